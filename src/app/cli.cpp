@@ -1,0 +1,71 @@
+#include "app/cli.h"
+
+#include <iostream>
+#include <unistd.h>
+
+#include "core/paths.h"
+
+namespace tellurim {
+
+MessageAnswer CliMessages::show(const Message& m) {
+    if (m.caption.empty())
+        std::cerr << m.text << "\n";
+    else
+        std::cerr << m.caption << ": " << m.text << "\n";
+    if (m.buttons == MessageButtons::Ok) return MessageAnswer::Ok;
+    if (m_assume_yes) return m.buttons == MessageButtons::OkCancel ? MessageAnswer::Ok : MessageAnswer::Yes;
+    if (!isatty(STDIN_FILENO)) return m.default_answer;
+    std::cerr << (m.buttons == MessageButtons::OkCancel ? "[o]k/[c]ancel? " : "[y]es/[n]o? ") << std::flush;
+    std::string line;
+    if (!std::getline(std::cin, line) || line.empty()) return m.default_answer;
+    switch (line[0]) {
+        case 'y': case 'Y': return MessageAnswer::Yes;
+        case 'n': case 'N': return MessageAnswer::No;
+        case 'o': case 'O': return MessageAnswer::Ok;
+        case 'c': case 'C': return MessageAnswer::Cancel;
+        default: return m.default_answer;
+    }
+}
+
+std::string CliMessages::ask_text(const std::string& prompt, const std::string& proposed) {
+    if (m_assume_yes || !isatty(STDIN_FILENO)) {
+        std::cerr << prompt << " " << proposed << " (taken by default)\n";
+        return proposed;
+    }
+    std::cerr << prompt << " [" << proposed << "]: " << std::flush;
+    std::string line;
+    if (!std::getline(std::cin, line)) return {};
+    return line.empty() ? proposed : line;
+}
+
+int run_cli(int argc, char** argv, MessageSink* messages_override) {
+    CLI::App app{"Tellurim: astrology workstation", "tellurim"};
+    app.set_version_flag("--version", "tellurim " + tellurim_version());
+    app.require_subcommand(1);
+    CliContext ctx;
+    CliMessages cli_messages(false);
+    ctx.messages = messages_override ? messages_override : &cli_messages;
+    app.add_option("--private-dir", ctx.private_dir, "Private directory for this run (settings)");
+    app.add_option("--horoscopes-dir", ctx.horoscopes_dir, "Horoscopes directory for this run");
+    app.add_flag("--yes", ctx.assume_yes, "Answer yes to every question");
+    app.parse_complete_callback([&] { cli_messages.set_assume_yes(ctx.assume_yes); });
+
+    CLI::App* calc = app.add_subcommand("calc", "Calculations on dates, angles and the sky");
+    calc->require_subcommand(1);
+    register_date_commands(*calc, ctx);
+    register_sky_commands(*calc, ctx);
+    register_positions_commands(*calc, ctx);
+    register_options_commands(app, ctx);
+    register_place_commands(app, ctx);
+    register_chart_commands(app, ctx);
+
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& e) {
+        int code = app.exit(e);
+        return code == 0 ? kExitOk : kExitBadInput;
+    }
+    return ctx.exit_code;
+}
+
+}  // namespace tellurim

@@ -1,0 +1,26 @@
+#include "core/strings.h"
+
+#include <array>
+
+namespace tellurim {
+namespace {
+
+constexpr std::array<std::string_view, static_cast<int>(Str::Count)> kTexts = {
+#define TELLURIM_STRING(name, text) std::string_view(text),
+#include "core/strings_core.def"
+#include "core/strings_astro.def"
+#include "core/strings_files.def"
+#include "core/strings_places.def"
+#include "core/strings_ephemeris.def"
+#include "core/strings_app.def"
+#undef TELLURIM_STRING
+};
+
+}  // namespace
+
+std::string_view text(Str id) {
+    auto i = static_cast<std::size_t>(id);
+    return i < kTexts.size() ? kTexts[i] : std::string_view("ERROR");
+}
+
+}  // namespace tellurim

@@ -1,0 +1,28 @@
+#pragma once
+// The system's string table: every message, caption and label the user sees, by number.
+// The texts live in the *.def lists beside this file, one list per subsystem, each line
+// TELLURIM_STRING(Name, "text"); they expand here into one enum and one lookup, so tests
+// compare exact texts and a translation touches only the lists.
+
+#include <string>
+#include <string_view>
+
+namespace tellurim {
+
+enum class Str : int {
+#define TELLURIM_STRING(name, text) name,
+#include "core/strings_core.def"
+#include "core/strings_astro.def"
+#include "core/strings_files.def"
+#include "core/strings_places.def"
+#include "core/strings_ephemeris.def"
+#include "core/strings_app.def"
+#undef TELLURIM_STRING
+    Count
+};
+
+// The English text of a string number.
+std::string_view text(Str id);
+inline std::string str(Str id) { return std::string(text(id)); }
+
+}  // namespace tellurim

