@@ -32,3 +32,4 @@ if ((${#missing[@]})); then
   $SUDO apt-get update -qq
   $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
+bash "$(dirname "$0")/fetch-npm.sh"

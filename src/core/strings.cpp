@@ -13,6 +13,8 @@ constexpr std::array<std::string_view, static_cast<int>(Str::Count)> kTexts = {
 #include "core/strings_places.def"
 #include "core/strings_ephemeris.def"
 #include "core/strings_app.def"
+#include "core/strings_sky.def"
+#include "core/strings_chart.def"
 #undef TELLURIM_STRING
 };
 

@@ -17,6 +17,8 @@ enum class Str : int {
 #include "core/strings_places.def"
 #include "core/strings_ephemeris.def"
 #include "core/strings_app.def"
+#include "core/strings_sky.def"
+#include "core/strings_chart.def"
 #undef TELLURIM_STRING
     Count
 };
