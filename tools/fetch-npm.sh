@@ -5,7 +5,7 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cache="$root/.cache/npm"
 mkdir -p "$cache"
-grep -vE '^\s*(#|$)' "$root/tools/npm-packages.txt" | while read -r spec; do
+ { grep -vE '^\s*(#|$)' "$root/tools/npm-packages.txt" || true; } | while read -r spec; do
   name=${spec%@*}
   version=${spec##*@}
   dest="$cache/$name-$version"
