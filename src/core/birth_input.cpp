@@ -1,0 +1,71 @@
+#include "core/birth_input.h"
+
+#include <fmt/format.h>
+
+#include "core/text.h"
+
+namespace tellurim {
+
+Message BirthInputCheck::to_message() const {
+    return Message{str(message), str(Str::CaptionBadInput), MessageIcon::Warning, MessageButtons::Ok,
+                   MessageAnswer::Ok};
+}
+
+namespace {
+std::optional<int> integer_in(std::string_view text, long long low, long long high) {
+    auto v = parse_integer(trim(text));
+    if (!v || *v < low || *v > high) return std::nullopt;
+    return static_cast<int>(*v);
+}
+}  // namespace
+
+BirthInputCheck check_birth_input(const BirthInputText& f) {
+    BirthInputCheck r;
+    auto fail = [&r](BirthField field, Str message) {
+        r.failed = field;
+        r.message = message;
+        return r;
+    };
+    auto day = integer_in(f.day, 1, 31);
+    if (!day) return fail(BirthField::Day, Str::DayNotValid);
+    r.day = *day;
+    auto month = integer_in(f.month, 1, 12);
+    if (!month) return fail(BirthField::Month, Str::MonthNotValid);
+    r.month = *month;
+    // DateHour keeps the year in 16 bits.
+    auto year = integer_in(f.year, 1, 32767);
+    if (!year) return fail(BirthField::Year, Str::YearNotValid);
+    r.year = *year;
+    auto hour = integer_in(f.hour, 0, 23);
+    if (!hour) return fail(BirthField::Hour, Str::HourNotValid);
+    r.hour = *hour;
+    auto minute = integer_in(f.minute, 0, 59);
+    if (!minute) return fail(BirthField::Minute, Str::MinuteNotValid);
+    r.minute = *minute;
+    // The upper bound keeps a seconds value that rounds to 60.00 in the two-decimal text out.
+    auto second = parse_decimal(trim(f.second));
+    if (!second || !(*second >= 0.0 && *second < 59.9999)) return fail(BirthField::Second, Str::SecondNotValid);
+    r.second = *second;
+    return r;
+}
+
+std::optional<DateHour> birth_date_hour(const BirthInputCheck& f, bool bce, bool julian) {
+    if (!f.ok()) return std::nullopt;
+    DateHour d;
+    d.year = static_cast<std::int16_t>(bce ? -f.year : f.year);
+    d.month = static_cast<std::int8_t>(f.month);
+    d.day = static_cast<std::int8_t>(f.day);
+    d.hour = static_cast<std::int8_t>(f.hour);
+    d.minute = static_cast<std::int8_t>(f.minute);
+    d.seconds = f.second;
+    d.is_julian = julian ? 1 : 0;
+    // 31 February would silently become 3 March: the month's length in days refuses it.
+    int next_year = f.month == 12 ? d.year + 1 : d.year;
+    int next_month = f.month == 12 ? 1 : f.month + 1;
+    double month_days = julian_day(next_year, next_month, 1, 0.0, julian) - julian_day(d.year, f.month, 1, 0.0, julian);
+    if (f.day > month_days + 0.5) return std::nullopt;
+    if (!compute_julian_days(d)) return std::nullopt;
+    return d;
+}
+
+}  // namespace tellurim

@@ -1,0 +1,41 @@
+#pragma once
+// Validation of the local date and hour typed in the new-chart fields, field by field in
+// the dialog's order; the first failing field is reported with its message, to be shown
+// with the caption "Bad input" and a warning icon, the focus going back to that field.
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "core/date_hour.h"
+#include "core/messages.h"
+#include "core/strings.h"
+
+namespace tellurim {
+
+enum class BirthField { None, Day, Month, Year, Hour, Minute, Second };
+
+struct BirthInputText {
+    std::string day, month, year, hour, minute, second;
+};
+
+struct BirthInputCheck {
+    BirthField failed = BirthField::None;  // None when every field is accepted
+    Str message = Str::DayNotValid;        // meaningful only when failed != None
+    int day = 0, month = 0, year = 0, hour = 0, minute = 0;
+    double second = 0.0;
+
+    bool ok() const { return failed == BirthField::None; }
+    // The message box of a failure: the field's message, "Bad input", warning icon.
+    Message to_message() const;
+};
+
+// Day 1..31, month 1..12, year 1 or more, hour 0..23, minute 0..59 (integers), second a
+// decimal number in [0, 59.9999); surrounding blanks are ignored.
+BirthInputCheck check_birth_input(const BirthInputText& fields);
+
+// The date-hour of accepted fields: a year before the era (`bce`) is stored negative;
+// `julian` selects the Julian calendar. nullopt when the date does not exist.
+std::optional<DateHour> birth_date_hour(const BirthInputCheck& fields, bool bce, bool julian);
+
+}  // namespace tellurim
