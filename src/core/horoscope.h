@@ -12,6 +12,7 @@
 #include "core/birth_place.h"
 #include "core/date_hour.h"
 #include "core/house_cusp.h"
+#include "core/lunation_record.h"
 #include "core/options.h"
 #include "core/planet_position.h"
 
@@ -84,6 +85,8 @@ struct Horoscope {
     HorizontalTable horizontal{};
     HouseTable houses_movable{};
     HouseTable houses_fixed{};
+    SunRecord sun;               // sunrise, sunset, planetary hour (astro/lunations.h)
+    LunationRecord lunation;     // the lunation around the birth and its eclipses
     bool error = false;          // the last computation failed
 
     // Back to the new state, keeping the two initial date-hours.
