@@ -1,0 +1,107 @@
+#pragma once
+// EphemerisLibrary: the ephemeris provider loaded at run time (libephlow.so, libephbdl.so or
+// libephjpl.so from library_directory()), its entry points, and the decoding of the
+// PositionRecord it fills (layout in ephemeris/ephemeris_abi.h).
+//
+// Failures are results carrying the exact message text; the caller decides how to show it.
+// Not thread-safe: one thread at a time uses a loaded library (the ephemeris worker while
+// the user-interface thread waits for it).
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "core/byte_io.h"
+#include "core/planet_position.h"
+#include "ephemeris/ephemeris_abi.h"
+
+namespace tellurim {
+
+struct [[nodiscard]] EphemerisStatus {
+    bool ok = true;
+    std::string message;  // empty on success
+    explicit operator bool() const { return ok; }
+};
+
+// One body's record. Each frame is a PlanetPosition whose index is the body's planet index;
+// the distance is a unit-0 value in astronomical units. The retrograde flag is set in the
+// two geocentric frames only.
+struct BodyPositions {
+    PlanetPosition helio_mov;
+    PlanetPosition helio_fix;
+    PlanetPosition geo_mov;
+    PlanetPosition geo_fix;
+    bool retrograde = false;
+    bool operator==(const BodyPositions&) const = default;
+};
+
+// Body names of the providers and their planet indices.
+struct EphemerisBody {
+    const char* name;
+    int planet;
+};
+inline constexpr std::array<EphemerisBody, 12> kEphemerisBodies{{
+    {"SUN", kSun}, {"MOON", kMoon}, {"MERCURY", kMercury}, {"VENUS", kVenus},
+    {"MARS", kMars}, {"JUPITER", kJupiter}, {"SATURN", kSaturn}, {"RAHU", kRahu},
+    {"KETHU", kKethu}, {"URANUS", kUranus}, {"NEPTUNE", kNeptune}, {"PLUTO", kPluto},
+}};
+// Planet index of a body name; -1 when the name is not a provider body.
+int planet_of_body(std::string_view name);
+// Body name of a planet index; "" when the planet is not a provider body.
+std::string_view body_of_planet(int planet);
+
+// Mirrored PositionRecord writer and reader: the writer produces exactly
+// kPositionRecordSize bytes; the reader takes a buffer of at least that size.
+void write_position_record(ByteWriter& out, const BodyPositions& p);
+std::optional<BodyPositions> read_position_record(std::span<const std::uint8_t> bytes, int planet);
+
+// File name of the provider of an ephemeris type (0 low, 1 bdl, 2 jpl); "" for another type.
+std::string_view ephemeris_file_name(int type);
+
+class EphemerisLibrary {
+public:
+    EphemerisLibrary() = default;
+    ~EphemerisLibrary();
+    EphemerisLibrary(const EphemerisLibrary&) = delete;
+    EphemerisLibrary& operator=(const EphemerisLibrary&) = delete;
+
+    // Loads the provider of `type` (the JPL provider with `jpl_file`). Nothing happens when
+    // that same provider and file are loaded already; otherwise the loaded one is freed
+    // first. On failure nothing stays loaded and the next call tries again.
+    EphemerisStatus load(int type, const std::string& jpl_file = {});
+    // Frees the provider (FreeEphemeris, then the shared library).
+    void unload();
+    bool is_loaded() const { return m_handle != nullptr; }
+    int type() const { return m_type; }
+
+    // All bodies for the instant jd_et, fixed zodiac of zero_jd_et (Julian days ET).
+    EphemerisStatus compute(double jd_et, double zero_jd_et);
+    // One body of the last compute; nullopt when the provider has no such body or fails.
+    std::optional<BodyPositions> position(std::string_view body) const;
+    // The bodies of `filter` ("SUN;MOON") only; read them with position_filtered.
+    EphemerisStatus compute_filtered(double jd_et, double zero_jd_et, std::string_view filter);
+    std::optional<BodyPositions> position_filtered(std::string_view body) const;
+    // The provider's three texts (name and version, theory, validity), each at most 260
+    // UTF-16 units; empty texts when the provider has no getInfos.
+    std::array<std::string, 3> infos() const;
+
+private:
+    void clear();
+    std::optional<BodyPositions> read(GetPositionFn fn, std::string_view body) const;
+
+    void* m_handle = nullptr;
+    int m_type = -1;
+    std::string m_jpl_file;
+    LoadEphemerisFn m_load = nullptr;
+    FreeEphemerisFn m_free = nullptr;
+    ComputePositionsFn m_compute = nullptr;
+    GetPositionFn m_get = nullptr;
+    ComputePositionsFilterFn m_compute_filter = nullptr;
+    GetPositionFilterFn m_get_filter = nullptr;
+    GetInfosFn m_infos = nullptr;
+};
+
+}  // namespace tellurim

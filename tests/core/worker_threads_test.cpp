@@ -1,0 +1,141 @@
+#include "core/worker_threads.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+
+namespace tellurim {
+namespace {
+
+// A worker that runs until its release event is set.
+struct Blocked {
+    ManualResetEvent release;
+    std::atomic<int> ran{0};
+};
+void blocked_routine(void* context) {
+    auto* b = static_cast<Blocked*>(context);
+    b->ran.fetch_add(1);
+    b->release.wait();
+}
+
+void quick_routine(void* context) { static_cast<std::atomic<int>*>(context)->fetch_add(1); }
+
+TEST(ManualResetEvent, StaysSetUntilReset) {
+    ManualResetEvent e;
+    EXPECT_FALSE(e.is_set());
+    e.set();
+    e.wait();  // returns at once, and again
+    e.wait();
+    EXPECT_TRUE(e.is_set());
+    e.reset();
+    EXPECT_FALSE(e.is_set());
+}
+
+TEST(WorkerThreads, NewTableRunsNothing) {
+    WorkerThreads t;
+    EXPECT_FALSE(t.any_running());
+    EXPECT_EQ(t.cancel_event(0), nullptr);
+    t.wait(0);  // no events: returns at once
+    t.signal_cancel(0);
+    t.signal_cancel(255);
+    t.signal_cancel(-1);
+}
+
+TEST(WorkerThreads, FullTableRefusesTheNextStart) {
+    Blocked b;
+    {
+        WorkerThreads t;
+        for (int i = 0; i < WorkerThreads::kSlots; ++i) ASSERT_EQ(t.start(blocked_routine, &b), i);
+        EXPECT_EQ(t.start(blocked_routine, &b), -1);
+        EXPECT_TRUE(t.any_running());
+        for (int i = 0; i < WorkerThreads::kSlots; ++i) EXPECT_FALSE(t.cancel_event(i)->is_set()) << i;
+        b.release.set();
+        for (int i = 0; i < WorkerThreads::kSlots; ++i) t.wait(i);
+        EXPECT_FALSE(t.any_running());
+    }
+    // the refused start ran nothing
+    EXPECT_EQ(b.ran.load(), WorkerThreads::kSlots);
+}
+
+TEST(WorkerThreads, LowestFinishedSlotIsReusedFirst) {
+    WorkerThreads t;
+    Blocked b0, b1, b2, b3;
+    ASSERT_EQ(t.start(blocked_routine, &b0), 0);
+    ASSERT_EQ(t.start(blocked_routine, &b1), 1);
+    ASSERT_EQ(t.start(blocked_routine, &b2), 2);
+    // slots 1 and 2 finish, slot 0 keeps running
+    b2.release.set();
+    t.wait(2);
+    b1.release.set();
+    t.wait(1);
+    EXPECT_TRUE(t.any_running());
+    EXPECT_EQ(t.start(blocked_routine, &b3), 1);
+    std::atomic<int> count{0};
+    const int next = t.start(quick_routine, &count);
+    EXPECT_EQ(next, 2);
+    t.wait(next);
+    EXPECT_EQ(count.load(), 1);
+    b0.release.set();
+    b3.release.set();
+    t.wait(0);
+    t.wait(1);
+    EXPECT_FALSE(t.any_running());
+}
+
+TEST(WorkerThreads, CancelReachesOnlyItsSlot) {
+    WorkerThreads t;
+    Blocked a, b;
+    ASSERT_EQ(t.start(blocked_routine, &a), 0);
+    ASSERT_EQ(t.start(blocked_routine, &b), 1);
+    t.signal_cancel(1);
+    EXPECT_FALSE(t.is_cancelled(0));
+    EXPECT_TRUE(t.is_cancelled(1));
+    a.release.set();
+    b.release.set();
+    t.wait(0);
+    t.wait(1);
+}
+
+// A worker finds its own slot by its thread identifier.
+struct SlotProbe {
+    WorkerThreads* table;
+    std::atomic<int> slot{-2};
+};
+void probe_routine(void* context) {
+    auto* p = static_cast<SlotProbe*>(context);
+    p->slot = p->table->current_slot();
+}
+
+TEST(WorkerThreads, WorkerFindsItsOwnSlot) {
+    WorkerThreads t;
+    Blocked b;
+    ASSERT_EQ(t.start(blocked_routine, &b), 0);
+    SlotProbe probe{&t};
+    const int s = t.start(probe_routine, &probe);
+    ASSERT_EQ(s, 1);
+    t.wait(s);
+    EXPECT_EQ(probe.slot.load(), 1);
+    b.release.set();
+    t.wait(0);
+}
+
+TEST(WorkerThreads, RoutineOutsideTheTableSignalsNothing) {
+    WorkerThreads t;
+    Blocked b;
+    ASSERT_EQ(t.start(blocked_routine, &b), 0);
+    int found = -2;
+    std::thread outsider([&] {
+        found = t.current_slot();
+        t.finish_current();
+    });
+    outsider.join();
+    EXPECT_EQ(found, -1);
+    EXPECT_TRUE(t.any_running());  // slot 0's done event was not touched
+    b.release.set();
+    t.wait(0);
+    EXPECT_FALSE(t.any_running());
+}
+
+}  // namespace
+}  // namespace tellurim
