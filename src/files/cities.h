@@ -1,0 +1,62 @@
+#pragma once
+// Find city: turns a place typed by the user (country, state, county, city) into longitude,
+// latitude and the correction from legal time to universal time, by walking the atlas under
+// the countries directory: "dircountries.pra" names the country and state directories, each
+// holding a city file "lonlat.pra" and the correction files "Z<n>.pra" its cities refer to.
+//
+// Every failure is told through the feedback text (a multi-line text for the dialog's
+// "Search feedback:" box) and the result; nothing is thrown, no file is written.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "core/birth_place.h"
+#include "core/date_hour.h"
+#include "files/name_compare.h"
+#include "files/place_files.h"
+
+namespace tellurim {
+
+// The caller's fields, in and out, as the dialogs hold them.
+struct CityQuery {
+    std::string country;    // in/out: empty takes the default country
+    std::string state;      // in/out: may be filled from the index (an alias record)
+    std::string county;     // in/out: the file's spelling when found
+    std::string city;       // in/out: the file's spelling when found
+    std::string date_hour;  // in/out when a correction is wanted: legal in, universal out ("" when
+                            // no correction was found)
+    // out
+    std::string longitude;  // sexagesimal texts with two decimals
+    std::string latitude;
+    std::int32_t time_zone = -1;
+    std::string feedback;
+    BirthPlace place;                  // the record found
+    std::optional<DateHour> universal; // the universal date-hour when a correction was applied
+};
+
+struct AtlasSettings {
+    std::string countries_dir;
+    std::string default_country;
+};
+
+// Runs the search; true on success (the feedback says why not). With `look_up_correction`
+// the date-hour text is parsed as legal time and converted with the place's correction file.
+bool find_city(CityQuery& query, const AtlasSettings& atlas, bool look_up_correction, const NameCollator& names);
+
+struct CorrectionResult {
+    bool ok = false;          // false only when the file cannot be used
+    bool found = false;       // a record holds the date-hour; it is then universal time
+    std::string feedback;
+    CorrectionRecord record;  // the record taken when found
+    double correction_hours = kInfinity;
+};
+// Find correction: the first record of `correction_file` whose legal begin and end hold the
+// legal Julian day of `date_hour` converts it in place to universal time. `place` supplies
+// the longitude for a local-mean-time record.
+CorrectionResult find_correction(DateHour& date_hour, const std::string& correction_file, const BirthPlace& place);
+
+// True when a record's correction marks local mean time.
+bool is_local_mean_time(const AngleValue& correction);
+
+}  // namespace tellurim
