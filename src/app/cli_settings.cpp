@@ -1,13 +1,31 @@
 #include "app/cli_settings.h"
 
+#include "files/directories.h"
+#include "files/options_file.h"
+
 namespace tellurim {
 
-// Provisional: the record's built-in defaults, until the options file is read.
 std::optional<CliSettings> load_cli_settings(CliContext& ctx) {
-    CliSettings s;
-    s.private_dir = ctx.private_dir;
-    s.horoscopes_dir = ctx.horoscopes_dir;
-    return s;
+    SilentMessages silent;
+    MessageSink& messages = ctx.messages ? *ctx.messages : silent;
+    // A directory given on the command line serves this run only: nothing is stored.
+    auto directory = [&](DirectoryKind kind, const std::string& override_path) {
+        return override_path.empty() ? get_directory(kind, messages) : ensure_directory(override_path, messages);
+    };
+    DirectoryResult private_dir = directory(DirectoryKind::Private, ctx.private_dir);
+    if (!private_dir.ok || private_dir.path.empty()) {
+        ctx.exit_code = kExitFailure;
+        return std::nullopt;
+    }
+    // Failures of the horoscopes directory are reported and the run goes on.
+    DirectoryResult horoscopes_dir = directory(DirectoryKind::Horoscopes, ctx.horoscopes_dir);
+
+    OptionsLoad load = load_options(private_dir.path, horoscopes_dir.path, messages);
+    if (!load.ok()) {
+        ctx.exit_code = load.exit_code();
+        return std::nullopt;
+    }
+    return CliSettings{private_dir.path, horoscopes_dir.path, std::move(load.options)};
 }
 
 }  // namespace tellurim

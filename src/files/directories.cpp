@@ -1,0 +1,195 @@
+#include "files/directories.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <system_error>
+#include <vector>
+
+#include "core/paths.h"
+#include "core/strings.h"
+#include "core/text.h"
+
+namespace tellurim {
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr std::string_view kVersionKey = "2.4.7";
+constexpr std::string_view kWriteTestFile = "write_test.txt";
+constexpr std::string_view kWriteTestBytes = "Write test";
+
+std::string home_directory() {
+    const char* home = std::getenv("HOME");
+    return home && *home ? home : ".";
+}
+
+// An XDG base directory: the variable when it holds an absolute path, else the fallback
+// under the home directory (XDG Base Directory Specification 0.8).
+std::string xdg_directory(const char* variable, const char* fallback_under_home) {
+    const char* v = std::getenv(variable);
+    if (v && v[0] == '/') return v;
+    return join_path(home_directory(), fallback_under_home);
+}
+
+struct RegistryLine {
+    std::string name;
+    std::string value;
+};
+
+std::vector<RegistryLine> read_registry_lines() {
+    std::vector<RegistryLine> lines;
+    std::ifstream in(registry_file_path(), std::ios::binary);
+    std::string line;
+    while (std::getline(in, line)) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        auto eq = line.find('=');
+        if (eq == std::string::npos) continue;
+        lines.push_back({line.substr(0, eq), line.substr(eq + 1)});
+    }
+    return lines;
+}
+
+bool write_registry_lines(const std::vector<RegistryLine>& lines) {
+    const fs::path file = registry_file_path();
+    std::error_code ec;
+    fs::create_directories(file.parent_path(), ec);
+    if (ec) return false;
+    std::string temp = (file.parent_path() / "registry.XXXXXX").string();
+    int fd = ::mkstemp(temp.data());
+    if (fd < 0) return false;
+    std::string content;
+    for (const RegistryLine& l : lines) content += l.name + "=" + l.value + "\n";
+    bool ok = ::write(fd, content.data(), content.size()) == static_cast<ssize_t>(content.size());
+    ok = ::fsync(fd) == 0 && ok;
+    ok = ::close(fd) == 0 && ok;
+    // rename() replaces the old file in one step: a reader sees the old or the new values.
+    if (ok) ok = std::rename(temp.c_str(), file.c_str()) == 0;
+    if (!ok) ::unlink(temp.c_str());
+    return ok;
+}
+
+bool is_directory(const std::string& path) {
+    std::error_code ec;
+    return !path.empty() && fs::is_directory(path, ec);
+}
+
+}  // namespace
+
+std::string_view directory_value_name(DirectoryKind kind) {
+    return kind == DirectoryKind::Private ? "private_dir" : "horoscopes_dir";
+}
+
+std::string registry_file_path() {
+    std::string dir = join_path(xdg_directory("XDG_CONFIG_HOME", ".config"), "tellurim");
+    return join_path(join_path(dir, std::string(kVersionKey)), "registry");
+}
+
+std::optional<std::string> read_directory_value(std::string_view name) {
+    for (const RegistryLine& l : read_registry_lines())
+        if (l.name == name) return l.value;
+    return std::nullopt;
+}
+
+bool store_directory_value(const std::string& path, std::string_view name, MessageSink& messages) {
+    std::vector<RegistryLine> lines = read_registry_lines();
+    bool replaced = false;
+    for (RegistryLine& l : lines) {
+        if (l.name != name) continue;
+        l.value = path;
+        replaced = true;
+    }
+    if (!replaced) lines.push_back({std::string(name), path});
+    // A line break inside the value would split the "name=value" line.
+    bool ok = path.find_first_of("\r\n") == std::string::npos && write_registry_lines(lines);
+    if (!ok) messages.tell(str(Str::DirErrorWritingRegistry), str(Str::FilesCaptionError), MessageIcon::Error);
+    return ok;
+}
+
+std::string default_directory(DirectoryKind kind) {
+    if (kind == DirectoryKind::Private) return join_path(xdg_directory("XDG_DATA_HOME", ".local/share"), "tellurim");
+    return join_path(join_path(home_directory(), "Tellurim"), "horoscopes");
+}
+
+bool write_test(const std::string& dir) {
+    if (dir.empty()) return false;  // never the working directory by accident
+    const std::string file = join_path(dir, std::string(kWriteTestFile));
+    std::FILE* f = std::fopen(file.c_str(), "wb");
+    if (!f) return false;
+    bool ok = std::fwrite(kWriteTestBytes.data(), 1, kWriteTestBytes.size(), f) == kWriteTestBytes.size();
+    ok = std::fclose(f) == 0 && ok;
+    std::remove(file.c_str());
+    return ok;
+}
+
+DirectoryResult ensure_directory(const std::string& path, MessageSink& messages) {
+    std::error_code ec;
+    if (is_directory(path)) return {path, true};
+    fs::create_directories(path, ec);
+    if (ec || !is_directory(path)) {
+        messages.tell(path, str(Str::DirCaptionCannotCreate), MessageIcon::Error);
+        return {path, false};
+    }
+    return {path, true};
+}
+
+DirectoryResult get_directory(DirectoryKind kind, MessageSink& messages) {
+    const std::string_view name = directory_value_name(kind);
+    if (auto stored = read_directory_value(name)) return ensure_directory(*stored, messages);
+
+    const bool is_private = kind == DirectoryKind::Private;
+    const std::string prompt = str(is_private ? Str::DirPromptPrivate : Str::DirPromptHoroscopes);
+    const std::string proposed = default_directory(kind);
+    DirectoryResult r{messages.ask_text(prompt, proposed), true};
+    // The folder dialog lets the user make the folder it proposes; so does the prompt.
+    if (!r.path.empty() && r.path == proposed && !is_directory(r.path)) {
+        std::error_code ec;
+        fs::create_directories(r.path, ec);
+    }
+    auto failed = [&](std::string text, std::string caption) {
+        messages.tell(std::move(text), std::move(caption), MessageIcon::Error);
+        r.ok = false;
+        return is_private;  // the private directory stops at its first failure
+    };
+    // Each check runs even after a failure of the one before (horoscopes directory only).
+    if (r.path.empty() && failed(str(Str::DirPleaseGiveDirectory), str(Str::FilesCaptionError))) return r;
+    if (!is_directory(r.path) && failed(str(Str::DirDoesntExist), str(Str::FilesCaptionError))) return r;
+    if (!write_test(r.path) && failed(r.path, str(Str::DirCaptionCannotWrite))) return r;
+    if (!store_directory_value(r.path, name, messages)) {
+        if (failed(str(Str::DirCannotWriteRegistry), str(Str::FilesCaptionFatalError))) return r;
+    }
+    return r;
+}
+
+SetDirectoryFailure set_directory(DirectoryKind kind, const std::string& current_path, const std::string& new_path,
+                                  MessageSink& messages) {
+    if (!is_directory(new_path)) {
+        messages.tell(str(Str::FilesNotACorrectValue), str(Str::FilesCaptionError), MessageIcon::Warning);
+        return SetDirectoryFailure::NotADirectory;
+    }
+    if (!write_test(new_path)) {
+        messages.tell(new_path, str(Str::DirCaptionCannotWrite), MessageIcon::Error);
+        return SetDirectoryFailure::CannotWrite;
+    }
+    if (!store_directory_value(new_path, directory_value_name(kind), messages)) {
+        messages.tell(new_path, str(Str::DirCannotWriteRegistry), MessageIcon::Error);
+        return SetDirectoryFailure::CannotStore;
+    }
+    // The settings travel with the directory: options.pra and its companions are copied.
+    std::error_code ec;
+    if (!is_directory(current_path) || fs::equivalent(current_path, new_path, ec)) return SetDirectoryFailure::None;
+    for (const fs::directory_entry& e : fs::directory_iterator(current_path, ec)) {
+        std::error_code file_ec;
+        if (!e.is_regular_file(file_ec)) continue;
+        fs::copy_file(e.path(), fs::path(new_path) / e.path().filename(), fs::copy_options::overwrite_existing,
+                      file_ec);
+    }
+    return SetDirectoryFailure::None;
+}
+
+}  // namespace tellurim
