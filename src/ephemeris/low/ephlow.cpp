@@ -1,0 +1,287 @@
+// libephlow.so: the low-precision ephemeris provider (C interface in ephemeris/ephemeris_abi.h).
+//
+// Planets: truncated VSOP87D series of Bretagnon & Francou, heliocentric in the ecliptic and
+// dynamical equinox of date, so no precession is needed for the positions of the date.
+// Moon: the main terms of ELP-2000/82 as tabulated by Meeus (ch. 47). Pluto: Meeus ch. 37,
+// a fit valid 1885-2099, carried from J2000 to the date by the ecliptic precession.
+// Nutation: the main terms of IAU 1980. Positions are apparent: light-time, annual
+// aberration (first order, from the Earth's heliocentric velocity) and nutation in
+// longitude. Gravitational light deflection (below 0.02" beyond 10 degrees from the Sun)
+// and the 0.09" rotation of the VSOP87 dynamical frame to FK5 are neglected.
+//
+// Conventions of this provider:
+//  - SUN's heliocentric record holds the Earth seen from the Sun (the Sun's geocentric
+//    longitude + 180 degrees), as heliocentric charts and the Chestabala motion strength use it.
+//  - MOON's heliocentric position is the Earth's plus the geocentric Moon.
+//  - RAHU is the Moon's mean ascending node, KETHU the point opposite; a node is a
+//    direction, so its heliocentric record repeats the geocentric one, and its distance is
+//    the mean Earth-Moon distance (385000.56 km, Meeus 47).
+//  - Heliocentric positions are geometric (no light-time, no aberration) but, like the
+//    geocentric ones, referred to the true equinox of date (nutation added).
+//  - Fixed-zodiac positions are the movable ones carried by the ecliptic precession from the
+//    chart date to the zero date (core/ayanamsa.h).
+//  - Angles are written in degrees (unit 2), longitudes in [0, 360); distances in AU.
+//  - The retrograde flag is set when the geocentric longitude decreases, from the
+//    geocentric velocity of the series; the Moon is never retrograde.
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstring>
+#include <string_view>
+
+#include "core/ayanamsa.h"
+#include "core/byte_io.h"
+#include "core/ephemeris_library.h"
+#include "ephemeris/ephemeris_abi.h"
+#include "ephemeris/low/theory.h"
+
+#define EPHLOW_EXPORT extern "C" __attribute__((visibility("default")))
+
+namespace tellurim::ephlow {
+namespace {
+
+constexpr std::size_t kBodyCount = kEphemerisBodies.size();
+constexpr double kMeanMoonDistanceAu = 385000.56 / kKmPerAu;
+constexpr double kPrecessionRadPerDay = 50.2910 * kRadPerArcsec / 365.25;  // general precession, Lieske 1977
+
+// A rotation given by the images of the three axes (its columns).
+struct Rotation {
+    Vec3 col[3];
+    Vec3 apply(Vec3 v) const { return v.x * col[0] + v.y * col[1] + v.z * col[2]; }
+};
+
+Vec3 unit_vector(double lon, double lat) {
+    return {std::cos(lat) * std::cos(lon), std::cos(lat) * std::sin(lon), std::sin(lat)};
+}
+
+// The ecliptic precession between two dates is a rotation; the images of the three axes
+// give it whole, so that each body costs a matrix product instead of a call of its own.
+bool precession_rotation(double jd_from, double jd_to, Rotation& out) {
+    static constexpr double kAxes[3][2] = {{0.0, 0.0}, {kPi / 2, 0.0}, {0.0, kPi / 2}};
+    for (int i = 0; i < 3; ++i) {
+        double lon, lat;
+        if (!ecliptic_precession(kAxes[i][0], kAxes[i][1], jd_from, jd_to, lon, lat)) return false;
+        out.col[i] = unit_vector(lon, lat);
+    }
+    return true;
+}
+
+double wrap(double a) {
+    a = std::fmod(a, kTwoPi);
+    return a < 0 ? a + kTwoPi : a;
+}
+
+struct Spherical {
+    double lon = 0, lat = 0;
+};
+Spherical spherical(Vec3 v) { return {wrap(std::atan2(v.y, v.x)), std::atan2(v.z, std::hypot(v.x, v.y))}; }
+
+// One frame of the record: longitude and latitude in degrees, the distance as it comes.
+PlanetPosition frame(int planet, Spherical s, double distance_au) {
+    PlanetPosition p;
+    p.index = planet;
+    p.longitude = AngleValue::degrees(s.lon / kRadPerDeg);
+    p.latitude = AngleValue::degrees(s.lat / kRadPerDeg);
+    p.distance = AngleValue::plain(distance_au);
+    return p;
+}
+
+// Results of one compute call; the full call and the filtered one keep theirs apart, so
+// that a lunation search between getPosition calls does not disturb the chart's bodies.
+struct Results {
+    std::array<BodyPositions, kBodyCount> body{};
+    std::array<bool, kBodyCount> has{};
+};
+
+struct Provider {
+    bool loaded = false;
+    Results all;
+    Results filtered;
+};
+// The provider's state lives behind its entry points, which the program calls from one
+// thread at a time.
+Provider g_provider;
+
+using Mask = std::array<bool, kBodyCount>;
+
+std::size_t body_slot(std::string_view name) {
+    for (std::size_t i = 0; i < kBodyCount; ++i)
+        if (name == kEphemerisBodies[i].name) return i;
+    return kBodyCount;
+}
+
+// Everything a body needs that depends on the date only.
+struct DateFrame {
+    double jd = 0;
+    State earth;
+    double dpsi = 0;
+    Rotation to_fixed;
+};
+
+void fill(BodyPositions& out, int planet, Spherical helio, double helio_dist, Spherical geo, double geo_dist,
+          bool retrograde, const DateFrame& f) {
+    helio.lon = wrap(helio.lon + f.dpsi);
+    geo.lon = wrap(geo.lon + f.dpsi);
+    const Spherical helio_fix = spherical(f.to_fixed.apply(unit_vector(helio.lon, helio.lat)));
+    const Spherical geo_fix = spherical(f.to_fixed.apply(unit_vector(geo.lon, geo.lat)));
+    out.helio_mov = frame(planet, helio, helio_dist);
+    out.helio_fix = frame(planet, helio_fix, helio_dist);
+    out.geo_mov = frame(planet, geo, geo_dist);
+    out.geo_fix = frame(planet, geo_fix, geo_dist);
+    out.retrograde = retrograde;
+    out.geo_mov.retrograde = out.geo_fix.retrograde = retrograde ? 1 : 0;
+}
+
+// A body moving with heliocentric state `p`: the apparent geocentric direction.
+void planet_record(BodyPositions& out, int planet, const State& p, const DateFrame& f) {
+    const State& e = f.earth;
+    // Light-time: the body is seen where it was when the light left it. A linear step
+    // back along the velocity is enough: the curvature of the orbit over the light-time
+    // moves Mercury, the worst case, by about 0.02".
+    const double lt = length(p.pos - e.pos) / kLightAuPerDay;
+    const Vec3 g = (p.pos - lt * p.vel) - e.pos;
+    const double dist = length(g);
+    // Annual aberration to first order (Meeus ch. 23 gives the same 20.5" in another form).
+    const Vec3 apparent = g + (dist / kLightAuPerDay) * e.vel;
+    const Vec3 gv = p.vel - e.vel;
+    const bool retrograde = g.x * gv.y - g.y * gv.x < 0.0;
+    fill(out, planet, spherical(p.pos), length(p.pos), spherical(apparent), dist, retrograde, f);
+}
+
+bool compute(double jd_et, double zero_jd_et, const Mask& mask, Results& results) {
+    results = Results{};
+    if (!g_provider.loaded || !std::isfinite(jd_et) || !std::isfinite(zero_jd_et)) return false;
+    DateFrame f;
+    f.jd = jd_et;
+    f.earth = vsop_state(VsopPlanet::Earth, jd_et);
+    f.dpsi = nutation_longitude(jd_et);
+    if (!precession_rotation(jd_et, zero_jd_et, f.to_fixed)) return false;
+
+    static constexpr struct {
+        int planet;
+        VsopPlanet vsop;
+    } kVsopBodies[] = {{kMercury, VsopPlanet::Mercury}, {kVenus, VsopPlanet::Venus},     {kMars, VsopPlanet::Mars},
+                       {kJupiter, VsopPlanet::Jupiter}, {kSaturn, VsopPlanet::Saturn},   {kUranus, VsopPlanet::Uranus},
+                       {kNeptune, VsopPlanet::Neptune}};
+    for (std::size_t i = 0; i < kBodyCount; ++i) {
+        if (!mask[i]) continue;
+        const int planet = kEphemerisBodies[i].planet;
+        BodyPositions& out = results.body[i];
+        switch (planet) {
+            case kSun: {
+                planet_record(out, planet, State{}, f);
+                // the heliocentric record holds the Earth (see the conventions above)
+                const Spherical earth = spherical(f.earth.pos);
+                BodyPositions helio;
+                fill(helio, planet, earth, length(f.earth.pos), earth, 0, false, f);
+                out.helio_mov = helio.helio_mov;
+                out.helio_fix = helio.helio_fix;
+                break;
+            }
+            case kMoon: {
+                const MoonPosition m = moon_position(jd_et);
+                const double dist = m.distance_km / kKmPerAu;
+                const Vec3 helio = f.earth.pos + dist * unit_vector(m.lon, m.lat);
+                fill(out, planet, spherical(helio), length(helio), {wrap(m.lon), m.lat}, dist, false, f);
+                break;
+            }
+            case kRahu:
+            case kKethu: {
+                double rate = 0;
+                double node = mean_node(jd_et, &rate);
+                if (planet == kKethu) node += kPi;
+                const Spherical s{wrap(node), 0.0};
+                fill(out, planet, s, kMeanMoonDistanceAu, s, kMeanMoonDistanceAu, rate < 0, f);
+                break;
+            }
+            case kPluto: {
+                Rotation from_j2000;
+                if (!precession_rotation(kJ2000, jd_et, from_j2000)) return false;
+                const State j2000 = pluto_state_j2000(jd_et);
+                State p{from_j2000.apply(j2000.pos), from_j2000.apply(j2000.vel)};
+                // the equinox of date turns: longitudes of date grow by the precession
+                p.vel = p.vel + kPrecessionRadPerDay * Vec3{-p.pos.y, p.pos.x, 0.0};
+                planet_record(out, planet, p, f);
+                break;
+            }
+            default:
+                for (const auto& v : kVsopBodies)
+                    if (v.planet == planet) planet_record(out, planet, vsop_state(v.vsop, jd_et), f);
+                break;
+        }
+        results.has[i] = true;
+    }
+    return true;
+}
+
+int get(const Results& results, const char* body, unsigned char* record) {
+    if (!body || !record) return 0;
+    const std::size_t i = body_slot(body);
+    if (i >= kBodyCount || !results.has[i]) return 0;
+    ByteWriter out(kPositionRecordSize);
+    write_position_record(out, results.body[i]);
+    std::memcpy(record, out.bytes().data(), kPositionRecordSize);
+    return 1;
+}
+
+void copy_info(std::u16string_view text, char16_t* buffer, int capacity) {
+    if (!buffer || capacity <= 0) return;
+    const std::size_t n = std::min(text.size(), static_cast<std::size_t>(capacity - 1));
+    std::copy_n(text.data(), n, buffer);
+    buffer[n] = u'\0';
+}
+
+}  // namespace
+}  // namespace tellurim::ephlow
+
+using namespace tellurim::ephlow;
+
+EPHLOW_EXPORT int LoadEphemeris(const char16_t* /*jpl_path*/, int /*reserved*/) {
+    g_provider = Provider{};
+    g_provider.loaded = true;
+    return 1;
+}
+
+EPHLOW_EXPORT void FreeEphemeris() { g_provider = Provider{}; }
+
+EPHLOW_EXPORT int computePositions(double jd_et, double zero_jd_et) {
+    Mask all;
+    all.fill(true);
+    return compute(jd_et, zero_jd_et, all, g_provider.all) ? 1 : 0;
+}
+
+EPHLOW_EXPORT int getPosition(const char* body, unsigned char* record) { return get(g_provider.all, body, record); }
+
+EPHLOW_EXPORT int computePositionsFilter(double jd_et, double zero_jd_et, const char* filter) {
+    if (!filter) return 0;
+    Mask mask{};
+    bool any = false;
+    std::string_view rest(filter);
+    while (!rest.empty()) {
+        const std::size_t cut = rest.find(';');
+        const std::string_view name = rest.substr(0, cut);
+        rest = cut == std::string_view::npos ? std::string_view() : rest.substr(cut + 1);
+        if (name.empty()) continue;
+        const std::size_t i = body_slot(name);
+        if (i >= kBodyCount) return 0;
+        mask[i] = any = true;
+    }
+    if (!any) return 0;
+    return compute(jd_et, zero_jd_et, mask, g_provider.filtered) ? 1 : 0;
+}
+
+EPHLOW_EXPORT int getPositionFilter(const char* body, unsigned char* record) {
+    return get(g_provider.filtered, body, record);
+}
+
+EPHLOW_EXPORT void getInfos(char16_t* name, int name_capacity, char16_t* theory, int theory_capacity,
+                            char16_t* validity, int validity_capacity) {
+    copy_info(u"Tellurim low precision ephemeris (libephlow) 2.4.7", name, name_capacity);
+    copy_info(u"Planets: VSOP87D (Bretagnon & Francou 1988), truncated. Moon: ELP-2000/82 main terms "
+              u"(Meeus ch. 47). Pluto: Meeus ch. 37. Nutation: IAU 1980 main terms. Mean lunar node. "
+              u"Coefficients from the astronomia 4.2.0 package (MIT licence).",
+              theory, theory_capacity);
+    copy_info(u"Apparent positions. Sun to Neptune within 30\" 1800-2200; Moon within 60\"; Pluto "
+              u"1885-2099 only (degrades outside). Usable with reduced accuracy from -2000 to 4000.",
+              validity, validity_capacity);
+}

@@ -1,0 +1,198 @@
+#include "ephemeris/low/theory.h"
+
+#include <cmath>
+#include <cstdint>
+#include <initializer_list>
+#include <iterator>
+
+#include "ephemeris/low/series_tables.h"
+
+namespace tellurim::ephlow {
+namespace {
+
+constexpr double kDaysPerMillennium = 365250.0;
+constexpr double kDaysPerCentury = 36525.0;
+
+const VsopBody& vsop_body(VsopPlanet p) {
+    switch (p) {
+        case VsopPlanet::Mercury: return kVsopMercury;
+        case VsopPlanet::Venus: return kVsopVenus;
+        case VsopPlanet::Earth: return kVsopEarth;
+        case VsopPlanet::Mars: return kVsopMars;
+        case VsopPlanet::Jupiter: return kVsopJupiter;
+        case VsopPlanet::Saturn: return kVsopSaturn;
+        case VsopPlanet::Uranus: return kVsopUranus;
+        case VsopPlanet::Neptune: return kVsopNeptune;
+    }
+    return kVsopEarth;
+}
+
+// One VSOP87 coordinate sum_k tau^k S_k(tau) and its derivative by tau. The derivative
+// costs no extra trigonometry: sin and cos of the same argument come from one sincos.
+void vsop_coordinate(const VsopSeries (&series)[6], double tau, double& value, double& rate) {
+    double v = 0.0;
+    double r = 0.0;
+    double tau_k = 1.0;      // tau^k
+    double tau_k_1 = 0.0;    // k tau^(k-1)
+    for (int k = 0; k < 6; ++k) {
+        const VsopSeries& s = series[k];
+        if (s.count > 0) {
+            double sum = 0.0;
+            double dsum = 0.0;
+            for (int i = 0; i < s.count; ++i) {
+                const VsopTerm& t = s.terms[i];
+                const double arg = t.b + t.c * tau;
+                sum += t.a * std::cos(arg);
+                dsum -= t.a * t.c * std::sin(arg);
+            }
+            v += tau_k * sum;
+            r += tau_k * dsum + tau_k_1 * sum;
+        }
+        tau_k_1 = (k + 1) * tau_k;
+        tau_k *= tau;
+    }
+    value = v;
+    rate = r;
+}
+
+// Rectangular state from spherical coordinates and their rates.
+State spherical_state(double l, double b, double r, double dl, double db, double dr) {
+    const double cl = std::cos(l), sl = std::sin(l);
+    const double cb = std::cos(b), sb = std::sin(b);
+    State s;
+    s.pos = {r * cb * cl, r * cb * sl, r * sb};
+    s.vel = {dr * cb * cl - r * sb * db * cl - r * cb * sl * dl,
+             dr * cb * sl - r * sb * db * sl + r * cb * cl * dl,
+             dr * sb + r * cb * db};
+    return s;
+}
+
+double horner(double t, std::initializer_list<double> c) {
+    double v = 0.0;
+    for (auto it = std::rbegin(c); it != std::rend(c); ++it) v = v * t + *it;
+    return v;
+}
+
+}  // namespace
+
+double length(Vec3 a) { return std::sqrt(a.x * a.x + a.y * a.y + a.z * a.z); }
+
+State vsop_state(VsopPlanet planet, double jd_et) {
+    const VsopBody& body = vsop_body(planet);
+    const double tau = (jd_et - kJ2000) / kDaysPerMillennium;
+    double l, b, r, dl, db, dr;
+    vsop_coordinate(body.lbr[0], tau, l, dl);
+    vsop_coordinate(body.lbr[1], tau, b, db);
+    vsop_coordinate(body.lbr[2], tau, r, dr);
+    constexpr double kPerDay = 1.0 / kDaysPerMillennium;
+    return spherical_state(l, b, r, dl * kPerDay, db * kPerDay, dr * kPerDay);
+}
+
+// Meeus (37.1): the arguments J, S, P are mean longitudes of Jupiter, Saturn and Pluto in
+// degrees; the series is a fit to DE200 valid 1885-2099 (0.5" in longitude there).
+State pluto_state_j2000(double jd_et) {
+    const double t = (jd_et - kJ2000) / kDaysPerCentury;
+    constexpr double kJRate = 3034.9057, kSRate = 1222.1138, kPRate = 144.96;  // degrees a century
+    const double j = 34.35 + kJRate * t;
+    const double s = 50.08 + kSRate * t;
+    const double p = 238.96 + kPRate * t;
+    double l = 0, b = 0, r = 0, dl = 0, db = 0, dr = 0;
+    for (const PlutoTerm& term : kPluto) {
+        const double arg = (term.i * j + term.j * s + term.k * p) * kRadPerDeg;
+        const double rate = (term.i * kJRate + term.j * kSRate + term.k * kPRate) * kRadPerDeg;  // rad/century
+        const double sa = std::sin(arg), ca = std::cos(arg);
+        l += term.lon_a * sa + term.lon_b * ca;
+        b += term.lat_a * sa + term.lat_b * ca;
+        r += term.r_a * sa + term.r_b * ca;
+        dl += (term.lon_a * ca - term.lon_b * sa) * rate;
+        db += (term.lat_a * ca - term.lat_b * sa) * rate;
+        dr += (term.r_a * ca - term.r_b * sa) * rate;
+    }
+    l = (l + 238.958116 + kPRate * t) * kRadPerDeg;
+    b = (b - 3.908239) * kRadPerDeg;
+    r += 40.7241346;
+    dl = (dl * kRadPerDeg + kPRate * kRadPerDeg) / kDaysPerCentury;
+    db = db * kRadPerDeg / kDaysPerCentury;
+    dr = dr / kDaysPerCentury;
+    return spherical_state(l, b, r, dl, db, dr);
+}
+
+// Meeus ch. 47. The full ELP-2000/82 has thousands of terms; these 60 + 60 of the largest,
+// with the additive terms A1..A3 (Venus, Jupiter and the flattening of the Earth), give
+// about 10" in longitude and 4" in latitude over several centuries around 2000.
+MoonPosition moon_position(double jd_et) {
+    const double t = (jd_et - kJ2000) / kDaysPerCentury;
+    // mean longitude L', elongation D, anomalies M (Sun) and M' (Moon), argument of latitude F:
+    // (47.1) to (47.5), degrees
+    const double lp = horner(t, {218.3164477, 481267.88123421, -0.0015786, 1.0 / 538841, -1.0 / 65194000}) * kRadPerDeg;
+    const double d = horner(t, {297.8501921, 445267.1114034, -0.0018819, 1.0 / 545868, -1.0 / 113065000}) * kRadPerDeg;
+    const double m = horner(t, {357.5291092, 35999.0502909, -0.0001536, 1.0 / 24490000}) * kRadPerDeg;
+    const double mp = horner(t, {134.9633964, 477198.8675055, 0.0087414, 1.0 / 69699, -1.0 / 14712000}) * kRadPerDeg;
+    const double f = horner(t, {93.2720950, 483202.0175233, -0.0036539, -1.0 / 3526000, 1.0 / 863310000}) * kRadPerDeg;
+    const double a1 = (119.75 + 131.849 * t) * kRadPerDeg;
+    const double a2 = (53.09 + 479264.290 * t) * kRadPerDeg;
+    const double a3 = (313.45 + 481266.484 * t) * kRadPerDeg;
+    // (47.6): the decreasing eccentricity of the Earth's orbit scales the terms in M.
+    const double e = 1.0 - 0.002516 * t - 0.0000074 * t * t;
+    const double e_power[3] = {1.0, e, e * e};
+
+    double sl = 3958 * std::sin(a1) + 1962 * std::sin(lp - f) + 318 * std::sin(a2);
+    double sr = 0.0;
+    for (const MoonLrTerm& term : kMoonLr) {
+        const double arg = term.d * d + term.m * m + term.mp * mp + term.f * f;
+        const double k = e_power[term.m < 0 ? -term.m : term.m];
+        sl += term.sl * k * std::sin(arg);
+        if (term.sr != 0.0) sr += term.sr * k * std::cos(arg);
+    }
+    double sb = -2235 * std::sin(lp) + 382 * std::sin(a3) + 175 * std::sin(a1 - f) + 175 * std::sin(a1 + f) +
+                127 * std::sin(lp - mp) - 115 * std::sin(lp + mp);
+    for (const MoonBTerm& term : kMoonB) {
+        const double arg = term.d * d + term.m * m + term.mp * mp + term.f * f;
+        sb += term.sb * e_power[term.m < 0 ? -term.m : term.m] * std::sin(arg);
+    }
+    MoonPosition pos;
+    pos.lon = lp + sl * 1e-6 * kRadPerDeg;
+    pos.lat = sb * 1e-6 * kRadPerDeg;
+    pos.distance_km = 385000.56 + sr * 1e-3;
+    return pos;
+}
+
+double mean_node(double jd_et, double* rate_per_day) {
+    const double t = (jd_et - kJ2000) / kDaysPerCentury;
+    if (rate_per_day)
+        *rate_per_day =
+            horner(t, {-1934.1362891, 2 * 0.0020754, 3.0 / 467441, -4.0 / 60616000}) * kRadPerDeg / kDaysPerCentury;
+    return horner(t, {125.0445479, -1934.1362891, 0.0020754, 1.0 / 467441, -1.0 / 60616000}) * kRadPerDeg;
+}
+
+namespace {
+// Meeus table 22.A (IAU 1980 nutation), its 13 largest terms in longitude. The terms left
+// out are below 0.0063" each and 0.05" together.
+struct NutationTerm {
+    std::int8_t d, m, mp, f, om;  // multiples of D, M, M', F, Omega
+    double s0, s1;                // coefficient of sin: s0 + s1 T, in 0.0001"
+};
+constexpr NutationTerm kNutation[] = {
+    {0, 0, 0, 0, 1, -171996, -174.2}, {-2, 0, 0, 2, 2, -13187, -1.6}, {0, 0, 0, 2, 2, -2274, -0.2},
+    {0, 0, 0, 0, 2, 2062, 0.2},       {0, 1, 0, 0, 0, 1426, -3.4},    {0, 0, 1, 0, 0, 712, 0.1},
+    {-2, 1, 0, 2, 2, -517, 1.2},      {0, 0, 0, 2, 1, -386, -0.4},    {0, 0, 1, 2, 2, -301, 0},
+    {-2, -1, 0, 2, 2, 217, -0.5},     {-2, 0, 1, 0, 0, -158, 0},      {-2, 0, 0, 2, 1, 129, 0.1},
+    {0, 0, -1, 2, 2, 123, 0},
+};
+}  // namespace
+
+double nutation_longitude(double jd_et) {
+    const double t = (jd_et - kJ2000) / kDaysPerCentury;
+    // Fundamental arguments of Meeus ch. 22, degrees.
+    const double d = horner(t, {297.85036, 445267.111480, -0.0019142, 1.0 / 189474}) * kRadPerDeg;
+    const double m = horner(t, {357.52772, 35999.050340, -0.0001603, -1.0 / 300000}) * kRadPerDeg;
+    const double mp = horner(t, {134.96298, 477198.867398, 0.0086972, 1.0 / 56250}) * kRadPerDeg;
+    const double f = horner(t, {93.27191, 483202.017538, -0.0036825, 1.0 / 327270}) * kRadPerDeg;
+    const double om = horner(t, {125.04452, -1934.136261, 0.0020708, 1.0 / 450000}) * kRadPerDeg;
+    double dpsi = 0.0;
+    for (const NutationTerm& n : kNutation)
+        dpsi += (n.s0 + n.s1 * t) * std::sin(n.d * d + n.m * m + n.mp * mp + n.f * f + n.om * om);
+    return dpsi * 1e-4 * kRadPerArcsec;
+}
+
+}  // namespace tellurim::ephlow

@@ -1,0 +1,56 @@
+#pragma once
+// The theories behind libephlow.so. Times are Julian days in ephemeris time (TT/TDB: the
+// 2 ms between them are far below this provider's accuracy). Positions are in the mean
+// ecliptic and equinox of date unless said otherwise; distances in AU, velocities in AU a day.
+
+namespace tellurim::ephlow {
+
+inline constexpr double kJ2000 = 2451545.0;
+inline constexpr double kPi = 3.14159265358979323846;
+inline constexpr double kTwoPi = 2.0 * kPi;
+inline constexpr double kRadPerDeg = kPi / 180.0;
+inline constexpr double kRadPerArcsec = kRadPerDeg / 3600.0;
+// Speed of light in AU a day (IAU 2012: 299792.458 km/s, 149597870.7 km).
+inline constexpr double kLightAuPerDay = 173.14463267424034;
+inline constexpr double kKmPerAu = 149597870.7;
+
+struct Vec3 {
+    double x = 0, y = 0, z = 0;
+};
+inline Vec3 operator+(Vec3 a, Vec3 b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
+inline Vec3 operator-(Vec3 a, Vec3 b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
+inline Vec3 operator*(double k, Vec3 a) { return {k * a.x, k * a.y, k * a.z}; }
+double length(Vec3 a);
+
+// A position and its rate in rectangular ecliptic coordinates.
+struct State {
+    Vec3 pos;
+    Vec3 vel;
+};
+
+// VSOP87D bodies, in the order of the generated tables.
+enum class VsopPlanet { Mercury, Venus, Earth, Mars, Jupiter, Saturn, Uranus, Neptune };
+
+// Heliocentric position and velocity of a planet from the truncated VSOP87D series
+// (Bretagnon & Francou 1988): ecliptic and dynamical equinox of date.
+State vsop_state(VsopPlanet planet, double jd_et);
+
+// Heliocentric position and velocity of Pluto from Meeus, Astronomical Algorithms, ch. 37:
+// ecliptic and equinox of J2000. Meeus gives 1885-2099 as its range; outside it the
+// result drifts away from the true orbit (degrees within a few centuries).
+State pluto_state_j2000(double jd_et);
+
+// Geocentric Moon, Meeus ch. 47 (the main terms of ELP-2000/82): geometric longitude and
+// latitude (radians) of the mean equinox of date, distance in km.
+struct MoonPosition {
+    double lon = 0, lat = 0, distance_km = 0;
+};
+MoonPosition moon_position(double jd_et);
+
+// Longitude of the Moon's mean ascending node, Meeus (47.7), and its rate (radians a day).
+double mean_node(double jd_et, double* rate_per_day = nullptr);
+
+// Nutation in longitude, the main terms of the IAU 1980 theory (Meeus table 22.A), radians.
+double nutation_longitude(double jd_et);
+
+}  // namespace tellurim::ephlow

@@ -1,0 +1,246 @@
+// vsop_gen: writes the series tables of the low-precision ephemeris provider from the
+// coefficient files of the npm package astronomia 4.2.0 (MIT licence, Sonia Keys and
+// commenthol):
+//   data/vsop87D<planet>.js  VSOP87 version D (Bretagnon & Francou 1988, A&A 202, 309):
+//                            heliocentric spherical coordinates, ecliptic and equinox of date;
+//   src/moonposition.js      the periodic terms of Meeus, Astronomical Algorithms (2nd ed.),
+//                            tables 47.A and 47.B (from Chapront's ELP-2000/82);
+//   src/pluto.js             Meeus table 37.A (Pluto, 1885-2099).
+//
+// usage: vsop_gen ASTRONOMIA_DIR OUTPUT_FILE LB_THRESHOLD R_THRESHOLD TAU_MAX
+//
+// VSOP87 terms are truncated: a term A cos(B + C tau) of the series multiplied by tau^k is
+// kept when A * TAU_MAX^k reaches the threshold, A in radians for L and B and, for R,
+// relative to the planet's mean distance (the constant term of R0), since a radius error
+// dR moves a geocentric direction by about dR / distance. TAU_MAX is the largest |tau|
+// (Julian millennia from J2000) the truncation is tuned for. The neglected terms of one
+// series add up roughly as sqrt(n) times the threshold (Meeus, ch. 32).
+//
+// The output is written only when its text changes, so that a rerun does not rebuild the
+// provider.
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iostream>
+#include <regex>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct Term {
+    std::string a, b, c;  // the source's own decimal texts, copied unchanged
+};
+using Series = std::vector<Term>;  // one power of tau
+struct Coordinate {
+    std::vector<Series> powers;
+};
+
+bool read_file(const std::string& path, std::string& out) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return false;
+    std::ostringstream s;
+    s << in.rdbuf();
+    out = s.str();
+    return true;
+}
+
+// The VSOP87D file layout: a key L, B or R opens a coordinate; a quoted "k" opens the
+// series of tau^k; each row is [A, B, C].
+bool parse_vsop(const std::string& text, Coordinate (&lbr)[3]) {
+    static const std::regex coord_re(R"(^\s*([LBR]):\s*\{)");
+    static const std::regex power_re(R"(^\s*\"(\d)\":\s*\[)");
+    static const std::regex row_re(R"(^\s*\[\s*([-0-9.eE+]+)\s*,\s*([-0-9.eE+]+)\s*,\s*([-0-9.eE+]+)\s*\],?\s*$)");
+    std::istringstream in(text);
+    std::string line;
+    int coord = -1;
+    int power = -1;
+    std::smatch m;
+    while (std::getline(in, line)) {
+        if (std::regex_search(line, m, coord_re)) {
+            coord = std::string("LBR").find(m[1].str()[0]);
+            power = -1;
+        } else if (std::regex_search(line, m, power_re)) {
+            if (coord < 0) return false;
+            power = std::stoi(m[1].str());
+            if (static_cast<int>(lbr[coord].powers.size()) != power) return false;
+            lbr[coord].powers.emplace_back();
+        } else if (std::regex_match(line, m, row_re)) {
+            if (coord < 0 || power < 0) return false;
+            lbr[coord].powers[power].push_back({m[1].str(), m[2].str(), m[3].str()});
+        }
+    }
+    for (auto& c : lbr)
+        if (c.powers.empty() || c.powers[0].empty()) return false;
+    return true;
+}
+
+// Rows of plain numbers "[n, n, ...]" between two markers of a source file.
+std::vector<std::vector<std::string>> number_rows(const std::string& text, const std::string& from,
+                                                  const std::string& to, std::size_t width,
+                                                  const std::string& row_prefix) {
+    std::vector<std::vector<std::string>> rows;
+    auto start = text.find(from);
+    if (start == std::string::npos) return rows;
+    auto end = to.empty() ? text.size() : text.find(to, start);
+    if (end == std::string::npos) end = text.size();
+    std::istringstream in(text.substr(start, end - start));
+    std::string line;
+    static const std::regex number_re(R"([-+]?[0-9]*\.?[0-9]+(?:[eE][-+]?[0-9]+)?)");
+    while (std::getline(in, line)) {
+        auto p = line.find(row_prefix);
+        if (p == std::string::npos) continue;
+        auto q = line.find(')', p);
+        if (row_prefix == "[") q = line.find(']', p);
+        if (q == std::string::npos) continue;
+        std::string inner = line.substr(p + row_prefix.size(), q - p - row_prefix.size());
+        std::vector<std::string> row;
+        for (std::sregex_iterator it(inner.begin(), inner.end(), number_re), e; it != e; ++it)
+            row.push_back(it->str());
+        if (row.size() == width) rows.push_back(row);
+    }
+    return rows;
+}
+
+const char* const kPlanets[] = {"mercury", "venus", "earth", "mars", "jupiter", "saturn", "uranus", "neptune"};
+
+std::string capitalised(std::string s) {
+    s[0] = static_cast<char>(s[0] - 'a' + 'A');
+    return s;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 6) {
+        std::cerr << "usage: vsop_gen ASTRONOMIA_DIR OUTPUT_FILE LB_THRESHOLD R_THRESHOLD TAU_MAX\n";
+        return 2;
+    }
+    const std::string dir = argv[1];
+    const std::string output = argv[2];
+    const double lb_threshold = std::atof(argv[3]);
+    const double r_threshold = std::atof(argv[4]);
+    const double tau_max = std::atof(argv[5]);
+
+    std::ostringstream out;
+    out.precision(17);
+    out << "// generated by tools/vsop_gen, do not edit\n"
+           "// Sources: VSOP87 version D (Bretagnon & Francou 1988), Meeus tables 47.A, 47.B and 37.A,\n"
+           "// as published in the npm package astronomia 4.2.0 (MIT licence).\n"
+        << "// Truncation: L, B terms with A * " << tau_max << "^k >= " << lb_threshold
+        << " rad; R terms with A * " << tau_max << "^k >= " << r_threshold << " x mean distance.\n"
+        << "#pragma once\n#include \"ephemeris/low/series.h\"\n\nnamespace tellurim::ephlow {\n";
+
+    std::ostringstream bodies;
+    std::size_t kept_total = 0;
+    std::size_t all_total = 0;
+    for (const char* planet : kPlanets) {
+        std::string text;
+        const std::string path = dir + "/data/vsop87D" + planet + ".js";
+        if (!read_file(path, text)) {
+            std::cerr << "vsop_gen: cannot read " << path << "\n";
+            return 1;
+        }
+        Coordinate lbr[3];
+        if (!parse_vsop(text, lbr)) {
+            std::cerr << "vsop_gen: unexpected layout in " << path << "\n";
+            return 1;
+        }
+        const std::string name = capitalised(planet);
+        const double mean_distance = std::atof(lbr[2].powers[0][0].a.c_str());
+        bodies << "inline constexpr VsopBody kVsop" << name << " = {{\n";
+        for (int c = 0; c < 3; ++c) {
+            bodies << "    {";
+            const double threshold = c == 2 ? r_threshold * mean_distance : lb_threshold;
+            for (std::size_t k = 0; k < 6; ++k) {
+                std::size_t kept = 0;
+                if (k < lbr[c].powers.size()) {
+                    const Series& s = lbr[c].powers[k];
+                    std::ostringstream rows;
+                    for (const Term& t : s) {
+                        all_total++;
+                        if (std::fabs(std::atof(t.a.c_str())) * std::pow(tau_max, double(k)) < threshold) continue;
+                        rows << "    {" << t.a << ", " << t.b << ", " << t.c << "},\n";
+                        kept++;
+                    }
+                    if (kept) {
+                        out << "// " << name << " " << "LBR"[c] << k << ": " << kept << " of " << s.size()
+                            << " terms\ninline constexpr VsopTerm k" << name << "LBR"[c] << k << "[] = {\n"
+                            << rows.str() << "};\n";
+                    }
+                }
+                kept_total += kept;
+                if (kept)
+                    bodies << "{k" << name << "LBR"[c] << k << ", " << kept << "}";
+                else
+                    bodies << "{nullptr, 0}";
+                if (k < 5) bodies << ", ";
+            }
+            bodies << "},\n";
+        }
+        bodies << "}};\n";
+    }
+    out << "\n" << bodies.str();
+
+    // Moon: Meeus table 47.A (D, M, M', F, sum l in 1e-6 degree, sum r in 1e-3 km) and
+    // 47.B (D, M, M', F, sum b in 1e-6 degree).
+    std::string moon;
+    if (!read_file(dir + "/src/moonposition.js", moon)) {
+        std::cerr << "vsop_gen: cannot read moonposition.js\n";
+        return 1;
+    }
+    auto ta = number_rows(moon, "const ta = ", "const tb = ", 6, "[");
+    auto tb = number_rows(moon, "const tb = ", "export function node", 5, "[");
+    if (ta.size() != 60 || tb.size() != 60) {
+        std::cerr << "vsop_gen: expected 60 + 60 lunar terms, found " << ta.size() << " + " << tb.size() << "\n";
+        return 1;
+    }
+    out << "\n// Meeus table 47.A: D, M, M', F, sum l (1e-6 deg), sum r (1e-3 km)\n"
+           "inline constexpr MoonLrTerm kMoonLr[] = {\n";
+    for (std::size_t i = 0; i < ta.size(); ++i) {
+        if (i % 10 == 0) out << "    // ---- " << i << "\n";
+        const auto& r = ta[i];
+        out << "    {" << r[0] << ", " << r[1] << ", " << r[2] << ", " << r[3] << ", " << r[4] << ", " << r[5] << "},\n";
+    }
+    out << "};\n// Meeus table 47.B: D, M, M', F, sum b (1e-6 deg)\ninline constexpr MoonBTerm kMoonB[] = {\n";
+    for (std::size_t i = 0; i < tb.size(); ++i) {
+        if (i % 10 == 0) out << "    // ---- " << i << "\n";
+        const auto& r = tb[i];
+        out << "    {" << r[0] << ", " << r[1] << ", " << r[2] << ", " << r[3] << ", " << r[4] << "},\n";
+    }
+    out << "};\n";
+
+    std::string pluto;
+    if (!read_file(dir + "/src/pluto.js", pluto)) {
+        std::cerr << "vsop_gen: cannot read pluto.js\n";
+        return 1;
+    }
+    auto t37 = number_rows(pluto, "const t37 = ", "", 9, "new Pt(");
+    if (t37.size() != 43) {
+        std::cerr << "vsop_gen: expected 43 Pluto terms, found " << t37.size() << "\n";
+        return 1;
+    }
+    out << "\n// Meeus table 37.A: i, j, k (multiples of J, S, P), longitude A, B (deg), latitude A, B\n"
+           "// (deg), radius A, B (AU)\ninline constexpr PlutoTerm kPluto[] = {\n";
+    for (std::size_t i = 0; i < t37.size(); ++i) {
+        if (i % 10 == 0) out << "    // ---- " << i << "\n";
+        const auto& r = t37[i];
+        out << "    {" << r[0];
+        for (std::size_t j = 1; j < r.size(); ++j) out << ", " << r[j];
+        out << "},\n";
+    }
+    out << "};\n\n}  // namespace tellurim::ephlow\n";
+
+    std::string old;
+    if (read_file(output, old) && old == out.str()) return 0;
+    std::ofstream f(output, std::ios::binary);
+    f << out.str();
+    if (!f) {
+        std::cerr << "vsop_gen: cannot write " << output << "\n";
+        return 1;
+    }
+    std::cerr << "vsop_gen: kept " << kept_total << " of " << all_total << " VSOP87 terms\n";
+    return 0;
+}
