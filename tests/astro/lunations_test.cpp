@@ -1,0 +1,351 @@
+#include "astro/lunations.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "core/sidereal.h"
+#include "core/spherical.h"
+
+namespace tellurim {
+namespace {
+
+constexpr double kMinute = 1.0 / 1440.0;
+
+// Sun and Moon moving uniformly: new moons exactly every 360 / rate days after `t0`.
+class UniformSky : public SunMoonSource {
+public:
+    UniformSky(double t0, double relative_deg_per_day, double sun_deg_per_day = 0.9856)
+        : m_t0(t0), m_rel(relative_deg_per_day), m_sun(sun_deg_per_day) {}
+    bool sun_moon(double jd_et, SunMoon& out) override {
+        ++calls;
+        if (fail_after >= 0 && calls > fail_after) return false;
+        double dt = jd_et - m_t0;
+        out.sun_lon = reduce_radians(degrees_to_radians(280.0 + m_sun * dt));
+        out.sun_lat = 0.0;
+        out.moon_lon = reduce_radians(out.sun_lon + degrees_to_radians(m_rel * dt));
+        out.moon_lat = 0.0;
+        return true;
+    }
+    double period() const { return 360.0 / m_rel; }
+    int calls = 0;
+    int fail_after = -1;
+
+private:
+    double m_t0;
+    double m_rel;
+    double m_sun;
+};
+
+constexpr double kT0 = 2451550.0;  // a new moon of the stub sky
+
+TEST(Lunations, PreviousNewMoonWithinOneMinuteFromAnyElongation) {
+    UniformSky sky(kT0, 360.0 / 29.530589);
+    for (double days : {0.3, 5.0, 7.3, 9.0, 14.0, 16.0, 22.0, 24.0, 29.4}) {
+        SCOPED_TRACE(days);
+        double nm = 0.0;
+        ASSERT_TRUE(previous_new_moon(sky, kT0 + days, nm));
+        EXPECT_NEAR(nm, kT0, kMinute);
+    }
+}
+
+TEST(Lunations, SlowMoonBeyondTheQuarterBracketIsStillFound) {
+    // 10.5 degrees a day: 89 degrees of elongation lie 8.5 days after the new moon, beyond
+    // the first bracket of 7.5 days.
+    UniformSky sky(kT0, 10.5);
+    double nm = 0.0;
+    ASSERT_TRUE(previous_new_moon(sky, kT0 + 89.0 / 10.5, nm));
+    EXPECT_NEAR(nm, kT0, kMinute);
+    ASSERT_TRUE(previous_new_moon(sky, kT0 + 179.0 / 10.5, nm));
+    EXPECT_NEAR(nm, kT0, kMinute);
+}
+
+TEST(Lunations, PhasesAfterTheNewMoon) {
+    for (double rate : {10.9, 12.19, 14.3}) {
+        SCOPED_TRACE(rate);
+        UniformSky sky(kT0, rate);
+        for (auto [phase, k] : {std::pair{LunarPhase::FirstQuarter, 1}, {LunarPhase::FullMoon, 2}, {LunarPhase::LastQuarter, 3}}) {
+            SCOPED_TRACE(k);
+            double t = 0.0;
+            ASSERT_TRUE(phase_after_new_moon(sky, kT0, phase, t));
+            EXPECT_NEAR(t, kT0 + 90.0 * k / rate, kMinute);
+        }
+    }
+}
+
+TEST(Lunations, SearchFailuresAreReported) {
+    UniformSky sky(kT0, 12.19);
+    double nm = 0.0;
+    EXPECT_FALSE(previous_new_moon(sky, kInfinity, nm));
+    EXPECT_EQ(nm, kInfinity);
+    sky.fail_after = 5;  // the provider fails in the middle of the bisection
+    EXPECT_FALSE(previous_new_moon(sky, kT0 + 10.0, nm));
+    EXPECT_EQ(nm, kInfinity);
+}
+
+DateHour ut_at(double jd_ut) {
+    DateHour d = date_hour_from_ut(jd_ut);
+    EXPECT_TRUE(is_valid(d));
+    return d;
+}
+
+TEST(Lunations, LunarDayAtTheEdgesOfTheLunation) {
+    // In the stub the Julian days are ET; a birth moment is given in UT, so place the births
+    // relative to the stub's new moons in ET.
+    UniformSky sky(kT0, 360.0 / 29.530589);
+    double period = sky.period();
+    struct Row {
+        const char* name;
+        double offset_days;  // from the new moon, ET
+        int lunar_day;
+    };
+    const Row rows[] = {
+        {"exactly at the new moon", 0.0, 1},
+        {"one minute before the next new moon", 29.530589 - kMinute, 30},
+        {"middle of the lunation", period / 2 + 0.01, 16},
+        {"just past day 8", period * 7.5 / 30, 8},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.name);
+        DateHour probe = ut_at(kT0);
+        double delta_t = probe.jd_et - probe.jd_ut;
+        DateHour birth = ut_at(kT0 + r.offset_days - delta_t);
+        birth.jd_et = kT0 + r.offset_days;  // exact, so that "at the new moon" is exact
+        LunationRecord rec;
+        ASSERT_TRUE(compute_lunation(sky, birth, rec)) << rec.error;
+        EXPECT_EQ(rec.lunar_day, r.lunar_day);
+        EXPECT_EQ(rec.error, "");
+    }
+}
+
+TEST(Lunations, RecordHoldsTheFiveMomentsInOrder) {
+    UniformSky sky(kT0, 360.0 / 29.530589);
+    DateHour birth = ut_at(kT0 + 10.0);
+    LunationRecord rec;
+    ASSERT_TRUE(compute_lunation(sky, birth, rec)) << rec.error;
+    double p = sky.period();
+    EXPECT_NEAR(rec.new_moon.jd_et, kT0, 2 * kMinute);
+    EXPECT_NEAR(rec.first_quarter.jd_et, kT0 + p / 4, 2 * kMinute);
+    EXPECT_NEAR(rec.full_moon.jd_et, kT0 + p / 2, 2 * kMinute);
+    EXPECT_NEAR(rec.last_quarter.jd_et, kT0 + 3 * p / 4, 2 * kMinute);
+    EXPECT_NEAR(rec.next_new_moon.jd_et, kT0 + p, 2 * kMinute);
+    EXPECT_EQ(rec.lunar_day, 11);
+}
+
+TEST(Lunations, FailureTexts) {
+    UniformSky sky(kT0, 12.19);
+    LunationRecord rec;
+    EXPECT_FALSE(compute_lunation(sky, DateHour{}, rec));
+    EXPECT_EQ(rec.error, "bad julian days");
+
+    struct Row {
+        int fail_after;
+        const char* text;
+    };
+    // Each search costs one call to place its bracket (the new moon searches) and about 14
+    // bisection steps; failing the provider at these points hits each search in turn.
+    const Row rows[] = {
+        {0, "previous new moon computation error"},
+        {16, "first quarter lunation computation error"},
+        {30, "full moon lunation computation error"},
+        {44, "last quarter lunation computation error"},
+        {58, "next new moon lunation computation error"},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.text);
+        UniformSky failing(kT0, 12.19);
+        failing.fail_after = r.fail_after;
+        EXPECT_FALSE(compute_lunation(failing, ut_at(kT0 + 3.0), rec));
+        EXPECT_EQ(rec.error, r.text);
+    }
+}
+
+TEST(Eclipses, TextsInTheirOrder) {
+    struct Row {
+        const char* name;
+        EclipseRecord e;
+        const char* text;
+    };
+    auto solar = [] {
+        EclipseRecord e;
+        e.present = true;
+        e.solar = true;
+        return e;
+    };
+    EclipseRecord central_total = solar();
+    central_total.central = central_total.total = central_total.north = central_total.ascending_node = true;
+    central_total.magnitude = 1.0;
+    EclipseRecord hybrid = solar();
+    hybrid.central = hybrid.total = hybrid.annular = hybrid.near_equator = true;
+    hybrid.magnitude = 1.0;
+    EclipseRecord partial = solar();
+    partial.partial = true;
+    partial.magnitude = 0.7349;
+    EclipseRecord lunar_total;
+    lunar_total.present = true;
+    lunar_total.total = true;
+    lunar_total.north = true;  // never printed for a lunar eclipse
+    lunar_total.magnitude = 1.2;
+    EclipseRecord penumbral;
+    penumbral.present = true;
+    penumbral.penumbral = true;
+    penumbral.ascending_node = true;
+    penumbral.magnitude = 0.467;
+    const Row rows[] = {
+        {"none", EclipseRecord{}, ""},
+        {"central total", central_total, "Solar eclipse, central, total, north hemisphere, ascendant moon node mag=1.00"},
+        {"hybrid", hybrid,
+         "Solar eclipse, central, total, annular, south hemisphere, near equator, descendant moon node mag=1.00"},
+        {"partial", partial, "Solar eclipse, partial, south hemisphere, descendant moon node mag=0.73"},
+        {"lunar total 1.2", lunar_total, "Lunar eclipse, total, descendant moon node mag=1.20"},
+        {"penumbral", penumbral, "Lunar eclipse, ascendant moon node, penumbra eclipse mag=0.47"},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.name);
+        EXPECT_EQ(eclipse_text(r.e), r.text);
+    }
+}
+
+TEST(Eclipses, MeanLunationSeriesOnWellKnownEclipses) {
+    // Dates: NASA Five Millennium Canons of Solar and Lunar Eclipses (Espenak & Meeus 2006,
+    // 2009); gamma and the type from the same canons.
+    struct Row {
+        const char* name;
+        double jd_et;  // near the syzygy
+        bool full;
+        bool total;
+        bool annular;
+        bool partial;
+        bool penumbral;
+        bool north;
+    };
+    const Row rows[] = {
+        {"1999-08-11 total solar, gamma 0.506", 2451401.96, false, true, false, false, false, true},
+        {"2017-08-21 total solar, gamma 0.437", 2457987.27, false, true, false, false, false, true},
+        {"2023-10-14 annular solar, gamma 0.375", 2460232.25, false, false, true, false, false, true},
+        {"1993-05-21 partial solar, gamma 1.136", 2449129.10, false, false, false, true, false, true},
+        {"2000-01-21 total lunar", 2451564.70, true, true, false, false, false, false},
+        {"2006-03-14 penumbral lunar", 2453809.48, true, false, false, false, true, false},
+        {"2008-08-16 partial lunar", 2454695.36, true, false, false, true, false, false},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.name);
+        EclipseRecord e = eclipse_at(r.jd_et, r.full);
+        ASSERT_TRUE(e.present);
+        EXPECT_EQ(e.solar, !r.full);
+        EXPECT_EQ(e.total, r.total);
+        EXPECT_EQ(e.annular, r.annular);
+        EXPECT_EQ(e.partial, r.partial);
+        EXPECT_EQ(e.penumbral, r.penumbral);
+        if (!r.full) {
+            EXPECT_EQ(e.north, r.north);
+        }
+        EXPECT_NEAR(e.jd_max, r.jd_et, 0.1);
+    }
+    // The new moon after the 1999 eclipse (1999-09-09) falls a lunation past the node.
+    EXPECT_FALSE(eclipse_at(2451430.7, false).present);
+    EXPECT_FALSE(eclipse_at(kInfinity, true).present);
+}
+
+// Solar elevation of the stub's Sun at jd_ut, for checking the rise and set moments.
+double elevation_deg(SunMoonSource& sky, double jd_ut, const AngleValue& lon, const AngleValue& lat) {
+    double jd_et = jd_ut + delta_t_days(jd_ut);
+    double slon = 0.0;
+    double slat = 0.0;
+    EXPECT_TRUE(sky.sun(jd_et, slon, slat));
+    double eps = mean_obliquity(jd_et, jd_et);
+    double ra = 0.0;
+    double dec = 0.0;
+    EXPECT_TRUE(ecliptic_to_equatorial(slon, slat, eps, ra, dec));
+    DateHour at;
+    at.jd_ut = jd_ut;
+    AngleValue lst = local_sidereal_time(at, lon);
+    AngleValue az;
+    AngleValue el;
+    EXPECT_TRUE(equatorial_to_horizontal(lat, lst, AngleValue::radians(ra), AngleValue::radians(dec), az, el));
+    return el.to_degrees();
+}
+
+TEST(SunRiseSet, CentreOnTheHorizonAtTheFoundMoments) {
+    UniformSky sky(kT0, 12.19);  // the Sun moves about a degree a day
+    struct Row {
+        double lon;
+        double lat;
+    };
+    const Row rows[] = {{2.35, 48.85}, {-77.0, 38.9}, {151.2, -33.9}, {0.0, 0.0}, {25.0, 60.0}, {-150.0, -60.0}};
+    for (const auto& r : rows) {
+        SCOPED_TRACE(testing::Message() << r.lon << " " << r.lat);
+        AngleValue lon = AngleValue::degrees(r.lon);
+        AngleValue lat = AngleValue::degrees(r.lat);
+        DateHour birth = ut_at(kT0 + 0.3);
+        SunRecord rec;
+        ASSERT_TRUE(compute_sun_record(sky, birth, lon, lat, rec));
+        ASSERT_TRUE(is_valid(rec.sunrise));
+        ASSERT_TRUE(is_valid(rec.sunset));
+        EXPECT_LT(rec.sunrise.jd_ut, rec.sunset.jd_ut);
+        // The centre moves about 0.25 degree a minute near the horizon at mid latitudes:
+        // 0.01 degree is well under 10 seconds.
+        EXPECT_NEAR(elevation_deg(sky, rec.sunrise.jd_ut, lon, lat), 0.0, 0.01);
+        EXPECT_NEAR(elevation_deg(sky, rec.sunset.jd_ut, lon, lat), 0.0, 0.01);
+        // Both on the local day of the birth.
+        double lmt_birth = std::floor(birth.jd_ut + r.lon / 360.0 + 0.5);
+        EXPECT_EQ(std::floor(rec.sunrise.jd_ut + r.lon / 360.0 + 0.5), lmt_birth);
+        EXPECT_EQ(std::floor(rec.sunset.jd_ut + r.lon / 360.0 + 0.5), lmt_birth);
+        EXPECT_GE(rec.planetary_hour, 1);
+        EXPECT_LE(rec.planetary_hour, 24);
+    }
+}
+
+TEST(SunRiseSet, PolarNightMovesOutwardUntilASunrise) {
+    // The stub Sun stands at 280 degrees (declination about -23) at kT0 and moves a degree a
+    // day: at 75 degrees north it stays below the horizon for weeks around kT0.
+    UniformSky sky(kT0, 12.19);
+    AngleValue lon = AngleValue::degrees(20.0);
+    AngleValue lat = AngleValue::degrees(75.0);
+    double rise = 0.0;
+    ASSERT_TRUE(sun_rise_or_set(sky, kT0, lon, lat, true, rise));
+    EXPECT_GT(std::fabs(rise - kT0), 5.0);
+    EXPECT_NEAR(elevation_deg(sky, rise, lon, lat), 0.0, 0.02);
+
+    // A Sun that never moves from 270 degrees never rises at 80 degrees north: the 1000
+    // steps are spent.
+    UniformSky frozen(kT0, 12.19, 0.0);
+    EXPECT_FALSE(sun_rise_or_set(frozen, kT0, lon, AngleValue::degrees(80.0), true, rise));
+    EXPECT_EQ(rise, kInfinity);
+}
+
+TEST(SunRiseSet, PlanetaryHours) {
+    const double rise = 100.25;
+    const double set = 100.75;
+    const double prev_set = 99.75;
+    const double next_rise = 101.25;
+    struct Row {
+        double t;
+        int hour;
+    };
+    const Row rows[] = {
+        {100.25, 1}, {100.25 + 0.5 / 12 - 1e-9, 1}, {100.25 + 0.5 / 12, 2}, {100.7499, 12},
+        {100.75, 13}, {101.0, 19}, {101.2499, 24}, {100.0, 19}, {99.76, 13},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.t);
+        EXPECT_EQ(planetary_hour(r.t, prev_set, rise, set, next_rise), r.hour);
+    }
+    EXPECT_EQ(planetary_hour(101.5, prev_set, rise, set, next_rise), 24);  // never above 24
+    EXPECT_EQ(planetary_hour(100.5, prev_set, kInfinity, set, next_rise), 0);
+}
+
+TEST(SunRiseSet, CalendarOfTheResults) {
+    DateHour before = date_hour_from_ut(2299160.4);
+    EXPECT_EQ(before.is_julian, 1);
+    EXPECT_EQ(before.year, 1582);
+    EXPECT_EQ(before.month, 10);
+    EXPECT_EQ(before.day, 4);
+    DateHour after = date_hour_from_ut(2299160.5);
+    EXPECT_EQ(after.is_julian, 0);
+    EXPECT_EQ(after.day, 15);
+    EXPECT_FALSE(is_valid(date_hour_from_ut(kInfinity)));
+}
+
+}  // namespace
+}  // namespace tellurim
