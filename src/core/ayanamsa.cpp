@@ -108,7 +108,10 @@ std::optional<DateHour> date_of_ayanamsa(const AngleValue& value, const DateHour
 
     for (int round = 0; round < kMaxBisections; ++round) {
         double mid = (lower + upper) * 0.5;
-        double diff = to_signed_degrees(ayanamsa_degrees_at_ut(mid, zero, no_dt) - target);
+        // Inside the bracket the ayanamsa does not wrap, so the plain difference orders mid
+        // against the answer. Folding it into (-180, 180] would turn the search the wrong way
+        // whenever the two are more than half a turn apart (targets near +-180 degrees).
+        double diff = ayanamsa_degrees_at_ut(mid, zero, no_dt) - target;
         if (std::fabs(diff) <= kToleranceDegrees) {
             DateHour d;
             d.is_julian = mid < kFirstGregorianDay ? 1 : 0;

@@ -16,9 +16,10 @@ bool finite(double x) { return std::isfinite(x); }
 
 // The branch rule of the systems that meet the ecliptic along a great circle: of the two
 // opposite intersections, the cusp is the one in the half of the ecliptic that ends at the
-// Ascendant (above the horizon for houses 7 to 12).
+// Ascendant (above the horizon for houses 7 to 12). Without an Ascendant the branch, and
+// so the cusp, is undetermined.
 double before_ascendant(double cusp, double asc) {
-    if (!finite(cusp)) return kInfinity;
+    if (!finite(cusp) || !finite(asc)) return kInfinity;
     if (reduce_radians(asc - cusp) > kPi) return reduce_radians(cusp + kPi);
     return cusp;
 }

@@ -1,0 +1,245 @@
+// Sidereal time, obliquity and coordinate conversions against the worked examples of
+// Meeus, Astronomical Algorithms (2nd ed., 1998) and the Astronomical Almanac.
+#include "core/sidereal.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "core/spherical.h"
+
+namespace tellurim {
+namespace {
+
+double hms_to_deg(double h, double m, double s) { return (h + m / 60.0 + s / 3600.0) * 15.0; }
+double dms_to_deg(double d, double m, double s) { return d + m / 60.0 + s / 3600.0; }
+double rad_to_time_seconds(double rad) { return rad * kDegreesPerRadian * 240.0; }
+// Signed difference a - b in degrees, folded into (-180, 180].
+double angle_diff_deg(double a, double b) {
+    double d = std::fmod(a - b, 360.0);
+    if (d > 180.0) d -= 360.0;
+    if (d <= -180.0) d += 360.0;
+    return d;
+}
+
+DateHour at_jd_ut(double jd) {
+    DateHour d;
+    d.jd_ut = jd;
+    return d;
+}
+
+TEST(AngleRoutines, ArcsineIsExactAtThePolesAndUndefinedOutside) {
+    EXPECT_EQ(arcsine(1.0), kHalfPi);
+    EXPECT_EQ(arcsine(-1.0), -kHalfPi);
+    EXPECT_EQ(arcsine(1.0 + 1e-15), kInfinity);
+    EXPECT_EQ(arcsine(kInfinity), kInfinity);
+}
+
+TEST(AngleRoutines, ReductionStaysInsideTheHalfOpenTurn) {
+    struct Row {
+        double in;
+        double want;
+    } rows[] = {{-1e-17, 0.0}, {kTwoPi, 0.0}, {-kPi, kPi}, {7.0 * kPi, kPi}, {-1e-300, 0.0}};
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.in);
+        double got = reduce_radians(r.in);
+        EXPECT_GE(got, 0.0);
+        EXPECT_LT(got, kTwoPi);
+        EXPECT_NEAR(got, r.want, 1e-12);
+    }
+    EXPECT_EQ(reduce_degrees(-1e-15), 0.0);
+    EXPECT_EQ(reduce_degrees(-90.0), 270.0);
+    EXPECT_EQ(reduce_radians(kInfinity), kInfinity);
+    EXPECT_EQ(reduce_degrees(-kInfinity), kInfinity);
+}
+
+// Greenwich mean sidereal time. Sources: Meeus ex. 12.a (1987 April 10, 0h UT:
+// 13h10m46.3668s) and ex. 12.b (19h21m00s UT: 8h34m57.0896s); Astronomical Almanac 2000,
+// GMST at 2000 January 1, 0h UT 6h39m52.2707s and 12h UT 18h41m50.5484s.
+TEST(Sidereal, MeanSiderealTimeMatchesPublishedValues) {
+    struct Row {
+        const char* source;
+        double jd_ut;
+        double want_deg;
+    } rows[] = {
+        {"Meeus 12.a", 2446895.5, hms_to_deg(13, 10, 46.3668)},
+        {"Meeus 12.b", 2446896.30625, hms_to_deg(8, 34, 57.0896)},
+        {"AA 2000 0h", 2451544.5, hms_to_deg(6, 39, 52.2707)},
+        {"AA 2000 12h", 2451545.0, hms_to_deg(18, 41, 50.5484)},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.source);
+        AngleValue lst = local_sidereal_time(at_jd_ut(r.jd_ut), AngleValue::degrees(0.0));
+        ASSERT_EQ(lst.unit, kUnitRadians);
+        // 1 ms of time: the published values are given to 0.1 ms.
+        EXPECT_NEAR(rad_to_time_seconds(degrees_to_radians(angle_diff_deg(lst.to_degrees(), r.want_deg))), 0.0, 1e-3);
+        if (r.jd_ut - std::floor(r.jd_ut) == 0.5) {
+            EXPECT_NEAR(gmst0_rad(r.jd_ut), lst.value, 1e-12);
+        }
+    }
+}
+
+TEST(Sidereal, LongitudeEastAddsAndAnyUnitIsAccepted) {
+    DateHour ut = at_jd_ut(2446896.30625);
+    double greenwich = local_sidereal_time(ut, AngleValue::degrees(0.0)).value;
+    // Washington, 77d03'56" W (Meeus ex. 13.b), as degrees, hours and radians.
+    double west_deg = -dms_to_deg(77, 3, 56);
+    AngleValue forms[] = {AngleValue::degrees(west_deg, kFormatEastWest), AngleValue::hours(west_deg / 15.0),
+                          AngleValue::radians(west_deg / kDegreesPerRadian)};
+    for (const auto& lon : forms) {
+        SCOPED_TRACE(lon.unit);
+        AngleValue lst = local_sidereal_time(ut, lon);
+        EXPECT_NEAR(angle_diff_deg(lst.to_degrees(), greenwich * kDegreesPerRadian), west_deg, 1e-9);
+        EXPECT_GE(lst.value, 0.0);
+        EXPECT_LT(lst.value, kTwoPi);
+    }
+}
+
+TEST(Sidereal, UndefinedInputsGiveAnUndefinedTime) {
+    EXPECT_EQ(local_sidereal_time(DateHour{}, AngleValue::degrees(0.0)).value, kInfinity);
+    EXPECT_EQ(local_sidereal_time(at_jd_ut(2451545.0), AngleValue::plain(10.0)).value, kInfinity);
+    EXPECT_EQ(local_sidereal_time(at_jd_ut(2451545.0), AngleValue::not_available()).value, kInfinity);
+    EXPECT_EQ(gmst0_rad(kInfinity), kInfinity);
+}
+
+// Mean obliquity. Sources: IAU 1976, 23d26'21.448" at J2000; Meeus ex. 22.a, 1987 April 10
+// 0h TD: 23d26'27.407".
+TEST(Sidereal, MeanObliquityMatchesPublishedValues) {
+    struct Row {
+        const char* source;
+        double jd;
+        double want_deg;
+    } rows[] = {
+        {"IAU 1976 J2000", 2451545.0, dms_to_deg(23, 26, 21.448)},
+        {"Meeus 22.a", 2446895.5, dms_to_deg(23, 26, 27.407)},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.source);
+        double eps = mean_obliquity(r.jd, r.jd);
+        EXPECT_NEAR((eps * kDegreesPerRadian - r.want_deg) * 3600.0, 0.0, 0.001);  // arc-seconds
+    }
+    EXPECT_EQ(mean_obliquity(kInfinity, 2451545.0), kInfinity);
+}
+
+// The obliquity from jd1 towards jd2 is the same quantity as that of jd2 itself, up to the
+// truncation of the series (micro-arc-seconds over a few centuries).
+TEST(Sidereal, ObliquityFromAnotherEpochAgrees) {
+    double from = 2415020.0;  // 1900
+    double to = 2488070.0;    // 2100
+    EXPECT_NEAR((mean_obliquity(from, to) - mean_obliquity(to, to)) * kArcsecondsPerRadian, 0.0, 0.01);
+}
+
+// Meeus ex. 13.a: Pollux, alpha 116.328942, delta 28.026183, eps 23.4392911, gives
+// lambda 113.215630, beta 6.684170.
+TEST(Sidereal, EclipticToEquatorialInvertsMeeusExample) {
+    double ra = 0;
+    double dec = 0;
+    ASSERT_TRUE(ecliptic_to_equatorial(113.215630 / kDegreesPerRadian, 6.684170 / kDegreesPerRadian,
+                                       23.4392911 / kDegreesPerRadian, ra, dec));
+    EXPECT_NEAR(ra * kDegreesPerRadian, 116.328942, 2e-6);
+    EXPECT_NEAR(dec * kDegreesPerRadian, 28.026183, 2e-6);
+}
+
+TEST(Sidereal, EclipticToEquatorialRefusesUndefinedInputs) {
+    double ra = 0;
+    double dec = 0;
+    EXPECT_FALSE(ecliptic_to_equatorial(kInfinity, 0.0, 0.4, ra, dec));
+    EXPECT_EQ(ra, kInfinity);
+    EXPECT_EQ(dec, kInfinity);
+    EXPECT_FALSE(ecliptic_to_equatorial(0.0, kInfinity, 0.4, ra, dec));
+    EXPECT_FALSE(ecliptic_to_equatorial(0.0, 0.0, kInfinity, ra, dec));
+}
+
+// Meeus ex. 13.b: Venus at Washington on 1987 April 10, 19h21m UT, with the apparent
+// sidereal time 8h34m56.853s given: azimuth 68.0337 degrees from the south, altitude
+// 15.1249 degrees (without refraction).
+TEST(Sidereal, EquatorialToHorizontalMeeusExample) {
+    double lon_west = dms_to_deg(77, 3, 56);
+    AngleValue lst = AngleValue::degrees(hms_to_deg(8, 34, 56.853) - lon_west);
+    AngleValue lat = AngleValue::degrees(dms_to_deg(38, 55, 17), kFormatNorthSouth);
+    AngleValue ra = AngleValue::hours(23 + 9 / 60.0 + 16.641 / 3600.0);
+    AngleValue dec = AngleValue::degrees(-dms_to_deg(6, 43, 11.61));
+    AngleValue az, el;
+    ASSERT_TRUE(equatorial_to_horizontal(lat, lst, ra, dec, az, el));
+    EXPECT_EQ(az.unit, kUnitHours);
+    EXPECT_EQ(el.unit, kUnitDegrees);
+    EXPECT_NEAR(az.to_degrees(), 68.0337 + 180.0, 2e-4);  // book values to 4 decimals
+    EXPECT_NEAR(el.value, 15.1249, 1e-4);
+}
+
+TEST(Sidereal, HorizontalSpecialPositions) {
+    struct Row {
+        const char* name;
+        double lat_deg, ha_deg, dec_deg;
+        double want_az_deg, want_el_deg;
+    } rows[] = {
+        {"zenith", 45.0, 0.0, 45.0, -1.0, 90.0},
+        {"meridian south of zenith", 45.0, 0.0, 10.0, 180.0, 55.0},
+        {"meridian north of zenith", 45.0, 0.0, 80.0, 0.0, 55.0},
+        {"east point", 0.0, -90.0, 0.0, 90.0, 0.0},
+        {"west point", 30.0, 90.0, 0.0, 270.0, 0.0},
+        {"nadir", 45.0, 180.0, -45.0, -1.0, -90.0},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.name);
+        AngleValue lst = AngleValue::degrees(100.0);
+        AngleValue ra = AngleValue::degrees(100.0 - r.ha_deg);
+        AngleValue az, el;
+        ASSERT_TRUE(equatorial_to_horizontal(AngleValue::degrees(r.lat_deg), lst, ra, AngleValue::degrees(r.dec_deg),
+                                             az, el));
+        EXPECT_NEAR(el.value, r.want_el_deg, 1e-9);
+        if (r.want_az_deg >= 0) {
+            EXPECT_NEAR(angle_diff_deg(az.to_degrees(), r.want_az_deg), 0.0, 1e-9);
+        }
+        EXPECT_GE(az.value, 0.0);
+        EXPECT_LT(az.value, 24.0);
+    }
+    // The zenith case is exact: no square root of a rounded 1 - c^2.
+    AngleValue az, el;
+    ASSERT_TRUE(equatorial_to_horizontal(AngleValue::radians(0.5), AngleValue::radians(1.0), AngleValue::radians(1.0),
+                                         AngleValue::radians(0.5), az, el));
+    EXPECT_EQ(el.value, 90.0);
+}
+
+TEST(Sidereal, HorizontalRefusesUndefinedOrUnitlessInputs) {
+    AngleValue good = AngleValue::degrees(10.0);
+    AngleValue bad[] = {AngleValue::plain(10.0), AngleValue::degrees(kInfinity), AngleValue::not_available()};
+    for (const auto& b : bad) {
+        for (int slot = 0; slot < 4; ++slot) {
+            SCOPED_TRACE(slot);
+            AngleValue in[4] = {good, good, good, good};
+            in[slot] = b;
+            AngleValue az = AngleValue::hours(1.0), el = AngleValue::degrees(1.0);
+            EXPECT_FALSE(equatorial_to_horizontal(in[0], in[1], in[2], in[3], az, el));
+            EXPECT_EQ(az.value, kInfinity);
+            EXPECT_EQ(el.value, kInfinity);
+        }
+    }
+}
+
+// Meeus ex. 21.b: theta Persei, J2000 position with proper motion applied to 2028 November
+// 13.19 TD (JD 2462088.69), precessed with the IAU 1976 angles: 41.547214, +49.348483.
+TEST(Sidereal, PrecessionAnglesReproduceMeeusExample) {
+    double years = (2462088.69 - 2451545.0) / 365.25;
+    double ra0 = hms_to_deg(2, 44, 11.986) + 0.03425 * 15.0 / 3600.0 * years;
+    double dec0 = dms_to_deg(49, 13, 42.48) - 0.0895 / 3600.0 * years;
+    double theta, zeta, z;
+    equatorial_precession_angles(2462088.69, 2451545.0, theta, zeta, z);
+    double a0 = ra0 / kDegreesPerRadian;
+    double d0 = dec0 / kDegreesPerRadian;
+    double a = std::cos(d0) * std::sin(a0 + zeta);
+    double b = std::cos(theta) * std::cos(d0) * std::cos(a0 + zeta) - std::sin(theta) * std::sin(d0);
+    double c = std::sin(theta) * std::cos(d0) * std::cos(a0 + zeta) + std::cos(theta) * std::sin(d0);
+    double ra = reduce_degrees((std::atan2(a, b) + z) * kDegreesPerRadian);
+    double dec = std::asin(c) * kDegreesPerRadian;
+    EXPECT_NEAR(ra, 41.547214, 2e-6);
+    EXPECT_NEAR(dec, 49.348483, 2e-6);
+
+    equatorial_precession_angles(kInfinity, 2451545.0, theta, zeta, z);
+    EXPECT_EQ(theta, kInfinity);
+    EXPECT_EQ(zeta, kInfinity);
+    EXPECT_EQ(z, kInfinity);
+}
+
+}  // namespace
+}  // namespace tellurim
