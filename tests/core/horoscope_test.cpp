@@ -1,0 +1,220 @@
+// The horoscope record: storing birth data step by step, its failures, the reset that keeps
+// the initial date-hours, the identifier, and the birth date field validation.
+#include <gtest/gtest.h>
+
+#include "core/birth_input.h"
+#include "core/horoscope.h"
+
+namespace tellurim {
+namespace {
+
+DateHour date(const char* text) {
+    DateParse p = parse_date_hour(text);
+    EXPECT_TRUE(p.ok) << text << ": " << p.message;
+    return p.value;
+}
+
+BirthData washington_birth() {
+    BirthData b;
+    b.last_name = "Doe";
+    b.first_name = "Jane";
+    b.sex = kWoman;
+    b.place.city = "Washington";
+    b.place.longitude = *parse_angle("77d02'00.00\"W");
+    b.place.latitude = *parse_angle("38d54'00.00\"N");
+    b.state = "District of Columbia";
+    b.country = "USA";
+    b.ut = date("2000-01-01 17:00:00.00 GD");
+    b.local = date("2000-01-01 12:00:00.00 GD");
+    return b;
+}
+
+TEST(Horoscope, NewRecordNeedsComputationAndHasEmptyTables) {
+    Horoscope h;
+    EXPECT_EQ(h.needs_computation, 1);
+    EXPECT_FALSE(is_valid(h.birth_ut));
+    EXPECT_EQ(h.geo_movable.get(0).index, -1);
+    EXPECT_EQ(h.houses_fixed[11].index, -1);
+    EXPECT_FALSE(h.error);
+}
+
+TEST(Horoscope, SetBirthDataStoresEveryField) {
+    Horoscope h;
+    Options opts;
+    opts.astro.house_system = kPlacidus;
+    BirthData b = washington_birth();
+    ASSERT_TRUE(h.set_birth_data(b, false, opts));
+    EXPECT_TRUE(h.options == opts);
+    EXPECT_EQ(h.last_name, "Doe");
+    EXPECT_EQ(h.first_name, "Jane");
+    EXPECT_EQ(h.sex, kWoman);
+    EXPECT_EQ(h.place, b.place);
+    EXPECT_EQ(h.state, "District of Columbia");
+    EXPECT_EQ(h.country, "USA");
+    EXPECT_EQ(h.birth_ut, b.ut);
+    EXPECT_EQ(h.birth_local, b.local);
+    // The first storing fills the initial date-hours even without the keep-initial flag.
+    EXPECT_EQ(h.initial_ut, b.ut);
+    EXPECT_EQ(h.initial_local, b.local);
+    EXPECT_EQ(h.needs_computation, 1);  // the pipeline clears it
+    EXPECT_EQ(h.identifier, "  2000-01-01 17:00:00.00 GD 77d02'00.00\"W38d54'00.00\"N");
+}
+
+TEST(Horoscope, NamesAndRegionsAreCut) {
+    Horoscope h;
+    BirthData b = washington_birth();
+    b.last_name = std::string(40, 'x');
+    b.first_name = std::string(29, 'y');
+    b.country = std::string(130, 'c');
+    ASSERT_TRUE(h.set_birth_data(b, false, Options{}));
+    EXPECT_EQ(h.last_name, std::string(29, 'x'));
+    EXPECT_EQ(h.first_name, std::string(29, 'y'));
+    EXPECT_EQ(h.country, std::string(119, 'c'));
+}
+
+// Each failure stops where it happens: the data up to that step are kept, the rest stays new.
+struct FailureCase {
+    const char* what;
+    void (*spoil)(BirthData&);
+    bool place_copied;
+    bool ut_copied;
+    bool local_copied;
+};
+
+TEST(Horoscope, SetBirthDataFailures) {
+    const FailureCase cases[] = {
+        {"longitude NA", [](BirthData& b) { b.place.longitude = AngleValue::not_available(); }, true, false, false},
+        {"latitude not computed", [](BirthData& b) { b.place.latitude = AngleValue{}; }, true, false, false},
+        {"longitude without unit", [](BirthData& b) { b.place.longitude = AngleValue::plain(10.0); }, true, false,
+         false},
+        {"universal date invalid", [](BirthData& b) { b.ut = DateHour{}; }, true, true, false},
+        {"local date invalid", [](BirthData& b) { b.local = DateHour{}; }, true, true, true},
+    };
+    for (const FailureCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        BirthData b = washington_birth();
+        c.spoil(b);
+        Horoscope h;
+        EXPECT_FALSE(h.set_birth_data(b, true, Options{}));
+        EXPECT_EQ(h.needs_computation, 1);
+        EXPECT_EQ(h.last_name, "Doe");  // step 3 ran
+        EXPECT_EQ(h.place == b.place, c.place_copied);
+        EXPECT_EQ(h.country == "USA", c.ut_copied);  // state and country come right after the place check
+        EXPECT_EQ(h.birth_ut == b.ut, c.ut_copied);
+        EXPECT_EQ(h.birth_local == b.local, c.local_copied);
+        EXPECT_TRUE(h.identifier.empty());
+        EXPECT_FALSE(is_valid(h.initial_ut));
+    }
+}
+
+TEST(Horoscope, ResetKeepsTheInitialDateHours) {
+    Horoscope h;
+    ASSERT_TRUE(h.set_birth_data(washington_birth(), true, Options{}));
+    h.geo_movable.at(kSun).index = kSun;
+    h.needs_computation = 0;
+    h.reset();
+    EXPECT_EQ(h.initial_ut, washington_birth().ut);
+    EXPECT_EQ(h.initial_local, washington_birth().local);
+    EXPECT_FALSE(is_valid(h.birth_ut));
+    EXPECT_EQ(h.geo_movable.get(kSun).index, -1);
+    EXPECT_EQ(h.needs_computation, 1);
+    EXPECT_TRUE(h.last_name.empty());
+}
+
+TEST(Horoscope, InitialDateHoursFollowTheKeepInitialFlag) {
+    Horoscope h;
+    BirthData first = washington_birth();
+    ASSERT_TRUE(h.set_birth_data(first, false, Options{}));
+    BirthData later = first;
+    later.ut = date("2000-01-01 17:30:00.00 GD");
+    later.local = date("2000-01-01 12:30:00.00 GD");
+    ASSERT_TRUE(h.set_birth_data(later, false, Options{}));
+    EXPECT_EQ(h.initial_ut, first.ut);  // kept: both were valid
+    ASSERT_TRUE(h.set_birth_data(later, true, Options{}));
+    EXPECT_EQ(h.initial_ut, later.ut);
+    EXPECT_EQ(h.initial_local, later.local);
+}
+
+TEST(Horoscope, IndexEighteenGivesTheEmptyRow) {
+    Horoscope h;
+    h.geo_fixed.at(17).index = 17;
+    for (PositionFrame f : {PositionFrame::HelioMovable, PositionFrame::HelioFixed, PositionFrame::GeoMovable,
+                            PositionFrame::GeoFixed}) {
+        PlanetPosition p = h.position(f, 18);
+        EXPECT_EQ(p.index, -1);
+        EXPECT_EQ(p.longitude.value, kInfinity);
+        EXPECT_EQ(p.longitude.unit, kUnitNone);
+        EXPECT_EQ(p.distance.value, kInfinity);
+    }
+    EXPECT_EQ(h.position(PositionFrame::GeoFixed, 17).index, 17);
+    EXPECT_EQ(h.position(PositionFrame::GeoMovable, 17).index, -1);
+}
+
+TEST(Horoscope, IdentifierWithHostAndJulianDate) {
+    BirthPlace place = washington_birth().place;
+    HostIdentity host{"192.168.1.7", "astro"};
+    // 1582-10-04 JD is the day before 1582-10-15 GD (the Gregorian reform).
+    EXPECT_EQ(make_identifier(date("1582-10-04 12:00:00.00 JD"), place, &host),
+              "192.168.1.7 astro 1582-10-14 12:00:00.00 GD 77d02'00.00\"W38d54'00.00\"N");
+    EXPECT_EQ(make_identifier(date("1582-10-04 12:00:00.00 JD"), place, nullptr),
+              "  1582-10-14 12:00:00.00 GD 77d02'00.00\"W38d54'00.00\"N");
+}
+
+TEST(Horoscope, IdentifierIsCutTo255Characters) {
+    HostIdentity host{"10.0.0.1", std::string(300, 'h')};
+    EXPECT_EQ(make_identifier(washington_birth().ut, washington_birth().place, &host).size(), 255u);
+}
+
+// --- birth date fields -------------------------------------------------------------------
+
+struct FieldCase {
+    BirthInputText fields;
+    BirthField failed;
+    const char* message;
+};
+
+TEST(BirthInput, FirstFailingFieldAndItsMessage) {
+    const FieldCase cases[] = {
+        {{"1", "1", "2000", "0", "0", "0"}, BirthField::None, ""},
+        {{" 31", "12 ", "1", "23", "59", "59.9998"}, BirthField::None, ""},
+        {{"0", "13", "0", "24", "60", "60"}, BirthField::Day, "Day not valid"},
+        {{"32", "1", "2000", "0", "0", "0"}, BirthField::Day, "Day not valid"},
+        {{"x", "1", "2000", "0", "0", "0"}, BirthField::Day, "Day not valid"},
+        {{"1", "13", "2000", "0", "0", "0"}, BirthField::Month, "Month not valid"},
+        {{"1", "1", "0", "0", "0", "0"}, BirthField::Year, "Year not valid or out of range"},
+        {{"1", "1", "", "0", "0", "0"}, BirthField::Year, "Year not valid or out of range"},
+        {{"1", "1", "2000", "24", "0", "0"}, BirthField::Hour, "Hour not valid"},
+        {{"1", "1", "2000", "-1", "0", "0"}, BirthField::Hour, "Hour not valid"},
+        {{"1", "1", "2000", "0", "60", "0"}, BirthField::Minute, "Minute not valid"},
+        {{"1", "1", "2000", "0", "0", "59.9999"}, BirthField::Second, "Second not valid"},
+        {{"1", "1", "2000", "0", "0", "-0.5"}, BirthField::Second, "Second not valid"},
+        {{"1", "1", "2000", "0", "0", "1.5.2"}, BirthField::Second, "Second not valid"},
+    };
+    for (const FieldCase& c : cases) {
+        SCOPED_TRACE(c.fields.day + "/" + c.fields.month + "/" + c.fields.year + " " + c.fields.hour + ":" +
+                     c.fields.minute + ":" + c.fields.second);
+        BirthInputCheck r = check_birth_input(c.fields);
+        EXPECT_EQ(r.failed, c.failed);
+        if (c.failed == BirthField::None) continue;
+        Message m = r.to_message();
+        EXPECT_EQ(m.text, c.message);
+        EXPECT_EQ(m.caption, "Bad input");
+        EXPECT_EQ(m.icon, MessageIcon::Warning);
+    }
+}
+
+TEST(BirthInput, DateHourFromTheFields) {
+    BirthInputCheck ok = check_birth_input({"3", "2", "134", "12", "0", "0"});
+    auto bce = birth_date_hour(ok, true, true);
+    ASSERT_TRUE(bce);
+    EXPECT_EQ(format_date_hour(*bce), "-134-02-03 12:00:00.00 JD");
+    EXPECT_EQ(bce->jd_ut, date("-134-02-03 12:00:00.00 JD").jd_ut);
+    EXPECT_FALSE(birth_date_hour(check_birth_input({"30", "2", "2000", "0", "0", "0"}), false, false));
+    EXPECT_TRUE(birth_date_hour(check_birth_input({"29", "2", "2000", "0", "0", "0"}), false, false));
+    // 1900 is a leap year only in the Julian calendar.
+    EXPECT_FALSE(birth_date_hour(check_birth_input({"29", "2", "1900", "0", "0", "0"}), false, false));
+    EXPECT_TRUE(birth_date_hour(check_birth_input({"29", "2", "1900", "0", "0", "0"}), false, true));
+}
+
+}  // namespace
+}  // namespace tellurim
