@@ -1,0 +1,271 @@
+// The options file at start-up: missing, corrupt, empty, longer, uncreatable; saving; the
+// configuration check and the directories-and-files dialog.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "core/options_image.h"
+#include "files/options_file.h"
+
+namespace tellurim {
+namespace {
+namespace fs = std::filesystem;
+
+class OptionsFileTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::string pattern = (fs::temp_directory_path() / "tellurim_opts_XXXXXX").string();
+        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
+        root = pattern;
+        fs::create_directories(root / "private");
+        fs::create_directories(root / "horoscopes");
+        private_dir = (root / "private").string();
+        horoscopes_dir = (root / "horoscopes").string();
+        file = root / "private/options.pra";
+    }
+    void TearDown() override {
+        std::error_code ec;
+        fs::permissions(root / "private", fs::perms::owner_all, ec);
+        fs::remove_all(root, ec);
+    }
+    void write_bytes(const std::vector<std::uint8_t>& bytes) {
+        std::ofstream out(file, std::ios::binary);
+        out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    }
+    std::vector<std::uint8_t> file_bytes() {
+        std::ifstream in(file, std::ios::binary);
+        return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), {});
+    }
+    fs::path root, file;
+    std::string private_dir, horoscopes_dir;
+    RecordingMessages messages;
+};
+
+TEST_F(OptionsFileTest, MissingFileIsCreatedWithTheDefaults) {
+    OptionsLoad r = load_options(private_dir, horoscopes_dir, messages);
+    EXPECT_EQ(r.status, OptionsLoadStatus::Created);
+    EXPECT_TRUE(r.ok());
+    ASSERT_EQ(messages.messages.size(), 1u);
+    EXPECT_EQ(messages.messages[0].text, "Options file created with default values.");
+    EXPECT_EQ(messages.messages[0].caption, "File creation");
+    EXPECT_EQ(messages.messages[0].icon, MessageIcon::Information);
+    EXPECT_EQ(file_bytes(), write_options_image(r.options));
+    EXPECT_EQ(fs::status(file).permissions() & fs::perms::all, fs::perms::owner_read | fs::perms::owner_write);
+    EXPECT_EQ(r.options.paths.save_file, horoscopes_dir + "/save.txt");
+}
+
+TEST_F(OptionsFileTest, ExistingFileIsReadSilently) {
+    Options mine = make_default_options(horoscopes_dir);
+    mine.astro.house_system = kRegiomontanus;
+    ASSERT_TRUE(save_options(private_dir, mine));
+    OptionsLoad r = load_options(private_dir, horoscopes_dir, messages);
+    EXPECT_EQ(r.status, OptionsLoadStatus::Loaded);
+    EXPECT_TRUE(messages.messages.empty());
+    EXPECT_TRUE(r.options == mine);
+}
+
+// Lengths that are not whole multiples of the record are deleted and recreated; multiples
+// are read, only their first 65,280 bytes.
+struct LengthCase {
+    std::size_t length;
+    OptionsLoadStatus status;
+};
+
+TEST_F(OptionsFileTest, FileLengths) {
+    const LengthCase cases[] = {
+        {65279, OptionsLoadStatus::Recreated},
+        {65281, OptionsLoadStatus::Recreated},
+        {1, OptionsLoadStatus::Recreated},
+        {130560, OptionsLoadStatus::Loaded},
+        {65280, OptionsLoadStatus::Loaded},
+    };
+    Options mine = make_default_options(horoscopes_dir);
+    mine.ephemeris.type = kEphemerisJpl;
+    auto image = write_options_image(mine);
+    for (const LengthCase& c : cases) {
+        SCOPED_TRACE(c.length);
+        messages.messages.clear();
+        std::vector<std::uint8_t> bytes;
+        while (bytes.size() < c.length) bytes.insert(bytes.end(), image.begin(), image.end());
+        bytes.resize(c.length);
+        write_bytes(bytes);
+        OptionsLoad r = load_options(private_dir, horoscopes_dir, messages);
+        EXPECT_EQ(r.status, c.status);
+        EXPECT_TRUE(r.ok());
+        if (c.status == OptionsLoadStatus::Loaded) {
+            EXPECT_TRUE(messages.messages.empty());
+            EXPECT_EQ(r.options.ephemeris.type, kEphemerisJpl);
+            EXPECT_EQ(fs::file_size(file), c.length);  // read, not rewritten
+            continue;
+        }
+        ASSERT_EQ(messages.messages.size(), 2u);
+        EXPECT_EQ(messages.messages[0].text, "Options file is corrupt and is about to be deleted");
+        EXPECT_EQ(messages.messages[0].caption, "Fatal error");
+        EXPECT_EQ(messages.messages[0].icon, MessageIcon::Error);
+        EXPECT_EQ(messages.messages[1].text, "Options file created with default values.");
+        EXPECT_EQ(r.options.ephemeris.type, kEphemerisBdl);
+        EXPECT_EQ(fs::file_size(file), 65280u);
+    }
+}
+
+TEST_F(OptionsFileTest, EmptyFileEndsWithExitCodeOne) {
+    write_bytes({});
+    OptionsLoad r = load_options(private_dir, horoscopes_dir, messages);
+    EXPECT_EQ(r.status, OptionsLoadStatus::CannotRead);
+    EXPECT_FALSE(r.ok());
+    EXPECT_EQ(r.exit_code(), 1);
+    ASSERT_EQ(messages.messages.size(), 1u);
+    EXPECT_EQ(messages.messages[0].text, "Cannot read Options file, application must exit");
+    EXPECT_EQ(messages.messages[0].caption, "Fatal error");
+}
+
+TEST_F(OptionsFileTest, UncreatableFileEndsWithExitCodeOne) {
+    if (::geteuid() == 0) GTEST_SKIP() << "root writes everywhere";
+    fs::permissions(root / "private", fs::perms::owner_read | fs::perms::owner_exec);
+    OptionsLoad r = load_options(private_dir, horoscopes_dir, messages);
+    EXPECT_EQ(r.status, OptionsLoadStatus::CannotCreate);
+    EXPECT_EQ(r.exit_code(), 1);
+    ASSERT_EQ(messages.messages.size(), 1u);
+    EXPECT_EQ(messages.messages[0].text, "Cannot create Options file, application must quit");
+    EXPECT_EQ(messages.messages[0].caption, "Fatal error");
+    EXPECT_FALSE(save_options(private_dir, r.options));
+}
+
+TEST_F(OptionsFileTest, DefaultsThatNeedTheEnvironment) {
+    ::setenv("TELLURIM_DEV", "1", 1);
+    ::setenv("OWLNEXT_TELLURIM", "/opt/tellurim", 1);
+    Options o = make_default_options("/home/u/horoscopes");
+    ::unsetenv("TELLURIM_DEV");
+    ::unsetenv("OWLNEXT_TELLURIM");
+    EXPECT_EQ(o.paths.stars_file, "/opt/tellurim/stars/stars.spra");
+    EXPECT_EQ(o.paths.countries_dir, "/opt/tellurim/countries");
+    EXPECT_EQ(o.paths.tcl_script_dir, "/opt/tellurim/tcltkscript");
+    EXPECT_EQ(o.paths.db_ini_file, "/opt/tellurim/db/sqlite/tellurimdb.ini");
+    EXPECT_EQ(o.paths.save_file, "/home/u/horoscopes/save.txt");
+    EXPECT_EQ(o.paths.text_editor, "");
+    EXPECT_EQ(o.fonts[0].font.height, -12);
+    EXPECT_EQ(o.colours.tooltip_background, 0xAAFFFFE1u);  // COLORREF 0xE1FFFF, red and blue swapped
+    // The dasa periods are built: the cycle opens with Kethu and lasts 120 years of 365.25 days.
+    EXPECT_EQ(o.dasas.periods[0].dasa_lord, kKethu);
+    EXPECT_EQ(o.dasas.periods[0].antara_lord, kKethu);
+    EXPECT_NEAR(o.dasas.start_offsets[728] + o.dasas.periods[728].duration_days, 120 * 365.25, 1e-6);
+    // My city takes the system's correction: U.T. = legal + correction.
+    SystemTimeZone z = system_time_zone();
+    EXPECT_EQ(o.my_city.correction_hours, z.correction_hours);
+    EXPECT_EQ(o.my_city.tz_state, z.state);
+}
+
+TEST(SystemTimeZone, CorrectionIsMinusTheOffsetFromGreenwich) {
+    const char* saved = std::getenv("TZ");
+    std::string keep = saved ? saved : "";
+    ::setenv("TZ", "UTC+5", 1);  // POSIX: five hours west of Greenwich, no daylight time
+    ::tzset();
+    SystemTimeZone z = system_time_zone();
+    if (saved)
+        ::setenv("TZ", keep.c_str(), 1);
+    else
+        ::unsetenv("TZ");
+    ::tzset();
+    EXPECT_EQ(z.correction_hours, 5.0);
+    EXPECT_EQ(z.state, 1);
+}
+
+TEST_F(OptionsFileTest, CheckConfigurationReportsEveryMissingPath) {
+    Options o = make_default_options(horoscopes_dir);
+    fs::create_directories(root / "tcl");
+    fs::create_directories(root / "countries");
+    std::ofstream(root / "stars.spra") << "x";
+    std::ofstream(root / "db.ini") << "x";
+    o.paths.tcl_script_dir = (root / "tcl").string();
+    o.paths.stars_file = (root / "stars.spra").string();
+    o.paths.countries_dir = (root / "countries").string();
+    o.paths.db_ini_file = (root / "db.ini").string();
+    EXPECT_TRUE(check_configuration(o, horoscopes_dir, messages));
+    EXPECT_TRUE(messages.messages.empty());
+
+    o.paths.tcl_script_dir = (root / "missing_tcl").string();
+    o.paths.stars_file = (root / "tcl").string();  // a directory is not a file
+    o.paths.db_ini_file = "";
+    EXPECT_FALSE(check_configuration(o, "", messages));
+    const Message expected[] = {
+        {"", "Check your configuration. Directory not find:", MessageIcon::Warning},
+        {(root / "missing_tcl").string(), "Check your configuration. Directory not find:", MessageIcon::Warning},
+        {(root / "tcl").string(), "Check your configuration. File not find:", MessageIcon::Warning},
+        {"", "Check your configuration. File not find:", MessageIcon::Warning},
+    };
+    ASSERT_EQ(messages.messages.size(), std::size(expected));
+    for (std::size_t i = 0; i < std::size(expected); ++i) EXPECT_EQ(messages.messages[i], expected[i]) << i;
+}
+
+TEST_F(OptionsFileTest, PathsDialogChecksFieldsInOrder) {
+    fs::create_directories(root / "tcl");
+    fs::create_directories(root / "countries");
+    std::ofstream(root / "stars.spra") << "x";
+    std::ofstream(root / "db.ini") << "x";
+    std::ofstream(root / "editor") << "#!/bin/sh\n";
+    fs::permissions(root / "editor", fs::perms::owner_all);
+    std::ofstream(root / "notes.txt") << "x";
+    OptionsPaths good;
+    good.tcl_script_dir = (root / "tcl").string();
+    good.stars_file = "";
+    good.countries_dir = (root / "countries").string();
+    good.text_editor = "\"" + (root / "editor").string() + "\"";
+    good.db_ini_file = (root / "db.ini").string();
+    good.save_file = (root / "horoscopes/save.txt").string();
+    good.default_country = std::string(130, 'c');
+
+    struct Case {
+        const char* what;
+        void (*spoil)(OptionsPaths&, const fs::path&);
+        PathsField field;
+        const char* text;
+    };
+    const Case cases[] = {
+        {"all good", [](OptionsPaths&, const fs::path&) {}, PathsField::None, ""},
+        {"empty Tcl directory", [](OptionsPaths& p, const fs::path&) { p.tcl_script_dir.clear(); },
+         PathsField::TclScriptDir, "Not a correct value for this field"},
+        {"stars file missing", [](OptionsPaths& p, const fs::path& r) { p.stars_file = (r / "no.spra").string(); },
+         PathsField::StarsFile, "Not a correct value for this field"},
+        {"countries missing", [](OptionsPaths& p, const fs::path& r) { p.countries_dir = (r / "no").string(); },
+         PathsField::CountriesDir, "Not a valid path."},
+        {"editor not executable", [](OptionsPaths& p, const fs::path& r) { p.text_editor = (r / "notes.txt").string(); },
+         PathsField::TextEditor, "Not a correct value for this field"},
+        {"ini missing", [](OptionsPaths& p, const fs::path&) { p.db_ini_file.clear(); }, PathsField::DbIniFile,
+         "Not a correct value for this field"},
+        {"save directory missing",
+         [](OptionsPaths& p, const fs::path& r) { p.save_file = (r / "no/save.txt").string(); },
+         PathsField::SaveFile, "Not a correct value for this field"},
+        {"Tcl before countries",
+         [](OptionsPaths& p, const fs::path&) {
+             p.countries_dir.clear();
+             p.tcl_script_dir.clear();
+         },
+         PathsField::TclScriptDir, "Not a correct value for this field"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        OptionsPaths v = good;
+        c.spoil(v, root);
+        PathsCheck r = check_paths_dialog(v);
+        EXPECT_EQ(r.failed, c.field);
+        if (r.ok()) {
+            EXPECT_EQ(v.text_editor, (root / "editor").string());  // quotes removed
+            EXPECT_EQ(v.default_country, std::string(119, 'c'));
+        } else {
+            EXPECT_EQ(text(r.message), c.text);
+        }
+    }
+    OptionsPaths v = good;
+    v.stars_file = (root / "stars.spra").string();
+    EXPECT_EQ(check_paths_dialog(v, [](const std::string&) { return false; }).failed, PathsField::StarsFile);
+    EXPECT_TRUE(check_paths_dialog(v, [](const std::string&) { return true; }).ok());
+}
+
+}  // namespace
+}  // namespace tellurim
