@@ -3,7 +3,6 @@
 #include <dlfcn.h>
 
 #include <cstring>
-#include <vector>
 
 #include "core/paths.h"
 #include "core/strings.h"
@@ -26,11 +25,43 @@ Fn symbol(void* handle, const char* name) {
     return fn;
 }
 
-void write_frame(ByteWriter& out, std::size_t offset, const PlanetPosition& p) {
-    out.pad_to(offset);
-    write_angle(out, p.longitude);
-    write_angle(out, p.latitude);
+void put_u32(std::uint8_t* at, std::uint32_t v) {
+    for (int i = 0; i < 4; ++i) at[i] = static_cast<std::uint8_t>(v >> (8 * i));
 }
+void put_f64(std::uint8_t* at, double v) {
+    std::uint64_t bits;
+    std::memcpy(&bits, &v, 8);
+    for (int i = 0; i < 8; ++i) at[i] = static_cast<std::uint8_t>(bits >> (8 * i));
+}
+std::uint32_t get_u32(const std::uint8_t* at) {
+    std::uint32_t v = 0;
+    for (int i = 0; i < 4; ++i) v |= std::uint32_t(at[i]) << (8 * i);
+    return v;
+}
+double get_f64(const std::uint8_t* at) {
+    std::uint64_t bits = 0;
+    for (int i = 0; i < 8; ++i) bits |= std::uint64_t(at[i]) << (8 * i);
+    double v;
+    std::memcpy(&v, &bits, 8);
+    return v;
+}
+
+// The AngleValue image of core/angle_value.h: 0 kind i32 | 4 pad | 8 value f64 | 16 unit i32 | 20 format i32
+void put_angle(std::uint8_t* at, const AngleValue& a) {
+    put_u32(at, static_cast<std::uint32_t>(a.kind));
+    put_f64(at + 8, a.value);
+    put_u32(at + 16, static_cast<std::uint32_t>(a.unit));
+    put_u32(at + 20, static_cast<std::uint32_t>(a.format));
+}
+AngleValue get_angle(const std::uint8_t* at) {
+    AngleValue a;
+    a.kind = static_cast<std::int32_t>(get_u32(at));
+    a.value = get_f64(at + 8);
+    a.unit = static_cast<std::int32_t>(get_u32(at + 16));
+    a.format = static_cast<std::int32_t>(get_u32(at + 20));
+    return a;
+}
+static_assert(kAngleValueSize == 24);
 
 }  // namespace
 
@@ -46,47 +77,42 @@ std::string_view body_of_planet(int planet) {
     return {};
 }
 
-void write_position_record(ByteWriter& out, const BodyPositions& p) {
-    const std::size_t start = out.size();
-    auto at = [&](std::size_t offset) { out.pad_to(start + offset); };
-    at(kRecHelioMovLon);
-    write_frame(out, start + kRecHelioMovLon, p.helio_mov);
-    write_angle(out, p.helio_mov.distance);
-    at(kRecHelioFixLon);
-    write_frame(out, start + kRecHelioFixLon, p.helio_fix);
-    write_angle(out, p.helio_fix.distance);
-    write_frame(out, start + kRecGeoMovLon, p.geo_mov);
-    at(kRecGeoDist);
-    out.f64(p.geo_mov.distance.value);
-    write_frame(out, start + kRecGeoFixLon, p.geo_fix);
-    at(kRecRetrograde);
-    out.u8(p.retrograde ? 1 : 0);
-    at(kPositionRecordSize);
+void write_position_record(PositionRecordBytes& out, const BodyPositions& p) {
+    out.fill(0);
+    std::uint8_t* r = out.data();
+    put_angle(r + kRecHelioMovLon, p.helio_mov.longitude);
+    put_angle(r + kRecHelioMovLat, p.helio_mov.latitude);
+    put_angle(r + kRecHelioMovDist, p.helio_mov.distance);
+    put_angle(r + kRecHelioFixLon, p.helio_fix.longitude);
+    put_angle(r + kRecHelioFixLat, p.helio_fix.latitude);
+    put_angle(r + kRecHelioFixDist, p.helio_fix.distance);
+    put_angle(r + kRecGeoMovLon, p.geo_mov.longitude);
+    put_angle(r + kRecGeoMovLat, p.geo_mov.latitude);
+    put_f64(r + kRecGeoDist, p.geo_mov.distance.value);
+    put_angle(r + kRecGeoFixLon, p.geo_fix.longitude);
+    put_angle(r + kRecGeoFixLat, p.geo_fix.latitude);
+    r[kRecRetrograde] = p.retrograde ? 1 : 0;
 }
 
 std::optional<BodyPositions> read_position_record(std::span<const std::uint8_t> bytes, int planet) {
     if (bytes.size() < kPositionRecordSize) return std::nullopt;
-    ByteReader in(bytes.first(kPositionRecordSize));
+    const std::uint8_t* r = bytes.data();
     BodyPositions p;
-    auto frame = [&](std::size_t offset, PlanetPosition& f) {
-        in.seek(offset);
+    auto frame = [&](PlanetPosition& f, std::size_t lon, std::size_t lat) {
         f.index = planet;
-        f.longitude = read_angle(in);
-        f.latitude = read_angle(in);
+        f.longitude = get_angle(r + lon);
+        f.latitude = get_angle(r + lat);
     };
-    frame(kRecHelioMovLon, p.helio_mov);
-    p.helio_mov.distance = read_angle(in);
-    frame(kRecHelioFixLon, p.helio_fix);
-    p.helio_fix.distance = read_angle(in);
-    frame(kRecGeoMovLon, p.geo_mov);
-    in.seek(kRecGeoDist);
-    p.geo_mov.distance = AngleValue::plain(in.f64());
-    frame(kRecGeoFixLon, p.geo_fix);
+    frame(p.helio_mov, kRecHelioMovLon, kRecHelioMovLat);
+    p.helio_mov.distance = get_angle(r + kRecHelioMovDist);
+    frame(p.helio_fix, kRecHelioFixLon, kRecHelioFixLat);
+    p.helio_fix.distance = get_angle(r + kRecHelioFixDist);
+    frame(p.geo_mov, kRecGeoMovLon, kRecGeoMovLat);
+    p.geo_mov.distance = AngleValue::plain(get_f64(r + kRecGeoDist));
+    frame(p.geo_fix, kRecGeoFixLon, kRecGeoFixLat);
     p.geo_fix.distance = p.geo_mov.distance;
-    in.seek(kRecRetrograde);
-    p.retrograde = in.u8() != 0;
+    p.retrograde = r[kRecRetrograde] != 0;
     p.geo_mov.retrograde = p.geo_fix.retrograde = p.retrograde ? 1 : 0;
-    if (!in.ok()) return std::nullopt;
     return p;
 }
 
@@ -176,9 +202,12 @@ EphemerisStatus EphemerisLibrary::compute_filtered(double jd_et, double zero_jd_
 std::optional<BodyPositions> EphemerisLibrary::read(GetPositionFn fn, std::string_view body) const {
     const int planet = planet_of_body(body);
     if (!fn || planet < 0) return std::nullopt;
-    std::vector<std::uint8_t> record(kPositionRecordSize, 0);
-    const std::string name(body);
-    if (fn(name.c_str(), record.data()) == 0) return std::nullopt;
+    PositionRecordBytes record{};
+    // body names are short: no allocation for the NUL-terminated copy
+    char name[16] = {};
+    if (body.size() >= sizeof(name)) return std::nullopt;
+    std::memcpy(name, body.data(), body.size());
+    if (fn(name, record.data()) == 0) return std::nullopt;
     return read_position_record(record, planet);
 }
 

@@ -53,9 +53,13 @@ int planet_of_body(std::string_view name);
 // Body name of a planet index; "" when the planet is not a provider body.
 std::string_view body_of_planet(int planet);
 
-// Mirrored PositionRecord writer and reader: the writer produces exactly
-// kPositionRecordSize bytes; the reader takes a buffer of at least that size.
-void write_position_record(ByteWriter& out, const BodyPositions& p);
+// Mirrored PositionRecord writer and reader, field by field in little-endian order. The
+// writer fills all kPositionRecordSize bytes (zeros where the layout lists nothing); the
+// reader takes a buffer of at least that size and sets every frame's index to `planet`.
+// They run for every body of every chart and search step, so they store bytes directly
+// instead of going through a growing ByteWriter.
+using PositionRecordBytes = std::array<std::uint8_t, kPositionRecordSize>;
+void write_position_record(PositionRecordBytes& out, const BodyPositions& p);
 std::optional<BodyPositions> read_position_record(std::span<const std::uint8_t> bytes, int planet);
 
 // File name of the provider of an ephemeris type (0 low, 1 bdl, 2 jpl); "" for another type.

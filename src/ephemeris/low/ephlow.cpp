@@ -30,7 +30,6 @@
 #include <string_view>
 
 #include "core/ayanamsa.h"
-#include "core/byte_io.h"
 #include "core/ephemeris_library.h"
 #include "ephemeris/ephemeris_abi.h"
 #include "ephemeris/low/theory.h"
@@ -51,7 +50,9 @@ struct Rotation {
 };
 
 Vec3 unit_vector(double lon, double lat) {
-    return {std::cos(lat) * std::cos(lon), std::cos(lat) * std::sin(lon), std::sin(lat)};
+    const SinCos l = fast_sincos(lon);
+    const SinCos b = fast_sincos(lat);
+    return {b.cos * l.cos, b.cos * l.sin, b.sin};
 }
 
 // The ecliptic precession between two dates is a rotation; the images of the three axes
@@ -114,20 +115,27 @@ std::size_t body_slot(std::string_view name) {
 struct DateFrame {
     double jd = 0;
     State earth;
-    double dpsi = 0;
+    double sin_dpsi = 0, cos_dpsi = 1;  // nutation in longitude
     Rotation to_fixed;
 };
 
-void fill(BodyPositions& out, int planet, Spherical helio, double helio_dist, Spherical geo, double geo_dist,
-          bool retrograde, const DateFrame& f) {
-    helio.lon = wrap(helio.lon + f.dpsi);
-    geo.lon = wrap(geo.lon + f.dpsi);
-    const Spherical helio_fix = spherical(f.to_fixed.apply(unit_vector(helio.lon, helio.lat)));
-    const Spherical geo_fix = spherical(f.to_fixed.apply(unit_vector(geo.lon, geo.lat)));
-    out.helio_mov = frame(planet, helio, helio_dist);
-    out.helio_fix = frame(planet, helio_fix, helio_dist);
-    out.geo_mov = frame(planet, geo, geo_dist);
-    out.geo_fix = frame(planet, geo_fix, geo_dist);
+// Turns the mean equinox of date into the true one: nutation in longitude is a rotation
+// about the ecliptic pole.
+Vec3 nutate(Vec3 v, const DateFrame& f) {
+    return {v.x * f.cos_dpsi - v.y * f.sin_dpsi, v.x * f.sin_dpsi + v.y * f.cos_dpsi, v.z};
+}
+
+// The four frames of a record from the heliocentric and the apparent geocentric vectors
+// (mean equinox of date).
+void fill(BodyPositions& out, int planet, Vec3 helio, Vec3 geo, bool retrograde, const DateFrame& f) {
+    const Vec3 h = nutate(helio, f);
+    const Vec3 g = nutate(geo, f);
+    const double helio_dist = length(helio);
+    const double geo_dist = length(geo);
+    out.helio_mov = frame(planet, spherical(h), helio_dist);
+    out.helio_fix = frame(planet, spherical(f.to_fixed.apply(h)), helio_dist);
+    out.geo_mov = frame(planet, spherical(g), geo_dist);
+    out.geo_fix = frame(planet, spherical(f.to_fixed.apply(g)), geo_dist);
     out.retrograde = retrograde;
     out.geo_mov.retrograde = out.geo_fix.retrograde = retrograde ? 1 : 0;
 }
@@ -142,10 +150,11 @@ void planet_record(BodyPositions& out, int planet, const State& p, const DateFra
     const Vec3 g = (p.pos - lt * p.vel) - e.pos;
     const double dist = length(g);
     // Annual aberration to first order (Meeus ch. 23 gives the same 20.5" in another form).
+    // The apparent vector keeps the light-time distance as its length.
     const Vec3 apparent = g + (dist / kLightAuPerDay) * e.vel;
     const Vec3 gv = p.vel - e.vel;
     const bool retrograde = g.x * gv.y - g.y * gv.x < 0.0;
-    fill(out, planet, spherical(p.pos), length(p.pos), spherical(apparent), dist, retrograde, f);
+    fill(out, planet, p.pos, (dist / length(apparent)) * apparent, retrograde, f);
 }
 
 bool compute(double jd_et, double zero_jd_et, const Mask& mask, Results& results) {
@@ -154,7 +163,9 @@ bool compute(double jd_et, double zero_jd_et, const Mask& mask, Results& results
     DateFrame f;
     f.jd = jd_et;
     f.earth = vsop_state(VsopPlanet::Earth, jd_et);
-    f.dpsi = nutation_longitude(jd_et);
+    const SinCos dpsi = fast_sincos(nutation_longitude(jd_et));
+    f.sin_dpsi = dpsi.sin;
+    f.cos_dpsi = dpsi.cos;
     if (!precession_rotation(jd_et, zero_jd_et, f.to_fixed)) return false;
 
     static constexpr struct {
@@ -171,18 +182,16 @@ bool compute(double jd_et, double zero_jd_et, const Mask& mask, Results& results
             case kSun: {
                 planet_record(out, planet, State{}, f);
                 // the heliocentric record holds the Earth (see the conventions above)
-                const Spherical earth = spherical(f.earth.pos);
                 BodyPositions helio;
-                fill(helio, planet, earth, length(f.earth.pos), earth, 0, false, f);
+                fill(helio, planet, f.earth.pos, f.earth.pos, false, f);
                 out.helio_mov = helio.helio_mov;
                 out.helio_fix = helio.helio_fix;
                 break;
             }
             case kMoon: {
                 const MoonPosition m = moon_position(jd_et);
-                const double dist = m.distance_km / kKmPerAu;
-                const Vec3 helio = f.earth.pos + dist * unit_vector(m.lon, m.lat);
-                fill(out, planet, spherical(helio), length(helio), {wrap(m.lon), m.lat}, dist, false, f);
+                const Vec3 geo = (m.distance_km / kKmPerAu) * unit_vector(m.lon, m.lat);
+                fill(out, planet, f.earth.pos + geo, geo, false, f);
                 break;
             }
             case kRahu:
@@ -190,8 +199,8 @@ bool compute(double jd_et, double zero_jd_et, const Mask& mask, Results& results
                 double rate = 0;
                 double node = mean_node(jd_et, &rate);
                 if (planet == kKethu) node += kPi;
-                const Spherical s{wrap(node), 0.0};
-                fill(out, planet, s, kMeanMoonDistanceAu, s, kMeanMoonDistanceAu, rate < 0, f);
+                const Vec3 v = kMeanMoonDistanceAu * unit_vector(node, 0.0);
+                fill(out, planet, v, v, rate < 0, f);
                 break;
             }
             case kPluto: {
@@ -218,9 +227,9 @@ int get(const Results& results, const char* body, unsigned char* record) {
     if (!body || !record) return 0;
     const std::size_t i = body_slot(body);
     if (i >= kBodyCount || !results.has[i]) return 0;
-    ByteWriter out(kPositionRecordSize);
-    write_position_record(out, results.body[i]);
-    std::memcpy(record, out.bytes().data(), kPositionRecordSize);
+    PositionRecordBytes bytes;
+    write_position_record(bytes, results.body[i]);
+    std::memcpy(record, bytes.data(), kPositionRecordSize);
     return 1;
 }
 

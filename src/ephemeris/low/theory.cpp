@@ -41,9 +41,9 @@ void vsop_coordinate(const VsopSeries (&series)[6], double tau, double& value, d
             double dsum = 0.0;
             for (int i = 0; i < s.count; ++i) {
                 const VsopTerm& t = s.terms[i];
-                const double arg = t.b + t.c * tau;
-                sum += t.a * std::cos(arg);
-                dsum -= t.a * t.c * std::sin(arg);
+                const SinCos sc = fast_sincos(t.b + t.c * tau);
+                sum += t.a * sc.cos;
+                dsum -= t.a * t.c * sc.sin;
             }
             v += tau_k * sum;
             r += tau_k * dsum + tau_k_1 * sum;
@@ -57,8 +57,9 @@ void vsop_coordinate(const VsopSeries (&series)[6], double tau, double& value, d
 
 // Rectangular state from spherical coordinates and their rates.
 State spherical_state(double l, double b, double r, double dl, double db, double dr) {
-    const double cl = std::cos(l), sl = std::sin(l);
-    const double cb = std::cos(b), sb = std::sin(b);
+    const SinCos lsc = fast_sincos(l);
+    const SinCos bsc = fast_sincos(b);
+    const double cl = lsc.cos, sl = lsc.sin, cb = bsc.cos, sb = bsc.sin;
     State s;
     s.pos = {r * cb * cl, r * cb * sl, r * sb};
     s.vel = {dr * cb * cl - r * sb * db * cl - r * cb * sl * dl,
@@ -100,7 +101,8 @@ State pluto_state_j2000(double jd_et) {
     for (const PlutoTerm& term : kPluto) {
         const double arg = (term.i * j + term.j * s + term.k * p) * kRadPerDeg;
         const double rate = (term.i * kJRate + term.j * kSRate + term.k * kPRate) * kRadPerDeg;  // rad/century
-        const double sa = std::sin(arg), ca = std::cos(arg);
+        const SinCos sc = fast_sincos(arg);
+        const double sa = sc.sin, ca = sc.cos;
         l += term.lon_a * sa + term.lon_b * ca;
         b += term.lat_a * sa + term.lat_b * ca;
         r += term.r_a * sa + term.r_b * ca;
@@ -141,14 +143,15 @@ MoonPosition moon_position(double jd_et) {
     for (const MoonLrTerm& term : kMoonLr) {
         const double arg = term.d * d + term.m * m + term.mp * mp + term.f * f;
         const double k = e_power[term.m < 0 ? -term.m : term.m];
-        sl += term.sl * k * std::sin(arg);
-        if (term.sr != 0.0) sr += term.sr * k * std::cos(arg);
+        const SinCos sc = fast_sincos(arg);
+        sl += term.sl * k * sc.sin;
+        sr += term.sr * k * sc.cos;
     }
     double sb = -2235 * std::sin(lp) + 382 * std::sin(a3) + 175 * std::sin(a1 - f) + 175 * std::sin(a1 + f) +
                 127 * std::sin(lp - mp) - 115 * std::sin(lp + mp);
     for (const MoonBTerm& term : kMoonB) {
         const double arg = term.d * d + term.m * m + term.mp * mp + term.f * f;
-        sb += term.sb * e_power[term.m < 0 ? -term.m : term.m] * std::sin(arg);
+        sb += term.sb * e_power[term.m < 0 ? -term.m : term.m] * fast_sincos(arg).sin;
     }
     MoonPosition pos;
     pos.lon = lp + sl * 1e-6 * kRadPerDeg;
@@ -191,7 +194,7 @@ double nutation_longitude(double jd_et) {
     const double om = horner(t, {125.04452, -1934.136261, 0.0020708, 1.0 / 450000}) * kRadPerDeg;
     double dpsi = 0.0;
     for (const NutationTerm& n : kNutation)
-        dpsi += (n.s0 + n.s1 * t) * std::sin(n.d * d + n.m * m + n.mp * mp + n.f * f + n.om * om);
+        dpsi += (n.s0 + n.s1 * t) * fast_sincos(n.d * d + n.m * m + n.mp * mp + n.f * f + n.om * om).sin;
     return dpsi * 1e-4 * kRadPerArcsec;
 }
 

@@ -1,0 +1,323 @@
+// libephlow.so through the program's loader: positions against published values, the
+// record layout, the fixed zodiac, retrograde flags and the filter entry points.
+#include <dlfcn.h>
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <ostream>
+#include <string>
+
+#include "core/angle_value.h"
+#include "core/ayanamsa.h"
+#include "core/byte_io.h"
+#include "core/date_hour.h"
+#include "core/ephemeris_library.h"
+#include "ephemeris/ephemeris_abi.h"
+
+namespace tellurim {
+namespace {
+
+constexpr double kArcsec = 1.0 / 3600.0;  // degrees
+constexpr double kRad = 3.14159265358979323846 / 180.0;
+
+double dms(double d, double m, double s) { return d + m / 60.0 + s / 3600.0; }
+// Signed difference a - b in arc-seconds, for longitudes across 0/360.
+double diff_arcsec(double a_deg, double b_deg) { return std::remainder(a_deg - b_deg, 360.0) * 3600.0; }
+
+double zero_date_jd() {
+    DateParse p = parse_date_hour(kDefaultZeroDate);
+    EXPECT_TRUE(p.ok);
+    return p.value.jd_et;
+}
+
+class EphlowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        setenv("TELLURIM_LIB_DIR", TELLURIM_BIN_DIR, 1);
+        auto st = lib.load(0);
+        ASSERT_TRUE(st.ok) << st.message;
+    }
+    BodyPositions at(double jd_et, const char* body) {
+        auto st = lib.compute(jd_et, zero_date_jd());
+        EXPECT_TRUE(st.ok) << st.message;
+        auto p = lib.position(body);
+        EXPECT_TRUE(p.has_value()) << body;
+        return p.value_or(BodyPositions{});
+    }
+    EphemerisLibrary lib;
+};
+
+// Apparent geocentric positions of Meeus, Astronomical Algorithms (2nd ed.), computed there
+// with the full theories; this provider truncates VSOP87, so its tolerance is wider than
+// the rounding of the published figures.
+struct Reference {
+    const char* example;
+    const char* body;
+    double jd_et;
+    double lon_deg, lat_deg;
+    double tol_arcsec;
+    double distance_au;  // geocentric, positive infinity when not checked
+    double tol_distance_au;
+};
+
+void PrintTo(const Reference& r, std::ostream* os) { *os << r.example; }
+
+class EphlowReference : public EphlowTest, public ::testing::WithParamInterface<Reference> {};
+
+TEST_P(EphlowReference, MatchesPublishedPosition) {
+    const Reference& r = GetParam();
+    SCOPED_TRACE(r.example);
+    BodyPositions p = at(r.jd_et, r.body);
+    EXPECT_EQ(p.geo_mov.longitude.unit, kUnitDegrees);
+    const double dlon = diff_arcsec(p.geo_mov.longitude.to_degrees(), r.lon_deg);
+    const double dlat = (p.geo_mov.latitude.to_degrees() - r.lat_deg) * 3600.0;
+    EXPECT_LE(std::fabs(dlon), r.tol_arcsec) << "longitude " << p.geo_mov.longitude.to_degrees() << " expected "
+                                             << r.lon_deg << ", off by " << dlon << "\"";
+    EXPECT_LE(std::fabs(dlat), r.tol_arcsec) << "latitude " << p.geo_mov.latitude.to_degrees() << " expected "
+                                             << r.lat_deg << ", off by " << dlat << "\"";
+    if (std::isfinite(r.distance_au)) {
+        EXPECT_NEAR(p.geo_mov.distance.value, r.distance_au, r.tol_distance_au);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Meeus, EphlowReference,
+    ::testing::Values(
+        // Example 25.b: the Sun 1992 October 13.0 TD, apparent longitude 199 deg 54' 21.8"
+        // (geometric 199 54 26.2 + nutation 15.9" - aberration 20.5"), latitude +0.72",
+        // R = 0.99760775 AU (the truncated series keep the radius to about 1e-5 AU).
+        Reference{"Sun, Meeus 25.b", "SUN", 2448908.5, dms(199, 54, 21.8), 0.72 * kArcsec, 3.0, 0.99760775, 1e-5},
+        // Example 47.a: the Moon 1992 April 12.0 TD, apparent longitude 133.167265 deg,
+        // latitude -3.229126 deg, distance 368409.7 km. This provider uses the same terms.
+        Reference{"Moon, Meeus 47.a", "MOON", 2448724.5, 133.167265, -3.229126, 1.0, 368409.7 / 149597870.7,
+                  1.0 / 149597870.7}),
+    [](const auto& info) { return std::string(info.param.body); });
+
+// Example 33.a: Venus 1992 December 20.0 TD, apparent alpha = 21h04m41.454s,
+// delta = -18 deg 53' 16.84", at 0.910947 AU. Compared in right ascension and declination
+// with the true obliquity of Meeus (22.2) and the main nutation terms of p. 144.
+TEST_F(EphlowTest, VenusMatchesMeeus33a) {
+    const double jd = 2448976.5;
+    BodyPositions p = at(jd, "VENUS");
+    const double t = (jd - 2451545.0) / 36525.0;
+    const double omega = (125.04452 - 1934.136261 * t) * kRad;
+    const double l_sun = (280.4665 + 36000.7698 * t) * kRad;
+    const double l_moon = (218.3165 + 481267.8813 * t) * kRad;
+    const double eps0 = dms(23, 26, 21.448) - (46.8150 * t) / 3600.0;
+    const double deps = (9.20 * std::cos(omega) + 0.57 * std::cos(2 * l_sun) + 0.10 * std::cos(2 * l_moon) -
+                         0.09 * std::cos(2 * omega)) / 3600.0;
+    const double eps = (eps0 + deps) * kRad;
+    const double lon = p.geo_mov.longitude.to_radians();
+    const double lat = p.geo_mov.latitude.to_radians();
+    double alpha = std::atan2(std::sin(lon) * std::cos(eps) - std::tan(lat) * std::sin(eps), std::cos(lon)) / kRad;
+    const double delta =
+        std::asin(std::sin(lat) * std::cos(eps) + std::cos(lat) * std::sin(eps) * std::sin(lon)) / kRad;
+    const double alpha_ref = dms(21, 4, 41.454) * 15.0;
+    const double delta_ref = -dms(18, 53, 16.84);
+    EXPECT_LE(std::fabs(diff_arcsec(alpha, alpha_ref) * std::cos(delta_ref * kRad)), 10.0)
+        << "alpha " << alpha / 15.0 << "h";
+    EXPECT_LE(std::fabs((delta - delta_ref) * 3600.0), 10.0) << "delta " << delta;
+    EXPECT_NEAR(p.geo_mov.distance.value, 0.910947, 2e-5);
+    // heliocentric, Example 32.a (VSOP87, geometric, mean equinox): L = 26.11428 deg,
+    // B = -2.62070 deg, R = 0.724603 AU; this provider adds the nutation in longitude
+    // (about +17" that day, from Meeus's four-term formula).
+    const double dpsi = (-17.20 * std::sin(omega) - 1.32 * std::sin(2 * l_sun) - 0.23 * std::sin(2 * l_moon) +
+                         0.21 * std::sin(2 * omega)) / 3600.0;
+    EXPECT_LE(std::fabs(diff_arcsec(p.helio_mov.longitude.to_degrees(), 26.11428 + dpsi)), 5.0);
+    EXPECT_LE(std::fabs((p.helio_mov.latitude.to_degrees() + 2.62070) * 3600.0), 5.0);
+    EXPECT_NEAR(p.helio_mov.distance.value, 0.724603, 5e-6);
+}
+
+// At J2000.0 the mean node is the constant term of Meeus (47.7), 125.0445479 deg; the
+// apparent one adds the nutation in longitude of that instant (-13.9", Meeus p. 144).
+TEST_F(EphlowTest, MeanNodeAndKethuOpposite) {
+    BodyPositions rahu = at(2451545.0, "RAHU");
+    auto kethu = lib.position("KETHU");
+    ASSERT_TRUE(kethu);
+    const double omega = 125.04452 * kRad;
+    const double l_sun = 280.4665 * kRad, l_moon = 218.3165 * kRad;
+    const double dpsi = (-17.20 * std::sin(omega) - 1.32 * std::sin(2 * l_sun) - 0.23 * std::sin(2 * l_moon) +
+                         0.21 * std::sin(2 * omega)) / 3600.0;
+    EXPECT_LE(std::fabs(diff_arcsec(rahu.geo_mov.longitude.to_degrees(), 125.0445479 + dpsi)), 1.0);
+    EXPECT_EQ(rahu.geo_mov.latitude.value, 0.0);
+    EXPECT_NEAR(std::fabs(diff_arcsec(kethu->geo_mov.longitude.to_degrees(), rahu.geo_mov.longitude.to_degrees())),
+                180.0 * 3600.0, 1e-6);
+    EXPECT_TRUE(rahu.retrograde);  // the mean node always moves backwards
+    EXPECT_TRUE(kethu->retrograde);
+}
+
+// The heliocentric SUN record holds the Earth: opposite the geometric Sun, which lies
+// 20.5" (the aberration) behind the apparent one; aberration moves the latitude by a few
+// thousandths of an arc-second.
+TEST_F(EphlowTest, HeliocentricSunIsTheEarth) {
+    BodyPositions sun = at(2448908.5, "SUN");
+    const double d = diff_arcsec(sun.helio_mov.longitude.to_degrees(), sun.geo_mov.longitude.to_degrees() + 180.0);
+    EXPECT_NEAR(d, 20.5, 0.5);
+    EXPECT_NEAR(sun.helio_mov.latitude.to_degrees(), -sun.geo_mov.latitude.to_degrees(), 0.01 * kArcsec);
+    EXPECT_NEAR(sun.helio_mov.distance.value, sun.geo_mov.distance.value, 1e-12);
+}
+
+// Fixed-zodiac positions are the movable ones carried by the ecliptic precession from the
+// chart date to the zero date.
+TEST_F(EphlowTest, FixedPositionsAreMovableCarriedToTheZeroDate) {
+    const double zero = zero_date_jd();
+    for (double jd : {2415020.5, 2451545.0, 2488069.5}) {
+        ASSERT_TRUE(lib.compute(jd, zero));
+        for (const auto& body : kEphemerisBodies) {
+            SCOPED_TRACE(std::string(body.name) + " at JD " + std::to_string(jd));
+            auto p = lib.position(body.name);
+            ASSERT_TRUE(p);
+            for (auto [mov, fix] : {std::pair{&p->geo_mov, &p->geo_fix}, std::pair{&p->helio_mov, &p->helio_fix}}) {
+                double lon, lat;
+                ASSERT_TRUE(ecliptic_precession(mov->longitude.to_radians(), mov->latitude.to_radians(), jd, zero,
+                                                lon, lat));
+                EXPECT_LE(std::fabs(diff_arcsec(fix->longitude.to_degrees(), lon / kRad)), 0.001);
+                EXPECT_LE(std::fabs((fix->latitude.to_degrees() - lat / kRad) * 3600.0), 0.001);
+                EXPECT_EQ(fix->distance.value, mov->distance.value);
+            }
+        }
+    }
+    // with the zero date at the chart date both zodiacs coincide
+    ASSERT_TRUE(lib.compute(2451545.0, 2451545.0));
+    auto mars = lib.position("MARS");
+    ASSERT_TRUE(mars);
+    EXPECT_NEAR(diff_arcsec(mars->geo_fix.longitude.to_degrees(), mars->geo_mov.longitude.to_degrees()), 0.0, 1e-6);
+}
+
+// Stations from the almanacs (Astronomical Almanac 2020): Mercury retrograde 2020 Feb 17 to
+// Mar 10, Mars 2020 Sep 9 to Nov 14, Jupiter 2020 May 14 to Sep 13.
+struct RetrogradeCase {
+    const char* when;
+    double jd_et;
+    const char* body;
+    bool retrograde;
+};
+void PrintTo(const RetrogradeCase& c, std::ostream* os) { *os << c.body << " " << c.when; }
+class EphlowRetrograde : public EphlowTest, public ::testing::WithParamInterface<RetrogradeCase> {};
+
+TEST_P(EphlowRetrograde, FlagFollowsTheGeocentricMotion) {
+    const RetrogradeCase& c = GetParam();
+    SCOPED_TRACE(std::string(c.body) + " " + c.when);
+    BodyPositions p = at(c.jd_et, c.body);
+    EXPECT_EQ(p.retrograde, c.retrograde);
+    EXPECT_EQ(p.geo_mov.retrograde, c.retrograde ? 1 : 0);
+    EXPECT_EQ(p.geo_fix.retrograde, c.retrograde ? 1 : 0);
+    EXPECT_EQ(p.helio_mov.retrograde, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Almanac2020, EphlowRetrograde,
+                         ::testing::Values(RetrogradeCase{"2020-03-01", 2458909.5, "MERCURY", true},
+                                           RetrogradeCase{"2020-04-01", 2458940.5, "MERCURY", false},
+                                           RetrogradeCase{"2020-10-13", 2459135.5, "MARS", true},
+                                           RetrogradeCase{"2020-03-01", 2458909.5, "MARS", false},
+                                           RetrogradeCase{"2020-07-14", 2459044.5, "JUPITER", true},
+                                           RetrogradeCase{"2020-12-01", 2459184.5, "JUPITER", false},
+                                           RetrogradeCase{"2020-03-01", 2458909.5, "SUN", false},
+                                           RetrogradeCase{"2020-03-01", 2458909.5, "MOON", false}));
+
+// The record as bytes at the layout's offsets, read independently of the loader's decoder.
+TEST(EphlowRecord, BytesSitAtTheirOffsets) {
+    const std::string path = std::string(TELLURIM_BIN_DIR) + "/libephlow.so";
+    void* h = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    ASSERT_NE(h, nullptr) << dlerror();
+    LoadEphemerisFn load;
+    ComputePositionsFn compute;
+    GetPositionFn get;
+    void* p = dlsym(h, "LoadEphemeris");
+    std::memcpy(&load, &p, sizeof p);
+    p = dlsym(h, "computePositions");
+    std::memcpy(&compute, &p, sizeof p);
+    p = dlsym(h, "getPosition");
+    std::memcpy(&get, &p, sizeof p);
+    ASSERT_TRUE(load && compute && get);
+    ASSERT_NE(load(nullptr, 0), 0);
+    ASSERT_NE(compute(2451545.0, 1672027.0), 0);
+    std::uint8_t rec[kPositionRecordSize + 16];
+    std::memset(rec, 0xAB, sizeof rec);
+    ASSERT_NE(get("MARS", rec), 0);
+    EXPECT_EQ(get("EARTH", rec + 0), 0);  // not a body of the providers
+    for (std::size_t i = kPositionRecordSize; i < sizeof rec; ++i) ASSERT_EQ(rec[i], 0xAB) << "wrote past the record";
+
+    ByteReader in({rec, kPositionRecordSize});
+    auto angle_at = [&](std::size_t off) {
+        in.seek(off);
+        return read_angle(in);
+    };
+    for (std::size_t off : {0u, 24u, 112u, 136u, 256u, 280u, 312u, 336u}) {
+        AngleValue a = angle_at(off);
+        EXPECT_EQ(a.kind, 2) << off;
+        EXPECT_EQ(a.unit, kUnitDegrees) << off;
+        EXPECT_TRUE(a.is_finite()) << off;
+    }
+    for (std::size_t off : {48u, 160u}) {
+        AngleValue d = angle_at(off);
+        EXPECT_EQ(d.unit, kUnitNone) << off;
+        EXPECT_GT(d.value, 1.3) << off;  // Mars is 1.38 to 1.67 AU from the Sun
+        EXPECT_LT(d.value, 1.7) << off;
+    }
+    in.seek(304);
+    const double geo_distance = in.f64();
+    EXPECT_GT(geo_distance, 0.37);
+    EXPECT_LT(geo_distance, 2.7);
+    EXPECT_LE(rec[360], 1);
+
+    // the loader decodes the same bytes
+    setenv("TELLURIM_LIB_DIR", TELLURIM_BIN_DIR, 1);
+    EphemerisLibrary lib;
+    ASSERT_TRUE(lib.load(0).ok);
+    ASSERT_TRUE(lib.compute(2451545.0, 1672027.0).ok);
+    auto mars = lib.position("MARS");
+    ASSERT_TRUE(mars);
+    EXPECT_EQ(mars->geo_mov.longitude, angle_at(256));
+    EXPECT_EQ(mars->helio_fix.latitude, angle_at(136));
+    EXPECT_EQ(mars->geo_mov.distance.value, geo_distance);
+    EXPECT_EQ(mars->geo_mov.index, kMars);
+    dlclose(h);
+}
+
+TEST_F(EphlowTest, FilterComputesOnlyTheListedBodiesAndKeepsTheFullResults) {
+    ASSERT_TRUE(lib.compute(2451545.0, 1672027.0));
+    auto mars_before = lib.position("MARS");
+    ASSERT_TRUE(mars_before);
+    ASSERT_TRUE(lib.compute_filtered(2460000.5, 1672027.0, "SUN;MOON"));
+    auto sun = lib.position_filtered("SUN");
+    auto moon = lib.position_filtered("MOON");
+    ASSERT_TRUE(sun && moon);
+    EXPECT_FALSE(lib.position_filtered("MARS"));
+    // the filtered Sun is the full computation's Sun
+    ASSERT_TRUE(lib.compute(2460000.5, 1672027.0));
+    EXPECT_EQ(*lib.position("SUN"), *sun);
+    EXPECT_EQ(*lib.position("MOON"), *moon);
+    // and a filtered call leaves the full results alone
+    ASSERT_TRUE(lib.compute(2451545.0, 1672027.0));
+    ASSERT_TRUE(lib.compute_filtered(2460000.5, 1672027.0, "SUN"));
+    EXPECT_EQ(*lib.position("MARS"), *mars_before);
+}
+
+TEST_F(EphlowTest, BadFiltersAndInstantsFail) {
+    for (const char* filter : {"", ";", "SUN;EARTH", "sun"}) {
+        auto st = lib.compute_filtered(2451545.0, 1672027.0, filter);
+        EXPECT_FALSE(st.ok) << '"' << filter << '"';
+        EXPECT_EQ(st.message, "computePositions error.");
+    }
+    auto st = lib.compute(kInfinity, 1672027.0);
+    EXPECT_FALSE(st.ok);
+    EXPECT_EQ(st.message, "computePositions error.");
+    EXPECT_FALSE(lib.position("SUN"));  // a failed call leaves nothing to read
+}
+
+TEST_F(EphlowTest, InfosDescribeTheProvider) {
+    auto infos = lib.infos();
+    EXPECT_NE(infos[0].find("libephlow"), std::string::npos);
+    EXPECT_NE(infos[1].find("VSOP87"), std::string::npos);
+    EXPECT_NE(infos[1].find("astronomia"), std::string::npos);
+    for (const auto& t : infos) {
+        EXPECT_FALSE(t.empty());
+        EXPECT_LE(t.size(), 260u);
+    }
+}
+
+}  // namespace
+}  // namespace tellurim
