@@ -91,6 +91,46 @@ CorrectionResult find_correction(DateHour& date_hour, const std::string& correct
     return res;
 }
 
+CityDirectory find_city_directory(const std::string& country, const std::string& state, const AtlasSettings& atlas,
+                                  const NameCollator& names) {
+    CityDirectory r;
+    r.country = country;
+    r.state = state;
+    // 1. the index
+    std::string index_path = join_path(atlas.countries_dir, kDirCountriesFile);
+    auto index = read_record_file(index_path, kDirectoryEntrySize);
+    if (!index) {
+        r.feedback = str(Str::PlaceCannotOpenFile) + " " + index_path;
+        return r;
+    }
+    // 2. the default country
+    if (r.country.empty()) r.country = truncate_utf16_units(atlas.default_country, kDirNameUnits);
+    // 3. the country's directory
+    std::u16string wide_country = utf8_to_utf16(r.country);
+    long found = find_index_record(*index, 0, kDirNameUnits, wide_country, names);
+    if (found < 0) {
+        r.feedback = str(Str::PlaceCountryNotFound);
+        return r;
+    }
+    r.directory = join_path(atlas.countries_dir, index_record(*index, found).directory);
+    // 4. a record whose alias is the country names its default state
+    if (r.state.empty()) {
+        long alias = find_index_record(*index, 760, kDirNameUnits, wide_country, names);
+        if (alias >= 0) r.state = truncate_utf16_units(index_record(*index, alias).name, kDirNameUnits);
+    }
+    // 5. the state's directory, relative to the country's
+    if (!r.state.empty()) {
+        found = find_index_record(*index, 0, kDirNameUnits, utf8_to_utf16(r.state), names);
+        if (found < 0) {
+            r.feedback = str(Str::PlaceStateNotFound);
+            return r;
+        }
+        r.directory = join_path(r.directory, index_record(*index, found).directory);
+    }
+    r.ok = true;
+    return r;
+}
+
 bool find_city(CityQuery& q, const AtlasSettings& atlas, bool look_up_correction, const NameCollator& names) {
     // 1. outputs cleared, index loaded
     q.longitude.clear();
@@ -99,35 +139,14 @@ bool find_city(CityQuery& q, const AtlasSettings& atlas, bool look_up_correction
     q.feedback.clear();
     q.place = BirthPlace{};
     q.universal.reset();
-    std::string index_path = join_path(atlas.countries_dir, kDirCountriesFile);
-    auto index = read_record_file(index_path, kDirectoryEntrySize);
-    if (!index) {
-        q.feedback = str(Str::PlaceCannotOpenFile) + " " + index_path;
+    CityDirectory where = find_city_directory(q.country, q.state, atlas, names);
+    q.country = where.country;
+    q.state = where.state;
+    if (!where.ok) {
+        q.feedback = where.feedback;
         return false;
     }
-    // 2. the default country
-    if (q.country.empty()) q.country = truncate_utf16_units(atlas.default_country, kDirNameUnits);
-    // 3. the country's directory
-    long country = find_index_record(*index, 0, kDirNameUnits, utf8_to_utf16(q.country), names);
-    if (country < 0) {
-        q.feedback = str(Str::PlaceCountryNotFound);
-        return false;
-    }
-    std::string dir = join_path(atlas.countries_dir, index_record(*index, country).directory);
-    // 4. a record whose alias is the country names its default state
-    if (q.state.empty()) {
-        long alias = find_index_record(*index, 760, kDirNameUnits, utf8_to_utf16(q.country), names);
-        if (alias >= 0) q.state = truncate_utf16_units(index_record(*index, alias).name, kDirNameUnits);
-    }
-    // 5. the state's directory, relative to the country's
-    if (!q.state.empty()) {
-        long state = find_index_record(*index, 0, kDirNameUnits, utf8_to_utf16(q.state), names);
-        if (state < 0) {
-            q.feedback = str(Str::PlaceStateNotFound);
-            return false;
-        }
-        dir = join_path(dir, index_record(*index, state).directory);
-    }
+    const std::string& dir = where.directory;
     // 6. the city file
     std::string cities_path = join_path(dir, kCitiesFile);
     if (!file_exists(cities_path)) {

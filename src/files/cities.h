@@ -40,6 +40,18 @@ struct AtlasSettings {
     std::string default_country;
 };
 
+// Steps 1 to 5 of the search: the directory of the city file for a country (empty: the
+// default country) and a state (empty: the state an alias record gives, or none).
+struct CityDirectory {
+    bool ok = false;
+    std::string directory;  // countries directory joined with the country's and state's directories
+    std::string country;    // as searched (the default country when none was given)
+    std::string state;      // as searched (possibly from an alias record)
+    std::string feedback;   // why not, when not ok
+};
+CityDirectory find_city_directory(const std::string& country, const std::string& state, const AtlasSettings& atlas,
+                                  const NameCollator& names);
+
 // Runs the search; true on success (the feedback says why not). With `look_up_correction`
 // the date-hour text is parsed as legal time and converted with the place's correction file.
 bool find_city(CityQuery& query, const AtlasSettings& atlas, bool look_up_correction, const NameCollator& names);

@@ -27,7 +27,13 @@ NameCollator::NameCollator(const std::string& locale) {
     m_collator = c;
 }
 
-NameCollator NameCollator::for_user() { return NameCollator(uloc_getDefault()); }
+NameCollator NameCollator::for_user() {
+    // Without LANG/LC_ALL ICU reports "en_US_POSIX", whose collation orders capitals and
+    // small letters as different letters; such a user gets the root collation instead.
+    std::string locale = uloc_getDefault();
+    if (locale.find("POSIX") != std::string::npos) locale.clear();
+    return NameCollator(locale);
+}
 
 NameCollator::~NameCollator() {
     if (m_collator) ucol_close(m_collator);
@@ -52,6 +58,20 @@ bool NameCollator::equal(std::u16string_view a, std::u16string_view b) const {
 
 bool NameCollator::equal_utf8(std::string_view a, std::string_view b) const {
     return equal(utf8_to_utf16(a), utf8_to_utf16(b));
+}
+
+std::string NameCollator::sort_key(std::u16string_view name) const {
+    if (!m_collator) return utf16_to_utf8(name);
+    const auto* src = reinterpret_cast<const UChar*>(name.data());
+    auto len = static_cast<int32_t>(name.size());
+    std::string key(64, '\0');
+    int32_t n = ucol_getSortKey(m_collator, src, len, reinterpret_cast<uint8_t*>(key.data()), static_cast<int32_t>(key.size()));
+    if (n > static_cast<int32_t>(key.size())) {
+        key.resize(static_cast<std::size_t>(n));
+        n = ucol_getSortKey(m_collator, src, len, reinterpret_cast<uint8_t*>(key.data()), n);
+    }
+    key.resize(n > 0 ? static_cast<std::size_t>(n - 1) : 0);  // without the terminating zero
+    return key;
 }
 
 }  // namespace tellurim

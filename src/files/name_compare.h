@@ -27,6 +27,8 @@ public:
 
     bool equal(std::u16string_view a, std::u16string_view b) const;
     bool equal_utf8(std::string_view a, std::string_view b) const;
+    // A byte key that is equal for two names exactly when equal() says so; for grouping names.
+    std::string sort_key(std::u16string_view name) const;
 
 private:
     ::UCollator* m_collator = nullptr;
