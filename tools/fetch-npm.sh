@@ -5,14 +5,14 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cache="$root/.cache/npm"
 mkdir -p "$cache"
- { grep -vE '^\s*(#|$)' "$root/tools/npm-packages.txt" || true; } | while read -r spec; do
-  name=${spec%@*}
-  version=${spec##*@}
+ { grep -vE '^\s*(#|$)' "$root/tools/npm-packages.txt" || true; } | while read -r pkg; do
+  name=${pkg%@*}
+  version=${pkg##*@}
   dest="$cache/$name-$version"
   [ -f "$dest/package.json" ] && continue
-  echo "setup: fetching npm package $spec" >&2
+  echo "setup: fetching npm package $pkg" >&2
   tmp=$(mktemp -d)
-  (cd "$tmp" && npm pack --silent "$spec" >/dev/null)
+  (cd "$tmp" && npm pack --silent "$pkg" >/dev/null)
   mkdir -p "$dest"
   tar -xzf "$tmp"/*.tgz -C "$dest" --strip-components=1
   rm -rf "$tmp"
