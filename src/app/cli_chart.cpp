@@ -1,7 +1,517 @@
+// tellurim chart: computes one horoscope with the stored options (overridden per run by the
+// flags) and prints everything the pipeline fills, as text or as JSON.
+#include <chrono>
+#include <cmath>
+#include <fmt/format.h>
+#include <iostream>
+#include <memory>
+#include <nlohmann/json.hpp>
+#include <optional>
+
 #include "app/cli.h"
+#include "app/cli_settings.h"
+#include "app/json_util.h"
+#include "astro/compute.h"
+#include "astro/lunations.h"
+#include "astro/planets_signs.h"
+#include "core/ayanamsa.h"
+#include "core/ephemeris_library.h"
+#include "core/horoscope.h"
+#include "core/houses.h"
+#include "core/sidereal.h"
+#include "core/spherical.h"
+#include "core/strings.h"
+#include "core/worker_threads.h"
+#include "files/cities.h"
 
 namespace tellurim {
+namespace {
 
-void register_chart_commands(CLI::App& /*app*/, CliContext& /*ctx*/) {}
+struct ChartArgs {
+    std::string name;
+    std::string first_name;
+    std::string sex = "N";
+    std::string ut;
+    std::string local;
+    std::optional<double> correction;
+    bool now = false;
+    std::string lon;
+    std::string lat;
+    bool my_city = false;
+    std::string city;
+    std::string county;
+    std::string state;
+    std::string country;
+    std::string house_system;
+    std::string zodiac;
+    std::string ephemeris;
+    bool json = false;
+};
+
+std::string_view ephemeris_type_name(int type) {
+    switch (type) {
+        case kEphemerisLow: return "low";
+        case kEphemerisBdl: return "bdl";
+        case kEphemerisJpl: return "jpl";
+        default: return "unknown";
+    }
+}
+
+std::string_view ephemeris_display_name(int type) {
+    switch (type) {
+        case kEphemerisLow: return text(Str::EphemerisLowName);
+        case kEphemerisBdl: return text(Str::EphemerisBdlName);
+        case kEphemerisJpl: return text(Str::EphemerisJplName);
+        default: return text(Str::UnknownEphemerisType);
+    }
+}
+
+// The present moment in universal time, to the hundredth of a second.
+DateHour now_ut() {
+    using namespace std::chrono;
+    double unix_seconds = duration<double>(system_clock::now().time_since_epoch()).count();
+    double jd = 2440587.5 + std::round(unix_seconds * 100.0) / 8640000.0;
+    return date_hour_from_ut(jd);
+}
+
+std::optional<AngleValue> parse_place_angle(const std::string& t, std::int32_t format) {
+    auto a = parse_angle(t);
+    if (!a || !a->is_finite()) return std::nullopt;
+    if (a->unit == kUnitNone) a = AngleValue::degrees(a->value);  // a plain number of degrees
+    if (a->format != kFormatSigned && a->format != format) return std::nullopt;  // N/S given for a longitude
+    a->format = format;
+    return a;
+}
+
+std::string date_text(const DateHour& d) { return format_date_hour(d); }
+
+const char* sex_letter(std::uint8_t sex) { return sex == kMan ? "M" : sex == kWoman ? "F" : "N"; }
+
+// --- what the chart prints, shared by the text and the JSON forms ---------------------------
+
+struct PositionTableView {
+    Str title;
+    const PositionTable* table;
+};
+
+std::string longitude_text(const PlanetPosition& p) {
+    if (!p.longitude.is_finite()) return format_angle(p.longitude);
+    return format_sign_longitude(p.longitude.to_degrees());
+}
+
+std::string latitude_text(const PlanetPosition& p) {
+    if (!p.latitude.is_finite()) return format_angle(p.latitude);
+    return format_sexagesimal(p.latitude.to_degrees(), false);
+}
+
+std::string planet_cell(int planet, const PlanetPosition& p) {
+    std::string s(planet_name(planet));
+    if (p.retrograde) s += text(Str::ChartRetrograde);
+    return s;
+}
+
+std::string cusp_text(const HouseCusp& c) {
+    if (c.index < 0 || !c.longitude.is_finite()) return format_angle(c.longitude);
+    return format_sign_longitude(c.longitude.to_degrees());
+}
+
+std::string ra_text(const AngleValue& ra) {
+    if (!ra.is_angle()) return format_angle(ra);
+    return format_sexagesimal(ra.to_hours(), true);
+}
+
+std::string deg_text(const AngleValue& a) {
+    if (!a.is_angle()) return format_angle(a);
+    return format_sexagesimal(a.to_degrees(), false);
+}
+
+struct Provenance {
+    std::array<std::string, 3> infos;
+    int type = -1;
+    double delta_t_seconds = kInfinity;
+};
+
+void print_text(const Horoscope& h, double eps, const AngleValue& aya, const Provenance& prov) {
+    auto line = [](auto&&... parts) {
+        ((std::cout << parts), ...);
+        std::cout << "\n";
+    };
+    line(h.last_name, h.first_name.empty() ? "" : " ", h.first_name, " (", sex_letter(h.sex), ")");
+    line(text(Str::ChartBirthLocal), date_text(h.birth_local));
+    line(text(Str::ChartBirthUt), date_text(h.birth_ut));
+    std::string place = h.place.city;
+    for (const std::string* part : {&h.state, &h.place.county, &h.country})
+        if (!part->empty()) place += (place.empty() ? "" : ", ") + *part;
+    if (!place.empty()) line(place);
+    line(text(Str::ChartLon), " ", format_angle(h.place.longitude), "  ", text(Str::ChartLat), " ",
+         format_angle(h.place.latitude));
+    line(text(Str::ChartSiderealTime), " ", format_angle(AngleValue::hours(h.local_sidereal_time.to_hours())));
+    line(text(Str::ChartJulianDayUt), " ", fmt::format("{:.2f}", h.birth_ut.jd_ut));
+    line(text(Str::ChartJulianDayEt), " ", fmt::format("{:.2f}", h.birth_ut.jd_et));
+    line(text(Str::ChartDeltaT), " ", format_sexagesimal((h.birth_ut.jd_et - h.birth_ut.jd_ut) * 24.0, true));
+    line(text(Str::ChartObliquity), " ", format_sexagesimal(radians_to_degrees(eps), false));
+    line(text(Str::ChartHouseSystem), " ", house_system_name(h.options.astro.house_system));
+    line(ephemeris_display_name(prov.type));
+    line();
+    line(text(Str::ChartPrecession));
+    line(text(Str::ChartZeroYear), " ", date_text(h.options.astro.zero_date), " JD ET=",
+         fmt::format("{:.2f}", h.options.astro.zero_date.jd_et));
+    line(text(Str::ChartAyanamsa), " ", deg_text(aya));
+
+    const PositionTableView tables[] = {
+        {Str::ChartMovableGeo, &h.geo_movable},
+        {Str::ChartFixedGeo, &h.geo_fixed},
+        {Str::ChartMovableHelio, &h.helio_movable},
+        {Str::ChartFixedHelio, &h.helio_fixed},
+    };
+    for (const auto& t : tables) {
+        line();
+        line(text(t.title));
+        for (int p = 0; p < kPlanetRows; ++p) {
+            const PlanetPosition& row = t.table->at(p);
+            line(fmt::format("{:<12}{:<28}{}", planet_cell(p, row), longitude_text(row), latitude_text(row)));
+        }
+    }
+
+    line();
+    line(text(Str::ChartHouses), " (", house_system_name(h.options.astro.house_system), ")");
+    for (int i = 0; i < kHouseCount; ++i)
+        line(fmt::format("{:<6}{:<28}{}", house_roman(i + 1), cusp_text(h.houses_movable[static_cast<std::size_t>(i)]),
+                         cusp_text(h.houses_fixed[static_cast<std::size_t>(i)])));
+
+    line();
+    line(text(Str::ChartEquatorial));
+    for (int p = 0; p < kPlanetRows; ++p) {
+        const auto& e = h.equatorial[static_cast<std::size_t>(p)];
+        line(fmt::format("{:<12}{:<20}{}", planet_name(p), ra_text(e.right_ascension), deg_text(e.declination)));
+    }
+
+    line();
+    line(text(Str::ChartHorizontal));
+    for (int p = 0; p < kPlanetRows; ++p) {
+        const auto& z = h.horizontal[static_cast<std::size_t>(p)];
+        line(fmt::format("{:<12}{:<20}{}", planet_name(p), deg_text(z.azimuth), deg_text(z.elevation)));
+    }
+
+    line();
+    line(text(Str::ChartSunTitle));
+    line(text(Str::ChartSunrise), " ", date_text(h.sun.sunrise));
+    line(text(Str::ChartSunset), " ", date_text(h.sun.sunset));
+    line(text(Str::ChartSolarHour), h.sun.planetary_hour);
+
+    line();
+    line(text(Str::ChartLunation));
+    const LunationRecord& l = h.lunation;
+    auto moment = [&](Str label, const DateHour& d, const EclipseRecord* e) {
+        line(text(label), " ", date_text(d));
+        if (e && e->present) line("  ", eclipse_text(*e));
+    };
+    moment(Str::ChartNewMoon, l.new_moon, &l.new_moon_eclipse);
+    moment(Str::ChartFirstQuarter, l.first_quarter, nullptr);
+    moment(Str::ChartFullMoon, l.full_moon, &l.full_moon_eclipse);
+    moment(Str::ChartLastQuarter, l.last_quarter, nullptr);
+    moment(Str::ChartNewMoon, l.next_new_moon, &l.next_new_moon_eclipse);
+    line(text(Str::ChartLunarDay), " ", l.lunar_day);
+
+    line();
+    line(text(Str::ChartProvenance));
+    line(text(Str::ChartEphemerisLibrary), " ", ephemeris_file_name(prov.type));
+    for (const auto& info : prov.infos)
+        if (!info.empty()) line("  ", info);
+    line(text(Str::ChartEphemerisType), " ", ephemeris_type_name(prov.type), " (", prov.type, ")");
+    line(text(Str::ChartDeltaT), " ", fmt::format("{:.2f} s", prov.delta_t_seconds));
+    line(text(Str::ChartHouseSystem), " ", house_system_name(h.options.astro.house_system));
+    line(text(Str::ChartZeroYear), " ", date_text(h.options.astro.zero_date));
+}
+
+nlohmann::json angle_json(const AngleValue& a) {
+    return {{"text", format_angle(a)}, {"deg", a.is_angle() ? json_number(a.to_degrees()) : nlohmann::json(nullptr)}};
+}
+
+nlohmann::json moment_json(const DateHour& d) {
+    return {{"text", date_text(d)}, {"jd_ut", json_number(d.jd_ut)}, {"jd_et", json_number(d.jd_et)}};
+}
+
+nlohmann::json print_json(const Horoscope& h, double eps, const AngleValue& aya, const Provenance& prov) {
+    nlohmann::json positions;
+    const std::pair<const char*, const PositionTable*> tables[] = {
+        {"geocentric_movable", &h.geo_movable},
+        {"geocentric_fixed", &h.geo_fixed},
+        {"heliocentric_movable", &h.helio_movable},
+        {"heliocentric_fixed", &h.helio_fixed},
+    };
+    for (const auto& [key, table] : tables) {
+        nlohmann::json rows = nlohmann::json::array();
+        for (int p = 0; p < kPlanetRows; ++p) {
+            const PlanetPosition& r = table->at(p);
+            rows.push_back({{"planet", p},
+                            {"name", std::string(planet_name(p))},
+                            {"valid", r.is_valid()},
+                            {"longitude", longitude_text(r)},
+                            {"longitude_deg", r.longitude.is_angle() ? json_number(r.longitude.to_degrees()) : nullptr},
+                            {"latitude", latitude_text(r)},
+                            {"latitude_deg", r.latitude.is_angle() ? json_number(r.latitude.to_degrees()) : nullptr},
+                            {"distance", json_number(r.distance.value)},
+                            {"sign", std::string(sign_name(sign_of_longitude(r.longitude)))},
+                            {"retrograde", r.retrograde != 0}});
+        }
+        positions[key] = rows;
+    }
+    nlohmann::json houses = nlohmann::json::array();
+    for (int i = 0; i < kHouseCount; ++i) {
+        const auto& m = h.houses_movable[static_cast<std::size_t>(i)];
+        const auto& f = h.houses_fixed[static_cast<std::size_t>(i)];
+        houses.push_back({{"house", std::string(house_roman(i + 1))},
+                          {"movable", cusp_text(m)},
+                          {"movable_deg", m.longitude.is_angle() ? json_number(m.longitude.to_degrees()) : nullptr},
+                          {"fixed", cusp_text(f)},
+                          {"fixed_deg", f.longitude.is_angle() ? json_number(f.longitude.to_degrees()) : nullptr}});
+    }
+    nlohmann::json equatorial = nlohmann::json::array();
+    nlohmann::json horizontal = nlohmann::json::array();
+    for (int p = 0; p < kPlanetRows; ++p) {
+        const auto& e = h.equatorial[static_cast<std::size_t>(p)];
+        const auto& z = h.horizontal[static_cast<std::size_t>(p)];
+        equatorial.push_back({{"planet", p},
+                              {"name", std::string(planet_name(p))},
+                              {"right_ascension", ra_text(e.right_ascension)},
+                              {"right_ascension_deg",
+                               e.right_ascension.is_angle() ? json_number(e.right_ascension.to_degrees()) : nullptr},
+                              {"declination", angle_json(e.declination)}});
+        horizontal.push_back({{"planet", p},
+                              {"name", std::string(planet_name(p))},
+                              {"azimuth", angle_json(z.azimuth)},
+                              {"elevation", angle_json(z.elevation)}});
+    }
+    const LunationRecord& l = h.lunation;
+    nlohmann::json j = {
+        {"person",
+         {{"last_name", h.last_name}, {"first_name", h.first_name}, {"sex", sex_letter(h.sex)}}},
+        {"time",
+         {{"local", date_text(h.birth_local)},
+          {"ut", date_text(h.birth_ut)},
+          {"jd_ut", json_number(h.birth_ut.jd_ut)},
+          {"jd_et", json_number(h.birth_ut.jd_et)},
+          {"delta_t_seconds", json_number((h.birth_ut.jd_et - h.birth_ut.jd_ut) * 86400.0)},
+          {"sidereal_time", format_angle(AngleValue::hours(h.local_sidereal_time.to_hours()))},
+          {"sidereal_time_hours", json_number(h.local_sidereal_time.to_hours())},
+          {"obliquity", format_sexagesimal(radians_to_degrees(eps), false)},
+          {"obliquity_deg", json_number(radians_to_degrees(eps))},
+          {"ayanamsa", deg_text(aya)},
+          {"ayanamsa_deg", aya.is_angle() ? json_number(aya.to_degrees()) : nullptr}}},
+        {"place",
+         {{"city", h.place.city},
+          {"county", h.place.county},
+          {"state", h.state},
+          {"country", h.country},
+          {"longitude", format_angle(h.place.longitude)},
+          {"latitude", format_angle(h.place.latitude)},
+          {"longitude_deg", json_number(h.place.longitude.to_degrees())},
+          {"latitude_deg", json_number(h.place.latitude.to_degrees())}}},
+        {"positions", positions},
+        {"houses", {{"system", std::string(house_system_name(h.options.astro.house_system))}, {"cusps", houses}}},
+        {"equatorial", equatorial},
+        {"horizontal", horizontal},
+        {"sun",
+         {{"sunrise", {{"text", date_text(h.sun.sunrise)}, {"jd_ut", json_number(h.sun.sunrise.jd_ut)}}},
+          {"sunset", {{"text", date_text(h.sun.sunset)}, {"jd_ut", json_number(h.sun.sunset.jd_ut)}}},
+          {"planetary_hour", h.sun.planetary_hour}}},
+        {"lunation",
+         {{"new_moon", moment_json(l.new_moon)},
+          {"first_quarter", moment_json(l.first_quarter)},
+          {"full_moon", moment_json(l.full_moon)},
+          {"last_quarter", moment_json(l.last_quarter)},
+          {"next_new_moon", moment_json(l.next_new_moon)},
+          {"lunar_day", l.lunar_day},
+          {"eclipses",
+           {{"new_moon", eclipse_text(l.new_moon_eclipse)},
+            {"full_moon", eclipse_text(l.full_moon_eclipse)},
+            {"next_new_moon", eclipse_text(l.next_new_moon_eclipse)}}}}},
+        {"provenance",
+         {{"ephemeris_library", std::string(ephemeris_file_name(prov.type))},
+          {"ephemeris_name", std::string(ephemeris_display_name(prov.type))},
+          {"ephemeris_infos", prov.infos},
+          {"ephemeris_type", std::string(ephemeris_type_name(prov.type))},
+          {"delta_t_seconds", json_number(prov.delta_t_seconds)},
+          {"house_system", std::string(house_system_name(h.options.astro.house_system))},
+          {"zero_date", date_text(h.options.astro.zero_date)},
+          {"zero_date_jd_et", json_number(h.options.astro.zero_date.jd_et)}}},
+    };
+    return j;
+}
+
+// Looks the place up in the atlas of the options' countries directory.
+bool find_place(const ChartArgs& a, const Options& options, BirthData& data, CliContext& ctx) {
+    CityQuery q;
+    q.country = a.country;
+    q.state = a.state;
+    q.county = a.county;
+    q.city = a.city;
+    AtlasSettings atlas{options.paths.countries_dir, options.paths.default_country};
+    NameCollator names = NameCollator::for_user();
+    if (!find_city(q, atlas, false, names)) {
+        ctx.fail(kExitFailure, trim_message(q.feedback));
+        return false;
+    }
+    data.place = q.place;
+    data.state = q.state;
+    data.country = q.country;
+    return true;
+}
+
+int run_chart(const ChartArgs& a, CliContext& ctx) {
+    auto settings = load_cli_settings(ctx);
+    if (!settings) return ctx.exit_code;
+    Options options = settings->options;
+
+    // Per-run overrides of the stored options.
+    if (!a.house_system.empty()) {
+        auto hs = house_system_from_name(a.house_system);
+        if (!hs) {
+            ctx.fail(kExitBadInput, str(Str::ChartBadHouseSystem) + ": " + a.house_system);
+            return ctx.exit_code;
+        }
+        options.astro.house_system = *hs;
+    }
+    if (!a.zodiac.empty()) options.astro.zodiac_movable = a.zodiac == "movable" ? 1 : 0;
+    if (!a.ephemeris.empty())
+        options.ephemeris.type = a.ephemeris == "low" ? kEphemerisLow : a.ephemeris == "bdl" ? kEphemerisBdl : kEphemerisJpl;
+
+    BirthData data;
+    data.last_name = a.name.empty() && a.now ? str(Str::ChartNowName) : a.name;
+    if (data.last_name.empty()) {
+        ctx.fail(kExitBadInput, str(Str::ChartNeedName));
+        return ctx.exit_code;
+    }
+    data.first_name = a.first_name;
+    if (a.sex == "M")
+        data.sex = kMan;
+    else if (a.sex == "F")
+        data.sex = kWoman;
+    else if (a.sex == "N")
+        data.sex = kNeuter;
+    else {
+        ctx.fail(kExitBadInput, str(Str::ChartBadSex));
+        return ctx.exit_code;
+    }
+
+    // Place: explicit coordinates, "My city", or the atlas.
+    if (a.my_city) {
+        data.place = options.my_city.place;
+        data.state = options.my_city.state;
+        data.country = options.my_city.country;
+    }
+    if (!a.lon.empty() || !a.lat.empty()) {
+        auto lon = parse_place_angle(a.lon, kFormatEastWest);
+        if (!lon) {
+            ctx.fail(kExitBadInput, str(Str::NotAValidLongitude));
+            return ctx.exit_code;
+        }
+        auto lat = parse_place_angle(a.lat, kFormatNorthSouth);
+        if (!lat) {
+            ctx.fail(kExitBadInput, str(Str::NotAValidLatitude));
+            return ctx.exit_code;
+        }
+        data.place.longitude = *lon;
+        data.place.latitude = *lat;
+        if (!a.city.empty()) data.place.city = a.city;
+        if (!a.county.empty()) data.place.county = a.county;
+        if (!a.state.empty()) data.state = a.state;
+        if (!a.country.empty()) data.country = a.country;
+    } else if (!a.my_city) {
+        if (a.city.empty()) {
+            ctx.fail(kExitBadInput, str(Str::ChartNeedPlace));
+            return ctx.exit_code;
+        }
+        if (!find_place(a, options, data, ctx)) return ctx.exit_code;
+    }
+
+    // Time: universal, local with its correction, or now.
+    double correction = a.correction.value_or(a.my_city ? options.my_city.correction_hours : 0.0);
+    if (a.now) {
+        data.ut = now_ut();
+    } else if (!a.ut.empty()) {
+        DateParse p = parse_date_hour(a.ut);
+        if (!p.ok) {
+            ctx.fail(kExitBadInput, str(Str::NotAValidDate) + " " + trim_message(p.message));
+            return ctx.exit_code;
+        }
+        data.ut = p.value;
+    } else if (!a.local.empty() && a.correction) {
+        DateParse p = parse_date_hour(a.local);
+        if (!p.ok) {
+            ctx.fail(kExitBadInput, str(Str::NotAValidDate) + " " + trim_message(p.message));
+            return ctx.exit_code;
+        }
+        data.local = p.value;
+        auto ut = local_to_universal(p.value, *a.correction);
+        if (!ut) {
+            ctx.fail(kExitBadInput, str(Str::DateOutOfRange));
+            return ctx.exit_code;
+        }
+        data.ut = *ut;
+    } else {
+        ctx.fail(kExitBadInput, str(Str::ChartNeedTime));
+        return ctx.exit_code;
+    }
+    if (!is_valid(data.local)) {
+        // Legal time = universal - correction, in the universal date's calendar.
+        data.local = data.ut;
+        if (!set_julian_day_ut(data.local, data.ut.jd_ut - correction / 24.0)) data.local = DateHour{};
+    }
+
+    EphemerisLibrary library;
+    EphemerisStatus loaded = library.load(options.ephemeris.type, options.ephemeris.jpl_file);
+    if (!loaded) ctx.messages->tell(loaded.message, str(Str::ComputeCaption), MessageIcon::Warning);
+
+    WorkerThreads workers;
+    auto h = std::make_unique<Horoscope>();
+    if (!set_and_compute(*h, data, true, options, *ctx.messages, workers, library)) {
+        if (!is_valid(h->birth_ut) || !h->place.latitude.is_angle())
+            ctx.messages->tell(str(Str::ChartBadBirthData), str(Str::ComputeCaption), MessageIcon::Warning);
+        ctx.exit_code = kExitFailure;
+        return ctx.exit_code;
+    }
+
+    const double eps = mean_obliquity(h->birth_ut.jd_et, h->birth_ut.jd_et);
+    const AngleValue aya = ayanamsa(h->birth_ut.jd_et, h->options.astro.zero_date.jd_et);
+    Provenance prov;
+    prov.infos = library.infos();
+    prov.type = library.is_loaded() ? library.type() : options.ephemeris.type;
+    prov.delta_t_seconds = (h->birth_ut.jd_et - h->birth_ut.jd_ut) * 86400.0;
+    if (a.json)
+        std::cout << print_json(*h, eps, aya, prov).dump(2) << "\n";
+    else
+        print_text(*h, eps, aya, prov);
+    return kExitOk;
+}
+
+}  // namespace
+
+void register_chart_commands(CLI::App& app, CliContext& ctx) {
+    auto args = std::make_shared<ChartArgs>();
+    CLI::App* chart = app.add_subcommand("chart", "Compute one horoscope and print it");
+    chart->add_option("--name", args->name, "Last name");
+    chart->add_option("--first-name", args->first_name, "First name");
+    chart->add_option("--sex", args->sex, "M, F or N")->check(CLI::IsMember({"M", "F", "N"}));
+    auto* ut = chart->add_option("--ut", args->ut, "Universal date-hour, \"2000-01-01 12:00:00.00 GD\"");
+    auto* local = chart->add_option("--local", args->local, "Local (legal) date-hour");
+    auto* corr = chart->add_option("--correction", args->correction, "Hours from legal time to universal time");
+    auto* now = chart->add_flag("--now", args->now, "The present moment (universal time)");
+    ut->excludes(local)->excludes(now);
+    local->excludes(now)->needs(corr);
+    chart->add_option("--lon", args->lon, "Longitude, \"2d21'00\\\"E\" or decimal degrees east");
+    chart->add_option("--lat", args->lat, "Latitude, \"48d51'00\\\"N\" or decimal degrees north");
+    chart->add_flag("--my-city", args->my_city, "The options' \"My city\" place and correction");
+    chart->add_option("--city", args->city, "City");
+    chart->add_option("--county", args->county, "County");
+    chart->add_option("--state", args->state, "State");
+    chart->add_option("--country", args->country, "Country");
+    chart->add_option("--house-system", args->house_system, "Campanus, Alcabitus, Abenragel, Regiomontanus, Placidus, Hindu, ModusAequalis");
+    chart->add_option("--zodiac", args->zodiac, "movable or fixed")->check(CLI::IsMember({"movable", "fixed"}));
+    chart->add_option("--ephemeris", args->ephemeris, "low, bdl or jpl")->check(CLI::IsMember({"low", "bdl", "jpl"}));
+    chart->add_flag("--json", args->json, "JSON output");
+    chart->callback([args, &ctx] { ctx.exit_code = run_chart(*args, ctx); });
+}
 
 }  // namespace tellurim
