@@ -101,7 +101,7 @@ void show_text(const CliSettings& s) {
     const OptionsPaths& p = o.paths;
     const MyCity& c = o.my_city;
     auto line = [](std::string_view label, const std::string& value) {
-        std::cout << fmt::format("  {:<31} {}\n", label, value);
+        std::cout << fmt::format("  {:<33} {}\n", label, value);
     };
     std::cout << "Directories\n";
     line("Private directory:", s.private_dir);

@@ -72,7 +72,7 @@ SystemTimeZone system_time_zone() {
     if (!localtime_r(&now, &local)) return {};
     SystemTimeZone z;
     // tm_gmtoff is legal - universal in seconds, daylight saving included.
-    z.correction_hours = -static_cast<double>(local.tm_gmtoff) / 3600.0;
+    z.correction_hours = static_cast<double>(-local.tm_gmtoff) / 3600.0;  // never -0.0
     z.state = local.tm_isdst > 0 ? 2 : local.tm_isdst == 0 ? 1 : 0;
     return z;
 }
