@@ -24,10 +24,35 @@ double before_ascendant(double cusp, double asc) {
     return cusp;
 }
 
-// Hour angle of an equator point to the prime-vertical angle of the circle through the
-// north and south points of the horizon that passes through it.
-double prime_vertical_angle(double hour_angle, double phi) {
-    return std::atan2(std::cos(phi) * std::cos(hour_angle), -std::sin(hour_angle));
+// Sines and cosines of the sidereal time, latitude and obliquity, shared by all the cusps
+// of one call.
+struct Sky {
+    SinCos theta, phi, eps;
+};
+
+// Base routine 4 from the sine and cosine of the prime-vertical angle.
+double cusp_on_circle(SinCos a, const Sky& sky) {
+    double p = a.cos * sky.theta.sin * sky.eps.cos * sky.phi.cos - a.sin * sky.theta.cos * sky.eps.cos +
+               a.cos * sky.eps.sin * sky.phi.sin;
+    double q = a.cos * sky.theta.cos * sky.phi.cos + a.sin * sky.theta.sin;
+    if (p == 0.0) return kInfinity;
+    return reduce_radians(std::atan(-q / p));
+}
+
+double cusp_on_circle(double angle, const Sky& sky) {
+    if (!finite(angle)) return kInfinity;
+    return cusp_on_circle(sin_cos(angle), sky);
+}
+
+// The circle through the north and south points of the horizon and the equator point of
+// hour angle h meets the prime vertical at A = atan2(cos phi cos h, -sin h); its sine and
+// cosine come straight from that direction, without the angle itself.
+double cusp_through_hour_angle(SinCos h, const Sky& sky) {
+    double x = -h.sin;
+    double y = sky.phi.cos * h.cos;
+    double r = std::sqrt(x * x + y * y);
+    if (r == 0.0) return cusp_on_circle(SinCos{0.0, 1.0}, sky);  // atan2(0, 0) = 0
+    return cusp_on_circle(SinCos{y / r, x / r}, sky);
 }
 
 double opposite(double cusp) { return finite(cusp) ? reduce_radians(cusp + kPi) : kInfinity; }
@@ -90,15 +115,8 @@ double rising_point(double ra, double pole, double eps) {
 // orthogonal to the ecliptic point (cos lon, sin lon cos eps, sin lon sin eps), which gives
 // P sin(lon) + Q cos(lon) = 0.
 double cusp_on_horizon_circle(double angle, double theta, double phi, double eps) {
-    if (!finite(angle) || !finite(theta) || !finite(phi) || !finite(eps)) return kInfinity;
-    SinCos a = sin_cos(angle);
-    SinCos t = sin_cos(theta);
-    SinCos e = sin_cos(eps);
-    SinCos f = sin_cos(phi);
-    double p = a.cos * t.sin * e.cos * f.cos - a.sin * t.cos * e.cos + a.cos * e.sin * f.sin;
-    double q = a.cos * t.cos * f.cos + a.sin * t.sin;
-    if (p == 0.0) return kInfinity;
-    return reduce_radians(std::atan(-q / p));
+    if (!finite(theta) || !finite(phi) || !finite(eps)) return kInfinity;
+    return cusp_on_circle(angle, Sky{sin_cos(theta), sin_cos(phi), sin_cos(eps)});
 }
 
 bool house_cusps(int system, double theta, double phi, double eps, std::array<double, kHouseCount>& c) {
@@ -114,7 +132,9 @@ bool house_cusps(int system, double theta, double phi, double eps, std::array<do
     }
 
     double mc = midheaven_of(theta, eps);
-    auto on_circle = [&](double angle) { return before_ascendant(cusp_on_horizon_circle(angle, theta, phi, eps), asc); };
+    const Sky sky{sin_cos(theta), sin_cos(phi), sin_cos(eps)};
+    auto on_circle = [&](double angle) { return before_ascendant(cusp_on_circle(angle, sky), asc); };
+    auto through = [&](SinCos h) { return before_ascendant(cusp_through_hour_angle(h, sky), asc); };
     switch (system) {
         case kCampanus:
             // The prime vertical divided in twelve equal arcs from the east point.
@@ -143,15 +163,17 @@ bool house_cusps(int system, double theta, double phi, double eps, std::array<do
             // circle through a division below the horizon also passes through the opposite
             // equator point above it, so the branch rule yields the cusp of house 8 (or 9) and
             // houses 2 and 3 are their opposites.
-            auto by_hour_angle = [&](double ra) { return on_circle(prime_vertical_angle(theta - ra, phi)); };
+            auto by_hour_angle = [&](double ra) { return through(sin_cos(theta - ra)); };
             fill_quadrants(asc, mc, by_hour_angle(ra12), by_hour_angle(ra11), by_hour_angle(ra3), by_hour_angle(ra2), c);
             return true;
         }
         case kRegiomontanus: {
             // The equator divided at hour angles of 30 and 60 degrees from the meridian.
-            auto by_hour_angle = [&](double h) { return on_circle(prime_vertical_angle(h, phi)); };
-            fill_quadrants(asc, mc, by_hour_angle(-kPi / 3.0), by_hour_angle(-kPi / 6.0), by_hour_angle(kPi / 6.0),
-                           by_hour_angle(kPi / 3.0), c);
+            // (sine, cosine) of hour angles -60, -30, +30 and +60 degrees: houses 12, 11, 9, 8.
+            constexpr double kHalf = 0.5;
+            constexpr double kRoot3Half = 0.86602540378443864676;
+            fill_quadrants(asc, mc, through({-kRoot3Half, kHalf}), through({-kHalf, kRoot3Half}),
+                           through({kHalf, kRoot3Half}), through({kRoot3Half, kHalf}), c);
             return true;
         }
         case kPlacidus: {
