@@ -26,10 +26,12 @@ bool elongation(SunMoonSource& source, double jd_et, double& e) {
 double distance_from_zero(double x) { return std::min(x, kTwoPi - x); }
 
 // A converged search must sit on a true crossing of its target. The predicate of the
-// bisection ("at least pi: the event lies after m") also "converges" onto the bracket's end
-// when the event lies outside the bracket, so the result is checked: one degree is far more
-// than the Moon's motion in the one-minute tolerance (about 0.01 degree).
-constexpr double kCrossingCheck = 0.0174533;  // radians
+// bisection ("at least pi: the event lies after m") also "converges" onto an end of the
+// bracket when the event lies outside it, or when an end lies beyond the half-lunation where
+// the predicate holds. So both ends must have moved at least once, and the last midpoint must
+// lie within 0.05 degree of the target (the Moon gains at most 0.01 degree on the Sun in the
+// one-minute tolerance).
+constexpr double kCrossingCheck = 0.000873;  // radians
 
 enum class Search { Converged, OutsideBracket, Failed };
 
@@ -39,20 +41,26 @@ Search bisect(SunMoonSource& source, double a, double b, double target, double& 
     int steps = 0;
     double f = kInfinity;
     double mid = kInfinity;
+    bool a_moved = false;
+    bool b_moved = false;
     while (b - a > kLunationTolerance) {
         if (++steps > kLunationMaxSteps || a > b) return Search::Failed;
         mid = 0.5 * (a + b);
         double e = 0.0;
         if (!elongation(source, mid, e)) return Search::Failed;
         f = reduce_radians(e - target);
-        if (f >= kPi)
+        if (f >= kPi) {
             a = mid;
-        else
+            a_moved = true;
+        } else {
             b = mid;
+            b_moved = true;
+        }
     }
     if (!finite(mid)) return Search::Failed;
     result = mid;
-    return distance_from_zero(f) <= kCrossingCheck ? Search::Converged : Search::OutsideBracket;
+    bool on_crossing = a_moved && b_moved && distance_from_zero(f) <= kCrossingCheck;
+    return on_crossing ? Search::Converged : Search::OutsideBracket;
 }
 
 // --- the eclipse series ---------------------------------------------------------------------
@@ -98,9 +106,15 @@ bool LibrarySunMoon::sun(double jd_et, double& lon, double& lat) {
 }
 
 // The bracket goes back a quarter of a lunation (7.5 days) for each quadrant of elongation
-// already run through. The relative motion of the Moon ranges from about 10.8 to 14.4 degrees
-// a day, so a slow Moon can need up to 8.3 days for a quadrant: when the first bracket holds
-// no new moon the search runs once more with the bracket 7.5 days longer.
+// already run through. The Moon's motion relative to the Sun ranges from about 10.8 to 14.4
+// degrees a day, so these brackets miss in two cases: a slow Moon may need more than 7.5 days
+// for a quadrant, and in the last quadrant the bracket's end at `jd_et` lies in the second
+// half of the lunation, where the predicate "elongation at least pi" no longer tells before
+// from after. Both show as a midpoint off the crossing; the search then runs again on six
+// days centred on the moment the mean motion (12.19 degrees a day) gives, which the true new
+// moon never leaves by more than about a day.
+constexpr double kMeanElongationRate = 0.21276;  // radians a day: 360 / 29.530589 degrees
+
 bool previous_new_moon(SunMoonSource& source, double jd_et, double& jd_new_moon) {
     jd_new_moon = kInfinity;
     if (!finite(jd_et)) return false;
@@ -113,16 +127,18 @@ bool previous_new_moon(SunMoonSource& source, double jd_et, double& jd_new_moon)
     int quadrants = e < kHalfPi ? 1 : e < kPi ? 2 : e < 1.5 * kPi ? 3 : 4;
     double result = kInfinity;
     Search s = bisect(source, jd_et - 7.5 * quadrants, jd_et, 0.0, result);
-    if (s == Search::OutsideBracket && quadrants < 4)
-        s = bisect(source, jd_et - 7.5 * (quadrants + 1), jd_et, 0.0, result);
+    if (s == Search::OutsideBracket) {
+        double mean = jd_et - e / kMeanElongationRate;
+        s = bisect(source, mean - 3.0, std::min(mean + 3.0, jd_et), 0.0, result);
+    }
     if (s != Search::Converged) return false;
     jd_new_moon = result;
     return true;
 }
 
 // The quarters fall on average 7.38, 14.77 and 22.15 days after the new moon; the brackets
-// [N + c, N + c + 7.5] centre on them. A retry with a bracket widened by 3.75 days on either
-// side catches the extremes of the Moon's speed.
+// [N + c, N + c + 7.5] centre on them. When the Moon's speed puts the event outside, the
+// search runs again on six days centred on the mean-motion moment.
 bool phase_after_new_moon(SunMoonSource& source, double jd_new_moon, LunarPhase phase, double& jd_event) {
     jd_event = kInfinity;
     if (!finite(jd_new_moon)) return false;
@@ -131,7 +147,10 @@ bool phase_after_new_moon(SunMoonSource& source, double jd_new_moon, LunarPhase 
     double target = k * kHalfPi;
     double result = kInfinity;
     Search s = bisect(source, jd_new_moon + c, jd_new_moon + c + 7.5, target, result);
-    if (s == Search::OutsideBracket) s = bisect(source, jd_new_moon + c - 3.75, jd_new_moon + c + 11.25, target, result);
+    if (s == Search::OutsideBracket) {
+        double mean = jd_new_moon + target / kMeanElongationRate;
+        s = bisect(source, mean - 3.0, mean + 3.0, target, result);
+    }
     if (s != Search::Converged) return false;
     jd_event = result;
     return true;

@@ -58,6 +58,11 @@ TEST(Lunations, SlowMoonBeyondTheQuarterBracketIsStillFound) {
     EXPECT_NEAR(nm, kT0, kMinute);
     ASSERT_TRUE(previous_new_moon(sky, kT0 + 179.0 / 10.5, nm));
     EXPECT_NEAR(nm, kT0, kMinute);
+    // A lunation longer than the 30-day bracket of the last quadrant, searched from one hour
+    // before its end.
+    UniformSky long_month(kT0, 11.9);
+    ASSERT_TRUE(previous_new_moon(long_month, kT0 + 360.0 / 11.9 - 1.0 / 24, nm));
+    EXPECT_NEAR(nm, kT0, kMinute);
 }
 
 TEST(Lunations, PhasesAfterTheNewMoon) {
