@@ -75,7 +75,8 @@ double wrap(double a) {
 struct Spherical {
     double lon = 0, lat = 0;
 };
-Spherical spherical(Vec3 v) { return {wrap(std::atan2(v.y, v.x)), std::atan2(v.z, std::hypot(v.x, v.y))}; }
+// (plain sqrt rather than hypot: the components are a few dozen AU at most, far from overflow)
+Spherical spherical(Vec3 v) { return {wrap(std::atan2(v.y, v.x)), std::atan2(v.z, std::sqrt(v.x * v.x + v.y * v.y))}; }
 
 // One frame of the record: longitude and latitude in degrees, the distance as it comes.
 PlanetPosition frame(int planet, Spherical s, double distance_au) {

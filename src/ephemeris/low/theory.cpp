@@ -138,7 +138,8 @@ MoonPosition moon_position(double jd_et) {
     const double e = 1.0 - 0.002516 * t - 0.0000074 * t * t;
     const double e_power[3] = {1.0, e, e * e};
 
-    double sl = 3958 * std::sin(a1) + 1962 * std::sin(lp - f) + 318 * std::sin(a2);
+    const auto sin = [](double x) { return fast_sincos(x).sin; };
+    double sl = 3958 * sin(a1) + 1962 * sin(lp - f) + 318 * sin(a2);
     double sr = 0.0;
     for (const MoonLrTerm& term : kMoonLr) {
         const double arg = term.d * d + term.m * m + term.mp * mp + term.f * f;
@@ -147,8 +148,8 @@ MoonPosition moon_position(double jd_et) {
         sl += term.sl * k * sc.sin;
         sr += term.sr * k * sc.cos;
     }
-    double sb = -2235 * std::sin(lp) + 382 * std::sin(a3) + 175 * std::sin(a1 - f) + 175 * std::sin(a1 + f) +
-                127 * std::sin(lp - mp) - 115 * std::sin(lp + mp);
+    double sb = -2235 * sin(lp) + 382 * sin(a3) + 175 * sin(a1 - f) + 175 * sin(a1 + f) + 127 * sin(lp - mp) -
+                115 * sin(lp + mp);
     for (const MoonBTerm& term : kMoonB) {
         const double arg = term.d * d + term.m * m + term.mp * mp + term.f * f;
         sb += term.sb * e_power[term.m < 0 ? -term.m : term.m] * fast_sincos(arg).sin;
