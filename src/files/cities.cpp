@@ -1,5 +1,6 @@
 #include "files/cities.h"
 
+#include <array>
 #include <cmath>
 #include <filesystem>
 
@@ -13,20 +14,34 @@ namespace {
 
 constexpr const char* kCrLf = "\r\n";
 
+// A fixed UTF-16 array read into `buf` without allocating: the scans below read thousands
+// of names per search.
+using NameBuffer = std::array<char16_t, kDirPathUnits>;
+std::u16string_view read_name(ByteReader& in, std::size_t units, NameBuffer& buf) {
+    std::size_t n = 0;
+    for (std::size_t k = 0; k < units; ++k) {
+        char16_t c = in.u16();
+        if (c == 0) break;
+        buf[n++] = c;
+    }
+    return {buf.data(), n};
+}
+
 // The first index record whose field at `offset` (a UTF-16 array of `units`) matches `wanted`;
 // -1 when none. Names are compared in UTF-16 straight from the file image.
-long find_index_record(const std::vector<std::uint8_t>& index, std::size_t offset, std::size_t units,
+long find_index_record(std::span<const std::uint8_t> index, std::size_t offset, std::size_t units,
                        const std::u16string& wanted, const NameCollator& names) {
     ByteReader in(index);
+    NameBuffer buf;
     std::size_t count = index.size() / kDirectoryEntrySize;
     for (std::size_t i = 0; i < count; ++i) {
         in.seek(i * kDirectoryEntrySize + offset);
-        if (names.equal(in.utf16_fixed(units), wanted)) return static_cast<long>(i);
+        if (names.equal(read_name(in, units, buf), wanted)) return static_cast<long>(i);
     }
     return -1;
 }
 
-DirectoryEntry index_record(const std::vector<std::uint8_t>& index, long i) {
+DirectoryEntry index_record(std::span<const std::uint8_t> index, long i) {
     ByteReader in(index);
     in.seek(static_cast<std::size_t>(i) * kDirectoryEntrySize);
     ByteReader rec = in.sub(kDirectoryEntrySize);
@@ -98,34 +113,35 @@ CityDirectory find_city_directory(const std::string& country, const std::string&
     r.state = state;
     // 1. the index
     std::string index_path = join_path(atlas.countries_dir, kDirCountriesFile);
-    auto index = read_record_file(index_path, kDirectoryEntrySize);
-    if (!index) {
+    auto index_file = MappedFile::open(index_path);
+    if (!index_file || !is_valid_file_size(index_file->bytes().size(), kDirectoryEntrySize)) {
         r.feedback = str(Str::PlaceCannotOpenFile) + " " + index_path;
         return r;
     }
     // 2. the default country
     if (r.country.empty()) r.country = truncate_utf16_units(atlas.default_country, kDirNameUnits);
     // 3. the country's directory
+    std::span<const std::uint8_t> index = index_file->bytes();
     std::u16string wide_country = utf8_to_utf16(r.country);
-    long found = find_index_record(*index, 0, kDirNameUnits, wide_country, names);
+    long found = find_index_record(index, 0, kDirNameUnits, wide_country, names);
     if (found < 0) {
         r.feedback = str(Str::PlaceCountryNotFound);
         return r;
     }
-    r.directory = join_path(atlas.countries_dir, index_record(*index, found).directory);
+    r.directory = join_path(atlas.countries_dir, index_record(index, found).directory);
     // 4. a record whose alias is the country names its default state
     if (r.state.empty()) {
-        long alias = find_index_record(*index, 760, kDirNameUnits, wide_country, names);
-        if (alias >= 0) r.state = truncate_utf16_units(index_record(*index, alias).name, kDirNameUnits);
+        long alias = find_index_record(index, 760, kDirNameUnits, wide_country, names);
+        if (alias >= 0) r.state = truncate_utf16_units(index_record(index, alias).name, kDirNameUnits);
     }
     // 5. the state's directory, relative to the country's
     if (!r.state.empty()) {
-        found = find_index_record(*index, 0, kDirNameUnits, utf8_to_utf16(r.state), names);
+        found = find_index_record(index, 0, kDirNameUnits, utf8_to_utf16(r.state), names);
         if (found < 0) {
             r.feedback = str(Str::PlaceStateNotFound);
             return r;
         }
-        r.directory = join_path(r.directory, index_record(*index, found).directory);
+        r.directory = join_path(r.directory, index_record(index, found).directory);
     }
     r.ok = true;
     return r;
@@ -153,8 +169,8 @@ bool find_city(CityQuery& q, const AtlasSettings& atlas, bool look_up_correction
         q.feedback = str(Str::PlaceCitiesFileNotFound) + " " + cities_path;
         return false;
     }
-    auto cities = read_record_file(cities_path, kBirthPlaceSize);
-    if (!cities) {
+    auto cities_file = MappedFile::open(cities_path);
+    if (!cities_file || !is_valid_file_size(cities_file->bytes().size(), kBirthPlaceSize)) {
         q.feedback = str(Str::PlaceErrorWithCitiesFile);
         return false;
     }
@@ -162,12 +178,14 @@ bool find_city(CityQuery& q, const AtlasSettings& atlas, bool look_up_correction
     std::u16string city = utf8_to_utf16(q.city);
     std::u16string county = utf8_to_utf16(q.county);
     bool any_county = is_blank(q.county);
-    ByteReader in(*cities);
-    std::size_t count = cities->size() / kBirthPlaceSize;
+    std::span<const std::uint8_t> cities = cities_file->bytes();
+    ByteReader in(cities);
+    std::size_t count = cities.size() / kBirthPlaceSize;
     long taken = -1;
+    NameBuffer buf;
     for (std::size_t i = 0; i < count && taken < 0; ++i) {
         in.seek(i * kBirthPlaceSize);
-        if (!names.equal(in.utf16_fixed(kCityUnits), city)) continue;
+        if (!names.equal(read_name(in, kCityUnits, buf), city)) continue;
         std::u16string record_county = in.utf16_fixed(kCityUnits);
         if (any_county || names.equal(record_county, county)) {
             taken = static_cast<long>(i);

@@ -5,6 +5,10 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <cstdlib>
 
 #include "core/strings.h"
@@ -50,17 +54,52 @@ bool is_valid_file_size(std::uintmax_t size, std::size_t record_size) {
     return record_size > 0 && size >= record_size && size % record_size == 0;
 }
 
+std::optional<MappedFile> MappedFile::open(const std::string& path) {
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return std::nullopt;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return std::nullopt;
+    }
+    MappedFile m;
+    m.m_size = static_cast<std::size_t>(st.st_size);
+    if (m.m_size > 0) {
+        void* p = ::mmap(nullptr, m.m_size, PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0);
+        if (p == MAP_FAILED) {
+            ::close(fd);
+            return std::nullopt;
+        }
+        m.m_data = static_cast<const std::uint8_t*>(p);
+    }
+    ::close(fd);
+    return m;
+}
+
+MappedFile::~MappedFile() {
+    if (m_data) ::munmap(const_cast<std::uint8_t*>(m_data), m_size);
+}
+
+MappedFile::MappedFile(MappedFile&& o) noexcept : m_data(o.m_data), m_size(o.m_size) {
+    o.m_data = nullptr;
+    o.m_size = 0;
+}
+
+MappedFile& MappedFile::operator=(MappedFile&& o) noexcept {
+    if (this != &o) {
+        if (m_data) ::munmap(const_cast<std::uint8_t*>(m_data), m_size);
+        m_data = o.m_data;
+        m_size = o.m_size;
+        o.m_data = nullptr;
+        o.m_size = 0;
+    }
+    return *this;
+}
+
 std::optional<std::vector<std::uint8_t>> read_record_file(const std::string& path, std::size_t record_size) {
-    std::FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) return std::nullopt;
-    std::vector<std::uint8_t> bytes;
-    std::uint8_t buffer[1 << 16];
-    std::size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) bytes.insert(bytes.end(), buffer, buffer + n);
-    bool failed = std::ferror(f) != 0;
-    std::fclose(f);
-    if (failed || !is_valid_file_size(bytes.size(), record_size)) return std::nullopt;
-    return bytes;
+    auto file = MappedFile::open(path);
+    if (!file || !is_valid_file_size(file->bytes().size(), record_size)) return std::nullopt;
+    return std::vector<std::uint8_t>(file->bytes().begin(), file->bytes().end());
 }
 
 namespace {

@@ -298,6 +298,10 @@ int main(int argc, char** argv) {
     for (const auto& c : cities)
         if (!c.admin1_code.empty()) by_state[{c.country_code, directory_of(admin1[c.admin1_code])}].push_back(&c);
 
+    // Country names come first in the index: every search looks a country up, only some
+    // look a state up, and the scan stops at the first match.
+    std::set<std::string> country_keys;
+    for (const auto& [code, list] : by_country) country_keys.insert(names.sort_key(utf8_to_utf16(country_names[code])));
     std::vector<DirectoryEntry> index;
     for (const auto& [key, n] : by_key) index.push_back({n.spelling, n.directory, ""});
     // Other names of a country, unless the name already means something else.
@@ -311,6 +315,8 @@ int main(int argc, char** argv) {
         ++other_names;
     };
     for (const auto& o : kOtherCountryNames) add_other(o.code, o.name);
+    std::set<std::string> country_dirs_values;
+    for (const auto& [code, d] : country_dirs) country_dirs_values.insert(d);
     for (const auto& [code, name] : country_names) {
         // "Britain (UK)" is also found as "Britain"; the code "FR" as France
         std::size_t paren = name.find(" (");
@@ -318,7 +324,10 @@ int main(int argc, char** argv) {
         add_other(code, code);
     }
     std::sort(index.begin(), index.end(), [&](const DirectoryEntry& a, const DirectoryEntry& b) {
-        return names.sort_key(utf8_to_utf16(a.name)) < names.sort_key(utf8_to_utf16(b.name));
+        std::string ka = names.sort_key(utf8_to_utf16(a.name)), kb = names.sort_key(utf8_to_utf16(b.name));
+        bool ca = country_keys.count(ka) || country_dirs_values.count(a.directory);
+        bool cb = country_keys.count(kb) || country_dirs_values.count(b.directory);
+        return ca != cb ? ca : ka < kb;
     });
 
     // --- the tree ----------------------------------------------------------------------------
