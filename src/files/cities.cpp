@@ -17,13 +17,16 @@ constexpr const char* kCrLf = "\r\n";
 // A fixed UTF-16 array read into `buf` without allocating: the scans below read thousands
 // of names per search.
 using NameBuffer = std::array<char16_t, kDirPathUnits>;
+// The reader ends past the whole array, as ByteReader::utf16_fixed leaves it.
 std::u16string_view read_name(ByteReader& in, std::size_t units, NameBuffer& buf) {
+    std::size_t end = in.position() + 2 * units;
     std::size_t n = 0;
     for (std::size_t k = 0; k < units; ++k) {
         char16_t c = in.u16();
         if (c == 0) break;
         buf[n++] = c;
     }
+    in.seek(end);
     return {buf.data(), n};
 }
 
