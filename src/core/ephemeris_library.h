@@ -14,7 +14,6 @@
 #include <string>
 #include <string_view>
 
-#include "core/byte_io.h"
 #include "core/planet_position.h"
 #include "ephemeris/ephemeris_abi.h"
 
