@@ -118,7 +118,7 @@ GlyphStyle base_glyph(int planet, bool retrograde, int sign) {
 std::string_view house_system_name(int index) {
     static constexpr std::array<std::string_view, kHouseSystemCount> kNames{
         "CAMPANUS", "ALCABITUS", "ABENRAGEL", "REGIOMONTANUS", "PLACIDUS", "HINDOUE", "MODUSAEQUALIS"};
-    if (index < 0 || index >= kHouseSystemCount) return {};
+    if (index < 0 || index >= kHouseSystemCount) return "ERROR";
     return kNames[static_cast<std::size_t>(index)];
 }
 

@@ -44,7 +44,7 @@ enum HouseSystem : std::uint8_t {
     kModusAequalis = 6,
 };
 inline constexpr int kHouseSystemCount = 7;
-// "CAMPANUS" ... "MODUSAEQUALIS"; "" for an index out of range.
+// "CAMPANUS" ... "MODUSAEQUALIS"; "ERROR" for an index out of range.
 std::string_view house_system_name(int index);
 
 struct AstroSettings {
