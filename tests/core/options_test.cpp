@@ -230,7 +230,7 @@ TEST(OptionsDefaults, HouseSystemNames) {
     EXPECT_EQ(house_system_name(0), "CAMPANUS");
     EXPECT_EQ(house_system_name(5), "HINDOUE");
     EXPECT_EQ(house_system_name(6), "MODUSAEQUALIS");
-    EXPECT_EQ(house_system_name(7), "");
+    EXPECT_EQ(house_system_name(7), "ERROR");
 }
 
 // Changes one field in every block, so that a reader that mixes up two fields or skips a
