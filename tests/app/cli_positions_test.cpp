@@ -7,26 +7,13 @@
 #include <vector>
 
 #include "app/cli.h"
+#include "cli_run.h"
 
 namespace tellurim {
 namespace {
 
-struct CliRun {
-    int code;
-    std::string out;
-    std::vector<Message> messages;
-};
-
-CliRun run(std::vector<std::string> args) {
-    setenv("TELLURIM_LIB_DIR", TELLURIM_BIN_DIR, 1);
-    args.insert(args.begin(), "tellurim");
-    std::vector<char*> argv;
-    for (auto& a : args) argv.push_back(a.data());
-    RecordingMessages messages;
-    testing::internal::CaptureStdout();
-    const int code = run_cli(static_cast<int>(argv.size()), argv.data(), &messages);
-    return {code, testing::internal::GetCapturedStdout(), messages.messages};
-}
+using testing_cli::CliRun;
+using testing_cli::run;
 
 const std::vector<std::string> kBase = {"calc", "positions", "--ut", "2020-03-01 00:00:00",
                                         "--zero", "-134-02-03 12:00:00.00 JD"};

@@ -7,25 +7,13 @@
 #include <vector>
 
 #include "app/cli.h"
+#include "cli_run.h"
 
 namespace tellurim {
 namespace {
 
-struct CliRun {
-    int code;
-    std::string out;
-    std::vector<Message> messages;
-};
-
-CliRun run(std::vector<std::string> args) {
-    args.insert(args.begin(), "tellurim");
-    std::vector<char*> argv;
-    for (auto& a : args) argv.push_back(a.data());
-    RecordingMessages messages;
-    testing::internal::CaptureStdout();
-    const int code = run_cli(static_cast<int>(argv.size()), argv.data(), &messages);
-    return {code, testing::internal::GetCapturedStdout(), messages.messages};
-}
+using testing_cli::CliRun;
+using testing_cli::run;
 
 const std::string kParisLon = "2d20'14.00\" E";
 const std::string kParisLat = "48d51'24.00\" N";

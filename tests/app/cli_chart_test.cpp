@@ -1,0 +1,97 @@
+// tellurim chart: one horoscope end to end with the low-precision provider, in a private
+// directory of the test's own.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <nlohmann/json.hpp>
+#include <string>
+#include <unistd.h>
+
+#include "cli_run.h"
+
+namespace tellurim {
+namespace {
+
+using testing_cli::run;
+namespace fs = std::filesystem;
+
+class CliChart : public ::testing::Test {
+protected:
+    void SetUp() override {
+        m_dir = fs::temp_directory_path() / ("tellurim-chart-" + std::to_string(::getpid()));
+        fs::create_directories(m_dir);
+    }
+    void TearDown() override { fs::remove_all(m_dir); }
+
+    testing_cli::CliRun chart(std::vector<std::string> extra) {
+        std::vector<std::string> args = {"--private-dir", (m_dir / "private").string(), "--horoscopes-dir",
+                                         (m_dir / "horoscopes").string(), "chart", "--name", "Sample"};
+        args.insert(args.end(), extra.begin(), extra.end());
+        return run(args);
+    }
+    fs::path m_dir;
+};
+
+// Paris, 1944-06-06 06:00 UT. The full moon of that night is dated 1944 June 6, 18:59 UT in
+// the published lunation tables; the bisection stops within a minute or two of it.
+TEST_F(CliChart, JsonHasEveryPartAndTheLunationsSurroundTheBirth) {
+    auto out = chart({"--ut", "1944-06-06 06:00:00", "--lon", "2d20'56.00\"E", "--lat", "48d51'24.00\"N",
+                      "--ephemeris", "low", "--house-system", "Placidus", "--json"});
+    ASSERT_EQ(out.code, kExitOk);
+    auto j = nlohmann::json::parse(out.out);
+    for (const char* key : {"person", "time", "place", "positions", "houses", "equatorial", "horizontal", "sun",
+                            "lunation", "provenance"})
+        EXPECT_TRUE(j.contains(key)) << key;
+    EXPECT_EQ(j["houses"]["system"], "PLACIDUS");
+    EXPECT_EQ(j["provenance"]["ephemeris_library"], "libephlow.so");
+
+    const auto& lun = j["lunation"];
+    double birth = j["time"]["jd_ut"].get<double>();
+    double previous = 0;
+    for (const char* key : {"new_moon", "first_quarter", "full_moon", "last_quarter", "next_new_moon"}) {
+        SCOPED_TRACE(key);
+        double jd = lun[key]["jd_ut"].get<double>();
+        EXPECT_GT(jd, previous);
+        EXPECT_GT(lun[key]["jd_et"].get<double>(), jd);
+        EXPECT_FALSE(lun[key]["text"].get<std::string>().empty());
+        previous = jd;
+    }
+    EXPECT_LE(lun["new_moon"]["jd_ut"].get<double>(), birth);
+    EXPECT_GT(lun["next_new_moon"]["jd_ut"].get<double>(), birth);
+    double full_moon_published = 2431248.0 + (18.0 + 59.0 / 60.0) / 24.0 - 0.5;
+    EXPECT_NEAR(lun["full_moon"]["jd_ut"].get<double>(), full_moon_published, 3.0 / 1440.0);
+    EXPECT_TRUE(lun["eclipses"].contains("full_moon"));
+
+    double sunrise = j["sun"]["sunrise"]["jd_ut"].get<double>();
+    double sunset = j["sun"]["sunset"]["jd_ut"].get<double>();
+    EXPECT_LT(sunrise, birth);  // 06:00 UT is after sunrise in June in Paris
+    EXPECT_GT(sunset, birth);
+    int hour = j["sun"]["planetary_hour"].get<int>();
+    EXPECT_GE(hour, 1);
+    EXPECT_LE(hour, 12);  // a day hour
+}
+
+TEST_F(CliChart, RefusalsAndFailures) {
+    auto bad_lon = chart({"--ut", "2000-01-01 12:00:00", "--lon", "abc", "--lat", "48d51'24.00\"N", "--ephemeris", "low"});
+    EXPECT_EQ(bad_lon.code, kExitBadInput);
+    ASSERT_FALSE(bad_lon.messages.empty());
+    EXPECT_EQ(bad_lon.messages.back().text, "Not a valid longitude.");
+
+    auto bad_date = chart({"--ut", "2000-13-01 12:00:00", "--lon", "2d20'56.00\"E", "--lat", "48d51'24.00\"N",
+                           "--ephemeris", "low"});
+    EXPECT_EQ(bad_date.code, kExitBadInput);
+
+    // A provider that is not installed: the position step fails with the pipeline's caption.
+    auto missing = chart({"--ut", "2000-01-01 12:00:00", "--lon", "2d20'56.00\"E", "--lat", "48d51'24.00\"N",
+                          "--ephemeris", "jpl"});
+    EXPECT_EQ(missing.code, kExitFailure);
+    bool positions_refused = false;
+    for (const Message& m : missing.messages) {
+        EXPECT_EQ(m.caption, "Computation error");
+        if (m.text == "Cannot compute planets positions\ncomputePositions function not found.") positions_refused = true;
+    }
+    EXPECT_TRUE(positions_refused);
+}
+
+}  // namespace
+}  // namespace tellurim
