@@ -21,6 +21,7 @@ function(tellurim_tests name)
   endif()
   add_executable(${name}_tests ${sources})
   target_link_libraries(${name}_tests PRIVATE ${ARGN} GTest::gtest GTest::gtest_main GTest::gmock)
+  target_include_directories(${name}_tests PRIVATE ${PROJECT_SOURCE_DIR}/tests)
   target_compile_definitions(${name}_tests PRIVATE
     TELLURIM_TEST_DATA_DIR="${PROJECT_SOURCE_DIR}/tests/data"
     TELLURIM_BIN_DIR="${TELLURIM_BIN_DIR}")

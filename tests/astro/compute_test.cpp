@@ -9,15 +9,12 @@
 #include "core/ephemeris_library.h"
 #include "core/spherical.h"
 #include "core/worker_threads.h"
+#include "common/test_dates.h"
 
 namespace tellurim {
 namespace {
 
-DateHour date(const char* text) {
-    DateParse p = parse_date_hour(text);
-    EXPECT_TRUE(p.ok) << text << ": " << p.message;
-    return p.value;
-}
+DateHour date(std::string_view text) { return test_date(text); }
 
 BirthData paris(const char* ut, const char* local) {
     BirthData d;

@@ -8,6 +8,7 @@
 #include <cstdio>
 
 #include "core/spherical.h"
+#include "common/test_dates.h"
 
 #ifdef TELLURIM_HAVE_SWE
 #include <swephexp.h>
@@ -16,11 +17,7 @@
 namespace tellurim {
 namespace {
 
-DateHour parsed(std::string_view text) {
-    DateParse p = parse_date_hour(text);
-    EXPECT_TRUE(p.ok) << text << ": " << p.message;
-    return p.value;
-}
+DateHour parsed(std::string_view text) { return test_date(text); }
 
 DateHour default_zero() { return parsed(kDefaultZeroDate); }
 

@@ -6,15 +6,12 @@
 #include <string>
 
 #include "core/strings.h"
+#include "common/test_dates.h"
 
 namespace tellurim {
 namespace {
 
-DateHour parsed(const std::string& text) {
-    DateParse p = parse_date_hour(text);
-    EXPECT_TRUE(p.ok) << text << ": " << p.message;
-    return p.value;
-}
+DateHour parsed(std::string_view text) { return test_date(text); }
 
 // Julian days of Meeus, Astronomical Algorithms (2nd ed.), ch. 7, examples 7.a-7.b and the
 // table after them.

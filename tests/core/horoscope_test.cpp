@@ -4,15 +4,12 @@
 
 #include "core/birth_input.h"
 #include "core/horoscope.h"
+#include "common/test_dates.h"
 
 namespace tellurim {
 namespace {
 
-DateHour date(const char* text) {
-    DateParse p = parse_date_hour(text);
-    EXPECT_TRUE(p.ok) << text << ": " << p.message;
-    return p.value;
-}
+DateHour date(std::string_view text) { return test_date(text); }
 
 BirthData washington_birth() {
     BirthData b;

@@ -7,17 +7,14 @@
 #include "atlas_tree.h"
 #include "core/date_hour.h"
 #include "files/cities.h"
+#include "common/test_dates.h"
 
 namespace tellurim {
 namespace {
 
 using testing::TempTree;
 
-DateHour at(const char* text) {
-    DateParse p = parse_date_hour(text);
-    EXPECT_TRUE(p.ok) << text << ": " << p.message;
-    return p.value;
-}
+DateHour at(std::string_view text) { return test_date(text); }
 
 CorrectionRecord record(const char* begin, const char* end, double hours, const char* description) {
     return {at(begin), at(end), AngleValue::hours(hours), description};
