@@ -200,22 +200,33 @@ int main(int argc, char** argv) {
                 std::size_t kept = 0;
                 if (k < lbr[c].powers.size()) {
                     const Series& s = lbr[c].powers[k];
-                    std::ostringstream rows;
+                    std::vector<const Term*> chosen;
                     for (const Term& t : s) {
                         all_total++;
                         if (std::fabs(std::atof(t.a.c_str())) * std::pow(tau_max, double(k)) * reach < threshold) continue;
-                        rows << "    {" << t.a << ", " << t.b << ", " << t.c << "},\n";
-                        kept++;
+                        chosen.push_back(&t);
                     }
+                    kept = chosen.size();
                     if (kept) {
+                        // Terms go in pairs, each field of the two side by side, so that the
+                        // provider evaluates two at once with one vector sincos; an odd count
+                        // is padded with a term of amplitude 0.
+                        static const Term kPadding{"0", "0", "0"};
+                        if (chosen.size() % 2) chosen.push_back(&kPadding);
                         out << "// " << name << " " << "LBR"[c] << k << ": " << kept << " of " << s.size()
-                            << " terms\ninline constexpr VsopTerm k" << name << "LBR"[c] << k << "[] = {\n"
-                            << rows.str() << "};\n";
+                            << " terms\ninline constexpr VsopPair k" << name << "LBR"[c] << k << "[] = {\n";
+                        for (std::size_t i = 0; i < chosen.size(); i += 2) {
+                            const Term& t0 = *chosen[i];
+                            const Term& t1 = *chosen[i + 1];
+                            out << "    {{" << t0.a << ", " << t1.a << "}, {" << t0.b << ", " << t1.b << "}, {" << t0.c
+                                << ", " << t1.c << "}},\n";
+                        }
+                        out << "};\n";
                     }
                 }
                 kept_total += kept;
                 if (kept)
-                    bodies << "{k" << name << "LBR"[c] << k << ", " << kept << "}";
+                    bodies << "{k" << name << "LBR"[c] << k << ", " << (kept + 1) / 2 << "}";
                 else
                     bodies << "{nullptr, 0}";
                 if (k < 5) bodies << ", ";

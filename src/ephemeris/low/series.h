@@ -6,15 +6,17 @@
 
 namespace tellurim::ephlow {
 
-// One VSOP87 term A cos(B + C tau), tau in Julian millennia from J2000 TDB.
-struct VsopTerm {
-    double a;  // amplitude: radians (L, B) or AU (R)
-    double b;  // phase, radians
-    double c;  // frequency, radians per millennium
+// Two VSOP87 terms A cos(B + C tau), tau in Julian millennia from J2000 TDB, each field of
+// the two side by side so that one vector sincos evaluates both (an odd series ends with a
+// term of amplitude 0).
+struct VsopPair {
+    double a[2];  // amplitudes: radians (L, B) or AU (R)
+    double b[2];  // phases, radians
+    double c[2];  // frequencies, radians per millennium
 };
 struct VsopSeries {
-    const VsopTerm* terms;
-    int count;
+    const VsopPair* pairs;
+    int count;  // of pairs
 };
 // A body: for L, B, R the series multiplying tau^0 .. tau^5 (empty ones have count 0).
 struct VsopBody {

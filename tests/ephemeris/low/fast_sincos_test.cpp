@@ -32,6 +32,21 @@ TEST_P(FastSinCos, AgreesWithTheLibrary) {
     EXPECT_LE(worst, r.tolerance) << "over [" << r.from << ", " << r.to << "]";
 }
 
+// The two-lane version, each lane against the library (the lanes take different quadrants).
+TEST_P(FastSinCos, TwoLanesAgreeWithTheLibrary) {
+    const SinCosRange r = GetParam();
+    constexpr int kSteps = 20000;
+    double worst = 0.0;
+    for (int i = 0; i <= kSteps; ++i) {
+        const double x0 = r.from + (r.to - r.from) * std::fmod(i * 0.6180339887498949, 1.0);
+        const double x1 = r.from + (r.to - r.from) * std::fmod(i * 0.4142135623730950, 1.0);
+        const SinCos2 sc = fast_sincos2(Double2{x0, x1});
+        worst = std::max({worst, std::fabs(sc.sin[0] - std::sin(x0)), std::fabs(sc.cos[0] - std::cos(x0)),
+                          std::fabs(sc.sin[1] - std::sin(x1)), std::fabs(sc.cos[1] - std::cos(x1))});
+    }
+    EXPECT_LE(worst, r.tolerance) << "over [" << r.from << ", " << r.to << "]";
+}
+
 INSTANTIATE_TEST_SUITE_P(Ranges, FastSinCos,
                          ::testing::Values(SinCosRange{-7.0, 7.0, 2e-15}, SinCosRange{-1e3, 1e3, 1e-12},
                                            SinCosRange{-1e5, 1e5, 1e-10}, SinCosRange{-6e5, 6e5, 5e-10}));
@@ -45,6 +60,14 @@ TEST(FastSinCosEdges, QuadrantBoundariesAndSigns) {
             EXPECT_NEAR(sc.sin, std::sin(x), 2e-15) << x;
             EXPECT_NEAR(sc.cos, std::cos(x), 2e-15) << x;
         }
+    }
+    for (int k = -8; k <= 8; ++k) {
+        const double x = k * pi / 4;
+        const SinCos2 sc = fast_sincos2(Double2{x, -x});
+        EXPECT_NEAR(sc.sin[0], std::sin(x), 2e-15) << x;
+        EXPECT_NEAR(sc.cos[0], std::cos(x), 2e-15) << x;
+        EXPECT_NEAR(sc.sin[1], -std::sin(x), 2e-15) << x;
+        EXPECT_NEAR(sc.cos[1], std::cos(x), 2e-15) << x;
     }
     const SinCos zero = fast_sincos(0.0);
     EXPECT_EQ(zero.sin, 0.0);
