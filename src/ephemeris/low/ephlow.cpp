@@ -31,6 +31,7 @@
 //    geocentric velocity of the series; the Moon is never retrograde.
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cmath>
 #include <cstring>
 #include <string_view>
@@ -73,16 +74,19 @@ bool precession_rotation(double jd_from, double jd_to, Rotation& out) {
     return true;
 }
 
-double wrap(double a) {
-    a = std::fmod(a, kTwoPi);
-    return a < 0 ? a + kTwoPi : a;
-}
-
 struct Spherical {
     double lon = 0, lat = 0;
 };
+// Longitudes in [0, 2 pi) and latitudes of two vectors at once (fast_atan2 takes two lanes).
 // (plain sqrt rather than hypot: the components are a few dozen AU at most, far from overflow)
-Spherical spherical(Vec3 v) { return {wrap(std::atan2(v.y, v.x)), std::atan2(v.z, std::sqrt(v.x * v.x + v.y * v.y))}; }
+void spherical2(Vec3 a, Vec3 b, Spherical& sa, Spherical& sb) {
+    const Double2 x{a.x, b.x}, y{a.y, b.y}, z{a.z, b.z};
+    Double2 lon = fast_atan2(y, x);
+    lon = select2(std::bit_cast<Bits2>(lon < 0.0), lon + kTwoPi, lon);
+    const Double2 lat = fast_atan2(z, sqrt2(x * x + y * y));
+    sa = {lon[0], lat[0]};
+    sb = {lon[1], lat[1]};
+}
 
 // One frame of the record: longitude and latitude in degrees, the distance as it comes.
 PlanetPosition frame(int planet, Spherical s, double distance_au) {
@@ -139,10 +143,13 @@ void fill(BodyPositions& out, int planet, Vec3 helio, Vec3 geo, bool retrograde,
     const Vec3 g = nutate(geo, f);
     const double helio_dist = length(helio);
     const double geo_dist = length(geo);
-    out.helio_mov = frame(planet, spherical(h), helio_dist);
-    out.helio_fix = frame(planet, spherical(f.to_fixed.apply(h)), helio_dist);
-    out.geo_mov = frame(planet, spherical(g), geo_dist);
-    out.geo_fix = frame(planet, spherical(f.to_fixed.apply(g)), geo_dist);
+    Spherical h_mov, h_fix, g_mov, g_fix;
+    spherical2(h, f.to_fixed.apply(h), h_mov, h_fix);
+    spherical2(g, f.to_fixed.apply(g), g_mov, g_fix);
+    out.helio_mov = frame(planet, h_mov, helio_dist);
+    out.helio_fix = frame(planet, h_fix, helio_dist);
+    out.geo_mov = frame(planet, g_mov, geo_dist);
+    out.geo_fix = frame(planet, g_fix, geo_dist);
     out.retrograde = retrograde;
     out.geo_mov.retrograde = out.geo_fix.retrograde = retrograde ? 1 : 0;
 }

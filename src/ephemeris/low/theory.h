@@ -4,6 +4,7 @@
 // ecliptic and equinox of date unless said otherwise; distances in AU, velocities in AU a day.
 
 #include <bit>
+#include <cmath>
 #include <cstring>
 
 namespace tellurim::ephlow {
@@ -95,6 +96,50 @@ inline SinCos2 fast_sincos2(Double2 x) {
     const Bits2 sin_bits = ((odd & c_bits) | (~odd & s_bits)) ^ ((q & 2) << 62);
     const Bits2 cos_bits = ((odd & s_bits) | (~odd & c_bits)) ^ (((q + 1) & 2) << 62);
     return {std::bit_cast<Double2>(sin_bits), std::bit_cast<Double2>(cos_bits)};
+}
+
+// Lane by lane: if_set where the mask is all ones, if_clear where it is zero.
+inline Double2 select2(Bits2 mask, Double2 if_set, Double2 if_clear) {
+    return std::bit_cast<Double2>((mask & std::bit_cast<Bits2>(if_set)) | (~mask & std::bit_cast<Bits2>(if_clear)));
+}
+inline Double2 sqrt2(Double2 v) { return Double2{std::sqrt(v[0]), std::sqrt(v[1])}; }
+
+// atan2 of two pairs of arguments, lane by lane, within a few 1e-16 rad of the library's
+// (whose atan2 is correctly rounded and, switching the rounding mode on each call, several
+// times slower; the record needs nowhere near its last bit).
+// With t = |y/x| or |x/y|, whichever is at most 1, and c = k/8 the nearest eighth,
+// atan t = atan c + atan u, u = (t - c) / (1 + t c), |u| <= 1/16, where the Taylor series
+// of atan to u^11 is exact to 2e-17; the octant and the signs restore the rest.
+inline Double2 fast_atan2(Double2 y, Double2 x) {
+    // atan(k/8), k = 0..8; the zeros after them keep a NaN argument's index in bounds
+    static constexpr double kAtanEighths[16] = {0.0,
+                                               0.12435499454676144,
+                                               0.24497866312686414,
+                                               0.35877067027057225,
+                                               0.4636476090008061,
+                                               0.5585993153435624,
+                                               0.6435011087932844,
+                                               0.7188299996216245,
+                                               0.7853981633974483,
+                                               0.0, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0};
+    constexpr double kRound = 6755399441055744.0;  // 1.5 * 2^52: adding it rounds to an integer
+    constexpr Bits2 kSignBit = {0x8000000000000000ull, 0x8000000000000000ull};
+    const Double2 ax = std::bit_cast<Double2>(std::bit_cast<Bits2>(x) & ~kSignBit);
+    const Double2 ay = std::bit_cast<Double2>(std::bit_cast<Bits2>(y) & ~kSignBit);
+    const Bits2 swap = std::bit_cast<Bits2>(ay > ax);  // all ones where |y| > |x|
+    const Double2 num = select2(swap, ax, ay);
+    // both arguments zero: 0 / 0 would be NaN, the library gives 0 (up to the signs below)
+    const Double2 den = select2(std::bit_cast<Bits2>(ax == ay && ax == 0.0), Double2{1.0, 1.0}, select2(swap, ay, ax));
+    const Double2 shifted = (num / den) * 8.0 + kRound;
+    const Double2 c = (shifted - kRound) * 0.125;
+    const Bits2 k = std::bit_cast<Bits2>(shifted) & 15;
+    const Double2 u = (num - c * den) / (den + c * num);
+    const Double2 u2 = u * u;
+    Double2 a = u * (1.0 + u2 * (-1.0 / 3 + u2 * (1.0 / 5 + u2 * (-1.0 / 7 + u2 * (1.0 / 9 + u2 * (-1.0 / 11))))));
+    a += Double2{kAtanEighths[k[0]], kAtanEighths[k[1]]};   // the angle in [0, pi/4]
+    a = select2(swap, kPi / 2 - a, a);                       // [0, pi/2]
+    a = select2(std::bit_cast<Bits2>(x < 0.0), kPi - a, a);  // [0, pi]; -0 counts as +0
+    return std::bit_cast<Double2>(std::bit_cast<Bits2>(a) | (std::bit_cast<Bits2>(y) & kSignBit));
 }
 
 // A position and its rate in rectangular ecliptic coordinates.
