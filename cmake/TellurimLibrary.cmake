@@ -24,7 +24,8 @@ function(tellurim_tests name)
   target_include_directories(${name}_tests PRIVATE ${PROJECT_SOURCE_DIR}/tests)
   target_compile_definitions(${name}_tests PRIVATE
     TELLURIM_TEST_DATA_DIR="${PROJECT_SOURCE_DIR}/tests/data"
-    TELLURIM_BIN_DIR="${TELLURIM_BIN_DIR}")
+    TELLURIM_BIN_DIR="${TELLURIM_BIN_DIR}"
+    TELLURIM_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
   gtest_discover_tests(${name}_tests DISCOVERY_MODE PRE_TEST
     WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
     PROPERTIES ENVIRONMENT "TELLURIM_BIN_DIR=${TELLURIM_BIN_DIR}")

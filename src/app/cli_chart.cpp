@@ -340,19 +340,25 @@ nlohmann::json print_json(const Horoscope& h, double eps, const AngleValue& aya,
     return j;
 }
 
-// Looks the place up in the atlas of the options' countries directory.
-bool find_place(const ChartArgs& a, const Options& options, BirthData& data, CliContext& ctx) {
+// Looks the place up in the atlas of the options' countries directory. With a legal
+// date-hour and no correction of the user's, the atlas's historical correction for that date
+// gives `universal`.
+bool find_place(const ChartArgs& a, const Options& options, BirthData& data, std::optional<DateHour>& universal,
+                CliContext& ctx) {
     CityQuery q;
+    bool want_correction = !a.local.empty() && !a.correction;
+    if (want_correction) q.date_hour = a.local;
     q.country = a.country;
     q.state = a.state;
     q.county = a.county;
     q.city = a.city;
     AtlasSettings atlas{options.paths.countries_dir, options.paths.default_country};
     NameCollator names = NameCollator::for_user();
-    if (!find_city(q, atlas, false, names)) {
+    if (!find_city(q, atlas, want_correction, names)) {
         ctx.fail(kExitFailure, trim_message(q.feedback));
         return false;
     }
+    universal = q.universal;
     data.place = q.place;
     data.state = q.state;
     data.country = q.country;
@@ -396,6 +402,7 @@ int run_chart(const ChartArgs& a, CliContext& ctx) {
     }
 
     // Place: explicit coordinates, "My city", or the atlas.
+    std::optional<DateHour> atlas_ut;
     if (a.my_city) {
         data.place = options.my_city.place;
         data.state = options.my_city.state;
@@ -423,7 +430,7 @@ int run_chart(const ChartArgs& a, CliContext& ctx) {
             ctx.fail(kExitBadInput, str(Str::ChartNeedPlace));
             return ctx.exit_code;
         }
-        if (!find_place(a, options, data, ctx)) return ctx.exit_code;
+        if (!find_place(a, options, data, atlas_ut, ctx)) return ctx.exit_code;
     }
 
     // Time: universal, local with its correction, or now.
@@ -437,14 +444,15 @@ int run_chart(const ChartArgs& a, CliContext& ctx) {
             return ctx.exit_code;
         }
         data.ut = p.value;
-    } else if (!a.local.empty() && a.correction) {
+    } else if (!a.local.empty() && (a.correction || atlas_ut || a.my_city)) {
         DateParse p = parse_date_hour(a.local);
         if (!p.ok) {
             ctx.fail(kExitBadInput, str(Str::NotAValidDate) + " " + trim_message(p.message));
             return ctx.exit_code;
         }
         data.local = p.value;
-        auto ut = local_to_universal(p.value, *a.correction);
+        // The user's correction first, then the atlas's for that date, then "My city"'s.
+        std::optional<DateHour> ut = atlas_ut && !a.correction ? atlas_ut : local_to_universal(p.value, correction);
         if (!ut) {
             ctx.fail(kExitBadInput, str(Str::DateOutOfRange));
             return ctx.exit_code;
@@ -499,7 +507,8 @@ void register_chart_commands(CLI::App& app, CliContext& ctx) {
     auto* corr = chart->add_option("--correction", args->correction, "Hours from legal time to universal time");
     auto* now = chart->add_flag("--now", args->now, "The present moment (universal time)");
     ut->excludes(local)->excludes(now);
-    local->excludes(now)->needs(corr);
+    local->excludes(now);
+    (void)corr;
     chart->add_option("--lon", args->lon, "Longitude, \"2d21'00\\\"E\" or decimal degrees east");
     chart->add_option("--lat", args->lat, "Latitude, \"48d51'00\\\"N\" or decimal degrees north");
     chart->add_flag("--my-city", args->my_city, "The options' \"My city\" place and correction");

@@ -1,6 +1,7 @@
 #include "app/cli_settings.h"
 
 #include "files/directories.h"
+#include "files/my_city.h"
 #include "files/options_file.h"
 
 namespace tellurim {
@@ -25,6 +26,11 @@ std::optional<CliSettings> load_cli_settings(CliContext& ctx) {
         ctx.exit_code = load.exit_code();
         return std::nullopt;
     }
+    // "My city" keeps the correction of the system's time zone: when the system has moved
+    // between standard and daylight time since it was stored, it is brought up to date.
+    if (check_my_city(load.options.my_city, system_time_zone_now(), messages))
+        if (!save_options(private_dir.path, load.options))
+            messages.tell(options_file_path(private_dir.path), "Cannot write options file", MessageIcon::Warning);
     return CliSettings{private_dir.path, horoscopes_dir.path, std::move(load.options)};
 }
 

@@ -17,7 +17,7 @@ struct SystemTimeZone {
     std::int32_t state = kTzUnknown;
     long utc_offset_seconds = 0;  // east of UTC, daylight time included
     // universal = legal + correction
-    double correction_hours() const { return -static_cast<double>(utc_offset_seconds) / 3600.0; }
+    double correction_hours() const { return static_cast<double>(-utc_offset_seconds) / 3600.0; }  // never -0.0
 };
 
 // The C library's local time now (tm_isdst > 0 daylight, 0 standard, < 0 unknown; tm_gmtoff).

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "astro/dasa_table.h"
+#include "files/my_city.h"
 #include "core/options_image.h"
 #include "core/paths.h"
 #include "core/text.h"
@@ -66,17 +67,6 @@ std::vector<std::uint8_t> read_head(const std::string& path, std::size_t count) 
 
 }  // namespace
 
-SystemTimeZone system_time_zone() {
-    std::time_t now = std::time(nullptr);
-    std::tm local{};
-    if (!localtime_r(&now, &local)) return {};
-    SystemTimeZone z;
-    // tm_gmtoff is legal - universal in seconds, daylight saving included.
-    z.correction_hours = static_cast<double>(-local.tm_gmtoff) / 3600.0;  // never -0.0
-    z.state = local.tm_isdst > 0 ? 2 : local.tm_isdst == 0 ? 1 : 0;
-    return z;
-}
-
 Options make_default_options(const std::string& horoscopes_dir) {
     Options o;
     // No screen is known here: a common desktop work area; the GUI refreshes it.
@@ -99,8 +89,8 @@ Options make_default_options(const std::string& horoscopes_dir) {
     o.colours.background_image = join_path(join_path(base, "images"), "fond_cdc.jpg");
 
     o.my_city = default_my_city();
-    SystemTimeZone zone = system_time_zone();
-    o.my_city.correction_hours = zone.correction_hours;
+    SystemTimeZone zone = system_time_zone_now();
+    o.my_city.correction_hours = zone.correction_hours();
     o.my_city.tz_state = zone.state;
 
     build_dasa_table(o.dasas, DasaTable::default_zero_date(), 365.25);

@@ -14,14 +14,6 @@ namespace tellurim {
 
 inline constexpr const char* kOptionsFileName = "options.pra";
 
-// The system time zone as the C library reports it: U.T. = legal + correction (hours), and
-// the state 0 unknown, 1 standard time, 2 daylight time.
-struct SystemTimeZone {
-    double correction_hours = 0.0;
-    std::int32_t state = 0;
-};
-SystemTimeZone system_time_zone();
-
 // Every default: the constant ones of the record, the paths under the base directory
 // (core/paths.h) and `horoscopes_dir`, the system colours, "My city" with the system time
 // zone's correction, and the dasa periods built from the default zero date and 365.25 days.

@@ -95,3 +95,22 @@ TEST_F(CliChart, RefusalsAndFailures) {
 
 }  // namespace
 }  // namespace tellurim
+
+namespace tellurim {
+namespace {
+
+// With a place from the generated atlas and no correction of the user's, the historical
+// correction of the date applies: France kept German summer time (UTC+2) in June 1944.
+TEST_F(CliChart, AtlasPlaceGivesTheHistoricalCorrection) {
+    if (!fs::exists(fs::path(TELLURIM_SOURCE_DIR) / "data/countries/dircountries.pra"))
+        GTEST_SKIP() << "the world atlas has not been generated";
+    auto out = chart({"--local", "1944-06-06 08:00:00", "--city", "Paris", "--country", "France", "--ephemeris", "low",
+                      "--json"});
+    ASSERT_EQ(out.code, kExitOk);
+    auto j = nlohmann::json::parse(out.out);
+    EXPECT_EQ(j["time"]["ut"], "1944-06-06 06:00:00.00 GD");
+    EXPECT_EQ(j["place"]["city"], "Paris");
+}
+
+}  // namespace
+}  // namespace tellurim

@@ -11,6 +11,7 @@
 
 #include "core/options_image.h"
 #include "files/options_file.h"
+#include "files/my_city.h"
 
 namespace tellurim {
 namespace {
@@ -155,8 +156,8 @@ TEST_F(OptionsFileTest, DefaultsThatNeedTheEnvironment) {
     EXPECT_EQ(o.dasas.periods[0].antara_lord, kKethu);
     EXPECT_NEAR(o.dasas.start_offsets[728] + o.dasas.periods[728].duration_days, 120 * 365.25, 1e-6);
     // My city takes the system's correction: U.T. = legal + correction.
-    SystemTimeZone z = system_time_zone();
-    EXPECT_EQ(o.my_city.correction_hours, z.correction_hours);
+    SystemTimeZone z = system_time_zone_now();
+    EXPECT_EQ(o.my_city.correction_hours, z.correction_hours());
     EXPECT_EQ(o.my_city.tz_state, z.state);
 }
 
@@ -165,13 +166,13 @@ TEST(SystemTimeZone, CorrectionIsMinusTheOffsetFromGreenwich) {
     std::string keep = saved ? saved : "";
     ::setenv("TZ", "UTC+5", 1);  // POSIX: five hours west of Greenwich, no daylight time
     ::tzset();
-    SystemTimeZone z = system_time_zone();
+    SystemTimeZone z = system_time_zone_now();
     if (saved)
         ::setenv("TZ", keep.c_str(), 1);
     else
         ::unsetenv("TZ");
     ::tzset();
-    EXPECT_EQ(z.correction_hours, 5.0);
+    EXPECT_EQ(z.correction_hours(), 5.0);
     EXPECT_EQ(z.state, 1);
 }
 
