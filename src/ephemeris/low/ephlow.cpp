@@ -36,7 +36,6 @@
 #include <cstring>
 #include <string_view>
 
-#include "core/ayanamsa.h"
 #include "core/ephemeris_library.h"
 #include "ephemeris/ephemeris_abi.h"
 #include "ephemeris/low/theory.h"
@@ -62,15 +61,34 @@ Vec3 unit_vector(double lon, double lat) {
     return {b.cos * l.cos, b.cos * l.sin, b.sin};
 }
 
-// The ecliptic precession between two dates is a rotation; the images of the three axes
-// give it whole, so that each body costs a matrix product instead of a call of its own.
+// The ecliptic precession between two dates as a rotation: Lieske et al. (1977), A&A 58, 1,
+// Table 5 (eta, Pi and p from an arbitrary epoch, time in Julian millennia), the same
+// elements as core/ayanamsa.h, turned into a matrix. Meeus's eqs. 21.7 are the product of a
+// turn by -Pi about the ecliptic pole, a tilt by eta about the new x axis and a turn by
+// p + Pi: three sincos for all the bodies instead of a spherical conversion for each.
 bool precession_rotation(double jd_from, double jd_to, Rotation& out) {
-    static constexpr double kAxes[3][2] = {{0.0, 0.0}, {kPi / 2, 0.0}, {0.0, kPi / 2}};
-    for (int i = 0; i < 3; ++i) {
-        double lon, lat;
-        if (!ecliptic_precession(kAxes[i][0], kAxes[i][1], jd_from, jd_to, lon, lat)) return false;
-        out.col[i] = unit_vector(lon, lat);
-    }
+    if (!std::isfinite(jd_from) || !std::isfinite(jd_to)) return false;
+    constexpr double kDaysPerMillennium = 365250.0;
+    const double big_t = (jd_from - kJ2000) / kDaysPerMillennium;
+    const double t = (jd_to - jd_from) / kDaysPerMillennium;
+    const double t2 = t * t;
+    const double bt2 = big_t * big_t;
+    const double node =
+        (629554.982 + 32894.789 * big_t + 60.622 * bt2 - (8698.089 + 50.491 * big_t) * t + 3.536 * t2) * kRadPerArcsec;
+    const double eta =
+        ((470.029 - 6.603 * big_t + 0.598 * bt2) * t + (-3.302 + 0.598 * big_t) * t2 + 0.06 * t2 * t) * kRadPerArcsec;
+    const double p =
+        ((50290.966 + 222.226 * big_t - 0.042 * bt2) * t + (111.113 - 0.042 * big_t) * t2 - 0.006 * t2 * t) *
+        kRadPerArcsec;
+    const SinCos n = fast_sincos(node);
+    const SinCos e = fast_sincos(eta);
+    const SinCos q = fast_sincos(p + node);
+    const auto rotate = [&](Vec3 v) {
+        const Vec3 v1{n.cos * v.x + n.sin * v.y, -n.sin * v.x + n.cos * v.y, v.z};
+        const Vec3 v2{v1.x, e.cos * v1.y + e.sin * v1.z, -e.sin * v1.y + e.cos * v1.z};
+        return Vec3{q.cos * v2.x - q.sin * v2.y, q.sin * v2.x + q.cos * v2.y, v2.z};
+    };
+    out = {{rotate({1, 0, 0}), rotate({0, 1, 0}), rotate({0, 0, 1})}};
     return true;
 }
 

@@ -152,8 +152,6 @@ inline void moon_pair(const MoonColumns<N>& c, std::size_t i, const MoonArgument
 
 }  // namespace
 
-double length(Vec3 a) { return std::sqrt(a.x * a.x + a.y * a.y + a.z * a.z); }
-
 State vsop_state(VsopPlanet planet, double jd_et) {
     const VsopBody& body = vsop_body(planet);
     const double tau = (jd_et - kJ2000) / kDaysPerMillennium;

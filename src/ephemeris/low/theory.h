@@ -24,7 +24,7 @@ struct Vec3 {
 inline Vec3 operator+(Vec3 a, Vec3 b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
 inline Vec3 operator-(Vec3 a, Vec3 b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
 inline Vec3 operator*(double k, Vec3 a) { return {k * a.x, k * a.y, k * a.z}; }
-double length(Vec3 a);
+inline double length(Vec3 a) { return std::sqrt(a.x * a.x + a.y * a.y + a.z * a.z); }
 
 // sin and cos of one argument, to 1e-15 plus 1e-16 per unit of |x| (the rounding of the
 // argument itself), without the library's slow paths: the series evaluate several hundred
