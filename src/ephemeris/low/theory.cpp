@@ -43,7 +43,7 @@ void vsop_coordinate(const VsopSeries (&series)[6], double tau, double& value, d
                 const VsopPair& p = s.pairs[i];
                 const Double2 a = load2(p.a);
                 const Double2 c = load2(p.c);
-                const SinCos2 sc = fast_sincos2(load2(p.b) + c * tau);
+                const SinCos2 sc = series_sincos2(load2(p.b) + c * tau);
                 sum2 += a * sc.cos;
                 dsum2 -= a * c * sc.sin;
             }
@@ -175,7 +175,7 @@ State pluto_state_j2000(double jd_et) {
     for (std::size_t i = 0; i < p.size; i += 2) {
         const Double2 arg = (load2(p.i + i) * j + load2(p.j + i) * s + load2(p.k + i) * pp) * kRadPerDeg;
         const Double2 rate = load2(p.rate + i);  // rad/century
-        const SinCos2 sc = fast_sincos2(arg);
+        const SinCos2 sc = series_sincos2(arg);
         const Double2 lon_a = load2(p.lon_a + i), lon_b = load2(p.lon_b + i);
         const Double2 lat_a = load2(p.lat_a + i), lat_b = load2(p.lat_b + i);
         const Double2 r_a = load2(p.r_a + i), r_b = load2(p.r_b + i);
@@ -222,14 +222,14 @@ MoonPosition moon_position(double jd_et) {
     for (std::size_t i = 0; i < kMoonLrColumns.size; i += 2) {
         Double2 arg, k;
         moon_pair(kMoonLrColumns, i, args, arg, k);
-        const SinCos2 sc = fast_sincos2(arg);
+        const SinCos2 sc = series_sincos2(arg);
         sl2 += load2(kMoonLrColumns.s + i) * k * sc.sin;
         sr2 += load2(kMoonLrColumns.r + i) * k * sc.cos;
     }
     for (std::size_t i = 0; i < kMoonBColumns.size; i += 2) {
         Double2 arg, k;
         moon_pair(kMoonBColumns, i, args, arg, k);
-        sb2 += load2(kMoonBColumns.s + i) * k * fast_sincos2(arg).sin;
+        sb2 += load2(kMoonBColumns.s + i) * k * series_sincos2(arg).sin;
     }
     sl += sl2[0] + sl2[1];
     const double sr = sr2[0] + sr2[1];
