@@ -27,8 +27,8 @@ inline Vec3 operator*(double k, Vec3 a) { return {k * a.x, k * a.y, k * a.z}; }
 inline double length(Vec3 a) { return std::sqrt(a.x * a.x + a.y * a.y + a.z * a.z); }
 
 // sin and cos of one argument, to 1e-15 plus 1e-16 per unit of |x| (the rounding of the
-// argument itself), without the library's slow paths: the series evaluate several hundred
-// of them per call, and this cuts their cost by about four.
+// argument itself), without the library's slow paths: a computation takes several hundred
+// (most through the two-lane versions below), and this cuts their cost by about four.
 // Reduction by Cody & Waite with pi/2 in two parts (exact for |x| < 1e6, where the VSOP87
 // arguments stay within +-4000 years), then Taylor polynomials on [-pi/4, pi/4].
 struct SinCos {
