@@ -146,8 +146,8 @@ void print_text(const Horoscope& h, double eps, const AngleValue& aya, const Pro
     line(text(Str::ChartLon), " ", format_angle(h.place.longitude), "  ", text(Str::ChartLat), " ",
          format_angle(h.place.latitude));
     line(text(Str::ChartSiderealTime), " ", format_angle(AngleValue::hours(h.local_sidereal_time.to_hours())));
-    line(text(Str::ChartJulianDayUt), " ", fmt::format("{:.2f}", h.birth_ut.jd_ut));
-    line(text(Str::ChartJulianDayEt), " ", fmt::format("{:.2f}", h.birth_ut.jd_et));
+    line(text(Str::ChartJulianDayUt), " ", fmt::format("{:.6f}", h.birth_ut.jd_ut));
+    line(text(Str::ChartJulianDayEt), " ", fmt::format("{:.6f}", h.birth_ut.jd_et));
     line(text(Str::ChartDeltaT), " ", format_sexagesimal((h.birth_ut.jd_et - h.birth_ut.jd_ut) * 24.0, true));
     line(text(Str::ChartObliquity), " ", format_sexagesimal(radians_to_degrees(eps), false));
     line(text(Str::ChartHouseSystem), " ", house_system_name(h.options.astro.house_system));
@@ -155,7 +155,7 @@ void print_text(const Horoscope& h, double eps, const AngleValue& aya, const Pro
     line();
     line(text(Str::ChartPrecession));
     line(text(Str::ChartZeroYear), " ", date_text(h.options.astro.zero_date), " JD ET=",
-         fmt::format("{:.2f}", h.options.astro.zero_date.jd_et));
+         fmt::format("{:.6f}", h.options.astro.zero_date.jd_et));
     line(text(Str::ChartAyanamsa), " ", deg_text(aya));
 
     const PositionTableView tables[] = {
