@@ -1,6 +1,5 @@
 // tellurim chart: computes one horoscope with the stored options (overridden per run by the
 // flags) and prints everything the pipeline fills, as text or as JSON.
-#include <chrono>
 #include <cmath>
 #include <fmt/format.h>
 #include <iostream>
@@ -9,6 +8,7 @@
 #include <optional>
 
 #include "app/cli.h"
+#include "app/cli_common.h"
 #include "app/cli_settings.h"
 #include "app/json_util.h"
 #include "astro/compute.h"
@@ -48,15 +48,6 @@ struct ChartArgs {
     bool json = false;
 };
 
-std::string_view ephemeris_type_name(int type) {
-    switch (type) {
-        case kEphemerisLow: return "low";
-        case kEphemerisBdl: return "bdl";
-        case kEphemerisJpl: return "jpl";
-        default: return "unknown";
-    }
-}
-
 std::string_view ephemeris_display_name(int type) {
     switch (type) {
         case kEphemerisLow: return text(Str::EphemerisLowName);
@@ -64,14 +55,6 @@ std::string_view ephemeris_display_name(int type) {
         case kEphemerisJpl: return text(Str::EphemerisJplName);
         default: return text(Str::UnknownEphemerisType);
     }
-}
-
-// The present moment in universal time, to the hundredth of a second.
-DateHour now_ut() {
-    using namespace std::chrono;
-    double unix_seconds = duration<double>(system_clock::now().time_since_epoch()).count();
-    double jd = 2440587.5 + std::round(unix_seconds * 100.0) / 8640000.0;
-    return date_hour_from_ut(jd);
 }
 
 std::optional<AngleValue> parse_place_angle(const std::string& t, std::int32_t format) {

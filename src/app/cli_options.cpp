@@ -8,20 +8,12 @@
 #include "app/json_util.h"
 #include "core/angle_value.h"
 #include "core/date_hour.h"
+#include "core/ephemeris_library.h"
 #include "core/strings.h"
 #include "files/options_file.h"
 
 namespace tellurim {
 namespace {
-
-std::string_view ephemeris_name(std::int32_t type) {
-    switch (type) {
-        case kEphemerisLow: return "low";
-        case kEphemerisBdl: return "bdl";
-        case kEphemerisJpl: return "jpl";
-        default: return "unknown";
-    }
-}
 
 std::string_view tz_state_name(std::int32_t state) {
     switch (state) {
@@ -76,7 +68,7 @@ void show_json(const CliSettings& s) {
           {"tz_state", std::string(tz_state_name(c.tz_state))}}},
         {"ephemeris",
          {{"type", o.ephemeris.type},
-          {"name", std::string(ephemeris_name(o.ephemeris.type))},
+          {"name", std::string(ephemeris_type_name(o.ephemeris.type))},
           {"jpl_file", o.ephemeris.jpl_file},
           {"node", o.ephemeris.true_node ? "true" : "mean"}}},
         {"dasa",
@@ -134,7 +126,7 @@ void show_text(const CliSettings& s) {
     line("U.T.  = Legal +", fmt::format("{:.2f}", c.correction_hours));
     line("Time-zone state:", std::string(tz_state_name(c.tz_state)));
     std::cout << "Ephemeris\n";
-    line("Type:", fmt::format("{} ({})", ephemeris_name(o.ephemeris.type), o.ephemeris.type));
+    line("Type:", fmt::format("{} ({})", ephemeris_type_name(o.ephemeris.type), o.ephemeris.type));
     line("JPL file:", o.ephemeris.jpl_file);
     line("Lunar node:", o.ephemeris.true_node ? "true" : "mean");
     std::cout << "Dasa periods\n";

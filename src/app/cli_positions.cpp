@@ -30,14 +30,6 @@ struct BodyRow {
     BodyPositions p;
 };
 
-constexpr const char* kTypeNames[] = {"low", "bdl", "jpl"};
-
-std::optional<int> type_from_name(std::string_view name) {
-    for (int i = 0; i < 3; ++i)
-        if (name == kTypeNames[i]) return i;
-    return std::nullopt;
-}
-
 nlohmann::json triple(const PlanetPosition& f) {
     return nlohmann::json::array(
         {json_number(f.longitude.to_degrees()), json_number(f.latitude.to_degrees()), json_number(f.distance.value)});
@@ -65,7 +57,7 @@ void run_positions(CliContext& ctx, const PositionsArgs& args) {
     if (!ut.ok) return bad_input(ut.message);
     std::optional<int> type;
     if (!args.ephemeris.empty()) {
-        type = type_from_name(args.ephemeris);
+        type = ephemeris_type_from_name(args.ephemeris);
         if (!type) return bad_input(str(Str::UnknownEphemerisType));
     }
     std::optional<DateHour> zero;
@@ -93,7 +85,7 @@ void run_positions(CliContext& ctx, const PositionsArgs& args) {
     for (const auto& b : kEphemerisBodies)
         if (auto p = lib.position(b.name)) rows.push_back({b.name, *p});
     const auto infos = lib.infos();
-    const std::string type_name = *type >= 0 && *type < 3 ? kTypeNames[*type] : "";
+    const std::string type_name(ephemeris_type_name(*type));
 
     if (args.json) {
         nlohmann::json bodies = nlohmann::json::array();

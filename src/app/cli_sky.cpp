@@ -1,12 +1,13 @@
 // tellurim calc sidereal-time, tellurim calc houses, tellurim calc ayanamsa
-#include <chrono>
 #include <cmath>
 #include <fmt/format.h>
 #include <iostream>
 #include <nlohmann/json.hpp>
 
 #include "app/cli.h"
+#include "app/cli_common.h"
 #include "app/json_util.h"
+#include "astro/planets_signs.h"
 #include "core/angle_value.h"
 #include "core/ayanamsa.h"
 #include "core/date_hour.h"
@@ -54,31 +55,15 @@ std::optional<AngleValue> parse_latitude(CliContext& ctx, const std::string& inp
     return a;
 }
 
-// "12d34'56.00\" Leo": the position within its sign, rounded to hundredths of an
-// arc-second before the sign is chosen so that 29d59'59.999" does not print as 30 degrees.
+// "12d34'56.00\" Leo", or "ERROR" for an undefined cusp.
 std::string sign_text(double lon_deg) {
-    if (!std::isfinite(lon_deg)) return std::string(text(Str::AngleError));
-    constexpr long long kPerDegree = 360000;  // hundredths of an arc-second
-    long long total = std::llround(reduce_degrees(lon_deg) * kPerDegree) % (360 * kPerDegree);
-    auto sign = static_cast<int>(total / (30 * kPerDegree));
-    double within = static_cast<double>(total % (30 * kPerDegree)) / kPerDegree;
-    auto name = text(static_cast<Str>(static_cast<int>(Str::SignAries) + sign));
-    return fmt::format("{} {}", format_sexagesimal(within, false, 2), name);
+    return std::isfinite(lon_deg) ? format_sign_longitude(lon_deg) : std::string(text(Str::AngleError));
 }
 
 double cusp_deg(const HouseCusp& c) { return c.longitude.is_angle() ? reduce_degrees(c.longitude.to_degrees()) : kInfinity; }
 
 std::string degrees_text(double deg) { return std::isfinite(deg) ? fmt::format("{:11.6f}", deg) : fmt::format("{:>11}", text(Str::AngleError)); }
 
-// The moment of the command: now in UT unless a date is given.
-DateHour now_ut() {
-    using namespace std::chrono;
-    double unix_seconds = duration<double>(system_clock::now().time_since_epoch()).count();
-    DateHour d;
-    d.is_julian = 0;
-    set_julian_day_ut(d, 2440587.5 + unix_seconds / 86400.0);
-    return d;
-}
 
 // --- sidereal-time ----------------------------------------------------------------------
 

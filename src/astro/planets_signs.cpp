@@ -148,15 +148,17 @@ int sign_of_longitude(const AngleValue& longitude) {
 }
 
 std::string format_sign_longitude(double longitude_deg, int decimals) {
-    double v = longitude_deg;
-    if (std::isfinite(v)) v = reduce_degrees(v);
-    int sign = std::isfinite(v) ? static_cast<int>(v / 30.0) : kNoSign;
-    // reduce_degrees can round a tiny negative value up to exactly 360
-    if (sign == kSignCount) {
-        sign = 0;
-        v = 0.0;
+    int sign = kNoSign;
+    double within = longitude_deg;
+    if (std::isfinite(longitude_deg)) {
+        // Rounded once, at the printed precision, before the sign is chosen: 29d59'59.999"
+        // of Aries prints as 0d00'00.00" Taurus, not as 30 degrees of Aries.
+        const double per_degree = 3600.0 * std::pow(10.0, decimals);
+        const auto per_sign = static_cast<long long>(std::llround(30.0 * per_degree));
+        const long long total = std::llround(reduce_degrees(longitude_deg) * per_degree) % (12 * per_sign);
+        sign = static_cast<int>(total / per_sign);
+        within = static_cast<double>(total % per_sign) / per_degree;
     }
-    double within = std::isfinite(v) ? v - 30.0 * sign : v;
     std::string out = format_sexagesimal(within, false, decimals);
     out += ' ';
     out += sign_name(sign);

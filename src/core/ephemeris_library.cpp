@@ -125,6 +125,21 @@ std::string_view ephemeris_file_name(int type) {
     }
 }
 
+std::string_view ephemeris_type_name(int type) {
+    switch (type) {
+        case 0: return "low";
+        case 1: return "bdl";
+        case 2: return "jpl";
+        default: return "unknown";
+    }
+}
+
+std::optional<int> ephemeris_type_from_name(std::string_view name) {
+    for (int type = 0; type < 3; ++type)
+        if (name == ephemeris_type_name(type)) return type;
+    return std::nullopt;
+}
+
 EphemerisLibrary::~EphemerisLibrary() { unload(); }
 
 void EphemerisLibrary::clear() {

@@ -63,6 +63,11 @@ std::optional<BodyPositions> read_position_record(std::span<const std::uint8_t> 
 
 // File name of the provider of an ephemeris type (0 low, 1 bdl, 2 jpl); "" for another type.
 std::string_view ephemeris_file_name(int type);
+// Short name of an ephemeris type as the command line spells it: "low", "bdl", "jpl";
+// "unknown" for another type.
+std::string_view ephemeris_type_name(int type);
+// The type of a short name, or nullopt.
+std::optional<int> ephemeris_type_from_name(std::string_view name);
 
 class EphemerisLibrary {
 public:
