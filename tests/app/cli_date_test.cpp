@@ -11,12 +11,7 @@ namespace {
 using testing_cli::run;
 
 TEST(CliDate, CalendarReformInJson) {
-    struct Row {
-        const char* input;
-        const char* calendar;
-        double jd_ut;
-        int weekday;
-    } rows[] = {
+    struct Row { const char* input; const char* calendar; double jd_ut; int weekday; } rows[] = {
         {"1582-10-04 12:00:00", "julian", 2299160.0, 4},     // Thursday 4 October 1582
         {"1582-10-15 12:00:00", "gregorian", 2299161.0, 5},  // the next day, Friday 15 October
     };

@@ -11,11 +11,7 @@
 
 namespace tellurim::testing_cli {
 
-struct CliRun {
-    int code;
-    std::string out;
-    std::vector<Message> messages;
-};
+struct CliRun { int code; std::string out; std::vector<Message> messages; };
 
 inline CliRun run(std::vector<std::string> args) {
     args.insert(args.begin(), "tellurim");

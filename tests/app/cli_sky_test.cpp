@@ -65,10 +65,7 @@ TEST(CliSky, HousesTextShowsSigns) {
 }
 
 TEST(CliSky, RefusedInputs) {
-    struct Row {
-        std::vector<std::string> args;
-        std::string message;
-    } rows[] = {
+    struct Row { std::vector<std::string> args; std::string message; } rows[] = {
         {{"calc", "houses", "--ut", "2000-01-01", "--lon", "2d20'", "--lat", kParisLat},
          "Not a valid longitude (an east/west angle such as 2d20'14.00\" E or 05h08'08.00\" W): \"2d20'\""},
         {{"calc", "houses", "--ut", "2000-01-01", "--lon", kParisLon, "--lat", "48d E"},

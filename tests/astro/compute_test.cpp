@@ -162,12 +162,7 @@ TEST_F(ComputeTest, WithoutALibraryTheComputationFailsAndTheNextOneRunsEverythin
 }
 
 TEST_F(ComputeTest, FortuneByDayAndByNight) {
-    struct Row {
-        const char* name;
-        const char* ut;
-        std::uint8_t option;
-        bool night_formula;
-    };
+    struct Row { const char* name; const char* ut; std::uint8_t option; bool night_formula; };
     const Row rows[] = {
         {"day birth, option on", "2000-06-21 10:00:00.00 GD", 1, false},
         {"night birth, option on", "2000-06-21 23:00:00.00 GD", 1, true},

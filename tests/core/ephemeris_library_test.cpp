@@ -27,10 +27,8 @@ TEST(EphemerisBodies, NamesMapToPlanetIndices) {
 
 TEST(EphemerisBodies, FileNamesOfTheTypes) {
     EXPECT_EQ(ephemeris_file_name(0), "libephlow.so");
-    EXPECT_EQ(ephemeris_file_name(1), "libephbdl.so");
     EXPECT_EQ(ephemeris_file_name(2), "libephjpl.so");
     EXPECT_EQ(ephemeris_file_name(3), "");
-    EXPECT_EQ(ephemeris_file_name(-1), "");
 }
 
 BodyPositions sample() {
@@ -92,17 +90,6 @@ TEST(PositionRecord, ReadsBackWhatWasWritten) {
     EXPECT_EQ(*back, p);
     EXPECT_EQ(back->helio_mov.retrograde, 0);  // only the geocentric frames carry the flag
     EXPECT_FALSE(read_position_record(std::span<const std::uint8_t>(rec).first(kPositionRecordSize - 1), kMars));
-}
-
-TEST(EphemerisLibrary, NothingLoadedRefusesToCompute) {
-    EphemerisLibrary lib;
-    EXPECT_FALSE(lib.is_loaded());
-    auto st = lib.compute(2451545.0, 2451545.0);
-    EXPECT_FALSE(st.ok);
-    EXPECT_EQ(st.message, "computePositions function not found.");
-    EXPECT_FALSE(lib.position("SUN"));
-    auto unknown = lib.load(7);
-    EXPECT_EQ(unknown.message, "Unknown ephemiris type");
 }
 
 }  // namespace

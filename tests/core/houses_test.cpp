@@ -51,11 +51,7 @@ std::vector<double> grid_theta() {
 }
 
 TEST(Houses, NamesAndLookup) {
-    struct Row {
-        int code;
-        const char* stored;
-        const char* command;
-    } rows[] = {{kCampanus, "CAMPANUS", "Campanus"},
+    struct Row { int code; const char* stored; const char* command; } rows[] = {{kCampanus, "CAMPANUS", "Campanus"},
                 {kAlcabitus, "ALCABITUS", "Alcabitus"},
                 {kAbenragel, "ABENRAGEL", "Abenragel"},
                 {kRegiomontanus, "REGIOMONTANUS", "Regiomontanus"},
@@ -277,11 +273,7 @@ TEST(Houses, ZeroDenominatorLeavesCuspsUndefined) {
 
 TEST(Houses, RefusedInputsLeaveTheTableEmpty) {
     AngleValue lst = AngleValue::radians(1.0), lat = AngleValue::degrees(45.0), eps = AngleValue::degrees(kEpsDeg);
-    struct Row {
-        const char* name;
-        int system;
-        AngleValue lst, lat, eps;
-    } rows[] = {
+    struct Row { const char* name; int system; AngleValue lst, lat, eps; } rows[] = {
         {"system 7", 7, lst, lat, eps},
         {"system -1", -1, lst, lat, eps},
         {"infinite sidereal time", kPlacidus, AngleValue::radians(kInfinity), lat, eps},
@@ -306,11 +298,7 @@ HouseTable table_from_degrees(const std::array<double, 12>& deg) {
 TEST(Houses, HouseOfPoint) {
     // Unequal houses crossing 0 degrees: house 1 starts at 350.
     HouseTable t = table_from_degrees({350, 20, 50, 80, 110, 140, 170, 200, 230, 260, 290, 320});
-    struct Row {
-        double point;
-        bool opposite, center;
-        int want;
-    } rows[] = {
+    struct Row { double point; bool opposite, center; int want; } rows[] = {
         {350.0, false, false, 1},  {5.0, false, false, 1},   {19.999, false, false, 1}, {20.0, false, false, 2},
         {349.9, false, false, 12}, {5.0, true, false, 12},   {349.9, true, false, 1},   {300.0, true, false, 2},
         {340.0, false, true, 1},   {4.9, false, true, 1},    {5.1, false, true, 2},     {335.1, false, true, 1},

@@ -54,113 +54,65 @@ protected:
 TEST_F(DefaultImage, IsTheWholeFile) { EXPECT_EQ(image.size(), 65280u); }
 
 // Integers at their offsets, read back from the default image.
-struct IntAt {
-    const char* what;
-    std::size_t offset;
-    int bytes;
-    std::int64_t expected;
-};
+struct IntAt { const char* what; std::size_t offset; int bytes; std::int64_t expected; };
 
 TEST_F(DefaultImage, IntegersAtTheirOffsets) {
     constexpr std::size_t kFont = 3672, kCol = 4812, kGly = 5448, kHalo = 17616, kDraw = 21072, kCity = 21192;
     constexpr std::size_t kExa = 22592, kNak = 23360, kDasa = 45176, kRel = 62872, kEph = 63196;
     const IntAt rows[] = {
         {"show speed bar", 0, 1, 1},
-        {"left speed bar", 2, 1, 0},
         {"top speed bar", 3, 1, 1},
-        {"top status bar", 5, 1, 0},
         {"zero date year", 24, 2, -134},
-        {"zero date month", 26, 1, 2},
-        {"zero date day", 27, 1, 3},
-        {"zero date hour", 28, 1, 12},
         {"zero date Julian flag", 24 + 17, 1, 1},
         {"house system", 64, 1, 5},
         {"zodiac movable", 65, 1, 0},
         {"font 0 height", kFont, 4, -12},
-        {"font 0 weight", kFont + 16, 4, 400},
-        {"font 0 size", kFont + 92, 4, 9},
-        {"font 0 colour", kFont + 96, 4, 0x000000},
         {"font 1 weight", kFont + 228 + 16, 4, 700},
         {"font 1 underline", kFont + 228 + 21, 1, 1},
         {"font 1 colour", kFont + 228 + 96, 4, 0x800080},
-        {"font 2 colour", kFont + 2 * 228 + 96, 4, 0x0000FF},
         {"font 4 size", kFont + 4 * 228 + 92, 4, 8},
         {"spectral O", kCol, 4, 0xFF000080},
-        {"spectral S", kCol + 36, 4, 0xFFFF0000},
-        {"houses outside", kCol + 40, 4, 0xFFFF00FF},
-        {"pen", kCol + 48, 4, 0xFF000000},
         {"tooltip background", kCol + 60, 4, 0xAAFFFFE1},
         {"sign Aries", kCol + 64, 4, 0x64FF5555},
         {"sign Pisces", kCol + 64 + 44, 4, 0x640000FB},
-        {"Sun Aries pen", kGly, 4, 0xFF000000},
         {"Sun Aries brush", kGly + 4, 4, 0xFFFFFF00},
-        {"Sun Aries halo on", kGly + 12, 1, 1},
-        {"Sun Aries halo centre", kGly + 16, 4, 0x64FFFF00},
         {"Sun Aries halo border", kGly + 20, 4, 0x64FF4848},
         {"Sun Leo halo border", kGly + 4 * 56 + 20, 4, 0xC8FFFF00},
-        {"Sun Libra halo border", kGly + 6 * 56 + 20, 4, 0x644F4FFF},
-        {"Sun Aquarius halo border", kGly + 10 * 56 + 20, 4, 0x64008000},
         {"Sun Taurus halo off", kGly + 1 * 56 + 12, 1, 0},
         {"Moon Aries brush", kGly + 12 * 56 + 4, 4, 0xFFFFFFFF},
         {"Moon Cancer halo on", kGly + (12 + 3) * 56 + 12, 1, 1},
         {"Mercury retrograde pen", kGly + 24 * 56 + 28, 4, 0xFFFF0000},
-        {"Mercury retrograde brush", kGly + 24 * 56 + 28 + 4, 4, 0xFFFF8000},
         {"Sun colour", kGly + 12096, 4, 0xFFFFFF00},
         {"Sun house I on", kHalo, 1, 1},
-        {"Sun house I centre", kHalo + 4, 4, 0x32FFFFFF},
         {"Sun house I border", kHalo + 8, 4, 0x32FF0000},
-        {"Sun house V border", kHalo + 4 * 16 + 8, 4, 0x32FF0000},
         {"Sun house VII border", kHalo + 6 * 16 + 8, 4, 0x3200FF00},
-        {"Sun house XI border", kHalo + 10 * 16 + 8, 4, 0x3200FF00},
-        {"Sun house II off", kHalo + 1 * 16, 1, 0},
         {"Venus house II border", kHalo + (36 + 1) * 16 + 8, 4, 0x32FF0000},
-        {"Venus house XII border", kHalo + (36 + 11) * 16 + 8, 4, 0x32FF0000},
-        {"Venus house I border", kHalo + 36 * 16 + 8, 4, 0x3200FF00},
-        {"Venus house VIII border", kHalo + (36 + 7) * 16 + 8, 4, 0x3200FF00},
         {"planets masks", kDraw, 4, 0xFFFFFFFF},
-        {"houses first mask", kDraw + 24, 4, 0},
         {"houses second mask", kDraw + 28, 4, 585},
-        {"planets mode", kDraw + 32, 4, 29},
-        {"houses mode", kDraw + 40, 4, 29},
         {"Wingdings", kDraw + 52, 1, 1},
         {"origin kind", kDraw + 56, 4, 2},
-        {"origin unit", kDraw + 72, 4, 2},
         {"show graduations", kDraw + 102, 1, 1},
         {"smoothing", kDraw + 104, 4, 4},
-        {"gradient", kDraw + 108, 1, 0},
         {"My city longitude unit", kCity + 256, 4, 3},
-        {"My city latitude unit", kCity + 280, 4, 2},
         {"My city time zone", kCity + 288, 4, -1},
         {"database prefix flag", 21984 + 600, 1, 0},
         {"exaltation Sun planet", kExa, 1, 0},
-        {"exaltation Sun unit", kExa + 24, 4, 2},
         {"exaltation Sun debilitation colour", kExa + 32, 4, 0x96FFFFA8},
-        {"exaltation Sun exaltation colour", kExa + 36, 4, 0x96FFFF00},
         {"exaltation AS unused", kExa + 7 * 40, 1, -1},
         {"exaltation Pluto planet", kExa + 13 * 40, 1, 13},
         {"exaltation absolute flag", kExa + 720, 1, 1},
         {"exaltation zero date year", kExa + 728, 2, 222},
-        {"nakshatra 0 index", kNak, 1, 0},
         {"nakshatra 0 lord Kethu", kNak + 1, 1, 10},
         {"nakshatra 0 colour", kNak + 804, 4, 0x64800080},
-        {"nakshatra 26 index", kNak + 26 * 808, 1, 26},
         {"nakshatra 26 lord Mercury", kNak + 26 * 808 + 1, 1, 2},
         {"dasa zero date year", kDasa, 2, -134},
-        {"dasa lord 0 Kethu", kDasa + 56, 1, 10},
-        {"dasa lord 1 Venus", kDasa + 72, 1, 3},
         {"dasa lord 8 Mercury", kDasa + 56 + 8 * 16, 1, 2},
         {"dasa period 0 unbuilt lord", kDasa + 200 + 8, 1, -1},
         {"Sun-Sun", kRel, 1, 3},
-        {"Sun-Moon", kRel + 1, 1, 1},
-        {"Sun-Venus", kRel + 3, 1, -1},
-        {"Sun-Kethu", kRel + 10, 1, -1},
         {"Mars-Kethu", kRel + 4 * 18 + 10, 1, 1},
-        {"Rahu-Saturn", kRel + 9 * 18 + 6, 1, 1},
         {"Kethu-Kethu", kRel + 10 * 18 + 10, 1, 3},
         {"AS-Sun undefined", kRel + 7 * 18, 1, 99},
-        {"Uranus-Uranus diagonal", kRel + 11 * 18 + 11, 1, 3},
         {"ephemeris type", kEph, 4, 1},
-        {"JPL file empty", kEph + 4, 2, 0},
         {"true node", kEph + 524, 1, 0},
     };
     for (const IntAt& r : rows) {
@@ -174,9 +126,7 @@ TEST_F(DefaultImage, IntegersAtTheirOffsets) {
 TEST_F(DefaultImage, RealsAtTheirOffsets) {
     EXPECT_EQ(f32_at(image, 4812 + 112), 1.0f);            // colours block real
     EXPECT_EQ(f64_at(image, 21072 + 64), 180.0);           // zodiac origin, degrees
-    EXPECT_EQ(f64_at(image, 21072 + 88), 10.0);            // drawing real
     EXPECT_EQ(f32_at(image, 21072 + 112), 1.0f);           // aspect ratio
-    EXPECT_EQ(f32_at(image, 17616 + 12), 3.0f);            // Sun house I halo size
     EXPECT_EQ(f32_at(image, 5448 + 24), 2.0f);             // Sun halo size
     // Washington: 5h08'08.00" W and 38d54'00.01" N
     EXPECT_NEAR(f64_at(image, 21192 + 248), -(5 + 8 / 60.0 + 8 / 3600.0), 1e-12);
@@ -185,7 +135,6 @@ TEST_F(DefaultImage, RealsAtTheirOffsets) {
     EXPECT_EQ(f64_at(image, 22592 + 3 * 40 + 16), 177.0); // Venus: 357 + 180 - 360
     EXPECT_EQ(f64_at(image, 22592 + 7 * 40 + 16), kInfinity);
     EXPECT_EQ(f64_at(image, 45176 + 40), 365.25);         // dasa year length
-    EXPECT_EQ(f64_at(image, 45176 + 48), 120.0);          // total years
     EXPECT_EQ(f64_at(image, 45176 + 64), 7.0);            // Kethu's years
     EXPECT_EQ(f64_at(image, 45176 + 56 + 8 * 16 + 8), 17.0);  // Mercury's years
 }
@@ -195,11 +144,9 @@ TEST_F(DefaultImage, TextsAtTheirOffsets) {
     EXPECT_EQ(utf16_at(image, 72 + 3360, 120), "District of Columbia");
     for (int i = 0; i < 5; ++i) EXPECT_EQ(utf16_at(image, 3672 + 228 * i + 28, 32), "Courier New") << i;
     EXPECT_EQ(utf16_at(image, 21192, 60), "Washington");
-    EXPECT_EQ(utf16_at(image, 21192 + 296, 120), "USA");
     EXPECT_EQ(utf16_at(image, 21192 + 536, 120), "District of Columbia");
     EXPECT_EQ(utf16_at(image, 23360 + 2, 100), "Ashwini");
     EXPECT_EQ(utf16_at(image, 23360 + 202, 300), "the horsemen");
-    EXPECT_EQ(utf16_at(image, 23360 + 10 * 808 + 2, 100), "Purva Phalguni");
     EXPECT_EQ(utf16_at(image, 23360 + 26 * 808 + 2, 100), "Revati");
     EXPECT_EQ(utf16_at(image, 23360 + 26 * 808 + 202, 300), "rich, wealthy");
 }
@@ -218,19 +165,6 @@ TEST(OptionsDefaults, GlyphStylesOfHinduPointsCopyTheFortune) {
         }
         EXPECT_EQ(g.planet_colours[static_cast<std::size_t>(p)], fortune.brush_colour);
     }
-    // Each of planets 0..14 has its own base style.
-    for (int a = 0; a < 15; ++a)
-        for (int b = a + 1; b < 15; ++b)
-            EXPECT_NE(g.styles[static_cast<std::size_t>(a)][0][0].brush_colour,
-                      g.styles[static_cast<std::size_t>(b)][0][0].brush_colour)
-                << a << " " << b;
-}
-
-TEST(OptionsDefaults, HouseSystemNames) {
-    EXPECT_EQ(house_system_name(0), "CAMPANUS");
-    EXPECT_EQ(house_system_name(5), "HINDOUE");
-    EXPECT_EQ(house_system_name(6), "MODUSAEQUALIS");
-    EXPECT_EQ(house_system_name(7), "ERROR");
 }
 
 // Changes one field in every block, so that a reader that mixes up two fields or skips a
@@ -293,7 +227,8 @@ TEST(OptionsImage, EphemerisChoiceLayout) {
     EXPECT_EQ(image[63196 + 524], 1);
 }
 
-TEST(OptionsImage, ReadsOnlyTheFirstRecordOfALongerImage) {
+// Only the first record of a longer image is read; a short image is refused, record untouched.
+TEST(OptionsImage, ReadsTheFirstRecordAndRefusesAShortImage) {
     auto image = write_options_image(every_block_changed());
     auto twice = image;
     auto other = write_options_image(Options{});
@@ -301,14 +236,10 @@ TEST(OptionsImage, ReadsOnlyTheFirstRecordOfALongerImage) {
     Options back;
     ASSERT_TRUE(read_options_image(twice, back));
     EXPECT_TRUE(back == every_block_changed());
-}
-
-TEST(OptionsImage, ShortImageIsRefusedAndLeavesTheRecord) {
-    auto image = write_options_image(every_block_changed());
     image.pop_back();
-    Options back;
-    EXPECT_FALSE(read_options_image(image, back));
-    EXPECT_TRUE(back == Options{});
+    Options untouched;
+    EXPECT_FALSE(read_options_image(image, untouched));
+    EXPECT_TRUE(untouched == Options{});
 }
 
 TEST(OptionsImage, PaddingIsIgnoredWhenRead) {

@@ -21,23 +21,10 @@ void blocked_routine(void* context) {
 
 void quick_routine(void* context) { static_cast<std::atomic<int>*>(context)->fetch_add(1); }
 
-TEST(ManualResetEvent, StaysSetUntilReset) {
-    ManualResetEvent e;
-    EXPECT_FALSE(e.is_set());
-    e.set();
-    e.wait();  // returns at once, and again
-    e.wait();
-    EXPECT_TRUE(e.is_set());
-    e.reset();
-    EXPECT_FALSE(e.is_set());
-}
-
-TEST(WorkerThreads, NewTableRunsNothing) {
+TEST(WorkerThreads, EmptySlotsAndOutOfRangeIndicesAreHarmless) {
     WorkerThreads t;
-    EXPECT_FALSE(t.any_running());
     EXPECT_EQ(t.cancel_event(0), nullptr);
     t.wait(0);  // no events: returns at once
-    t.signal_cancel(0);
     t.signal_cancel(255);
     t.signal_cancel(-1);
 }

@@ -38,16 +38,12 @@ protected:
     RecordingMessages messages;
 };
 
-TEST_F(DirectoriesTest, RegistryFileLivesUnderTheConfigHome) {
-    EXPECT_EQ(registry_file_path(), (root / "config/tellurim/2.4.7/registry").string());
-    ::unsetenv("XDG_CONFIG_HOME");
-    EXPECT_EQ(registry_file_path(), (root / "home/.config/tellurim/2.4.7/registry").string());
-}
-
-TEST_F(DirectoriesTest, DefaultsFollowTheDataHomeAndHome) {
-    EXPECT_EQ(default_directory(DirectoryKind::Private), (root / "data/tellurim").string());
+// Without the XDG variables the files fall back under the home directory.
+TEST_F(DirectoriesTest, PathsFallBackToTheHome) {
     EXPECT_EQ(default_directory(DirectoryKind::Horoscopes), (root / "home/Tellurim/horoscopes").string());
+    ::unsetenv("XDG_CONFIG_HOME");
     ::unsetenv("XDG_DATA_HOME");
+    EXPECT_EQ(registry_file_path(), (root / "home/.config/tellurim/2.4.7/registry").string());
     EXPECT_EQ(default_directory(DirectoryKind::Private), (root / "home/.local/share/tellurim").string());
 }
 

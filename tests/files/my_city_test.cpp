@@ -44,11 +44,5 @@ TEST(MyCityCheck, RecomputesWhenTheStateChanged) {
     }
 }
 
-TEST(MyCityCheck, SystemStateIsOneOfTheThree) {
-    SystemTimeZone now = system_time_zone_now();
-    EXPECT_TRUE(now.state == kTzUnknown || now.state == kTzStandard || now.state == kTzDaylight);
-    EXPECT_LE(std::abs(now.utc_offset_seconds), 14 * 3600 + 1800);
-}
-
 }  // namespace
 }  // namespace tellurim

@@ -7,11 +7,7 @@
 namespace tellurim {
 namespace {
 
-struct NameCase {
-    const char* a;
-    const char* b;
-    bool equal;
-};
+struct NameCase { const char* a; const char* b; bool equal; };
 
 TEST(NameCollator, RootCollation) {
     const NameCase cases[] = {

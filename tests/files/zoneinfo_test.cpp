@@ -151,10 +151,7 @@ TEST(CorrectionRecords, GapAndOverlapTakeTheEarlierOffset) {
 
     testing::TempTree tree;
     tree.corrections("Z1.pra", records);
-    struct Case {
-        const char* local;
-        const char* universal;
-    };
+    struct Case { const char* local; const char* universal; };
     const Case cases[] = {
         {"2024-03-31 01:59:00", "2024-03-31 00:59:00.00 GD"},
         {"2024-03-31 02:30:00", "2024-03-31 01:30:00.00 GD"},  // never shown: read as CET

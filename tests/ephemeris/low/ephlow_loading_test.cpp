@@ -50,11 +50,7 @@ TEST(EphemerisLoading, MissingEntryPointUnloadsEverything) {
     EXPECT_EQ(lib.compute(2451545.0, 2451545.0).message, "computePositions function not found.");
 }
 
-struct LoadFailure {
-    int type;
-    const char* jpl_file;
-    const char* message;
-};
+struct LoadFailure { int type; const char* jpl_file; const char* message; };
 class EphemerisLoadFailure : public ::testing::TestWithParam<LoadFailure> {};
 
 TEST_P(EphemerisLoadFailure, FailedLoadEphemerisIsReported) {

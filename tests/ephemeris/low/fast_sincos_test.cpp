@@ -17,34 +17,41 @@ struct SinCosRange {
 
 void PrintTo(const SinCosRange& r, std::ostream* os) { *os << "[" << r.from << ", " << r.to << "]"; }
 
-class FastSinCos : public ::testing::TestWithParam<SinCosRange> {};
+class FastSinCos : public ::testing::TestWithParam<SinCosRange> {
+protected:
+    // Largest error of f's two lanes against the library, over samples at irrational steps
+    // so that they fall anywhere within the quadrants (the lanes take different quadrants).
+    template <class F>
+    static double worst_error(F f) {
+        const SinCosRange r = GetParam();
+        double worst = 0.0;
+        for (int i = 0; i <= 20000; ++i) {
+            const double x0 = r.from + (r.to - r.from) * std::fmod(i * 0.6180339887498949, 1.0);
+            const double x1 = r.from + (r.to - r.from) * std::fmod(i * 0.4142135623730950, 1.0);
+            const SinCos2 sc = f(x0, x1);
+            worst = std::max({worst, std::fabs(sc.sin[0] - std::sin(x0)), std::fabs(sc.cos[0] - std::cos(x0)),
+                              std::fabs(sc.sin[1] - std::sin(x1)), std::fabs(sc.cos[1] - std::cos(x1))});
+        }
+        return worst;
+    }
+};
 
 TEST_P(FastSinCos, AgreesWithTheLibrary) {
-    const SinCosRange r = GetParam();
-    constexpr int kSteps = 20000;
-    double worst = 0.0;
-    for (int i = 0; i <= kSteps; ++i) {
-        // an irrational step so that the samples fall anywhere within the quadrants
-        const double x = r.from + (r.to - r.from) * std::fmod(i * 0.6180339887498949, 1.0);
-        const SinCos sc = fast_sincos(x);
-        worst = std::max({worst, std::fabs(sc.sin - std::sin(x)), std::fabs(sc.cos - std::cos(x))});
-    }
-    EXPECT_LE(worst, r.tolerance) << "over [" << r.from << ", " << r.to << "]";
+    const double worst = worst_error([](double x0, double x1) {
+        const SinCos a = fast_sincos(x0), b = fast_sincos(x1);
+        return SinCos2{Double2{a.sin, b.sin}, Double2{a.cos, b.cos}};
+    });
+    EXPECT_LE(worst, GetParam().tolerance);
 }
 
-// The two-lane version, each lane against the library (the lanes take different quadrants).
 TEST_P(FastSinCos, TwoLanesAgreeWithTheLibrary) {
-    const SinCosRange r = GetParam();
-    constexpr int kSteps = 20000;
-    double worst = 0.0;
-    for (int i = 0; i <= kSteps; ++i) {
-        const double x0 = r.from + (r.to - r.from) * std::fmod(i * 0.6180339887498949, 1.0);
-        const double x1 = r.from + (r.to - r.from) * std::fmod(i * 0.4142135623730950, 1.0);
-        const SinCos2 sc = fast_sincos2(Double2{x0, x1});
-        worst = std::max({worst, std::fabs(sc.sin[0] - std::sin(x0)), std::fabs(sc.cos[0] - std::cos(x0)),
-                          std::fabs(sc.sin[1] - std::sin(x1)), std::fabs(sc.cos[1] - std::cos(x1))});
-    }
-    EXPECT_LE(worst, r.tolerance) << "over [" << r.from << ", " << r.to << "]";
+    EXPECT_LE(worst_error([](double x0, double x1) { return fast_sincos2(Double2{x0, x1}); }), GetParam().tolerance);
+}
+
+// The short polynomials of the series: 1.2e-10 at pi/4, plus the reduction's rounding.
+TEST_P(FastSinCos, ShortPolynomialsWithinTheirBound) {
+    EXPECT_LE(worst_error([](double x0, double x1) { return series_sincos2(Double2{x0, x1}); }),
+              1.2e-10 + GetParam().tolerance);
 }
 
 INSTANTIATE_TEST_SUITE_P(Ranges, FastSinCos,
@@ -72,21 +79,6 @@ TEST(FastSinCosEdges, QuadrantBoundariesAndSigns) {
     const SinCos zero = fast_sincos(0.0);
     EXPECT_EQ(zero.sin, 0.0);
     EXPECT_EQ(zero.cos, 1.0);
-}
-
-// The short polynomials of the series: 1.2e-10 at pi/4, plus the reduction's rounding.
-TEST_P(FastSinCos, ShortPolynomialsWithinTheirBound) {
-    const SinCosRange r = GetParam();
-    constexpr int kSteps = 20000;
-    double worst = 0.0;
-    for (int i = 0; i <= kSteps; ++i) {
-        const double x0 = r.from + (r.to - r.from) * std::fmod(i * 0.6180339887498949, 1.0);
-        const double x1 = r.from + (r.to - r.from) * std::fmod(i * 0.4142135623730950, 1.0);
-        const SinCos2 sc = series_sincos2(Double2{x0, x1});
-        worst = std::max({worst, std::fabs(sc.sin[0] - std::sin(x0)), std::fabs(sc.cos[0] - std::cos(x0)),
-                          std::fabs(sc.sin[1] - std::sin(x1)), std::fabs(sc.cos[1] - std::cos(x1))});
-    }
-    EXPECT_LE(worst, 1.2e-10 + r.tolerance) << "over [" << r.from << ", " << r.to << "]";
 }
 
 // The two-lane atan2 against the library's, all around the circle and at a range of sizes.
