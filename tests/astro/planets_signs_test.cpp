@@ -105,6 +105,8 @@ TEST(Signs, FormatSignLongitudeReducesIntoOneTurn) {
         {359.5, "29d30'00.00\" Pisces"},
         {123.456, "3d27'21.60\" Leo"},
         {720.0, "0d00'00.00\" Aries"},
+        {29.9999999, "0d00'00.00\" Taurus"},  // rounds into the next sign, not to 30 degrees
+        {-1e-12, "0d00'00.00\" Aries"},
     };
     for (const auto& r : rows) {
         SCOPED_TRACE(r.deg);
