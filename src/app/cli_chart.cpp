@@ -45,6 +45,7 @@ struct ChartArgs {
     std::string house_system;
     std::string zodiac;
     std::string ephemeris;
+    std::string node;  // "mean", "true" or "" for the options' choice
     bool json = false;
 };
 
@@ -202,6 +203,7 @@ void print_text(const Horoscope& h, double eps, const AngleValue& aya, const Pro
     for (const auto& info : prov.infos)
         if (!info.empty()) line("  ", info);
     line(text(Str::ChartEphemerisType), " ", ephemeris_type_name(prov.type), " (", prov.type, ")");
+    line(text(Str::EphemerisLunarNode), " ", h.options.ephemeris.true_node ? "true" : "mean");
     line(text(Str::ChartDeltaT), " ", fmt::format("{:.2f} s", prov.delta_t_seconds));
     line(text(Str::ChartHouseSystem), " ", house_system_name(h.options.astro.house_system));
     line(text(Str::ChartZeroYear), " ", date_text(h.options.astro.zero_date));
@@ -315,6 +317,7 @@ nlohmann::json print_json(const Horoscope& h, double eps, const AngleValue& aya,
           {"ephemeris_name", std::string(ephemeris_display_name(prov.type))},
           {"ephemeris_infos", prov.infos},
           {"ephemeris_type", std::string(ephemeris_type_name(prov.type))},
+          {"lunar_node", h.options.ephemeris.true_node ? "true" : "mean"},
           {"delta_t_seconds", json_number(prov.delta_t_seconds)},
           {"house_system", std::string(house_system_name(h.options.astro.house_system))},
           {"zero_date", date_text(h.options.astro.zero_date)},
@@ -365,6 +368,7 @@ int run_chart(const ChartArgs& a, CliContext& ctx) {
     if (!a.zodiac.empty()) options.astro.zodiac_movable = a.zodiac == "movable" ? 1 : 0;
     if (!a.ephemeris.empty())
         options.ephemeris.type = a.ephemeris == "low" ? kEphemerisLow : a.ephemeris == "bdl" ? kEphemerisBdl : kEphemerisJpl;
+    if (!a.node.empty()) options.ephemeris.true_node = a.node == "true" ? 1 : 0;
 
     BirthData data;
     data.last_name = a.name.empty() && a.now ? str(Str::ChartNowName) : a.name;
@@ -502,6 +506,8 @@ void register_chart_commands(CLI::App& app, CliContext& ctx) {
     chart->add_option("--house-system", args->house_system, "Campanus, Alcabitus, Abenragel, Regiomontanus, Placidus, Hindu, ModusAequalis");
     chart->add_option("--zodiac", args->zodiac, "movable or fixed")->check(CLI::IsMember({"movable", "fixed"}));
     chart->add_option("--ephemeris", args->ephemeris, "low, bdl or jpl")->check(CLI::IsMember({"low", "bdl", "jpl"}));
+    chart->add_option("--node", args->node, "Lunar node: mean or true (default: the options' choice)")
+        ->check(CLI::IsMember({"mean", "true"}));
     chart->add_flag("--json", args->json, "JSON output");
     chart->callback([args, &ctx] { ctx.exit_code = run_chart(*args, ctx); });
 }

@@ -82,10 +82,10 @@ void write_position_record(PositionRecordBytes& out, const BodyPositions& p) {
     std::uint8_t* r = out.data();
     put_angle(r + kRecHelioMovLon, p.helio_mov.longitude);
     put_angle(r + kRecHelioMovLat, p.helio_mov.latitude);
-    put_angle(r + kRecHelioMovDist, p.helio_mov.distance);
+    put_f64(r + kRecHelioMovDist, p.helio_mov.distance.value);
     put_angle(r + kRecHelioFixLon, p.helio_fix.longitude);
     put_angle(r + kRecHelioFixLat, p.helio_fix.latitude);
-    put_angle(r + kRecHelioFixDist, p.helio_fix.distance);
+    put_f64(r + kRecHelioFixDist, p.helio_fix.distance.value);
     put_angle(r + kRecGeoMovLon, p.geo_mov.longitude);
     put_angle(r + kRecGeoMovLat, p.geo_mov.latitude);
     put_f64(r + kRecGeoDist, p.geo_mov.distance.value);
@@ -104,9 +104,9 @@ std::optional<BodyPositions> read_position_record(std::span<const std::uint8_t> 
         f.latitude = get_angle(r + lat);
     };
     frame(p.helio_mov, kRecHelioMovLon, kRecHelioMovLat);
-    p.helio_mov.distance = get_angle(r + kRecHelioMovDist);
+    p.helio_mov.distance = AngleValue::plain(get_f64(r + kRecHelioMovDist));
     frame(p.helio_fix, kRecHelioFixLon, kRecHelioFixLat);
-    p.helio_fix.distance = get_angle(r + kRecHelioFixDist);
+    p.helio_fix.distance = AngleValue::plain(get_f64(r + kRecHelioFixDist));
     frame(p.geo_mov, kRecGeoMovLon, kRecGeoMovLat);
     p.geo_mov.distance = AngleValue::plain(get_f64(r + kRecGeoDist));
     frame(p.geo_fix, kRecGeoFixLon, kRecGeoFixLat);
@@ -154,6 +154,8 @@ void EphemerisLibrary::clear() {
     m_compute_filter = nullptr;
     m_get_filter = nullptr;
     m_infos = nullptr;
+    m_set_node = nullptr;
+    m_last_error = nullptr;
 }
 
 void EphemerisLibrary::unload() {
@@ -186,6 +188,8 @@ EphemerisStatus EphemerisLibrary::load(int type, const std::string& jpl_file) {
     m_compute_filter = symbol<ComputePositionsFilterFn>(m_handle, "computePositionsFilter");
     m_get_filter = symbol<GetPositionFilterFn>(m_handle, "getPositionFilter");
     m_infos = symbol<GetInfosFn>(m_handle, "getInfos");
+    m_set_node = symbol<SetLunarNodeFn>(m_handle, "setLunarNode");
+    m_last_error = symbol<GetLastErrorFn>(m_handle, "getLastError");
     if (!m_load || !m_free || !m_compute || !m_get || !m_compute_filter || !m_get_filter) {
         clear();
         return {false, str(Str::CannotFindFunction)};
@@ -193,24 +197,41 @@ EphemerisStatus EphemerisLibrary::load(int type, const std::string& jpl_file) {
     const std::u16string jpl16 = utf8_to_utf16(wanted_jpl);
     if (m_load(type == 2 ? jpl16.c_str() : nullptr, 0) == 0) {
         // A provider that failed to load has nothing to free; FreeEphemeris is not called.
+        std::string message = str(type == 2 ? Str::ErrorLoadingEphjpl : Str::ErrorLoadingEphemerisDll) + with_cause();
         clear();
-        return {false, str(type == 2 ? Str::ErrorLoadingEphjpl : Str::ErrorLoadingEphemerisDll)};
+        return {false, message};
     }
     m_type = type;
     m_jpl_file = wanted_jpl;
+    if (m_set_node) m_set_node(m_true_node ? 1 : 0);
     return {};
 }
 
 EphemerisStatus EphemerisLibrary::compute(double jd_et, double zero_jd_et) {
     if (!m_compute) return {false, str(Str::ComputePositionsNotFound)};
-    if (m_compute(jd_et, zero_jd_et) == 0) return {false, str(Str::ComputePositionsError)};
+    if (m_compute(jd_et, zero_jd_et) == 0) return {false, str(Str::ComputePositionsError) + with_cause()};
     return {};
+}
+
+void EphemerisLibrary::set_true_node(bool true_node) {
+    if (m_set_node && true_node != m_true_node) m_set_node(true_node ? 1 : 0);
+    m_true_node = true_node;
+}
+
+std::string EphemerisLibrary::with_cause() const {
+    if (!m_last_error) return {};
+    std::array<char16_t, kInfoCapacity> buf{};
+    m_last_error(buf.data(), kInfoCapacity);
+    buf.back() = u'\0';
+    const std::u16string_view cause(buf.data());
+    return cause.empty() ? std::string() : "\n" + utf16_to_utf8(cause);
 }
 
 EphemerisStatus EphemerisLibrary::compute_filtered(double jd_et, double zero_jd_et, std::string_view filter) {
     if (!m_compute_filter) return {false, str(Str::ComputePositionsNotFound)};
     const std::string f(filter);
-    if (m_compute_filter(jd_et, zero_jd_et, f.c_str()) == 0) return {false, str(Str::ComputePositionsError)};
+    if (m_compute_filter(jd_et, zero_jd_et, f.c_str()) == 0)
+        return {false, str(Str::ComputePositionsError) + with_cause()};
     return {};
 }
 

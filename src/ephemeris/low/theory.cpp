@@ -242,14 +242,6 @@ MoonPosition moon_position(double jd_et) {
     return pos;
 }
 
-double mean_node(double jd_et, double* rate_per_day) {
-    const double t = (jd_et - kJ2000) / kDaysPerCentury;
-    if (rate_per_day)
-        *rate_per_day =
-            horner(t, {-1934.1362891, 2 * 0.0020754, 3.0 / 467441, -4.0 / 60616000}) * kRadPerDeg / kDaysPerCentury;
-    return horner(t, {125.0445479, -1934.1362891, 0.0020754, 1.0 / 467441, -1.0 / 60616000}) * kRadPerDeg;
-}
-
 namespace {
 // Meeus table 22.A (IAU 1980 nutation), its 13 largest terms in longitude. The terms left
 // out are below 0.0063" each and 0.05" together.
