@@ -10,7 +10,8 @@
 // difference (|d - d_swe| / d_swe) in units of 1e-6. Swiss Ephemeris is the reference here
 // only; it is not part of Tellurim.
 //
-// usage: ephemeris_accuracy [SAMPLES]   (default 2000 random instants per range)
+// usage: ephemeris_accuracy [SAMPLES [FROM_YEAR TO_YEAR]]   (default 2000 random instants per
+// range; the ranges 1600-2400, 1800-2200 and 1900-2100 unless one is given)
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -78,7 +79,12 @@ int main(int argc, char** argv) {
     setenv("TELLURIM_LIB_DIR", TELLURIM_BIN_DIR, 0);
     swe_set_ephe_path(const_cast<char*>("/usr/share/libswe/ephe"));
 
-    const Range ranges[] = {{"1600-2400", 1600, 2400}, {"1800-2200", 1800, 2200}, {"1900-2100", 1900, 2100}};
+    std::vector<Range> ranges = {{"1600-2400", 1600, 2400}, {"1800-2200", 1800, 2200}, {"1900-2100", 1900, 2100}};
+    std::string custom_label;
+    if (argc > 3) {
+        custom_label = std::string(argv[2]) + "-" + argv[3];
+        ranges = {{custom_label.c_str(), std::atoi(argv[2]), std::atoi(argv[3])}};
+    }
     const Range pluto_range{"1885-2099", 1885, 2099};
     const char* jpl_file = std::getenv("TELLURIM_JPL_FILE");
 
@@ -104,7 +110,7 @@ int main(int argc, char** argv) {
             if (body.pluto_range && type == 0)
                 rs.push_back(pluto_range);
             else
-                rs.assign(std::begin(ranges), std::end(ranges));
+                rs = ranges;
             for (const Range& r : rs) {
                 std::mt19937_64 rng(20240611);
                 std::uniform_real_distribution<double> year(r.from_year, r.to_year);

@@ -143,6 +143,16 @@ struct Frame : DateFrame {
 };
 
 double dot(Vec3 a, Vec3 b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
+
+// Fraction of the Sun's mass within r solar radii (a standard solar model, rounded): a ray
+// that passes inside the disc, from a body behind the Sun, is bent by that much mass only.
+double solar_mass_within(double r) {
+    static constexpr double kMass[] = {0.0, 0.07, 0.35, 0.61, 0.80, 0.90, 0.96, 0.99, 1.0};  // r = 0, 0.1, .. 0.8
+    if (r >= 0.8) return 1.0;
+    const double x = r * 10.0;
+    const int i = static_cast<int>(x);
+    return kMass[i] + (kMass[i + 1] - kMass[i]) * (x - i);
+}
 Vec3 cross(Vec3 a, Vec3 b) { return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x}; }
 
 // Apparent geocentric vector of a planet (J2000 frame), and its geocentric velocity.
@@ -170,7 +180,13 @@ void apparent_planet(int body, const Frame& f, Vec3& apparent, Vec3& geo_velocit
     const double em = length(e.pos);
     const Vec3 q = (1.0 / length(emitted.pos)) * emitted.pos;
     const Vec3 eu = (1.0 / em) * e.pos;
-    const double w = kSunSchwarzschildAu / em / std::max(dot(q, q + eu), 1e-9);
+    double w = kSunSchwarzschildAu / em / std::max(dot(q, q + eu), 1e-9);
+    // the ray's least distance from the Sun's centre, in solar radii (696000 km), when the
+    // body lies beyond the Sun
+    if (dot(p, eu) < 0.0 && dist > em) {
+        const double miss = length(cross(p, e.pos)) * (kKmPerAu / 696000.0);
+        if (miss < 1.0) w *= solar_mass_within(miss);
+    }
     p = p + w * cross(p, cross(eu, q));
     const Vec3 ab = p + (1.0 / kLightAuPerDay) * e.vel;
     apparent = (dist / length(ab)) * ab;
