@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include "core/ephemeris_library.h"
+#include "ephemeris/common/lunar_node.h"
 
 namespace tellurim {
 namespace {
@@ -103,6 +104,33 @@ TEST_F(EphbdlTest, TrueNodeIsTheOsculatingOne) {
     EXPECT_NEAR(arcsec_between(lib.position("RAHU")->geo_mov.longitude.to_degrees(), 125.0445479 - 13.93 / 3600.0),
                 0.0, 0.1);
     EXPECT_TRUE(lib.position("RAHU")->retrograde);
+}
+
+// An orbit built from its node and inclination gives its node back, whatever the position on
+// it and the direction of motion (a retrograde orbit's ascending node is the other one).
+TEST(OsculatingNode, RecoversTheNodeOfAConstructedOrbit) {
+    using ephem::Vec3;
+    struct Case {
+        double node_deg, inclination_deg, argument_deg;
+        bool retrograde;
+    };
+    constexpr Case kCases[] = {{125.0, 5.145, 0.0, false}, {125.0, 5.145, 200.0, false}, {359.5, 0.5, 90.0, false},
+                               {10.0, 60.0, 45.0, false},  {10.0, 5.0, 30.0, true}};
+    for (const Case& c : kCases) {
+        SCOPED_TRACE(c.node_deg);
+        const double d = ephem::kRadPerDeg;
+        const double n = c.node_deg * d, i = c.inclination_deg * d, u = c.argument_deg * d;
+        // position at argument of latitude u, velocity along increasing u (or decreasing)
+        const Vec3 pos{std::cos(n) * std::cos(u) - std::sin(n) * std::sin(u) * std::cos(i),
+                       std::sin(n) * std::cos(u) + std::cos(n) * std::sin(u) * std::cos(i), std::sin(u) * std::sin(i)};
+        const double s = c.retrograde ? -1.0 : 1.0;
+        const Vec3 vel{s * (-std::cos(n) * std::sin(u) - std::sin(n) * std::cos(u) * std::cos(i)),
+                       s * (-std::sin(n) * std::sin(u) + std::cos(n) * std::cos(u) * std::cos(i)),
+                       s * std::cos(u) * std::sin(i)};
+        const double expected = c.retrograde ? c.node_deg + 180.0 : c.node_deg;
+        EXPECT_NEAR(std::remainder(ephem::osculating_node(pos, 0.0027 * vel) / d - expected, 360.0), 0.0, 1e-9);
+    }
+    EXPECT_TRUE(std::isinf(ephem::osculating_node({1, 0, 0}, {2, 0, 0})));
 }
 
 // Across the edge of the Chebyshev tables (1800-2200) the series take over without a seam.
