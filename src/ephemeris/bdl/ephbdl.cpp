@@ -35,7 +35,6 @@
 #include <cmath>
 #include <cstring>
 #include <fstream>
-#include <iterator>
 #include <string>
 
 #include "core/text.h"
@@ -293,12 +292,17 @@ std::string own_directory() {
 
 bool load() {
     const std::string path = own_directory() + "/" + kDataFileName;
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(path, std::ios::binary | std::ios::ate);
     if (!in) {
         g_provider.last_error = path + ": " + std::strerror(errno);
         return false;
     }
-    const std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(in.tellg()));
+    in.seekg(0);
+    if (!in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()))) {
+        g_provider.last_error = path + ": cannot be read";
+        return false;
+    }
     std::string why;
     if (!parse_theories(bytes, g_provider.theories, why)) {
         g_provider.theories = Theories{};

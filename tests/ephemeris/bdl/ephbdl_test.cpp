@@ -20,14 +20,22 @@ namespace fs = std::filesystem;
 
 double arcsec_between(double a_deg, double b_deg) { return std::remainder(a_deg - b_deg, 360.0) * 3600.0; }
 
+// One loaded provider for the suite: loading reads its 33 MB data file.
 class EphbdlTest : public ::testing::Test {
 protected:
-    void SetUp() override {
+    static void SetUpTestSuite() {
         setenv("TELLURIM_LIB_DIR", TELLURIM_BIN_DIR, 1);
-        auto st = lib.load(1);
-        ASSERT_TRUE(st.ok) << st.message;
+        s_lib = new EphemerisLibrary;
+        s_status = s_lib->load(1);
     }
-    EphemerisLibrary lib;
+    static void TearDownTestSuite() {
+        delete s_lib;
+        s_lib = nullptr;
+    }
+    void SetUp() override { ASSERT_TRUE(s_status.ok) << s_status.message; }
+    static inline EphemerisLibrary* s_lib = nullptr;
+    static inline EphemerisStatus s_status;
+    EphemerisLibrary& lib = *s_lib;
 };
 
 struct Reference {
