@@ -240,6 +240,15 @@ int doc_format_for_path(std::string_view path) {
     return -1;
 }
 
+DocStyle doc_style_from_options(const Options& options) {
+    DocStyle style;
+    for (std::size_t i = 0; i < 3; ++i) {
+        style.fonts[i] = options.fonts[i].font;
+        style.colours[i] = DocColour::from_colorref(options.fonts[i].colour);
+    }
+    return style;
+}
+
 Document::Document(int format, const TextMeasure& device, const std::array<LogFont, 3>& fonts,
                    const std::array<DocColour, 3>& colours)
     : m_format(format), m_device(device), m_fonts(fonts), m_colours(colours) {}

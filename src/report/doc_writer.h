@@ -89,6 +89,14 @@ std::string document_file_bytes(int format, std::string_view utf8_text);
 // ".txt" UNIX text (4); -1 for another extension.
 int doc_format_for_path(std::string_view path);
 
+// The report's three fonts and colours from the settings: the global text (body, number 0),
+// title text (number 1) and eclipse text (number 2) entries of the font settings.
+struct DocStyle {
+    std::array<LogFont, 3> fonts;
+    std::array<DocColour, 3> colours;
+};
+DocStyle doc_style_from_options(const Options& options);
+
 // A document being written: the writer of one format with the report's three fonts and
 // colours, appending each token to its text. Operations of an unknown format append nothing.
 class Document {
