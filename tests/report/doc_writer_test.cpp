@@ -154,13 +154,6 @@ TEST(DocWriter, TableWidthFromTheMeasuredCharacter) {
     EXPECT_EQ(doc::font_start(kDocRtf, kCourier, 0, kColours[0], 0, OddDevice(true)).text, "{\\f0\\fs14\\cf0\n");
 }
 
-TEST(DocWriter, MulDivRoundsHalfAwayFromZero) {
-    EXPECT_EQ(doc::mul_div(-12, 72, 96), -9);
-    EXPECT_EQ(doc::mul_div(5, 1, 2), 3);
-    EXPECT_EQ(doc::mul_div(-5, 1, 2), -3);
-    EXPECT_EQ(doc::mul_div(7, 72, 0), -1);
-}
-
 TEST(DocWriter, TokensAreCutAt249Units) {
     const std::vector<int> widths(100, 1);
     DocToken t = doc::table_start(kDocRtfWord, widths, kCourier, kScreen);
@@ -198,15 +191,6 @@ TEST(DocWriter, RichTextFileIsWindows1252WithUnicodeEscapes) {
     EXPECT_EQ(document_file_bytes(kDocRtf, "caf\xC3\xA9 \xE2\x82\xAC \xE2\x99\x88"), "caf\xE9 \x80 \\u9800?");
     EXPECT_EQ(document_file_bytes(kDocRtf, "\xF0\x9F\x9C\x81"), "\\u-10179?\\u-8447?");
     EXPECT_EQ(document_file_bytes(kDocHtml, "caf\xC3\xA9"), "caf\xC3\xA9");
-}
-
-TEST(DocWriter, FormatFromFileName) {
-    EXPECT_EQ(doc_format_for_path("a/b.RTF"), kDocRtf);
-    EXPECT_EQ(doc_format_for_path("b.html"), kDocHtml);
-    EXPECT_EQ(doc_format_for_path("b.htm"), kDocHtml);
-    EXPECT_EQ(doc_format_for_path("b.txt"), kDocUnixText);
-    EXPECT_EQ(doc_format_for_path("b.pdf"), -1);
-    EXPECT_EQ(doc_format_for_path("b"), -1);
 }
 
 // A small report: a title, a bold word, a table of two rows, in one format.
