@@ -44,7 +44,14 @@ struct OptionsLoad {
 // "File creation"). Of a longer file only the first 65,280 bytes are read.
 OptionsLoad load_options(const std::string& private_dir, const std::string& horoscopes_dir, MessageSink& messages);
 
-// Writes the 65,280-byte image (owner read and write); true when bytes were written.
+// Checks the fields that a file of the right length can still hold wrong (a house system of
+// 200, a zero date that is not a date, an angle that is not a number): each one is named
+// with the file's path (caption "Check your configuration. Bad value:", warning icon) and
+// takes its value from `defaults`. The file itself is left as it is.
+void repair_loaded_options(Options& options, const Options& defaults, const std::string& path, MessageSink& messages);
+
+// Writes the 65,280-byte image (owner read and write) atomically: a reader sees the old or
+// the new file, never a mix. True when it was written.
 [[nodiscard]] bool save_options(const std::string& private_dir, const Options& options);
 
 // Checks, in this order, that the horoscopes directory, the Tcl script directory, the stars
