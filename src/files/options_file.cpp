@@ -195,6 +195,19 @@ bool save_options(const std::string& private_dir, const Options& options) {
     return write_settings_file(options_file_path(private_dir), write_options_image(options));
 }
 
+bool update_options(const std::string& private_dir, Options& options, const std::function<bool(Options&)>& change) {
+    const std::string path = options_file_path(private_dir);
+    SettingsLock lock(path);
+    // Another run may have saved since this one loaded: its change is kept.
+    Options current = options;
+    std::vector<std::uint8_t> bytes = read_head(path, kOptionsFileSize);
+    if (bytes.size() == kOptionsFileSize && !read_options_image(bytes, current)) current = options;
+    if (!change(current)) return true;
+    if (!write_settings_file(path, write_options_image(current))) return false;
+    options = std::move(current);
+    return true;
+}
+
 bool check_configuration(const Options& options, const std::string& horoscopes_dir, MessageSink& messages) {
     struct Entry {
         const std::string& path;
@@ -217,27 +230,57 @@ bool check_configuration(const Options& options, const std::string& horoscopes_d
     return all;
 }
 
+std::optional<Str> check_paths_field(PathsField field, std::string& value,
+                                     const std::function<bool(const std::string&)>& stars_load) {
+    switch (field) {
+        case PathsField::TclScriptDir:
+            if (!is_directory(value)) return Str::FilesNotACorrectValue;
+            break;
+        case PathsField::StarsFile:
+            if (!value.empty() && (!is_regular_file(value) || (stars_load && !stars_load(value))))
+                return Str::FilesNotACorrectValue;
+            break;
+        case PathsField::CountriesDir:
+            if (!is_directory(value)) return Str::FilesNotAValidPath;
+            break;
+        case PathsField::TextEditor: {
+            std::string editor;
+            for (char c : value)
+                if (c != '"') editor.push_back(c);
+            // An executable is a regular file with execute permission.
+            if (!editor.empty() && (!is_regular_file(editor) || ::access(editor.c_str(), X_OK) != 0))
+                return Str::FilesNotACorrectValue;
+            value = editor;
+            break;
+        }
+        case PathsField::DbIniFile:
+            if (!is_regular_file(value)) return Str::FilesNotACorrectValue;
+            break;
+        case PathsField::SaveFile: {
+            fs::path save_dir = fs::path(value).parent_path();
+            if (save_dir.empty()) save_dir = ".";
+            if (value.empty() || !is_directory(save_dir.string())) return Str::FilesNotACorrectValue;
+            break;
+        }
+        case PathsField::None: break;
+    }
+    // A path longer than the record's array would be cut: refused like any bad value.
+    if (truncate_utf16_units(value, kPathUnits) != value) return Str::FilesNotACorrectValue;
+    return std::nullopt;
+}
+
 PathsCheck check_paths_dialog(OptionsPaths& v, const std::function<bool(const std::string&)>& stars_load) {
-    auto fail = [](PathsField field, Str message) { return PathsCheck{field, message}; };
-    if (!is_directory(v.tcl_script_dir)) return fail(PathsField::TclScriptDir, Str::FilesNotACorrectValue);
-    if (!v.stars_file.empty() &&
-        (!is_regular_file(v.stars_file) || (stars_load && !stars_load(v.stars_file))))
-        return fail(PathsField::StarsFile, Str::FilesNotACorrectValue);
-    if (!is_directory(v.countries_dir)) return fail(PathsField::CountriesDir, Str::FilesNotAValidPath);
-    std::string editor;
-    for (char c : v.text_editor)
-        if (c != '"') editor.push_back(c);
-    // An executable is a regular file with execute permission.
-    if (!editor.empty() && (!is_regular_file(editor) || ::access(editor.c_str(), X_OK) != 0))
-        return fail(PathsField::TextEditor, Str::FilesNotACorrectValue);
-    if (!is_regular_file(v.db_ini_file)) return fail(PathsField::DbIniFile, Str::FilesNotACorrectValue);
-    fs::path save_dir = fs::path(v.save_file).parent_path();
-    if (save_dir.empty()) save_dir = ".";
-    if (v.save_file.empty() || !is_directory(save_dir.string()))
-        return fail(PathsField::SaveFile, Str::FilesNotACorrectValue);
-    v.text_editor = editor;
-    v.default_country = truncate_utf16_units(v.default_country, kNameUnits);
-    v.default_state = truncate_utf16_units(v.default_state, kNameUnits);
+    OptionsPaths checked = v;
+    const std::pair<PathsField, std::string*> fields[] = {
+        {PathsField::TclScriptDir, &checked.tcl_script_dir}, {PathsField::StarsFile, &checked.stars_file},
+        {PathsField::CountriesDir, &checked.countries_dir},  {PathsField::TextEditor, &checked.text_editor},
+        {PathsField::DbIniFile, &checked.db_ini_file},        {PathsField::SaveFile, &checked.save_file},
+    };
+    for (const auto& [field, value] : fields)
+        if (auto message = check_paths_field(field, *value, stars_load)) return PathsCheck{field, *message};
+    checked.default_country = truncate_utf16_units(checked.default_country, kNameUnits);
+    checked.default_state = truncate_utf16_units(checked.default_state, kNameUnits);
+    v = checked;
     return {};
 }
 
