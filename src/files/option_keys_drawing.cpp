@@ -41,6 +41,9 @@ void append_font_keys(OptionKeys& keys) {
             auto points = parse_integer(trim(v[0]));
             if (!points || *points < 1 || *points > 400) return str(Str::FilesNotACorrectValue);
             FontSetting& f = font(ctx.options);
+            // The default tooltip font is 8 points drawn at the 9-point height: kept unless
+            // the size changes.
+            if (f.size_points == *points) return std::nullopt;
             f.size_points = static_cast<std::int32_t>(*points);
             f.font.height = font_height(f.size_points);
             return std::nullopt;
