@@ -5,6 +5,7 @@
 #include "files/directories.h"
 #include "files/option_keys.h"
 #include "files/options_file.h"
+#include "files/stars_file.h"
 
 namespace tellurim {
 
@@ -33,7 +34,7 @@ void append_paths_keys(OptionKeys& keys) {
             std::string value = v[0];
             if (field == PathsField::None)
                 value = truncate_utf16_units(value, kNameUnits);
-            else if (auto message = check_paths_field(field, value))
+            else if (auto message = check_paths_field(field, value, is_star_catalogue_file))
                 return str(*message);
             ctx.options.paths.*member = value;
             return std::nullopt;
