@@ -10,6 +10,8 @@ packages=(
   tzdata
   # reference ephemeris for the accuracy tests and benchmarks only
   libswe-dev swe-basic-data
+  # JPL DE405 (1960-2060) for libephjpl.so, converted to a JPL binary file during setup
+  casacore-data-jpl-de405 python3-casacore
   # npm fetches the pinned public data packages (cities, series coefficients)
   nodejs
 )
