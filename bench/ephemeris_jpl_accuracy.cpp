@@ -162,6 +162,7 @@ int main(int argc, char** argv) {
     std::printf("\nThe file (Swiss Ephemeris, SEFLG_JPLEPH) - Swiss Ephemeris' own files (SEFLG_SWIEPH):\n");
     for (int b = 0; b < kBodies - 1; ++b) own[b].print(bodies[b].name);
     swe_close();
+    std::printf("\nMemory the reader holds (its record cache and the constants): %zu bytes.\n", file.memory_bytes());
     return 0;
 #endif
 }

@@ -221,7 +221,7 @@ const double* JplFile::record(double jd, JplFailure& failure, std::string& why) 
     for (const auto& c : m_cache)
         if (c.index == index) return c.c.data();
     Cached& slot = m_cache[static_cast<std::size_t>(m_next_slot)];
-    m_next_slot ^= 1;
+    m_next_slot = (m_next_slot + 1) % static_cast<int>(m_cache.size());
     slot.index = -1;
     slot.c.resize(static_cast<std::size_t>(m_ncoeff));
     const std::int64_t rec_bytes = std::int64_t(m_ncoeff) * 8;

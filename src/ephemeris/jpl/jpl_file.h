@@ -13,9 +13,10 @@
 // AU a day, in the ICRF of the file, barycentric for the planets and the Sun, geocentric for
 // the Moon.
 //
-// The reader keeps the open file and the two records read last (a light-time step back
-// may fall into the previous record); it reads nothing else into memory, so a DE441 of
-// several gigabytes costs no more than a small file.
+// The reader keeps the open file and the four records read last (a light-time step back
+// may fall into the previous record, and a chart's lunation searches span three records of
+// DE405); it reads nothing else into memory, so a DE441 of several gigabytes costs no more
+// than a small file.
 
 #include <array>
 #include <cstdint>
@@ -103,7 +104,7 @@ private:
         std::int64_t index = -1;
         std::vector<double> c;
     };
-    std::array<Cached, 2> m_cache;
+    std::array<Cached, 4> m_cache;
     int m_next_slot = 0;
 };
 
