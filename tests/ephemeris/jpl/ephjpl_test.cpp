@@ -185,6 +185,27 @@ TEST_F(JplProvider, NutationComesFromTheFile) {
     }
 }
 
+// A file without nutation: the provider computes it. Reference: the four main terms of Meeus
+// (Astronomical Algorithms, p. 144), within 0.5".
+TEST_F(JplProvider, NutationIsComputedWhenTheFileHasNone) {
+    Fixture f;
+    f.build();
+    f.i32(2696 + 11 * 12 + 4, 0);  // item 12 (nutations): no coefficients
+    f.i32(2696 + 11 * 12 + 8, 0);
+    const double jd = kStart + 20.0;
+    EphemerisLibrary lib;
+    const auto without = positions_with(lib, f.write("no_nutation.eph"), jd);
+    EXPECT_NE(lib.infos()[1].find("Nutation: IAU 1980 main terms."), std::string::npos) << lib.infos()[1];
+    const auto none = positions_with(lib, fixture_file("zero_nutation.eph", false), jd);
+    const double t = (jd - 2451545.0) / 36525.0;
+    const double rad = 3.14159265358979323846 / 180.0;
+    const double omega = (125.04452 - 1934.136261 * t) * rad;
+    const double ls = (280.4665 + 36000.7698 * t) * rad, lm = (218.3165 + 481267.8813 * t) * rad;
+    const double dpsi = -17.20 * std::sin(omega) - 1.32 * std::sin(2 * ls) - 0.23 * std::sin(2 * lm) + 0.21 * std::sin(2 * omega);
+    const double d = without[0].geo_mov.longitude.to_degrees() - none[0].geo_mov.longitude.to_degrees();
+    EXPECT_NEAR(std::remainder(d, 360.0) * 3600.0, dpsi, 0.5);
+}
+
 TEST_F(JplProvider, DateOutsideTheSpanNamesTheSpan) {
     EphemerisLibrary lib;
     const std::string path = fixture_file("span.eph", false);
