@@ -224,6 +224,9 @@ const double* JplFile::record(double jd, JplFailure& failure, std::string& why) 
     m_next_slot = (m_next_slot + 1) % static_cast<int>(m_cache.size());
     slot.index = -1;
     slot.c.resize(static_cast<std::size_t>(m_ncoeff));
+    // A data record is only 64-bit floats: it is read in place and its bytes reversed when the
+    // file's order is not the machine's (the header, of mixed fields, is decoded field by field
+    // above). The dates and the finiteness checked below catch a record read wrongly.
     const std::int64_t rec_bytes = std::int64_t(m_ncoeff) * 8;
     if (!read_at(m_fd, slot.c.data(), static_cast<std::size_t>(rec_bytes), (2 + index) * rec_bytes)) {
         failure = JplFailure::Corrupt;
