@@ -238,6 +238,19 @@ const double* JplFile::record(double jd, JplFailure& failure, std::string& why) 
     const double first = m_start + double(index) * m_step;
     bool ok = std::fabs(slot.c[0] - first) < 1e-6 && std::fabs(slot.c[1] - (first + m_step)) < 1e-6;
     for (std::size_t i = 2; ok && i < slot.c.size(); ++i) ok = std::isfinite(slot.c[i]);
+    // Coefficients that are numbers but not an ephemeris: the Earth-Moon barycentre must lie
+    // 0.97 to 1.03 AU from the Sun and the Moon 0.0023 to 0.0028 AU from the Earth (their
+    // ranges over the 30,000 years of DE441) in the middle of the record.
+    if (ok) {
+        const double mid = first + 0.5 * m_step;
+        JplState emb, sun, moon;
+        evaluate(slot.c.data(), kJplEarthMoonBarycentre, mid, emb);
+        evaluate(slot.c.data(), kJplSun, mid, sun);
+        evaluate(slot.c.data(), kJplMoon, mid, moon);
+        const double r = std::hypot(emb.pos[0] - sun.pos[0], emb.pos[1] - sun.pos[1], emb.pos[2] - sun.pos[2]);
+        const double m = std::hypot(moon.pos[0], moon.pos[1], moon.pos[2]);
+        ok = r > 0.97 && r < 1.03 && m > 0.0023 && m < 0.0028;
+    }
     if (!ok) {
         failure = JplFailure::Corrupt;
         why = m_path + ": record " + std::to_string(index + 3) + " is damaged (its dates or coefficients are not valid)";
@@ -249,14 +262,19 @@ const double* JplFile::record(double jd, JplFailure& failure, std::string& why) 
 
 bool JplFile::state(JplItem item, double jd, JplState& out, JplFailure& failure, std::string& why) {
     failure = JplFailure::None;
-    const auto& p = m_ipt[item];
-    if (p[1] <= 0 || p[2] <= 0) {
+    if (!has(item)) {
         failure = JplFailure::Corrupt;
         why = m_path + ": the file holds no item " + std::to_string(item + 1);
         return false;
     }
     const double* rec = record(jd, failure, why);
     if (!rec) return false;
+    evaluate(rec, item, jd, out);
+    return true;
+}
+
+void JplFile::evaluate(const double* rec, JplItem item, double jd, JplState& out) const {
+    const auto& p = m_ipt[item];
     const int ncf = p[1], nsub = p[2], comps = components(item);
     const double sub_len = m_step / nsub;
     const double from_start = jd - rec[0];
@@ -287,7 +305,6 @@ bool JplFile::state(JplItem item, double jd, JplState& out, JplFailure& failure,
         out.vel[i] = v * rate * scale;
     }
     if (comps == 2) out.pos[2] = out.vel[2] = 0.0;
-    return true;
 }
 
 }  // namespace tellurim::ephjpl

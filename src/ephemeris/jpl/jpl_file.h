@@ -86,6 +86,8 @@ public:
 
 private:
     const double* record(double jd, JplFailure& failure, std::string& why);
+    // The Chebyshev series of `item` in the record `rec` at `jd`.
+    void evaluate(const double* rec, JplItem item, double jd, JplState& out) const;
 
     int m_fd = -1;
     std::string m_path;

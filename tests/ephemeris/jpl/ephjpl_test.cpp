@@ -261,18 +261,25 @@ INSTANTIATE_TEST_SUITE_P(
         return n.substr(0, n.find('.'));
     });
 
+// A damaged record inside the file: a wrong date, or coefficients that put the Earth-Moon
+// barycentre 2 AU from the Sun.
 TEST_F(JplProvider, DamagedRecordInsideFailsTheComputationOnly) {
-    Fixture f;
-    f.build();
     const std::size_t second = kNcoeff * 8 * 3;  // the data record of days 32-64
-    f.f64(second, 0.0);
-    const std::string path = f.write("damaged_inside.eph");
-    EphemerisLibrary lib;
-    ASSERT_TRUE(lib.load(2, path).ok);
-    auto st = lib.compute(kStart + 40.0, kStart);
-    EXPECT_FALSE(st.ok);
-    EXPECT_EQ(st.message, "computePositions error.\n" + path + ": record 4 is damaged (its dates or coefficients are not valid)");
-    EXPECT_TRUE(lib.compute(kStart + 70.0, kStart).ok);
+    for (std::size_t at : {second, second + 8 * std::size_t(offset_of(2) - 1)}) {
+        SCOPED_TRACE(at);
+        Fixture f;
+        f.build();
+        f.f64(at, 2.0 * kAuKm);
+        const std::string path = f.write("damaged_inside.eph");
+        EphemerisLibrary lib;
+        ASSERT_TRUE(lib.load(2, path).ok);
+        auto st = lib.compute(kStart + 40.0, kStart);
+        EXPECT_FALSE(st.ok);
+        EXPECT_EQ(st.message,
+                  "computePositions error.\n" + path + ": record 4 is damaged (its dates or coefficients are not valid)");
+        EXPECT_FALSE(lib.position("SUN"));
+        EXPECT_TRUE(lib.compute(kStart + 70.0, kStart).ok);
+    }
 }
 
 TEST_F(JplProvider, MissingFileAndNoFile) {
