@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 
 #include "core/ephemeris_library.h"
@@ -127,9 +128,37 @@ constexpr int kSecantMaxSteps = 8;
 // search without one more evaluation.
 constexpr double kSecantCurvature = 0.05;  // per day
 
+// Periodic terms of Meeus (49.1), those of at least 0.00017 day: coefficient (days) of
+// E^e sin(m M + mp M' + f F + om Omega).
+struct PhaseTerm {
+    double new_moon, full_moon, quarter;  // coefficient for each kind of phase
+    std::int8_t e;                         // power of E, the eccentricity factor
+    std::int8_t m, mp, f, om;              // multiples of M, M', F, Omega
+};
+constexpr PhaseTerm kPhaseTerms[] = {
+    // new       full      quarter   E  M  M' F  Om
+    {-0.40720, -0.40614, -0.62801, 0, 0, 1, 0, 0},
+    {0.17241, 0.17302, 0.17172, 1, 1, 0, 0, 0},
+    {0.01608, 0.01614, 0.00862, 0, 0, 2, 0, 0},
+    {0.01039, 0.01043, 0.00804, 0, 0, 0, 2, 0},
+    {0.00739, 0.00734, 0.00454, 1, -1, 1, 0, 0},
+    {-0.00514, -0.00515, -0.01183, 1, 1, 1, 0, 0},
+    {0.00208, 0.00209, 0.00204, 2, 2, 0, 0, 0},
+    {-0.00111, -0.00111, -0.00180, 0, 0, 1, -2, 0},
+    {-0.00057, -0.00057, -0.00070, 0, 0, 1, 2, 0},
+    {0.00056, 0.00056, 0.00027, 1, 1, 2, 0, 0},
+    // ----------------------------------------------------------------
+    {-0.00042, -0.00042, -0.00040, 0, 0, 3, 0, 0},
+    {0.00042, 0.00042, 0.00032, 1, 1, 0, 2, 0},
+    {0.00038, 0.00038, 0.00032, 1, 1, 0, -2, 0},
+    {-0.00024, -0.00024, -0.00034, 1, -1, 2, 0, 0},
+    {-0.00017, -0.00017, -0.00017, 0, 0, 0, 0, 1},
+    {0.0, 0.0, -0.00028, 2, 2, 1, 0, 0},
+};
+
 // Moment (JDE) of lunar phase `quarter` (0 new, 1 first quarter, 2 full, 3 last quarter) of
-// lunation `k` (k = 0 is the new moon of 2000 January 6), Meeus (49.1) with the terms of the
-// solar and lunar anomalies and the Moon's argument of latitude above 0.001 day.
+// lunation `k` (k = 0 is the new moon of 2000 January 6): Meeus (49.1) with the terms above,
+// within a few minutes; the search needs no better.
 double meeus_phase(long k, int quarter) {
     const double kk = static_cast<double>(k) + quarter / 4.0;
     const double t = kk / kLunationsPerCentury;
@@ -139,21 +168,12 @@ double meeus_phase(long k, int quarter) {
     const double m = 2.5534 + 29.10535670 * kk - 0.0000014 * t2;      // Sun's mean anomaly
     const double mp = 201.5643 + 385.81693528 * kk + 0.0107582 * t2;  // Moon's mean anomaly
     const double f = 160.7108 + 390.67050284 * kk - 0.0016118 * t2;   // Moon's argument of latitude
-    const double om = 124.7746 - 1.56375588 * kk;
-    if (quarter == 0 || quarter == 2) {
-        const bool full = quarter == 2;
-        jde += (full ? -0.40614 : -0.40720) * sin_deg(mp) + (full ? 0.17302 : 0.17241) * e * sin_deg(m) +
-               (full ? 0.01614 : 0.01608) * sin_deg(2 * mp) + (full ? 0.01043 : 0.01039) * sin_deg(2 * f) +
-               (full ? 0.00734 : 0.00739) * e * sin_deg(mp - m) - (full ? 0.00515 : 0.00514) * e * sin_deg(mp + m) +
-               0.00209 * e * e * sin_deg(2 * m) - 0.00111 * sin_deg(mp - 2 * f) - 0.00057 * sin_deg(mp + 2 * f) +
-               0.00056 * e * sin_deg(2 * mp + m) - 0.00042 * sin_deg(3 * mp) + 0.00042 * e * sin_deg(m + 2 * f) +
-               0.00038 * e * sin_deg(m - 2 * f) - 0.00024 * e * sin_deg(2 * mp - m) - 0.00017 * sin_deg(om);
-    } else {
-        jde += -0.62801 * sin_deg(mp) + 0.17172 * e * sin_deg(m) - 0.01183 * e * sin_deg(mp + m) +
-               0.00862 * sin_deg(2 * mp) + 0.00804 * sin_deg(2 * f) + 0.00454 * e * sin_deg(mp - m) +
-               0.00204 * e * e * sin_deg(2 * m) - 0.00180 * sin_deg(mp - 2 * f) - 0.00070 * sin_deg(mp + 2 * f) -
-               0.00040 * sin_deg(3 * mp) - 0.00034 * e * sin_deg(2 * mp - m) + 0.00032 * e * sin_deg(m + 2 * f) +
-               0.00032 * e * sin_deg(m - 2 * f) - 0.00028 * e * e * sin_deg(mp + 2 * m) - 0.00017 * sin_deg(om);
+    const double om = 124.7746 - 1.56375588 * kk;                     // longitude of the node
+    for (const PhaseTerm& p : kPhaseTerms) {
+        const double c = quarter == 0 ? p.new_moon : quarter == 2 ? p.full_moon : p.quarter;
+        jde += c * std::pow(e, p.e) * sin_deg(p.m * m + p.mp * mp + p.f * f + p.om * om);
+    }
+    if (quarter == 1 || quarter == 3) {
         const double w = 0.00306 - 0.00038 * e * cos_deg(m) + 0.00026 * cos_deg(mp) - 0.00002 * cos_deg(mp - m) +
                          0.00002 * cos_deg(mp + m) + 0.00002 * cos_deg(2 * f);
         jde += quarter == 1 ? w : -w;
