@@ -533,7 +533,7 @@ int run_chart(const ChartArgs& a, CliContext& ctx) {
                            MessageIcon::Warning);
     }
     if (a.json)
-        std::cout << print_json(*h, eps, aya, prov, stars).dump(2) << "\n";
+        std::cout << json_text(print_json(*h, eps, aya, prov, stars)) << "\n";
     else
         print_text(*h, eps, aya, prov, stars);
     return kExitOk;

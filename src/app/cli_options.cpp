@@ -85,7 +85,7 @@ void show_json(const CliSettings& s) {
           {"smoothing_mode", o.drawing.smoothing_mode},
           {"aspect_ratio", json_number(o.drawing.aspect_ratio)}}},
     };
-    std::cout << j.dump(2) << "\n";
+    std::cout << json_text(j) << "\n";
 }
 
 void show_text(const CliSettings& s) {

@@ -105,6 +105,23 @@ TEST_F(CliChart, PolarDaysPrintTheChartWithoutSunriseAndSunset) {
     }
 }
 
+// Bytes that are not UTF-8 in a name or a city come out replaced, never as an abort.
+TEST_F(CliChart, JsonReplacesBytesThatAreNotUtf8) {
+    const std::vector<std::vector<std::string>> cases = {
+        {"--first-name", "Jo\xff\xfe", "--ut", "2000-01-01 12:00:00", "--lon", "2dE", "--lat", "48dN", "--ephemeris",
+         "low", "--json"},
+        {"--city", "Par\xc3", "--country", "Fr\x80nce", "--ut", "2000-01-01 12:00:00", "--ephemeris", "low", "--json"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c[1]);
+        auto out = chart(c);
+        if (out.out.empty()) continue;  // refused before any JSON, with its message
+        auto j = nlohmann::json::parse(out.out);
+        EXPECT_TRUE(j.is_object());
+        EXPECT_NE(out.out.find("\xEF\xBF\xBD"), std::string::npos);  // U+FFFD
+    }
+}
+
 TEST_F(CliChart, RefusalsAndFailures) {
     auto bad_lon = chart({"--ut", "2000-01-01 12:00:00", "--lon", "abc", "--lat", "48d51'24.00\"N", "--ephemeris", "low"});
     EXPECT_EQ(bad_lon.code, kExitBadInput);
