@@ -138,6 +138,22 @@ struct ChartStars {
     double orb_deg = 1.0;
 };
 
+// A sunrise or sunset that does not occur on the birth day (polar day or night) prints as
+// "none" with the reason, and is null in JSON.
+std::string sun_polar_text(SunPolar polar) {
+    return str(polar == SunPolar::PolarDay ? Str::SunPolarDay : Str::SunPolarNight);
+}
+
+std::string sun_moment_text(const SunRecord& sun, const DateHour& d) {
+    if (is_valid(d) || sun.polar == SunPolar::None) return date_text(d);
+    return str(Str::SunNone) + " (" + sun_polar_text(sun.polar) + ")";
+}
+
+nlohmann::json sun_moment_json(const DateHour& d) {
+    if (!is_valid(d)) return nullptr;
+    return {{"text", date_text(d)}, {"jd_ut", json_number(d.jd_ut)}};
+}
+
 void print_text(const Horoscope& h, double eps, const AngleValue& aya, const Provenance& prov, const ChartStars& stars) {
     auto line = [](auto&&... parts) {
         ((std::cout << parts), ...);
@@ -202,10 +218,10 @@ void print_text(const Horoscope& h, double eps, const AngleValue& aya, const Pro
 
     line();
     line(text(Str::ChartSunTitle));
-    line(text(Str::ChartSunrise), " ", date_text(h.sun.sunrise));
-    line(text(Str::ChartSunriseLmt), " ", date_text(local_mean_time(h.sun.sunrise, h.place.longitude)));
-    line(text(Str::ChartSunset), " ", date_text(h.sun.sunset));
-    line(text(Str::ChartSunsetLmt), " ", date_text(local_mean_time(h.sun.sunset, h.place.longitude)));
+    line(text(Str::ChartSunrise), " ", sun_moment_text(h.sun, h.sun.sunrise));
+    line(text(Str::ChartSunriseLmt), " ", sun_moment_text(h.sun, local_mean_time(h.sun.sunrise, h.place.longitude)));
+    line(text(Str::ChartSunset), " ", sun_moment_text(h.sun, h.sun.sunset));
+    line(text(Str::ChartSunsetLmt), " ", sun_moment_text(h.sun, local_mean_time(h.sun.sunset, h.place.longitude)));
     line(text(Str::ChartSolarHour), h.sun.planetary_hour);
 
     line();
@@ -339,10 +355,11 @@ nlohmann::json print_json(const Horoscope& h, double eps, const AngleValue& aya,
         {"equatorial", equatorial},
         {"horizontal", horizontal},
         {"sun",
-         {{"sunrise", {{"text", date_text(h.sun.sunrise)}, {"jd_ut", json_number(h.sun.sunrise.jd_ut)}}},
-          {"sunset", {{"text", date_text(h.sun.sunset)}, {"jd_ut", json_number(h.sun.sunset.jd_ut)}}},
-          {"sunrise_local_mean_time", date_text(local_mean_time(h.sun.sunrise, h.place.longitude))},
-          {"sunset_local_mean_time", date_text(local_mean_time(h.sun.sunset, h.place.longitude))},
+         {{"sunrise", sun_moment_json(h.sun.sunrise)},
+          {"sunset", sun_moment_json(h.sun.sunset)},
+          {"sunrise_local_mean_time", sun_moment_json(local_mean_time(h.sun.sunrise, h.place.longitude))},
+          {"sunset_local_mean_time", sun_moment_json(local_mean_time(h.sun.sunset, h.place.longitude))},
+          {"reason", h.sun.polar == SunPolar::None ? nlohmann::json(nullptr) : nlohmann::json(sun_polar_text(h.sun.polar))},
           {"planetary_hour", h.sun.planetary_hour}}},
         {"lunation",
          {{"new_moon", moment_json(l.new_moon)},
@@ -497,7 +514,14 @@ int run_chart(const ChartArgs& a, CliContext& ctx) {
 
     WorkerThreads workers;
     auto h = std::make_unique<Horoscope>();
-    if (!set_and_compute(*h, data, true, options, *ctx.messages, workers, library)) {
+    ComputeReport report;
+    bool computed = set_and_compute(*h, data, true, options, *ctx.messages, workers, library, nullptr, &report);
+    // A day without sunrise or sunset fails the sun step only (its message has been shown):
+    // every later step ran, so the chart is printed and the run still succeeds.
+    const bool polar_only = !computed && h->sun.polar != SunPolar::None && report.ran_step(kComputeSteps);
+    if (polar_only)
+        ctx.messages->tell(str(Str::SunPolarWarning), str(Str::ComputeCaption), MessageIcon::Warning);
+    if (!computed && !polar_only) {
         if (!is_valid(h->birth_ut) || !h->place.latitude.is_angle())
             ctx.messages->tell(str(Str::ChartBadBirthData), str(Str::ComputeCaption), MessageIcon::Warning);
         ctx.exit_code = kExitFailure;
@@ -522,7 +546,7 @@ int run_chart(const ChartArgs& a, CliContext& ctx) {
                            MessageIcon::Warning);
     }
     if (a.json)
-        std::cout << print_json(*h, eps, aya, prov, stars).dump(2) << "\n";
+        std::cout << json_text(print_json(*h, eps, aya, prov, stars)) << "\n";
     else
         print_text(*h, eps, aya, prov, stars);
     return kExitOk;
