@@ -197,9 +197,9 @@ EphemerisStatus EphemerisLibrary::load(int type, const std::string& jpl_file) {
     const std::u16string jpl16 = utf8_to_utf16(wanted_jpl);
     if (m_load(type == 2 ? jpl16.c_str() : nullptr, 0) == 0) {
         // A provider that failed to load has nothing to free; FreeEphemeris is not called.
-        std::string message = str(type == 2 ? Str::ErrorLoadingEphjpl : Str::ErrorLoadingEphemerisDll) + with_cause();
+        std::string message = with_cause(str(type == 2 ? Str::ErrorLoadingEphjpl : Str::ErrorLoadingEphemerisDll));
         clear();
-        return {false, message};
+        return {false, std::move(message)};
     }
     m_type = type;
     m_jpl_file = wanted_jpl;
@@ -209,7 +209,7 @@ EphemerisStatus EphemerisLibrary::load(int type, const std::string& jpl_file) {
 
 EphemerisStatus EphemerisLibrary::compute(double jd_et, double zero_jd_et) {
     if (!m_compute) return {false, str(Str::ComputePositionsNotFound)};
-    if (m_compute(jd_et, zero_jd_et) == 0) return {false, str(Str::ComputePositionsError) + with_cause()};
+    if (m_compute(jd_et, zero_jd_et) == 0) return {false, with_cause(str(Str::ComputePositionsError))};
     return {};
 }
 
@@ -218,21 +218,22 @@ void EphemerisLibrary::set_true_node(bool true_node) {
     m_true_node = true_node;
 }
 
-std::string EphemerisLibrary::with_cause() const {
-    if (!m_last_error) return {};
-    std::array<char16_t, kInfoCapacity> buf{};
-    m_last_error(buf.data(), kInfoCapacity);
-    buf.back() = u'\0';
-    const std::u16string_view cause(buf.data());
-    return cause.empty() ? std::string() : "\n" + utf16_to_utf8(cause);
-}
-
 EphemerisStatus EphemerisLibrary::compute_filtered(double jd_et, double zero_jd_et, std::string_view filter) {
     if (!m_compute_filter) return {false, str(Str::ComputePositionsNotFound)};
     const std::string f(filter);
     if (m_compute_filter(jd_et, zero_jd_et, f.c_str()) == 0)
-        return {false, str(Str::ComputePositionsError) + with_cause()};
+        return {false, with_cause(str(Str::ComputePositionsError))};
     return {};
+}
+
+std::string EphemerisLibrary::with_cause(std::string message) const {
+    if (!m_last_error) return message;
+    std::array<char16_t, 1024> buf{};
+    m_last_error(buf.data(), static_cast<int>(buf.size()));
+    buf.back() = u'\0';
+    const std::u16string_view cause(buf.data());
+    if (!cause.empty()) message += "\n" + utf16_to_utf8(cause);
+    return message;
 }
 
 std::optional<BodyPositions> EphemerisLibrary::read(GetPositionFn fn, std::string_view body) const {

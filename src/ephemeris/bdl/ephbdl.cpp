@@ -141,8 +141,6 @@ struct Frame : DateFrame {
     State earth;       // heliocentric, J2000
 };
 
-double dot(Vec3 a, Vec3 b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
-
 // Fraction of the Sun's mass within r solar radii (a standard solar model, rounded): a ray
 // that passes inside the disc, from a body behind the Sun, is bent by that much mass only.
 double solar_mass_within(double r) {

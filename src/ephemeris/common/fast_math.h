@@ -6,6 +6,7 @@
 #include <bit>
 #include <cmath>
 #include <cstring>
+#include <initializer_list>
 
 namespace tellurim::ephem {
 
@@ -25,6 +26,14 @@ inline Vec3 operator+(Vec3 a, Vec3 b) { return {a.x + b.x, a.y + b.y, a.z + b.z}
 inline Vec3 operator-(Vec3 a, Vec3 b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
 inline Vec3 operator*(double k, Vec3 a) { return {k * a.x, k * a.y, k * a.z}; }
 inline double length(Vec3 a) { return std::sqrt(a.x * a.x + a.y * a.y + a.z * a.z); }
+inline double dot(Vec3 a, Vec3 b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
+
+// The polynomial c[0] + c[1] t + c[2] t^2 + ... by Horner's rule.
+inline double horner_poly(double t, std::initializer_list<double> c) {
+    double v = 0.0;
+    for (auto it = c.end(); it != c.begin();) v = v * t + *--it;
+    return v;
+}
 
 // sin and cos of one argument, to 1e-15 plus 1e-16 per unit of |x| (the rounding of the
 // argument itself), without the library's slow paths: a computation takes several hundred

@@ -16,8 +16,12 @@ inline constexpr std::size_t kBodyCount = kEphemerisBodies.size();
 
 // A rotation given by the images of the three axes (its columns).
 struct Rotation {
-    Vec3 col[3];
+    Vec3 col[3] = {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}};
     Vec3 apply(Vec3 v) const { return v.x * col[0] + v.y * col[1] + v.z * col[2]; }
+    // This rotation after `first`.
+    Rotation after(const Rotation& first) const {
+        return {{apply(first.col[0]), apply(first.col[1]), apply(first.col[2])}};
+    }
     // The inverse (the transpose) applied.
     Vec3 apply_inverse(Vec3 v) const {
         return {col[0].x * v.x + col[0].y * v.y + col[0].z * v.z, col[1].x * v.x + col[1].y * v.y + col[1].z * v.z,

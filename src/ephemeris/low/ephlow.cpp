@@ -40,6 +40,7 @@
 #include "core/ephemeris_library.h"
 #include "ephemeris/ephemeris_abi.h"
 #include "ephemeris/common/lunar_node.h"
+#include "ephemeris/common/nutation.h"
 #include "ephemeris/common/provider_kit.h"
 #include "ephemeris/low/theory.h"
 
@@ -110,7 +111,7 @@ bool compute(double jd_et, double zero_jd_et, const Mask& mask, Results& results
     Frame f;
     f.jd = jd_et;
     f.earth = vsop_state(VsopPlanet::Earth, jd_et);
-    const SinCos dpsi = fast_sincos(nutation_longitude(jd_et));
+    const SinCos dpsi = fast_sincos(nutation_longitude_main_terms(jd_et));
     f.sin_dpsi = dpsi.sin;
     f.cos_dpsi = dpsi.cos;
     if (!precession_rotation(jd_et, zero_jd_et, f.to_fixed)) return false;

@@ -28,7 +28,4 @@ struct MoonPosition {
 };
 MoonPosition moon_position(double jd_et);
 
-// Nutation in longitude, the main terms of the IAU 1980 theory (Meeus table 22.A), radians.
-double nutation_longitude(double jd_et);
-
 }  // namespace tellurim::ephlow
