@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "app/cli.h"
+#include "app/cli_chart.h"
 #include "app/cli_common.h"
 #include "app/cli_settings.h"
 #include "app/json_util.h"
@@ -23,6 +24,8 @@
 #include "core/strings.h"
 #include "core/worker_threads.h"
 #include "files/cities.h"
+#include "files/horoscope_file.h"
+#include "files/host_identity.h"
 
 namespace tellurim {
 namespace {
@@ -46,6 +49,8 @@ struct ChartArgs {
     std::string zodiac;
     std::string ephemeris;
     bool json = false;
+    bool save = false;       // --save given
+    std::string save_path;   // its file; empty: the default name in the horoscopes directory
 };
 
 std::string_view ephemeris_display_name(int type) {
@@ -323,6 +328,44 @@ nlohmann::json print_json(const Horoscope& h, double eps, const AngleValue& aya,
     return j;
 }
 
+}  // namespace
+
+void print_chart(const Horoscope& h, const EphemerisLibrary& library, bool json) {
+    const double eps = mean_obliquity(h.birth_ut.jd_et, h.birth_ut.jd_et);
+    const AngleValue aya = ayanamsa(h.birth_ut.jd_et, h.options.astro.zero_date.jd_et);
+    Provenance prov;
+    prov.infos = library.infos();
+    prov.type = library.is_loaded() ? library.type() : h.options.ephemeris.type;
+    prov.delta_t_seconds = (h.birth_ut.jd_et - h.birth_ut.jd_ut) * 86400.0;
+    if (json)
+        std::cout << print_json(h, eps, aya, prov).dump(2) << "\n";
+    else
+        print_text(h, eps, aya, prov);
+}
+
+bool apply_chart_overrides(const ChartOverrides& o, Options& options, CliContext& ctx) {
+    if (!o.house_system.empty()) {
+        auto hs = house_system_from_name(o.house_system);
+        if (!hs) {
+            ctx.fail(kExitBadInput, str(Str::ChartBadHouseSystem) + ": " + o.house_system);
+            return false;
+        }
+        options.astro.house_system = *hs;
+    }
+    if (!o.zodiac.empty()) options.astro.zodiac_movable = o.zodiac == "movable" ? 1 : 0;
+    if (!o.ephemeris.empty())
+        options.ephemeris.type = o.ephemeris == "low" ? kEphemerisLow : o.ephemeris == "bdl" ? kEphemerisBdl : kEphemerisJpl;
+    return true;
+}
+
+void add_chart_override_options(CLI::App& command, ChartOverrides& o) {
+    command.add_option("--house-system", o.house_system, "Campanus, Alcabitus, Abenragel, Regiomontanus, Placidus, Hindu, ModusAequalis");
+    command.add_option("--zodiac", o.zodiac, "movable or fixed")->check(CLI::IsMember({"movable", "fixed"}));
+    command.add_option("--ephemeris", o.ephemeris, "low, bdl or jpl")->check(CLI::IsMember({"low", "bdl", "jpl"}));
+}
+
+namespace {
+
 // Looks the place up in the atlas of the options' countries directory. With a legal
 // date-hour and no correction of the user's, the atlas's historical correction for that date
 // gives `universal`.
@@ -354,17 +397,7 @@ int run_chart(const ChartArgs& a, CliContext& ctx) {
     Options options = settings->options;
 
     // Per-run overrides of the stored options.
-    if (!a.house_system.empty()) {
-        auto hs = house_system_from_name(a.house_system);
-        if (!hs) {
-            ctx.fail(kExitBadInput, str(Str::ChartBadHouseSystem) + ": " + a.house_system);
-            return ctx.exit_code;
-        }
-        options.astro.house_system = *hs;
-    }
-    if (!a.zodiac.empty()) options.astro.zodiac_movable = a.zodiac == "movable" ? 1 : 0;
-    if (!a.ephemeris.empty())
-        options.ephemeris.type = a.ephemeris == "low" ? kEphemerisLow : a.ephemeris == "bdl" ? kEphemerisBdl : kEphemerisJpl;
+    if (!apply_chart_overrides({a.house_system, a.zodiac, a.ephemeris}, options, ctx)) return ctx.exit_code;
 
     BirthData data;
     data.last_name = a.name.empty() && a.now ? str(Str::ChartNowName) : a.name;
@@ -457,23 +490,24 @@ int run_chart(const ChartArgs& a, CliContext& ctx) {
 
     WorkerThreads workers;
     auto h = std::make_unique<Horoscope>();
-    if (!set_and_compute(*h, data, true, options, *ctx.messages, workers, library)) {
+    HostIdentity host;
+    if (options.database.prefix_with_ip) host = local_host_identity();
+    if (!set_and_compute(*h, data, true, options, *ctx.messages, workers, library,
+                         options.database.prefix_with_ip ? &host : nullptr)) {
         if (!is_valid(h->birth_ut) || !h->place.latitude.is_angle())
             ctx.messages->tell(str(Str::ChartBadBirthData), str(Str::ComputeCaption), MessageIcon::Warning);
         ctx.exit_code = kExitFailure;
         return ctx.exit_code;
     }
-
-    const double eps = mean_obliquity(h->birth_ut.jd_et, h->birth_ut.jd_et);
-    const AngleValue aya = ayanamsa(h->birth_ut.jd_et, h->options.astro.zero_date.jd_et);
-    Provenance prov;
-    prov.infos = library.infos();
-    prov.type = library.is_loaded() ? library.type() : options.ephemeris.type;
-    prov.delta_t_seconds = (h->birth_ut.jd_et - h->birth_ut.jd_ut) * 86400.0;
-    if (a.json)
-        std::cout << print_json(*h, eps, aya, prov).dump(2) << "\n";
-    else
-        print_text(*h, eps, aya, prov);
+    if (a.save) {
+        std::string path = a.save_path.empty() ? default_horoscope_file_name(*h, settings->horoscopes_dir) : a.save_path;
+        if (!save_horoscope(*h, path, *ctx.messages)) {
+            ctx.exit_code = kExitFailure;
+            return ctx.exit_code;
+        }
+        ctx.messages->tell(path, str(Str::HoroFileSaved), MessageIcon::Information);
+    }
+    print_chart(*h, library, a.json);
     return kExitOk;
 }
 
@@ -503,7 +537,13 @@ void register_chart_commands(CLI::App& app, CliContext& ctx) {
     chart->add_option("--zodiac", args->zodiac, "movable or fixed")->check(CLI::IsMember({"movable", "fixed"}));
     chart->add_option("--ephemeris", args->ephemeris, "low, bdl or jpl")->check(CLI::IsMember({"low", "bdl", "jpl"}));
     chart->add_flag("--json", args->json, "JSON output");
-    chart->callback([args, &ctx] { ctx.exit_code = run_chart(*args, ctx); });
+    auto* save = chart->add_option("--save", args->save_path,
+                                   "Save the horoscope file (default: LAST_FIRST.xml in the horoscopes directory)")
+                     ->expected(0, 1);
+    chart->callback([args, save, &ctx] {
+        args->save = save->count() > 0;
+        ctx.exit_code = run_chart(*args, ctx);
+    });
 }
 
 }  // namespace tellurim
