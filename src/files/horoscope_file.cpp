@@ -31,6 +31,36 @@ std::int32_t leading_integer(std::string_view s) {
     return static_cast<std::int32_t>(v);
 }
 
+// Each byte that does not start a complete, well-formed UTF-8 sequence becomes U+FFFD, as a
+// strict conversion to wide characters would make it.
+std::string valid_utf8(std::string_view s) {
+    std::string out;
+    out.reserve(s.size());
+    auto cont = [&s](std::size_t i) { return i < s.size() && (static_cast<unsigned char>(s[i]) & 0xC0) == 0x80; };
+    for (std::size_t i = 0; i < s.size();) {
+        const auto c = static_cast<unsigned char>(s[i]);
+        std::size_t len = c < 0x80 ? 1 : (c >= 0xC2 && c <= 0xDF) ? 2 : (c >= 0xE0 && c <= 0xEF) ? 3 : (c >= 0xF0 && c <= 0xF4) ? 4 : 0;
+        bool ok = len > 0;
+        for (std::size_t k = 1; ok && k < len; ++k) ok = cont(i + k);
+        if (ok && len == 3) {
+            const auto c1 = static_cast<unsigned char>(s[i + 1]);
+            ok = !(c == 0xE0 && c1 < 0xA0) && !(c == 0xED && c1 >= 0xA0);  // overlong, surrogate
+        }
+        if (ok && len == 4) {
+            const auto c1 = static_cast<unsigned char>(s[i + 1]);
+            ok = !(c == 0xF0 && c1 < 0x90) && !(c == 0xF4 && c1 >= 0x90);  // overlong, above U+10FFFF
+        }
+        if (!ok) {
+            out += "\xEF\xBF\xBD";
+            ++i;
+            continue;
+        }
+        out.append(s.substr(i, len));
+        i += len;
+    }
+    return out;
+}
+
 bool only_spaces(std::string_view s) {
     for (char c : s)
         if (c != ' ' && c != '\t' && c != '\r' && c != '\n') return false;
@@ -116,9 +146,9 @@ bool write_horoscope_file(Horoscope& h, const std::string& path) {
 }
 
 std::optional<HoroscopeFileData> parse_horoscope_text(std::string_view utf8) {
-    // The bytes go through the wide form once, as the file is read into wide characters:
-    // invalid sequences become U+FFFD and every later cut is on character boundaries.
-    const std::string text = utf16_to_utf8(utf8_to_utf16(utf8));
+    // The file is read as wide characters: invalid sequences become U+FFFD, and every later
+    // cut is on character boundaries.
+    const std::string text = valid_utf8(utf8);
     if (only_spaces(text)) return std::nullopt;
 
     auto version = element_content(text, "<version>");
