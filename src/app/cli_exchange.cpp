@@ -1,8 +1,112 @@
-// tellurim import, export db, export text, db test, db setup.
+// tellurim import, export db, export text, db test, db setup: thin shells over the import and
+// export routines of src/files, each run on a worker of the thread table with a progress bar
+// and Ctrl-C as its cancel event.
+#include <fmt/format.h>
+#include <fstream>
+#include <iostream>
+#include <memory>
+#include <nlohmann/json.hpp>
+
 #include "app/cli.h"
+#include "app/cli_chart.h"
+#include "app/cli_progress.h"
+#include "app/cli_settings.h"
+#include "core/ephemeris_library.h"
+#include "core/strings.h"
+#include "core/worker_threads.h"
+#include "files/text_import.h"
 
 namespace tellurim {
+namespace {
 
-void register_exchange_commands(CLI::App&, CliContext&) {}
+// Lines of a file, for the progress bar's total.
+long count_lines(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    long n = 0;
+    char buffer[65536];
+    while (in.read(buffer, sizeof buffer) || in.gcount() > 0) {
+        for (std::streamsize i = 0; i < in.gcount(); ++i) n += buffer[i] == '\n';
+        if (!in) break;
+    }
+    return n;
+}
+
+struct ImportArgs {
+    ImportRequest request;
+    ChartOverrides overrides;
+    bool json = false;
+};
+
+// The worker's context: everything the import routine reads and the summary it writes.
+struct ImportJob {
+    WorkerThreads* table = nullptr;
+    const ImportRequest* request = nullptr;
+    const Options* options = nullptr;
+    MessageSink* messages = nullptr;
+    ImportProgress progress;
+    ImportSummary summary;
+};
+
+void import_routine(void* context) {
+    auto* job = static_cast<ImportJob*>(context);
+    // The worker computes horoscopes of its own: its ephemeris calls run on a table of its own.
+    EphemerisLibrary library;
+    EphemerisStatus loaded = library.load(job->options->ephemeris.type, job->options->ephemeris.jpl_file);
+    if (!loaded) job->messages->tell(loaded.message, str(Str::ComputeCaption), MessageIcon::Warning);
+    WorkerThreads workers;
+    ImportEnvironment env{job->options, job->messages, &workers, &library};
+    const int slot = job->table->current_slot();
+    job->summary = run_import(*job->request, env, *job->messages, job->table->cancel_event(slot), &job->progress);
+}
+
+int run_import_command(ImportArgs& a, CliContext& ctx) {
+    if (auto refusal = validate_import(a.request)) {
+        ctx.messages->show(*refusal);
+        return kExitBadInput;
+    }
+    auto settings = load_cli_settings(ctx);
+    if (!settings) return ctx.exit_code;
+    Options options = settings->options;
+    if (!apply_chart_overrides(a.overrides, options, ctx)) return ctx.exit_code;
+
+    WorkerThreads table;
+    ImportJob job;
+    job.table = &table;
+    job.request = &a.request;
+    job.options = &options;
+    job.messages = ctx.messages;
+    ProgressSource progress{[&job] { return job.progress.lines_done.load(); }, count_lines(a.request.text_file),
+                            "import"};
+    if (!run_worker_with_progress(table, &import_routine, &job, progress)) return kExitFailure;
+
+    const ImportSummary& s = job.summary;
+    if (a.json) {
+        nlohmann::json j = {{"lines", s.lines},       {"imported", s.imported}, {"warnings", s.warnings},
+                            {"errors", s.errors},     {"files", s.files},       {"cancelled", s.cancelled},
+                            {"failed_lines", s.failed_lines}};
+        std::cout << j.dump(2) << "\n";
+    } else {
+        std::cout << fmt::format("lines {}, imported {}, warnings {}, errors {}\n", s.lines, s.imported, s.warnings,
+                                 s.errors);
+    }
+    ctx.messages->show(s.final_message());
+    return s.cancelled || s.failed ? kExitFailure : kExitOk;
+}
+
+}  // namespace
+
+void register_exchange_commands(CLI::App& app, CliContext& ctx) {
+    auto imp = std::make_shared<ImportArgs>();
+    CLI::App* import = app.add_subcommand("import", "Import horoscopes from a text file, one birth per line");
+    import->add_option("FILE", imp->request.text_file, "Text file to import")->required();
+    import->add_option("--to", imp->request.target_dir, "Target directory of the horoscope files")->required();
+    import->add_option("--log", imp->request.log_file, "Log file (appended); without it every entry is shown");
+    imp->request.separator = ";";
+    import->add_option("--separator", imp->request.separator, "Field separator (\\t for a tab)")->capture_default_str();
+    import->add_flag("--stop-on-error", imp->request.stop_on_every_error, "Show every warning and error");
+    add_chart_override_options(*import, imp->overrides);
+    import->add_flag("--json", imp->json, "JSON summary");
+    import->callback([imp, &ctx] { ctx.exit_code = run_import_command(*imp, ctx); });
+}
 
 }  // namespace tellurim

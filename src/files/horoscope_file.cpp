@@ -10,6 +10,7 @@
 #include "astro/compute.h"
 #include "core/strings.h"
 #include "core/text.h"
+#include "files/exchange_line.h"
 
 namespace tellurim {
 namespace {
@@ -29,36 +30,6 @@ std::int32_t leading_integer(std::string_view s) {
     v = negative ? -v : v;
     if (v > 2147483647LL) v = 2147483647LL;
     return static_cast<std::int32_t>(v);
-}
-
-// Each byte that does not start a complete, well-formed UTF-8 sequence becomes U+FFFD, as a
-// strict conversion to wide characters would make it.
-std::string valid_utf8(std::string_view s) {
-    std::string out;
-    out.reserve(s.size());
-    auto cont = [&s](std::size_t i) { return i < s.size() && (static_cast<unsigned char>(s[i]) & 0xC0) == 0x80; };
-    for (std::size_t i = 0; i < s.size();) {
-        const auto c = static_cast<unsigned char>(s[i]);
-        std::size_t len = c < 0x80 ? 1 : (c >= 0xC2 && c <= 0xDF) ? 2 : (c >= 0xE0 && c <= 0xEF) ? 3 : (c >= 0xF0 && c <= 0xF4) ? 4 : 0;
-        bool ok = len > 0;
-        for (std::size_t k = 1; ok && k < len; ++k) ok = cont(i + k);
-        if (ok && len == 3) {
-            const auto c1 = static_cast<unsigned char>(s[i + 1]);
-            ok = !(c == 0xE0 && c1 < 0xA0) && !(c == 0xED && c1 >= 0xA0);  // overlong, surrogate
-        }
-        if (ok && len == 4) {
-            const auto c1 = static_cast<unsigned char>(s[i + 1]);
-            ok = !(c == 0xF0 && c1 < 0x90) && !(c == 0xF4 && c1 >= 0x90);  // overlong, above U+10FFFF
-        }
-        if (!ok) {
-            out += "\xEF\xBF\xBD";
-            ++i;
-            continue;
-        }
-        out.append(s.substr(i, len));
-        i += len;
-    }
-    return out;
 }
 
 bool only_spaces(std::string_view s) {
