@@ -3,6 +3,8 @@
 // and Ctrl-C as its cancel event.
 #include <fmt/format.h>
 #include <fstream>
+#include <functional>
+#include <optional>
 #include <iostream>
 #include <memory>
 #include <nlohmann/json.hpp>
@@ -14,6 +16,7 @@
 #include "core/ephemeris_library.h"
 #include "core/strings.h"
 #include "core/worker_threads.h"
+#include "files/horoscope_export.h"
 #include "files/text_import.h"
 
 namespace tellurim {
@@ -93,6 +96,75 @@ int run_import_command(ImportArgs& a, CliContext& ctx) {
     return s.cancelled || s.failed ? kExitFailure : kExitOk;
 }
 
+struct TextExportArgs {
+    TextExportRequest request;
+    ChartOverrides overrides;
+    bool json = false;
+};
+
+// The context of an export worker: the routine to run with its environment, and its result.
+struct ExportJob {
+    WorkerThreads* table = nullptr;
+    const Options* options = nullptr;
+    MessageSink* messages = nullptr;
+    std::function<ExportResult(const ExportEnvironment&, const ManualResetEvent*, ExportProgress*)> body;
+    ExportProgress progress;
+    ExportResult result;
+};
+
+void export_routine(void* context) {
+    auto* job = static_cast<ExportJob*>(context);
+    EphemerisLibrary library;
+    EphemerisStatus loaded = library.load(job->options->ephemeris.type, job->options->ephemeris.jpl_file);
+    if (!loaded) job->messages->tell(loaded.message, str(Str::ComputeCaption), MessageIcon::Warning);
+    WorkerThreads workers;
+    ExportEnvironment env{job->options, job->messages, &workers, &library};
+    job->result = job->body(env, job->table->cancel_event(job->table->current_slot()), &job->progress);
+}
+
+// Runs an export body on a worker with the progress bar; nullopt when the worker did not start.
+std::optional<ExportResult> run_export_job(const Options& options, CliContext& ctx, long total,
+                                           decltype(ExportJob::body) body) {
+    WorkerThreads table;
+    ExportJob job;
+    job.table = &table;
+    job.options = &options;
+    job.messages = ctx.messages;
+    job.body = std::move(body);
+    ProgressSource progress{[&job] { return job.progress.files_done.load(); }, total, "export"};
+    if (!run_worker_with_progress(table, &export_routine, &job, progress)) return std::nullopt;
+    return job.result;
+}
+
+void print_export_result(const ExportResult& r, bool json) {
+    if (json)
+        std::cout << nlohmann::json{{"exported", r.exported}, {"cancelled", r.cancelled}, {"failed", r.failed}}.dump(2)
+                  << "\n";
+    else
+        std::cout << fmt::format("exported {}\n", r.exported);
+}
+
+int run_text_export_command(TextExportArgs& a, CliContext& ctx) {
+    if (auto refusal = validate_text_export(a.request)) {
+        ctx.messages->show(*refusal);
+        return kExitBadInput;
+    }
+    auto settings = load_cli_settings(ctx);
+    if (!settings) return ctx.exit_code;
+    Options options = settings->options;
+    if (!apply_chart_overrides(a.overrides, options, ctx)) return ctx.exit_code;
+    const TextExportRequest& request = a.request;
+    auto result = run_export_job(options, ctx, static_cast<long>(request.files.size()),
+                                 [&request](const ExportEnvironment& env, const ManualResetEvent* cancel,
+                                            ExportProgress* progress) {
+                                     return run_text_export(request, env, cancel, progress);
+                                 });
+    if (!result) return kExitFailure;
+    print_export_result(*result, a.json);
+    ctx.messages->show(text_export_message(*result));
+    return result->cancelled || result->failed ? kExitFailure : kExitOk;
+}
+
 }  // namespace
 
 void register_exchange_commands(CLI::App& app, CliContext& ctx) {
@@ -107,6 +179,18 @@ void register_exchange_commands(CLI::App& app, CliContext& ctx) {
     add_chart_override_options(*import, imp->overrides);
     import->add_flag("--json", imp->json, "JSON summary");
     import->callback([imp, &ctx] { ctx.exit_code = run_import_command(*imp, ctx); });
+
+    CLI::App* exp = app.add_subcommand("export", "Export horoscope files to a text file or a database");
+    exp->require_subcommand(1);
+    auto txt = std::make_shared<TextExportArgs>();
+    CLI::App* text_cmd = exp->add_subcommand("text", "Append one line per horoscope file to a text file");
+    text_cmd->add_option("FILES", txt->request.files, "Horoscope files")->required();
+    text_cmd->add_option("--out", txt->request.out_file, "Text file (appended)")->required();
+    txt->request.separator = ";";
+    text_cmd->add_option("--separator", txt->request.separator, "Field separator (\\t for a tab)")->capture_default_str();
+    add_chart_override_options(*text_cmd, txt->overrides);
+    text_cmd->add_flag("--json", txt->json, "JSON summary");
+    text_cmd->callback([txt, &ctx] { ctx.exit_code = run_text_export_command(*txt, ctx); });
 }
 
 }  // namespace tellurim
