@@ -16,7 +16,12 @@
 #include "core/ephemeris_library.h"
 #include "core/strings.h"
 #include "core/worker_threads.h"
+#include <filesystem>
+
+#include "core/paths.h"
+#include "files/db_export.h"
 #include "files/horoscope_export.h"
+#include "files/odbc.h"
 #include "files/text_import.h"
 
 namespace tellurim {
@@ -165,6 +170,86 @@ int run_text_export_command(TextExportArgs& a, CliContext& ctx) {
     return result->cancelled || result->failed ? kExitFailure : kExitOk;
 }
 
+// --dsn, --login, --password, --mapping: empty when not given (the options' values then hold).
+struct DbArgs {
+    std::string dsn;
+    std::string login;
+    std::string password;
+    std::string mapping;
+    bool login_given = false;
+    bool password_given = false;
+};
+
+void add_db_options(CLI::App& command, DbArgs& a) {
+    command.add_option("--dsn", a.dsn, "ODBC data source name (default: the options', else \"Tellurim\")");
+    command.add_option("--login", a.login, "Login");
+    command.add_option("--password", a.password, "Password");
+    command.add_option("--mapping", a.mapping, "Mapping ini file (default: the options' database ini file)");
+}
+
+// The target of a run: the options' connection overridden by the flags. The default embedded
+// database is registered and created on first use.
+std::optional<DbTarget> db_target(const DbArgs& a, const CliSettings& settings, CliContext& ctx) {
+    DbTarget t = db_target_from_options(settings.options);
+    if (!a.dsn.empty()) t.dsn = a.dsn;
+    if (!a.login.empty()) t.login = a.login;
+    if (!a.password.empty()) t.password = a.password;
+    if (!a.mapping.empty()) t.mapping_file = a.mapping;
+    if (t.dsn == kDefaultDataSource) {
+        const std::string schema = join_path(join_path(join_path(base_directory(), "db"), "sqlite"), "schema.sql");
+        if (!ensure_default_database(settings.private_dir, schema, *ctx.messages)) {
+            ctx.exit_code = kExitFailure;
+            return std::nullopt;
+        }
+    }
+    return t;
+}
+
+struct DbExportArgs {
+    std::vector<std::string> files;
+    DbArgs db;
+    ChartOverrides overrides;
+    bool json = false;
+};
+
+int run_db_export_command(DbExportArgs& a, CliContext& ctx) {
+    auto settings = load_cli_settings(ctx);
+    if (!settings) return ctx.exit_code;
+    Options options = settings->options;
+    if (!apply_chart_overrides(a.overrides, options, ctx)) return ctx.exit_code;
+    auto target = db_target(a.db, *settings, ctx);
+    if (!target) return ctx.exit_code;
+    const std::vector<std::string>& files = a.files;
+    auto result = run_export_job(options, ctx, static_cast<long>(files.size()),
+                                 [&](const ExportEnvironment& env, const ManualResetEvent* cancel,
+                                     ExportProgress* progress) {
+                                     return run_db_export(*target, files, env, cancel, progress);
+                                 });
+    if (!result) return kExitFailure;
+    print_export_result(*result, a.json);
+    ctx.messages->show(db_export_message(*result));
+    return result->cancelled || result->failed ? kExitFailure : kExitOk;
+}
+
+int run_db_test_command(const DbArgs& a, CliContext& ctx) {
+    auto settings = load_cli_settings(ctx);
+    if (!settings) return ctx.exit_code;
+    auto target = db_target(a, *settings, ctx);
+    if (!target) return ctx.exit_code;
+    return test_connection(*target, *ctx.messages) ? kExitOk : kExitFailure;
+}
+
+int run_db_setup_command(CliContext& ctx) {
+    auto settings = load_cli_settings(ctx);
+    if (!settings) return ctx.exit_code;
+    DbArgs defaults;
+    defaults.dsn = kDefaultDataSource;
+    if (!db_target(defaults, *settings, ctx)) return ctx.exit_code;
+    std::cout << "data source " << kDefaultDataSource << ": "
+              << (std::filesystem::path(settings->private_dir) / kDefaultDatabaseFile).string() << "\n";
+    return kExitOk;
+}
+
 }  // namespace
 
 void register_exchange_commands(CLI::App& app, CliContext& ctx) {
@@ -191,6 +276,23 @@ void register_exchange_commands(CLI::App& app, CliContext& ctx) {
     add_chart_override_options(*text_cmd, txt->overrides);
     text_cmd->add_flag("--json", txt->json, "JSON summary");
     text_cmd->callback([txt, &ctx] { ctx.exit_code = run_text_export_command(*txt, ctx); });
+
+    auto dbx = std::make_shared<DbExportArgs>();
+    CLI::App* db_cmd = exp->add_subcommand("db", "Insert horoscope files into a database through ODBC, as one transaction");
+    db_cmd->add_option("FILES", dbx->files, "Horoscope files")->required();
+    add_db_options(*db_cmd, dbx->db);
+    add_chart_override_options(*db_cmd, dbx->overrides);
+    db_cmd->add_flag("--json", dbx->json, "JSON summary");
+    db_cmd->callback([dbx, &ctx] { ctx.exit_code = run_db_export_command(*dbx, ctx); });
+
+    CLI::App* db = app.add_subcommand("db", "The database connection");
+    db->require_subcommand(1);
+    auto dbt = std::make_shared<DbArgs>();
+    CLI::App* test = db->add_subcommand("test", "Connect to the database and say whether it succeeded");
+    add_db_options(*test, *dbt);
+    test->callback([dbt, &ctx] { ctx.exit_code = run_db_test_command(*dbt, ctx); });
+    CLI::App* setup = db->add_subcommand("setup", "Register the default SQLite data source and create its tables");
+    setup->callback([&ctx] { ctx.exit_code = run_db_setup_command(ctx); });
 }
 
 }  // namespace tellurim
