@@ -1,6 +1,5 @@
 #include "db_server.h"
 
-#include <gtest/gtest.h>
 #include <sql.h>
 #include <sqlext.h>
 
