@@ -33,7 +33,9 @@ DbTarget db_target_from_options(const Options& o) {
 bool ensure_default_database(const std::string& private_dir, const std::string& schema_file, MessageSink& messages) {
     const std::string path = (std::filesystem::path(private_dir) / kDefaultDatabaseFile).string();
     std::error_code ec;
-    const bool is_new = !std::filesystem::exists(path, ec);
+    // A file left empty by an interrupted set-up is taken as new: the schema only creates what
+    // is missing.
+    const bool is_new = !std::filesystem::exists(path, ec) || std::filesystem::file_size(path, ec) == 0;
     if (!data_source_exists(kDefaultDataSource) && !register_sqlite_data_source(kDefaultDataSource, path)) {
         messages.tell(kDefaultDataSource, str(Str::DbConnectionFailed), MessageIcon::Warning);
         return false;
