@@ -9,6 +9,7 @@
 
 #include "app/cli.h"
 #include "app/cli_chart.h"
+#include "app/cli_db.h"
 #include "app/cli_common.h"
 #include "app/cli_settings.h"
 #include "app/json_util.h"
@@ -24,6 +25,7 @@
 #include "core/strings.h"
 #include "core/worker_threads.h"
 #include "files/cities.h"
+#include "files/horoscope_export.h"
 #include "files/horoscope_file.h"
 #include "files/host_identity.h"
 
@@ -51,6 +53,9 @@ struct ChartArgs {
     bool json = false;
     bool save = false;       // --save given
     std::string save_path;   // its file; empty: the default name in the horoscopes directory
+    bool save_line = false;  // --save-line: append to the options' horoscope save file
+    bool save_db = false;    // --save-db: insert into the database of the options
+    bool no_save_db = false; // --no-save-db: not even when the options say so by default
 };
 
 std::string_view ephemeris_display_name(int type) {
@@ -507,6 +512,19 @@ int run_chart(const ChartArgs& a, CliContext& ctx) {
         }
         ctx.messages->tell(path, str(Str::HoroFileSaved), MessageIcon::Information);
     }
+    // The new-chart dialog's two boxes: the save file, and the database (checked by default
+    // when the options say so).
+    if (a.save_line && !append_to_save_file(*h, options.paths.save_file, *ctx.messages)) {
+        ctx.exit_code = kExitFailure;
+        return ctx.exit_code;
+    }
+    if (a.save_db || (options.database.default_save_to_db && !a.no_save_db)) {
+        auto target = db_target(DbArgs{}, *settings, ctx);
+        if (!target || !save_to_database(*h, *target, *ctx.messages)) {
+            ctx.exit_code = kExitFailure;
+            return ctx.exit_code;
+        }
+    }
     print_chart(*h, library, a.json);
     return kExitOk;
 }
@@ -540,6 +558,9 @@ void register_chart_commands(CLI::App& app, CliContext& ctx) {
     auto* save = chart->add_option("--save", args->save_path,
                                    "Save the horoscope file (default: LAST_FIRST.xml in the horoscopes directory)")
                      ->expected(0, 1);
+    chart->add_flag("--save-line", args->save_line, "Append the horoscope's line to the options' horoscope save file");
+    chart->add_flag("--save-db", args->save_db, "Insert the horoscope into the options' database");
+    chart->add_flag("--no-save-db", args->no_save_db, "Do not insert it, even when the options say so by default");
     chart->callback([args, save, &ctx] {
         args->save = save->count() > 0;
         ctx.exit_code = run_chart(*args, ctx);

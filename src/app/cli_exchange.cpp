@@ -12,6 +12,7 @@
 #include "app/cli.h"
 #include "app/cli_chart.h"
 #include "app/cli_progress.h"
+#include "app/cli_db.h"
 #include "app/cli_settings.h"
 #include "core/ephemeris_library.h"
 #include "core/strings.h"
@@ -170,39 +171,11 @@ int run_text_export_command(TextExportArgs& a, CliContext& ctx) {
     return result->cancelled || result->failed ? kExitFailure : kExitOk;
 }
 
-// --dsn, --login, --password, --mapping: empty when not given (the options' values then hold).
-struct DbArgs {
-    std::string dsn;
-    std::string login;
-    std::string password;
-    std::string mapping;
-    bool login_given = false;
-    bool password_given = false;
-};
-
 void add_db_options(CLI::App& command, DbArgs& a) {
     command.add_option("--dsn", a.dsn, "ODBC data source name (default: the options', else \"Tellurim\")");
     command.add_option("--login", a.login, "Login");
     command.add_option("--password", a.password, "Password");
     command.add_option("--mapping", a.mapping, "Mapping ini file (default: the options' database ini file)");
-}
-
-// The target of a run: the options' connection overridden by the flags. The default embedded
-// database is registered and created on first use.
-std::optional<DbTarget> db_target(const DbArgs& a, const CliSettings& settings, CliContext& ctx) {
-    DbTarget t = db_target_from_options(settings.options);
-    if (!a.dsn.empty()) t.dsn = a.dsn;
-    if (!a.login.empty()) t.login = a.login;
-    if (!a.password.empty()) t.password = a.password;
-    if (!a.mapping.empty()) t.mapping_file = a.mapping;
-    if (t.dsn == kDefaultDataSource) {
-        const std::string schema = join_path(join_path(join_path(base_directory(), "db"), "sqlite"), "schema.sql");
-        if (!ensure_default_database(settings.private_dir, schema, *ctx.messages)) {
-            ctx.exit_code = kExitFailure;
-            return std::nullopt;
-        }
-    }
-    return t;
 }
 
 struct DbExportArgs {
@@ -251,6 +224,24 @@ int run_db_setup_command(CliContext& ctx) {
 }
 
 }  // namespace
+
+// The target of a run: the options' connection overridden by the flags. The default embedded
+// database is registered and created on first use.
+std::optional<DbTarget> db_target(const DbArgs& a, const CliSettings& settings, CliContext& ctx) {
+    DbTarget t = db_target_from_options(settings.options);
+    if (!a.dsn.empty()) t.dsn = a.dsn;
+    if (!a.login.empty()) t.login = a.login;
+    if (!a.password.empty()) t.password = a.password;
+    if (!a.mapping.empty()) t.mapping_file = a.mapping;
+    if (t.dsn == kDefaultDataSource) {
+        const std::string schema = join_path(join_path(join_path(base_directory(), "db"), "sqlite"), "schema.sql");
+        if (!ensure_default_database(settings.private_dir, schema, *ctx.messages)) {
+            ctx.exit_code = kExitFailure;
+            return std::nullopt;
+        }
+    }
+    return t;
+}
 
 void register_exchange_commands(CLI::App& app, CliContext& ctx) {
     auto imp = std::make_shared<ImportArgs>();

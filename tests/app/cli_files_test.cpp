@@ -50,6 +50,15 @@ TEST_F(CliFiles, OpenPrintsExactlyWhatChartPrinted) {
         ASSERT_EQ(opened.code, kExitOk);
         EXPECT_EQ(opened.out, charted.out);
     }
+    // The save file of the options (save.txt in the horoscopes directory) gets the line.
+    auto args = birth;
+    args.push_back("--save-line");
+    ASSERT_EQ(cli(args).code, kExitOk);
+    std::ifstream save(m_dir / "horoscopes" / "save.txt", std::ios::binary);
+    std::string saved((std::istreambuf_iterator<char>(save)), {});
+    EXPECT_EQ(saved, "Sample;Birth;Woman;1944-06-06 08:00:00.00 GD;Paris;;;France;0h09'23.73\"E;48d51'24.00\"N;"
+                     "1944-06-06 06:00:00.00 GD;\r\n");
+
     auto bad = cli({"open", (m_dir / "missing.xml").string()});
     EXPECT_EQ(bad.code, kExitFailure);
     ASSERT_FALSE(bad.messages.empty());
