@@ -6,6 +6,7 @@
 #include "common/test_dates.h"
 #include "files/db_mapping.h"
 #include "files/db_values.h"
+#include "files/odbc.h"
 
 namespace tellurim {
 namespace {
@@ -30,6 +31,11 @@ TEST(DbMapping, LinesTablesAndOrder) {
     EXPECT_EQ(tables[0].columns, (Pairs{{"Name", "last_name"}, {"First Name", "first_name"}}));
     EXPECT_EQ(tables[1].name, "second");
     EXPECT_EQ(tables[1].columns, (Pairs{{"Id Field", "id"}, {"Julian Day UT", "jd"}}));
+}
+
+TEST(DbMapping, InsertStatementText) {
+    MappedTable t{"horoscope", {{"Name", "last_name"}, {"First Name", "first_name"}, {"Julian Day UT", "jd"}}};
+    EXPECT_EQ(insert_statement(t), "insert into horoscope ( last_name,first_name,jd) values  (  ? , ? , ? )");
 }
 
 // Every field the shipped mappings name is known to the export.
