@@ -225,6 +225,12 @@ std::string horoscope_file_filter() {
            str(Str::HoroFileFilterExtension);
 }
 
+Message save_question(const Horoscope& h, const std::string& path) {
+    std::string caption = str(Str::HoroFileSaveCaption) + " " + h.last_name + " " + h.first_name + " " +
+                          format_date_hour(h.birth_local) + " " + str(Str::HoroFileAs) + " " + " :";
+    return {path, caption, MessageIcon::Question, MessageButtons::YesNo, MessageAnswer::No};
+}
+
 bool save_horoscope(Horoscope& h, const std::string& path, MessageSink& messages) {
     if (write_horoscope_file(h, path)) return true;
     messages.tell(path, str(Str::HoroFileCannotWrite), MessageIcon::Error);

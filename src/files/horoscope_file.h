@@ -65,6 +65,10 @@ std::string default_horoscope_file_name(const Horoscope& h, const std::string& h
 // The file dialogs' filter: "(Tellurim horoscope file *.xml)|*.xml".
 std::string horoscope_file_filter();
 
+// The question before a Save over the horoscope's own file: the path as text, the caption
+// "Save", the names, the local date-hour, "As" and " :" joined by single spaces; yes/no.
+Message save_question(const Horoscope& h, const std::string& path);
+
 // Saving from a command: writes `path`; on failure shows the path with the caption
 // "Cannot open file:" (error icon).
 [[nodiscard]] bool save_horoscope(Horoscope& h, const std::string& path, MessageSink& messages);

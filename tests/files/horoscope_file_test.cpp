@@ -243,6 +243,7 @@ TEST_F(HoroscopeFileOnDisk, SaveReadComputeRoundTrip) {
     ASSERT_EQ(write_failure.messages.size(), 1u);
     EXPECT_EQ(write_failure.messages[0].caption, "Cannot open file:");
     EXPECT_EQ(horoscope_file_filter(), "(Tellurim horoscope file *.xml)|*.xml");
+    EXPECT_EQ(save_question(saved, path).caption, "Save O'Hara & <Sons> Birth 1944-06-06 08:00:00.00 GD As  :");
 }
 
 }  // namespace

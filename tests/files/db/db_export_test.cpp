@@ -206,6 +206,34 @@ TEST_P(DbExport, SigkillLeavesAllOrNothing) {
         for (const char* t : kTableNames) EXPECT_EQ(testing_db::count_rows(m_backend->dsn, t), rows) << t;
         EXPECT_GE(rows / kFiles, committed);  // a run may commit just before its kill arrives
     }
+
+    // Ctrl-C half-way: the export rolls back and says so (unless it had already finished).
+    const long before = testing_db::count_rows(m_backend->dsn, "horoscope");
+    int pipe_fds[2];
+    ASSERT_EQ(::pipe(pipe_fds), 0);
+    pid = ::fork();
+    if (pid == 0) {
+        ::dup2(pipe_fds[1], STDERR_FILENO);
+        ::freopen("/dev/null", "w", stdout);
+        ::execv(argv[0], argv.data());
+        ::_exit(127);
+    }
+    ::close(pipe_fds[1]);
+    std::this_thread::sleep_for(std::chrono::duration<double, std::milli>(full_ms / 2));
+    ::kill(pid, SIGINT);
+    std::string said;
+    char buffer[4096];
+    for (ssize_t n; (n = ::read(pipe_fds[0], buffer, sizeof buffer)) > 0;) said.append(buffer, static_cast<std::size_t>(n));
+    ::close(pipe_fds[0]);
+    ::waitpid(pid, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status));
+    const long after = testing_db::count_rows(m_backend->dsn, "horoscope");
+    if (WEXITSTATUS(status) == 0) {
+        EXPECT_EQ(after, before + kFiles);
+    } else {
+        EXPECT_EQ(after, before);
+        EXPECT_NE(said.find("Message: Operation was canceled by user."), std::string::npos) << said;
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, DbExport, ::testing::Values("sqlite", "postgresql"),
