@@ -4,6 +4,7 @@
 #include <sqlext.h>
 #include <odbcinst.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <fmt/format.h>
@@ -93,7 +94,15 @@ bool OdbcConnection::connect(const std::string& dsn, const std::string& login, c
     if (!ok(r)) return fail(r, SQL_HANDLE_ENV, m_h->env);
     r = SQLSetConnectAttrW(m_h->dbc, SQL_ATTR_LOGIN_TIMEOUT, reinterpret_cast<SQLPOINTER>(5), 0);
     if (!ok(r)) return fail(r, SQL_HANDLE_DBC, m_h->dbc);
-    std::u16string d = wide(dsn), l = wide(login), p = wide(password);
+    // The driver manager reads a fixed number of wide characters from these buffers
+    // (SQL_MAX_DSN_LENGTH + 1 for the name) whatever their terminator says, so each one is
+    // padded with NULs well beyond that.
+    auto padded = [](std::string_view s) {
+        std::u16string w = wide(s);
+        w.resize(std::max<std::size_t>(w.size() + 1, 256), u'\0');
+        return w;
+    };
+    std::u16string d = padded(dsn), l = padded(login), p = padded(password);
     r = SQLConnectW(m_h->dbc, wptr(d), SQL_NTS, wptr(l), SQL_NTS, wptr(p), SQL_NTS);
     if (!ok(r)) return fail(r, SQL_HANDLE_DBC, m_h->dbc);
     m_h->connected = true;

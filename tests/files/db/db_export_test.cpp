@@ -157,7 +157,7 @@ TEST_P(DbExport, ConnectionTestAndSaveOneHoroscope) {
 
 // Exports killed at random moments leave every file's rows or none.
 TEST_P(DbExport, SigkillLeavesAllOrNothing) {
-    constexpr int kFiles = 60;
+    constexpr int kFiles = 20;
     constexpr int kKills = 20;
     auto files = make_files(m_dir / "kill", kFiles, "K");
     const std::string program = std::string(TELLURIM_BIN_DIR) + "/tellurim";
