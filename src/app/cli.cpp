@@ -60,6 +60,7 @@ int run_cli(int argc, char** argv, MessageSink* messages_override) {
     register_chart_commands(app, ctx);
     register_open_command(app, ctx);
     register_exchange_commands(app, ctx);
+    register_stars_commands(app, *calc, ctx);
 
     try {
         app.parse(argc, argv);

@@ -52,6 +52,7 @@ void register_place_commands(CLI::App& app, CliContext& ctx);      // place find
 void register_chart_commands(CLI::App& app, CliContext& ctx);      // chart
 void register_open_command(CLI::App& app, CliContext& ctx);        // open
 void register_exchange_commands(CLI::App& app, CliContext& ctx);   // import, export db|text, db test|setup
+void register_stars_commands(CLI::App& app, CLI::App& calc, CliContext& ctx);  // stars list|file, calc star
 
 // Runs the command line; returns the exit status.
 int run_cli(int argc, char** argv, MessageSink* messages_override = nullptr);

@@ -12,6 +12,7 @@
 #include "app/cli_db.h"
 #include "app/cli_common.h"
 #include "app/cli_settings.h"
+#include "app/cli_stars.h"
 #include "app/json_util.h"
 #include "astro/compute.h"
 #include "astro/lunations.h"
@@ -23,6 +24,7 @@
 #include "core/sidereal.h"
 #include "core/spherical.h"
 #include "core/strings.h"
+#include "core/text.h"
 #include "core/worker_threads.h"
 #include "files/cities.h"
 #include "files/horoscope_export.h"
@@ -50,6 +52,7 @@ struct ChartArgs {
     std::string house_system;
     std::string zodiac;
     std::string ephemeris;
+    double star_orb = 1.0;
     bool json = false;
     bool save = false;       // --save given
     std::string save_path;   // its file; empty: the default name in the horoscopes directory
@@ -124,7 +127,13 @@ struct Provenance {
     double delta_t_seconds = kInfinity;
 };
 
-void print_text(const Horoscope& h, double eps, const AngleValue& aya, const Provenance& prov) {
+struct ChartStars {
+    const StarCatalogue* catalogue = nullptr;  // null when the catalogue did not load
+    std::vector<PlanetStarConjunction> conjunctions;
+    double orb_deg = 1.0;
+};
+
+void print_text(const Horoscope& h, double eps, const AngleValue& aya, const Provenance& prov, const ChartStars& stars) {
     auto line = [](auto&&... parts) {
         ((std::cout << parts), ...);
         std::cout << "\n";
@@ -206,6 +215,17 @@ void print_text(const Horoscope& h, double eps, const AngleValue& aya, const Pro
     moment(Str::ChartNewMoon, l.next_new_moon, &l.next_new_moon_eclipse);
     line(text(Str::ChartLunarDay), " ", l.lunar_day);
 
+    if (stars.catalogue) {
+        line();
+        line(text(Str::StarsConjunctionsTitle), format_sexagesimal(stars.orb_deg, false), ")");
+        if (stars.conjunctions.empty()) line(text(Str::StarsNoConjunction));
+        for (const PlanetStarConjunction& c : stars.conjunctions) {
+            const StarRecord& s = stars.catalogue->stars[static_cast<std::size_t>(c.star)];
+            line(fmt::format("{:<12}{:<30}{:<16}{}", planet_name(c.planet), s.name,
+                             format_sexagesimal(c.distance_deg, false), star_magnitude_text(s.magnitude)));
+        }
+    }
+
     line();
     line(text(Str::ChartProvenance));
     line(text(Str::ChartEphemerisLibrary), " ", ephemeris_file_name(prov.type));
@@ -225,7 +245,8 @@ nlohmann::json moment_json(const DateHour& d) {
     return {{"text", date_text(d)}, {"jd_ut", json_number(d.jd_ut)}, {"jd_et", json_number(d.jd_et)}};
 }
 
-nlohmann::json print_json(const Horoscope& h, double eps, const AngleValue& aya, const Provenance& prov) {
+nlohmann::json print_json(const Horoscope& h, double eps, const AngleValue& aya, const Provenance& prov,
+                          const ChartStars& stars) {
     nlohmann::json positions;
     const std::pair<const char*, const PositionTable*> tables[] = {
         {"geocentric_movable", &h.geo_movable},
@@ -276,6 +297,11 @@ nlohmann::json print_json(const Horoscope& h, double eps, const AngleValue& aya,
                               {"azimuth", angle_json(z.azimuth)},
                               {"elevation", angle_json(z.elevation)}});
     }
+    nlohmann::json star_rows = nlohmann::json::array();
+    for (const PlanetStarConjunction& c : stars.conjunctions)
+        star_rows.push_back({{"planet", std::string(planet_name(c.planet))},
+                             {"star", stars.catalogue->stars[static_cast<std::size_t>(c.star)].name},
+                             {"distance_deg", json_number(c.distance_deg)}});
     const LunationRecord& l = h.lunation;
     nlohmann::json j = {
         {"person",
@@ -320,6 +346,7 @@ nlohmann::json print_json(const Horoscope& h, double eps, const AngleValue& aya,
            {{"new_moon", eclipse_text(l.new_moon_eclipse)},
             {"full_moon", eclipse_text(l.full_moon_eclipse)},
             {"next_new_moon", eclipse_text(l.next_new_moon_eclipse)}}}}},
+        {"stars", star_rows},
         {"provenance",
          {{"ephemeris_library", std::string(ephemeris_file_name(prov.type))},
           {"ephemeris_name", std::string(ephemeris_display_name(prov.type))},
@@ -335,17 +362,29 @@ nlohmann::json print_json(const Horoscope& h, double eps, const AngleValue& aya,
 
 }  // namespace
 
-void print_chart(const Horoscope& h, const EphemerisLibrary& library, bool json) {
+void print_chart(const Horoscope& h, const EphemerisLibrary& library, bool json, double star_orb,
+                 MessageSink& messages) {
     const double eps = mean_obliquity(h.birth_ut.jd_et, h.birth_ut.jd_et);
     const AngleValue aya = ayanamsa(h.birth_ut.jd_et, h.options.astro.zero_date.jd_et);
     Provenance prov;
     prov.infos = library.infos();
     prov.type = library.is_loaded() ? library.type() : h.options.ephemeris.type;
     prov.delta_t_seconds = (h.birth_ut.jd_et - h.birth_ut.jd_ut) * 86400.0;
+    // The stars within the orb of each planet; without a catalogue the chart goes on without.
+    StarCatalogue catalogue;
+    ChartStars stars;
+    stars.orb_deg = star_orb;
+    if (load_cli_stars(h.options, catalogue, messages)) {
+        stars.catalogue = &catalogue;
+        stars.conjunctions = planet_star_conjunctions(catalogue, h, star_orb);
+    } else {
+        messages.tell(std::string(trim(text(Str::StarsConjunctionWarning))), str(Str::StarsCaption),
+                      MessageIcon::Warning);
+    }
     if (json)
-        std::cout << print_json(h, eps, aya, prov).dump(2) << "\n";
+        std::cout << print_json(h, eps, aya, prov, stars).dump(2) << "\n";
     else
-        print_text(h, eps, aya, prov);
+        print_text(h, eps, aya, prov, stars);
 }
 
 bool apply_chart_overrides(const ChartOverrides& o, Options& options, CliContext& ctx) {
@@ -525,7 +564,7 @@ int run_chart(const ChartArgs& a, CliContext& ctx) {
             return ctx.exit_code;
         }
     }
-    print_chart(*h, library, a.json);
+    print_chart(*h, library, a.json, a.star_orb, *ctx.messages);
     return kExitOk;
 }
 
@@ -554,6 +593,8 @@ void register_chart_commands(CLI::App& app, CliContext& ctx) {
     chart->add_option("--house-system", args->house_system, "Campanus, Alcabitus, Abenragel, Regiomontanus, Placidus, Hindu, ModusAequalis");
     chart->add_option("--zodiac", args->zodiac, "movable or fixed")->check(CLI::IsMember({"movable", "fixed"}));
     chart->add_option("--ephemeris", args->ephemeris, "low, bdl or jpl")->check(CLI::IsMember({"low", "bdl", "jpl"}));
+    chart->add_option("--star-orb", args->star_orb, "Orb of the star conjunctions in degrees (default 1)")
+        ->check(CLI::Range(0.0, 180.0));
     chart->add_flag("--json", args->json, "JSON output");
     auto* save = chart->add_option("--save", args->save_path,
                                    "Save the horoscope file (default: LAST_FIRST.xml in the horoscopes directory)")

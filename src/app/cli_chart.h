@@ -22,7 +22,10 @@ void add_chart_override_options(CLI::App& command, ChartOverrides& overrides);
 // Applies the overrides to `options`; an unknown house system fails with exit status 2.
 bool apply_chart_overrides(const ChartOverrides& overrides, Options& options, CliContext& ctx);
 
-// Prints a computed horoscope as `chart` does: text, or one JSON object with `json`.
-void print_chart(const Horoscope& h, const EphemerisLibrary& library, bool json);
+// Prints a computed horoscope as `chart` does: text, or one JSON object with `json`, with the
+// star conjunctions within `star_orb` degrees (a catalogue that does not load is said through
+// `messages` and the chart goes on without).
+void print_chart(const Horoscope& h, const EphemerisLibrary& library, bool json, double star_orb,
+                 MessageSink& messages);
 
 }  // namespace tellurim

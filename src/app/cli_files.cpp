@@ -17,6 +17,7 @@ namespace {
 struct OpenArgs {
     std::string path;
     ChartOverrides overrides;
+    double star_orb = 1.0;
     bool json = false;
 };
 
@@ -32,7 +33,7 @@ int run_open(const OpenArgs& a, CliContext& ctx) {
     WorkerThreads workers;
     auto h = std::make_unique<Horoscope>();
     if (!read_horoscope_file(*h, a.path, options, *ctx.messages, workers, library)) return kExitFailure;
-    print_chart(*h, library, a.json);
+    print_chart(*h, library, a.json, a.star_orb, *ctx.messages);
     return kExitOk;
 }
 
@@ -43,6 +44,8 @@ void register_open_command(CLI::App& app, CliContext& ctx) {
     CLI::App* open = app.add_subcommand("open", "Read a horoscope file, compute it and print it as chart does");
     open->add_option("FILE", args->path, "Horoscope file (.xml)")->required();
     add_chart_override_options(*open, args->overrides);
+    open->add_option("--star-orb", args->star_orb, "Orb of the star conjunctions in degrees (default 1)")
+        ->check(CLI::Range(0.0, 180.0));
     open->add_flag("--json", args->json, "JSON output");
     open->callback([args, &ctx] { ctx.exit_code = run_open(*args, ctx); });
 }

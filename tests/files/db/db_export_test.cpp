@@ -226,9 +226,10 @@ TEST_P(DbExport, SigkillLeavesAllOrNothing) {
     for (ssize_t n; (n = ::read(pipe_fds[0], buffer, sizeof buffer)) > 0;) said.append(buffer, static_cast<std::size_t>(n));
     ::close(pipe_fds[0]);
     ::waitpid(pid, &status, 0);
-    ASSERT_TRUE(WIFEXITED(status));
     const long after = testing_db::count_rows(m_backend->dsn, "horoscope");
-    if (WEXITSTATUS(status) == 0) {
+    if (!WIFEXITED(status)) {
+        EXPECT_EQ(after, before);  // interrupted before its handler was in place: as good as a kill
+    } else if (WEXITSTATUS(status) == 0) {
         EXPECT_EQ(after, before + kFiles);
     } else {
         EXPECT_EQ(after, before);
