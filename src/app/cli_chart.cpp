@@ -8,6 +8,8 @@
 #include <optional>
 
 #include "app/cli.h"
+#include "app/cli_chart.h"
+#include "app/cli_db.h"
 #include "app/cli_common.h"
 #include "app/cli_settings.h"
 #include "app/cli_stars.h"
@@ -26,6 +28,9 @@
 #include "core/text.h"
 #include "core/worker_threads.h"
 #include "files/cities.h"
+#include "files/horoscope_export.h"
+#include "files/horoscope_file.h"
+#include "files/host_identity.h"
 
 namespace tellurim {
 namespace {
@@ -50,6 +55,11 @@ struct ChartArgs {
     std::string ephemeris;
     double star_orb = 1.0;
     bool json = false;
+    bool save = false;       // --save given
+    std::string save_path;   // its file; empty: the default name in the horoscopes directory
+    bool save_line = false;  // --save-line: append to the options' horoscope save file
+    bool save_db = false;    // --save-db: insert into the database of the options
+    bool no_save_db = false; // --no-save-db: not even when the options say so by default
 };
 
 std::string_view ephemeris_display_name(int type) {
@@ -386,6 +396,56 @@ nlohmann::json print_json(const Horoscope& h, double eps, const AngleValue& aya,
     return j;
 }
 
+}  // namespace
+
+void print_chart(const Horoscope& h, const EphemerisLibrary& library, bool json, double star_orb,
+                 MessageSink& messages) {
+    const double eps = mean_obliquity(h.birth_ut.jd_et, h.birth_ut.jd_et);
+    const AngleValue aya = ayanamsa(h.birth_ut.jd_et, h.options.astro.zero_date.jd_et);
+    Provenance prov;
+    prov.infos = library.infos();
+    prov.type = library.is_loaded() ? library.type() : h.options.ephemeris.type;
+    prov.delta_t_seconds = (h.birth_ut.jd_et - h.birth_ut.jd_ut) * 86400.0;
+    // The stars within the orb of each planet; without a catalogue the chart goes on without.
+    StarCatalogue catalogue;
+    ChartStars stars;
+    stars.orb_deg = star_orb;
+    if (load_cli_stars(h.options, catalogue, messages)) {
+        stars.catalogue = &catalogue;
+        stars.conjunctions = planet_star_conjunctions(catalogue, h, star_orb);
+    } else {
+        messages.tell(std::string(trim(text(Str::StarsConjunctionWarning))), str(Str::StarsCaption),
+                      MessageIcon::Warning);
+    }
+    if (json)
+        std::cout << json_text(print_json(h, eps, aya, prov, stars)) << "\n";
+    else
+        print_text(h, eps, aya, prov, stars);
+}
+
+bool apply_chart_overrides(const ChartOverrides& o, Options& options, CliContext& ctx) {
+    if (!o.house_system.empty()) {
+        auto hs = house_system_from_name(o.house_system);
+        if (!hs) {
+            ctx.fail(kExitBadInput, str(Str::ChartBadHouseSystem) + ": " + o.house_system);
+            return false;
+        }
+        options.astro.house_system = *hs;
+    }
+    if (!o.zodiac.empty()) options.astro.zodiac_movable = o.zodiac == "movable" ? 1 : 0;
+    if (!o.ephemeris.empty())
+        options.ephemeris.type = o.ephemeris == "low" ? kEphemerisLow : o.ephemeris == "bdl" ? kEphemerisBdl : kEphemerisJpl;
+    return true;
+}
+
+void add_chart_override_options(CLI::App& command, ChartOverrides& o) {
+    command.add_option("--house-system", o.house_system, "Campanus, Alcabitus, Abenragel, Regiomontanus, Placidus, Hindu, ModusAequalis");
+    command.add_option("--zodiac", o.zodiac, "movable or fixed")->check(CLI::IsMember({"movable", "fixed"}));
+    command.add_option("--ephemeris", o.ephemeris, "low, bdl or jpl")->check(CLI::IsMember({"low", "bdl", "jpl"}));
+}
+
+namespace {
+
 // Looks the place up in the atlas of the options' countries directory. With a legal
 // date-hour and no correction of the user's, the atlas's historical correction for that date
 // gives `universal`.
@@ -417,17 +477,7 @@ int run_chart(const ChartArgs& a, CliContext& ctx) {
     Options options = settings->options;
 
     // Per-run overrides of the stored options.
-    if (!a.house_system.empty()) {
-        auto hs = house_system_from_name(a.house_system);
-        if (!hs) {
-            ctx.fail(kExitBadInput, str(Str::ChartBadHouseSystem) + ": " + a.house_system);
-            return ctx.exit_code;
-        }
-        options.astro.house_system = *hs;
-    }
-    if (!a.zodiac.empty()) options.astro.zodiac_movable = a.zodiac == "movable" ? 1 : 0;
-    if (!a.ephemeris.empty())
-        options.ephemeris.type = a.ephemeris == "low" ? kEphemerisLow : a.ephemeris == "bdl" ? kEphemerisBdl : kEphemerisJpl;
+    if (!apply_chart_overrides({a.house_system, a.zodiac, a.ephemeris}, options, ctx)) return ctx.exit_code;
 
     BirthData data;
     data.last_name = a.name.empty() && a.now ? str(Str::ChartNowName) : a.name;
@@ -514,8 +564,11 @@ int run_chart(const ChartArgs& a, CliContext& ctx) {
 
     WorkerThreads workers;
     auto h = std::make_unique<Horoscope>();
+    HostIdentity host;
+    if (options.database.prefix_with_ip) host = local_host_identity();
     ComputeReport report;
-    bool computed = set_and_compute(*h, data, true, options, *ctx.messages, workers, library, nullptr, &report);
+    bool computed = set_and_compute(*h, data, true, options, *ctx.messages, workers, library,
+                                    options.database.prefix_with_ip ? &host : nullptr, &report);
     // A day without sunrise or sunset fails the sun step only (its message has been shown):
     // every later step ran, so the chart is printed and the run still succeeds.
     const bool polar_only = !computed && h->sun.polar != SunPolar::None && report.ran_step(kComputeSteps);
@@ -527,28 +580,28 @@ int run_chart(const ChartArgs& a, CliContext& ctx) {
         ctx.exit_code = kExitFailure;
         return ctx.exit_code;
     }
-
-    const double eps = mean_obliquity(h->birth_ut.jd_et, h->birth_ut.jd_et);
-    const AngleValue aya = ayanamsa(h->birth_ut.jd_et, h->options.astro.zero_date.jd_et);
-    Provenance prov;
-    prov.infos = library.infos();
-    prov.type = library.is_loaded() ? library.type() : options.ephemeris.type;
-    prov.delta_t_seconds = (h->birth_ut.jd_et - h->birth_ut.jd_ut) * 86400.0;
-    // The stars within the orb of each planet; without a catalogue the chart goes on without.
-    StarCatalogue catalogue;
-    ChartStars stars;
-    stars.orb_deg = a.star_orb;
-    if (load_cli_stars(options, catalogue, *ctx.messages)) {
-        stars.catalogue = &catalogue;
-        stars.conjunctions = planet_star_conjunctions(catalogue, *h, a.star_orb);
-    } else {
-        ctx.messages->tell(std::string(trim(text(Str::StarsConjunctionWarning))), str(Str::StarsCaption),
-                           MessageIcon::Warning);
+    if (a.save) {
+        std::string path = a.save_path.empty() ? default_horoscope_file_name(*h, settings->horoscopes_dir) : a.save_path;
+        if (!save_horoscope(*h, path, *ctx.messages)) {
+            ctx.exit_code = kExitFailure;
+            return ctx.exit_code;
+        }
+        ctx.messages->tell(path, str(Str::HoroFileSaved), MessageIcon::Information);
     }
-    if (a.json)
-        std::cout << json_text(print_json(*h, eps, aya, prov, stars)) << "\n";
-    else
-        print_text(*h, eps, aya, prov, stars);
+    // The new-chart dialog's two boxes: the save file, and the database (checked by default
+    // when the options say so).
+    if (a.save_line && !append_to_save_file(*h, options.paths.save_file, *ctx.messages)) {
+        ctx.exit_code = kExitFailure;
+        return ctx.exit_code;
+    }
+    if (a.save_db || (options.database.default_save_to_db && !a.no_save_db)) {
+        auto target = db_target(DbArgs{}, *settings, ctx);
+        if (!target || !save_to_database(*h, *target, *ctx.messages)) {
+            ctx.exit_code = kExitFailure;
+            return ctx.exit_code;
+        }
+    }
+    print_chart(*h, library, a.json, a.star_orb, *ctx.messages);
     return kExitOk;
 }
 
@@ -580,7 +633,16 @@ void register_chart_commands(CLI::App& app, CliContext& ctx) {
     chart->add_option("--star-orb", args->star_orb, "Orb of the star conjunctions in degrees (default 1)")
         ->check(CLI::Range(0.0, 180.0));
     chart->add_flag("--json", args->json, "JSON output");
-    chart->callback([args, &ctx] { ctx.exit_code = run_chart(*args, ctx); });
+    auto* save = chart->add_option("--save", args->save_path,
+                                   "Save the horoscope file (default: LAST_FIRST.xml in the horoscopes directory)")
+                     ->expected(0, 1);
+    chart->add_flag("--save-line", args->save_line, "Append the horoscope's line to the options' horoscope save file");
+    chart->add_flag("--save-db", args->save_db, "Insert the horoscope into the options' database");
+    chart->add_flag("--no-save-db", args->no_save_db, "Do not insert it, even when the options say so by default");
+    chart->callback([args, save, &ctx] {
+        args->save = save->count() > 0;
+        ctx.exit_code = run_chart(*args, ctx);
+    });
 }
 
 }  // namespace tellurim
