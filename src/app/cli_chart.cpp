@@ -159,6 +159,12 @@ std::string sun_moment_text(const SunRecord& sun, const DateHour& d) {
     return str(Str::SunNone) + " (" + sun_polar_text(sun.polar) + ")";
 }
 
+// The local mean time of a sunrise or sunset as its text; null when the Sun does not rise or set.
+nlohmann::json sun_lmt_json(const DateHour& d) {
+    if (!is_valid(d)) return nullptr;
+    return date_text(d);
+}
+
 nlohmann::json sun_moment_json(const DateHour& d) {
     if (!is_valid(d)) return nullptr;
     return {{"text", date_text(d)}, {"jd_ut", json_number(d.jd_ut)}};
@@ -367,8 +373,8 @@ nlohmann::json print_json(const Horoscope& h, double eps, const AngleValue& aya,
         {"sun",
          {{"sunrise", sun_moment_json(h.sun.sunrise)},
           {"sunset", sun_moment_json(h.sun.sunset)},
-          {"sunrise_local_mean_time", sun_moment_json(local_mean_time(h.sun.sunrise, h.place.longitude))},
-          {"sunset_local_mean_time", sun_moment_json(local_mean_time(h.sun.sunset, h.place.longitude))},
+          {"sunrise_local_mean_time", sun_lmt_json(local_mean_time(h.sun.sunrise, h.place.longitude))},
+          {"sunset_local_mean_time", sun_lmt_json(local_mean_time(h.sun.sunset, h.place.longitude))},
           {"reason", h.sun.polar == SunPolar::None ? nlohmann::json(nullptr) : nlohmann::json(sun_polar_text(h.sun.polar))},
           {"planetary_hour", h.sun.planetary_hour}}},
         {"lunation",
