@@ -58,6 +58,8 @@ int run_cli(int argc, char** argv, MessageSink* messages_override) {
     register_options_commands(app, ctx);
     register_place_commands(app, ctx);
     register_chart_commands(app, ctx);
+    register_aspects_commands(app, ctx);
+    register_directions_commands(app, *calc, ctx);
 
     try {
         app.parse(argc, argv);

@@ -27,27 +27,6 @@
 namespace tellurim {
 namespace {
 
-struct ChartArgs {
-    std::string name;
-    std::string first_name;
-    std::string sex = "N";
-    std::string ut;
-    std::string local;
-    std::optional<double> correction;
-    bool now = false;
-    std::string lon;
-    std::string lat;
-    bool my_city = false;
-    std::string city;
-    std::string county;
-    std::string state;
-    std::string country;
-    std::string house_system;
-    std::string zodiac;
-    std::string ephemeris;
-    bool json = false;
-};
-
 std::string_view ephemeris_display_name(int type) {
     switch (type) {
         case kEphemerisLow: return text(Str::EphemerisLowName);
@@ -55,15 +34,6 @@ std::string_view ephemeris_display_name(int type) {
         case kEphemerisJpl: return text(Str::EphemerisJplName);
         default: return text(Str::UnknownEphemerisType);
     }
-}
-
-std::optional<AngleValue> parse_place_angle(const std::string& t, std::int32_t format) {
-    auto a = parse_angle(t);
-    if (!a || !a->is_finite()) return std::nullopt;
-    if (a->unit == kUnitNone) a = AngleValue::degrees(a->value);  // a plain number of degrees
-    if (a->format != kFormatSigned && a->format != format) return std::nullopt;  // N/S given for a longitude
-    a->format = format;
-    return a;
 }
 
 std::string date_text(const DateHour& d) { return format_date_hour(d); }
@@ -197,6 +167,17 @@ void print_text(const Horoscope& h, double eps, const AngleValue& aya, const Pro
     line(text(Str::ChartLunarDay), " ", l.lunar_day);
 
     line();
+    line(text(Str::ChartAspects));
+    for (const FoundAspect& x : h.aspects)
+        line(fmt::format("{:<12}{:<12}{:<14}{:>7.2f}{:>7.2f}{:>9.2f}", planet_name(x.a), planet_name(x.b), x.name,
+                         x.angle_deg, x.orb_deg, x.separation_deg));
+    line();
+    line(text(Str::ChartHouseAspects));
+    for (const FoundHouseAspect& x : h.house_aspects)
+        line(fmt::format("{:<12}{:<12}{:<14}{:>7.2f}{:>7.2f}{:>9.2f}", planet_name(x.planet), house_roman(x.house),
+                         x.name, x.angle_deg, x.orb_deg, x.separation_deg));
+
+    line();
     line(text(Str::ChartProvenance));
     line(text(Str::ChartEphemerisLibrary), " ", ephemeris_file_name(prov.type));
     for (const auto& info : prov.infos)
@@ -266,6 +247,21 @@ nlohmann::json print_json(const Horoscope& h, double eps, const AngleValue& aya,
                               {"azimuth", angle_json(z.azimuth)},
                               {"elevation", angle_json(z.elevation)}});
     }
+    nlohmann::json aspects = nlohmann::json::array();
+    for (const FoundAspect& x : h.aspects)
+        aspects.push_back({{"a", std::string(planet_name(x.a))},
+                           {"b", std::string(planet_name(x.b))},
+                           {"name", x.name},
+                           {"angle_deg", json_number(x.angle_deg)},
+                           {"orb_deg", json_number(x.orb_deg)},
+                           {"separation_deg", json_number(x.separation_deg)},
+                           {"opacity", x.opacity}});
+    nlohmann::json house_aspects = nlohmann::json::array();
+    for (const FoundHouseAspect& x : h.house_aspects)
+        house_aspects.push_back({{"planet", std::string(planet_name(x.planet))},
+                                 {"house", x.house},
+                                 {"name", x.name},
+                                 {"separation_deg", json_number(x.separation_deg)}});
     const LunationRecord& l = h.lunation;
     nlohmann::json j = {
         {"person",
@@ -310,6 +306,8 @@ nlohmann::json print_json(const Horoscope& h, double eps, const AngleValue& aya,
            {{"new_moon", eclipse_text(l.new_moon_eclipse)},
             {"full_moon", eclipse_text(l.full_moon_eclipse)},
             {"next_new_moon", eclipse_text(l.next_new_moon_eclipse)}}}}},
+        {"aspects", aspects},
+        {"house_aspects", house_aspects},
         {"provenance",
          {{"ephemeris_library", std::string(ephemeris_file_name(prov.type))},
           {"ephemeris_name", std::string(ephemeris_display_name(prov.type))},
@@ -323,147 +321,18 @@ nlohmann::json print_json(const Horoscope& h, double eps, const AngleValue& aya,
     return j;
 }
 
-// Looks the place up in the atlas of the options' countries directory. With a legal
-// date-hour and no correction of the user's, the atlas's historical correction for that date
-// gives `universal`.
-bool find_place(const ChartArgs& a, const Options& options, BirthData& data, std::optional<DateHour>& universal,
-                CliContext& ctx) {
-    CityQuery q;
-    bool want_correction = !a.local.empty() && !a.correction;
-    if (want_correction) q.date_hour = a.local;
-    q.country = a.country;
-    q.state = a.state;
-    q.county = a.county;
-    q.city = a.city;
-    AtlasSettings atlas{options.paths.countries_dir, options.paths.default_country};
-    NameCollator names = NameCollator::for_user();
-    if (!find_city(q, atlas, want_correction, names)) {
-        ctx.fail(kExitFailure, trim_message(q.feedback));
-        return false;
-    }
-    universal = q.universal;
-    data.place = q.place;
-    data.state = q.state;
-    data.country = q.country;
-    return true;
-}
+struct ChartArgs {
+    BirthArgs birth;
+    bool json = false;
+};
 
-int run_chart(const ChartArgs& a, CliContext& ctx) {
-    auto settings = load_cli_settings(ctx);
-    if (!settings) return ctx.exit_code;
-    Options options = settings->options;
-
-    // Per-run overrides of the stored options.
-    if (!a.house_system.empty()) {
-        auto hs = house_system_from_name(a.house_system);
-        if (!hs) {
-            ctx.fail(kExitBadInput, str(Str::ChartBadHouseSystem) + ": " + a.house_system);
-            return ctx.exit_code;
-        }
-        options.astro.house_system = *hs;
-    }
-    if (!a.zodiac.empty()) options.astro.zodiac_movable = a.zodiac == "movable" ? 1 : 0;
-    if (!a.ephemeris.empty())
-        options.ephemeris.type = a.ephemeris == "low" ? kEphemerisLow : a.ephemeris == "bdl" ? kEphemerisBdl : kEphemerisJpl;
-
-    BirthData data;
-    data.last_name = a.name.empty() && a.now ? str(Str::ChartNowName) : a.name;
-    if (data.last_name.empty()) {
-        ctx.fail(kExitBadInput, str(Str::ChartNeedName));
-        return ctx.exit_code;
-    }
-    data.first_name = a.first_name;
-    if (a.sex == "M")
-        data.sex = kMan;
-    else if (a.sex == "F")
-        data.sex = kWoman;
-    else if (a.sex == "N")
-        data.sex = kNeuter;
-    else {
-        ctx.fail(kExitBadInput, str(Str::ChartBadSex));
-        return ctx.exit_code;
-    }
-
-    // Place: explicit coordinates, "My city", or the atlas.
-    std::optional<DateHour> atlas_ut;
-    if (a.my_city) {
-        data.place = options.my_city.place;
-        data.state = options.my_city.state;
-        data.country = options.my_city.country;
-    }
-    if (!a.lon.empty() || !a.lat.empty()) {
-        auto lon = parse_place_angle(a.lon, kFormatEastWest);
-        if (!lon) {
-            ctx.fail(kExitBadInput, str(Str::NotAValidLongitude));
-            return ctx.exit_code;
-        }
-        auto lat = parse_place_angle(a.lat, kFormatNorthSouth);
-        if (!lat) {
-            ctx.fail(kExitBadInput, str(Str::NotAValidLatitude));
-            return ctx.exit_code;
-        }
-        data.place.longitude = *lon;
-        data.place.latitude = *lat;
-        if (!a.city.empty()) data.place.city = a.city;
-        if (!a.county.empty()) data.place.county = a.county;
-        if (!a.state.empty()) data.state = a.state;
-        if (!a.country.empty()) data.country = a.country;
-    } else if (!a.my_city) {
-        if (a.city.empty()) {
-            ctx.fail(kExitBadInput, str(Str::ChartNeedPlace));
-            return ctx.exit_code;
-        }
-        if (!find_place(a, options, data, atlas_ut, ctx)) return ctx.exit_code;
-    }
-
-    // Time: universal, local with its correction, or now.
-    double correction = a.correction.value_or(a.my_city ? options.my_city.correction_hours : 0.0);
-    if (a.now) {
-        data.ut = now_ut();
-    } else if (!a.ut.empty()) {
-        DateParse p = parse_date_hour(a.ut);
-        if (!p.ok) {
-            ctx.fail(kExitBadInput, str(Str::NotAValidDate) + " " + trim_message(p.message));
-            return ctx.exit_code;
-        }
-        data.ut = p.value;
-    } else if (!a.local.empty() && (a.correction || atlas_ut || a.my_city)) {
-        DateParse p = parse_date_hour(a.local);
-        if (!p.ok) {
-            ctx.fail(kExitBadInput, str(Str::NotAValidDate) + " " + trim_message(p.message));
-            return ctx.exit_code;
-        }
-        data.local = p.value;
-        // The user's correction first, then the atlas's for that date, then "My city"'s.
-        std::optional<DateHour> ut = atlas_ut && !a.correction ? atlas_ut : local_to_universal(p.value, correction);
-        if (!ut) {
-            ctx.fail(kExitBadInput, str(Str::DateOutOfRange));
-            return ctx.exit_code;
-        }
-        data.ut = *ut;
-    } else {
-        ctx.fail(kExitBadInput, str(Str::ChartNeedTime));
-        return ctx.exit_code;
-    }
-    if (!is_valid(data.local)) {
-        // Legal time = universal - correction, in the universal date's calendar.
-        data.local = data.ut;
-        if (!set_julian_day_ut(data.local, data.ut.jd_ut - correction / 24.0)) data.local = DateHour{};
-    }
-
-    EphemerisLibrary library;
-    EphemerisStatus loaded = library.load(options.ephemeris.type, options.ephemeris.jpl_file);
-    if (!loaded) ctx.messages->tell(loaded.message, str(Str::ComputeCaption), MessageIcon::Warning);
-
-    WorkerThreads workers;
-    auto h = std::make_unique<Horoscope>();
-    if (!set_and_compute(*h, data, true, options, *ctx.messages, workers, library)) {
-        if (!is_valid(h->birth_ut) || !h->place.latitude.is_angle())
-            ctx.messages->tell(str(Str::ChartBadBirthData), str(Str::ComputeCaption), MessageIcon::Warning);
-        ctx.exit_code = kExitFailure;
-        return ctx.exit_code;
-    }
-
+int run_chart(const ChartArgs& args, CliContext& ctx) {
+    auto chart = compute_birth_chart(args.birth, ctx);
+    if (!chart) return ctx.exit_code;
+    const auto& h = chart->horoscope;
+    EphemerisLibrary& library = *chart->library;
+    const Options& options = h->options;
+    const ChartArgs& a = args;
     const double eps = mean_obliquity(h->birth_ut.jd_et, h->birth_ut.jd_et);
     const AngleValue aya = ayanamsa(h->birth_ut.jd_et, h->options.astro.zero_date.jd_et);
     Provenance prov;
@@ -482,26 +351,7 @@ int run_chart(const ChartArgs& a, CliContext& ctx) {
 void register_chart_commands(CLI::App& app, CliContext& ctx) {
     auto args = std::make_shared<ChartArgs>();
     CLI::App* chart = app.add_subcommand("chart", "Compute one horoscope and print it");
-    chart->add_option("--name", args->name, "Last name");
-    chart->add_option("--first-name", args->first_name, "First name");
-    chart->add_option("--sex", args->sex, "M, F or N")->check(CLI::IsMember({"M", "F", "N"}));
-    auto* ut = chart->add_option("--ut", args->ut, "Universal date-hour, \"2000-01-01 12:00:00.00 GD\"");
-    auto* local = chart->add_option("--local", args->local, "Local (legal) date-hour");
-    auto* corr = chart->add_option("--correction", args->correction, "Hours from legal time to universal time");
-    auto* now = chart->add_flag("--now", args->now, "The present moment (universal time)");
-    ut->excludes(local)->excludes(now);
-    local->excludes(now);
-    (void)corr;
-    chart->add_option("--lon", args->lon, "Longitude, \"2d21'00\\\"E\" or decimal degrees east");
-    chart->add_option("--lat", args->lat, "Latitude, \"48d51'00\\\"N\" or decimal degrees north");
-    chart->add_flag("--my-city", args->my_city, "The options' \"My city\" place and correction");
-    chart->add_option("--city", args->city, "City");
-    chart->add_option("--county", args->county, "County");
-    chart->add_option("--state", args->state, "State");
-    chart->add_option("--country", args->country, "Country");
-    chart->add_option("--house-system", args->house_system, "Campanus, Alcabitus, Abenragel, Regiomontanus, Placidus, Hindu, ModusAequalis");
-    chart->add_option("--zodiac", args->zodiac, "movable or fixed")->check(CLI::IsMember({"movable", "fixed"}));
-    chart->add_option("--ephemeris", args->ephemeris, "low, bdl or jpl")->check(CLI::IsMember({"low", "bdl", "jpl"}));
+    add_birth_options(chart, args->birth);
     chart->add_flag("--json", args->json, "JSON output");
     chart->callback([args, &ctx] { ctx.exit_code = run_chart(*args, ctx); });
 }

@@ -1,5 +1,6 @@
 #include "app/cli_settings.h"
 
+#include "files/aspects_file.h"
 #include "files/directories.h"
 #include "files/my_city.h"
 #include "files/options_file.h"
@@ -31,7 +32,8 @@ std::optional<CliSettings> load_cli_settings(CliContext& ctx) {
     if (check_my_city(load.options.my_city, system_time_zone_now(), messages))
         if (!save_options(private_dir.path, load.options))
             messages.tell(options_file_path(private_dir.path), "Cannot write options file", MessageIcon::Warning);
-    return CliSettings{private_dir.path, horoscopes_dir.path, std::move(load.options)};
+    AspectsLoad aspects = load_aspect_table(aspects_file_path(private_dir.path), messages);
+    return CliSettings{private_dir.path, horoscopes_dir.path, std::move(load.options), std::move(aspects.table)};
 }
 
 }  // namespace tellurim
