@@ -297,4 +297,51 @@ bool find_house_aspects(Horoscope& h) {
     return true;
 }
 
+AspectQuery get_aspects_pp(const Horoscope* h, const AspectTable& table, int np1, int np2) {
+    AspectQuery q;
+    if (!h) return q;
+    if (np1 < 0 || np1 >= kPlanetRows) {
+        q.error = Str::AspectScriptParam1;
+        return q;
+    }
+    if (np2 < 0 || np2 >= kPlanetRows) {
+        q.error = Str::AspectScriptParam2;
+        return q;
+    }
+    if (np1 == np2) {
+        q.error = Str::AspectScriptSamePlanet;
+        return q;
+    }
+    q.ok = true;
+    const PlanetPosition& a = h->geo_movable.at(np1);
+    const PlanetPosition& b = h->geo_movable.at(np2);
+    for (const AspectDef& r : table.rows) {
+        AspectTest t = test_aspect(r, a.longitude, a.latitude, b.longitude, b.latitude);
+        if (t.holds) q.aspects.push_back({r.name, r.angle.to_degrees(), r.orb.to_degrees(), t.separation.to_degrees()});
+    }
+    return q;
+}
+
+AspectQuery get_aspects_ph(const Horoscope* h, const AspectTable& table, int np, int nh) {
+    AspectQuery q;
+    if (!h) return q;
+    if (np < 0 || np >= kPlanetRows) {
+        q.error = Str::AspectScriptPlanet;
+        return q;
+    }
+    if (nh < 1 || nh > kHouseCount) {
+        q.error = Str::AspectScriptHouse;
+        return q;
+    }
+    q.ok = true;
+    const PlanetPosition& p = h->geo_movable.at(np);
+    const HouseCusp& cusp = h->houses_movable[static_cast<std::size_t>(nh - 1)];
+    if (cusp.index < 0) return q;
+    for (const AspectDef& r : table.rows) {
+        AspectTest t = test_aspect_cusp(r, p.longitude, p.latitude, cusp.longitude);
+        if (t.holds) q.aspects.push_back({r.name, r.angle.to_degrees(), r.orb.to_degrees(), t.separation.to_degrees()});
+    }
+    return q;
+}
+
 }  // namespace tellurim

@@ -126,4 +126,24 @@ bool find_planet_aspects(Horoscope& h);
 // into h.house_aspects.
 bool find_house_aspects(Horoscope& h);
 
+// --- the script commands GetAspecPP and GetAspecPH ------------------------------------------
+
+// One aspect that holds, as the script commands list it (four elements each).
+struct AspectListing {
+    std::string name;
+    double angle_deg = 0.0;
+    double orb_deg = 0.0;
+    double separation_deg = 0.0;
+};
+struct AspectQuery {
+    bool ok = false;
+    Str error = Str::AspectScriptNoHoroscope;  // when !ok
+    std::vector<AspectListing> aspects;        // every row that holds, in table order
+};
+// `GetAspecPP np1 np2`: planets 0..17, different, their geocentric movable positions.
+// Checked in this order: a horoscope, np1 in range, np2 in range, np1 != np2.
+AspectQuery get_aspects_pp(const Horoscope* h, const AspectTable& table, int np1, int np2);
+// `GetAspecPH np nh`: planet 0..17 and the movable cusp of house nh (1..12).
+AspectQuery get_aspects_ph(const Horoscope* h, const AspectTable& table, int np, int nh);
+
 }  // namespace tellurim

@@ -298,5 +298,43 @@ TEST(AspectSteps, HouseAspects) {
     for (const FoundHouseAspect& x : h.house_aspects) EXPECT_NE(x.house, 1);
 }
 
+TEST(AspectScript, GetAspecPPAndPH) {
+    Horoscope h = placed_chart();
+    const AspectTable table{default_aspect_rows(), ""};
+    struct Case {
+        const char* what;
+        bool pp;
+        int x, y;
+        std::string_view error;  // empty: accepted
+        std::size_t count;
+    };
+    const Case cases[] = {
+        {"same planet twice", true, 1, 1, "***Error*** : parameter 1 must be different from paramerer 2", 0},
+        {"planets 0 and 18", true, 0, 18, "***Error*** : parameter 2 is out of range", 0},
+        {"planet -1 first", true, -1, 18, "***Error*** : parameter 1 is out of range", 0},
+        {"Sun and Moon: the trine", true, 0, 1, "", 1},
+        {"Sun and Jupiter (not placed): nothing", true, 0, 5, "", 0},
+        {"house 0", false, 0, 0, "***Error*** : parameter 2 nh is out of range", 0},
+        {"house 13", false, 0, 13, "***Error*** : parameter 2 nh is out of range", 0},
+        {"planet 18 on a house", false, 18, 1, "***Error*** : parameter 1 np is out of range", 0},
+        {"Sun on house I", false, 0, 1, "", 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        AspectQuery q = c.pp ? get_aspects_pp(&h, table, c.x, c.y) : get_aspects_ph(&h, table, c.x, c.y);
+        EXPECT_EQ(q.ok, c.error.empty());
+        if (!q.ok) {
+            EXPECT_EQ(text(q.error), c.error);
+        }
+        EXPECT_EQ(q.aspects.size(), c.count);
+    }
+    EXPECT_EQ(text(get_aspects_pp(nullptr, table, 0, 1).error), "***Error*** No horoscope avalaible");
+    AspectQuery trine = get_aspects_pp(&h, table, 0, 1);
+    ASSERT_EQ(trine.aspects.size(), 1u);
+    EXPECT_EQ(trine.aspects[0].name, "Trine");
+    EXPECT_EQ(trine.aspects[0].angle_deg, 120.0);
+    EXPECT_EQ(trine.aspects[0].orb_deg, 4.0);
+}
+
 }  // namespace
 }  // namespace tellurim
