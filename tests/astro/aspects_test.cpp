@@ -5,8 +5,8 @@
 
 #include <cmath>
 #include <fstream>
-#include <sstream>
 
+#include "common/golden_hex.h"
 #include "core/spherical.h"
 #include "core/strings.h"
 
@@ -173,16 +173,7 @@ TEST(AspectEditor, RebuildsTheRowInDegrees) {
 }
 
 std::vector<std::uint8_t> golden_default_image() {
-    std::ifstream in(std::string(TELLURIM_TEST_DATA_DIR) + "/aspects/default_aspects.hex");
-    std::vector<std::uint8_t> bytes;
-    std::string line;
-    while (std::getline(in, line)) {
-        if (line.empty() || line[0] == '#') continue;
-        std::istringstream words(line);
-        std::string w;
-        while (words >> w) bytes.push_back(static_cast<std::uint8_t>(std::stoul(w, nullptr, 16)));
-    }
-    return bytes;
+    return testing_data::read_hex_fixture(std::string(TELLURIM_TEST_DATA_DIR) + "/aspects/default_aspects.hex");
 }
 
 TEST(AspectImage, DefaultTableGoldenBytes) {

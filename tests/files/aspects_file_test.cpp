@@ -7,10 +7,10 @@
 
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <vector>
 
 #include "astro/aspects.h"
+#include "common/golden_hex.h"
 
 namespace tellurim {
 namespace {
@@ -28,16 +28,7 @@ void write_bytes(const fs::path& p, std::span<const std::uint8_t> bytes) {
 
 // The golden default file, written from the record layout independently of the C++ writer.
 std::vector<std::uint8_t> golden() {
-    std::ifstream in(std::string(TELLURIM_TEST_DATA_DIR) + "/aspects/default_aspects.hex");
-    std::vector<std::uint8_t> bytes;
-    std::string line;
-    while (std::getline(in, line)) {
-        if (line.empty() || line[0] == '#') continue;
-        std::istringstream words(line);
-        std::string w;
-        while (words >> w) bytes.push_back(static_cast<std::uint8_t>(std::stoul(w, nullptr, 16)));
-    }
-    return bytes;
+    return testing_data::read_hex_fixture(std::string(TELLURIM_TEST_DATA_DIR) + "/aspects/default_aspects.hex");
 }
 
 class AspectsFileTest : public ::testing::Test {
