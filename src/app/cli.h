@@ -52,6 +52,7 @@ void register_place_commands(CLI::App& app, CliContext& ctx);      // place find
 void register_chart_commands(CLI::App& app, CliContext& ctx);      // chart
 void register_aspects_commands(CLI::App& app, CliContext& ctx);    // aspects show|set|add|delete|reset
 void register_directions_commands(CLI::App& app, CLI::App& calc, CliContext& ctx);  // directions, calc direction
+void register_stars_commands(CLI::App& app, CLI::App& calc, CliContext& ctx);  // stars list|file, calc star
 
 // Runs the command line; returns the exit status.
 int run_cli(int argc, char** argv, MessageSink* messages_override = nullptr);
