@@ -1,6 +1,7 @@
 // tellurim directions BIRTH-OPTIONS --from AGE --to AGE ...: the primary directions of a
 // chart; tellurim calc direction: the single arc of `PrimaryDirection`.
 #include <fmt/format.h>
+#include <fstream>
 #include <iostream>
 #include <memory>
 #include <nlohmann/json.hpp>
@@ -12,6 +13,8 @@
 #include "astro/planets_signs.h"
 #include "core/strings.h"
 #include "core/text.h"
+#include "report/directions_report.h"
+#include "report/text_measure.h"
 
 namespace tellurim {
 namespace {
@@ -30,8 +33,18 @@ struct DirectionArgs {
     bool latitude = false;
     bool sort = false;
     bool ra_sun_correction = false;
+    std::string out;  // --out FILE: .rtf, .html or .txt through the document writer
     bool json = false;
 };
+
+// Writes the document bytes; false when the file cannot be created or written.
+bool write_document(const std::string& path, const std::string& bytes) {
+    std::ofstream file(path, std::ios::binary | std::ios::trunc);
+    if (!file) return false;
+    file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    file.close();
+    return !file.fail();
+}
 
 std::vector<std::string> list_items(const std::string& list) {
     std::vector<std::string> items;
@@ -77,6 +90,9 @@ int run_directions(const DirectionArgs& a, CliContext& ctx) {
     q.sort_by_age = a.sort;
     q.ra_sun_correction = a.ra_sun_correction;
 
+    const int format = a.out.empty() ? kDocUnixText : doc_format_for_path(a.out);
+    if (format < 0) return bad(Str::DirectionUnknownDocument, a.out);
+
     auto chart = compute_birth_chart(a.birth, ctx);
     if (!chart) return ctx.exit_code;
     const AspectTable& table = chart->settings->aspects;
@@ -95,6 +111,15 @@ int run_directions(const DirectionArgs& a, CliContext& ctx) {
     DirectionList list = compute_directions(h, q);
     if (!list.ok) return bad(list.error);
 
+    if (!a.out.empty()) {
+        FixedMeasure96 device;
+        const std::string doc = directions_document(h, q, list, format, doc_style_from_options(h.options), device);
+        if (!write_document(a.out, document_file_bytes(format, doc))) {
+            ctx.fail(kExitFailure, str(Str::DirectionWriteError) + ": " + a.out);
+            return ctx.exit_code;
+        }
+        return kExitOk;
+    }
     if (a.json) {
         nlohmann::json rows = nlohmann::json::array();
         for (const Direction& d : list.directions)
@@ -111,12 +136,8 @@ int run_directions(const DirectionArgs& a, CliContext& ctx) {
     std::cout << direction_title(h, q) << "\n";
     std::cout << text(Str::DirectionKey) << " " << fmt::format("{:.6f}", list.key_deg_per_year) << "\n\n";
     for (const Direction& d : list.directions) {
-        // The side of the promissor as the sign of the angle; the conjunction and the
-        // opposition have one side only.
-        const bool one_side = d.aspect_angle_deg == 0.0 || d.aspect_angle_deg == 180.0;
-        std::string aspect = one_side ? d.aspect : fmt::format("{} {:+g}", d.aspect, d.aspect_angle_deg);
         std::cout << fmt::format("{:<10} {:<10} {:<20} {:>10.4f} {:6.2f}\n", planet_name(d.significator),
-                                 planet_name(d.promissor), aspect, d.arc_deg, d.age);
+                                 planet_name(d.promissor), direction_aspect_text(d), d.arc_deg, d.age);
     }
     std::cout << "\n" << direction_count_text(static_cast<long>(list.directions.size())) << "\n";
     return kExitOk;
@@ -163,6 +184,7 @@ void register_directions_commands(CLI::App& app, CLI::App& calc, CliContext& ctx
     cmd->add_flag("--latitude", args->latitude, "With latitude");
     cmd->add_flag("--sort", args->sort, "Sort by age");
     cmd->add_flag("--ra-sun-correction", args->ra_sun_correction, "Key from the Sun's true motion in right ascension");
+    cmd->add_option("--out", args->out, "Write the list to FILE.rtf, FILE.html or FILE.txt");
     cmd->add_flag("--json", args->json, "JSON output");
     cmd->callback([args, &ctx] { ctx.exit_code = run_directions(*args, ctx); });
 

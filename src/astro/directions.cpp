@@ -209,6 +209,11 @@ std::string direction_title(const Horoscope& h, const DirectionRequest& q) {
            str(q.with_latitude ? Str::DirectionWithLatitude : Str::DirectionWithoutLatitude);
 }
 
+std::string direction_aspect_text(const Direction& d) {
+    if (d.aspect_angle_deg == 0.0 || d.aspect_angle_deg == 180.0) return d.aspect;
+    return fmt::format("{} {:+g}", d.aspect, d.aspect_angle_deg);
+}
+
 std::string direction_count_text(long count) {
     std::string t = str(Str::DirectionCount);
     auto at = t.find("%li");

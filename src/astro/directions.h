@@ -100,6 +100,9 @@ DirectionList compute_directions(const Horoscope& h, const DirectionRequest& req
 
 // The window title: "Primary directions for <name> from <begin> to <end> with latitude".
 std::string direction_title(const Horoscope& h, const DirectionRequest& request);
+// The aspect of a direction with the side of the promissor as the sign of its angle
+// ("Square +90", "Sextil -60"); the conjunction and the opposition, one-sided, by name only.
+std::string direction_aspect_text(const Direction& d);
 // "Number of directions found : <n>".
 std::string direction_count_text(long count);
 

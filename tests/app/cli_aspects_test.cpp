@@ -179,6 +179,47 @@ TEST_F(CliAspects, DirectionsListAndRefusals) {
     }
 }
 
+TEST_F(CliAspects, DirectionsDocument) {
+    auto read = [](const fs::path& p) {
+        std::ifstream in(p, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    };
+    struct Case {
+        const char* file;
+        const char* begins;
+        const char* holds;
+    };
+    const Case cases[] = {
+        {"d.txt", "Primary directions for Sample Birth from 0.00 to 60.00 without latitude\n", "\nNumber of directions found : "},
+        {"d.rtf", "{\\rtf1", "Number of directions found : "},
+        {"d.html", "<HTML><HEAD><TITLE>Primary directions for Sample Birth", "<TABLE BORDER = 1>"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        auto args = birth();
+        args.insert(args.begin(), "directions");
+        for (const std::string a : {"--from", "0", "--to", "60", "--planets", "Sun,Moon,AS,MH", "--out"}) args.push_back(a);
+        args.push_back((m_dir / c.file).string());
+        auto out = tellurim(args);
+        ASSERT_EQ(out.code, kExitOk);
+        EXPECT_TRUE(out.out.empty());
+        const std::string doc = read(m_dir / c.file);
+        EXPECT_EQ(doc.rfind(c.begins, 0), 0u) << doc.substr(0, 80);
+        EXPECT_NE(doc.find(c.holds), std::string::npos);
+    }
+    auto args = birth();
+    args.insert(args.begin(), "directions");
+    for (const char* a : {"--from", "0", "--to", "60", "--out"}) args.push_back(a);
+    args.push_back((m_dir / "d.doc").string());
+    auto unknown = tellurim(args);
+    EXPECT_EQ(unknown.code, kExitBadInput);
+    args.back() = (m_dir / "no such dir" / "d.txt").string();
+    auto unwritable = tellurim(args);
+    EXPECT_EQ(unwritable.code, kExitFailure);
+    ASSERT_FALSE(unwritable.messages.empty());
+    EXPECT_EQ(unwritable.messages.back().text.rfind("Error while trying to create result text file", 0), 0u);
+}
+
 TEST_F(CliAspects, CalcDirection) {
     auto ok = tellurim({"calc", "direction", "0.2618", "0", "1.309", "0", "0.7854", "1.745", "0.4091", "0", "--json"});
     ASSERT_EQ(ok.code, kExitOk);
