@@ -266,6 +266,17 @@ void print_text(const Horoscope& h, double eps, const AngleValue& aya, const Pro
     }
 
     line();
+    line(text(Str::ChartAspects));
+    for (const FoundAspect& x : h.aspects)
+        line(fmt::format("{:<12}{:<12}{:<14}{:>7.2f}{:>7.2f}{:>9.2f}", planet_name(x.a), planet_name(x.b), x.name,
+                         x.angle_deg, x.orb_deg, x.separation_deg));
+    line();
+    line(text(Str::ChartHouseAspects));
+    for (const FoundHouseAspect& x : h.house_aspects)
+        line(fmt::format("{:<12}{:<12}{:<14}{:>7.2f}{:>7.2f}{:>9.2f}", planet_name(x.planet), house_roman(x.house),
+                         x.name, x.angle_deg, x.orb_deg, x.separation_deg));
+
+    line();
     line(text(Str::ChartProvenance));
     line(text(Str::ChartEphemerisLibrary), " ", ephemeris_file_name(prov.type));
     for (const auto& info : prov.infos)
@@ -336,6 +347,21 @@ nlohmann::json print_json(const Horoscope& h, double eps, const AngleValue& aya,
                               {"azimuth", angle_json(z.azimuth)},
                               {"elevation", angle_json(z.elevation)}});
     }
+    nlohmann::json aspects = nlohmann::json::array();
+    for (const FoundAspect& x : h.aspects)
+        aspects.push_back({{"a", std::string(planet_name(x.a))},
+                           {"b", std::string(planet_name(x.b))},
+                           {"name", x.name},
+                           {"angle_deg", json_number(x.angle_deg)},
+                           {"orb_deg", json_number(x.orb_deg)},
+                           {"separation_deg", json_number(x.separation_deg)},
+                           {"opacity", x.opacity}});
+    nlohmann::json house_aspects = nlohmann::json::array();
+    for (const FoundHouseAspect& x : h.house_aspects)
+        house_aspects.push_back({{"planet", std::string(planet_name(x.planet))},
+                                 {"house", x.house},
+                                 {"name", x.name},
+                                 {"separation_deg", json_number(x.separation_deg)}});
     nlohmann::json star_rows = nlohmann::json::array();
     for (const PlanetStarConjunction& c : stars.conjunctions)
         star_rows.push_back({{"planet", std::string(planet_name(c.planet))},
@@ -388,6 +414,8 @@ nlohmann::json print_json(const Horoscope& h, double eps, const AngleValue& aya,
            {{"new_moon", eclipse_text(l.new_moon_eclipse)},
             {"full_moon", eclipse_text(l.full_moon_eclipse)},
             {"next_new_moon", eclipse_text(l.next_new_moon_eclipse)}}}}},
+        {"aspects", aspects},
+        {"house_aspects", house_aspects},
         {"stars", star_rows},
         {"provenance",
          {{"ephemeris_library", std::string(ephemeris_file_name(prov.type))},
@@ -570,6 +598,7 @@ int run_chart(const ChartArgs& a, CliContext& ctx) {
 
     WorkerThreads workers;
     auto h = std::make_unique<Horoscope>();
+    h->aspect_table = &settings->aspects;
     HostIdentity host;
     if (options.database.prefix_with_ip) host = local_host_identity();
     ComputeReport report;
