@@ -58,6 +58,10 @@ int run_cli(int argc, char** argv, MessageSink* messages_override) {
     register_options_commands(app, ctx);
     register_place_commands(app, ctx);
     register_chart_commands(app, ctx);
+    register_open_command(app, ctx);
+    register_exchange_commands(app, ctx);
+    register_aspects_commands(app, ctx);
+    register_directions_commands(app, *calc, ctx);
     register_stars_commands(app, *calc, ctx);
 
     try {

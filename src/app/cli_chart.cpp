@@ -8,6 +8,8 @@
 #include <optional>
 
 #include "app/cli.h"
+#include "app/cli_chart.h"
+#include "app/cli_db.h"
 #include "app/cli_common.h"
 #include "app/cli_settings.h"
 #include "app/cli_stars.h"
@@ -26,6 +28,9 @@
 #include "core/text.h"
 #include "core/worker_threads.h"
 #include "files/cities.h"
+#include "files/horoscope_export.h"
+#include "files/horoscope_file.h"
+#include "files/host_identity.h"
 
 namespace tellurim {
 namespace {
@@ -51,6 +56,11 @@ struct ChartArgs {
     std::string node;  // "mean", "true" or "" for the options' choice
     double star_orb = 1.0;
     bool json = false;
+    bool save = false;       // --save given
+    std::string save_path;   // its file; empty: the default name in the horoscopes directory
+    bool save_line = false;  // --save-line: append to the options' horoscope save file
+    bool save_db = false;    // --save-db: insert into the database of the options
+    bool no_save_db = false; // --no-save-db: not even when the options say so by default
 };
 
 std::string_view ephemeris_display_name(int type) {
@@ -148,6 +158,12 @@ std::string sun_polar_text(SunPolar polar) {
 std::string sun_moment_text(const SunRecord& sun, const DateHour& d) {
     if (is_valid(d) || sun.polar == SunPolar::None) return date_text(d);
     return str(Str::SunNone) + " (" + sun_polar_text(sun.polar) + ")";
+}
+
+// The local mean time of a sunrise or sunset as its text; null when the Sun does not rise or set.
+nlohmann::json sun_lmt_json(const DateHour& d) {
+    if (!is_valid(d)) return nullptr;
+    return date_text(d);
 }
 
 nlohmann::json sun_moment_json(const DateHour& d) {
@@ -251,6 +267,17 @@ void print_text(const Horoscope& h, double eps, const AngleValue& aya, const Pro
     }
 
     line();
+    line(text(Str::ChartAspects));
+    for (const FoundAspect& x : h.aspects)
+        line(fmt::format("{:<12}{:<12}{:<14}{:>7.2f}{:>7.2f}{:>9.2f}", planet_name(x.a), planet_name(x.b), x.name,
+                         x.angle_deg, x.orb_deg, x.separation_deg));
+    line();
+    line(text(Str::ChartHouseAspects));
+    for (const FoundHouseAspect& x : h.house_aspects)
+        line(fmt::format("{:<12}{:<12}{:<14}{:>7.2f}{:>7.2f}{:>9.2f}", planet_name(x.planet), house_roman(x.house),
+                         x.name, x.angle_deg, x.orb_deg, x.separation_deg));
+
+    line();
     line(text(Str::ChartProvenance));
     line(text(Str::ChartEphemerisLibrary), " ", ephemeris_file_name(prov.type));
     for (const auto& info : prov.infos)
@@ -322,6 +349,21 @@ nlohmann::json print_json(const Horoscope& h, double eps, const AngleValue& aya,
                               {"azimuth", angle_json(z.azimuth)},
                               {"elevation", angle_json(z.elevation)}});
     }
+    nlohmann::json aspects = nlohmann::json::array();
+    for (const FoundAspect& x : h.aspects)
+        aspects.push_back({{"a", std::string(planet_name(x.a))},
+                           {"b", std::string(planet_name(x.b))},
+                           {"name", x.name},
+                           {"angle_deg", json_number(x.angle_deg)},
+                           {"orb_deg", json_number(x.orb_deg)},
+                           {"separation_deg", json_number(x.separation_deg)},
+                           {"opacity", x.opacity}});
+    nlohmann::json house_aspects = nlohmann::json::array();
+    for (const FoundHouseAspect& x : h.house_aspects)
+        house_aspects.push_back({{"planet", std::string(planet_name(x.planet))},
+                                 {"house", x.house},
+                                 {"name", x.name},
+                                 {"separation_deg", json_number(x.separation_deg)}});
     nlohmann::json star_rows = nlohmann::json::array();
     for (const PlanetStarConjunction& c : stars.conjunctions)
         star_rows.push_back({{"planet", std::string(planet_name(c.planet))},
@@ -359,8 +401,8 @@ nlohmann::json print_json(const Horoscope& h, double eps, const AngleValue& aya,
         {"sun",
          {{"sunrise", sun_moment_json(h.sun.sunrise)},
           {"sunset", sun_moment_json(h.sun.sunset)},
-          {"sunrise_local_mean_time", sun_moment_json(local_mean_time(h.sun.sunrise, h.place.longitude))},
-          {"sunset_local_mean_time", sun_moment_json(local_mean_time(h.sun.sunset, h.place.longitude))},
+          {"sunrise_local_mean_time", sun_lmt_json(local_mean_time(h.sun.sunrise, h.place.longitude))},
+          {"sunset_local_mean_time", sun_lmt_json(local_mean_time(h.sun.sunset, h.place.longitude))},
           {"reason", h.sun.polar == SunPolar::None ? nlohmann::json(nullptr) : nlohmann::json(sun_polar_text(h.sun.polar))},
           {"planetary_hour", h.sun.planetary_hour}}},
         {"lunation",
@@ -374,6 +416,8 @@ nlohmann::json print_json(const Horoscope& h, double eps, const AngleValue& aya,
            {{"new_moon", eclipse_text(l.new_moon_eclipse)},
             {"full_moon", eclipse_text(l.full_moon_eclipse)},
             {"next_new_moon", eclipse_text(l.next_new_moon_eclipse)}}}}},
+        {"aspects", aspects},
+        {"house_aspects", house_aspects},
         {"stars", star_rows},
         {"provenance",
          {{"ephemeris_library", std::string(ephemeris_file_name(prov.type))},
@@ -388,6 +432,56 @@ nlohmann::json print_json(const Horoscope& h, double eps, const AngleValue& aya,
     };
     return j;
 }
+
+}  // namespace
+
+void print_chart(const Horoscope& h, const EphemerisLibrary& library, bool json, double star_orb,
+                 MessageSink& messages) {
+    const double eps = mean_obliquity(h.birth_ut.jd_et, h.birth_ut.jd_et);
+    const AngleValue aya = ayanamsa(h.birth_ut.jd_et, h.options.astro.zero_date.jd_et);
+    Provenance prov;
+    prov.infos = library.infos();
+    prov.type = library.is_loaded() ? library.type() : h.options.ephemeris.type;
+    prov.delta_t_seconds = (h.birth_ut.jd_et - h.birth_ut.jd_ut) * 86400.0;
+    // The stars within the orb of each planet; without a catalogue the chart goes on without.
+    StarCatalogue catalogue;
+    ChartStars stars;
+    stars.orb_deg = star_orb;
+    if (load_cli_stars(h.options, catalogue, messages)) {
+        stars.catalogue = &catalogue;
+        stars.conjunctions = planet_star_conjunctions(catalogue, h, star_orb);
+    } else {
+        messages.tell(std::string(trim(text(Str::StarsConjunctionWarning))), str(Str::StarsCaption),
+                      MessageIcon::Warning);
+    }
+    if (json)
+        std::cout << json_text(print_json(h, eps, aya, prov, stars)) << "\n";
+    else
+        print_text(h, eps, aya, prov, stars);
+}
+
+bool apply_chart_overrides(const ChartOverrides& o, Options& options, CliContext& ctx) {
+    if (!o.house_system.empty()) {
+        auto hs = house_system_from_name(o.house_system);
+        if (!hs) {
+            ctx.fail(kExitBadInput, str(Str::ChartBadHouseSystem) + ": " + o.house_system);
+            return false;
+        }
+        options.astro.house_system = *hs;
+    }
+    if (!o.zodiac.empty()) options.astro.zodiac_movable = o.zodiac == "movable" ? 1 : 0;
+    if (!o.ephemeris.empty())
+        options.ephemeris.type = o.ephemeris == "low" ? kEphemerisLow : o.ephemeris == "bdl" ? kEphemerisBdl : kEphemerisJpl;
+    return true;
+}
+
+void add_chart_override_options(CLI::App& command, ChartOverrides& o) {
+    command.add_option("--house-system", o.house_system, "Campanus, Alcabitus, Abenragel, Regiomontanus, Placidus, Hindu, ModusAequalis");
+    command.add_option("--zodiac", o.zodiac, "movable or fixed")->check(CLI::IsMember({"movable", "fixed"}));
+    command.add_option("--ephemeris", o.ephemeris, "low, bdl or jpl")->check(CLI::IsMember({"low", "bdl", "jpl"}));
+}
+
+namespace {
 
 // Looks the place up in the atlas of the options' countries directory. With a legal
 // date-hour and no correction of the user's, the atlas's historical correction for that date
@@ -420,17 +514,7 @@ int run_chart(const ChartArgs& a, CliContext& ctx) {
     Options options = settings->options;
 
     // Per-run overrides of the stored options.
-    if (!a.house_system.empty()) {
-        auto hs = house_system_from_name(a.house_system);
-        if (!hs) {
-            ctx.fail(kExitBadInput, str(Str::ChartBadHouseSystem) + ": " + a.house_system);
-            return ctx.exit_code;
-        }
-        options.astro.house_system = *hs;
-    }
-    if (!a.zodiac.empty()) options.astro.zodiac_movable = a.zodiac == "movable" ? 1 : 0;
-    if (!a.ephemeris.empty())
-        options.ephemeris.type = a.ephemeris == "low" ? kEphemerisLow : a.ephemeris == "bdl" ? kEphemerisBdl : kEphemerisJpl;
+    if (!apply_chart_overrides({a.house_system, a.zodiac, a.ephemeris}, options, ctx)) return ctx.exit_code;
     if (!a.node.empty()) options.ephemeris.true_node = a.node == "true" ? 1 : 0;
 
     BirthData data;
@@ -518,8 +602,12 @@ int run_chart(const ChartArgs& a, CliContext& ctx) {
 
     WorkerThreads workers;
     auto h = std::make_unique<Horoscope>();
+    h->aspect_table = &settings->aspects;
+    HostIdentity host;
+    if (options.database.prefix_with_ip) host = local_host_identity();
     ComputeReport report;
-    bool computed = set_and_compute(*h, data, true, options, *ctx.messages, workers, library, nullptr, &report);
+    bool computed = set_and_compute(*h, data, true, options, *ctx.messages, workers, library,
+                                    options.database.prefix_with_ip ? &host : nullptr, &report);
     // A day without sunrise or sunset fails the sun step only (its message has been shown):
     // every later step ran, so the chart is printed and the run still succeeds.
     const bool polar_only = !computed && h->sun.polar != SunPolar::None && report.ran_step(kComputeSteps);
@@ -531,28 +619,28 @@ int run_chart(const ChartArgs& a, CliContext& ctx) {
         ctx.exit_code = kExitFailure;
         return ctx.exit_code;
     }
-
-    const double eps = mean_obliquity(h->birth_ut.jd_et, h->birth_ut.jd_et);
-    const AngleValue aya = ayanamsa(h->birth_ut.jd_et, h->options.astro.zero_date.jd_et);
-    Provenance prov;
-    prov.infos = library.infos();
-    prov.type = library.is_loaded() ? library.type() : options.ephemeris.type;
-    prov.delta_t_seconds = (h->birth_ut.jd_et - h->birth_ut.jd_ut) * 86400.0;
-    // The stars within the orb of each planet; without a catalogue the chart goes on without.
-    StarCatalogue catalogue;
-    ChartStars stars;
-    stars.orb_deg = a.star_orb;
-    if (load_cli_stars(options, catalogue, *ctx.messages)) {
-        stars.catalogue = &catalogue;
-        stars.conjunctions = planet_star_conjunctions(catalogue, *h, a.star_orb);
-    } else {
-        ctx.messages->tell(std::string(trim(text(Str::StarsConjunctionWarning))), str(Str::StarsCaption),
-                           MessageIcon::Warning);
+    if (a.save) {
+        std::string path = a.save_path.empty() ? default_horoscope_file_name(*h, settings->horoscopes_dir) : a.save_path;
+        if (!save_horoscope(*h, path, *ctx.messages)) {
+            ctx.exit_code = kExitFailure;
+            return ctx.exit_code;
+        }
+        ctx.messages->tell(path, str(Str::HoroFileSaved), MessageIcon::Information);
     }
-    if (a.json)
-        std::cout << json_text(print_json(*h, eps, aya, prov, stars)) << "\n";
-    else
-        print_text(*h, eps, aya, prov, stars);
+    // The new-chart dialog's two boxes: the save file, and the database (checked by default
+    // when the options say so).
+    if (a.save_line && !append_to_save_file(*h, options.paths.save_file, *ctx.messages)) {
+        ctx.exit_code = kExitFailure;
+        return ctx.exit_code;
+    }
+    if (a.save_db || (options.database.default_save_to_db && !a.no_save_db)) {
+        auto target = db_target(DbArgs{}, *settings, ctx);
+        if (!target || !save_to_database(*h, *target, *ctx.messages)) {
+            ctx.exit_code = kExitFailure;
+            return ctx.exit_code;
+        }
+    }
+    print_chart(*h, library, a.json, a.star_orb, *ctx.messages);
     return kExitOk;
 }
 
@@ -586,7 +674,16 @@ void register_chart_commands(CLI::App& app, CliContext& ctx) {
     chart->add_option("--star-orb", args->star_orb, "Orb of the star conjunctions in degrees (default 1)")
         ->check(CLI::Range(0.0, 180.0));
     chart->add_flag("--json", args->json, "JSON output");
-    chart->callback([args, &ctx] { ctx.exit_code = run_chart(*args, ctx); });
+    auto* save = chart->add_option("--save", args->save_path,
+                                   "Save the horoscope file (default: LAST_FIRST.xml in the horoscopes directory)")
+                     ->expected(0, 1);
+    chart->add_flag("--save-line", args->save_line, "Append the horoscope's line to the options' horoscope save file");
+    chart->add_flag("--save-db", args->save_db, "Insert the horoscope into the options' database");
+    chart->add_flag("--no-save-db", args->no_save_db, "Do not insert it, even when the options say so by default");
+    chart->callback([args, save, &ctx] {
+        args->save = save->count() > 0;
+        ctx.exit_code = run_chart(*args, ctx);
+    });
 }
 
 }  // namespace tellurim

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "astro/aspects.h"
 #include "astro/lunations.h"
 #include "core/ayanamsa.h"
 #include "core/ephemeris_library.h"
@@ -30,7 +31,19 @@ struct AnalysisStep {
     bool (*run)(Horoscope& h);
     Str failure;
 };
-constexpr std::array<AnalysisStep, 0> kAnalysisSteps{};
+
+// 13. Aspects of planets on planets: the occidental aspects of the table in force (then the
+// Hindu aspect strengths, which join here as a second call).
+bool planet_aspects_step(Horoscope& h) { return find_planet_aspects(h); }
+
+// 14. Aspects of planets on houses: occidental aspects to the movable cusps (then the Hindu
+// strengths on the houses).
+bool house_aspects_step(Horoscope& h) { return find_house_aspects(h); }
+
+constexpr std::array<AnalysisStep, 2> kAnalysisSteps{{
+    {13, &planet_aspects_step, Str::ComputeAspectsPlanets},
+    {14, &house_aspects_step, Str::ComputeAspectsHouses},
+}};
 
 using Clock = std::chrono::steady_clock;
 

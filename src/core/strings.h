@@ -20,6 +20,8 @@ enum class Str : int {
 #include "core/strings_sky.def"
 #include "core/strings_chart.def"
 #include "core/strings_settings.def"
+#include "core/strings_exchange.def"
+#include "core/strings_aspects.def"
 #include "core/strings_stars.def"
 #include "core/strings_reliab.def"
 #undef TELLURIM_STRING
