@@ -4,8 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <filesystem>
 #include <string>
+#include <system_error>
 #include <vector>
+
+#include <unistd.h>
 
 #include "app/cli.h"
 
@@ -13,7 +18,26 @@ namespace tellurim::testing_cli {
 
 struct CliRun { int code; std::string out; std::vector<Message> messages; };
 
+// Every test process gets a home and configuration directory of its own, created on the first
+// run and removed at exit: tests run in parallel, and a user's own settings must neither
+// change what a test sees nor be changed by it.
+inline void isolate_home() {
+    static const bool done = [] {
+        namespace fs = std::filesystem;
+        std::string pattern = (fs::temp_directory_path() / "tellurim-test-home-XXXXXX").string();
+        if (::mkdtemp(pattern.data()) == nullptr) return false;
+        static const std::string home = pattern;
+        ::setenv("HOME", home.c_str(), 1);
+        ::setenv("XDG_CONFIG_HOME", (home + "/.config").c_str(), 1);
+        ::setenv("XDG_DATA_HOME", (home + "/.local/share").c_str(), 1);
+        std::atexit([] { std::error_code ec; std::filesystem::remove_all(home, ec); });
+        return true;
+    }();
+    (void)done;
+}
+
 inline CliRun run(std::vector<std::string> args) {
+    isolate_home();
     args.insert(args.begin(), "tellurim");
     std::vector<char*> argv;
     for (auto& a : args) argv.push_back(a.data());
