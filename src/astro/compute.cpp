@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "astro/hindu.h"
 #include "astro/lunations.h"
 #include "core/ayanamsa.h"
 #include "core/ephemeris_library.h"
@@ -30,7 +31,19 @@ struct AnalysisStep {
     bool (*run)(Horoscope& h);
     Str failure;
 };
-constexpr std::array<AnalysisStep, 0> kAnalysisSteps{};
+
+// Steps 13 and 14 join the occidental aspects and the Hindu aspect strengths; each half is a
+// function of its own.
+bool aspects_planets_step(Horoscope& h) { return hindu_planet_aspects_step(h); }
+bool aspects_houses_step(Horoscope& h) { return hindu_house_aspects_step(h); }
+
+constexpr std::array<AnalysisStep, 5> kAnalysisSteps{{
+    {10, &hindu_data_step, Str::Count},  // never fails: undefined inputs leave the tables empty
+    {11, &hindu_subs_step, Str::ComputeHinduSubs},
+    {12, &friendships_step, Str::ComputeFriendships},
+    {13, &aspects_planets_step, Str::ComputeAspectsPlanets},
+    {14, &aspects_houses_step, Str::ComputeAspectsHouses},
+}};
 
 using Clock = std::chrono::steady_clock;
 

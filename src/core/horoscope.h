@@ -11,6 +11,7 @@
 #include "core/angle_value.h"
 #include "core/birth_place.h"
 #include "core/date_hour.h"
+#include "core/hindu_record.h"
 #include "core/house_cusp.h"
 #include "core/lunation_record.h"
 #include "core/options.h"
@@ -87,6 +88,7 @@ struct Horoscope {
     HouseTable houses_fixed{};
     SunRecord sun;               // sunrise, sunset, planetary hour (astro/lunations.h)
     LunationRecord lunation;     // the lunation around the birth and its eclipses
+    HinduData hindu;             // divisions, nakshatras, dasa, relationships, Hindu aspects (astro/hindu.h)
     bool error = false;          // the last computation failed
 
     // Back to the new state, keeping the two initial date-hours.
