@@ -312,6 +312,61 @@ TEST(HinduPoints, SaturnPartByDayAndByNight) {
     EXPECT_EQ(saturn_part(day, kInfinity, set, 0.0).start_ut, kInfinity);
 }
 
+// --- lords and houses ---------------------------------------------------------------------------
+
+// Equal fixed houses from 15 degrees of Aries (movable: from 10 degrees of Taurus); the Sun
+// at 100 degrees (Cancer) and Saturn at 350 degrees (Pisces) in the fixed table.
+Horoscope chart_with_houses() {
+    Horoscope h;
+    for (int i = 0; i < kHouseCount; ++i) {
+        h.houses_fixed[static_cast<std::size_t>(i)] = {i, AngleValue::degrees(15.0 + 30.0 * i), AngleValue::degrees(0.0)};
+        h.houses_movable[static_cast<std::size_t>(i)] = {i, AngleValue::degrees(40.0 + 30.0 * i), AngleValue::degrees(0.0)};
+    }
+    h.geo_fixed.at(kSun) = {kSun, AngleValue::degrees(100.0), AngleValue::degrees(0.0), AngleValue::plain(1.0), 0};
+    h.geo_movable.at(kSun) = {kSun, AngleValue::degrees(125.0), AngleValue::degrees(0.0), AngleValue::plain(1.0), 0};
+    h.geo_fixed.at(kSaturn) = {kSaturn, AngleValue::radians(degrees_to_radians(350.0)), AngleValue::degrees(0.0),
+                               AngleValue::plain(1.0), 0};
+    return h;
+}
+
+struct HouseLordCase { int house; bool reverse; bool fixed; int sign; int lord; };
+
+TEST(HinduLords, LordOfAHouseIsTheLordOfTheSignOfItsCusp) {
+    const Horoscope h = chart_with_houses();
+    const HouseLordCase cases[] = {
+        {1, false, true, kAries, kMars},
+        {4, false, true, kCancer, kMoon},
+        {12, false, true, kPisces, kJupiter},
+        {2, true, true, kPisces, kJupiter},   // reversed: house 2 takes the cusp of index 11
+        {12, true, true, kTaurus, kVenus},    // reversed: index 1
+        {1, true, true, kAries, kMars},
+        {1, false, false, kTaurus, kVenus},   // movable table
+        {0, false, true, -1, -1},
+        {13, false, true, -1, -1},
+    };
+    for (const HouseLordCase& c : cases) {
+        SCOPED_TRACE(testing::Message() << "house " << c.house << (c.reverse ? " reversed" : "") << (c.fixed ? " fixed" : " movable"));
+        EXPECT_EQ(sign_of_house(h, c.house, c.reverse, c.fixed), c.sign);
+        EXPECT_EQ(lord_of_house(h, c.house, 0, c.reverse, c.fixed), c.lord);
+    }
+    EXPECT_EQ(lord_of_house(h, 1, 1, false, true), kPluto) << "second lord of Aries";
+}
+
+TEST(HinduLords, LordOfAPlanetAndItsHouseInTheFixedZodiac) {
+    const Horoscope h = chart_with_houses();
+    EXPECT_EQ(lord_of_planet(h, kSun, 0, true), kMoon);     // Cancer
+    EXPECT_EQ(lord_of_planet(h, kSun, 0, false), kSun);     // Leo in the movable table
+    EXPECT_EQ(lord_of_planet(h, kSun, 1, false), kRahu);
+    EXPECT_EQ(lord_of_planet(h, kSaturn, 0, true), kJupiter);
+    EXPECT_EQ(lord_of_planet(h, kMoon, 0, true), -1) << "no position";
+    EXPECT_EQ(lord_of_planet(h, 18, 0, true), -1);
+    EXPECT_EQ(house_of_planet(h, kSun, false, false), 3);   // 75 to 105 degrees
+    EXPECT_EQ(house_of_planet(h, kSun, true, false), 10);   // numbered against the signs
+    EXPECT_EQ(house_of_planet(h, kSaturn, false, false), 12);
+    EXPECT_EQ(house_of_planet(h, kSun, false, true), 4);    // centred on the cusp at 105: 90 to 120
+    EXPECT_EQ(house_of_planet(h, kMoon, false, false), -1);
+}
+
 // --- natural quality of Mercury ------------------------------------------------------------------
 
 TEST(HinduQualities, Mercury) {
