@@ -352,6 +352,16 @@ TEST(HinduLords, LordOfAHouseIsTheLordOfTheSignOfItsCusp) {
     EXPECT_EQ(lord_of_house(h, 1, 1, false, true), kPluto) << "second lord of Aries";
 }
 
+TEST(HinduLords, SignByNumberOrName) {
+    const std::pair<const char*, int> cases[] = {{"0", 0}, {"11", 11}, {"12", -1}, {"-1", -1}, {"Leo", kLeo},
+                                                 {"leo", -1}, {"", -1}, {"4x", -1}};
+    for (const auto& [t, sign] : cases) {
+        SCOPED_TRACE(t);
+        EXPECT_EQ(sign_from_number_or_name(t), sign);
+    }
+    EXPECT_EQ(text(Str::LordOfSignBadSign), "***Error*** LordOfSign: bad number or name of sign");
+}
+
 TEST(HinduLords, LordOfAPlanetAndItsHouseInTheFixedZodiac) {
     const Horoscope h = chart_with_houses();
     EXPECT_EQ(lord_of_planet(h, kSun, 0, true), kMoon);     // Cancer
