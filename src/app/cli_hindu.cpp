@@ -343,7 +343,7 @@ int run_hindu_aspects_show(const HinduAspectArgs& a, CliContext& ctx) {
             if (row.planet < 0) continue;
             std::string offsets;
             for (int o = 0; o < 12; ++o)
-                if (row.offsets[static_cast<std::size_t>(o)]) offsets += (offsets.empty() ? "" : ",") + std::to_string(o + 1);
+                if (row.offsets[static_cast<std::size_t>(o)]) offsets += (offsets.empty() ? "" : ",") + std::to_string(o);
             std::cout << fmt::format("{:<3}{:<10}{}\n", row.planet, planet_name(row.planet), offsets);
         }
         return kExitOk;
