@@ -464,7 +464,7 @@ int run_dasa_settings(const DasaSettingsArgs& a, bool set, CliContext& ctx) {
             for (const DasaPreset& p : kDasaPresets)
                 if (text(p.name) == a.preset) found = &p;
             if (!found) {
-                fail_bad_input(ctx, str(Str::DasaBadZeroDate));
+                fail_bad_input(ctx, str(Str::DasaUnknownPreset) + a.preset);
                 return ctx.exit_code;
             }
             zero = found->zero_date;
