@@ -119,6 +119,20 @@ TEST_F(HinduDasa, HalfWayThroughBharaniHalfOfTheVenusDasaHasRun) {
     EXPECT_EQ(p.dasa, kVenus);
 }
 
+TEST_F(HinduDasa, BirthFallsInTheDasaOfTheMoonsNakshatraLord) {
+    const NakshatraTable nakshatras = default_nakshatra_table();
+    const double birth = table.zero_date.jd_et;  // fixed and movable zodiacs coincide
+    std::mt19937 gen(7);
+    std::uniform_real_distribution<double> lon(0.0, 359.999);
+    for (int i = 0; i < 500; ++i) {
+        const double l = lon(gen);
+        SCOPED_TRACE(l);
+        const double start = dasa_cycle_start(table, degrees_to_radians(l), 0.0, birth);
+        DasaPeriodAt p = dasa_period_at(table, start, birth);
+        EXPECT_EQ(p.dasa, nakshatras[static_cast<std::size_t>(nakshatra_of(l))].lord);
+    }
+}
+
 TEST_F(HinduDasa, PeriodOfRandomDatesContainsThem) {
     const double start = 2451545.0;
     std::mt19937 gen(12345);
