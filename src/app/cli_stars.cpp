@@ -89,8 +89,12 @@ int run_file(const std::optional<std::string>& path, CliContext& ctx) {
         ctx.fail(kExitBadInput, str(Str::FilesNotACorrectValue) + ": " + *path);
         return ctx.exit_code;
     }
-    settings->options.paths.stars_file = *path;
-    if (!save_options(settings->private_dir, settings->options)) {
+    // A read-modify-write under the options file's lock: a run saving at the same time keeps
+    // its own change.
+    if (!update_options(settings->private_dir, settings->options, [&](Options& o) {
+            o.paths.stars_file = *path;
+            return true;
+        })) {
         ctx.fail(kExitFailure, options_file_path(settings->private_dir));
         return ctx.exit_code;
     }

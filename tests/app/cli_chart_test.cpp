@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include "cli_run.h"
+#include "core/date_hour.h"
 
 namespace tellurim {
 namespace {
@@ -66,20 +67,42 @@ TEST_F(CliChart, JsonHasEveryPartAndTheLunationsSurroundTheBirth) {
     double sunset = j["sun"]["sunset"]["jd_ut"].get<double>();
     EXPECT_LT(sunrise, birth);  // 06:00 UT is after sunrise in June in Paris
     EXPECT_GT(sunset, birth);
+    // Paris lies 2d20'56" east, 9m23.7s of time: its mean solar clock runs that much ahead.
+    for (const char* key : {"sunrise", "sunset"}) {
+        DateParse lmt = parse_date_hour(j["sun"][std::string(key) + "_local_mean_time"].get<std::string>());
+        ASSERT_TRUE(lmt.ok);
+        EXPECT_NEAR((lmt.value.jd_ut - j["sun"][key]["jd_ut"].get<double>()) * 86400.0, 563.73, 0.01) << key;
+    }
     int hour = j["sun"]["planetary_hour"].get<int>();
     EXPECT_GE(hour, 1);
     EXPECT_LE(hour, 12);  // a day hour
 }
 
 TEST_F(CliChart, RefusalsAndFailures) {
-    auto bad_lon = chart({"--ut", "2000-01-01 12:00:00", "--lon", "abc", "--lat", "48d51'24.00\"N", "--ephemeris", "low"});
-    EXPECT_EQ(bad_lon.code, kExitBadInput);
-    ASSERT_FALSE(bad_lon.messages.empty());
-    EXPECT_EQ(bad_lon.messages.back().text, "Not a valid longitude.");
-
-    auto bad_date = chart({"--ut", "2000-13-01 12:00:00", "--lon", "2d20'56.00\"E", "--lat", "48d51'24.00\"N",
-                           "--ephemeris", "low"});
-    EXPECT_EQ(bad_date.code, kExitBadInput);
+    // Birth input follows the new-chart dialog: E/W and N/S angles (or plain degrees within
+    // range), seconds below 59.9999.
+    struct Refusal {
+        const char* ut;
+        const char* lon;
+        const char* lat;
+        const char* message;
+    };
+    const Refusal refusals[] = {
+        {"2000-01-01 12:00:00", "abc", "48d51'24.00\"N", "Not a valid longitude."},
+        {"2000-01-01 12:00:00", "250d", "48d51'24.00\"N", "Not a valid longitude."},
+        {"2000-01-01 12:00:00", "181", "48d51'24.00\"N", "Not a valid longitude."},
+        {"2000-01-01 12:00:00", "2d20'E", "48d51'24.00\"E", "Not a valid latitude."},
+        {"2000-01-01 12:00:00", "2d20'E", "100", "Not a valid latitude."},
+        {"2000-01-01 23:59:59.9999", "2d20'E", "48d51'N", "Second not valid"},
+        {"2000-13-01 12:00:00", "2d20'E", "48d51'N", "Not a valid date. out of range month"},
+    };
+    for (const Refusal& r : refusals) {
+        SCOPED_TRACE(std::string(r.ut) + " " + r.lon + " " + r.lat);
+        auto out = chart({"--ut", r.ut, "--lon", r.lon, "--lat", r.lat, "--ephemeris", "low"});
+        EXPECT_EQ(out.code, kExitBadInput);
+        ASSERT_FALSE(out.messages.empty());
+        EXPECT_EQ(out.messages.back().text, r.message);
+    }
 
     // A date the JPL file does not cover (the converted DE405 starts in 1959; without it the
     // provider does not load): the position step fails with the pipeline's caption.
