@@ -8,6 +8,9 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libcli11-dev libfmt-dev nlohmann-json3-dev libicu-dev
   tzdata
+  # database export: the ODBC driver manager, the SQLite and PostgreSQL drivers, and the
+  # PostgreSQL server that the tests start in a temporary directory
+  unixodbc unixodbc-dev libsqliteodbc odbc-postgresql postgresql sqlite3
   # reference ephemeris for the accuracy tests and benchmarks only
   libswe-dev
   # its fixed-star file (CC0) is the source of the stars catalogue

@@ -50,6 +50,8 @@ void register_sky_commands(CLI::App& calc, CliContext& ctx);       // calc sider
 void register_positions_commands(CLI::App& calc, CliContext& ctx); // calc positions
 void register_place_commands(CLI::App& app, CliContext& ctx);      // place find|list
 void register_chart_commands(CLI::App& app, CliContext& ctx);      // chart
+void register_open_command(CLI::App& app, CliContext& ctx);        // open
+void register_exchange_commands(CLI::App& app, CliContext& ctx);   // import, export db|text, db test|setup
 void register_stars_commands(CLI::App& app, CLI::App& calc, CliContext& ctx);  // stars list|file, calc star
 
 // Runs the command line; returns the exit status.

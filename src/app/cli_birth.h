@@ -36,6 +36,12 @@ struct ChartArgs {
     std::string ephemeris;
     double star_orb = 1.0;  // chart only: orb of the star conjunctions, degrees
     bool json = false;
+    // chart only: saving the computed horoscope
+    bool save = false;       // --save given
+    std::string save_path;   // its file; empty: the default name in the horoscopes directory
+    bool save_line = false;  // --save-line: append to the options' horoscope save file
+    bool save_db = false;    // --save-db: insert into the database of the options
+    bool no_save_db = false; // --no-save-db: not even when the options say so by default
 };
 
 // Adds the birth options (all but --json) to `cmd`, stored in `args`.

@@ -9,6 +9,8 @@
 
 #include "app/cli.h"
 #include "app/cli_birth.h"
+#include "app/cli_chart.h"
+#include "app/cli_db.h"
 #include "app/cli_common.h"
 #include "app/cli_hindu.h"
 #include "app/cli_settings.h"
@@ -28,6 +30,9 @@
 #include "core/text.h"
 #include "core/worker_threads.h"
 #include "files/cities.h"
+#include "files/horoscope_export.h"
+#include "files/horoscope_file.h"
+#include "files/host_identity.h"
 
 namespace tellurim {
 namespace {
@@ -118,6 +123,22 @@ struct ChartStars {
     double orb_deg = 1.0;
 };
 
+// A sunrise or sunset that does not occur on the birth day (polar day or night) prints as
+// "none" with the reason, and is null in JSON.
+std::string sun_polar_text(SunPolar polar) {
+    return str(polar == SunPolar::PolarDay ? Str::SunPolarDay : Str::SunPolarNight);
+}
+
+std::string sun_moment_text(const SunRecord& sun, const DateHour& d) {
+    if (is_valid(d) || sun.polar == SunPolar::None) return date_text(d);
+    return str(Str::SunNone) + " (" + sun_polar_text(sun.polar) + ")";
+}
+
+nlohmann::json sun_moment_json(const DateHour& d) {
+    if (!is_valid(d)) return nullptr;
+    return {{"text", date_text(d)}, {"jd_ut", json_number(d.jd_ut)}};
+}
+
 void print_text(const Horoscope& h, double eps, const AngleValue& aya, const Provenance& prov, const ChartStars& stars) {
     auto line = [](auto&&... parts) {
         ((std::cout << parts), ...);
@@ -182,10 +203,10 @@ void print_text(const Horoscope& h, double eps, const AngleValue& aya, const Pro
 
     line();
     line(text(Str::ChartSunTitle));
-    line(text(Str::ChartSunrise), " ", date_text(h.sun.sunrise));
-    line(text(Str::ChartSunriseLmt), " ", date_text(local_mean_time(h.sun.sunrise, h.place.longitude)));
-    line(text(Str::ChartSunset), " ", date_text(h.sun.sunset));
-    line(text(Str::ChartSunsetLmt), " ", date_text(local_mean_time(h.sun.sunset, h.place.longitude)));
+    line(text(Str::ChartSunrise), " ", sun_moment_text(h.sun, h.sun.sunrise));
+    line(text(Str::ChartSunriseLmt), " ", sun_moment_text(h.sun, local_mean_time(h.sun.sunrise, h.place.longitude)));
+    line(text(Str::ChartSunset), " ", sun_moment_text(h.sun, h.sun.sunset));
+    line(text(Str::ChartSunsetLmt), " ", sun_moment_text(h.sun, local_mean_time(h.sun.sunset, h.place.longitude)));
     line(text(Str::ChartSolarHour), h.sun.planetary_hour);
 
     line();
@@ -321,10 +342,11 @@ nlohmann::json print_json(const Horoscope& h, double eps, const AngleValue& aya,
         {"equatorial", equatorial},
         {"horizontal", horizontal},
         {"sun",
-         {{"sunrise", {{"text", date_text(h.sun.sunrise)}, {"jd_ut", json_number(h.sun.sunrise.jd_ut)}}},
-          {"sunset", {{"text", date_text(h.sun.sunset)}, {"jd_ut", json_number(h.sun.sunset.jd_ut)}}},
-          {"sunrise_local_mean_time", date_text(local_mean_time(h.sun.sunrise, h.place.longitude))},
-          {"sunset_local_mean_time", date_text(local_mean_time(h.sun.sunset, h.place.longitude))},
+         {{"sunrise", sun_moment_json(h.sun.sunrise)},
+          {"sunset", sun_moment_json(h.sun.sunset)},
+          {"sunrise_local_mean_time", sun_moment_json(local_mean_time(h.sun.sunrise, h.place.longitude))},
+          {"sunset_local_mean_time", sun_moment_json(local_mean_time(h.sun.sunset, h.place.longitude))},
+          {"reason", h.sun.polar == SunPolar::None ? nlohmann::json(nullptr) : nlohmann::json(sun_polar_text(h.sun.polar))},
           {"planetary_hour", h.sun.planetary_hour}}},
         {"lunation",
          {{"new_moon", moment_json(l.new_moon)},
@@ -351,6 +373,56 @@ nlohmann::json print_json(const Horoscope& h, double eps, const AngleValue& aya,
     j["hindu"] = hindu_json(h);
     return j;
 }
+
+}  // namespace
+
+void print_chart(const Horoscope& h, const EphemerisLibrary& library, bool json, double star_orb,
+                 MessageSink& messages) {
+    const double eps = mean_obliquity(h.birth_ut.jd_et, h.birth_ut.jd_et);
+    const AngleValue aya = ayanamsa(h.birth_ut.jd_et, h.options.astro.zero_date.jd_et);
+    Provenance prov;
+    prov.infos = library.infos();
+    prov.type = library.is_loaded() ? library.type() : h.options.ephemeris.type;
+    prov.delta_t_seconds = (h.birth_ut.jd_et - h.birth_ut.jd_ut) * 86400.0;
+    // The stars within the orb of each planet; without a catalogue the chart goes on without.
+    StarCatalogue catalogue;
+    ChartStars stars;
+    stars.orb_deg = star_orb;
+    if (load_cli_stars(h.options, catalogue, messages)) {
+        stars.catalogue = &catalogue;
+        stars.conjunctions = planet_star_conjunctions(catalogue, h, star_orb);
+    } else {
+        messages.tell(std::string(trim(text(Str::StarsConjunctionWarning))), str(Str::StarsCaption),
+                      MessageIcon::Warning);
+    }
+    if (json)
+        std::cout << json_text(print_json(h, eps, aya, prov, stars)) << "\n";
+    else
+        print_text(h, eps, aya, prov, stars);
+}
+
+bool apply_chart_overrides(const ChartOverrides& o, Options& options, CliContext& ctx) {
+    if (!o.house_system.empty()) {
+        auto hs = house_system_from_name(o.house_system);
+        if (!hs) {
+            ctx.fail(kExitBadInput, str(Str::ChartBadHouseSystem) + ": " + o.house_system);
+            return false;
+        }
+        options.astro.house_system = *hs;
+    }
+    if (!o.zodiac.empty()) options.astro.zodiac_movable = o.zodiac == "movable" ? 1 : 0;
+    if (!o.ephemeris.empty())
+        options.ephemeris.type = o.ephemeris == "low" ? kEphemerisLow : o.ephemeris == "bdl" ? kEphemerisBdl : kEphemerisJpl;
+    return true;
+}
+
+void add_chart_override_options(CLI::App& command, ChartOverrides& o) {
+    command.add_option("--house-system", o.house_system, "Campanus, Alcabitus, Abenragel, Regiomontanus, Placidus, Hindu, ModusAequalis");
+    command.add_option("--zodiac", o.zodiac, "movable or fixed")->check(CLI::IsMember({"movable", "fixed"}));
+    command.add_option("--ephemeris", o.ephemeris, "low, bdl or jpl")->check(CLI::IsMember({"low", "bdl", "jpl"}));
+}
+
+namespace {
 
 // Looks the place up in the atlas of the options' countries directory. With a legal
 // date-hour and no correction of the user's, the atlas's historical correction for that date
@@ -387,17 +459,7 @@ std::unique_ptr<Horoscope> compute_birth_chart(const ChartArgs& a, CliContext& c
     Options options = settings->options;
 
     // Per-run overrides of the stored options.
-    if (!a.house_system.empty()) {
-        auto hs = house_system_from_name(a.house_system);
-        if (!hs) {
-            ctx.fail(kExitBadInput, str(Str::ChartBadHouseSystem) + ": " + a.house_system);
-            return nullptr;
-        }
-        options.astro.house_system = *hs;
-    }
-    if (!a.zodiac.empty()) options.astro.zodiac_movable = a.zodiac == "movable" ? 1 : 0;
-    if (!a.ephemeris.empty())
-        options.ephemeris.type = a.ephemeris == "low" ? kEphemerisLow : a.ephemeris == "bdl" ? kEphemerisBdl : kEphemerisJpl;
+    if (!apply_chart_overrides({a.house_system, a.zodiac, a.ephemeris}, options, ctx)) return nullptr;
 
     BirthData data;
     data.last_name = a.name.empty() && a.now ? str(Str::ChartNowName) : a.name;
@@ -483,7 +545,17 @@ std::unique_ptr<Horoscope> compute_birth_chart(const ChartArgs& a, CliContext& c
 
     WorkerThreads workers;
     auto h = std::make_unique<Horoscope>();
-    if (!set_and_compute(*h, data, true, options, *ctx.messages, workers, library)) {
+    HostIdentity host;
+    if (options.database.prefix_with_ip) host = local_host_identity();
+    ComputeReport report;
+    bool computed = set_and_compute(*h, data, true, options, *ctx.messages, workers, library,
+                                    options.database.prefix_with_ip ? &host : nullptr, &report);
+    // A day without sunrise or sunset fails the sun step only (its message has been shown):
+    // every later step ran, so the chart is printed and the run still succeeds.
+    const bool polar_only = !computed && h->sun.polar != SunPolar::None && report.ran_step(kComputeSteps);
+    if (polar_only)
+        ctx.messages->tell(str(Str::SunPolarWarning), str(Str::ComputeCaption), MessageIcon::Warning);
+    if (!computed && !polar_only) {
         if (!is_valid(h->birth_ut) || !h->place.latitude.is_angle())
             ctx.messages->tell(str(Str::ChartBadBirthData), str(Str::ComputeCaption), MessageIcon::Warning);
         ctx.exit_code = kExitFailure;
@@ -496,31 +568,33 @@ namespace {
 
 int run_chart(const ChartArgs& a, CliContext& ctx) {
     EphemerisLibrary library;
-    auto h = compute_birth_chart(a, ctx, library);
+    CliSettings loaded;
+    auto h = compute_birth_chart(a, ctx, library, &loaded);
     if (!h) return ctx.exit_code;
+    const CliSettings* settings = &loaded;
     const Options& options = h->options;
-
-    const double eps = mean_obliquity(h->birth_ut.jd_et, h->birth_ut.jd_et);
-    const AngleValue aya = ayanamsa(h->birth_ut.jd_et, h->options.astro.zero_date.jd_et);
-    Provenance prov;
-    prov.infos = library.infos();
-    prov.type = library.is_loaded() ? library.type() : options.ephemeris.type;
-    prov.delta_t_seconds = (h->birth_ut.jd_et - h->birth_ut.jd_ut) * 86400.0;
-    // The stars within the orb of each planet; without a catalogue the chart goes on without.
-    StarCatalogue catalogue;
-    ChartStars stars;
-    stars.orb_deg = a.star_orb;
-    if (load_cli_stars(options, catalogue, *ctx.messages)) {
-        stars.catalogue = &catalogue;
-        stars.conjunctions = planet_star_conjunctions(catalogue, *h, a.star_orb);
-    } else {
-        ctx.messages->tell(std::string(trim(text(Str::StarsConjunctionWarning))), str(Str::StarsCaption),
-                           MessageIcon::Warning);
+    if (a.save) {
+        std::string path = a.save_path.empty() ? default_horoscope_file_name(*h, settings->horoscopes_dir) : a.save_path;
+        if (!save_horoscope(*h, path, *ctx.messages)) {
+            ctx.exit_code = kExitFailure;
+            return ctx.exit_code;
+        }
+        ctx.messages->tell(path, str(Str::HoroFileSaved), MessageIcon::Information);
     }
-    if (a.json)
-        std::cout << print_json(*h, eps, aya, prov, stars).dump(2) << "\n";
-    else
-        print_text(*h, eps, aya, prov, stars);
+    // The new-chart dialog's two boxes: the save file, and the database (checked by default
+    // when the options say so).
+    if (a.save_line && !append_to_save_file(*h, options.paths.save_file, *ctx.messages)) {
+        ctx.exit_code = kExitFailure;
+        return ctx.exit_code;
+    }
+    if (a.save_db || (options.database.default_save_to_db && !a.no_save_db)) {
+        auto target = db_target(DbArgs{}, *settings, ctx);
+        if (!target || !save_to_database(*h, *target, *ctx.messages)) {
+            ctx.exit_code = kExitFailure;
+            return ctx.exit_code;
+        }
+    }
+    print_chart(*h, library, a.json, a.star_orb, *ctx.messages);
     return kExitOk;
 }
 
@@ -557,7 +631,16 @@ void register_chart_commands(CLI::App& app, CliContext& ctx) {
     chart->add_option("--star-orb", args->star_orb, "Orb of the star conjunctions in degrees (default 1)")
         ->check(CLI::Range(0.0, 180.0));
     chart->add_flag("--json", args->json, "JSON output");
-    chart->callback([args, &ctx] { ctx.exit_code = run_chart(*args, ctx); });
+    auto* save = chart->add_option("--save", args->save_path,
+                                   "Save the horoscope file (default: LAST_FIRST.xml in the horoscopes directory)")
+                     ->expected(0, 1);
+    chart->add_flag("--save-line", args->save_line, "Append the horoscope's line to the options' horoscope save file");
+    chart->add_flag("--save-db", args->save_db, "Insert the horoscope into the options' database");
+    chart->add_flag("--no-save-db", args->no_save_db, "Do not insert it, even when the options say so by default");
+    chart->callback([args, save, &ctx] {
+        args->save = save->count() > 0;
+        ctx.exit_code = run_chart(*args, ctx);
+    });
 }
 
 }  // namespace tellurim

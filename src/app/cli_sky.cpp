@@ -90,7 +90,7 @@ void run_sidereal_time(CliContext& ctx, const SiderealArgs& a) {
             {"obliquity_rad", json_number(eps)},
             {"obliquity_deg", json_number(radians_to_degrees(eps))},
         };
-        std::cout << j.dump(2) << "\n";
+        std::cout << json_text(j) << "\n";
         return;
     }
     std::cout << text(Str::SkyLabelUniversalTime) << format_date_hour(*ut) << "\n";
@@ -154,7 +154,7 @@ void run_houses(CliContext& ctx, const HousesArgs& a) {
             {"ascendant_fixed_deg", json_number(cusp_deg(fixed[0]))},
             {"midheaven_fixed_deg", json_number(cusp_deg(fixed[9]))},
         };
-        std::cout << j.dump(2) << "\n";
+        std::cout << json_text(j) << "\n";
         return;
     }
     std::cout << text(Str::SkyLabelUniversalTime) << format_date_hour(*ut) << "\n";
@@ -204,7 +204,7 @@ void run_date_of_ayanamsa(CliContext& ctx, const AyanamsaArgs& a, const DateHour
             {"jd_et", date->jd_et},                {"zero_date", format_date_hour(zero)},
             {"zero_jd_et", zero.jd_et},
         };
-        std::cout << j.dump(2) << "\n";
+        std::cout << json_text(j) << "\n";
         return;
     }
     std::cout << text(Str::SkyLabelAyanamsa) << format_angle(AngleValue::degrees(value->to_degrees())) << "\n";
@@ -249,7 +249,7 @@ void run_ayanamsa(CliContext& ctx, const AyanamsaArgs& a) {
             {"aquarius_era", aquarius_text},
         };
         if (!when.empty()) j["ut"] = when;
-        std::cout << j.dump(2) << "\n";
+        std::cout << json_text(j) << "\n";
         return;
     }
     if (!when.empty()) std::cout << text(Str::SkyLabelUniversalTime) << when << "\n";

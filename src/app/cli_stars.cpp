@@ -62,7 +62,7 @@ int run_list(bool json, CliContext& ctx) {
                              {"pm_dec_deg_per_year", json_number(s.pm_dec.to_degrees())},
                              {"epoch", format_date_hour(s.epoch)}});
         }
-        std::cout << nlohmann::json{{"path", catalogue.path}, {"stars", stars}}.dump(2) << "\n";
+        std::cout << json_text(nlohmann::json{{"path", catalogue.path}, {"stars", stars}}) << "\n";
         return kExitOk;
     }
     std::cout << catalogue.path << "\n";
@@ -141,7 +141,7 @@ int run_star(const StarArgs& a, CliContext& ctx) {
                             {"ra_deg", json_number(p->ra.to_degrees())},
                             {"dec_deg", json_number(p->dec.to_degrees())},
                             {"magnitude", magnitude_json(s.magnitude)}};
-        std::cout << j.dump(2) << "\n";
+        std::cout << json_text(j) << "\n";
         return kExitOk;
     }
     std::cout << s.name << " (" << s.comment << ")\n"

@@ -2,6 +2,7 @@
 // directory of the test's own.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <filesystem>
 #include <nlohmann/json.hpp>
 #include <string>
@@ -76,6 +77,56 @@ TEST_F(CliChart, JsonHasEveryPartAndTheLunationsSurroundTheBirth) {
     int hour = j["sun"]["planetary_hour"].get<int>();
     EXPECT_GE(hour, 1);
     EXPECT_LE(hour, 12);  // a day hour
+}
+
+// Near the poles the birth day may have no sunrise or sunset: the chart is still printed,
+// with null moments and the reason, and a rise weeks away is never taken as the day's.
+TEST_F(CliChart, PolarDaysPrintTheChartWithoutSunriseAndSunset) {
+    struct Row {
+        const char* ut;
+        const char* lat;
+        const char* reason;  // null: a normal day
+    };
+    const Row rows[] = {
+        {"1990-12-21 11:00:00", "69d39'N", "polar night"},
+        {"1990-06-21 11:00:00", "69d39'N", "polar day"},
+        {"1990-06-21 11:00:00", "80d00'S", "polar night"},
+        {"1990-03-21 11:00:00", "69d39'N", nullptr},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(std::string(r.ut) + " " + r.lat);
+        auto out = chart({"--ut", r.ut, "--lon", "18d57'E", "--lat", r.lat, "--ephemeris", "low", "--json"});
+        ASSERT_EQ(out.code, kExitOk);
+        auto sun = nlohmann::json::parse(out.out)["sun"];
+        if (r.reason) {
+            EXPECT_TRUE(sun["sunrise"].is_null());
+            EXPECT_TRUE(sun["sunset"].is_null());
+            EXPECT_EQ(sun["reason"], r.reason);
+            bool told = false;
+            for (const auto& m : out.messages) told = told || m.text == "Cannot compute Sun rise and set";
+            EXPECT_TRUE(told);
+        } else {
+            EXPECT_TRUE(sun["reason"].is_null());
+            EXPECT_LT(std::abs(sun["sunrise"]["jd_ut"].get<double>() - 2447971.70), 0.05);  // 04:50 UT
+        }
+    }
+}
+
+// Bytes that are not UTF-8 in a name or a city come out replaced, never as an abort.
+TEST_F(CliChart, JsonReplacesBytesThatAreNotUtf8) {
+    const std::vector<std::vector<std::string>> cases = {
+        {"--first-name", "Jo\xff\xfe", "--ut", "2000-01-01 12:00:00", "--lon", "2dE", "--lat", "48dN", "--ephemeris",
+         "low", "--json"},
+        {"--city", "Par\xc3", "--country", "Fr\x80nce", "--ut", "2000-01-01 12:00:00", "--ephemeris", "low", "--json"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c[1]);
+        auto out = chart(c);
+        if (out.out.empty()) continue;  // refused before any JSON, with its message
+        auto j = nlohmann::json::parse(out.out);
+        EXPECT_TRUE(j.is_object());
+        EXPECT_NE(out.out.find("\xEF\xBF\xBD"), std::string::npos);  // U+FFFD
+    }
 }
 
 TEST_F(CliChart, RefusalsAndFailures) {

@@ -278,6 +278,36 @@ TEST(SunRiseSet, CentreOnTheHorizonAtTheFoundMoments) {
     }
 }
 
+TEST(SunRiseSet, PolarDaysHaveNoRiseOrSetInsteadOfOneWeeksAway) {
+    // The stub Sun stands at 280 degrees (declination about -23) at kT0 and moves a degree a
+    // day; frozen at 280 it never rises at 75 north nor sets at 75 south, while moving it
+    // gives rises weeks away that must not be taken as the birth day's.
+    UniformSky moving(kT0, 12.19);
+    UniformSky frozen(kT0, 12.19, 0.0);
+    struct Row {
+        SunMoonSource* sky;
+        double lat;
+        SunPolar polar;
+    };
+    const Row rows[] = {
+        {&moving, 75.0, SunPolar::PolarNight},  {&frozen, 75.0, SunPolar::PolarNight},
+        {&moving, -75.0, SunPolar::PolarDay},   {&frozen, -75.0, SunPolar::PolarDay},
+        {&moving, -89.9, SunPolar::PolarDay},   {&moving, 50.0, SunPolar::None},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(testing::Message() << r.lat << " " << static_cast<int>(r.polar));
+        SunRecord rec;
+        bool ok = compute_sun_record(*r.sky, ut_at(kT0 + 0.3), AngleValue::degrees(20.0), AngleValue::degrees(r.lat), rec);
+        EXPECT_EQ(ok, r.polar == SunPolar::None);
+        EXPECT_EQ(rec.polar, r.polar);
+        EXPECT_EQ(is_valid(rec.sunrise), r.polar == SunPolar::None);
+        EXPECT_EQ(is_valid(rec.sunset), r.polar == SunPolar::None);
+        if (r.polar != SunPolar::None) {
+            EXPECT_EQ(rec.planetary_hour, 0);
+        }
+    }
+}
+
 TEST(SunRiseSet, PolarNightMovesOutwardUntilASunrise) {
     // The stub Sun stands at 280 degrees (declination about -23) at kT0 and moves a degree a
     // day: at 75 degrees north it stays below the horizon for weeks around kT0.

@@ -1,0 +1,133 @@
+#include "files/db_export.h"
+
+#include <filesystem>
+#include <memory>
+
+#include "core/strings.h"
+#include "core/worker_threads.h"
+#include "files/db_mapping.h"
+#include "files/horoscope_file.h"
+#include "files/odbc.h"
+
+namespace tellurim {
+namespace {
+
+Message box(Str text_id, MessageIcon icon) {
+    return {str(text_id), str(Str::ExportMessageCaption), icon, MessageButtons::Ok, MessageAnswer::Ok};
+}
+
+std::optional<std::vector<MappedTable>> mapping_or_say(const std::string& path, MessageSink& messages) {
+    auto tables = load_mapping(path);
+    if (!tables) messages.tell(path, str(Str::DbMappingCannotOpen), MessageIcon::Warning);
+    return tables;
+}
+
+}  // namespace
+
+DbTarget db_target_from_options(const Options& o) {
+    DbTarget t{o.database.name, o.database.login, o.database.password, o.paths.db_ini_file};
+    if (t.dsn.empty()) t.dsn = kDefaultDataSource;
+    return t;
+}
+
+bool ensure_default_database(const std::string& private_dir, const std::string& schema_file, MessageSink& messages) {
+    const std::string path = (std::filesystem::path(private_dir) / kDefaultDatabaseFile).string();
+    std::error_code ec;
+    // A file left empty by an interrupted set-up is taken as new: the schema only creates what
+    // is missing.
+    const bool is_new = !std::filesystem::exists(path, ec) || std::filesystem::file_size(path, ec) == 0;
+    if (!data_source_exists(kDefaultDataSource) && !register_sqlite_data_source(kDefaultDataSource, path)) {
+        messages.tell(kDefaultDataSource, str(Str::DbConnectionFailed), MessageIcon::Warning);
+        return false;
+    }
+    if (!is_new) return true;
+    OdbcConnection c(messages);
+    if (!c.connect(kDefaultDataSource, "", "")) return false;
+    return run_schema(c, schema_file);
+}
+
+bool test_connection(const DbTarget& target, MessageSink& messages) {
+    OdbcConnection c(messages);
+    if (!c.connect(target.dsn, target.login, target.password)) {
+        messages.show(box(Str::DbConnectionFailed, MessageIcon::Warning));
+        return false;
+    }
+    c.disconnect();
+    messages.show(box(Str::DbConnectionSucceeded, MessageIcon::Information));
+    return true;
+}
+
+ExportResult run_db_export(const DbTarget& target, const std::vector<std::string>& files, const ExportEnvironment& env,
+                           const ManualResetEvent* cancel, ExportProgress* progress) {
+    ExportResult result;
+    MessageSink& messages = *env.messages;
+    auto tables = mapping_or_say(target.mapping_file, messages);
+    OdbcConnection c(messages);
+    if (!tables || !c.connect(target.dsn, target.login, target.password)) {
+        result.failed = true;
+        return result;
+    }
+    long inserted = 0;
+    auto h = std::make_unique<Horoscope>();
+    for (std::size_t i = 0; i < files.size() && !result.failed && !result.cancelled; ++i) {
+        if (cancel && cancel->is_set()) {
+            result.cancelled = true;
+            break;
+        }
+        *h = Horoscope{};
+        if (!read_horoscope_file(*h, files[i], *env.options, messages, *env.workers, *env.library)) {
+            result.failed = true;
+            break;
+        }
+        for (const MappedTable& t : *tables) {
+            if (cancel && cancel->is_set()) {
+                result.cancelled = true;
+                break;
+            }
+            if (!c.insert(t, *h)) {
+                result.failed = true;
+                break;
+            }
+            ++inserted;
+        }
+        if (result.failed || result.cancelled) break;
+        ++result.exported;
+        if (progress) {
+            progress->files_done.store(static_cast<long>(i + 1));
+            progress->percent.store(static_cast<int>((i + 1) * 100 / files.size()));
+        }
+    }
+    // One transaction: a complete run is committed, anything else rolled back.
+    if (inserted == 0 || result.failed || result.cancelled) {
+        (void)c.rollback();
+        result.exported = 0;
+    } else if (!c.commit()) {
+        result.failed = true;
+        result.exported = 0;
+    }
+    c.disconnect();
+    return result;
+}
+
+Message db_export_message(const ExportResult& r) {
+    if (r.failed) return box(Str::ExportDbError, MessageIcon::Warning);
+    if (r.cancelled) return box(Str::ExportDbCanceled, MessageIcon::Information);
+    return box(Str::ExportDbDone, MessageIcon::Information);
+}
+
+bool save_to_database(const Horoscope& h, const DbTarget& target, MessageSink& messages) {
+    auto tables = mapping_or_say(target.mapping_file, messages);
+    OdbcConnection c(messages);
+    bool ok = tables && c.connect(target.dsn, target.login, target.password);
+    if (ok)
+        for (const MappedTable& t : *tables)
+            if (!(ok = c.insert(t, h))) break;
+    if (ok) ok = c.commit();
+    if (!ok) {
+        if (c.is_connected()) (void)c.rollback();
+        messages.tell(str(Str::SaveDbError), str(Str::ExportMessageCaption), MessageIcon::Warning);
+    }
+    return ok;
+}
+
+}  // namespace tellurim

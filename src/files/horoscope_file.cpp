@@ -1,0 +1,240 @@
+#include "files/horoscope_file.h"
+
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "astro/compute.h"
+#include "core/strings.h"
+#include "core/text.h"
+#include "files/exchange_line.h"
+
+namespace tellurim {
+namespace {
+
+// The value of "<timezone>" is read the way atoi reads: leading blanks, a sign and digits;
+// anything else stops the number (and an empty number is 0).
+std::int32_t leading_integer(std::string_view s) {
+    std::size_t i = 0;
+    while (i < s.size() && (s[i] == ' ' || s[i] == '\t' || s[i] == '\r' || s[i] == '\n')) ++i;
+    bool negative = false;
+    if (i < s.size() && (s[i] == '-' || s[i] == '+')) negative = s[i++] == '-';
+    long long v = 0;
+    for (; i < s.size() && s[i] >= '0' && s[i] <= '9'; ++i) {
+        v = v * 10 + (s[i] - '0');
+        if (v > 2147483648LL) v = 2147483648LL;  // saturates like the C library
+    }
+    v = negative ? -v : v;
+    if (v > 2147483647LL) v = 2147483647LL;
+    return static_cast<std::int32_t>(v);
+}
+
+bool only_spaces(std::string_view s) {
+    for (char c : s)
+        if (c != ' ' && c != '\t' && c != '\r' && c != '\n') return false;
+    return true;
+}
+
+std::optional<DateHour> date_element(std::string_view text, std::string_view tag) {
+    auto content = element_content(text, tag);
+    if (!content) return std::nullopt;
+    DateParse p = parse_date_hour(*content);
+    if (!p.ok) return std::nullopt;
+    return p.value;
+}
+
+std::optional<AngleValue> angle_element(std::string_view text, std::string_view tag) {
+    auto content = element_content(text, tag);
+    if (!content) return std::nullopt;
+    return parse_angle(trim(*content));
+}
+
+}  // namespace
+
+std::optional<std::string_view> element_content(std::string_view text, std::string_view open_tag) {
+    std::size_t start = text.find(open_tag);
+    if (start == std::string_view::npos || open_tag.empty()) return std::nullopt;
+    std::string close_tag(open_tag);
+    close_tag.insert(1, "/");
+    std::size_t content_start = start + open_tag.size();
+    std::size_t end = text.find(close_tag, content_start);
+    if (end == std::string_view::npos) return std::nullopt;
+    return text.substr(content_start, end - content_start);
+}
+
+std::string horoscope_file_text(const Horoscope& h) {
+    std::string s;
+    s.reserve(1024);
+    auto line = [&s](std::string_view a, std::string_view value = {}, std::string_view b = {}) {
+        s += a;
+        s += value;
+        s += b;
+        s += "\r\n";
+    };
+    line("<?xml version=\"1.0\" encoding=\"UTF-8\"?>");
+    line("<horoscope>");
+    line("<version>");
+    line("<major>", "2", "</major>");
+    line("<minor>", "4", "</minor>");
+    line("<release>", "7", "</release>");
+    line("</version>");
+    line("<id>", h.identifier, "</id>");
+    line("<person>");
+    line("<lastname>", h.last_name, "</lastname>");
+    line("<firstname>", h.first_name, "</firstname>");
+    line("<sex>", std::to_string(h.sex), "</sex>");
+    line("</person>");
+    line("<birthdatehourut>", format_date_hour(h.birth_ut), "</birthdatehourut>");
+    line("<initialebirthdatehourut>", format_date_hour(h.initial_ut), "</initialebirthdatehourut>");
+    line("<birthdatehourlocale>", format_date_hour(h.birth_local), "</birthdatehourlocale>");
+    line("<initialebirthdatehourlocale>", format_date_hour(h.initial_local), "</initialebirthdatehourlocale>");
+    line("<birthplace>");
+    line("<county>", h.place.county, "</county>");
+    line("<city>", h.place.city, "</city>");
+    line("<longitude>", format_angle(h.place.longitude), "</longitude>");
+    line("<latitude>", format_angle(h.place.latitude), "</latitude>");
+    line("<timezone>", std::to_string(h.place.time_zone), "</timezone>");
+    line("</birthplace>");
+    line("<state>", h.state, "</state>");
+    line("<country>", h.country, "</country>");
+    line("</horoscope>");
+    return s;
+}
+
+bool write_horoscope_file(Horoscope& h, const std::string& path) {
+    const std::string bytes = horoscope_file_text(h);
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    if (!f) return false;
+    bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+    ok = std::fclose(f) == 0 && ok;
+    if (!ok) return false;
+    h.initial_ut = h.birth_ut;
+    h.initial_local = h.birth_local;
+    return true;
+}
+
+std::optional<HoroscopeFileData> parse_horoscope_text(std::string_view utf8) {
+    // The file is read as wide characters: invalid sequences become U+FFFD, and every later
+    // cut is on character boundaries.
+    const std::string text = valid_utf8(utf8);
+    if (only_spaces(text)) return std::nullopt;
+
+    auto version = element_content(text, "<version>");
+    if (!version || !element_content(*version, "<major>") || !element_content(*version, "<minor>") ||
+        !element_content(*version, "<release>"))
+        return std::nullopt;
+
+    HoroscopeFileData d;
+    if (auto id = element_content(text, "<id>")) d.identifier = truncate_utf16_units(*id, kIdentifierUnits - 1);
+
+    auto person = element_content(text, "<person>");
+    if (!person) return std::nullopt;
+    auto last = element_content(*person, "<lastname>");
+    auto first = element_content(*person, "<firstname>");
+    auto sex = element_content(*person, "<sex>");
+    if (!last || !first || !sex) return std::nullopt;
+    d.birth.last_name = truncate_utf16_units(*last, kPersonNameUnits);
+    d.birth.first_name = truncate_utf16_units(*first, kPersonNameUnits);
+    auto sex_value = parse_decimal(trim(*sex));
+    if (!sex_value || !(*sex_value > -2147483648.0 && *sex_value < 2147483647.0)) return std::nullopt;
+    const double sex_whole = std::trunc(*sex_value);
+    if (sex_whole != 0.0 && sex_whole != 1.0 && sex_whole != 2.0) return std::nullopt;
+    d.birth.sex = static_cast<std::uint8_t>(sex_whole);
+
+    auto ut = date_element(text, "<birthdatehourut>");
+    auto initial_ut = date_element(text, "<initialebirthdatehourut>");
+    auto local = date_element(text, "<birthdatehourlocale>");
+    auto initial_local = date_element(text, "<initialebirthdatehourlocale>");
+    if (!ut || !initial_ut || !local || !initial_local) return std::nullopt;
+    d.birth.ut = *ut;
+    d.birth.local = *local;
+    d.initial_ut = *initial_ut;
+    d.initial_local = *initial_local;
+
+    auto place = element_content(text, "<birthplace>");
+    if (!place) return std::nullopt;
+    auto county = element_content(*place, "<county>");
+    auto city = element_content(*place, "<city>");
+    if (!county || !city) return std::nullopt;
+    d.birth.place.county = truncate_utf16_units(*county, kCityUnits);
+    d.birth.place.city = truncate_utf16_units(*city, kCityUnits);
+    auto lon = angle_element(*place, "<longitude>");
+    auto lat = angle_element(*place, "<latitude>");
+    if (!lon || !lat) return std::nullopt;
+    d.birth.place.longitude = *lon;
+    d.birth.place.latitude = *lat;
+    auto tz = element_content(*place, "<timezone>");
+    if (!tz) return std::nullopt;
+    d.birth.place.time_zone = leading_integer(*tz);
+
+    if (auto state = element_content(text, "<state>")) d.birth.state = truncate_utf16_units(*state, kRegionNameUnits);
+    if (auto country = element_content(text, "<country>"))
+        d.birth.country = truncate_utf16_units(*country, kRegionNameUnits);
+    return d;
+}
+
+HoroscopeFileStatus load_horoscope_file(const std::string& path, HoroscopeFileData& out, MessageSink& messages) {
+    auto fail = [&](Str caption, HoroscopeFileStatus status) {
+        messages.tell(path.empty() ? str(Str::HoroFileNoPath) : path, str(caption), MessageIcon::Warning);
+        return status;
+    };
+    std::error_code ec;
+    if (path.empty() || !std::filesystem::is_regular_file(path, ec))
+        return fail(Str::HoroFileCannotOpen, HoroscopeFileStatus::CannotOpen);
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return fail(Str::HoroFileCannotOpen, HoroscopeFileStatus::CannotOpen);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    if (in.bad()) return fail(Str::HoroFileCannotOpen, HoroscopeFileStatus::CannotOpen);
+    auto parsed = parse_horoscope_text(bytes.str());
+    if (!parsed) return fail(Str::HoroFileBadFormat, HoroscopeFileStatus::BadFormat);
+    out = std::move(*parsed);
+    return HoroscopeFileStatus::Ok;
+}
+
+bool store_and_compute(Horoscope& h, const HoroscopeFileData& data, const Options& options, MessageSink& messages,
+                       WorkerThreads& workers, EphemerisLibrary& library) {
+    // The file's initial date-hours are kept: they are in place before the birth data are
+    // stored, and storing replaces them only when they are not valid.
+    h.initial_ut = data.initial_ut;
+    h.initial_local = data.initial_local;
+    h.needs_computation = 1;
+    const bool ok = set_and_compute(h, data.birth, false, options, messages, workers, library);
+    h.identifier = data.identifier;
+    return ok;
+}
+
+bool read_horoscope_file(Horoscope& h, const std::string& path, const Options& options, MessageSink& messages,
+                         WorkerThreads& workers, EphemerisLibrary& library) {
+    HoroscopeFileData data;
+    if (load_horoscope_file(path, data, messages) != HoroscopeFileStatus::Ok) return false;
+    return store_and_compute(h, data, options, messages, workers, library);
+}
+
+std::string default_horoscope_file_name(const Horoscope& h, const std::string& horoscopes_dir) {
+    std::string name = h.last_name + "_" + h.first_name + ".xml";
+    if (horoscopes_dir.empty()) return name;
+    return (std::filesystem::path(horoscopes_dir) / name).string();
+}
+
+std::string horoscope_file_filter() {
+    return str(Str::HoroFileFilterDescription) + str(Str::HoroFileFilterExtension) + str(Str::HoroFileFilterPattern) +
+           str(Str::HoroFileFilterExtension);
+}
+
+Message save_question(const Horoscope& h, const std::string& path) {
+    std::string caption = str(Str::HoroFileSaveCaption) + " " + h.last_name + " " + h.first_name + " " +
+                          format_date_hour(h.birth_local) + " " + str(Str::HoroFileAs) + " " + " :";
+    return {path, caption, MessageIcon::Question, MessageButtons::YesNo, MessageAnswer::No};
+}
+
+bool save_horoscope(Horoscope& h, const std::string& path, MessageSink& messages) {
+    if (write_horoscope_file(h, path)) return true;
+    messages.tell(path, str(Str::HoroFileCannotWrite), MessageIcon::Error);
+    return false;
+}
+
+}  // namespace tellurim

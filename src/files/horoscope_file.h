@@ -1,0 +1,76 @@
+#pragma once
+// The horoscope file: a 27-line XML text (UTF-8, CR LF) holding only the birth data of one
+// horoscope: the person, the four date-hours, the place, state and country, and the
+// identifier. Nothing computed is stored; reading a file computes the horoscope again with
+// the options in force.
+//
+// The texts are written without XML escaping and read back without unescaping, so that a
+// name with "<" or "&" survives as long as it does not hold its own element's closing tag;
+// such a file is not well-formed XML and that is accepted.
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "core/horoscope.h"
+#include "core/messages.h"
+
+namespace tellurim {
+
+class EphemerisLibrary;
+class WorkerThreads;
+
+// The content between the first `open_tag` (for example "<city>") and the first closing tag
+// ("</city>") after it, verbatim. nullopt when either tag is missing, which is distinct from
+// an empty content. Case-sensitive; nesting is not tracked.
+std::optional<std::string_view> element_content(std::string_view text, std::string_view open_tag);
+
+// The 27 lines of the file for `h`, every one ended by CR LF.
+std::string horoscope_file_text(const Horoscope& h);
+
+// Writes the file (created or truncated). On success the initial universal and local
+// date-hours of `h` are set to the current ones.
+[[nodiscard]] bool write_horoscope_file(Horoscope& h, const std::string& path);
+
+// What a file holds.
+struct HoroscopeFileData {
+    BirthData birth;
+    DateHour initial_ut;
+    DateHour initial_local;
+    std::string identifier;
+};
+
+// Parses the text of a file; nullopt on the first missing required element or unparsable
+// value ("Bad horoscope file format:"). Invalid UTF-8 sequences read as U+FFFD.
+std::optional<HoroscopeFileData> parse_horoscope_text(std::string_view utf8);
+
+enum class HoroscopeFileStatus { Ok, CannotOpen, BadFormat };
+// Reads and parses a file without computing. A failure shows the path ("NULL" when empty) with
+// the caption "Cannot open horoscope file:" or "Bad horoscope file format:" (warning icon).
+HoroscopeFileStatus load_horoscope_file(const std::string& path, HoroscopeFileData& out, MessageSink& messages);
+
+// Stores what a file holds into `h`, keeping the file's initial date-hours and identifier, and
+// computes with `options`. False when loading or computing fails; `h` is then partly filled
+// and is to be discarded.
+[[nodiscard]] bool store_and_compute(Horoscope& h, const HoroscopeFileData& data, const Options& options,
+                                     MessageSink& messages, WorkerThreads& workers, EphemerisLibrary& library);
+
+// Read horoscope file: load_horoscope_file, then store_and_compute.
+[[nodiscard]] bool read_horoscope_file(Horoscope& h, const std::string& path, const Options& options,
+                                       MessageSink& messages, WorkerThreads& workers, EphemerisLibrary& library);
+
+// Last name, "_", first name, ".xml", in `horoscopes_dir`.
+std::string default_horoscope_file_name(const Horoscope& h, const std::string& horoscopes_dir);
+
+// The file dialogs' filter: "(Tellurim horoscope file *.xml)|*.xml".
+std::string horoscope_file_filter();
+
+// The question before a Save over the horoscope's own file: the path as text, the caption
+// "Save", the names, the local date-hour, "As" and " :" joined by single spaces; yes/no.
+Message save_question(const Horoscope& h, const std::string& path);
+
+// Saving from a command: writes `path`; on failure shows the path with the caption
+// "Cannot open file:" (error icon).
+[[nodiscard]] bool save_horoscope(Horoscope& h, const std::string& path, MessageSink& messages);
+
+}  // namespace tellurim

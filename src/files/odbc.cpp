@@ -1,0 +1,297 @@
+#include "files/odbc.h"
+
+#include <sql.h>
+#include <sqlext.h>
+#include <odbcinst.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <fmt/format.h>
+#include <fstream>
+#include <sstream>
+#include <unordered_map>
+
+#include "core/strings.h"
+#include "core/text.h"
+#include "files/db_values.h"
+
+namespace tellurim {
+namespace {
+
+std::u16string wide(std::string_view s) { return utf8_to_utf16(s); }
+SQLWCHAR* wptr(std::u16string& s) { return reinterpret_cast<SQLWCHAR*>(s.data()); }
+
+bool ok(SQLRETURN r) { return r == SQL_SUCCESS || r == SQL_SUCCESS_WITH_INFO; }
+
+// The driver's diagnostic records of a failed call, one "SQLSTATE (native): text" line each.
+std::string diagnostics(SQLSMALLINT handle_type, SQLHANDLE handle) {
+    std::string out;
+    for (SQLSMALLINT i = 1; handle; ++i) {
+        SQLWCHAR state[6] = {};
+        SQLINTEGER native = 0;
+        SQLWCHAR message[1024] = {};
+        SQLSMALLINT length = 0;
+        SQLRETURN r = SQLGetDiagRecW(handle_type, handle, i, state, &native, message,
+                                     static_cast<SQLSMALLINT>(sizeof message / sizeof message[0]), &length);
+        if (!ok(r)) break;
+        auto text16 = [](const SQLWCHAR* w) {
+            std::u16string s;
+            for (; *w; ++w) s.push_back(static_cast<char16_t>(*w));
+            return utf16_to_utf8(s);
+        };
+        if (!out.empty()) out += "\n";
+        out += fmt::format("{} ({}): {}", text16(state), native, text16(message));
+    }
+    return out;
+}
+
+// Storage of one bound parameter: it must live until the statement has run.
+struct Param {
+    DbValue value;
+    std::u16string text;
+    SQLINTEGER integer = 0;
+    double real = 0.0;
+    SQL_DATE_STRUCT date{};
+    SQL_TIME_STRUCT time{};
+    SQL_TIMESTAMP_STRUCT stamp{};
+    SQLLEN indicator = 0;
+};
+
+}  // namespace
+
+struct OdbcConnection::Handles {
+    SQLHENV env = SQL_NULL_HENV;
+    SQLHDBC dbc = SQL_NULL_HDBC;
+    bool connected = false;
+    std::unordered_map<std::string, SQLHSTMT> prepared;  // by statement text
+    std::vector<Param> params;
+};
+
+OdbcConnection::OdbcConnection(MessageSink& messages) : m_h(std::make_unique<Handles>()), m_messages(messages) {}
+
+OdbcConnection::~OdbcConnection() {
+    if (m_h->connected) SQLEndTran(SQL_HANDLE_DBC, m_h->dbc, SQL_ROLLBACK);
+    disconnect();
+}
+
+bool OdbcConnection::is_connected() const { return m_h->connected; }
+
+bool OdbcConnection::connect(const std::string& dsn, const std::string& login, const std::string& password) {
+    disconnect();
+    auto fail = [&](SQLRETURN, SQLSMALLINT type, SQLHANDLE handle) {
+        m_last = diagnostics(type, handle);
+        m_messages.tell(m_last.empty() ? str(Str::DbConnectionFailed) : m_last, str(Str::DbDiagnosticsCaption),
+                        MessageIcon::Warning);
+        disconnect();
+        return false;
+    };
+    SQLRETURN r = SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &m_h->env);
+    if (!ok(r)) return fail(r, SQL_HANDLE_ENV, SQL_NULL_HANDLE);
+    r = SQLSetEnvAttr(m_h->env, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0);
+    if (!ok(r)) return fail(r, SQL_HANDLE_ENV, m_h->env);
+    r = SQLAllocHandle(SQL_HANDLE_DBC, m_h->env, &m_h->dbc);
+    if (!ok(r)) return fail(r, SQL_HANDLE_ENV, m_h->env);
+    r = SQLSetConnectAttrW(m_h->dbc, SQL_ATTR_LOGIN_TIMEOUT, reinterpret_cast<SQLPOINTER>(5), 0);
+    if (!ok(r)) return fail(r, SQL_HANDLE_DBC, m_h->dbc);
+    // The driver manager reads a fixed number of wide characters from these buffers
+    // (SQL_MAX_DSN_LENGTH + 1 for the name) whatever their terminator says, so each one is
+    // padded with NULs well beyond that.
+    auto padded = [](std::string_view s) {
+        std::u16string w = wide(s);
+        w.resize(std::max<std::size_t>(w.size() + 1, 256), u'\0');
+        return w;
+    };
+    std::u16string d = padded(dsn), l = padded(login), p = padded(password);
+    r = SQLConnectW(m_h->dbc, wptr(d), SQL_NTS, wptr(l), SQL_NTS, wptr(p), SQL_NTS);
+    if (!ok(r)) return fail(r, SQL_HANDLE_DBC, m_h->dbc);
+    m_h->connected = true;
+    r = SQLSetConnectAttrW(m_h->dbc, SQL_ATTR_AUTOCOMMIT, reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_OFF), 0);
+    if (!ok(r)) return fail(r, SQL_HANDLE_DBC, m_h->dbc);
+    return true;
+}
+
+void OdbcConnection::disconnect() {
+    for (auto& [sql, stmt] : m_h->prepared) SQLFreeHandle(SQL_HANDLE_STMT, stmt);
+    m_h->prepared.clear();
+    if (m_h->dbc != SQL_NULL_HDBC) {
+        if (m_h->connected) SQLDisconnect(m_h->dbc);
+        SQLFreeHandle(SQL_HANDLE_DBC, m_h->dbc);
+    }
+    if (m_h->env != SQL_NULL_HENV) SQLFreeHandle(SQL_HANDLE_ENV, m_h->env);
+    m_h->dbc = SQL_NULL_HDBC;
+    m_h->env = SQL_NULL_HENV;
+    m_h->connected = false;
+}
+
+std::string insert_statement(const MappedTable& t) {
+    std::string sql = "insert into " + t.name + " ( ";
+    for (std::size_t i = 0; i < t.columns.size(); ++i) sql += (i ? "," : "") + t.columns[i].second;
+    sql += ") values  ( ";
+    for (std::size_t i = 0; i < t.columns.size(); ++i) sql += i ? ", ? " : " ? ";
+    sql += ")";
+    return sql;
+}
+
+bool OdbcConnection::insert(const MappedTable& table, const Horoscope& h) {
+    if (!m_h->connected) return false;
+    // Values first: an unknown field fails before anything reaches the database.
+    auto& params = m_h->params;
+    params.assign(table.columns.size(), Param{});
+    for (std::size_t i = 0; i < table.columns.size(); ++i) {
+        auto v = db_value(h, table.columns[i].first);
+        if (!v) {
+            m_last = table.columns[i].first;
+            m_messages.tell(table.columns[i].first, str(Str::DbMappingUnknownField), MessageIcon::Warning);
+            return false;
+        }
+        params[i].value = std::move(*v);
+    }
+    const std::string sql = insert_statement(table);
+    SQLHSTMT stmt = SQL_NULL_HSTMT;
+    auto fail = [&](SQLSMALLINT type, SQLHANDLE handle) {
+        m_last = diagnostics(type, handle);
+        m_messages.tell(m_last, str(Str::DbDiagnosticsCaption), MessageIcon::Warning);
+        return false;
+    };
+    if (auto it = m_h->prepared.find(sql); it != m_h->prepared.end()) {
+        stmt = it->second;
+        SQLFreeStmt(stmt, SQL_RESET_PARAMS);
+    } else {
+        if (!ok(SQLAllocHandle(SQL_HANDLE_STMT, m_h->dbc, &stmt))) return fail(SQL_HANDLE_DBC, m_h->dbc);
+        std::u16string w = wide(sql);
+        if (!ok(SQLPrepareW(stmt, wptr(w), SQL_NTS))) {
+            bool r = fail(SQL_HANDLE_STMT, stmt);
+            SQLFreeHandle(SQL_HANDLE_STMT, stmt);
+            return r;
+        }
+        m_h->prepared.emplace(sql, stmt);
+    }
+    for (std::size_t i = 0; i < params.size(); ++i) {
+        Param& p = params[i];
+        const DbValue& v = p.value;
+        const auto n = static_cast<SQLUSMALLINT>(i + 1);
+        SQLRETURN r = SQL_ERROR;
+        p.indicator = v.is_null ? SQL_NULL_DATA : 0;
+        switch (v.kind) {
+            case DbKind::Text: {
+                p.text = wide(v.text);
+                const SQLULEN chars = std::max<SQLULEN>(p.text.size(), 1);
+                if (!v.is_null) p.indicator = static_cast<SQLLEN>(p.text.size() * sizeof(char16_t));
+                p.text.push_back(u'\0');
+                r = SQLBindParameter(stmt, n, SQL_PARAM_INPUT, SQL_C_WCHAR, SQL_WVARCHAR, chars, 0, p.text.data(),
+                                     static_cast<SQLLEN>(p.text.size() * sizeof(char16_t)), &p.indicator);
+                break;
+            }
+            case DbKind::Integer:
+                p.integer = static_cast<SQLINTEGER>(v.integer);
+                r = SQLBindParameter(stmt, n, SQL_PARAM_INPUT, SQL_C_SLONG, SQL_INTEGER, 0, 0, &p.integer, 0,
+                                     &p.indicator);
+                break;
+            case DbKind::Real:
+                p.real = v.real;
+                r = SQLBindParameter(stmt, n, SQL_PARAM_INPUT, SQL_C_DOUBLE, SQL_DOUBLE, 0, 0, &p.real, 0, &p.indicator);
+                break;
+            case DbKind::Date:
+                p.date = {static_cast<SQLSMALLINT>(v.when.year), static_cast<SQLUSMALLINT>(v.when.month),
+                          static_cast<SQLUSMALLINT>(v.when.day)};
+                r = SQLBindParameter(stmt, n, SQL_PARAM_INPUT, SQL_C_TYPE_DATE, SQL_TYPE_DATE, 10, 0, &p.date, 0,
+                                     &p.indicator);
+                break;
+            case DbKind::Time:
+                p.time = {static_cast<SQLUSMALLINT>(v.when.hour), static_cast<SQLUSMALLINT>(v.when.minute),
+                          static_cast<SQLUSMALLINT>(v.when.second)};
+                r = SQLBindParameter(stmt, n, SQL_PARAM_INPUT, SQL_C_TYPE_TIME, SQL_TYPE_TIME, 8, 0, &p.time, 0,
+                                     &p.indicator);
+                break;
+            case DbKind::DateTime: {
+                const double whole = std::floor(v.when.second);
+                p.stamp = {static_cast<SQLSMALLINT>(v.when.year), static_cast<SQLUSMALLINT>(v.when.month),
+                           static_cast<SQLUSMALLINT>(v.when.day), static_cast<SQLUSMALLINT>(v.when.hour),
+                           static_cast<SQLUSMALLINT>(v.when.minute), static_cast<SQLUSMALLINT>(whole),
+                           static_cast<SQLUINTEGER>(std::lround((v.when.second - whole) * 100.0)) * 10000000u};
+                if (p.stamp.fraction >= 1000000000u) p.stamp.fraction = 990000000u;
+                r = SQLBindParameter(stmt, n, SQL_PARAM_INPUT, SQL_C_TYPE_TIMESTAMP, SQL_TYPE_TIMESTAMP, 22, 2,
+                                     &p.stamp, 0, &p.indicator);
+                break;
+            }
+        }
+        if (!ok(r)) return fail(SQL_HANDLE_STMT, stmt);
+    }
+    SQLRETURN r = SQLExecute(stmt);
+    if (!ok(r) && r != SQL_NO_DATA) return fail(SQL_HANDLE_STMT, stmt);
+    return true;
+}
+
+bool OdbcConnection::execute(std::string_view sql) {
+    if (!m_h->connected) return false;
+    SQLHSTMT stmt = SQL_NULL_HSTMT;
+    if (!ok(SQLAllocHandle(SQL_HANDLE_STMT, m_h->dbc, &stmt))) return false;
+    std::u16string w = wide(sql);
+    SQLRETURN r = SQLExecDirectW(stmt, wptr(w), SQL_NTS);
+    bool good = ok(r) || r == SQL_NO_DATA;
+    if (!good) {
+        m_last = diagnostics(SQL_HANDLE_STMT, stmt);
+        m_messages.tell(m_last, str(Str::DbDiagnosticsCaption), MessageIcon::Warning);
+    }
+    SQLFreeHandle(SQL_HANDLE_STMT, stmt);
+    return good;
+}
+
+bool OdbcConnection::commit() {
+    if (!m_h->connected) return false;
+    if (ok(SQLEndTran(SQL_HANDLE_DBC, m_h->dbc, SQL_COMMIT))) return true;
+    m_last = diagnostics(SQL_HANDLE_DBC, m_h->dbc);
+    m_messages.tell(m_last, str(Str::DbDiagnosticsCaption), MessageIcon::Warning);
+    return false;
+}
+
+bool OdbcConnection::rollback() {
+    if (!m_h->connected) return false;
+    if (ok(SQLEndTran(SQL_HANDLE_DBC, m_h->dbc, SQL_ROLLBACK))) return true;
+    m_last = diagnostics(SQL_HANDLE_DBC, m_h->dbc);
+    m_messages.tell(m_last, str(Str::DbDiagnosticsCaption), MessageIcon::Warning);
+    return false;
+}
+
+bool data_source_exists(const std::string& dsn) {
+    char value[1024] = {};
+    // Both the user's and the system's odbc.ini are searched in the default mode.
+    SQLSetConfigMode(ODBC_BOTH_DSN);
+    SQLGetPrivateProfileString(dsn.c_str(), "Driver", "", value, sizeof value, "odbc.ini");
+    return value[0] != '\0';
+}
+
+bool register_sqlite_data_source(const std::string& dsn, const std::string& path) {
+    SQLSetConfigMode(ODBC_USER_DSN);
+    bool good = SQLWriteDSNToIni(dsn.c_str(), kSqliteDriver) &&
+                SQLWritePrivateProfileString(dsn.c_str(), "Database", path.c_str(), "odbc.ini") &&
+                SQLWritePrivateProfileString(dsn.c_str(), "Description", "Tellurim horoscopes", "odbc.ini") &&
+                SQLWritePrivateProfileString(dsn.c_str(), "Timeout", "5000", "odbc.ini");
+    SQLSetConfigMode(ODBC_BOTH_DSN);
+    return good;
+}
+
+bool run_schema(OdbcConnection& connection, const std::string& schema_file) {
+    std::ifstream in(schema_file, std::ios::binary);
+    if (!in) return false;
+    std::string sql, line;
+    while (std::getline(in, line)) {
+        if (auto c = line.find("--"); c != std::string::npos) line.erase(c);
+        sql += line;
+        sql += '\n';
+    }
+    std::size_t start = 0;
+    while (start < sql.size()) {
+        std::size_t end = sql.find(';', start);
+        std::string statement(trim(std::string_view(sql).substr(start, end == std::string::npos ? end : end - start)));
+        start = end == std::string::npos ? sql.size() : end + 1;
+        if (!statement.empty() && !connection.execute(statement)) {
+            (void)connection.rollback();
+            return false;
+        }
+    }
+    return connection.commit();
+}
+
+}  // namespace tellurim

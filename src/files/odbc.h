@@ -1,0 +1,66 @@
+#pragma once
+// The database export's connection through the ODBC driver manager (unixODBC): connect with a
+// data source name, login and password, auto-commit off; prepared INSERT statements with
+// bound parameters of each value's kind; commit and rollback; and the driver's diagnostic
+// records shown through the message interface on every failing call.
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/horoscope.h"
+#include "core/messages.h"
+#include "files/db_mapping.h"
+
+namespace tellurim {
+
+class OdbcConnection {
+public:
+    explicit OdbcConnection(MessageSink& messages);
+    // Rolls back what is not committed, disconnects and frees the handles.
+    ~OdbcConnection();
+    OdbcConnection(const OdbcConnection&) = delete;
+    OdbcConnection& operator=(const OdbcConnection&) = delete;
+
+    // Environment (ODBC 3), connection with a 5-second login time-out, SQLConnect, auto-commit
+    // off. A failure shows the diagnostics and leaves the object unconnected.
+    [[nodiscard]] bool connect(const std::string& dsn, const std::string& login, const std::string& password);
+    bool is_connected() const;
+
+    // "insert into T ( c1,...,cn) values  (  ? , ? )" prepared once per table and executed with the
+    // horoscope's values. An unknown field name fails ("Unknown field name in the mapping file:").
+    [[nodiscard]] bool insert(const MappedTable& table, const Horoscope& h);
+    // Executes one statement directly (schema set-up).
+    [[nodiscard]] bool execute(std::string_view sql);
+    [[nodiscard]] bool commit();
+    [[nodiscard]] bool rollback();
+    void disconnect();
+
+    // The text of the diagnostics of the last failure ("" when none).
+    const std::string& last_diagnostics() const { return m_last; }
+
+private:
+    struct Handles;
+    std::unique_ptr<Handles> m_h;
+    MessageSink& m_messages;
+    std::string m_last;
+};
+
+// The statement text for a table.
+std::string insert_statement(const MappedTable& table);
+
+// The default embedded database: the data source "Tellurim", a SQLite file in the private
+// directory through the SQLite 3 ODBC driver.
+inline constexpr const char* kDefaultDataSource = "Tellurim";
+inline constexpr const char* kDefaultDatabaseFile = "tellurim.db";
+inline constexpr const char* kSqliteDriver = "SQLite3";
+
+// The user's data sources: true when `dsn` is registered (user or system odbc.ini).
+bool data_source_exists(const std::string& dsn);
+// Registers (or updates) the user data source `dsn` for the SQLite database file `path`.
+[[nodiscard]] bool register_sqlite_data_source(const std::string& dsn, const std::string& path);
+// Runs the statements of a schema file (separated by ";", "--" comments ignored) and commits.
+[[nodiscard]] bool run_schema(OdbcConnection& connection, const std::string& schema_file);
+
+}  // namespace tellurim

@@ -1,0 +1,244 @@
+// The database export against real databases: the Debian SQLite ODBC driver on a file, and a
+// throw-away PostgreSQL server through its ODBC driver. Rows, values, the one-transaction rule
+// (cancel, a failing file, an unknown field, SIGKILL at random moments), and the connection test.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+#include "common/test_dates.h"
+#include "core/ephemeris_library.h"
+#include "core/worker_threads.h"
+#include "db_server.h"
+#include "files/db_export.h"
+#include "files/horoscope_file.h"
+#include "files/odbc.h"
+#include "files/options_file.h"
+
+namespace tellurim {
+namespace {
+
+namespace fs = std::filesystem;
+using testing_db::Backend;
+
+constexpr int kTables = 6;  // tables of the shipped mapping
+const char* const kTableNames[kTables] = {"horoscope", "planet_positions", "house_cusps", "strengths",
+                                          "ashtakavarga", "planet_angles"};
+
+// `n` horoscope files of births a day apart in Paris, under `dir`.
+std::vector<std::string> make_files(const fs::path& dir, int n, const std::string& stem = "P") {
+    fs::create_directories(dir);
+    std::vector<std::string> files;
+    for (int i = 0; i < n; ++i) {
+        BirthData b;
+        b.last_name = stem + std::to_string(i);
+        b.first_name = "\xC3\x89lodie";  // non-ASCII text reaches the database unchanged
+        b.sex = kWoman;
+        b.place.city = "Paris";
+        b.place.longitude = AngleValue::degrees(2.3488, kFormatEastWest);
+        b.place.latitude = AngleValue::degrees(48.8567, kFormatNorthSouth);
+        b.country = "France";
+        set_julian_day_ut(b.ut, 2451545.0 + i);
+        set_julian_day_ut(b.local, 2451545.0 + i + 1.0 / 24.0);
+        Horoscope h;
+        EXPECT_TRUE(h.set_birth_data(b, true, Options{}));
+        files.push_back((dir / (b.last_name + ".xml")).string());
+        EXPECT_TRUE(write_horoscope_file(h, files.back()));
+    }
+    return files;
+}
+
+class DbExport : public ::testing::TestWithParam<std::string> {
+protected:
+    void SetUp() override {
+        m_backend = &testing_db::backend(GetParam());
+        if (!m_backend->available) GTEST_SKIP() << m_backend->name << ": " << m_backend->why_not;
+        testing_db::clear_tables(m_backend->dsn);
+        ASSERT_TRUE(m_library.load(kEphemerisLow));
+        m_options = make_default_options(testing_db::work_dir());
+        m_options.ephemeris.type = kEphemerisLow;
+        m_dir = fs::path(testing_db::work_dir()) / (GetParam() + "-files");
+    }
+
+    DbTarget target() const { return {m_backend->dsn, "", "", m_backend->mapping}; }
+    ExportResult export_files(const std::vector<std::string>& files, const DbTarget& t,
+                              const ManualResetEvent* cancel = nullptr) {
+        ExportEnvironment env{&m_options, &m_messages, &m_workers, &m_library};
+        return run_db_export(t, files, env, cancel, nullptr);
+    }
+    void expect_rows(long n) {
+        for (const char* t : kTableNames) EXPECT_EQ(testing_db::count_rows(m_backend->dsn, t), n) << t;
+    }
+
+    const Backend* m_backend = nullptr;
+    EphemerisLibrary m_library;
+    WorkerThreads m_workers;
+    Options m_options;
+    RecordingMessages m_messages;
+    fs::path m_dir;
+};
+
+TEST_P(DbExport, EveryFileGivesOneRowPerTableWithItsValues) {
+    auto files = make_files(m_dir, 5);
+    ExportResult r = export_files(files, target());
+    EXPECT_FALSE(r.failed);
+    EXPECT_EQ(r.exported, 5);
+    expect_rows(5);
+    EXPECT_EQ(db_export_message(r).text, "Export was successfully done.");
+    const std::string dsn = m_backend->dsn;
+    EXPECT_EQ(testing_db::first_value(dsn, "select first_name from horoscope where last_name = 'P3'"), "\xC3\x89lodie");
+    // J2000.0 + 3 days, 12:00 UT: date, time and Julian day as the database holds them
+    EXPECT_EQ(testing_db::first_value(dsn, "select birth_ut_date from horoscope where last_name = 'P3'"), "2000-01-04");
+    EXPECT_EQ(testing_db::first_value(dsn, "select birth_ut_time from horoscope where last_name = 'P3'"), "12:00:00");
+    EXPECT_NEAR(std::stod(testing_db::first_value(dsn, "select jd_ut from horoscope where last_name = 'P3'")),
+                2451548.0, 1e-6);
+    // The Sun near 283 degrees tropical on 4 January 2000; strengths are NULL until computed.
+    const double sun = std::stod(testing_db::first_value(
+        dsn, "select sun_geo_mov_lon from planet_positions p join horoscope h on p.horoscope_id = h.horoscope_id "
+             "where h.last_name = 'P3'"));
+    EXPECT_NEAR(sun, 283.4, 0.5);
+    EXPECT_EQ(testing_db::first_value(dsn, "select count(*) from strengths where sun_strength is null"), "5");
+}
+
+TEST_P(DbExport, ACancelledOrFailingRunLeavesNoRow) {
+    auto files = make_files(m_dir, 4);
+    ManualResetEvent cancel;
+    cancel.set();
+    ExportResult cancelled = export_files(files, target(), &cancel);
+    EXPECT_TRUE(cancelled.cancelled);
+    EXPECT_EQ(db_export_message(cancelled).text, "Operation was canceled by user.");
+    expect_rows(0);
+
+    // The third file is broken: the first two files' rows are rolled back.
+    std::ofstream(files[2], std::ios::binary) << "<horoscope>";
+    ExportResult failed = export_files(files, target());
+    EXPECT_TRUE(failed.failed);
+    EXPECT_EQ(db_export_message(failed).text, "An error occurs while exporting horoscopes record!");
+    expect_rows(0);
+
+    // An unknown field name in the mapping fails the insert, with its name.
+    const fs::path bad_map = m_dir / "bad.ini";
+    std::ofstream(bad_map) << "[horoscope]\nName = last_name\nNo Such Field = city\n";
+    m_messages.messages.clear();
+    files.erase(files.begin() + 2);
+    ExportResult unknown = export_files(files, {m_backend->dsn, "", "", bad_map.string()});
+    EXPECT_TRUE(unknown.failed);
+    ASSERT_FALSE(m_messages.messages.empty());
+    EXPECT_EQ(m_messages.messages.back().caption, "Unknown field name in the mapping file:");
+    EXPECT_EQ(m_messages.messages.back().text, "No Such Field");
+    expect_rows(0);
+}
+
+TEST_P(DbExport, ConnectionTestAndSaveOneHoroscope) {
+    RecordingMessages said;
+    EXPECT_TRUE(test_connection(target(), said));
+    ASSERT_EQ(said.messages.size(), 1u);
+    EXPECT_EQ(said.messages[0].text, "Data base connection succeeded");
+
+    RecordingMessages failed;
+    EXPECT_FALSE(test_connection({"NoSuchDataSource", "", "", m_backend->mapping}, failed));
+    ASSERT_EQ(failed.messages.size(), 2u);
+    EXPECT_EQ(failed.messages[0].caption, "ODBC");  // the driver manager's diagnostics
+    EXPECT_NE(failed.messages[0].text.find("IM002"), std::string::npos) << failed.messages[0].text;
+    EXPECT_EQ(failed.messages[1].text, "Failure while trying to connect to database");
+
+    auto files = make_files(m_dir, 1, "Saved");
+    Horoscope h;
+    ASSERT_TRUE(read_horoscope_file(h, files[0], m_options, m_messages, m_workers, m_library));
+    EXPECT_TRUE(save_to_database(h, target(), m_messages));
+    expect_rows(1);
+}
+
+// Exports killed at random moments leave every file's rows or none.
+TEST_P(DbExport, SigkillLeavesAllOrNothing) {
+    constexpr int kFiles = 20;
+    constexpr int kKills = 20;
+    auto files = make_files(m_dir / "kill", kFiles, "K");
+    const std::string program = std::string(TELLURIM_BIN_DIR) + "/tellurim";
+    const std::string private_dir = (m_dir / "private").string();
+    std::vector<std::string> args = {program,   "--private-dir", private_dir,       "--horoscopes-dir", private_dir,
+                                     "export",  "db",            "--dsn",           m_backend->dsn,     "--mapping",
+                                     m_backend->mapping,         "--ephemeris",     "low"};
+    args.insert(args.end(), files.begin(), files.end());
+    std::vector<char*> argv;
+    for (auto& a : args) argv.push_back(a.data());
+    argv.push_back(nullptr);
+
+    // One uninterrupted run gives the time scale of the kills.
+    auto start = std::chrono::steady_clock::now();
+    pid_t pid = ::fork();
+    if (pid == 0) {
+        ::freopen("/dev/null", "w", stderr);
+        ::freopen("/dev/null", "w", stdout);
+        ::execv(argv[0], argv.data());
+        ::_exit(127);
+    }
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "status " << status;
+    const double full_ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+    expect_rows(kFiles);
+
+    std::mt19937 rng(14);
+    std::uniform_real_distribution<double> moment(0.0, full_ms * 1.1);
+    int committed = 1;
+    for (int k = 0; k < kKills; ++k) {
+        SCOPED_TRACE(k);
+        pid = ::fork();
+        if (pid == 0) {
+            ::freopen("/dev/null", "w", stderr);
+            ::freopen("/dev/null", "w", stdout);
+            ::execv(argv[0], argv.data());
+            ::_exit(127);
+        }
+        std::this_thread::sleep_for(std::chrono::duration<double, std::milli>(moment(rng)));
+        ::kill(pid, SIGKILL);
+        ::waitpid(pid, &status, 0);
+        if (WIFEXITED(status) && WEXITSTATUS(status) == 0) ++committed;
+        const long rows = testing_db::count_rows(m_backend->dsn, "horoscope");
+        ASSERT_EQ(rows % kFiles, 0) << rows << " rows after a kill";
+        for (const char* t : kTableNames) EXPECT_EQ(testing_db::count_rows(m_backend->dsn, t), rows) << t;
+        EXPECT_GE(rows / kFiles, committed);  // a run may commit just before its kill arrives
+    }
+
+    // Ctrl-C half-way: the export rolls back and says so (unless it had already finished).
+    const long before = testing_db::count_rows(m_backend->dsn, "horoscope");
+    int pipe_fds[2];
+    ASSERT_EQ(::pipe(pipe_fds), 0);
+    pid = ::fork();
+    if (pid == 0) {
+        ::dup2(pipe_fds[1], STDERR_FILENO);
+        ::freopen("/dev/null", "w", stdout);
+        ::execv(argv[0], argv.data());
+        ::_exit(127);
+    }
+    ::close(pipe_fds[1]);
+    std::this_thread::sleep_for(std::chrono::duration<double, std::milli>(full_ms / 2));
+    ::kill(pid, SIGINT);
+    std::string said;
+    char buffer[4096];
+    for (ssize_t n; (n = ::read(pipe_fds[0], buffer, sizeof buffer)) > 0;) said.append(buffer, static_cast<std::size_t>(n));
+    ::close(pipe_fds[0]);
+    ::waitpid(pid, &status, 0);
+    const long after = testing_db::count_rows(m_backend->dsn, "horoscope");
+    if (!WIFEXITED(status)) {
+        EXPECT_EQ(after, before);  // interrupted before its handler was in place: as good as a kill
+    } else if (WEXITSTATUS(status) == 0) {
+        EXPECT_EQ(after, before + kFiles);
+    } else {
+        EXPECT_EQ(after, before);
+        EXPECT_NE(said.find("Message: Operation was canceled by user."), std::string::npos) << said;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Backends, DbExport, ::testing::Values("sqlite", "postgresql"),
+                         [](const auto& info) { return info.param; });
+
+}  // namespace
+}  // namespace tellurim
