@@ -62,6 +62,8 @@ int run_cli(int argc, char** argv, MessageSink* messages_override) {
     register_hindu_commands(app, *calc, ctx);
     register_open_command(app, ctx);
     register_exchange_commands(app, ctx);
+    register_aspects_commands(app, ctx);
+    register_directions_commands(app, *calc, ctx);
     register_stars_commands(app, *calc, ctx);
 
     try {

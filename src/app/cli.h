@@ -52,6 +52,8 @@ void register_place_commands(CLI::App& app, CliContext& ctx);      // place find
 void register_chart_commands(CLI::App& app, CliContext& ctx);      // chart
 void register_open_command(CLI::App& app, CliContext& ctx);        // open
 void register_exchange_commands(CLI::App& app, CliContext& ctx);   // import, export db|text, db test|setup
+void register_aspects_commands(CLI::App& app, CliContext& ctx);    // aspects show|set|add|delete|reset
+void register_directions_commands(CLI::App& app, CLI::App& calc, CliContext& ctx);  // directions, calc direction
 void register_stars_commands(CLI::App& app, CLI::App& calc, CliContext& ctx);  // stars list|file, calc star
 
 // Runs the command line; returns the exit status.

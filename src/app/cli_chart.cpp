@@ -8,7 +8,6 @@
 #include <optional>
 
 #include "app/cli.h"
-#include "app/cli_birth.h"
 #include "app/cli_chart.h"
 #include "app/cli_db.h"
 #include "app/cli_common.h"
@@ -36,6 +35,33 @@
 
 namespace tellurim {
 namespace {
+
+struct ChartArgs {
+    std::string name;
+    std::string first_name;
+    std::string sex = "N";
+    std::string ut;
+    std::string local;
+    std::optional<double> correction;
+    bool now = false;
+    std::string lon;
+    std::string lat;
+    bool my_city = false;
+    std::string city;
+    std::string county;
+    std::string state;
+    std::string country;
+    std::string house_system;
+    std::string zodiac;
+    std::string ephemeris;
+    double star_orb = 1.0;
+    bool json = false;
+    bool save = false;       // --save given
+    std::string save_path;   // its file; empty: the default name in the horoscopes directory
+    bool save_line = false;  // --save-line: append to the options' horoscope save file
+    bool save_db = false;    // --save-db: insert into the database of the options
+    bool no_save_db = false; // --no-save-db: not even when the options say so by default
+};
 
 std::string_view ephemeris_display_name(int type) {
     switch (type) {
@@ -132,6 +158,12 @@ std::string sun_polar_text(SunPolar polar) {
 std::string sun_moment_text(const SunRecord& sun, const DateHour& d) {
     if (is_valid(d) || sun.polar == SunPolar::None) return date_text(d);
     return str(Str::SunNone) + " (" + sun_polar_text(sun.polar) + ")";
+}
+
+// The local mean time of a sunrise or sunset as its text; null when the Sun does not rise or set.
+nlohmann::json sun_lmt_json(const DateHour& d) {
+    if (!is_valid(d)) return nullptr;
+    return date_text(d);
 }
 
 nlohmann::json sun_moment_json(const DateHour& d) {
@@ -234,6 +266,17 @@ void print_text(const Horoscope& h, double eps, const AngleValue& aya, const Pro
         }
     }
 
+    line();
+    line(text(Str::ChartAspects));
+    for (const FoundAspect& x : h.aspects)
+        line(fmt::format("{:<12}{:<12}{:<14}{:>7.2f}{:>7.2f}{:>9.2f}", planet_name(x.a), planet_name(x.b), x.name,
+                         x.angle_deg, x.orb_deg, x.separation_deg));
+    line();
+    line(text(Str::ChartHouseAspects));
+    for (const FoundHouseAspect& x : h.house_aspects)
+        line(fmt::format("{:<12}{:<12}{:<14}{:>7.2f}{:>7.2f}{:>9.2f}", planet_name(x.planet), house_roman(x.house),
+                         x.name, x.angle_deg, x.orb_deg, x.separation_deg));
+
     print_hindu_text(h);
 
     line();
@@ -307,6 +350,21 @@ nlohmann::json print_json(const Horoscope& h, double eps, const AngleValue& aya,
                               {"azimuth", angle_json(z.azimuth)},
                               {"elevation", angle_json(z.elevation)}});
     }
+    nlohmann::json aspects = nlohmann::json::array();
+    for (const FoundAspect& x : h.aspects)
+        aspects.push_back({{"a", std::string(planet_name(x.a))},
+                           {"b", std::string(planet_name(x.b))},
+                           {"name", x.name},
+                           {"angle_deg", json_number(x.angle_deg)},
+                           {"orb_deg", json_number(x.orb_deg)},
+                           {"separation_deg", json_number(x.separation_deg)},
+                           {"opacity", x.opacity}});
+    nlohmann::json house_aspects = nlohmann::json::array();
+    for (const FoundHouseAspect& x : h.house_aspects)
+        house_aspects.push_back({{"planet", std::string(planet_name(x.planet))},
+                                 {"house", x.house},
+                                 {"name", x.name},
+                                 {"separation_deg", json_number(x.separation_deg)}});
     nlohmann::json star_rows = nlohmann::json::array();
     for (const PlanetStarConjunction& c : stars.conjunctions)
         star_rows.push_back({{"planet", std::string(planet_name(c.planet))},
@@ -344,8 +402,8 @@ nlohmann::json print_json(const Horoscope& h, double eps, const AngleValue& aya,
         {"sun",
          {{"sunrise", sun_moment_json(h.sun.sunrise)},
           {"sunset", sun_moment_json(h.sun.sunset)},
-          {"sunrise_local_mean_time", sun_moment_json(local_mean_time(h.sun.sunrise, h.place.longitude))},
-          {"sunset_local_mean_time", sun_moment_json(local_mean_time(h.sun.sunset, h.place.longitude))},
+          {"sunrise_local_mean_time", sun_lmt_json(local_mean_time(h.sun.sunrise, h.place.longitude))},
+          {"sunset_local_mean_time", sun_lmt_json(local_mean_time(h.sun.sunset, h.place.longitude))},
           {"reason", h.sun.polar == SunPolar::None ? nlohmann::json(nullptr) : nlohmann::json(sun_polar_text(h.sun.polar))},
           {"planetary_hour", h.sun.planetary_hour}}},
         {"lunation",
@@ -359,6 +417,8 @@ nlohmann::json print_json(const Horoscope& h, double eps, const AngleValue& aya,
            {{"new_moon", eclipse_text(l.new_moon_eclipse)},
             {"full_moon", eclipse_text(l.full_moon_eclipse)},
             {"next_new_moon", eclipse_text(l.next_new_moon_eclipse)}}}}},
+        {"aspects", aspects},
+        {"house_aspects", house_aspects},
         {"stars", star_rows},
         {"provenance",
          {{"ephemeris_library", std::string(ephemeris_file_name(prov.type))},
@@ -449,23 +509,19 @@ bool find_place(const ChartArgs& a, const Options& options, BirthData& data, std
     return true;
 }
 
-}  // namespace
-
-std::unique_ptr<Horoscope> compute_birth_chart(const ChartArgs& a, CliContext& ctx, EphemerisLibrary& library,
-                                               CliSettings* settings_out) {
+int run_chart(const ChartArgs& a, CliContext& ctx) {
     auto settings = load_cli_settings(ctx);
-    if (!settings) return nullptr;
-    if (settings_out) *settings_out = *settings;
+    if (!settings) return ctx.exit_code;
     Options options = settings->options;
 
     // Per-run overrides of the stored options.
-    if (!apply_chart_overrides({a.house_system, a.zodiac, a.ephemeris}, options, ctx)) return nullptr;
+    if (!apply_chart_overrides({a.house_system, a.zodiac, a.ephemeris}, options, ctx)) return ctx.exit_code;
 
     BirthData data;
     data.last_name = a.name.empty() && a.now ? str(Str::ChartNowName) : a.name;
     if (data.last_name.empty()) {
         ctx.fail(kExitBadInput, str(Str::ChartNeedName));
-        return nullptr;
+        return ctx.exit_code;
     }
     data.first_name = a.first_name;
     if (a.sex == "M")
@@ -476,7 +532,7 @@ std::unique_ptr<Horoscope> compute_birth_chart(const ChartArgs& a, CliContext& c
         data.sex = kNeuter;
     else {
         ctx.fail(kExitBadInput, str(Str::ChartBadSex));
-        return nullptr;
+        return ctx.exit_code;
     }
 
     // Place: explicit coordinates, "My city", or the atlas.
@@ -490,12 +546,12 @@ std::unique_ptr<Horoscope> compute_birth_chart(const ChartArgs& a, CliContext& c
         auto lon = parse_birth_longitude(a.lon);
         if (!lon) {
             ctx.fail(kExitBadInput, str(Str::NotAValidLongitude));
-            return nullptr;
+            return ctx.exit_code;
         }
         auto lat = parse_birth_latitude(a.lat);
         if (!lat) {
             ctx.fail(kExitBadInput, str(Str::NotAValidLatitude));
-            return nullptr;
+            return ctx.exit_code;
         }
         data.place.longitude = *lon;
         data.place.latitude = *lat;
@@ -506,9 +562,9 @@ std::unique_ptr<Horoscope> compute_birth_chart(const ChartArgs& a, CliContext& c
     } else if (!a.my_city) {
         if (a.city.empty()) {
             ctx.fail(kExitBadInput, str(Str::ChartNeedPlace));
-            return nullptr;
+            return ctx.exit_code;
         }
-        if (!find_place(a, options, data, atlas_ut, ctx)) return nullptr;
+        if (!find_place(a, options, data, atlas_ut, ctx)) return ctx.exit_code;
     }
 
     // Time: universal, local with its correction, or now.
@@ -517,22 +573,22 @@ std::unique_ptr<Horoscope> compute_birth_chart(const ChartArgs& a, CliContext& c
         data.ut = now_ut();
     } else if (!a.ut.empty()) {
         auto ut = parse_birth_date(ctx, a.ut);
-        if (!ut) return nullptr;
+        if (!ut) return ctx.exit_code;
         data.ut = *ut;
     } else if (!a.local.empty() && (a.correction || atlas_ut || a.my_city)) {
         auto local = parse_birth_date(ctx, a.local);
-        if (!local) return nullptr;
+        if (!local) return ctx.exit_code;
         data.local = *local;
         // The user's correction first, then the atlas's for that date, then "My city"'s.
         std::optional<DateHour> ut = atlas_ut && !a.correction ? atlas_ut : local_to_universal(*local, correction);
         if (!ut) {
             ctx.fail(kExitBadInput, str(Str::DateOutOfRange));
-            return nullptr;
+            return ctx.exit_code;
         }
         data.ut = *ut;
     } else {
         ctx.fail(kExitBadInput, str(Str::ChartNeedTime));
-        return nullptr;
+        return ctx.exit_code;
     }
     if (!is_valid(data.local)) {
         // Legal time = universal - correction, in the universal date's calendar.
@@ -540,11 +596,13 @@ std::unique_ptr<Horoscope> compute_birth_chart(const ChartArgs& a, CliContext& c
         if (!set_julian_day_ut(data.local, data.ut.jd_ut - correction / 24.0)) data.local = DateHour{};
     }
 
+    EphemerisLibrary library;
     EphemerisStatus loaded = library.load(options.ephemeris.type, options.ephemeris.jpl_file);
     if (!loaded) ctx.messages->tell(loaded.message, str(Str::ComputeCaption), MessageIcon::Warning);
 
     WorkerThreads workers;
     auto h = std::make_unique<Horoscope>();
+    h->aspect_table = &settings->aspects;
     HostIdentity host;
     if (options.database.prefix_with_ip) host = local_host_identity();
     ComputeReport report;
@@ -559,20 +617,8 @@ std::unique_ptr<Horoscope> compute_birth_chart(const ChartArgs& a, CliContext& c
         if (!is_valid(h->birth_ut) || !h->place.latitude.is_angle())
             ctx.messages->tell(str(Str::ChartBadBirthData), str(Str::ComputeCaption), MessageIcon::Warning);
         ctx.exit_code = kExitFailure;
-        return nullptr;
+        return ctx.exit_code;
     }
-    return h;
-}
-
-namespace {
-
-int run_chart(const ChartArgs& a, CliContext& ctx) {
-    EphemerisLibrary library;
-    CliSettings loaded;
-    auto h = compute_birth_chart(a, ctx, library, &loaded);
-    if (!h) return ctx.exit_code;
-    const CliSettings* settings = &loaded;
-    const Options& options = h->options;
     if (a.save) {
         std::string path = a.save_path.empty() ? default_horoscope_file_name(*h, settings->horoscopes_dir) : a.save_path;
         if (!save_horoscope(*h, path, *ctx.messages)) {
@@ -600,34 +646,29 @@ int run_chart(const ChartArgs& a, CliContext& ctx) {
 
 }  // namespace
 
-void add_birth_options(CLI::App& cmd, ChartArgs& a) {
-    ChartArgs* args = &a;
-    cmd.add_option("--name", args->name, "Last name");
-    cmd.add_option("--first-name", args->first_name, "First name");
-    cmd.add_option("--sex", args->sex, "M, F or N")->check(CLI::IsMember({"M", "F", "N"}));
-    auto* ut = cmd.add_option("--ut", args->ut, "Universal date-hour, \"2000-01-01 12:00:00.00 GD\"");
-    auto* local = cmd.add_option("--local", args->local, "Local (legal) date-hour");
-    auto* corr = cmd.add_option("--correction", args->correction, "Hours from legal time to universal time");
-    auto* now = cmd.add_flag("--now", args->now, "The present moment (universal time)");
-    ut->excludes(local)->excludes(now);
-    local->excludes(now);
-    (void)corr;
-    cmd.add_option("--lon", args->lon, "Longitude, \"2d21'00\\\"E\" or decimal degrees east");
-    cmd.add_option("--lat", args->lat, "Latitude, \"48d51'00\\\"N\" or decimal degrees north");
-    cmd.add_flag("--my-city", args->my_city, "The options' \"My city\" place and correction");
-    cmd.add_option("--city", args->city, "City");
-    cmd.add_option("--county", args->county, "County");
-    cmd.add_option("--state", args->state, "State");
-    cmd.add_option("--country", args->country, "Country");
-    cmd.add_option("--house-system", args->house_system, "Campanus, Alcabitus, Abenragel, Regiomontanus, Placidus, Hindu, ModusAequalis");
-    cmd.add_option("--zodiac", args->zodiac, "movable or fixed")->check(CLI::IsMember({"movable", "fixed"}));
-    cmd.add_option("--ephemeris", args->ephemeris, "low, bdl or jpl")->check(CLI::IsMember({"low", "bdl", "jpl"}));
-}
-
 void register_chart_commands(CLI::App& app, CliContext& ctx) {
     auto args = std::make_shared<ChartArgs>();
     CLI::App* chart = app.add_subcommand("chart", "Compute one horoscope and print it");
-    add_birth_options(*chart, *args);
+    chart->add_option("--name", args->name, "Last name");
+    chart->add_option("--first-name", args->first_name, "First name");
+    chart->add_option("--sex", args->sex, "M, F or N")->check(CLI::IsMember({"M", "F", "N"}));
+    auto* ut = chart->add_option("--ut", args->ut, "Universal date-hour, \"2000-01-01 12:00:00.00 GD\"");
+    auto* local = chart->add_option("--local", args->local, "Local (legal) date-hour");
+    auto* corr = chart->add_option("--correction", args->correction, "Hours from legal time to universal time");
+    auto* now = chart->add_flag("--now", args->now, "The present moment (universal time)");
+    ut->excludes(local)->excludes(now);
+    local->excludes(now);
+    (void)corr;
+    chart->add_option("--lon", args->lon, "Longitude, \"2d21'00\\\"E\" or decimal degrees east");
+    chart->add_option("--lat", args->lat, "Latitude, \"48d51'00\\\"N\" or decimal degrees north");
+    chart->add_flag("--my-city", args->my_city, "The options' \"My city\" place and correction");
+    chart->add_option("--city", args->city, "City");
+    chart->add_option("--county", args->county, "County");
+    chart->add_option("--state", args->state, "State");
+    chart->add_option("--country", args->country, "Country");
+    chart->add_option("--house-system", args->house_system, "Campanus, Alcabitus, Abenragel, Regiomontanus, Placidus, Hindu, ModusAequalis");
+    chart->add_option("--zodiac", args->zodiac, "movable or fixed")->check(CLI::IsMember({"movable", "fixed"}));
+    chart->add_option("--ephemeris", args->ephemeris, "low, bdl or jpl")->check(CLI::IsMember({"low", "bdl", "jpl"}));
     chart->add_option("--star-orb", args->star_orb, "Orb of the star conjunctions in degrees (default 1)")
         ->check(CLI::Range(0.0, 180.0));
     chart->add_flag("--json", args->json, "JSON output");

@@ -8,7 +8,7 @@
 #include <iostream>
 #include <memory>
 
-#include "app/cli_birth.h"
+#include "app/cli_common.h"
 #include "app/cli_settings.h"
 #include "app/json_util.h"
 #include "astro/hindu.h"
@@ -229,9 +229,10 @@ namespace {
 // --- tellurim dasa --------------------------------------------------------------------------
 
 struct DasaArgs {
-    ChartArgs birth;
+    BirthArgs birth;
     std::string from;
     std::string to;
+    bool json = false;
 };
 
 constexpr std::size_t kDasaListLimit = 5000;
@@ -248,9 +249,9 @@ int run_dasa(const DasaArgs& a, CliContext& ctx) {
         }
         *out = p.value;
     }
-    EphemerisLibrary library;
-    auto h = compute_birth_chart(a.birth, ctx, library);
-    if (!h) return ctx.exit_code;
+    auto chart = compute_birth_chart(a.birth, ctx);
+    if (!chart) return ctx.exit_code;
+    const auto& h = chart->horoscope;
     const double cycle = h->hindu.dasa_cycle_start_jd_et;
     if (!std::isfinite(cycle)) {
         ctx.fail(kExitFailure, str(Str::DasaNoCycle));
@@ -264,7 +265,7 @@ int run_dasa(const DasaArgs& a, CliContext& ctx) {
         fail_bad_input(ctx, str(Str::DasaTooMany));
         return ctx.exit_code;
     }
-    if (a.birth.json) {
+    if (a.json) {
         nlohmann::json list = nlohmann::json::array();
         for (const auto& p : periods) list.push_back(period_json(p));
         std::cout << nlohmann::json{{"cycle_start_jd_et", json_number(cycle)}, {"periods", list}}.dump(2) << "\n";
@@ -541,10 +542,10 @@ int run_nakshatras(const NakshatraArgs& a, bool set, CliContext& ctx) {
 void register_hindu_commands(CLI::App& app, CLI::App& calc, CliContext& ctx) {
     auto da = std::make_shared<DasaArgs>();
     auto* dasa = app.add_subcommand("dasa", "Dasa, bhukti and antara periods of a birth between two dates");
-    add_birth_options(*dasa, da->birth);
+    add_birth_options(dasa, da->birth);
     dasa->add_option("--from", da->from, "First date (universal time; default the birth)");
     dasa->add_option("--to", da->to, "Last date (universal time; default one year after --from)");
-    dasa->add_flag("--json", da->birth.json, "JSON output");
+    dasa->add_flag("--json", da->json, "JSON output");
     dasa->callback([&ctx, da] { ctx.exit_code = run_dasa(*da, ctx); });
 
     auto sa = std::make_shared<LonArgs>();

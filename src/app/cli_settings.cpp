@@ -1,5 +1,6 @@
 #include "app/cli_settings.h"
 
+#include "files/aspects_file.h"
 #include "files/directories.h"
 #include "files/my_city.h"
 #include "files/options_file.h"
@@ -39,7 +40,8 @@ std::optional<CliSettings> load_cli_settings(CliContext& ctx) {
     }
     // Every configured path is checked at start-up; a missing one is only reported.
     check_configuration(load.options, horoscopes_dir.path, messages);
-    return CliSettings{private_dir.path, horoscopes_dir.path, std::move(load.options)};
+    AspectsLoad aspects = load_aspect_table(aspects_file_path(private_dir.path), messages);
+    return CliSettings{private_dir.path, horoscopes_dir.path, std::move(load.options), std::move(aspects.table)};
 }
 
 }  // namespace tellurim

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "app/cli.h"
+#include "core/aspect_record.h"
 #include "core/options.h"
 
 namespace tellurim {
@@ -14,9 +15,11 @@ struct CliSettings {
     std::string private_dir;
     std::string horoscopes_dir;
     Options options;
+    AspectTable aspects;  // "aspects.pra" of the private directory
 };
 
-// Establishes both directories and loads (or creates) the options file, telling the user
+// Establishes both directories, loads (or creates) the options file and then the aspect
+// table (rebuilt with its defaults when its file gives none), telling the user
 // through ctx.messages. nullopt when the private directory or the options file cannot be
 // established; ctx.exit_code is then 1.
 std::optional<CliSettings> load_cli_settings(CliContext& ctx);

@@ -7,6 +7,7 @@
 #include <cstdlib>
 
 #include "astro/hindu.h"
+#include "astro/aspects.h"
 #include "astro/lunations.h"
 #include "core/ayanamsa.h"
 #include "core/ephemeris_library.h"
@@ -32,17 +33,20 @@ struct AnalysisStep {
     Str failure;
 };
 
-// Steps 13 and 14 join the occidental aspects and the Hindu aspect strengths; each half is a
-// function of its own.
-bool aspects_planets_step(Horoscope& h) { return hindu_planet_aspects_step(h); }
-bool aspects_houses_step(Horoscope& h) { return hindu_house_aspects_step(h); }
+// 13. Aspects of planets on planets: the occidental aspects of the table in force, then the
+// Hindu aspect strengths in virupas.
+bool planet_aspects_step(Horoscope& h) { return find_planet_aspects(h) && hindu_planet_aspects_step(h); }
+
+// 14. Aspects of planets on houses: occidental aspects to the movable cusps, then the Hindu
+// strengths on the fixed cusps.
+bool house_aspects_step(Horoscope& h) { return find_house_aspects(h) && hindu_house_aspects_step(h); }
 
 constexpr std::array<AnalysisStep, 5> kAnalysisSteps{{
     {10, &hindu_data_step, Str::Count},  // never fails: undefined inputs leave the tables empty
     {11, &hindu_subs_step, Str::ComputeHinduSubs},
     {12, &friendships_step, Str::ComputeFriendships},
-    {13, &aspects_planets_step, Str::ComputeAspectsPlanets},
-    {14, &aspects_houses_step, Str::ComputeAspectsHouses},
+    {13, &planet_aspects_step, Str::ComputeAspectsPlanets},
+    {14, &house_aspects_step, Str::ComputeAspectsHouses},
 }};
 
 using Clock = std::chrono::steady_clock;

@@ -7,7 +7,9 @@ namespace tellurim {
 void Horoscope::reset() {
     DateHour keep_ut = initial_ut;
     DateHour keep_local = initial_local;
+    const AspectTable* keep_table = aspect_table;
     *this = Horoscope{};
+    aspect_table = keep_table;
     initial_ut = keep_ut;
     initial_local = keep_local;
 }

@@ -7,8 +7,10 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "core/angle_value.h"
+#include "core/aspect_record.h"
 #include "core/birth_place.h"
 #include "core/date_hour.h"
 #include "core/hindu_record.h"
@@ -88,10 +90,15 @@ struct Horoscope {
     HouseTable houses_fixed{};
     SunRecord sun;               // sunrise, sunset, planetary hour (astro/lunations.h)
     LunationRecord lunation;     // the lunation around the birth and its eclipses
+    // The application's aspect table, which the aspect steps read; null means the default
+    // table. Not birth data: reset() keeps it.
+    const AspectTable* aspect_table = nullptr;
+    std::vector<FoundAspect> aspects;             // planets on planets, with the table above
+    std::vector<FoundHouseAspect> house_aspects;  // planets on the movable house cusps
     HinduData hindu;             // divisions, nakshatras, dasa, relationships, Hindu aspects (astro/hindu.h)
     bool error = false;          // the last computation failed
 
-    // Back to the new state, keeping the two initial date-hours.
+    // Back to the new state, keeping the two initial date-hours and the aspect table pointer.
     void reset();
 
     // Stores birth data and a copy of the options, in this order: reset (keeping the initial

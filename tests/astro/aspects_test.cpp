@@ -1,0 +1,331 @@
+// The aspect test, the opacity, the editor's rules, the record image and the chart steps.
+#include "astro/aspects.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <fstream>
+
+#include "common/golden_hex.h"
+#include "core/spherical.h"
+#include "core/strings.h"
+
+namespace tellurim {
+namespace {
+
+AspectDef row(double angle_deg, double orb_deg, std::uint32_t colour = 0xFF0000FF, bool more_opaque = true) {
+    AspectDef a;
+    a.name = "test";
+    a.angle = AngleValue::degrees(angle_deg);
+    a.orb = AngleValue::degrees(orb_deg);
+    a.colour = colour;
+    a.more_opaque = more_opaque;
+    return a;
+}
+
+AngleValue deg(double v) { return AngleValue::degrees(v); }
+
+struct PairCase {
+    const char* what;
+    AngleValue lon_a, lat_a, lon_b, lat_b;
+    double angle, orb;
+    bool holds;
+    double separation_deg;  // checked when holds
+};
+
+TEST(AspectTest, TableOfPairs) {
+    const PairCase cases[] = {
+        {"same longitude, latitudes +3 and -3: 6 degrees, conjunction orb 10", deg(100), deg(3), deg(100), deg(-3), 0, 10, true, 6.0},
+        {"same pair, orb 5", deg(100), deg(3), deg(100), deg(-3), 0, 5, false, 0},
+        {"359 and 1 are 2 degrees apart", deg(359), deg(0), deg(1), deg(0), 0, 10, true, 2.0},
+        {"square at 86 (diff equal to the orb)", deg(10), deg(0), deg(96), deg(0), 90, 4, true, 86.0},
+        {"square at 94 (diff equal to the orb)", deg(10), deg(0), deg(104), deg(0), 90, 4, true, 94.0},
+        {"square at 94.0001", deg(10), deg(0), deg(104.0001), deg(0), 90, 4, false, 0},
+        {"opposition across 0 Aries", deg(350), deg(0), deg(172), deg(0), 180, 5, true, 178.0},
+        {"trine by the short way round", deg(300), deg(0), deg(60), deg(0), 120, 4, true, 120.0},
+        {"hours are converted: 6h is 90 degrees", AngleValue::hours(6), deg(0), deg(0), deg(0), 90, 1, true, 90.0},
+        {"radians are converted", AngleValue::radians(kPi / 3), deg(0), deg(0), deg(0), 60, 1, true, 60.0},
+        {"latitudes lengthen the distance: 90 apart in longitude at 45 N both", deg(0), deg(45), deg(90), deg(45), 60, 0.5, true, 60.0},
+        {"longitude not computed", AngleValue{}, deg(0), deg(0), deg(0), 0, 180, false, 0},
+        {"longitude not available", AngleValue::not_available(), deg(0), deg(0), deg(0), 0, 180, false, 0},
+        {"longitude without unit", AngleValue::plain(10), deg(0), deg(10), deg(0), 0, 180, false, 0},
+        {"latitude without unit", deg(10), AngleValue::plain(0), deg(10), deg(0), 0, 180, false, 0},
+        {"latitude not available", deg(10), deg(0), deg(10), AngleValue::not_available(), 0, 180, false, 0},
+    };
+    for (const PairCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        AspectTest t = test_aspect(row(c.angle, c.orb), c.lon_a, c.lat_a, c.lon_b, c.lat_b);
+        EXPECT_EQ(t.holds, c.holds);
+        if (c.holds) {
+            EXPECT_EQ(t.separation.unit, kUnitRadians);
+            EXPECT_NEAR(t.separation.to_degrees(), c.separation_deg, 1e-9);
+        }
+    }
+}
+
+TEST(AspectTest, CuspIsTakenAtLatitudeZero) {
+    AspectDef conj = row(0, 10);
+    AspectTest t = test_aspect_cusp(conj, deg(20), deg(4), deg(20));
+    ASSERT_TRUE(t.holds);
+    EXPECT_NEAR(t.separation.to_degrees(), 4.0, 1e-9);
+    EXPECT_FALSE(test_aspect_cusp(conj, deg(20), deg(0), AngleValue{}).holds);
+    EXPECT_FALSE(test_aspect_cusp(conj, deg(20), deg(0), AngleValue::plain(20)).holds);
+    EXPECT_FALSE(test_aspect_cusp(conj, deg(20), deg(0), AngleValue::not_available()).holds);
+}
+
+TEST(AspectTest, Opacity) {
+    struct Case {
+        const char* what;
+        std::uint32_t colour;
+        double orb;
+        bool more_opaque;
+        double diff;
+        int opacity;
+    };
+    const Case cases[] = {
+        {"255 x 0.1 = 25.5 is 30 or less: 40", 0xFF000000, 4, true, 3.6, 40},
+        {"255 x 0.5 = 127.5: 127", 0xFF000000, 4, true, 2, 127},
+        {"exact: the full alpha", 0x80FFFFFF, 4, true, 0, 128},
+        {"30 exactly becomes 40", 0x3C000000, 4, true, 2, 40},
+        {"not more opaque: the alpha", 0x96000000, 4, false, 3.9, 150},
+        {"orb 0: the alpha", 0xFF000000, 0, true, 0, 255},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(aspect_opacity(row(90, c.orb, c.colour, c.more_opaque), c.diff), c.opacity);
+    }
+    // Through the test itself: a square 2 degrees from exact with orb 4.
+    AspectTest t = test_aspect(row(90, 4, 0xFF000000), deg(0), deg(0), deg(92), deg(0));
+    ASSERT_TRUE(t.holds);
+    EXPECT_EQ(t.opacity, 127);
+}
+
+TEST(AspectEditor, ValidationOrderAndMessages) {
+    struct Case {
+        const char* what;
+        void (*edit)(AspectFields&);
+        AspectField failed;
+        std::string_view message;
+    };
+    const Case cases[] = {
+        {"all good", [](AspectFields&) {}, AspectField::None, ""},
+        {"angle text", [](AspectFields& f) { f.degrees = "45d30'"; }, AspectField::None, ""},
+        {"angle 180", [](AspectFields& f) { f.degrees = "180"; }, AspectField::None, ""},
+        {"angle above 180", [](AspectFields& f) { f.degrees = "180.5"; }, AspectField::Degrees, "Not a valid angle."},
+        {"negative angle", [](AspectFields& f) { f.degrees = "-1"; }, AspectField::Degrees, "Not a valid angle."},
+        {"angle not a number", [](AspectFields& f) { f.degrees = "sixty"; }, AspectField::Degrees, "Not a valid angle."},
+        {"angle NA", [](AspectFields& f) { f.degrees = "NA"; }, AspectField::Degrees, "Not a valid angle."},
+        {"angle first: both bad", [](AspectFields& f) { f.degrees = "x"; f.orb = "0"; }, AspectField::Degrees, "Not a valid angle."},
+        {"orb 0", [](AspectFields& f) { f.orb = "0"; }, AspectField::Orb, "Not a valid orb."},
+        {"orb 180", [](AspectFields& f) { f.orb = "180"; }, AspectField::None, ""},
+        {"orb above 180", [](AspectFields& f) { f.orb = "181"; }, AspectField::Orb, "Not a valid orb."},
+        {"pen size 0", [](AspectFields& f) { f.pen_size = "0"; }, AspectField::PenSize, "Not a valid pen size."},
+        {"pen size text", [](AspectFields& f) { f.pen_size = "thin"; }, AspectField::PenSize, "Not a valid pen size."},
+        {"hot spot negative", [](AspectFields& f) { f.hot_spot_size = "-2"; }, AspectField::HotSpotSize, "Not a valid square size"},
+        {"pen size before hot spot", [](AspectFields& f) { f.pen_size = ""; f.hot_spot_size = ""; }, AspectField::PenSize, "Not a valid pen size."},
+        {"no pen type", [](AspectFields& f) { f.pen_type = ""; }, AspectField::PenType, "Not a valid pen type."},
+        {"pen type in another case", [](AspectFields& f) { f.pen_type = "dash"; }, AspectField::PenType, "Not a valid pen type."},
+        {"pen type DashDotDot", [](AspectFields& f) { f.pen_type = "DashDotDot"; }, AspectField::None, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        AspectFields f;
+        f.name = "Quintile";
+        f.degrees = "72";
+        f.orb = "2";
+        f.pen_size = "1.5";
+        f.hot_spot_size = "2";
+        f.pen_type = "Solid";
+        c.edit(f);
+        AspectCheck check = check_aspect_fields(f);
+        EXPECT_EQ(check.failed, c.failed);
+        if (c.failed != AspectField::None) {
+            EXPECT_EQ(text(check.message), c.message);
+        }
+    }
+}
+
+TEST(AspectEditor, RebuildsTheRowInDegrees) {
+    AspectFields f;
+    f.name = std::string(40, 'x');
+    f.degrees = "1h00'";  // an hour angle: 15 degrees
+    f.orb = "2";
+    f.colour = 0x80112233;
+    f.pen_size = "2.25";
+    f.hot_spot_size = "3";
+    f.pen_type = "DashDot";
+    f.draw = true;
+    f.show_information = true;
+    AspectCheck check = check_aspect_fields(f);
+    ASSERT_TRUE(check.ok());
+    EXPECT_EQ(check.row.name, std::string(29, 'x'));
+    EXPECT_EQ(check.row.angle, AngleValue::degrees(15.0));
+    EXPECT_EQ(check.row.orb, AngleValue::degrees(2.0));
+    EXPECT_EQ(check.row.colour, 0x80112233u);
+    EXPECT_EQ(check.row.pen_size, 2.25f);
+    EXPECT_EQ(check.row.pen_type, kPenDashDot);
+    EXPECT_TRUE(check.row.draw);
+    EXPECT_FALSE(check.row.more_opaque);
+    EXPECT_TRUE(check.row.show_information);
+    // The fields of a row give the same row back.
+    EXPECT_EQ(check_aspect_fields(aspect_fields(check.row)).row, check.row);
+    for (const AspectDef& d : default_aspect_rows()) EXPECT_EQ(check_aspect_fields(aspect_fields(d)).row, d);
+}
+
+std::vector<std::uint8_t> golden_default_image() {
+    return testing_data::read_hex_fixture(std::string(TELLURIM_TEST_DATA_DIR) + "/aspects/default_aspects.hex");
+}
+
+TEST(AspectImage, DefaultTableGoldenBytes) {
+    const std::vector<std::uint8_t> golden = golden_default_image();
+    ASSERT_EQ(golden.size(), 680u);
+    EXPECT_EQ(write_aspect_image(default_aspect_rows()), golden);
+    auto back = read_aspect_image(golden);
+    ASSERT_TRUE(back);
+    EXPECT_EQ(*back, default_aspect_rows());
+}
+
+TEST(AspectImage, LengthsAndUnusableRecords) {
+    std::vector<std::uint8_t> golden = golden_default_image();
+    EXPECT_FALSE(read_aspect_image(std::span(golden).first(135)));
+    EXPECT_FALSE(read_aspect_image(std::span(golden).first(0)));
+    EXPECT_FALSE(read_aspect_image(std::span(golden).first(681 - 2)));
+    // A record whose angle has no unit is left out; a file of such records only gives nothing.
+    std::vector<std::uint8_t> bad = golden;
+    bad[80] = 0;  // first record: angle unit 0
+    auto rows = read_aspect_image(bad);
+    ASSERT_TRUE(rows);
+    EXPECT_EQ(rows->size(), 4u);
+    EXPECT_EQ(rows->front().name, "Sextil");
+    EXPECT_FALSE(read_aspect_image(std::span(bad).first(136)));
+}
+
+TEST(AspectTable, SortedByAngleInDegrees) {
+    std::vector<AspectDef> rows = default_aspect_rows();
+    AspectDef quintile = row(72, 2);
+    quintile.angle = AngleValue::radians(72.0 / kDegreesPerRadian);
+    AspectDef semi = row(45, 2);
+    semi.angle = AngleValue::hours(3.0);
+    rows.insert(rows.begin(), quintile);
+    rows.push_back(semi);
+    sort_aspect_rows(rows);
+    std::vector<double> angles;
+    for (const AspectDef& r : rows) angles.push_back(std::round(r.angle.to_degrees() * 1e6) / 1e6);
+    EXPECT_EQ(angles, (std::vector<double>{0, 45, 60, 72, 90, 120, 180}));
+    AspectTable t{rows, "x"};
+    EXPECT_NE(aspect_row(t, 6), nullptr);
+    EXPECT_EQ(aspect_row(t, 7), nullptr);
+}
+
+// A chart with hand-placed bodies: the steps find the pairs and honour the planet filter.
+Horoscope placed_chart() {
+    Horoscope h;
+    auto place = [&h](int p, double lon, double lat) {
+        PlanetPosition& r = h.geo_movable.at(p);
+        r.index = p;
+        r.longitude = deg(lon);
+        r.latitude = deg(lat);
+        r.distance = AngleValue::plain(1.0);
+    };
+    place(kSun, 10, 0);
+    place(kMoon, 130, 2);   // trine the Sun (120.02)
+    place(kMars, 100, 0);   // square the Sun, 30 from the Moon
+    place(kAscendant, 12, 0);
+    for (int i = 0; i < kHouseCount; ++i) {
+        h.houses_movable[static_cast<std::size_t>(i)].index = i;
+        h.houses_movable[static_cast<std::size_t>(i)].longitude = deg(12 + 30 * i);
+        h.houses_movable[static_cast<std::size_t>(i)].latitude = deg(0);
+    }
+    return h;
+}
+
+TEST(AspectSteps, PairsInIndexOrderWithTheTableInForce) {
+    Horoscope h = placed_chart();
+    ASSERT_TRUE(find_planet_aspects(h));
+    std::vector<std::string> found;
+    for (const FoundAspect& x : h.aspects) found.push_back(std::to_string(x.a) + "-" + std::to_string(x.b) + " " + x.name);
+    EXPECT_EQ(found, (std::vector<std::string>{"0-1 Trine", "0-4 Square", "0-7 Conjunction", "1-7 Trine", "4-7 Square"}));
+    EXPECT_NEAR(h.aspects[0].separation_deg, 120.0, 0.05);
+
+    AspectTable only_square{{row(90, 1)}, ""};
+    h.aspect_table = &only_square;
+    ASSERT_TRUE(find_planet_aspects(h));
+    ASSERT_EQ(h.aspects.size(), 1u);  // Sun-Mars 90; Mars-AS at 88 is outside orb 1
+    EXPECT_EQ(h.aspects[0].a, kSun);
+    EXPECT_EQ(h.aspects[0].b, kMars);
+    // reset() keeps the table pointer (it is not birth data).
+    h.reset();
+    EXPECT_EQ(h.aspect_table, &only_square);
+}
+
+TEST(AspectSteps, PlanetFilterAndModeWord) {
+    Horoscope h = placed_chart();
+    h.options.drawing.planets_masks_1[1] &= ~(1u << kMars);  // Mars hidden
+    ASSERT_TRUE(find_planet_aspects(h));
+    for (const FoundAspect& x : h.aspects) EXPECT_TRUE(x.a != kMars && x.b != kMars);
+    EXPECT_EQ(h.aspects.size(), 3u);
+    h.options.drawing.planets_masks_1[0] &= ~(1u << kAscendant);  // AS not in the "Aspects" column
+    ASSERT_TRUE(find_planet_aspects(h));
+    EXPECT_EQ(h.aspects.size(), 1u);
+    h.options.drawing.planets_mode &= ~1u;  // no aspects within the outside chart
+    ASSERT_TRUE(find_planet_aspects(h));
+    EXPECT_TRUE(h.aspects.empty());
+}
+
+TEST(AspectSteps, HouseAspects) {
+    Horoscope h = placed_chart();
+    ASSERT_TRUE(find_house_aspects(h));
+    // The Sun at 10 against cusps at 12 + 30 i: every cusp but II, VI, VIII and XII is 2 degrees
+    // from one of the default angles.
+    std::vector<std::string> sun;
+    for (const FoundHouseAspect& x : h.house_aspects)
+        if (x.planet == kSun) sun.push_back(std::to_string(x.house) + " " + x.name);
+    EXPECT_EQ(sun, (std::vector<std::string>{"1 Conjunction", "3 Sextil", "4 Square", "5 Trine", "7 Opposition",
+                                             "9 Trine", "10 Square", "11 Sextil"}));
+    EXPECT_NEAR(h.house_aspects.front().separation_deg, 2.0, 1e-9);
+    // An empty cusp row takes no aspect.
+    h.houses_movable[0].index = -1;
+    ASSERT_TRUE(find_house_aspects(h));
+    for (const FoundHouseAspect& x : h.house_aspects) EXPECT_NE(x.house, 1);
+}
+
+TEST(AspectScript, GetAspecPPAndPH) {
+    Horoscope h = placed_chart();
+    const AspectTable table{default_aspect_rows(), ""};
+    struct Case {
+        const char* what;
+        bool pp;
+        int x, y;
+        std::string_view error;  // empty: accepted
+        std::size_t count;
+    };
+    const Case cases[] = {
+        {"same planet twice", true, 1, 1, "***Error*** : parameter 1 must be different from paramerer 2", 0},
+        {"planets 0 and 18", true, 0, 18, "***Error*** : parameter 2 is out of range", 0},
+        {"planet -1 first", true, -1, 18, "***Error*** : parameter 1 is out of range", 0},
+        {"Sun and Moon: the trine", true, 0, 1, "", 1},
+        {"Sun and Jupiter (not placed): nothing", true, 0, 5, "", 0},
+        {"house 0", false, 0, 0, "***Error*** : parameter 2 nh is out of range", 0},
+        {"house 13", false, 0, 13, "***Error*** : parameter 2 nh is out of range", 0},
+        {"planet 18 on a house", false, 18, 1, "***Error*** : parameter 1 np is out of range", 0},
+        {"Sun on house I", false, 0, 1, "", 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        AspectQuery q = c.pp ? get_aspects_pp(&h, table, c.x, c.y) : get_aspects_ph(&h, table, c.x, c.y);
+        EXPECT_EQ(q.ok, c.error.empty());
+        if (!q.ok) {
+            EXPECT_EQ(text(q.error), c.error);
+        }
+        EXPECT_EQ(q.aspects.size(), c.count);
+    }
+    EXPECT_EQ(text(get_aspects_pp(nullptr, table, 0, 1).error), "***Error*** No horoscope avalaible");
+    AspectQuery trine = get_aspects_pp(&h, table, 0, 1);
+    ASSERT_EQ(trine.aspects.size(), 1u);
+    EXPECT_EQ(trine.aspects[0].name, "Trine");
+    EXPECT_EQ(trine.aspects[0].angle_deg, 120.0);
+    EXPECT_EQ(trine.aspects[0].orb_deg, 4.0);
+}
+
+}  // namespace
+}  // namespace tellurim
