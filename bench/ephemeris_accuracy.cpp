@@ -1,13 +1,17 @@
 // Accuracy of each ephemeris provider present against Swiss Ephemeris (its compressed JPL
-// DE431 files, SEFLG_SWIEPH), for the same instant in ephemeris time: apparent geocentric
-// ecliptic longitude and latitude of the true equinox of date, and the distance.
+// DE431 files, SEFLG_SWIEPH, for 1800-2400; before 1800, where swe-basic-data has no file,
+// Swiss Ephemeris falls back to its Moshier theory, within about 1" of DE431 there), for the
+// same instant in ephemeris time: apparent geocentric ecliptic longitude and latitude of the
+// true equinox of date, and the distance. The lunar node is compared mean and true (the
+// osculating node, SE_TRUE_NODE).
 //
 // Prints, per provider, body and range of years, the largest and the root-mean-square
 // difference in arc-seconds for longitude and latitude, and for the distance the relative
 // difference (|d - d_swe| / d_swe) in units of 1e-6. Swiss Ephemeris is the reference here
 // only; it is not part of Tellurim.
 //
-// usage: ephemeris_accuracy [SAMPLES]   (default 2000 random instants per range)
+// usage: ephemeris_accuracy [SAMPLES [FROM_YEAR TO_YEAR]]   (default 2000 random instants per
+// range; the ranges 1600-2400, 1800-2200 and 1900-2100 unless one is given)
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -34,7 +38,7 @@ struct Range {
 struct Body {
     const char* name;  // provider body name
     int swe_body;
-    bool pluto_range;  // compared over Pluto's range only
+    bool pluto_range;  // for libephlow, compared over its Pluto's range only
 };
 
 #ifdef TELLURIM_HAVE_SWE
@@ -42,7 +46,7 @@ const Body kBodies[] = {
     {"SUN", SE_SUN, false},         {"MOON", SE_MOON, false},       {"MERCURY", SE_MERCURY, false},
     {"VENUS", SE_VENUS, false},     {"MARS", SE_MARS, false},       {"JUPITER", SE_JUPITER, false},
     {"SATURN", SE_SATURN, false},   {"URANUS", SE_URANUS, false},   {"NEPTUNE", SE_NEPTUNE, false},
-    {"PLUTO", SE_PLUTO, true},      {"RAHU", SE_MEAN_NODE, false},
+    {"PLUTO", SE_PLUTO, true},      {"RAHU", SE_MEAN_NODE, false},  {"RAHU", SE_TRUE_NODE, false},
 };
 #endif
 
@@ -75,7 +79,12 @@ int main(int argc, char** argv) {
     setenv("TELLURIM_LIB_DIR", TELLURIM_BIN_DIR, 0);
     swe_set_ephe_path(const_cast<char*>("/usr/share/libswe/ephe"));
 
-    const Range ranges[] = {{"1800-2200", 1800, 2200}, {"1900-2100", 1900, 2100}};
+    std::vector<Range> ranges = {{"1600-2400", 1600, 2400}, {"1800-2200", 1800, 2200}, {"1900-2100", 1900, 2100}};
+    std::string custom_label;
+    if (argc > 3) {
+        custom_label = std::string(argv[2]) + "-" + argv[3];
+        ranges = {{custom_label.c_str(), std::atoi(argv[2]), std::atoi(argv[3])}};
+    }
     const Range pluto_range{"1885-2099", 1885, 2099};
     const char* jpl_file = std::getenv("TELLURIM_JPL_FILE");
 
@@ -98,16 +107,17 @@ int main(int argc, char** argv) {
                     "lat rms", "dist max", "dist rms");
         for (const Body& body : kBodies) {
             std::vector<Range> rs;
-            if (body.pluto_range)
+            if (body.pluto_range && type == 0)
                 rs.push_back(pluto_range);
             else
-                rs.assign(std::begin(ranges), std::end(ranges));
+                rs = ranges;
             for (const Range& r : rs) {
                 std::mt19937_64 rng(20240611);
                 std::uniform_real_distribution<double> year(r.from_year, r.to_year);
                 Stats s;
                 for (int i = 0; i < samples; ++i) {
                     const double jd = jd_of_year(year(rng));
+                    lib.set_true_node(body.swe_body == SE_TRUE_NODE);
                     if (!lib.compute(jd, jd)) continue;
                     auto p = lib.position(body.name);
                     if (!p) continue;
@@ -117,14 +127,16 @@ int main(int argc, char** argv) {
                     double dlon = std::remainder(p->geo_mov.longitude.to_degrees() - x[0], 360.0) * 3600.0;
                     double dlat = (p->geo_mov.latitude.to_degrees() - x[1]) * 3600.0;
                     // the node's distance is a convention of each program, not a measurement
-                    double ddist = body.swe_body == SE_MEAN_NODE ? 0.0 : (p->geo_mov.distance.value - x[2]) / x[2] * 1e6;
+                    const bool node = body.swe_body == SE_MEAN_NODE || body.swe_body == SE_TRUE_NODE;
+                    double ddist = node ? 0.0 : (p->geo_mov.distance.value - x[2]) / x[2] * 1e6;
                     s.add(dlon, dlat, ddist);
                 }
+                const char* label = body.swe_body == SE_TRUE_NODE ? "TRUENODE" : body.name;
                 if (s.n == 0) {
-                    std::printf("%-8s %-10s no comparable instants\n", body.name, r.label);
+                    std::printf("%-8s %-10s no comparable instants\n", label, r.label);
                     continue;
                 }
-                std::printf("%-8s %-10s %10.2f %10.2f %10.2f %10.2f %10.2f %10.2f\n", body.name, r.label, s.max_lon,
+                std::printf("%-8s %-10s %10.2f %10.2f %10.2f %10.2f %10.2f %10.2f\n", label, r.label, s.max_lon,
                             std::sqrt(s.sum_lon / s.n), s.max_lat, std::sqrt(s.sum_lat / s.n), s.max_dist,
                             std::sqrt(s.sum_dist / s.n));
             }

@@ -10,6 +10,8 @@
 // the rate without it is printed as well.
 //
 // Each rate is the best of five runs, to keep other work on the machine out of the ratios.
+// The memory a provider holds is the growth of the process's resident set from before its
+// loading to after the timed runs (its tables and series, all read at load).
 //
 // usage: ephemeris_speed [INSTANTS]   (default 20000)
 #include <benchmark/benchmark.h>
@@ -50,6 +52,18 @@ std::vector<double> sequential_instants(int n) {
     std::vector<double> v(static_cast<std::size_t>(n));
     for (int i = 0; i < n; ++i) v[static_cast<std::size_t>(i)] = 2451545.0 + 0.25 * i;
     return v;
+}
+
+// Resident set size of this process in kB (/proc/self/status, VmRSS); 0 when unknown.
+long resident_kb() {
+    std::FILE* f = std::fopen("/proc/self/status", "r");
+    if (!f) return 0;
+    char line[256];
+    long kb = 0;
+    while (std::fgets(line, sizeof line, f))
+        if (std::sscanf(line, "VmRSS: %ld", &kb) == 1) break;
+    std::fclose(f);
+    return kb;
 }
 
 double seconds_since(Clock::time_point t0) { return std::chrono::duration<double>(Clock::now() - t0).count(); }
@@ -169,6 +183,7 @@ int main(int argc, char** argv) {
 #ifdef TELLURIM_HAVE_SWE
     swe_set_ephe_path(const_cast<char*>("/usr/share/libswe/ephe"));
     const int flags = SEFLG_SWIEPH | SEFLG_SPEED;
+    const long swe_rss_before = resident_kb();
     swe_rate(random, kSweBodies, kBodies, flags);  // warm the file cache
     swe_random = best_rate([&] { return swe_rate(random, kSweBodies, kBodies, flags); });
     swe_sequential = best_rate([&] { return swe_rate(sequential, kSweBodies, kBodies, flags); });
@@ -180,12 +195,15 @@ int main(int argc, char** argv) {
     std::printf("Swiss Ephemeris without SEFLG_SPEED:       random %.0f, sequential %.0f body positions/s\n",
                 swe_random_nospeed, swe_sequential_nospeed);
     std::printf("Swiss Ephemeris Sun and Moon only:          random %.0f body positions/s\n", swe_sun_moon);
+    std::printf("Swiss Ephemeris memory held:                %.1f MB (resident set growth)\n",
+                (resident_kb() - swe_rss_before) / 1024.0);
 #else
     std::printf("Swiss Ephemeris not available: rates only, no ratios.\n");
 #endif
     for (int type = 0; type <= 2; ++type) {
         const std::string file(ephemeris_file_name(type));
         EphemerisLibrary lib;
+        const long rss_before = resident_kb();
         if (auto st = lib.load(type, jpl_file); !st) {
             std::printf("\n%s: not measured (%s)\n", file.c_str(), st.message.c_str());
             continue;
@@ -206,6 +224,7 @@ int main(int argc, char** argv) {
                     ratio(s, swe_sequential), ratio(s, swe_sequential_nospeed));
         std::printf("  Sun and Moon filter: %10.0f body positions/s  %6.2fx Swiss Ephemeris\n", sm,
                     ratio(sm, swe_sun_moon));
+        std::printf("  memory held:         %10.1f MB (resident set growth)\n", (resident_kb() - rss_before) / 1024.0);
     }
 #ifdef TELLURIM_HAVE_SWE
     swe_close();

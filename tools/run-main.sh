@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The main job: what "make run" shows a new user. A sample birth, saved as a horoscope file,
 # opened again and exported to the default SQLite database; then the present moment at
-# "My city". The low-precision ephemeris is named until the precise providers are built.
+# "My city", with the default (precise) ephemeris.
 set -euo pipefail
 tellurim=$1
 echo "== A sample birth: Paris, 6 June 1944, 08:00 legal time (UT = legal - 2 h), saved"
@@ -10,16 +10,16 @@ trap 'rm -f "$said"' EXIT
 "$tellurim" --yes chart --name Sample --first-name Birth --sex F \
   --local "1944-06-06 08:00:00" --correction -2 \
   --lon "2d20'56.00\"E" --lat "48d51'24.00\"N" --city Paris --country France \
-  --house-system Placidus --zodiac movable --ephemeris low --save 2> >(tee "$said" >&2)
+  --house-system Placidus --zodiac movable --save 2> >(tee "$said" >&2)
 wait
 saved=$(sed -n 's/^Horoscope saved in: //p' "$said" | tail -1)
 echo
 echo "== The saved file, opened again: $saved"
-"$tellurim" --yes open "$saved" --house-system Placidus --zodiac movable --ephemeris low | sed -n 1,8p
+"$tellurim" --yes open "$saved" --house-system Placidus --zodiac movable | sed -n 1,8p
 echo
 echo "== Exported to the default SQLite database"
 "$tellurim" --yes db setup
-"$tellurim" --yes export db "$saved" --ephemeris low
+"$tellurim" --yes export db "$saved"
 echo
 echo "== Now at My city"
-"$tellurim" --yes chart --name Now --now --my-city --ephemeris low
+"$tellurim" --yes chart --name Now --now --my-city

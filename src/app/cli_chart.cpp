@@ -54,6 +54,7 @@ struct ChartArgs {
     std::string house_system;
     std::string zodiac;
     std::string ephemeris;
+    std::string node;  // "mean", "true" or "" for the options' choice
     double star_orb = 1.0;
     bool json = false;
     bool save = false;       // --save given
@@ -285,6 +286,7 @@ void print_text(const Horoscope& h, double eps, const AngleValue& aya, const Pro
     for (const auto& info : prov.infos)
         if (!info.empty()) line("  ", info);
     line(text(Str::ChartEphemerisType), " ", ephemeris_type_name(prov.type), " (", prov.type, ")");
+    line(text(Str::EphemerisLunarNode), " ", h.options.ephemeris.true_node ? "true" : "mean");
     line(text(Str::ChartDeltaT), " ", fmt::format("{:.2f} s", prov.delta_t_seconds));
     line(text(Str::ChartHouseSystem), " ", house_system_name(h.options.astro.house_system));
     line(text(Str::ChartZeroYear), " ", date_text(h.options.astro.zero_date));
@@ -425,6 +427,7 @@ nlohmann::json print_json(const Horoscope& h, double eps, const AngleValue& aya,
           {"ephemeris_name", std::string(ephemeris_display_name(prov.type))},
           {"ephemeris_infos", prov.infos},
           {"ephemeris_type", std::string(ephemeris_type_name(prov.type))},
+          {"lunar_node", h.options.ephemeris.true_node ? "true" : "mean"},
           {"delta_t_seconds", json_number(prov.delta_t_seconds)},
           {"house_system", std::string(house_system_name(h.options.astro.house_system))},
           {"zero_date", date_text(h.options.astro.zero_date)},
@@ -516,6 +519,7 @@ int run_chart(const ChartArgs& a, CliContext& ctx) {
 
     // Per-run overrides of the stored options.
     if (!apply_chart_overrides({a.house_system, a.zodiac, a.ephemeris}, options, ctx)) return ctx.exit_code;
+    if (!a.node.empty()) options.ephemeris.true_node = a.node == "true" ? 1 : 0;
 
     BirthData data;
     data.last_name = a.name.empty() && a.now ? str(Str::ChartNowName) : a.name;
@@ -669,6 +673,8 @@ void register_chart_commands(CLI::App& app, CliContext& ctx) {
     chart->add_option("--house-system", args->house_system, "Campanus, Alcabitus, Abenragel, Regiomontanus, Placidus, Hindu, ModusAequalis");
     chart->add_option("--zodiac", args->zodiac, "movable or fixed")->check(CLI::IsMember({"movable", "fixed"}));
     chart->add_option("--ephemeris", args->ephemeris, "low, bdl or jpl")->check(CLI::IsMember({"low", "bdl", "jpl"}));
+    chart->add_option("--node", args->node, "Lunar node: mean or true (default: the options' choice)")
+        ->check(CLI::IsMember({"mean", "true"}));
     chart->add_option("--star-orb", args->star_orb, "Orb of the star conjunctions in degrees (default 1)")
         ->check(CLI::Range(0.0, 180.0));
     chart->add_flag("--json", args->json, "JSON output");

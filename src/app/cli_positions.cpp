@@ -22,6 +22,7 @@ struct PositionsArgs {
     std::string ephemeris;  // "" when not given: the options' choice
     std::string zero;       // "" when not given: the options' zero date
     std::string jpl_file;
+    std::string node;  // "mean", "true" or "" for the options' choice
     bool json = false;
 };
 
@@ -67,18 +68,22 @@ void run_positions(CliContext& ctx, const PositionsArgs& args) {
         zero = z.value;
     }
     std::string jpl_file = args.jpl_file;
+    std::optional<bool> true_node;
+    if (!args.node.empty()) true_node = args.node == "true";
     // What the command line leaves open comes from the options file.
-    if (!type || !zero) {
+    if (!type || !zero || !true_node) {
         auto settings = load_cli_settings(ctx);
         if (!settings) return;
         if (!type) type = settings->options.ephemeris.type;
         if (!zero) zero = settings->options.astro.zero_date;
+        if (!true_node) true_node = settings->options.ephemeris.true_node != 0;
         if (jpl_file.empty()) jpl_file = settings->options.ephemeris.jpl_file;
     }
     if (!is_valid(*zero)) return bad_input(str(Str::EphemerisZeroDateInvalid));
 
     EphemerisLibrary lib;
     if (auto st = lib.load(*type, jpl_file); !st) return ctx.fail(kExitFailure, st.message, str(Str::EphemerisCaptionError));
+    lib.set_true_node(*true_node);
     const double jd_et = ut.value.jd_et;
     if (auto st = lib.compute(jd_et, zero->jd_et); !st) return ctx.fail(kExitFailure, st.message, str(Str::EphemerisCaptionError));
     std::vector<BodyRow> rows;
@@ -106,6 +111,7 @@ void run_positions(CliContext& ctx, const PositionsArgs& args) {
                             {"jd_et", jd_et},
                             {"zero_date", format_date_hour(*zero)},
                             {"zero_jd_et", zero->jd_et},
+                            {"lunar_node", *true_node ? "true" : "mean"},
                             {"bodies", bodies}};
         std::cout << json_text(j) << "\n";
         return;
@@ -115,7 +121,8 @@ void run_positions(CliContext& ctx, const PositionsArgs& args) {
         if (!info.empty()) std::cout << "             " << info << "\n";
     std::cout << fmt::format("Date-hour:   {} (UT)\n", format_date_hour(ut.value));
     std::cout << fmt::format("Julian day:  {:.6f} UT, {:.6f} ET\n", ut.value.jd_ut, jd_et);
-    std::cout << fmt::format("Zero date:   {} (JD ET {:.6f})\n\n", format_date_hour(*zero), zero->jd_et);
+    std::cout << fmt::format("Zero date:   {} (JD ET {:.6f})\n", format_date_hour(*zero), zero->jd_et);
+    std::cout << fmt::format("{:<12} {}\n\n", str(Str::EphemerisLunarNode), *true_node ? "true" : "mean");
     print_table("Heliocentric positions, movable zodiac", rows, &BodyPositions::helio_mov, false);
     print_table("Heliocentric positions, fixed zodiac", rows, &BodyPositions::helio_fix, false);
     print_table("Geocentric positions, movable zodiac (R: retrograde)", rows, &BodyPositions::geo_mov, true);
@@ -130,6 +137,8 @@ void register_positions_commands(CLI::App& calc, CliContext& ctx) {
     cmd->add_option("--ut", args->ut, "Universal date-hour, e.g. \"2000-01-01 12:00:00\"")->required();
     cmd->add_option("--ephemeris", args->ephemeris, "low, bdl or jpl (default: the options' choice)");
     cmd->add_option("--zero", args->zero, "Zero date of the fixed zodiac (default: the options' zero date)");
+    cmd->add_option("--node", args->node, "Lunar node: mean or true (default: the options' choice)")
+        ->check(CLI::IsMember({"mean", "true"}));
     cmd->add_option("--jpl-file", args->jpl_file, "JPL binary file for --ephemeris jpl (default: the options' file)");
     cmd->add_flag("--json", args->json, "Machine-readable output");
     cmd->callback([&ctx, args] { run_positions(ctx, *args); });

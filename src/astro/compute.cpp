@@ -102,6 +102,7 @@ void store_body(Horoscope& h, int planet, const BodyPositions& p) {
 
 void position_routine(void* context) {
     auto& job = *static_cast<PositionJob*>(context);
+    job.library->set_true_node(job.h->options.ephemeris.true_node != 0);
     EphemerisStatus status = job.library->compute(job.jd_et, job.zero_jd_et);
     if (!status) {
         job.message = status.message;
@@ -169,6 +170,8 @@ bool compute(Horoscope& h, MessageSink& messages, WorkerThreads& workers, Epheme
     const bool same_zero_date = same_julian_days(astro.zero_date, last_astro.zero_date);
     const bool same_house_system = astro.house_system == last_astro.house_system;
     const bool same_fortune_option = astro.fortune_day_night == last_astro.fortune_day_night;
+    // the provider and the lunar node decide every position
+    const bool same_ephemeris = h.options.ephemeris == h.last_options.ephemeris;
     const double zero_jd_et = astro.zero_date.jd_et;
     bool error = false;
 
@@ -221,7 +224,7 @@ bool compute(Horoscope& h, MessageSink& messages, WorkerThreads& workers, Epheme
     }
 
     // 6. Planet positions on a worker of the thread table; this thread waits for it.
-    const bool positions_stale = !same_moment_place || !same_zero_date || !same_fortune_option;
+    const bool positions_stale = !same_moment_place || !same_zero_date || !same_fortune_option || !same_ephemeris;
     if (positions_stale) {
         StepTimer timer(report, 6);
         h.helio_movable.clear();
@@ -262,7 +265,8 @@ bool compute(Horoscope& h, MessageSink& messages, WorkerThreads& workers, Epheme
     }
 
     // 7. Equatorial coordinates of date from the movable geocentric positions.
-    const bool coordinates_stale = !same_moment_place || !same_fortune_option || !same_house_system;
+    const bool coordinates_stale =
+        !same_moment_place || !same_fortune_option || !same_ephemeris || !same_house_system;
     if (coordinates_stale) {
         StepTimer timer(report, 7);
         for (int i = 0; i < kPlanetRows; ++i) {

@@ -82,10 +82,10 @@ void write_position_record(PositionRecordBytes& out, const BodyPositions& p) {
     std::uint8_t* r = out.data();
     put_angle(r + kRecHelioMovLon, p.helio_mov.longitude);
     put_angle(r + kRecHelioMovLat, p.helio_mov.latitude);
-    put_angle(r + kRecHelioMovDist, p.helio_mov.distance);
+    put_f64(r + kRecHelioMovDist, p.helio_mov.distance.value);
     put_angle(r + kRecHelioFixLon, p.helio_fix.longitude);
     put_angle(r + kRecHelioFixLat, p.helio_fix.latitude);
-    put_angle(r + kRecHelioFixDist, p.helio_fix.distance);
+    put_f64(r + kRecHelioFixDist, p.helio_fix.distance.value);
     put_angle(r + kRecGeoMovLon, p.geo_mov.longitude);
     put_angle(r + kRecGeoMovLat, p.geo_mov.latitude);
     put_f64(r + kRecGeoDist, p.geo_mov.distance.value);
@@ -104,9 +104,9 @@ std::optional<BodyPositions> read_position_record(std::span<const std::uint8_t> 
         f.latitude = get_angle(r + lat);
     };
     frame(p.helio_mov, kRecHelioMovLon, kRecHelioMovLat);
-    p.helio_mov.distance = get_angle(r + kRecHelioMovDist);
+    p.helio_mov.distance = AngleValue::plain(get_f64(r + kRecHelioMovDist));
     frame(p.helio_fix, kRecHelioFixLon, kRecHelioFixLat);
-    p.helio_fix.distance = get_angle(r + kRecHelioFixDist);
+    p.helio_fix.distance = AngleValue::plain(get_f64(r + kRecHelioFixDist));
     frame(p.geo_mov, kRecGeoMovLon, kRecGeoMovLat);
     p.geo_mov.distance = AngleValue::plain(get_f64(r + kRecGeoDist));
     frame(p.geo_fix, kRecGeoFixLon, kRecGeoFixLat);
@@ -154,6 +154,7 @@ void EphemerisLibrary::clear() {
     m_compute_filter = nullptr;
     m_get_filter = nullptr;
     m_infos = nullptr;
+    m_set_node = nullptr;
     m_last_error = nullptr;
 }
 
@@ -187,6 +188,7 @@ EphemerisStatus EphemerisLibrary::load(int type, const std::string& jpl_file) {
     m_compute_filter = symbol<ComputePositionsFilterFn>(m_handle, "computePositionsFilter");
     m_get_filter = symbol<GetPositionFilterFn>(m_handle, "getPositionFilter");
     m_infos = symbol<GetInfosFn>(m_handle, "getInfos");
+    m_set_node = symbol<SetLunarNodeFn>(m_handle, "setLunarNode");
     m_last_error = symbol<GetLastErrorFn>(m_handle, "getLastError");
     if (!m_load || !m_free || !m_compute || !m_get || !m_compute_filter || !m_get_filter) {
         clear();
@@ -201,6 +203,7 @@ EphemerisStatus EphemerisLibrary::load(int type, const std::string& jpl_file) {
     }
     m_type = type;
     m_jpl_file = wanted_jpl;
+    if (m_set_node) m_set_node(m_true_node ? 1 : 0);
     return {};
 }
 
@@ -208,6 +211,11 @@ EphemerisStatus EphemerisLibrary::compute(double jd_et, double zero_jd_et) {
     if (!m_compute) return {false, str(Str::ComputePositionsNotFound)};
     if (m_compute(jd_et, zero_jd_et) == 0) return {false, with_cause(str(Str::ComputePositionsError))};
     return {};
+}
+
+void EphemerisLibrary::set_true_node(bool true_node) {
+    if (m_set_node && true_node != m_true_node) m_set_node(true_node ? 1 : 0);
+    m_true_node = true_node;
 }
 
 EphemerisStatus EphemerisLibrary::compute_filtered(double jd_et, double zero_jd_et, std::string_view filter) {

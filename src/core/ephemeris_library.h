@@ -76,7 +76,8 @@ public:
     EphemerisLibrary(const EphemerisLibrary&) = delete;
     EphemerisLibrary& operator=(const EphemerisLibrary&) = delete;
 
-    // Loads the provider of `type` (the JPL provider with `jpl_file`). Nothing happens when
+    // Loads the provider of `type` (the JPL provider with `jpl_file`). A provider that fails
+    // to load and says why adds its reason on a second line of the message. Nothing happens when
     // that same provider and file are loaded already; otherwise the loaded one is freed
     // first. On failure nothing stays loaded and the next call tries again.
     EphemerisStatus load(int type, const std::string& jpl_file = {});
@@ -97,6 +98,10 @@ public:
     // The provider's three texts (name and version, theory, validity), each at most 260
     // UTF-16 units; empty texts when the provider has no getInfos.
     std::array<std::string, 3> infos() const;
+    // RAHU and KETHU: the true (osculating) lunar node rather than the mean one, from the
+    // next compute on; kept across reloads. A provider without the choice keeps its own.
+    void set_true_node(bool true_node);
+    bool true_node() const { return m_true_node; }
 
 private:
     void clear();
@@ -114,7 +119,9 @@ private:
     ComputePositionsFilterFn m_compute_filter = nullptr;
     GetPositionFilterFn m_get_filter = nullptr;
     GetInfosFn m_infos = nullptr;
+    SetLunarNodeFn m_set_node = nullptr;
     GetLastErrorFn m_last_error = nullptr;
+    bool m_true_node = false;
 };
 
 }  // namespace tellurim

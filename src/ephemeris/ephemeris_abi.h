@@ -9,8 +9,8 @@
 // a time.
 //
 // PositionRecord: kPositionRecordSize bytes, little-endian, written field by field.
-//   0 helio movable longitude AngleValue(24) | 24 latitude AngleValue | 48 distance AngleValue (unit 0, AU)
-//   112 helio fixed longitude AngleValue    | 136 latitude AngleValue | 160 distance AngleValue (unit 0, AU)
+//   0 helio movable longitude AngleValue(24) | 24 latitude AngleValue | 48 distance f64 (AU)
+//   112 helio fixed longitude AngleValue    | 136 latitude AngleValue | 160 distance f64 (AU)
 //   256 geo movable longitude AngleValue    | 280 latitude AngleValue
 //   304 geo distance f64 (AU)
 //   312 geo fixed longitude AngleValue      | 336 latitude AngleValue
@@ -61,9 +61,11 @@ typedef int (*GetPositionFilterFn)(const char* body, unsigned char* record);
 // each NUL-terminated within its capacity.
 typedef void (*GetInfosFn)(char16_t* name, int name_capacity, char16_t* theory, int theory_capacity,
                            char16_t* validity, int validity_capacity);
-
-// Optional: why the last LoadEphemeris or compute call failed (the file that cannot be read,
-// the span a date falls outside of), NUL-terminated within the capacity; "" when unknown.
+// Optional: which lunar node RAHU and KETHU follow from the next compute on: 0 the mean
+// node (the default after LoadEphemeris), 1 the true node of the Moon's osculating orbit.
+typedef void (*SetLunarNodeFn)(int true_node);
+// Optional: after a failed LoadEphemeris or compute, why it failed (a file and the
+// system's reason, a date outside the data's span), NUL-terminated; empty when unknown.
 typedef void (*GetLastErrorFn)(char16_t* text, int capacity);
 
 int LoadEphemeris(const char16_t* jpl_path, int reserved);
@@ -74,5 +76,6 @@ int computePositionsFilter(double jd_et, double zero_jd_et, const char* filter);
 int getPositionFilter(const char* body, unsigned char* record);
 void getInfos(char16_t* name, int name_capacity, char16_t* theory, int theory_capacity, char16_t* validity,
               int validity_capacity);
+void setLunarNode(int true_node);
 void getLastError(char16_t* text, int capacity);
 }

@@ -2,9 +2,12 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <nlohmann/json.hpp>
 #include <string>
 #include <vector>
+
+#include <unistd.h>
 
 #include "app/cli.h"
 #include "cli_run.h"
@@ -56,6 +59,45 @@ TEST(CliPositions, MissingJplFileFailsWithItsCause) {
     ASSERT_EQ(r.messages.size(), 1u);
     EXPECT_EQ(r.messages[0].text, "Error loading libephjpl.so\ncannot open /nowhere/de406.bin: No such file or directory");
     EXPECT_EQ(r.messages[0].caption, "Error");
+}
+
+TEST(CliPositions, NodeChoiceMovesRahuOnly) {
+    CliRun mean = run(with({"--ephemeris", "bdl", "--node", "mean", "--json"}));
+    CliRun osculating = run(with({"--ephemeris", "bdl", "--node", "true", "--json"}));
+    ASSERT_EQ(mean.code, kExitOk);
+    ASSERT_EQ(osculating.code, kExitOk);
+    auto m = nlohmann::json::parse(mean.out), t = nlohmann::json::parse(osculating.out);
+    EXPECT_EQ(m["lunar_node"], "mean");
+    EXPECT_EQ(t["lunar_node"], "true");
+    EXPECT_EQ(m["bodies"][1], t["bodies"][1]);  // the Moon
+    // the true node swings up to 1.7 degrees about the mean one
+    const double rahu_mean = m["bodies"][7]["geo_mov"][0].get<double>();
+    const double rahu_true = t["bodies"][7]["geo_mov"][0].get<double>();
+    EXPECT_NE(rahu_mean, rahu_true);
+    EXPECT_NEAR(rahu_mean, rahu_true, 1.8);
+    EXPECT_EQ(run(with({"--ephemeris", "bdl", "--node", "osculating"})).code, kExitBadInput);
+}
+
+// libephbdl.so without its data file: the loader's text, the cause on a second line, status 1.
+TEST(CliPositions, MissingDataFileFailsWithItsCause) {
+    namespace fs = std::filesystem;
+    const fs::path dir = fs::temp_directory_path() / ("cli_positions_bdl_" + std::to_string(::getpid()));
+    fs::create_directories(dir);
+    fs::copy_file(fs::path(TELLURIM_BIN_DIR) / "libephbdl.so", dir / "libephbdl.so",
+                  fs::copy_options::overwrite_existing);
+    const char* old = std::getenv("TELLURIM_LIB_DIR");
+    const std::string saved = old ? old : "";
+    setenv("TELLURIM_LIB_DIR", dir.c_str(), 1);
+    CliRun r = run(with({"--ephemeris", "bdl"}));
+    if (old)
+        setenv("TELLURIM_LIB_DIR", saved.c_str(), 1);
+    else
+        unsetenv("TELLURIM_LIB_DIR");
+    fs::remove_all(dir);
+    EXPECT_EQ(r.code, kExitFailure);
+    ASSERT_EQ(r.messages.size(), 1u);
+    EXPECT_EQ(r.messages[0].text, "Error loading ephemeris dll\n" + (dir / "ephbdl.dat").string() +
+                                      ": No such file or directory");
 }
 
 TEST(CliPositions, BadInputExitsTwo) {

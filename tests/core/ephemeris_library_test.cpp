@@ -62,10 +62,12 @@ TEST(PositionRecord, FieldsSitAtTheirOffsets) {
     };
     EXPECT_EQ(angle_at(0), AngleValue::degrees(10.5));
     EXPECT_EQ(angle_at(24), AngleValue::degrees(-1.25, kFormatNorthSouth));
-    EXPECT_EQ(angle_at(48), AngleValue::plain(1.5));
+    in.seek(48);
+    EXPECT_EQ(in.f64(), 1.5);
     EXPECT_EQ(angle_at(112), AngleValue::degrees(350.25));
     EXPECT_EQ(angle_at(136), AngleValue::degrees(-1.5, kFormatNorthSouth));
-    EXPECT_EQ(angle_at(160), AngleValue::plain(1.5));
+    in.seek(160);
+    EXPECT_EQ(in.f64(), 1.5);
     EXPECT_EQ(angle_at(256), AngleValue::degrees(200.125));
     EXPECT_EQ(angle_at(280), AngleValue::degrees(2.0, kFormatNorthSouth));
     in.seek(304);

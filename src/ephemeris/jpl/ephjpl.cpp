@@ -14,18 +14,20 @@
 //     the 13 main terms of IAU 1980 (0.05" at most).
 // Heliocentric positions are geometric (body minus Sun at the same instant, no light-time),
 // in the same frames. Fixed-zodiac positions are the movable ones carried by the ecliptic
-// precession to the zero date, as the ayanamsa does (ephemeris/common/provider_common.h).
+// precession to the zero date, as the ayanamsa does (ephemeris/common/provider_kit.h).
 //
 // Conventions shared with the other providers: SUN's heliocentric record holds the Earth
 // seen from the Sun; MOON's heliocentric record is the Earth's plus the geocentric Moon;
-// RAHU is the Moon's mean ascending node (Meeus 47.7), KETHU the point opposite, with the
-// mean Earth-Moon distance; angles in degrees, distances in AU; a body is retrograde when its
+// RAHU is the Moon's mean ascending node (Meeus 47.7), or after setLunarNode(1) the true
+// node (of the osculating orbit of the geometric geocentric Moon from the file), KETHU the
+// point opposite, with the mean Earth-Moon distance; angles in degrees, distances in AU; a body is retrograde when its
 // apparent geocentric longitude decreases. The argument of the file is TDB; the Julian day
 // ET of the program is TT and goes to the file as it is, as Swiss Ephemeris does: the two
 // differ by 1.7 ms at most, 1 mas of the Moon's motion.
 //
 // Failures leave a text behind for getLastError: the file that cannot be read, or the date
 // that lies outside the file's span, with the span.
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdio>
@@ -33,8 +35,9 @@
 
 #include "core/date_hour.h"
 #include "core/text.h"
-#include "ephemeris/common/lunar_elements.h"
-#include "ephemeris/common/provider_common.h"
+#include "ephemeris/common/lunar_node.h"
+#include "ephemeris/common/nutation.h"
+#include "ephemeris/common/provider_kit.h"
 #include "ephemeris/jpl/jpl_file.h"
 
 #define EPHJPL_EXPORT extern "C" __attribute__((visibility("default")))
@@ -42,10 +45,9 @@
 namespace tellurim::ephjpl {
 namespace {
 
-using namespace tellurim::ephcommon;
+using namespace tellurim::ephem;
 
-// Speed of light in AU a day (299792.458 km/s, IAU 2012 AU of 149597870.7 km).
-constexpr double kLightAuPerDay = 173.14463267424034;
+constexpr double kDaysPerCentury = 36525.0;
 // 2 GM(Sun) / c^2 in AU (GM = 1.32712440018e20 m^3/s^2).
 constexpr double kSchwarzschildAu = 2.0 * 1.32712440018e20 / (299792458.0 * 299792458.0) / 1.495978707e11;
 constexpr double kMeanMoonDistanceKm = 385000.56;
@@ -92,6 +94,7 @@ Rotation icrs_to_ecliptic_of_date(double jd) {
 struct Provider {
     JplFile file;
     bool loaded = false;
+    bool true_node = false;
     Results all;
     Results filtered;
     std::string last_error;
@@ -111,11 +114,11 @@ std::string date_text(double jd) {
 }
 
 // Everything a body needs that depends on the date only.
-struct DateFrame {
+struct JplFrame {
     double jd = 0;
     Body earth, sun;
-    Rotation to_ecliptic;  // ICRS -> true ecliptic and equinox of date
-    Rotation to_fixed;     // true ecliptic of date -> ecliptic of the zero date
+    Rotation to_ecliptic;  // ICRS -> mean ecliptic and equinox of date
+    DateFrame record;      // nutation and the turn to the fixed zodiac, for fill_record
 };
 
 class Computer {
@@ -152,20 +155,22 @@ private:
     std::string m_why;
 };
 
-void fill(BodyPositions& out, int planet, Vec3 helio, Vec3 geo, bool retrograde, const DateFrame& f) {
-    const Vec3 h = f.to_ecliptic.apply(helio);
-    const Vec3 g = f.to_ecliptic.apply(geo);
-    out.helio_mov = frame(planet, lon_lat_degrees(h), length(helio));
-    out.helio_fix = frame(planet, lon_lat_degrees(f.to_fixed.apply(h)), length(helio));
-    out.geo_mov = frame(planet, lon_lat_degrees(g), length(geo));
-    out.geo_fix = frame(planet, lon_lat_degrees(f.to_fixed.apply(g)), length(geo));
-    out.retrograde = retrograde;
-    out.geo_mov.retrograde = out.geo_fix.retrograde = retrograde ? 1 : 0;
+// The record from vectors on the ICRS axes.
+void fill(BodyPositions& out, int planet, Vec3 helio, Vec3 geo, bool retrograde, const JplFrame& f) {
+    fill_record(out, planet, f.to_ecliptic.apply(helio), f.to_ecliptic.apply(geo), retrograde, f.record);
+}
+
+// The true node of the geometric geocentric Moon at jd, ecliptic and mean equinox of date.
+double true_node_at(Computer& c, double jd) {
+    Body earth, moon;
+    c.earth_moon(jd, earth, moon);
+    const Rotation r = icrs_to_ecliptic_of_date(jd);
+    return osculating_node(r.apply(moon.pos), r.apply(moon.vel));
 }
 
 // Apparent geocentric vector (ICRS axes) of a body seen from the Earth at f.jd; `deflect`:
 // apply the Sun's light deflection. Sets `motion` to the body's velocity relative to the Earth.
-Vec3 apparent(Computer& c, JplItem item, const DateFrame& f, bool deflect, Vec3& motion, double& distance) {
+Vec3 apparent(Computer& c, JplItem item, const JplFrame& f, bool deflect, Vec3& motion, double& distance) {
     const Body& e = f.earth;
     Body p = c.barycentric(item, f.jd);
     double tau = length(p.pos - e.pos) / kLightAuPerDay;
@@ -200,7 +205,8 @@ Vec3 apparent(Computer& c, JplItem item, const DateFrame& f, bool deflect, Vec3&
     return (1.0 / (1.0 + f1)) * (b1 * u + (f2 * distance) * v);
 }
 
-bool retrograde_motion(const DateFrame& f, Vec3 geo, Vec3 motion) {
+bool retrograde_motion(const JplFrame& f, Vec3 geo, Vec3 motion) {
+    // (the mean equinox: nutation turns about the ecliptic pole and leaves the sign alone)
     const Vec3 g = f.to_ecliptic.apply(geo);
     const Vec3 m = f.to_ecliptic.apply(motion);
     return g.x * m.y - g.y * m.x < 0.0;
@@ -226,8 +232,9 @@ bool compute(double jd_et, double zero_jd_et, const Mask& mask, Results& results
         return false;
     }
     Computer c(file);
-    DateFrame f;
+    JplFrame f;
     f.jd = jd_et;
+    f.record.jd = jd_et;
     Body moon_geo;
     c.earth_moon(f.jd, f.earth, moon_geo);
     f.sun = c.get(kJplSun, f.jd);
@@ -236,8 +243,10 @@ bool compute(double jd_et, double zero_jd_et, const Mask& mask, Results& results
         dpsi = c.get(kJplNutations, f.jd).pos.x;
     else
         dpsi = nutation_longitude_main_terms(jd_et);
-    f.to_ecliptic = rot_z(-dpsi).after(icrs_to_ecliptic_of_date(jd_et));
-    if (!ecliptic_precession_rotation(jd_et, zero_jd_et, f.to_fixed)) {
+    f.to_ecliptic = icrs_to_ecliptic_of_date(jd_et);
+    f.record.sin_dpsi = std::sin(dpsi);
+    f.record.cos_dpsi = std::cos(dpsi);
+    if (!precession_rotation(jd_et, zero_jd_et, f.record.to_fixed)) {
         pv.last_error = "the zero date is not valid";
         return false;
     }
@@ -268,17 +277,21 @@ bool compute(double jd_et, double zero_jd_et, const Mask& mask, Results& results
             case kRahu:
             case kKethu: {
                 double rate = 0;
-                double node = mean_lunar_node(jd_et, &rate) + dpsi;
+                double node = 0;
+                if (pv.true_node) {
+                    // the rate from two instants 0.05 day either side, moved back from the
+                    // end of the file's span (its start leaves a day already)
+                    constexpr double h = 0.05;
+                    const double mid = std::min(jd_et, file.end_jd() - h);
+                    node = true_node_at(c, jd_et);
+                    rate = std::remainder(true_node_at(c, mid + h) - true_node_at(c, mid - h), kTwoPi) / (2 * h);
+                } else {
+                    node = mean_node(jd_et, &rate);
+                }
                 if (planet == kKethu) node += kPi;
                 const double r = kMeanMoonDistanceKm / file.km_per_au();
-                BodyPositions b;
-                const LonLat mov{std::fmod(std::fmod(node / kRadPerDeg, 360.0) + 360.0, 360.0), 0.0};
-                const Vec3 v{r * std::cos(node), r * std::sin(node), 0.0};
-                b.geo_mov = b.helio_mov = frame(planet, mov, r);
-                b.geo_fix = b.helio_fix = frame(planet, lon_lat_degrees(f.to_fixed.apply(v)), r);
-                b.retrograde = rate < 0;
-                b.geo_mov.retrograde = b.geo_fix.retrograde = b.retrograde ? 1 : 0;
-                out = b;
+                const Vec3 v = r * unit_vector(node, 0.0);
+                fill_record(out, planet, v, v, rate < 0, f.record);
                 break;
             }
             default:
@@ -334,7 +347,7 @@ EPHJPL_EXPORT int computePositions(double jd_et, double zero_jd_et) {
 }
 
 EPHJPL_EXPORT int getPosition(const char* body, unsigned char* record) {
-    return get_record(g_provider.all, body, record);
+    return copy_record(g_provider.all, body, record);
 }
 
 EPHJPL_EXPORT int computePositionsFilter(double jd_et, double zero_jd_et, const char* filter) {
@@ -347,7 +360,7 @@ EPHJPL_EXPORT int computePositionsFilter(double jd_et, double zero_jd_et, const 
 }
 
 EPHJPL_EXPORT int getPositionFilter(const char* body, unsigned char* record) {
-    return get_record(g_provider.filtered, body, record);
+    return copy_record(g_provider.filtered, body, record);
 }
 
 EPHJPL_EXPORT void getInfos(char16_t* name, int name_capacity, char16_t* theory, int theory_capacity,
@@ -359,13 +372,16 @@ EPHJPL_EXPORT void getInfos(char16_t* name, int name_capacity, char16_t* theory,
     if (g_provider.loaded) {
         t = (f.title().empty() ? "DE" + std::to_string(f.de_number()) : f.title()) + " (" + f.path() + ", " +
             (f.big_endian() ? "big" : "little") + "-endian). Nutation: " +
-            (f.has(kJplNutations) ? "from the file." : "IAU 1980 main terms.") + " Mean lunar node (Meeus 47.7).";
+            (f.has(kJplNutations) ? "from the file." : "IAU 1980 main terms.") +
+            (g_provider.true_node ? " True lunar node (osculating orbit)." : " Mean lunar node (Meeus 47.7).");
         v = "Span " + date_text(f.start_jd() + 1.0) + " to " + date_text(f.end_jd()) +
             ". Apparent positions: light-time, deflection, aberration, IAU 2006 precession.";
     }
     copy_text(tellurim::utf8_to_utf16(t), theory, theory_capacity);
     copy_text(tellurim::utf8_to_utf16(v), validity, validity_capacity);
 }
+
+EPHJPL_EXPORT void setLunarNode(int true_node) { g_provider.true_node = true_node != 0; }
 
 EPHJPL_EXPORT void getLastError(char16_t* buffer, int capacity) {
     copy_text(tellurim::utf8_to_utf16(g_provider.last_error), buffer, capacity);

@@ -19,7 +19,8 @@
 //  - SUN's heliocentric record holds the Earth seen from the Sun (the Sun's geocentric
 //    longitude + 180 degrees), as heliocentric charts and the Chestabala motion strength use it.
 //  - MOON's heliocentric position is the Earth's plus the geocentric Moon.
-//  - RAHU is the Moon's mean ascending node, KETHU the point opposite; a node is a
+//  - RAHU is the Moon's ascending node, mean by default or true (of the osculating orbit)
+//    after setLunarNode(1), KETHU the point opposite; a node is a
 //    direction, so its heliocentric record repeats the geocentric one, and its distance is
 //    the mean Earth-Moon distance (385000.56 km, Meeus 47).
 //  - Heliocentric positions are geometric (no light-time, no aberration) but, like the
@@ -37,8 +38,10 @@
 #include <string_view>
 
 #include "core/ephemeris_library.h"
-#include "ephemeris/common/provider_common.h"
 #include "ephemeris/ephemeris_abi.h"
+#include "ephemeris/common/lunar_node.h"
+#include "ephemeris/common/nutation.h"
+#include "ephemeris/common/provider_kit.h"
 #include "ephemeris/low/theory.h"
 
 #define EPHLOW_EXPORT extern "C" __attribute__((visibility("default")))
@@ -46,52 +49,14 @@
 namespace tellurim::ephlow {
 namespace {
 
-using ephcommon::body_slot;
-using ephcommon::kBodyCount;
-using ephcommon::Mask;
-using ephcommon::Results;
+using namespace tellurim::ephem;
+
 constexpr double kMeanMoonDistanceAu = 385000.56 / kKmPerAu;
 constexpr double kPrecessionRadPerDay = 50.2910 * kRadPerArcsec / 365.25;  // general precession, Lieske 1977
 
-using ephcommon::Rotation;
-
-Vec3 unit_vector(double lon, double lat) {
-    const SinCos l = fast_sincos(lon);
-    const SinCos b = fast_sincos(lat);
-    return {b.cos * l.cos, b.cos * l.sin, b.sin};
-}
-
-// The ecliptic precession between two dates, as the ayanamsa computes it.
-bool precession_rotation(double jd_from, double jd_to, Rotation& out) {
-    return ephcommon::ecliptic_precession_rotation(jd_from, jd_to, out);
-}
-
-struct Spherical {
-    double lon = 0, lat = 0;
-};
-// Longitudes in [0, 2 pi) and latitudes of two vectors at once (fast_atan2 takes two lanes).
-// (plain sqrt rather than hypot: the components are a few dozen AU at most, far from overflow)
-void spherical2(Vec3 a, Vec3 b, Spherical& sa, Spherical& sb) {
-    const Double2 x{a.x, b.x}, y{a.y, b.y}, z{a.z, b.z};
-    Double2 lon = fast_atan2(y, x);
-    lon = select2(std::bit_cast<Bits2>(lon < 0.0), lon + kTwoPi, lon);
-    const Double2 lat = fast_atan2(z, sqrt2(x * x + y * y));
-    sa = {lon[0], lat[0]};
-    sb = {lon[1], lat[1]};
-}
-
-// One frame of the record: longitude and latitude in degrees, the distance as it comes.
-PlanetPosition frame(int planet, Spherical s, double distance_au) {
-    PlanetPosition p;
-    p.index = planet;
-    p.longitude = AngleValue::degrees(s.lon / kRadPerDeg);
-    p.latitude = AngleValue::degrees(s.lat / kRadPerDeg);
-    p.distance = AngleValue::plain(distance_au);
-    return p;
-}
-
 struct Provider {
     bool loaded = false;
+    bool true_node = false;
     Results all;
     Results filtered;
 };
@@ -100,39 +65,31 @@ struct Provider {
 Provider g_provider;
 
 // Everything a body needs that depends on the date only.
-struct DateFrame {
-    double jd = 0;
+struct Frame : DateFrame {
     State earth;
-    double sin_dpsi = 0, cos_dpsi = 1;  // nutation in longitude
-    Rotation to_fixed;
 };
 
-// Turns the mean equinox of date into the true one: nutation in longitude is a rotation
-// about the ecliptic pole.
-Vec3 nutate(Vec3 v, const DateFrame& f) {
-    return {v.x * f.cos_dpsi - v.y * f.sin_dpsi, v.x * f.sin_dpsi + v.y * f.cos_dpsi, v.z};
+// The Moon's geocentric position (AU, mean ecliptic and equinox of date) of Meeus ch. 47.
+Vec3 moon_vector(double jd_et) {
+    const MoonPosition m = moon_position(jd_et);
+    return (m.distance_km / kKmPerAu) * unit_vector(m.lon, m.lat);
 }
 
-// The four frames of a record from the heliocentric and the apparent geocentric vectors
-// (mean equinox of date).
-void fill(BodyPositions& out, int planet, Vec3 helio, Vec3 geo, bool retrograde, const DateFrame& f) {
-    const Vec3 h = nutate(helio, f);
-    const Vec3 g = nutate(geo, f);
-    const double helio_dist = length(helio);
-    const double geo_dist = length(geo);
-    Spherical h_mov, h_fix, g_mov, g_fix;
-    spherical2(h, f.to_fixed.apply(h), h_mov, h_fix);
-    spherical2(g, f.to_fixed.apply(g), g_mov, g_fix);
-    out.helio_mov = frame(planet, h_mov, helio_dist);
-    out.helio_fix = frame(planet, h_fix, helio_dist);
-    out.geo_mov = frame(planet, g_mov, geo_dist);
-    out.geo_fix = frame(planet, g_fix, geo_dist);
-    out.retrograde = retrograde;
-    out.geo_mov.retrograde = out.geo_fix.retrograde = retrograde ? 1 : 0;
+// The node of the osculating orbit from three positions h days apart: central differences
+// give the velocity at t, and the node's rate from the nodes at t - h/2 and t + h/2 (over
+// 0.1 day the orbit's plane turns by less than 0.1", so the differences stay in it).
+double true_node(double jd_et, double* rate_per_day) {
+    constexpr double h = 0.1;
+    const Vec3 before = moon_vector(jd_et - h), now = moon_vector(jd_et), after = moon_vector(jd_et + h);
+    const double node = osculating_node(now, (1.0 / (2 * h)) * (after - before));
+    const double early = osculating_node(0.5 * (before + now), (1.0 / h) * (now - before));
+    const double late = osculating_node(0.5 * (now + after), (1.0 / h) * (after - now));
+    *rate_per_day = std::remainder(late - early, kTwoPi) / h;
+    return node;
 }
 
 // A body moving with heliocentric state `p`: the apparent geocentric direction.
-void planet_record(BodyPositions& out, int planet, const State& p, const DateFrame& f) {
+void planet_record(BodyPositions& out, int planet, const State& p, const Frame& f) {
     const State& e = f.earth;
     // Light-time: the body is seen where it was when the light left it. A linear step
     // back along the velocity is enough: the curvature of the orbit over the light-time
@@ -145,16 +102,16 @@ void planet_record(BodyPositions& out, int planet, const State& p, const DateFra
     const Vec3 apparent = g + (dist / kLightAuPerDay) * e.vel;
     const Vec3 gv = p.vel - e.vel;
     const bool retrograde = g.x * gv.y - g.y * gv.x < 0.0;
-    fill(out, planet, p.pos, (dist / length(apparent)) * apparent, retrograde, f);
+    fill_record(out, planet, p.pos, (dist / length(apparent)) * apparent, retrograde, f);
 }
 
 bool compute(double jd_et, double zero_jd_et, const Mask& mask, Results& results) {
     results = Results{};
     if (!g_provider.loaded || !std::isfinite(jd_et) || !std::isfinite(zero_jd_et)) return false;
-    DateFrame f;
+    Frame f;
     f.jd = jd_et;
     f.earth = vsop_state(VsopPlanet::Earth, jd_et);
-    const SinCos dpsi = fast_sincos(nutation_longitude(jd_et));
+    const SinCos dpsi = fast_sincos(nutation_longitude_main_terms(jd_et));
     f.sin_dpsi = dpsi.sin;
     f.cos_dpsi = dpsi.cos;
     if (!precession_rotation(jd_et, zero_jd_et, f.to_fixed)) return false;
@@ -174,24 +131,23 @@ bool compute(double jd_et, double zero_jd_et, const Mask& mask, Results& results
                 planet_record(out, planet, State{}, f);
                 // the heliocentric record holds the Earth (see the conventions above)
                 BodyPositions helio;
-                fill(helio, planet, f.earth.pos, f.earth.pos, false, f);
+                fill_record(helio, planet, f.earth.pos, f.earth.pos, false, f);
                 out.helio_mov = helio.helio_mov;
                 out.helio_fix = helio.helio_fix;
                 break;
             }
             case kMoon: {
-                const MoonPosition m = moon_position(jd_et);
-                const Vec3 geo = (m.distance_km / kKmPerAu) * unit_vector(m.lon, m.lat);
-                fill(out, planet, f.earth.pos + geo, geo, false, f);
+                const Vec3 geo = moon_vector(jd_et);
+                fill_record(out, planet, f.earth.pos + geo, geo, false, f);
                 break;
             }
             case kRahu:
             case kKethu: {
                 double rate = 0;
-                double node = mean_node(jd_et, &rate);
+                double node = g_provider.true_node ? true_node(jd_et, &rate) : mean_node(jd_et, &rate);
                 if (planet == kKethu) node += kPi;
                 const Vec3 v = kMeanMoonDistanceAu * unit_vector(node, 0.0);
-                fill(out, planet, v, v, rate < 0, f);
+                fill_record(out, planet, v, v, rate < 0, f);
                 break;
             }
             case kPluto: {
@@ -227,6 +183,8 @@ EPHLOW_EXPORT int LoadEphemeris(const char16_t* /*jpl_path*/, int /*reserved*/) 
 
 EPHLOW_EXPORT void FreeEphemeris() { g_provider = Provider{}; }
 
+EPHLOW_EXPORT void setLunarNode(int true_node) { g_provider.true_node = true_node != 0; }
+
 EPHLOW_EXPORT int computePositions(double jd_et, double zero_jd_et) {
     Mask all;
     all.fill(true);
@@ -234,27 +192,27 @@ EPHLOW_EXPORT int computePositions(double jd_et, double zero_jd_et) {
 }
 
 EPHLOW_EXPORT int getPosition(const char* body, unsigned char* record) {
-    return tellurim::ephcommon::get_record(g_provider.all, body, record);
+    return copy_record(g_provider.all, body, record);
 }
 
 EPHLOW_EXPORT int computePositionsFilter(double jd_et, double zero_jd_et, const char* filter) {
     Mask mask;
-    if (!tellurim::ephcommon::parse_filter(filter, mask)) return 0;
+    if (!parse_filter(filter, mask)) return 0;
     return compute(jd_et, zero_jd_et, mask, g_provider.filtered) ? 1 : 0;
 }
 
 EPHLOW_EXPORT int getPositionFilter(const char* body, unsigned char* record) {
-    return tellurim::ephcommon::get_record(g_provider.filtered, body, record);
+    return copy_record(g_provider.filtered, body, record);
 }
 
 EPHLOW_EXPORT void getInfos(char16_t* name, int name_capacity, char16_t* theory, int theory_capacity,
                             char16_t* validity, int validity_capacity) {
-    tellurim::ephcommon::copy_text(u"Tellurim low precision ephemeris (libephlow) 2.4.7", name, name_capacity);
-    tellurim::ephcommon::copy_text(u"Planets: VSOP87D (Bretagnon & Francou 1988), truncated. Moon: ELP-2000/82 main terms "
-              u"(Meeus ch. 47). Pluto: Meeus ch. 37. Nutation: IAU 1980 main terms. Mean lunar node. "
+    copy_text(u"Tellurim low precision ephemeris (libephlow) 2.4.7", name, name_capacity);
+    copy_text(u"Planets: VSOP87D (Bretagnon & Francou 1988), truncated. Moon: ELP-2000/82 main terms "
+              u"(Meeus ch. 47). Pluto: Meeus ch. 37. Nutation: IAU 1980 main terms. Mean or true (osculating) lunar node. "
               u"Coefficients from the astronomia 4.2.0 package (MIT licence).",
               theory, theory_capacity);
-    tellurim::ephcommon::copy_text(u"Apparent positions. Sun to Neptune within 30\" 1800-2200, 1' 1000-3000, 1 deg at -2000. "
+    copy_text(u"Apparent positions. Sun to Neptune within 30\" 1800-2200, 1' 1000-3000, 1 deg at -2000. "
               u"Moon within 60\". Pluto 1885-2099 only: a fit that is degrees off a few centuries away.",
               validity, validity_capacity);
 }

@@ -72,12 +72,6 @@ State spherical_state(double l, double b, double r, double dl, double db, double
     return s;
 }
 
-double horner(double t, std::initializer_list<double> c) {
-    double v = 0.0;
-    for (auto it = std::rbegin(c); it != std::rend(c); ++it) v = v * t + *it;
-    return v;
-}
-
 // Meeus (37.1): rates of J, S and P, degrees a century.
 constexpr double kJRate = 3034.9057, kSRate = 1222.1138, kPRate = 144.96;
 
@@ -204,11 +198,11 @@ MoonPosition moon_position(double jd_et) {
     const double t = (jd_et - kJ2000) / kDaysPerCentury;
     // mean longitude L', elongation D, anomalies M (Sun) and M' (Moon), argument of latitude F:
     // (47.1) to (47.5), degrees
-    const double lp = horner(t, {218.3164477, 481267.88123421, -0.0015786, 1.0 / 538841, -1.0 / 65194000}) * kRadPerDeg;
-    const double d = horner(t, {297.8501921, 445267.1114034, -0.0018819, 1.0 / 545868, -1.0 / 113065000}) * kRadPerDeg;
-    const double m = horner(t, {357.5291092, 35999.0502909, -0.0001536, 1.0 / 24490000}) * kRadPerDeg;
-    const double mp = horner(t, {134.9633964, 477198.8675055, 0.0087414, 1.0 / 69699, -1.0 / 14712000}) * kRadPerDeg;
-    const double f = horner(t, {93.2720950, 483202.0175233, -0.0036539, -1.0 / 3526000, 1.0 / 863310000}) * kRadPerDeg;
+    const double lp = horner_poly(t, {218.3164477, 481267.88123421, -0.0015786, 1.0 / 538841, -1.0 / 65194000}) * kRadPerDeg;
+    const double d = horner_poly(t, {297.8501921, 445267.1114034, -0.0018819, 1.0 / 545868, -1.0 / 113065000}) * kRadPerDeg;
+    const double m = horner_poly(t, {357.5291092, 35999.0502909, -0.0001536, 1.0 / 24490000}) * kRadPerDeg;
+    const double mp = horner_poly(t, {134.9633964, 477198.8675055, 0.0087414, 1.0 / 69699, -1.0 / 14712000}) * kRadPerDeg;
+    const double f = horner_poly(t, {93.2720950, 483202.0175233, -0.0036539, -1.0 / 3526000, 1.0 / 863310000}) * kRadPerDeg;
     const double a1 = (119.75 + 131.849 * t) * kRadPerDeg;
     const double a2 = (53.09 + 479264.290 * t) * kRadPerDeg;
     const double a3 = (313.45 + 481266.484 * t) * kRadPerDeg;
@@ -240,44 +234,6 @@ MoonPosition moon_position(double jd_et) {
     pos.lat = sb * 1e-6 * kRadPerDeg;
     pos.distance_km = 385000.56 + sr * 1e-3;
     return pos;
-}
-
-double mean_node(double jd_et, double* rate_per_day) {
-    const double t = (jd_et - kJ2000) / kDaysPerCentury;
-    if (rate_per_day)
-        *rate_per_day =
-            horner(t, {-1934.1362891, 2 * 0.0020754, 3.0 / 467441, -4.0 / 60616000}) * kRadPerDeg / kDaysPerCentury;
-    return horner(t, {125.0445479, -1934.1362891, 0.0020754, 1.0 / 467441, -1.0 / 60616000}) * kRadPerDeg;
-}
-
-namespace {
-// Meeus table 22.A (IAU 1980 nutation), its 13 largest terms in longitude. The terms left
-// out are below 0.0063" each and 0.05" together.
-struct NutationTerm {
-    std::int8_t d, m, mp, f, om;  // multiples of D, M, M', F, Omega
-    double s0, s1;                // coefficient of sin: s0 + s1 T, in 0.0001"
-};
-constexpr NutationTerm kNutation[] = {
-    {0, 0, 0, 0, 1, -171996, -174.2}, {-2, 0, 0, 2, 2, -13187, -1.6}, {0, 0, 0, 2, 2, -2274, -0.2},
-    {0, 0, 0, 0, 2, 2062, 0.2},       {0, 1, 0, 0, 0, 1426, -3.4},    {0, 0, 1, 0, 0, 712, 0.1},
-    {-2, 1, 0, 2, 2, -517, 1.2},      {0, 0, 0, 2, 1, -386, -0.4},    {0, 0, 1, 2, 2, -301, 0},
-    {-2, -1, 0, 2, 2, 217, -0.5},     {-2, 0, 1, 0, 0, -158, 0},      {-2, 0, 0, 2, 1, 129, 0.1},
-    {0, 0, -1, 2, 2, 123, 0},
-};
-}  // namespace
-
-double nutation_longitude(double jd_et) {
-    const double t = (jd_et - kJ2000) / kDaysPerCentury;
-    // Fundamental arguments of Meeus ch. 22, degrees.
-    const double d = horner(t, {297.85036, 445267.111480, -0.0019142, 1.0 / 189474}) * kRadPerDeg;
-    const double m = horner(t, {357.52772, 35999.050340, -0.0001603, -1.0 / 300000}) * kRadPerDeg;
-    const double mp = horner(t, {134.96298, 477198.867398, 0.0086972, 1.0 / 56250}) * kRadPerDeg;
-    const double f = horner(t, {93.27191, 483202.017538, -0.0036825, 1.0 / 327270}) * kRadPerDeg;
-    const double om = horner(t, {125.04452, -1934.136261, 0.0020708, 1.0 / 450000}) * kRadPerDeg;
-    double dpsi = 0.0;
-    for (const NutationTerm& n : kNutation)
-        dpsi += (n.s0 + n.s1 * t) * fast_sincos(n.d * d + n.m * m + n.mp * mp + n.f * f + n.om * om).sin;
-    return dpsi * 1e-4 * kRadPerArcsec;
 }
 
 }  // namespace tellurim::ephlow

@@ -1,0 +1,37 @@
+#include "ephemeris/common/nutation.h"
+
+#include <cstdint>
+
+namespace tellurim::ephem {
+namespace {
+
+struct NutationTerm {
+    std::int8_t d, m, mp, f, om;  // multiples of D, M, M', F, Omega
+    double s0, s1;                // coefficient of sin: s0 + s1 T, in 0.0001"
+};
+constexpr NutationTerm kNutation[] = {
+    {0, 0, 0, 0, 1, -171996, -174.2}, {-2, 0, 0, 2, 2, -13187, -1.6}, {0, 0, 0, 2, 2, -2274, -0.2},
+    {0, 0, 0, 0, 2, 2062, 0.2},       {0, 1, 0, 0, 0, 1426, -3.4},    {0, 0, 1, 0, 0, 712, 0.1},
+    {-2, 1, 0, 2, 2, -517, 1.2},      {0, 0, 0, 2, 1, -386, -0.4},    {0, 0, 1, 2, 2, -301, 0},
+    {-2, -1, 0, 2, 2, 217, -0.5},     {-2, 0, 1, 0, 0, -158, 0},      {-2, 0, 0, 2, 1, 129, 0.1},
+    {0, 0, -1, 2, 2, 123, 0},
+};
+
+}  // namespace
+
+double nutation_longitude_main_terms(double jd_et) {
+    constexpr double kDaysPerCentury = 36525.0;
+    const double t = (jd_et - kJ2000) / kDaysPerCentury;
+    // Fundamental arguments of Meeus ch. 22, degrees.
+    const double d = horner_poly(t, {297.85036, 445267.111480, -0.0019142, 1.0 / 189474}) * kRadPerDeg;
+    const double m = horner_poly(t, {357.52772, 35999.050340, -0.0001603, -1.0 / 300000}) * kRadPerDeg;
+    const double mp = horner_poly(t, {134.96298, 477198.867398, 0.0086972, 1.0 / 56250}) * kRadPerDeg;
+    const double f = horner_poly(t, {93.27191, 483202.017538, -0.0036825, 1.0 / 327270}) * kRadPerDeg;
+    const double om = horner_poly(t, {125.04452, -1934.136261, 0.0020708, 1.0 / 450000}) * kRadPerDeg;
+    double dpsi = 0.0;
+    for (const NutationTerm& n : kNutation)
+        dpsi += (n.s0 + n.s1 * t) * fast_sincos(n.d * d + n.m * m + n.mp * mp + n.f * f + n.om * om).sin;
+    return dpsi * 1e-4 * kRadPerArcsec;
+}
+
+}  // namespace tellurim::ephem

@@ -1,0 +1,221 @@
+// libephbdl.so against Swiss Ephemeris, its true node, its series beyond the tables, and its
+// failures when its data file is missing or damaged.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include <unistd.h>
+
+#include "core/ephemeris_library.h"
+#include "ephemeris/common/lunar_node.h"
+
+namespace tellurim {
+namespace {
+
+namespace fs = std::filesystem;
+
+double arcsec_between(double a_deg, double b_deg) { return std::remainder(a_deg - b_deg, 360.0) * 3600.0; }
+
+// One loaded provider for the suite: loading reads its 33 MB data file.
+class EphbdlTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        setenv("TELLURIM_LIB_DIR", TELLURIM_BIN_DIR, 1);
+        s_lib = new EphemerisLibrary;
+        s_status = s_lib->load(1);
+    }
+    static void TearDownTestSuite() {
+        delete s_lib;
+        s_lib = nullptr;
+    }
+    void SetUp() override { ASSERT_TRUE(s_status.ok) << s_status.message; }
+    static inline EphemerisLibrary* s_lib = nullptr;
+    static inline EphemerisStatus s_status;
+    EphemerisLibrary& lib = *s_lib;
+};
+
+struct Reference {
+    const char* body;
+    double jd_et;
+    double lon_deg, lat_deg;
+};
+
+// Apparent geocentric longitude and latitude, true ecliptic and equinox of date, from Swiss
+// Ephemeris 2.10.03 (swe_calc, SEFLG_SWIEPH: its files from JPL DE431) at the same TT.
+// Tolerances: 0.7" for the Sun to Uranus and the Moon (measured up to 0.5" in 1900-2100,
+// bench/ephemeris_accuracy), 2" for Neptune and 4" for Pluto, whose orbits come from DE405's
+// initial conditions and drift from DE431's by that much by 2100.
+constexpr Reference kReferences[] = {
+    // ---- 1900 January 0.5 (start of the tables' best decades)
+    {"SUN", 2415020.5, 280.1533846, 0.0000529},     {"MOON", 2415020.5, 272.4166563, 1.1082847},
+    {"MERCURY", 2415020.5, 258.9977991, 1.1264091}, {"VENUS", 2415020.5, 306.3744681, -1.6831031},
+    {"MARS", 2415020.5, 283.8677586, -0.9254144},   {"JUPITER", 2415020.5, 241.1359477, 0.8142861},
+    {"SATURN", 2415020.5, 267.7168112, 1.0076828},  {"URANUS", 2415020.5, 250.1392965, 0.0633936},
+    {"NEPTUNE", 2415020.5, 85.2186523, -1.2996430}, {"PLUTO", 2415020.5, 75.2514781, -9.7769512},
+    // ---- J2000
+    {"SUN", 2451545.0, 280.3681656, 0.0002274},     {"MOON", 2451545.0, 223.3148703, 5.1708721},
+    {"MERCURY", 2451545.0, 271.8881273, -0.9947566}, {"VENUS", 2451545.0, 241.5648952, 2.0663698},
+    {"MARS", 2451545.0, 327.9627295, -1.0677947},   {"JUPITER", 2451545.0, 25.2530577, -1.2621946},
+    {"SATURN", 2451545.0, 40.3956782, -2.4448582},  {"URANUS", 2451545.0, 314.8091495, -0.6583327},
+    {"NEPTUNE", 2451545.0, 303.1929855, 0.2349928}, {"PLUTO", 2451545.0, 251.4547512, 10.8552327},
+    // ---- 2100 January 1.0
+    {"SUN", 2488069.5, 280.6033276, 0.0000785},     {"MOON", 2488069.5, 157.4003347, 1.0927269},
+    {"MERCURY", 2488069.5, 288.0044235, -2.1126692}, {"VENUS", 2488069.5, 320.0694729, -1.8524342},
+    {"MARS", 2488069.5, 29.5249812, 0.9517474},     {"JUPITER", 2488069.5, 201.2061969, 1.2766065},
+    {"SATURN", 2488069.5, 205.6315738, 2.4222173},  {"URANUS", 2488069.5, 17.7411892, -0.6294653},
+    {"NEPTUNE", 2488069.5, 167.2905955, 0.9638903}, {"PLUTO", 2488069.5, 32.4029207, -16.9212283},
+};
+
+double tolerance_arcsec(const std::string& body) {
+    if (body == "NEPTUNE") return 2.0;
+    if (body == "PLUTO") return 4.0;
+    return 0.7;
+}
+
+TEST_F(EphbdlTest, ApparentPositionsAgreeWithSwissEphemeris) {
+    for (const Reference& r : kReferences) {
+        SCOPED_TRACE(std::string(r.body) + " at JD " + std::to_string(r.jd_et));
+        ASSERT_TRUE(lib.compute(r.jd_et, r.jd_et).ok);
+        auto p = lib.position(r.body);
+        ASSERT_TRUE(p);
+        const double tol = tolerance_arcsec(r.body);
+        EXPECT_NEAR(arcsec_between(p->geo_mov.longitude.to_degrees(), r.lon_deg), 0.0, tol);
+        EXPECT_NEAR((p->geo_mov.latitude.to_degrees() - r.lat_deg) * 3600.0, 0.0, tol);
+    }
+}
+
+// The true node against Swiss Ephemeris' osculating node (SE_TRUE_NODE, same source as
+// above); the mean node against Meeus (47.7) at J2000: 125.0445479 deg plus nutation.
+TEST_F(EphbdlTest, TrueNodeIsTheOsculatingOne) {
+    struct Node {
+        double jd_et, lon_deg;
+    };
+    constexpr Node kTrue[] = {{2415020.5, 260.2683502}, {2451545.0, 123.9540643}, {2460482.5, 12.4314654},
+                              {2488069.5, 349.8346764}};
+    lib.set_true_node(true);
+    for (const Node& n : kTrue) {
+        SCOPED_TRACE(n.jd_et);
+        ASSERT_TRUE(lib.compute(n.jd_et, n.jd_et).ok);
+        auto rahu = lib.position("RAHU");
+        auto kethu = lib.position("KETHU");
+        ASSERT_TRUE(rahu && kethu);
+        EXPECT_NEAR(arcsec_between(rahu->geo_mov.longitude.to_degrees(), n.lon_deg), 0.0, 2.0);
+        EXPECT_NEAR(arcsec_between(kethu->geo_mov.longitude.to_degrees(), n.lon_deg + 180.0), 0.0, 2.0);
+    }
+    lib.set_true_node(false);
+    ASSERT_TRUE(lib.compute(2451545.0, 2451545.0).ok);
+    // mean node at J2000 with the nutation in longitude of that date (-13.93")
+    EXPECT_NEAR(arcsec_between(lib.position("RAHU")->geo_mov.longitude.to_degrees(), 125.0445479 - 13.93 / 3600.0),
+                0.0, 0.1);
+    EXPECT_TRUE(lib.position("RAHU")->retrograde);
+}
+
+// An orbit built from its node and inclination gives its node back, whatever the position on
+// it and the direction of motion (a retrograde orbit's ascending node is the other one).
+TEST(OsculatingNode, RecoversTheNodeOfAConstructedOrbit) {
+    using ephem::Vec3;
+    struct Case {
+        double node_deg, inclination_deg, argument_deg;
+        bool retrograde;
+    };
+    constexpr Case kCases[] = {{125.0, 5.145, 0.0, false}, {125.0, 5.145, 200.0, false}, {359.5, 0.5, 90.0, false},
+                               {10.0, 60.0, 45.0, false},  {10.0, 5.0, 30.0, true}};
+    for (const Case& c : kCases) {
+        SCOPED_TRACE(c.node_deg);
+        const double d = ephem::kRadPerDeg;
+        const double n = c.node_deg * d, i = c.inclination_deg * d, u = c.argument_deg * d;
+        // position at argument of latitude u, velocity along increasing u (or decreasing)
+        const Vec3 pos{std::cos(n) * std::cos(u) - std::sin(n) * std::sin(u) * std::cos(i),
+                       std::sin(n) * std::cos(u) + std::cos(n) * std::sin(u) * std::cos(i), std::sin(u) * std::sin(i)};
+        const double s = c.retrograde ? -1.0 : 1.0;
+        const Vec3 vel{s * (-std::cos(n) * std::sin(u) - std::sin(n) * std::cos(u) * std::cos(i)),
+                       s * (-std::sin(n) * std::sin(u) + std::cos(n) * std::cos(u) * std::cos(i)),
+                       s * std::cos(u) * std::sin(i)};
+        const double expected = c.retrograde ? c.node_deg + 180.0 : c.node_deg;
+        EXPECT_NEAR(std::remainder(ephem::osculating_node(pos, 0.0027 * vel) / d - expected, 360.0), 0.0, 1e-9);
+    }
+    EXPECT_TRUE(std::isinf(ephem::osculating_node({1, 0, 0}, {2, 0, 0})));
+}
+
+// Across the edge of the Chebyshev tables (1800-2200) the series take over without a seam.
+TEST_F(EphbdlTest, SeriesContinueTheTablesBeyondTheirSpan) {
+    const double edge = std::floor(2451545.0 + (1800 - 2000) * 365.25) + 0.5;
+    const double step = 1e-7;  // 9 ms: the Moon moves 0.005" in it
+    for (const char* body : {"SUN", "MOON", "MERCURY", "MARS", "SATURN"}) {
+        SCOPED_TRACE(body);
+        ASSERT_TRUE(lib.compute(edge - step, edge).ok);
+        const auto outside = lib.position(body);
+        ASSERT_TRUE(lib.compute(edge + step, edge).ok);
+        const auto inside = lib.position(body);
+        ASSERT_TRUE(outside && inside);
+        EXPECT_NEAR(arcsec_between(outside->geo_mov.longitude.to_degrees(), inside->geo_mov.longitude.to_degrees()), 0.0,
+                    0.01);
+        EXPECT_NEAR((outside->geo_mov.latitude.to_degrees() - inside->geo_mov.latitude.to_degrees()) * 3600.0, 0.0,
+                    0.01);
+    }
+    // far outside: 1000 and 3000 still give every body
+    for (double jd : {2086302.5, 2816787.5}) {
+        ASSERT_TRUE(lib.compute(jd, jd).ok);
+        for (const auto& b : kEphemerisBodies) EXPECT_TRUE(lib.position(b.name)) << b.name;
+    }
+}
+
+// A copy of the library in a directory of its own, with or without a data file beside it.
+class EphbdlDataTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir = fs::temp_directory_path() / ("ephbdl_test_" + std::to_string(::getpid()));
+        fs::remove_all(dir);
+        fs::create_directories(dir);
+        fs::copy_file(fs::path(TELLURIM_BIN_DIR) / "libephbdl.so", dir / "libephbdl.so");
+        setenv("TELLURIM_LIB_DIR", dir.c_str(), 1);
+    }
+    void TearDown() override { fs::remove_all(dir); }
+    // The first `bytes` bytes of the real data file, then `tail`.
+    void write_data(std::size_t bytes, const std::string& tail = {}) {
+        std::ifstream in(fs::path(TELLURIM_BIN_DIR) / "ephbdl.dat", std::ios::binary);
+        std::string data(bytes, '\0');
+        in.read(data.data(), static_cast<std::streamsize>(bytes));
+        std::ofstream out(dir / "ephbdl.dat", std::ios::binary);
+        out << data << tail;
+    }
+    fs::path dir;
+};
+
+TEST_F(EphbdlDataTest, MissingDataFileIsReportedWithItsPathAndReason) {
+    EphemerisLibrary lib;
+    auto st = lib.load(1);
+    EXPECT_FALSE(st.ok);
+    EXPECT_EQ(st.message, "Error loading ephemeris dll\n" + (dir / "ephbdl.dat").string() + ": No such file or directory");
+    EXPECT_FALSE(lib.is_loaded());
+}
+
+TEST_F(EphbdlDataTest, DamagedDataFilesAreRefused) {
+    struct Case {
+        std::size_t bytes;
+        std::string tail;
+        const char* reason;
+    };
+    const Case cases[] = {
+        {0, "not ephemeris data", "not an ephemeris data file of this version"},
+        {4096, "", "truncated"},
+        {20000000, "", "truncated"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.bytes);
+        write_data(c.bytes, c.tail);
+        EphemerisLibrary lib;
+        auto st = lib.load(1);
+        EXPECT_FALSE(st.ok);
+        EXPECT_EQ(st.message.rfind("Error loading ephemeris dll\n" + (dir / "ephbdl.dat").string() + ": ", 0), 0u)
+            << st.message;
+        EXPECT_NE(st.message.find(c.reason), std::string::npos) << st.message;
+    }
+}
+
+}  // namespace
+}  // namespace tellurim
