@@ -11,6 +11,7 @@
 #include "app/cli_chart.h"
 #include "app/cli_db.h"
 #include "app/cli_common.h"
+#include "app/cli_hindu.h"
 #include "app/cli_settings.h"
 #include "app/cli_stars.h"
 #include "app/json_util.h"
@@ -277,6 +278,8 @@ void print_text(const Horoscope& h, double eps, const AngleValue& aya, const Pro
         line(fmt::format("{:<12}{:<12}{:<14}{:>7.2f}{:>7.2f}{:>9.2f}", planet_name(x.planet), house_roman(x.house),
                          x.name, x.angle_deg, x.orb_deg, x.separation_deg));
 
+    print_hindu_text(h);
+
     line();
     line(text(Str::ChartProvenance));
     line(text(Str::ChartEphemerisLibrary), " ", ephemeris_file_name(prov.type));
@@ -430,6 +433,7 @@ nlohmann::json print_json(const Horoscope& h, double eps, const AngleValue& aya,
           {"zero_date", date_text(h.options.astro.zero_date)},
           {"zero_date_jd_et", json_number(h.options.astro.zero_date.jd_et)}}},
     };
+    j["hindu"] = hindu_json(h);
     return j;
 }
 

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "astro/hindu.h"
 #include "astro/aspects.h"
 #include "astro/lunations.h"
 #include "core/ayanamsa.h"
@@ -32,15 +33,18 @@ struct AnalysisStep {
     Str failure;
 };
 
-// 13. Aspects of planets on planets: the occidental aspects of the table in force (then the
-// Hindu aspect strengths, which join here as a second call).
-bool planet_aspects_step(Horoscope& h) { return find_planet_aspects(h); }
+// 13. Aspects of planets on planets: the occidental aspects of the table in force, then the
+// Hindu aspect strengths in virupas.
+bool planet_aspects_step(Horoscope& h) { return find_planet_aspects(h) && hindu_planet_aspects_step(h); }
 
-// 14. Aspects of planets on houses: occidental aspects to the movable cusps (then the Hindu
-// strengths on the houses).
-bool house_aspects_step(Horoscope& h) { return find_house_aspects(h); }
+// 14. Aspects of planets on houses: occidental aspects to the movable cusps, then the Hindu
+// strengths on the fixed cusps.
+bool house_aspects_step(Horoscope& h) { return find_house_aspects(h) && hindu_house_aspects_step(h); }
 
-constexpr std::array<AnalysisStep, 2> kAnalysisSteps{{
+constexpr std::array<AnalysisStep, 5> kAnalysisSteps{{
+    {10, &hindu_data_step, Str::Count},  // never fails: undefined inputs leave the tables empty
+    {11, &hindu_subs_step, Str::ComputeHinduSubs},
+    {12, &friendships_step, Str::ComputeFriendships},
     {13, &planet_aspects_step, Str::ComputeAspectsPlanets},
     {14, &house_aspects_step, Str::ComputeAspectsHouses},
 }};

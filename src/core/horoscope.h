@@ -13,6 +13,7 @@
 #include "core/aspect_record.h"
 #include "core/birth_place.h"
 #include "core/date_hour.h"
+#include "core/hindu_record.h"
 #include "core/house_cusp.h"
 #include "core/lunation_record.h"
 #include "core/options.h"
@@ -94,6 +95,7 @@ struct Horoscope {
     const AspectTable* aspect_table = nullptr;
     std::vector<FoundAspect> aspects;             // planets on planets, with the table above
     std::vector<FoundHouseAspect> house_aspects;  // planets on the movable house cusps
+    HinduData hindu;             // divisions, nakshatras, dasa, relationships, Hindu aspects (astro/hindu.h)
     bool error = false;          // the last computation failed
 
     // Back to the new state, keeping the two initial date-hours and the aspect table pointer.
