@@ -3,6 +3,7 @@
 #include <iostream>
 #include <unistd.h>
 
+#include "app/cli_hindu.h"
 #include "core/paths.h"
 
 namespace tellurim {
@@ -58,6 +59,7 @@ int run_cli(int argc, char** argv, MessageSink* messages_override) {
     register_options_commands(app, ctx);
     register_place_commands(app, ctx);
     register_chart_commands(app, ctx);
+    register_hindu_commands(app, *calc, ctx);
 
     try {
         app.parse(argc, argv);

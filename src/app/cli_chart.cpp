@@ -8,7 +8,9 @@
 #include <optional>
 
 #include "app/cli.h"
+#include "app/cli_birth.h"
 #include "app/cli_common.h"
+#include "app/cli_hindu.h"
 #include "app/cli_settings.h"
 #include "app/json_util.h"
 #include "astro/compute.h"
@@ -26,27 +28,6 @@
 
 namespace tellurim {
 namespace {
-
-struct ChartArgs {
-    std::string name;
-    std::string first_name;
-    std::string sex = "N";
-    std::string ut;
-    std::string local;
-    std::optional<double> correction;
-    bool now = false;
-    std::string lon;
-    std::string lat;
-    bool my_city = false;
-    std::string city;
-    std::string county;
-    std::string state;
-    std::string country;
-    std::string house_system;
-    std::string zodiac;
-    std::string ephemeris;
-    bool json = false;
-};
 
 std::string_view ephemeris_display_name(int type) {
     switch (type) {
@@ -196,6 +177,8 @@ void print_text(const Horoscope& h, double eps, const AngleValue& aya, const Pro
     moment(Str::ChartNewMoon, l.next_new_moon, &l.next_new_moon_eclipse);
     line(text(Str::ChartLunarDay), " ", l.lunar_day);
 
+    print_hindu_text(h);
+
     line();
     line(text(Str::ChartProvenance));
     line(text(Str::ChartEphemerisLibrary), " ", ephemeris_file_name(prov.type));
@@ -320,6 +303,7 @@ nlohmann::json print_json(const Horoscope& h, double eps, const AngleValue& aya,
           {"zero_date", date_text(h.options.astro.zero_date)},
           {"zero_date_jd_et", json_number(h.options.astro.zero_date.jd_et)}}},
     };
+    j["hindu"] = hindu_json(h);
     return j;
 }
 
@@ -348,9 +332,13 @@ bool find_place(const ChartArgs& a, const Options& options, BirthData& data, std
     return true;
 }
 
-int run_chart(const ChartArgs& a, CliContext& ctx) {
+}  // namespace
+
+std::unique_ptr<Horoscope> compute_birth_chart(const ChartArgs& a, CliContext& ctx, EphemerisLibrary& library,
+                                               CliSettings* settings_out) {
     auto settings = load_cli_settings(ctx);
-    if (!settings) return ctx.exit_code;
+    if (!settings) return nullptr;
+    if (settings_out) *settings_out = *settings;
     Options options = settings->options;
 
     // Per-run overrides of the stored options.
@@ -358,7 +346,7 @@ int run_chart(const ChartArgs& a, CliContext& ctx) {
         auto hs = house_system_from_name(a.house_system);
         if (!hs) {
             ctx.fail(kExitBadInput, str(Str::ChartBadHouseSystem) + ": " + a.house_system);
-            return ctx.exit_code;
+            return nullptr;
         }
         options.astro.house_system = *hs;
     }
@@ -370,7 +358,7 @@ int run_chart(const ChartArgs& a, CliContext& ctx) {
     data.last_name = a.name.empty() && a.now ? str(Str::ChartNowName) : a.name;
     if (data.last_name.empty()) {
         ctx.fail(kExitBadInput, str(Str::ChartNeedName));
-        return ctx.exit_code;
+        return nullptr;
     }
     data.first_name = a.first_name;
     if (a.sex == "M")
@@ -381,7 +369,7 @@ int run_chart(const ChartArgs& a, CliContext& ctx) {
         data.sex = kNeuter;
     else {
         ctx.fail(kExitBadInput, str(Str::ChartBadSex));
-        return ctx.exit_code;
+        return nullptr;
     }
 
     // Place: explicit coordinates, "My city", or the atlas.
@@ -395,12 +383,12 @@ int run_chart(const ChartArgs& a, CliContext& ctx) {
         auto lon = parse_place_angle(a.lon, kFormatEastWest);
         if (!lon) {
             ctx.fail(kExitBadInput, str(Str::NotAValidLongitude));
-            return ctx.exit_code;
+            return nullptr;
         }
         auto lat = parse_place_angle(a.lat, kFormatNorthSouth);
         if (!lat) {
             ctx.fail(kExitBadInput, str(Str::NotAValidLatitude));
-            return ctx.exit_code;
+            return nullptr;
         }
         data.place.longitude = *lon;
         data.place.latitude = *lat;
@@ -411,9 +399,9 @@ int run_chart(const ChartArgs& a, CliContext& ctx) {
     } else if (!a.my_city) {
         if (a.city.empty()) {
             ctx.fail(kExitBadInput, str(Str::ChartNeedPlace));
-            return ctx.exit_code;
+            return nullptr;
         }
-        if (!find_place(a, options, data, atlas_ut, ctx)) return ctx.exit_code;
+        if (!find_place(a, options, data, atlas_ut, ctx)) return nullptr;
     }
 
     // Time: universal, local with its correction, or now.
@@ -424,26 +412,26 @@ int run_chart(const ChartArgs& a, CliContext& ctx) {
         DateParse p = parse_date_hour(a.ut);
         if (!p.ok) {
             ctx.fail(kExitBadInput, str(Str::NotAValidDate) + " " + trim_message(p.message));
-            return ctx.exit_code;
+            return nullptr;
         }
         data.ut = p.value;
     } else if (!a.local.empty() && (a.correction || atlas_ut || a.my_city)) {
         DateParse p = parse_date_hour(a.local);
         if (!p.ok) {
             ctx.fail(kExitBadInput, str(Str::NotAValidDate) + " " + trim_message(p.message));
-            return ctx.exit_code;
+            return nullptr;
         }
         data.local = p.value;
         // The user's correction first, then the atlas's for that date, then "My city"'s.
         std::optional<DateHour> ut = atlas_ut && !a.correction ? atlas_ut : local_to_universal(p.value, correction);
         if (!ut) {
             ctx.fail(kExitBadInput, str(Str::DateOutOfRange));
-            return ctx.exit_code;
+            return nullptr;
         }
         data.ut = *ut;
     } else {
         ctx.fail(kExitBadInput, str(Str::ChartNeedTime));
-        return ctx.exit_code;
+        return nullptr;
     }
     if (!is_valid(data.local)) {
         // Legal time = universal - correction, in the universal date's calendar.
@@ -451,7 +439,6 @@ int run_chart(const ChartArgs& a, CliContext& ctx) {
         if (!set_julian_day_ut(data.local, data.ut.jd_ut - correction / 24.0)) data.local = DateHour{};
     }
 
-    EphemerisLibrary library;
     EphemerisStatus loaded = library.load(options.ephemeris.type, options.ephemeris.jpl_file);
     if (!loaded) ctx.messages->tell(loaded.message, str(Str::ComputeCaption), MessageIcon::Warning);
 
@@ -461,8 +448,18 @@ int run_chart(const ChartArgs& a, CliContext& ctx) {
         if (!is_valid(h->birth_ut) || !h->place.latitude.is_angle())
             ctx.messages->tell(str(Str::ChartBadBirthData), str(Str::ComputeCaption), MessageIcon::Warning);
         ctx.exit_code = kExitFailure;
-        return ctx.exit_code;
+        return nullptr;
     }
+    return h;
+}
+
+namespace {
+
+int run_chart(const ChartArgs& a, CliContext& ctx) {
+    EphemerisLibrary library;
+    auto h = compute_birth_chart(a, ctx, library);
+    if (!h) return ctx.exit_code;
+    const Options& options = h->options;
 
     const double eps = mean_obliquity(h->birth_ut.jd_et, h->birth_ut.jd_et);
     const AngleValue aya = ayanamsa(h->birth_ut.jd_et, h->options.astro.zero_date.jd_et);
@@ -479,29 +476,34 @@ int run_chart(const ChartArgs& a, CliContext& ctx) {
 
 }  // namespace
 
-void register_chart_commands(CLI::App& app, CliContext& ctx) {
-    auto args = std::make_shared<ChartArgs>();
-    CLI::App* chart = app.add_subcommand("chart", "Compute one horoscope and print it");
-    chart->add_option("--name", args->name, "Last name");
-    chart->add_option("--first-name", args->first_name, "First name");
-    chart->add_option("--sex", args->sex, "M, F or N")->check(CLI::IsMember({"M", "F", "N"}));
-    auto* ut = chart->add_option("--ut", args->ut, "Universal date-hour, \"2000-01-01 12:00:00.00 GD\"");
-    auto* local = chart->add_option("--local", args->local, "Local (legal) date-hour");
-    auto* corr = chart->add_option("--correction", args->correction, "Hours from legal time to universal time");
-    auto* now = chart->add_flag("--now", args->now, "The present moment (universal time)");
+void add_birth_options(CLI::App& cmd, ChartArgs& a) {
+    ChartArgs* args = &a;
+    cmd.add_option("--name", args->name, "Last name");
+    cmd.add_option("--first-name", args->first_name, "First name");
+    cmd.add_option("--sex", args->sex, "M, F or N")->check(CLI::IsMember({"M", "F", "N"}));
+    auto* ut = cmd.add_option("--ut", args->ut, "Universal date-hour, \"2000-01-01 12:00:00.00 GD\"");
+    auto* local = cmd.add_option("--local", args->local, "Local (legal) date-hour");
+    auto* corr = cmd.add_option("--correction", args->correction, "Hours from legal time to universal time");
+    auto* now = cmd.add_flag("--now", args->now, "The present moment (universal time)");
     ut->excludes(local)->excludes(now);
     local->excludes(now);
     (void)corr;
-    chart->add_option("--lon", args->lon, "Longitude, \"2d21'00\\\"E\" or decimal degrees east");
-    chart->add_option("--lat", args->lat, "Latitude, \"48d51'00\\\"N\" or decimal degrees north");
-    chart->add_flag("--my-city", args->my_city, "The options' \"My city\" place and correction");
-    chart->add_option("--city", args->city, "City");
-    chart->add_option("--county", args->county, "County");
-    chart->add_option("--state", args->state, "State");
-    chart->add_option("--country", args->country, "Country");
-    chart->add_option("--house-system", args->house_system, "Campanus, Alcabitus, Abenragel, Regiomontanus, Placidus, Hindu, ModusAequalis");
-    chart->add_option("--zodiac", args->zodiac, "movable or fixed")->check(CLI::IsMember({"movable", "fixed"}));
-    chart->add_option("--ephemeris", args->ephemeris, "low, bdl or jpl")->check(CLI::IsMember({"low", "bdl", "jpl"}));
+    cmd.add_option("--lon", args->lon, "Longitude, \"2d21'00\\\"E\" or decimal degrees east");
+    cmd.add_option("--lat", args->lat, "Latitude, \"48d51'00\\\"N\" or decimal degrees north");
+    cmd.add_flag("--my-city", args->my_city, "The options' \"My city\" place and correction");
+    cmd.add_option("--city", args->city, "City");
+    cmd.add_option("--county", args->county, "County");
+    cmd.add_option("--state", args->state, "State");
+    cmd.add_option("--country", args->country, "Country");
+    cmd.add_option("--house-system", args->house_system, "Campanus, Alcabitus, Abenragel, Regiomontanus, Placidus, Hindu, ModusAequalis");
+    cmd.add_option("--zodiac", args->zodiac, "movable or fixed")->check(CLI::IsMember({"movable", "fixed"}));
+    cmd.add_option("--ephemeris", args->ephemeris, "low, bdl or jpl")->check(CLI::IsMember({"low", "bdl", "jpl"}));
+}
+
+void register_chart_commands(CLI::App& app, CliContext& ctx) {
+    auto args = std::make_shared<ChartArgs>();
+    CLI::App* chart = app.add_subcommand("chart", "Compute one horoscope and print it");
+    add_birth_options(*chart, *args);
     chart->add_flag("--json", args->json, "JSON output");
     chart->callback([args, &ctx] { ctx.exit_code = run_chart(*args, ctx); });
 }

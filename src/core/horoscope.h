@@ -11,10 +11,12 @@
 #include "core/angle_value.h"
 #include "core/birth_place.h"
 #include "core/date_hour.h"
+#include "core/hindu_record.h"
 #include "core/house_cusp.h"
 #include "core/lunation_record.h"
 #include "core/options.h"
 #include "core/planet_position.h"
+#include "core/strength_record.h"
 
 namespace tellurim {
 
@@ -87,6 +89,9 @@ struct Horoscope {
     HouseTable houses_fixed{};
     SunRecord sun;               // sunrise, sunset, planetary hour (astro/lunations.h)
     LunationRecord lunation;     // the lunation around the birth and its eclipses
+    HinduData hindu;             // divisions, nakshatras, dasa, relationships, Hindu aspects (astro/hindu.h)
+    HinduStrengths strengths;    // quality of planets, planet and house strengths (astro/strength_steps.h)
+    BinduTable bindus{};         // Ashtakavarga counts before and after reduction (astro/ashtakavarga.h)
     bool error = false;          // the last computation failed
 
     // Back to the new state, keeping the two initial date-hours.

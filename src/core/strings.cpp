@@ -15,6 +15,7 @@ constexpr std::array<std::string_view, static_cast<int>(Str::Count)> kTexts = {
 #include "core/strings_app.def"
 #include "core/strings_sky.def"
 #include "core/strings_chart.def"
+#include "core/strings_hindu.def"
 #include "core/strings_strength.def"
 #undef TELLURIM_STRING
 };

@@ -19,6 +19,7 @@ enum class Str : int {
 #include "core/strings_app.def"
 #include "core/strings_sky.def"
 #include "core/strings_chart.def"
+#include "core/strings_hindu.def"
 #include "core/strings_strength.def"
 #undef TELLURIM_STRING
     Count

@@ -1,0 +1,610 @@
+// The Hindu section of `chart`, `tellurim dasa`, `calc subdivision`, `calc nakshatra`, and the
+// settings commands `hindu-aspects`, `dasa-settings` and `nakshatras`.
+#include "app/cli_hindu.h"
+
+#include <charconv>
+#include <cmath>
+#include <fmt/format.h>
+#include <iostream>
+#include <memory>
+
+#include "app/cli_birth.h"
+#include "app/cli_settings.h"
+#include "app/json_util.h"
+#include "astro/hindu.h"
+#include "astro/hindu_aspects.h"
+#include "astro/lunations.h"
+#include "astro/planets_signs.h"
+#include "core/angle_value.h"
+#include "core/date_hour.h"
+#include "core/strings.h"
+#include "core/text.h"
+#include "files/hindu_aspects_file.h"
+#include "files/options_file.h"
+
+namespace tellurim {
+namespace {
+
+void fail_bad_input(CliContext& ctx, const std::string& message) {
+    ctx.fail(kExitBadInput, message, str(Str::CaptionBadInput), MessageIcon::Warning);
+}
+
+// A planet's name, or null / "-" for none.
+nlohmann::json lord_json(int planet) {
+    if (planet < 0 || planet >= kPlanetRows) return nullptr;
+    return std::string(planet_name(planet));
+}
+std::string lord_text(int planet) {
+    if (planet < 0 || planet >= kPlanetRows) return "-";
+    return std::string(planet_name(planet));
+}
+
+// First three letters of a sign name; "-" when undefined.
+std::string sign_short(int sign) {
+    if (sign < 0 || sign > 11) return "-";
+    return std::string(sign_name(sign).substr(0, 3));
+}
+
+std::string strength_text(double v) { return std::isfinite(v) ? fmt::format("{:.1f}", v) : "-"; }
+
+std::string period_text(const DasaPeriodAt& p) {
+    return fmt::format("{:<9}{:<9}{:<9}{}  {}", lord_text(p.dasa), lord_text(p.bhukti), lord_text(p.antara),
+                       format_date_hour(p.start), format_date_hour(p.end));
+}
+
+nlohmann::json period_json(const DasaPeriodAt& p) {
+    return {{"dasa", lord_json(p.dasa)},
+            {"bhukti", lord_json(p.bhukti)},
+            {"antara", lord_json(p.antara)},
+            {"start", format_date_hour(p.start)},
+            {"end", format_date_hour(p.end)},
+            {"start_jd_et", json_number(p.start_jd_et)},
+            {"end_jd_et", json_number(p.end_jd_et)},
+            {"position", p.position}};
+}
+
+// A longitude in degrees from an angle text or a plain number; [0, 360) only.
+std::optional<double> parse_fixed_longitude(CliContext& ctx, const std::string& input) {
+    auto a = parse_angle(input);
+    double deg = kInfinity;
+    if (a && a->is_finite()) deg = a->unit == kUnitNone ? a->value : a->to_degrees();
+    if (!std::isfinite(deg) || deg < 0.0 || deg >= 360.0) {
+        fail_bad_input(ctx, str(Str::NotAValidLongitudeDeg) + input);
+        return std::nullopt;
+    }
+    return deg;
+}
+
+}  // namespace
+
+// --- chart section ----------------------------------------------------------------------------
+
+void print_hindu_text(const Horoscope& h) {
+    const HinduData& d = h.hindu;
+    auto line = [](auto&&... parts) {
+        ((std::cout << parts), ...);
+        std::cout << "\n";
+    };
+    line();
+    line(text(Str::ChartHinduTitle));
+    line();
+    line(text(Str::ChartNakshatras));
+    for (int p = 0; p < kPlanetRows; ++p) {
+        const int n = d.nakshatras[static_cast<std::size_t>(p)];
+        if (n < 0) continue;
+        const Nakshatra& row = h.options.nakshatras[static_cast<std::size_t>(n)];
+        line(fmt::format("{:<12}{:>2} {:<20}{}", planet_name(p), n, row.name, lord_text(row.lord)));
+    }
+
+    line();
+    line(text(Str::ChartSubdivisions));
+    std::string header = fmt::format("{:<12}", "");
+    for (int s = 0; s < kSubDivisions; ++s) header += fmt::format("{:<5}", subdivision_label(s));
+    line(header);
+    for (int p = 0; p < kPlanetRows; ++p) {
+        std::string row = fmt::format("{:<12}", planet_name(p));
+        for (int s = 0; s < kSubDivisions; ++s)
+            row += fmt::format("{:<5}", sign_short(d.divisions[static_cast<std::size_t>(p)][static_cast<std::size_t>(s)]));
+        line(row);
+    }
+
+    line();
+    line(text(Str::ChartTimeLords));
+    line(text(Str::ChartYearLord), " ", lord_text(d.time_lords.year));
+    line(text(Str::ChartMonthLord), " ", lord_text(d.time_lords.month));
+    line(text(Str::ChartDayLord), " ", lord_text(d.time_lords.day));
+    line(text(Str::ChartHourLord), " ", lord_text(d.time_lords.hour));
+
+    line();
+    line(text(Str::ChartDasaCycleStart), " ",
+         std::isfinite(d.dasa_cycle_start_jd_et) ? format_date_hour(date_hour_from_et(d.dasa_cycle_start_jd_et)) : "ERROR");
+    const DasaPeriodAt at = dasa_period_at(h.options.dasas, d.dasa_cycle_start_jd_et, h.birth_ut.jd_et);
+    line(text(Str::ChartDasaAtBirth));
+    line("  ", period_text(at));
+
+    line();
+    line(text(Str::NaturalQualityMoon), " ", quality_text(d.moon_quality));
+    line(text(Str::NaturalQualityMercury), " ", quality_text(d.mercury_quality));
+    const std::string note = natural_quality_of_mercury(d.moon_quality, d).note;
+    if (!note.empty()) line(note);
+
+    line();
+    line(text(Str::ChartRelationships));
+    header = fmt::format("{:<5}", "");
+    for (int b = 0; b < kPlanetRows; ++b) header += fmt::format("{:>7}", planet_name(b, true));
+    line(header);
+    for (int a = 0; a < kPlanetRows; ++a) {
+        std::string row = fmt::format("{:<5}", planet_name(a, true));
+        for (int b = 0; b < kPlanetRows; ++b) {
+            const Relationship& r = d.relationships[static_cast<std::size_t>(a)][static_cast<std::size_t>(b)];
+            auto cell = [](int v) { return v == kRelationshipUndefined ? std::string(".") : std::to_string(v); };
+            row += fmt::format("{:>7}", cell(r.rasi) + "/" + cell(r.navamsa));
+        }
+        line(row);
+    }
+
+    line();
+    line(text(Str::ChartHinduAspects));
+    header = fmt::format("{:<5}", "");
+    for (int b = 0; b < kPlanetRows; ++b) header += fmt::format("{:>6}", planet_name(b, true));
+    line(header);
+    for (int a = 0; a < kPlanetRows; ++a) {
+        std::string row = fmt::format("{:<5}", planet_name(a, true));
+        for (int b = 0; b < kPlanetRows; ++b)
+            row += fmt::format("{:>6}", strength_text(d.aspect_strengths[static_cast<std::size_t>(a)][static_cast<std::size_t>(b)]));
+        line(row);
+    }
+    line();
+    line(text(Str::ChartHinduHouseAspects));
+    line(header);
+    for (int c = 0; c < kHouseCount; ++c) {
+        std::string row = fmt::format("{:<5}", house_roman(c + 1));
+        for (int b = 0; b < kPlanetRows; ++b)
+            row += fmt::format("{:>6}",
+                               strength_text(d.house_aspect_strengths[static_cast<std::size_t>(c)][static_cast<std::size_t>(b)]));
+        line(row);
+    }
+}
+
+nlohmann::json hindu_json(const Horoscope& h) {
+    const HinduData& d = h.hindu;
+    nlohmann::json divisions = nlohmann::json::array();
+    nlohmann::json nakshatras = nlohmann::json::array();
+    for (int p = 0; p < kPlanetRows; ++p) {
+        const auto& row = d.divisions[static_cast<std::size_t>(p)];
+        divisions.push_back({{"body", std::string(planet_name(p))}, {"signs", std::vector<int>(row.begin(), row.end())}});
+        const int n = d.nakshatras[static_cast<std::size_t>(p)];
+        if (n < 0) continue;
+        const Nakshatra& nk = h.options.nakshatras[static_cast<std::size_t>(n)];
+        nakshatras.push_back({{"body", std::string(planet_name(p))}, {"index", n}, {"name", nk.name}, {"lord", lord_json(nk.lord)}});
+    }
+    const DasaPeriodAt at = dasa_period_at(h.options.dasas, d.dasa_cycle_start_jd_et, h.birth_ut.jd_et);
+    nlohmann::json rasi = nlohmann::json::array();
+    nlohmann::json navamsa = nlohmann::json::array();
+    nlohmann::json planets = nlohmann::json::array();
+    for (std::size_t a = 0; a < kPlanetRows; ++a) {
+        nlohmann::json r = nlohmann::json::array();
+        nlohmann::json n = nlohmann::json::array();
+        nlohmann::json s = nlohmann::json::array();
+        for (std::size_t b = 0; b < kPlanetRows; ++b) {
+            r.push_back(d.relationships[a][b].rasi);
+            n.push_back(d.relationships[a][b].navamsa);
+            s.push_back(json_number(d.aspect_strengths[a][b]));
+        }
+        rasi.push_back(r);
+        navamsa.push_back(n);
+        planets.push_back(s);
+    }
+    nlohmann::json houses = nlohmann::json::array();
+    for (const auto& cusp : d.house_aspect_strengths) {
+        nlohmann::json s = nlohmann::json::array();
+        for (double v : cusp) s.push_back(json_number(v));
+        houses.push_back(s);
+    }
+    return {
+        {"divisions", divisions},
+        {"nakshatras", nakshatras},
+        {"dasa",
+         {{"cycle_start_jd_et", json_number(d.dasa_cycle_start_jd_et)},
+          {"moon_longitude_deg", json_number(d.dasa_moon_longitude)},
+          {"at_birth",
+           {{"dasa", lord_json(at.dasa)},
+            {"bhukti", lord_json(at.bhukti)},
+            {"antara", lord_json(at.antara)},
+            {"start", format_date_hour(at.start)},
+            {"end", format_date_hour(at.end)}}}}},
+        {"time_lords",
+         {{"year", lord_json(d.time_lords.year)},
+          {"month", lord_json(d.time_lords.month)},
+          {"day", lord_json(d.time_lords.day)},
+          {"hour", lord_json(d.time_lords.hour)}}},
+        {"relationships", {{"rasi", rasi}, {"navamsa", navamsa}}},
+        {"aspect_strengths", {{"planets", planets}, {"houses", houses}}},
+        {"natural_quality", {{"moon", d.moon_quality}, {"mercury", d.mercury_quality}}},
+    };
+}
+
+namespace {
+
+// --- tellurim dasa --------------------------------------------------------------------------
+
+struct DasaArgs {
+    ChartArgs birth;
+    std::string from;
+    std::string to;
+};
+
+constexpr std::size_t kDasaListLimit = 5000;
+
+int run_dasa(const DasaArgs& a, CliContext& ctx) {
+    std::optional<DateHour> from;
+    std::optional<DateHour> to;
+    for (auto [input, out, bad] : {std::tuple{&a.from, &from, Str::DasaBadFrom}, std::tuple{&a.to, &to, Str::DasaBadTo}}) {
+        if (input->empty()) continue;
+        DateParse p = parse_date_hour(*input);
+        if (!p.ok) {
+            fail_bad_input(ctx, str(bad) + *input);
+            return ctx.exit_code;
+        }
+        *out = p.value;
+    }
+    EphemerisLibrary library;
+    auto h = compute_birth_chart(a.birth, ctx, library);
+    if (!h) return ctx.exit_code;
+    const double cycle = h->hindu.dasa_cycle_start_jd_et;
+    if (!std::isfinite(cycle)) {
+        ctx.fail(kExitFailure, str(Str::DasaNoCycle));
+        return ctx.exit_code;
+    }
+    // By default, the year that follows the birth.
+    const double from_jd = from ? from->jd_et : h->birth_ut.jd_et;
+    const double to_jd = to ? to->jd_et : from_jd + 365.25;
+    auto periods = dasa_periods_between(h->options.dasas, cycle, from_jd, to_jd, kDasaListLimit + 1);
+    if (periods.size() > kDasaListLimit) {
+        fail_bad_input(ctx, str(Str::DasaTooMany));
+        return ctx.exit_code;
+    }
+    if (a.birth.json) {
+        nlohmann::json list = nlohmann::json::array();
+        for (const auto& p : periods) list.push_back(period_json(p));
+        std::cout << nlohmann::json{{"cycle_start_jd_et", json_number(cycle)}, {"periods", list}}.dump(2) << "\n";
+        return kExitOk;
+    }
+    std::cout << text(Str::ChartDasaCycleStart) << " " << format_date_hour(date_hour_from_et(cycle)) << "\n";
+    for (const auto& p : periods) std::cout << period_text(p) << "\n";
+    return kExitOk;
+}
+
+// --- calc subdivision, calc nakshatra ------------------------------------------------------------
+
+struct LonArgs {
+    std::string lon;
+    bool json = false;
+};
+
+int run_subdivision(const LonArgs& a, CliContext& ctx) {
+    auto lon = parse_fixed_longitude(ctx, a.lon);
+    if (!lon) return ctx.exit_code;
+    nlohmann::json list = nlohmann::json::array();
+    for (int s = 0; s < kSubDivisions; ++s) {
+        const int sign = subdivision_sign(s, *lon);
+        if (a.json)
+            list.push_back({{"index", s}, {"label", std::string(subdivision_label(s))}, {"sign", sign},
+                            {"name", std::string(sign_name(sign))}});
+        else
+            std::cout << fmt::format("{:<3}{:<6}{:<12}{}\n", s, subdivision_label(s), subdivision_long_label(s), sign_name(sign));
+    }
+    if (a.json) std::cout << nlohmann::json{{"lon_deg", *lon}, {"subdivisions", list}}.dump(2) << "\n";
+    return kExitOk;
+}
+
+int run_nakshatra(const LonArgs& a, CliContext& ctx) {
+    auto lon = parse_fixed_longitude(ctx, a.lon);
+    if (!lon) return ctx.exit_code;
+    auto settings = load_cli_settings(ctx);
+    if (!settings) return ctx.exit_code;
+    const int n = nakshatra_of(*lon);
+    const Nakshatra& row = settings->options.nakshatras[static_cast<std::size_t>(n)];
+    const double start = n * kNakshatraSpan;
+    if (a.json) {
+        std::cout << nlohmann::json{{"lon_deg", *lon}, {"index", n}, {"name", row.name}, {"lord", lord_json(row.lord)},
+                                    {"meaning", row.meaning}, {"start_deg", start}, {"end_deg", start + kNakshatraSpan},
+                                    {"colour", fmt::format("{:08X}", row.colour)}}
+                         .dump(2)
+                  << "\n";
+        return kExitOk;
+    }
+    std::cout << n << " " << row.name << " (" << lord_text(row.lord) << "): " << row.meaning << "\n";
+    return kExitOk;
+}
+
+// --- hindu-aspects show|set|reset ---------------------------------------------------------------
+
+struct HinduAspectArgs {
+    int planet = -1;
+    std::string offsets;
+    bool offsets_given = false;
+    std::string pen;
+    bool json = false;
+};
+
+nlohmann::json pen_json(const HinduPen& p) {
+    return {{"colour", fmt::format("{:08X}", p.colour)}, {"width", p.width}, {"style", p.style}};
+}
+
+int run_hindu_aspects_show(const HinduAspectArgs& a, CliContext& ctx) {
+    auto settings = load_cli_settings(ctx);
+    if (!settings) return ctx.exit_code;
+    HinduAspectsLoad load = load_hindu_aspects(settings->private_dir, *ctx.messages);
+    if (!a.json) {
+        std::cout << hindu_aspects_path(settings->private_dir) << "\n";
+        std::cout << text(Str::HinduAspectsTitle) << ", " << text(Str::HinduAspectsSigns) << "\n";
+        for (const HinduAspectRow& row : load.table.rows) {
+            if (row.planet < 0) continue;
+            std::string offsets;
+            for (int o = 0; o < 12; ++o)
+                if (row.offsets[static_cast<std::size_t>(o)]) offsets += (offsets.empty() ? "" : ",") + std::to_string(o + 1);
+            std::cout << fmt::format("{:<3}{:<10}{}\n", row.planet, planet_name(row.planet), offsets);
+        }
+        return kExitOk;
+    }
+    nlohmann::json rows = nlohmann::json::array();
+    for (const HinduAspectRow& row : load.table.rows) {
+        if (row.planet < 0) continue;
+        nlohmann::json aspects = nlohmann::json::array();
+        for (std::size_t o = 0; o < 12; ++o) {
+            if (!row.offsets[o]) continue;
+            nlohmann::json pens = nlohmann::json::array();
+            for (const HinduPen& p : row.pens[o]) pens.push_back(pen_json(p));
+            aspects.push_back({{"offset", o}, {"pens", pens}});
+        }
+        rows.push_back({{"planet", row.planet}, {"name", std::string(planet_name(row.planet))}, {"aspects", aspects}});
+    }
+    std::cout << nlohmann::json{{"file", hindu_aspects_path(settings->private_dir)}, {"rows", rows}}.dump(2) << "\n";
+    return kExitOk;
+}
+
+// Sets the aspected offsets (0..11, "" for none) of one planet and, when given, the pen of
+// all its aspects; a new offset takes a black solid pen of width 1.
+int run_hindu_aspects_set(const HinduAspectArgs& a, CliContext& ctx) {
+    if (a.planet < 0 || a.planet >= kPlanetRows) {
+        fail_bad_input(ctx, str(Str::HinduAspectsBadPlanet));
+        return ctx.exit_code;
+    }
+    std::array<bool, 12> offsets{};
+    std::string_view rest = a.offsets;
+    while (!trim(rest).empty()) {
+        const auto comma = rest.find(',');
+        const std::string_view item = trim(rest.substr(0, comma));
+        int o = -1;
+        auto [end, ec] = std::from_chars(item.data(), item.data() + item.size(), o);
+        if (ec != std::errc{} || end != item.data() + item.size() || o < 0 || o > 11) {
+            fail_bad_input(ctx, str(Str::HinduAspectsBadOffset) + std::string(item));
+            return ctx.exit_code;
+        }
+        offsets[static_cast<std::size_t>(o)] = true;
+        rest = comma == std::string_view::npos ? std::string_view{} : rest.substr(comma + 1);
+    }
+    std::optional<HinduPen> pen;
+    if (!a.pen.empty()) {
+        HinduPen p;
+        if (!parse_hindu_pen(a.pen, p)) {
+            fail_bad_input(ctx, str(Str::HinduAspectsBadPen) + a.pen);
+            return ctx.exit_code;
+        }
+        pen = p;
+    }
+    auto settings = load_cli_settings(ctx);
+    if (!settings) return ctx.exit_code;
+    HinduAspectsLoad load = load_hindu_aspects(settings->private_dir, *ctx.messages);
+    HinduAspectRow& row = load.table.rows[static_cast<std::size_t>(a.planet)];
+    if (row.planet < 0) row = HinduAspectRow{};
+    row.planet = static_cast<std::int8_t>(a.planet);
+    if (a.offsets_given) {
+        for (std::size_t o = 0; o < 12; ++o) {
+            if (offsets[o] && !row.offsets[o]) row.pens[o].fill(HinduPen{0xFF000000, 1.0f, kDashSolid});
+            if (!offsets[o]) row.pens[o].fill(HinduPen{});
+            row.offsets[o] = offsets[o];
+        }
+    }
+    if (pen)
+        for (std::size_t o = 0; o < 12; ++o)
+            if (row.offsets[o]) row.pens[o].fill(*pen);
+    if (!save_hindu_aspects(settings->private_dir, load.table)) {
+        ctx.fail(kExitFailure, hindu_aspects_path(settings->private_dir), str(Str::HinduAspectsCannotWrite));
+        return ctx.exit_code;
+    }
+    std::cout << format_hindu_aspect_row(row) << "\n";
+    return kExitOk;
+}
+
+int run_hindu_aspects_reset(CliContext& ctx) {
+    auto settings = load_cli_settings(ctx);
+    if (!settings) return ctx.exit_code;
+    if (!reset_hindu_aspects(settings->private_dir)) {
+        ctx.fail(kExitFailure, hindu_aspects_path(settings->private_dir), str(Str::HinduAspectsCannotWrite));
+        return ctx.exit_code;
+    }
+    std::cout << hindu_aspects_path(settings->private_dir) << "\n";
+    return kExitOk;
+}
+
+// --- dasa-settings show|set ---------------------------------------------------------------------
+
+struct DasaSettingsArgs {
+    std::string zero_date;
+    std::string year_length;
+    std::string preset;
+    bool json = false;
+};
+
+void print_dasa_settings(const DasaTable& t, bool json) {
+    if (json) {
+        std::cout << nlohmann::json{{"zero_date", format_date_hour(t.zero_date)},
+                                    {"zero_date_jd_et", json_number(t.zero_date.jd_et)},
+                                    {"year_length", t.year_length},
+                                    {"total_years", t.total_years}}
+                         .dump(2)
+                  << "\n";
+        return;
+    }
+    std::cout << text(Str::DasaZeroDateTitle) << ": " << format_date_hour(t.zero_date) << "\n";
+    std::cout << fmt::format("{}", t.year_length) << "\n";
+}
+
+int run_dasa_settings(const DasaSettingsArgs& a, bool set, CliContext& ctx) {
+    auto settings = load_cli_settings(ctx);
+    if (!settings) return ctx.exit_code;
+    DasaTable& table = settings->options.dasas;
+    if (set) {
+        std::string zero = a.zero_date.empty() ? format_date_hour(table.zero_date) : a.zero_date;
+        std::string year = a.year_length.empty() ? fmt::format("{}", table.year_length) : a.year_length;
+        if (!a.preset.empty()) {
+            const DasaPreset* found = nullptr;
+            for (const DasaPreset& p : kDasaPresets)
+                if (text(p.name) == a.preset) found = &p;
+            if (!found) {
+                fail_bad_input(ctx, str(Str::DasaBadZeroDate));
+                return ctx.exit_code;
+            }
+            zero = found->zero_date;
+            year = found->year_length;
+        }
+        DasaSettingsResult r = apply_dasa_settings(table, zero, year);
+        if (!r.ok) {
+            fail_bad_input(ctx, r.message);
+            return ctx.exit_code;
+        }
+        if (!save_options(settings->private_dir, settings->options)) {
+            ctx.fail(kExitFailure, options_file_path(settings->private_dir), str(Str::HinduCannotWriteOptions));
+            return ctx.exit_code;
+        }
+    }
+    print_dasa_settings(table, a.json);
+    return kExitOk;
+}
+
+// --- nakshatras show|set ----------------------------------------------------------------------
+
+struct NakshatraArgs {
+    int index = -1;
+    std::optional<std::string> name;
+    std::optional<std::string> meaning;
+    std::string colour;
+    bool json = false;
+};
+
+void print_nakshatras(const NakshatraTable& t, bool json) {
+    nlohmann::json list = nlohmann::json::array();
+    for (const Nakshatra& n : t) {
+        if (json)
+            list.push_back({{"index", n.index}, {"name", n.name}, {"lord", lord_json(n.lord)}, {"meaning", n.meaning},
+                            {"colour", fmt::format("{:08X}", n.colour)}});
+        else
+            std::cout << fmt::format("{:>2} {:<20}{:<9}{:08X} {}\n", n.index, n.name, lord_text(n.lord), n.colour, n.meaning);
+    }
+    if (json) std::cout << list.dump(2) << "\n";
+}
+
+int run_nakshatras(const NakshatraArgs& a, bool set, CliContext& ctx) {
+    auto settings = load_cli_settings(ctx);
+    if (!settings) return ctx.exit_code;
+    if (set) {
+        NakshatraEdit edit;
+        edit.index = a.index;
+        edit.name = a.name;
+        edit.meaning = a.meaning;
+        if (!a.colour.empty()) {
+            Argb c = 0;
+            auto [end, ec] = std::from_chars(a.colour.data(), a.colour.data() + a.colour.size(), c, 16);
+            if (ec != std::errc{} || end != a.colour.data() + a.colour.size() || a.colour.size() > 8) {
+                fail_bad_input(ctx, str(Str::NakshatraBadColour) + a.colour);
+                return ctx.exit_code;
+            }
+            edit.colour = c;
+        }
+        if (!apply_nakshatra_edit(edit, settings->options.nakshatras)) {
+            fail_bad_input(ctx, str(Str::NakshatraBadIndex));
+            return ctx.exit_code;
+        }
+        if (!save_options(settings->private_dir, settings->options)) {
+            ctx.fail(kExitFailure, options_file_path(settings->private_dir), str(Str::HinduCannotWriteOptions));
+            return ctx.exit_code;
+        }
+    }
+    print_nakshatras(settings->options.nakshatras, a.json);
+    return kExitOk;
+}
+
+}  // namespace
+
+void register_hindu_commands(CLI::App& app, CLI::App& calc, CliContext& ctx) {
+    auto da = std::make_shared<DasaArgs>();
+    auto* dasa = app.add_subcommand("dasa", "Dasa, bhukti and antara periods of a birth between two dates");
+    add_birth_options(*dasa, da->birth);
+    dasa->add_option("--from", da->from, "First date (universal time; default the birth)");
+    dasa->add_option("--to", da->to, "Last date (universal time; default one year after --from)");
+    dasa->add_flag("--json", da->birth.json, "JSON output");
+    dasa->callback([&ctx, da] { ctx.exit_code = run_dasa(*da, ctx); });
+
+    auto sa = std::make_shared<LonArgs>();
+    auto* sub = calc.add_subcommand("subdivision", "The thirteen sub-division signs of a fixed longitude");
+    sub->add_option("--lon", sa->lon, "Fixed (sidereal) longitude, degrees 0 to 360")->required();
+    sub->add_flag("--json", sa->json, "JSON output");
+    sub->callback([&ctx, sa] { ctx.exit_code = run_subdivision(*sa, ctx); });
+
+    auto na = std::make_shared<LonArgs>();
+    auto* nak = calc.add_subcommand("nakshatra", "The nakshatra of a fixed longitude");
+    nak->add_option("--lon", na->lon, "Fixed (sidereal) longitude, degrees 0 to 360")->required();
+    nak->add_flag("--json", na->json, "JSON output");
+    nak->callback([&ctx, na] { ctx.exit_code = run_nakshatra(*na, ctx); });
+
+    auto* ha = app.add_subcommand("hindu-aspects", "The Hindu aspect table (hindus_aspects.ini)");
+    ha->require_subcommand(1);
+    auto hs = std::make_shared<HinduAspectArgs>();
+    auto* show = ha->add_subcommand("show", "Print the table");
+    show->add_flag("--json", hs->json, "JSON output");
+    show->callback([&ctx, hs] { ctx.exit_code = run_hindu_aspects_show(*hs, ctx); });
+    auto hset = std::make_shared<HinduAspectArgs>();
+    auto* set = ha->add_subcommand("set", "Change the aspects of one planet");
+    set->add_option("planet", hset->planet, "Planet number 0 to 17")->required();
+    auto* offsets = set->add_option("--offsets", hset->offsets, "Aspected signs counted from the planet's, 0 to 11 (6 is the 7th sign), comma separated; \"\" for none");
+    set->add_option("--pen", hset->pen, "Pen of every aspect of the planet: \"AARRGGBB width style\"");
+    set->callback([&ctx, hset, offsets] {
+        hset->offsets_given = offsets->count() > 0;
+        ctx.exit_code = run_hindu_aspects_set(*hset, ctx);
+    });
+    auto* reset = ha->add_subcommand("reset", "Write the default table");
+    reset->callback([&ctx] { ctx.exit_code = run_hindu_aspects_reset(ctx); });
+
+    auto* ds = app.add_subcommand("dasa-settings", "Zero date and year length of the dasa periods");
+    ds->require_subcommand(1);
+    auto dsa = std::make_shared<DasaSettingsArgs>();
+    auto* dshow = ds->add_subcommand("show", "Print the settings");
+    dshow->add_flag("--json", dsa->json, "JSON output");
+    dshow->callback([&ctx, dsa] { ctx.exit_code = run_dasa_settings(*dsa, false, ctx); });
+    auto dss = std::make_shared<DasaSettingsArgs>();
+    auto* dset = ds->add_subcommand("set", "Change the settings and rebuild the periods");
+    dset->add_option("--zero-date", dss->zero_date, "Zero date, \"-134-02-03 12:00:00.00 JD\"");
+    dset->add_option("--year-length", dss->year_length, "Days in a year, above 100");
+    dset->add_option("--preset", dss->preset, "\"Default Tellurim\", \"Fagan-Bradley\" or \"Raman\"");
+    dset->add_flag("--json", dss->json, "JSON output");
+    dset->callback([&ctx, dss] { ctx.exit_code = run_dasa_settings(*dss, true, ctx); });
+
+    auto* nk = app.add_subcommand("nakshatras", "The nakshatra table: names, lords, meanings, colours");
+    nk->require_subcommand(1);
+    auto nsa = std::make_shared<NakshatraArgs>();
+    auto* nshow = nk->add_subcommand("show", "Print the table");
+    nshow->add_flag("--json", nsa->json, "JSON output");
+    nshow->callback([&ctx, nsa] { ctx.exit_code = run_nakshatras(*nsa, false, ctx); });
+    auto nss = std::make_shared<NakshatraArgs>();
+    auto* nset = nk->add_subcommand("set", "Change the name, meaning or colour of one nakshatra");
+    nset->add_option("index", nss->index, "Nakshatra number 0 to 26")->required();
+    nset->add_option("--name", nss->name, "Name");
+    nset->add_option("--meaning", nss->meaning, "Meaning");
+    nset->add_option("--colour", nss->colour, "Colour AARRGGBB (hexadecimal)");
+    nset->add_flag("--json", nss->json, "JSON output");
+    nset->callback([&ctx, nss] { ctx.exit_code = run_nakshatras(*nss, true, ctx); });
+}
+
+}  // namespace tellurim
