@@ -12,6 +12,7 @@
 #include "app/cli_common.h"
 #include "app/cli_hindu.h"
 #include "app/cli_settings.h"
+#include "app/cli_strengths.h"
 #include "app/json_util.h"
 #include "astro/compute.h"
 #include "astro/lunations.h"
@@ -178,6 +179,7 @@ void print_text(const Horoscope& h, double eps, const AngleValue& aya, const Pro
     line(text(Str::ChartLunarDay), " ", l.lunar_day);
 
     print_hindu_text(h);
+    print_strengths_text(h);
 
     line();
     line(text(Str::ChartProvenance));
@@ -304,6 +306,8 @@ nlohmann::json print_json(const Horoscope& h, double eps, const AngleValue& aya,
           {"zero_date_jd_et", json_number(h.options.astro.zero_date.jd_et)}}},
     };
     j["hindu"] = hindu_json(h);
+    j["strengths"] = strengths_json(h);
+    j["ashtakavarga"] = ashtakavarga_json(h);
     return j;
 }
 
