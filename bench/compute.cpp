@@ -57,7 +57,8 @@ BirthData birth(const Chart& c) {
 
 const char* kStepNames[kComputeSteps] = {
     "obliquity", "sidereal time", "sunrise/sunset", "movable houses", "fixed houses", "positions (worker)",
-    "equatorial", "horizontal", "lunation", "10", "11", "12", "13", "14", "15", "16", "17", "18", "19", "20",
+    "equatorial", "horizontal", "lunation", "Hindu data", "Hindu subs", "friendships", "aspects planets",
+    "aspects houses", "15", "16", "17", "18", "19", "20",
     "cache keys",
 };
 

@@ -343,7 +343,7 @@ int run_hindu_aspects_show(const HinduAspectArgs& a, CliContext& ctx) {
             if (row.planet < 0) continue;
             std::string offsets;
             for (int o = 0; o < 12; ++o)
-                if (row.offsets[static_cast<std::size_t>(o)]) offsets += (offsets.empty() ? "" : ",") + std::to_string(o + 1);
+                if (row.offsets[static_cast<std::size_t>(o)]) offsets += (offsets.empty() ? "" : ",") + std::to_string(o);
             std::cout << fmt::format("{:<3}{:<10}{}\n", row.planet, planet_name(row.planet), offsets);
         }
         return kExitOk;
@@ -464,7 +464,7 @@ int run_dasa_settings(const DasaSettingsArgs& a, bool set, CliContext& ctx) {
             for (const DasaPreset& p : kDasaPresets)
                 if (text(p.name) == a.preset) found = &p;
             if (!found) {
-                fail_bad_input(ctx, str(Str::DasaBadZeroDate));
+                fail_bad_input(ctx, str(Str::DasaUnknownPreset) + a.preset);
                 return ctx.exit_code;
             }
             zero = found->zero_date;

@@ -349,6 +349,14 @@ int sign_of_house(const Horoscope& h, int house, bool reverse, bool fixed) {
     return sign_of_longitude(AngleValue::degrees(reduce_degrees(cusp.longitude.to_degrees())));
 }
 
+int sign_from_number_or_name(std::string_view text_) {
+    const std::string_view t = trim(text_);
+    int n = -1;
+    auto [end, ec] = std::from_chars(t.data(), t.data() + t.size(), n);
+    if (ec == std::errc{} && end == t.data() + t.size() && !t.empty()) return n >= 0 && n <= 11 ? n : -1;
+    return sign_from_name(t);
+}
+
 int lord_of_house(const Horoscope& h, int house, int position, bool reverse, bool fixed) {
     const int sign = sign_of_house(h, house, reverse, fixed);
     return sign < 0 ? -1 : lord_of_sign(sign, position);

@@ -137,6 +137,10 @@ void compute_house_aspect_strengths(const PositionTable& fixed, const HouseTable
 // of house (13 - n) mod 12 counted from zero (houses numbered against the signs). -1 for a
 // house outside 1..12 or an undefined cusp.
 int sign_of_house(const Horoscope& h, int house, bool reverse, bool fixed);
+// A sign given as its number (0..11) or its full name ("Aries" ... "Pisces"), as the script
+// command LordOfSign takes it; -1 otherwise (the command then reports
+// "***Error*** LordOfSign: bad number or name of sign").
+int sign_from_number_or_name(std::string_view text);
 // The lord (position 0, 1, 2) of the sign of that cusp; -1 as above.
 int lord_of_house(const Horoscope& h, int house, int position, bool reverse, bool fixed);
 // The lord of the sign the planet occupies in the movable or fixed geocentric table.

@@ -1,0 +1,405 @@
+// Sub-divisions, nakshatras, dasa periods, time lords, relationships, Hindu aspect strengths,
+// the Hindu points and the natural quality of Mercury.
+#include "astro/hindu.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "astro/dasa_table.h"
+#include "astro/planets_signs.h"
+#include "common/test_dates.h"
+#include "core/spherical.h"
+
+namespace tellurim {
+namespace {
+
+struct SubCase { int sub; double lon; int sign; const char* why; };
+
+TEST(HinduSubdivisions, EdgeCases) {
+    const SubCase cases[] = {
+        {kRasi, 0.0, kAries, "start of the zodiac"},
+        {kDrekkana, 0.0, kAries, "first decanate is the sign itself"},
+        {kNavamsa, 0.0, kAries, "first navamsa of Aries"},
+        {kDwadasamsa, 0.0, kAries, ""},
+        {kChaturthamsa, 0.0, kAries, ""},
+        {kDasamsa, 0.0, kAries, ""},
+        {kHora, 0.0, kLeo, "first half of an odd sign is the Sun's"},
+        {kHora, 15.0, kCancer, "second half is the Moon's"},
+        {kHora, 45.0, kLeo, "second half of Taurus is the Sun's"},
+        {kNavamsa, 3.3333, kAries, "just under 3d20'"},
+        {kNavamsa, 3.33334, kTaurus, "just over 3d20'"},
+        {kNavamsa, 359.9, kPisces, "last navamsa"},
+        {kNavamsa, 31.0, kCapricornus, "Taurus navamsas start at Capricornus"},
+        {kTrimsamsa, 25.0, kTaurus, "25 degrees of Aries"},
+        {kTrimsamsa, 34.99, kTaurus, "4.99 degrees of Taurus"},
+        {kTrimsamsa, 35.0, kGemini, "5 degrees of Taurus: the bound is 'below'"},
+        {kTrimsamsa, 4.99, kAries, ""},
+        {kDrekkana, 25.0, kSagittarius, "third decanate: 9th sign"},
+        {kDrekkana, 370.0, kLeo, "reduced into [0, 360) first"},
+        {kSaptamsa, 4.3, kTaurus, "past 30/7 degrees"},
+        {kDwadasamsa, 29.9, kPisces, ""},
+        {kPanchamsa, 35.0, kTaurus, "odd sign, first fifth"},
+        {kPanchamsa, 24.0, kTaurus, "even sign, fifth fifth"},
+        {kDasamsa, 30.0, kAquarius, "Taurus starts 9 signs on"},
+        {kEkadasamsa, 0.0, kPisces, "s - 1"},
+        {kShodasamsa, 29.9, kLeo, "even sign, k = 15"},
+        {kShodasamsa, 30.0, kLeo, "odd sign, k = 0"},
+        {kShashtiamsa, 0.0, kTaurus, "even sign: k + s + 1"},
+        {kShashtiamsa, 30.0, kTaurus, "odd sign: s + 60 - k"},
+        {13, 10.0, -1, "no sub-division 13"},
+        {kRasi, kInfinity, -1, "undefined longitude"},
+    };
+    for (const SubCase& c : cases) {
+        SCOPED_TRACE(testing::Message() << subdivision_label(c.sub) << " of " << c.lon << ": " << c.why);
+        EXPECT_EQ(subdivision_sign(c.sub, c.lon), c.sign);
+    }
+}
+
+TEST(HinduSubdivisions, Labels) {
+    EXPECT_EQ(subdivision_label(0), "1/1");
+    EXPECT_EQ(subdivision_label(12), "1/60");
+    EXPECT_EQ(subdivision_label(13), "?");
+    EXPECT_EQ(subdivision_label(-1), "?");
+    EXPECT_EQ(subdivision_long_label(4), "NAVA(1/9)");
+    EXPECT_EQ(subdivision_long_label(6), "Thri(1/30)");
+    EXPECT_EQ(subdivision_long_label(7), "1/4");
+}
+
+TEST(HinduNakshatras, SpansOfThirteenDegreesTwentyMinutes) {
+    const std::pair<double, int> cases[] = {{0.0, 0}, {13.3333, 0}, {13.3334, 1}, {200.0, 15}, {359.999, 26},
+                                            {360.0, -1}, {-0.1, -1}, {kInfinity, -1}};
+    for (const auto& [lon, n] : cases) {
+        SCOPED_TRACE(lon);
+        EXPECT_EQ(nakshatra_of(lon), n);
+    }
+}
+
+TEST(HinduNakshatras, EditCutsTextsToTheStoredArrays) {
+    NakshatraTable t = default_nakshatra_table();
+    EXPECT_FALSE(apply_nakshatra_edit({27, std::string("x"), {}, {}}, t));
+    ASSERT_TRUE(apply_nakshatra_edit({3, std::string(150, 'a'), std::nullopt, Argb{0x11223344}}, t));
+    EXPECT_EQ(t[3].name.size(), 99u);
+    EXPECT_EQ(t[3].meaning, "ruddy cow, red, growing");
+    EXPECT_EQ(t[3].colour, 0x11223344u);
+}
+
+// --- dasa -------------------------------------------------------------------------------------
+
+class HinduDasa : public testing::Test {
+protected:
+    void SetUp() override { build_dasa_table(table, DasaTable::default_zero_date(), 365.25); }
+    DasaTable table;
+};
+
+TEST_F(HinduDasa, MoonAtTheStartOfAshwiniOpensTheCycle) {
+    // At the zero date itself the fixed zodiac is the movable one: the Moon at 0 is at 0.
+    const double birth = table.zero_date.jd_et;
+    double moon = kInfinity;
+    const double start = dasa_cycle_start(table, 0.0, 0.0, birth, &moon);
+    EXPECT_NEAR(moon, 0.0, 1e-9);
+    EXPECT_DOUBLE_EQ(start, birth);
+    DasaPeriodAt p = dasa_period_at(table, start, birth);
+    EXPECT_EQ(p.position, 0);
+    EXPECT_EQ(p.dasa, kKethu);
+    EXPECT_EQ(p.bhukti, kKethu);
+    EXPECT_EQ(p.antara, kKethu);
+}
+
+TEST_F(HinduDasa, HalfWayThroughBharaniHalfOfTheVenusDasaHasRun) {
+    const double birth = table.zero_date.jd_et;
+    const double lon = degrees_to_radians(1.5 * kNakshatraSpan);
+    const double start = dasa_cycle_start(table, lon, 0.0, birth);
+    // Kethu's 7 years, then 10 of Venus's 20.
+    EXPECT_NEAR(birth - start, 17.0 * 365.25, 1e-6);
+    DasaPeriodAt p = dasa_period_at(table, start, birth);
+    EXPECT_EQ(p.dasa, kVenus);
+}
+
+TEST_F(HinduDasa, PeriodOfRandomDatesContainsThem) {
+    const double start = 2451545.0;
+    std::mt19937 gen(12345);
+    std::uniform_real_distribution<double> offset(-3.0 * 120 * 365.25, 3.0 * 120 * 365.25);
+    for (int i = 0; i < 2000; ++i) {
+        const double jd = start + offset(gen);
+        SCOPED_TRACE(jd);
+        DasaPeriodAt p = dasa_period_at(table, start, jd);
+        ASSERT_GE(p.position, 0);
+        EXPECT_LE(p.start_jd_et, jd);
+        EXPECT_GT(p.end_jd_et, jd);
+        const DasaPeriod& e = table.periods[static_cast<std::size_t>(p.position)];
+        EXPECT_EQ(p.antara, e.antara_lord);
+        EXPECT_NEAR(p.end_jd_et - p.start_jd_et, e.duration_days, 1e-6);
+    }
+}
+
+TEST_F(HinduDasa, PeriodsBetweenTwoDatesAreConsecutiveAcrossACycleEnd) {
+    const double start = 2451545.0;
+    const double cycle = 120 * 365.25;
+    auto list = dasa_periods_between(table, start, start + cycle - 100.0, start + cycle + 100.0);
+    ASSERT_GE(list.size(), 2u);
+    EXPECT_LE(list.front().start_jd_et, start + cycle - 100.0);
+    EXPECT_GT(list.back().end_jd_et, start + cycle + 100.0);
+    for (std::size_t i = 1; i < list.size(); ++i) EXPECT_NEAR(list[i].start_jd_et, list[i - 1].end_jd_et, 1e-6);
+    bool wrapped = false;
+    for (std::size_t i = 1; i < list.size(); ++i) wrapped |= list[i - 1].position == 728 && list[i].position == 0;
+    EXPECT_TRUE(wrapped) << "the next cycle opens again with Kethu";
+    EXPECT_TRUE(dasa_periods_between(table, start, start + 10, start).empty());
+}
+
+TEST_F(HinduDasa, UnbuiltTableHasNoPeriod) {
+    DasaTable empty;
+    EXPECT_EQ(dasa_period_at(empty, 2451545.0, 2451545.0).position, -1);
+    EXPECT_EQ(dasa_period_at(table, kInfinity, 2451545.0).position, -1);
+}
+
+TEST(HinduDasaSettings, DialogRules) {
+    struct Case { const char* zero; const char* year; bool ok; const char* message; };
+    const Case cases[] = {
+        {"-134-02-03 12:00:00.00 JD", "365.25", true, ""},
+        {"390-03-21", "360.0", true, ""},
+        {"222-03-13 15:19:32.89 JD", "100.5", true, ""},
+        {"222-03-13 15:19:32.89 JD", "100", false, "Not a correct value for this field"},
+        {"222-03-13 15:19:32.89 JD", "abc", false, "Not a correct value for this field"},
+        {"not a date", "365.25", false, "Not a valid date for zodiacs concordance."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.zero) + " / " + c.year);
+        DasaTable t;
+        DasaSettingsResult r = apply_dasa_settings(t, c.zero, c.year);
+        EXPECT_EQ(r.ok, c.ok);
+        EXPECT_EQ(r.message, c.message);
+        if (c.ok) {
+            double sum = 0.0;
+            for (const DasaPeriod& p : t.periods) sum += p.duration_days;
+            EXPECT_NEAR(sum, 120.0 * t.year_length, 1e-6);
+        } else {
+            EXPECT_EQ(t.periods[0].duration_days, 0.0) << "table left alone";
+        }
+    }
+}
+
+// --- time lords ---------------------------------------------------------------------------------
+
+struct LordsCase { const char* date; double hour; int planetary_hour; TimeLords lords; };
+
+TEST(HinduTimeLords, WeekdaysOfKnownDates) {
+    // 2000-01-01 was a Saturday; 1944-06-06 a Tuesday, 1944-06-01 a Thursday, 1944-01-01 a
+    // Saturday; 1582-10-04 JD (the last Julian day before the reform) a Thursday, so that
+    // 1582-10-01 JD and 1582-01-01 JD were Mondays. Hours count Saturn, Jupiter, Mars, Sun,
+    // Venus, Mercury, Moon from the day's lord.
+    const LordsCase cases[] = {
+        {"2000-01-01 00:00:00.00 GD", 12.0, 1, {kSaturn, kSaturn, kSaturn, kSaturn}},
+        {"2000-01-01 00:00:00.00 GD", 12.0, 2, {kSaturn, kSaturn, kSaturn, kJupiter}},
+        {"2000-01-01 00:00:00.00 GD", 12.0, 24, {kSaturn, kSaturn, kSaturn, kMars}},
+        {"1944-06-06 00:00:00.00 GD", 8.0, 3, {kSaturn, kJupiter, kMars, kVenus}},
+        {"1582-10-04 00:00:00.00 JD", 1.0, 13, {kMoon, kMoon, kJupiter, kMoon}},
+    };
+    for (const LordsCase& c : cases) {
+        SCOPED_TRACE(c.date);
+        TimeLords lords;
+        ASSERT_TRUE(compute_time_lords(test_date(c.date), AngleValue::hours(c.hour), c.planetary_hour, lords));
+        EXPECT_EQ(lords, c.lords);
+    }
+}
+
+TEST(HinduTimeLords, UndefinedInputsLeaveEveryLordUnset) {
+    TimeLords lords;
+    EXPECT_FALSE(compute_time_lords(test_date("2000-01-01 00:00:00.00 GD"), AngleValue::hours(1.0), 25, lords));
+    EXPECT_EQ(lords, TimeLords{});
+    EXPECT_FALSE(compute_time_lords(DateHour{}, AngleValue::hours(1.0), 1, lords));
+    EXPECT_FALSE(compute_time_lords(test_date("2000-01-01 00:00:00.00 GD"), AngleValue{}, 1, lords));
+}
+
+// --- relationships and aspects ------------------------------------------------------------------
+
+TEST(HinduRelationships, NaturalPlusTemporaryInRasiAndNavamsa) {
+    DivisionTable div = empty_division_table();
+    // Sun in Aries (navamsa Aries); Moon in Taurus (navamsa Libra, the 7th from Aries); Mars in
+    // Libra (navamsa Taurus).
+    div[kSun][kRasi] = kAries;
+    div[kSun][kNavamsa] = kAries;
+    div[kMoon][kRasi] = kTaurus;
+    div[kMoon][kNavamsa] = kLibra;
+    div[kMars][kRasi] = kLibra;
+    div[kMars][kNavamsa] = kTaurus;
+    RelationshipTable t;
+    const NaturalRelationships natural = default_natural_relationships();
+    compute_relationships(natural, div, t);
+    // Sun regards the Moon as a natural friend (1): 2nd sign, temporary friend -> 2; in the
+    // navamsa the Moon is in the 7th -> 0.
+    EXPECT_EQ(relationship(t, kSun, kMoon, false), 2);
+    EXPECT_EQ(relationship(t, kSun, kMoon, true), 0);
+    // Sun and Mars: natural friends; Mars in the 7th sign (enemy) in rasi, 2nd in navamsa.
+    EXPECT_EQ(relationship(t, kSun, kMars, false), 0);
+    EXPECT_EQ(relationship(t, kSun, kMars, true), 2);
+    // Moon seen from Mars: the 8th sign (enemy); natural 1 -> 0. In the navamsa the 6th -> 0.
+    EXPECT_EQ(relationship(t, kMars, kMoon, false), 0);
+    EXPECT_EQ(relationship(t, kSun, kSun, false), 3);
+    EXPECT_EQ(relationship(t, kSun, kUranus, false), 99) << "undefined natural cell";
+    EXPECT_EQ(relationship(t, kSun, 18, false), 99);
+}
+
+struct StrengthCase { int planet; double d; double virupas; };
+
+TEST(HinduAspectStrength, EdgeCases) {
+    const StrengthCase cases[] = {
+        {kSun, 0.0, 0.0},       {kSun, 30.0, 0.0},      {kSun, 45.0, 7.5},       {kSun, 60.0, 15.0},
+        {kSun, 90.0, 45.0},     {kSun, 120.0, 30.0},    {kSun, 150.0, 0.0},      {kSun, 180.0, 60.0},
+        {kSun, 240.0, 30.0},    {kSun, 300.0, 0.0},     {kSun, 330.0, 0.0},      {kMars, 90.0, 60.0},
+        {kMars, 210.0, 60.0},   {kMars, 241.0, 29.5},   {kJupiter, 120.0, 60.0}, {kJupiter, 240.0, 60.0},
+        {kSaturn, 270.0, 60.0}, {kSaturn, 60.0, 60.0},  {kSaturn, 300.0, 45.0},  {kSun, 540.0, 60.0},
+    };
+    for (const StrengthCase& c : cases) {
+        SCOPED_TRACE(testing::Message() << planet_name(c.planet) << " at " << c.d);
+        EXPECT_DOUBLE_EQ(hindu_aspect_strength(c.planet, c.d), c.virupas);
+    }
+    EXPECT_EQ(hindu_aspect_strength(kSun, kInfinity), kInfinity);
+}
+
+TEST(HinduAspectStrength, TablesUseTheForwardDistanceFromTheAspectingPlanet) {
+    PositionTable fixed;
+    fixed.clear();
+    fixed.at(kMars).index = kMars;
+    fixed.at(kMars).longitude = AngleValue::degrees(10.0);
+    fixed.at(kSun).index = kSun;
+    fixed.at(kSun).longitude = AngleValue::degrees(100.0);
+    PlanetAspectStrengths s;
+    compute_planet_aspect_strengths(fixed, s);
+    EXPECT_DOUBLE_EQ(s[kSun][kMars], 60.0) << "Sun 90 degrees ahead of Mars";
+    EXPECT_DOUBLE_EQ(s[kMars][kSun], 150.0 - 270.0 / 2.0);
+    EXPECT_EQ(s[kSun][kMoon], kInfinity);
+    HouseTable houses{};
+    for (int i = 0; i < kHouseCount; ++i) houses[static_cast<std::size_t>(i)] = {i, AngleValue::degrees(30.0 * i), AngleValue::degrees(0.0)};
+    HouseAspectStrengths hs;
+    compute_house_aspect_strengths(fixed, houses, hs);
+    EXPECT_DOUBLE_EQ(hs[0][kSun], 150.0 - 260.0 / 2.0);
+    EXPECT_DOUBLE_EQ(hs[6][kMars], 2.0 * 170.0 - 300.0);
+}
+
+// --- Hindu points -------------------------------------------------------------------------------
+
+TEST(HinduPoints, ArudhaCountsFromTheLordAsTheLordFromTheAscendant) {
+    const std::array<std::array<int, 3>, 5> cases{{
+        {kAries, kGemini, kLeo},
+        {kAries, kAries, kCapricornus},  // falls in the 1st: the 10th from it
+        {kAries, kCancer, kCancer},      // falls in the 7th (Libra): the 10th from Libra
+        {kPisces, kAries, kTaurus},
+        {kAries, -1, -1},
+    }};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c[0] << " " << c[1]);
+        EXPECT_EQ(arudha_sign(c[0], c[1]), c[2]);
+    }
+}
+
+TEST(HinduPoints, SaturnPartByDayAndByNight) {
+    // 2000-01-02 (a Sunday) at longitude 0, sunrise 6h, sunset 18h: the day's parts are
+    // ruled Sun, Moon, Mars, Mercury, Jupiter, Venus, Saturn: Saturn's is the 7th.
+    const double day = 2451545.5;  // 0h UT on Sunday 2000-01-02
+    const double rise = day + 0.25;
+    const double set = day + 0.75;
+    SaturnPart p = saturn_part(day + 0.5, rise, set, 0.0);
+    EXPECT_NEAR(p.length, 0.5 / 8.0, 1e-12);
+    EXPECT_NEAR(p.start_ut, rise + 6.0 * 0.5 / 8.0, 1e-9);
+    // The night after it starts with Jupiter (the fifth from the Sun): Saturn's is the 3rd.
+    p = saturn_part(day + 0.9, rise, set, 0.0);
+    EXPECT_NEAR(p.start_ut, set + 2.0 * 0.5 / 8.0, 1e-9);
+    // Before sunrise it is Saturday's night, starting with Mercury (Mercury, Jupiter, Venus,
+    // Saturn): Saturn's is the 4th.
+    p = saturn_part(day + 0.1, rise, set, 0.0);
+    EXPECT_NEAR(p.start_ut, set - 1.0 + 3.0 * 0.5 / 8.0, 1e-9);
+    EXPECT_EQ(saturn_part(day, kInfinity, set, 0.0).start_ut, kInfinity);
+}
+
+// --- lords and houses ---------------------------------------------------------------------------
+
+// Equal fixed houses from 15 degrees of Aries (movable: from 10 degrees of Taurus); the Sun
+// at 100 degrees (Cancer) and Saturn at 350 degrees (Pisces) in the fixed table.
+Horoscope chart_with_houses() {
+    Horoscope h;
+    for (int i = 0; i < kHouseCount; ++i) {
+        h.houses_fixed[static_cast<std::size_t>(i)] = {i, AngleValue::degrees(15.0 + 30.0 * i), AngleValue::degrees(0.0)};
+        h.houses_movable[static_cast<std::size_t>(i)] = {i, AngleValue::degrees(40.0 + 30.0 * i), AngleValue::degrees(0.0)};
+    }
+    h.geo_fixed.at(kSun) = {kSun, AngleValue::degrees(100.0), AngleValue::degrees(0.0), AngleValue::plain(1.0), 0};
+    h.geo_movable.at(kSun) = {kSun, AngleValue::degrees(125.0), AngleValue::degrees(0.0), AngleValue::plain(1.0), 0};
+    h.geo_fixed.at(kSaturn) = {kSaturn, AngleValue::radians(degrees_to_radians(350.0)), AngleValue::degrees(0.0),
+                               AngleValue::plain(1.0), 0};
+    return h;
+}
+
+struct HouseLordCase { int house; bool reverse; bool fixed; int sign; int lord; };
+
+TEST(HinduLords, LordOfAHouseIsTheLordOfTheSignOfItsCusp) {
+    const Horoscope h = chart_with_houses();
+    const HouseLordCase cases[] = {
+        {1, false, true, kAries, kMars},
+        {4, false, true, kCancer, kMoon},
+        {12, false, true, kPisces, kJupiter},
+        {2, true, true, kPisces, kJupiter},   // reversed: house 2 takes the cusp of index 11
+        {12, true, true, kTaurus, kVenus},    // reversed: index 1
+        {1, true, true, kAries, kMars},
+        {1, false, false, kTaurus, kVenus},   // movable table
+        {0, false, true, -1, -1},
+        {13, false, true, -1, -1},
+    };
+    for (const HouseLordCase& c : cases) {
+        SCOPED_TRACE(testing::Message() << "house " << c.house << (c.reverse ? " reversed" : "") << (c.fixed ? " fixed" : " movable"));
+        EXPECT_EQ(sign_of_house(h, c.house, c.reverse, c.fixed), c.sign);
+        EXPECT_EQ(lord_of_house(h, c.house, 0, c.reverse, c.fixed), c.lord);
+    }
+    EXPECT_EQ(lord_of_house(h, 1, 1, false, true), kPluto) << "second lord of Aries";
+}
+
+TEST(HinduLords, SignByNumberOrName) {
+    const std::pair<const char*, int> cases[] = {{"0", 0}, {"11", 11}, {"12", -1}, {"-1", -1}, {"Leo", kLeo},
+                                                 {"leo", -1}, {"", -1}, {"4x", -1}};
+    for (const auto& [t, sign] : cases) {
+        SCOPED_TRACE(t);
+        EXPECT_EQ(sign_from_number_or_name(t), sign);
+    }
+    EXPECT_EQ(text(Str::LordOfSignBadSign), "***Error*** LordOfSign: bad number or name of sign");
+}
+
+TEST(HinduLords, LordOfAPlanetAndItsHouseInTheFixedZodiac) {
+    const Horoscope h = chart_with_houses();
+    EXPECT_EQ(lord_of_planet(h, kSun, 0, true), kMoon);     // Cancer
+    EXPECT_EQ(lord_of_planet(h, kSun, 0, false), kSun);     // Leo in the movable table
+    EXPECT_EQ(lord_of_planet(h, kSun, 1, false), kRahu);
+    EXPECT_EQ(lord_of_planet(h, kSaturn, 0, true), kJupiter);
+    EXPECT_EQ(lord_of_planet(h, kMoon, 0, true), -1) << "no position";
+    EXPECT_EQ(lord_of_planet(h, 18, 0, true), -1);
+    EXPECT_EQ(house_of_planet(h, kSun, false, false), 3);   // 75 to 105 degrees
+    EXPECT_EQ(house_of_planet(h, kSun, true, false), 10);   // numbered against the signs
+    EXPECT_EQ(house_of_planet(h, kSaturn, false, false), 12);
+    EXPECT_EQ(house_of_planet(h, kSun, false, true), 4);    // centred on the cusp at 105: 90 to 120
+    EXPECT_EQ(house_of_planet(h, kMoon, false, false), -1);
+}
+
+// --- natural quality of Mercury ------------------------------------------------------------------
+
+TEST(HinduQualities, Mercury) {
+    HinduData d;
+    d.mercury_sun_distance = 20.0;
+    d.mercury_association.fill(0.0);
+    MercuryQuality q = natural_quality_of_mercury(99, d);
+    EXPECT_EQ(q.quality, 0);
+    EXPECT_EQ(q.note, "Natural quality of moon is ERROR, mercury quality is set to neuter");
+    d.mercury_sun_distance = 4.9;
+    q = natural_quality_of_mercury(1, d);
+    EXPECT_EQ(q.quality, -1);
+    EXPECT_EQ(q.note, "Natural quality of mercury is set to male because mercury is combust");
+    d.mercury_sun_distance = 20.0;
+    d.mercury_association[kSaturn] = 0.9;  // close to Saturn
+    d.mercury_association[kJupiter] = 0.5;
+    EXPECT_EQ(natural_quality_of_mercury(1, d).quality, -1);
+    d.mercury_association[kMoon] = 0.5;  // a benefic Moon as close as Jupiter
+    EXPECT_EQ(natural_quality_of_mercury(1, d).quality, 1);
+    EXPECT_EQ(natural_quality_of_mercury(-1, d).quality, -1);
+    EXPECT_EQ(quality_text(0), "Good");
+    EXPECT_EQ(quality_text(-1), "Bad");
+}
+
+}  // namespace
+}  // namespace tellurim
