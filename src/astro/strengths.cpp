@@ -297,6 +297,21 @@ int compute_planet_strengths(const StrengthInputs& in, PlanetStrengthTable& out)
     return 0;
 }
 
+PlanetStrength strength_row(const PlanetStrengthTable& table, int planet) {
+    if (planet < 0 || planet >= kStrengthPlanets) return PlanetStrength{};
+    return table[at(planet)];
+}
+
+double kala_bala(const PlanetStrength& row) {
+    double sum = 0.0;
+    for (int c = 8; c <= 13; ++c) {
+        double v = row.components[at(c - 1)];
+        if (!defined(v)) return kNoValue;
+        sum += v;
+    }
+    return sum;
+}
+
 int house_direction_reference(double x) {
     if (!defined(x)) return 9;
     x = reduce360(x);

@@ -76,6 +76,12 @@ int compute_planet_strengths(const StrengthInputs& in, PlanetStrengthTable& out)
 void planetary_war(const StrengthInputs& in, const std::array<double, kStrengthPlanets>& running,
                    std::array<double, kStrengthPlanets>& war);
 
+// The row of planet 0..6; for any other index a row with planet -1 and undefined values.
+PlanetStrength strength_row(const PlanetStrengthTable& table, int planet);
+// Time strength (Kala bala) of a row: the sum of components 8 to 13 (day/night, lunar phase,
+// third of day, lords of time, declination, war); +infinity when one of them is undefined.
+double kala_bala(const PlanetStrength& row);
+
 struct HouseStrengthInputs {
     std::array<double, 12> cusp_fixed_deg = StrengthInputs::filled<12>(kNoValue);
     std::array<double, 12> cusp_movable_deg = StrengthInputs::filled<12>(kNoValue);

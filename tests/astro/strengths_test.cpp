@@ -209,6 +209,20 @@ TEST(PlanetStrengths, NightChartWorkedByHand) {
     EXPECT_NEAR(t[kSun].total, 363.0760, kTol);
 }
 
+TEST(PlanetStrengths, RowsAndTimeStrength) {
+    PlanetStrengthTable t;
+    ASSERT_EQ(compute_planet_strengths(day_chart(), t), 0);
+    // Venus, day chart: 50.7474 + 33.2633 + 0 + 75 + 49.3875 + 0 (components 8 to 13)
+    EXPECT_NEAR(kala_bala(strength_row(t, kVenus)), 208.3982, kTol);
+    for (int bad : {-1, 7, 17}) {
+        SCOPED_TRACE(bad);
+        PlanetStrength r = strength_row(t, bad);
+        EXPECT_EQ(r.planet, -1);
+        EXPECT_EQ(r.total, kNoValue);
+        EXPECT_EQ(kala_bala(r), kNoValue);
+    }
+}
+
 TEST(PlanetStrengths, MoolatrikonaBandsAndTheMoon) {
     struct Row { int planet; double lon; int moon_to_venus; double expected; };
     const Row rows[] = {
