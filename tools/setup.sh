@@ -9,7 +9,11 @@ packages=(
   libcli11-dev libfmt-dev nlohmann-json3-dev libicu-dev
   tzdata
   # reference ephemeris for the accuracy tests and benchmarks only
-  libswe-dev swe-basic-data
+  libswe-dev
+  # its fixed-star file (CC0) is the source of the stars catalogue
+  swe-basic-data
+  # real readers of the written documents in the tests (HTML, rich text)
+  python3 python3-lxml unrtf
   # npm fetches the pinned public data packages (cities, series coefficients)
   nodejs
 )

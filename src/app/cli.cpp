@@ -60,6 +60,7 @@ int run_cli(int argc, char** argv, MessageSink* messages_override) {
     register_place_commands(app, ctx);
     register_chart_commands(app, ctx);
     register_hindu_commands(app, *calc, ctx);
+    register_stars_commands(app, *calc, ctx);
 
     try {
         app.parse(argc, argv);

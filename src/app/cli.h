@@ -50,6 +50,7 @@ void register_sky_commands(CLI::App& calc, CliContext& ctx);       // calc sider
 void register_positions_commands(CLI::App& calc, CliContext& ctx); // calc positions
 void register_place_commands(CLI::App& app, CliContext& ctx);      // place find|list
 void register_chart_commands(CLI::App& app, CliContext& ctx);      // chart
+void register_stars_commands(CLI::App& app, CLI::App& calc, CliContext& ctx);  // stars list|file, calc star
 
 // Runs the command line; returns the exit status.
 int run_cli(int argc, char** argv, MessageSink* messages_override = nullptr);

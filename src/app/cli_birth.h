@@ -34,6 +34,7 @@ struct ChartArgs {
     std::string house_system;
     std::string zodiac;
     std::string ephemeris;
+    double star_orb = 1.0;  // chart only: orb of the star conjunctions, degrees
     bool json = false;
 };
 

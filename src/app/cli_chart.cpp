@@ -13,6 +13,7 @@
 #include "app/cli_hindu.h"
 #include "app/cli_settings.h"
 #include "app/cli_strengths.h"
+#include "app/cli_stars.h"
 #include "app/json_util.h"
 #include "astro/compute.h"
 #include "astro/lunations.h"
@@ -24,6 +25,7 @@
 #include "core/sidereal.h"
 #include "core/spherical.h"
 #include "core/strings.h"
+#include "core/text.h"
 #include "core/worker_threads.h"
 #include "files/cities.h"
 
@@ -96,7 +98,13 @@ struct Provenance {
     double delta_t_seconds = kInfinity;
 };
 
-void print_text(const Horoscope& h, double eps, const AngleValue& aya, const Provenance& prov) {
+struct ChartStars {
+    const StarCatalogue* catalogue = nullptr;  // null when the catalogue did not load
+    std::vector<PlanetStarConjunction> conjunctions;
+    double orb_deg = 1.0;
+};
+
+void print_text(const Horoscope& h, double eps, const AngleValue& aya, const Provenance& prov, const ChartStars& stars) {
     auto line = [](auto&&... parts) {
         ((std::cout << parts), ...);
         std::cout << "\n";
@@ -181,6 +189,17 @@ void print_text(const Horoscope& h, double eps, const AngleValue& aya, const Pro
     print_hindu_text(h);
     print_strengths_text(h);
 
+    if (stars.catalogue) {
+        line();
+        line(text(Str::StarsConjunctionsTitle), format_sexagesimal(stars.orb_deg, false), ")");
+        if (stars.conjunctions.empty()) line(text(Str::StarsNoConjunction));
+        for (const PlanetStarConjunction& c : stars.conjunctions) {
+            const StarRecord& s = stars.catalogue->stars[static_cast<std::size_t>(c.star)];
+            line(fmt::format("{:<12}{:<30}{:<16}{}", planet_name(c.planet), s.name,
+                             format_sexagesimal(c.distance_deg, false), star_magnitude_text(s.magnitude)));
+        }
+    }
+
     line();
     line(text(Str::ChartProvenance));
     line(text(Str::ChartEphemerisLibrary), " ", ephemeris_file_name(prov.type));
@@ -200,7 +219,8 @@ nlohmann::json moment_json(const DateHour& d) {
     return {{"text", date_text(d)}, {"jd_ut", json_number(d.jd_ut)}, {"jd_et", json_number(d.jd_et)}};
 }
 
-nlohmann::json print_json(const Horoscope& h, double eps, const AngleValue& aya, const Provenance& prov) {
+nlohmann::json print_json(const Horoscope& h, double eps, const AngleValue& aya, const Provenance& prov,
+                          const ChartStars& stars) {
     nlohmann::json positions;
     const std::pair<const char*, const PositionTable*> tables[] = {
         {"geocentric_movable", &h.geo_movable},
@@ -251,6 +271,11 @@ nlohmann::json print_json(const Horoscope& h, double eps, const AngleValue& aya,
                               {"azimuth", angle_json(z.azimuth)},
                               {"elevation", angle_json(z.elevation)}});
     }
+    nlohmann::json star_rows = nlohmann::json::array();
+    for (const PlanetStarConjunction& c : stars.conjunctions)
+        star_rows.push_back({{"planet", std::string(planet_name(c.planet))},
+                             {"star", stars.catalogue->stars[static_cast<std::size_t>(c.star)].name},
+                             {"distance_deg", json_number(c.distance_deg)}});
     const LunationRecord& l = h.lunation;
     nlohmann::json j = {
         {"person",
@@ -295,6 +320,7 @@ nlohmann::json print_json(const Horoscope& h, double eps, const AngleValue& aya,
            {{"new_moon", eclipse_text(l.new_moon_eclipse)},
             {"full_moon", eclipse_text(l.full_moon_eclipse)},
             {"next_new_moon", eclipse_text(l.next_new_moon_eclipse)}}}}},
+        {"stars", star_rows},
         {"provenance",
          {{"ephemeris_library", std::string(ephemeris_file_name(prov.type))},
           {"ephemeris_name", std::string(ephemeris_display_name(prov.type))},
@@ -471,10 +497,21 @@ int run_chart(const ChartArgs& a, CliContext& ctx) {
     prov.infos = library.infos();
     prov.type = library.is_loaded() ? library.type() : options.ephemeris.type;
     prov.delta_t_seconds = (h->birth_ut.jd_et - h->birth_ut.jd_ut) * 86400.0;
+    // The stars within the orb of each planet; without a catalogue the chart goes on without.
+    StarCatalogue catalogue;
+    ChartStars stars;
+    stars.orb_deg = a.star_orb;
+    if (load_cli_stars(options, catalogue, *ctx.messages)) {
+        stars.catalogue = &catalogue;
+        stars.conjunctions = planet_star_conjunctions(catalogue, *h, a.star_orb);
+    } else {
+        ctx.messages->tell(std::string(trim(text(Str::StarsConjunctionWarning))), str(Str::StarsCaption),
+                           MessageIcon::Warning);
+    }
     if (a.json)
-        std::cout << print_json(*h, eps, aya, prov).dump(2) << "\n";
+        std::cout << print_json(*h, eps, aya, prov, stars).dump(2) << "\n";
     else
-        print_text(*h, eps, aya, prov);
+        print_text(*h, eps, aya, prov, stars);
     return kExitOk;
 }
 
@@ -508,6 +545,8 @@ void register_chart_commands(CLI::App& app, CliContext& ctx) {
     auto args = std::make_shared<ChartArgs>();
     CLI::App* chart = app.add_subcommand("chart", "Compute one horoscope and print it");
     add_birth_options(*chart, *args);
+    chart->add_option("--star-orb", args->star_orb, "Orb of the star conjunctions in degrees (default 1)")
+        ->check(CLI::Range(0.0, 180.0));
     chart->add_flag("--json", args->json, "JSON output");
     chart->callback([args, &ctx] { ctx.exit_code = run_chart(*args, ctx); });
 }

@@ -17,6 +17,7 @@ constexpr std::array<std::string_view, static_cast<int>(Str::Count)> kTexts = {
 #include "core/strings_chart.def"
 #include "core/strings_hindu.def"
 #include "core/strings_strength.def"
+#include "core/strings_stars.def"
 #undef TELLURIM_STRING
 };
 

@@ -21,6 +21,7 @@ enum class Str : int {
 #include "core/strings_chart.def"
 #include "core/strings_hindu.def"
 #include "core/strings_strength.def"
+#include "core/strings_stars.def"
 #undef TELLURIM_STRING
     Count
 };

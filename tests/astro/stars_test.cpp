@@ -1,0 +1,222 @@
+// The stars catalogue: record bytes, malformed images, the position of date against Meeus's
+// worked examples, the cache, conjunctions and the script commands' texts.
+#include "astro/stars.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <random>
+
+#include "astro/star_commands.h"
+#include "core/spherical.h"
+
+namespace tellurim {
+namespace {
+
+DateHour j2000() {
+    DateHour d;
+    set_julian_day_ut(d, 2451545.0);
+    d.jd_et = 2451545.0;
+    return d;
+}
+
+StarRecord star(std::string name, double ra_hours, double dec_deg, double pm_ra_deg = 0.0, double pm_dec_deg = 0.0) {
+    StarRecord s;
+    s.name = std::move(name);
+    s.identifier = 7;
+    s.magnitude = 1.25;
+    s.ra = AngleValue::hours(ra_hours);
+    s.dec = AngleValue::degrees(dec_deg);
+    s.pm_ra = AngleValue::degrees(pm_ra_deg);
+    s.pm_dec = AngleValue::degrees(pm_dec_deg);
+    s.comment = "Alpha Leo";
+    s.epoch = j2000();
+    s.reference = j2000();
+    return s;
+}
+
+std::vector<std::uint8_t> image(const std::vector<StarRecord>& stars) {
+    ByteWriter out;
+    for (const StarRecord& s : stars) write_star(out, s);
+    return out.take();
+}
+
+std::uint32_t u32_at(const std::vector<std::uint8_t>& b, std::size_t at) {
+    return b[at] | (b[at + 1] << 8) | (b[at + 2] << 16) | (std::uint32_t(b[at + 3]) << 24);
+}
+
+double f64_at(const std::vector<std::uint8_t>& b, std::size_t at) {
+    std::uint64_t v = 0;
+    for (int i = 7; i >= 0; --i) v = (v << 8) | b[at + static_cast<std::size_t>(i)];
+    double d;
+    std::memcpy(&d, &v, 8);
+    return d;
+}
+
+TEST(StarRecord, FieldsSitAtTheirOffsets) {
+    StarRecord s = star("Regulus", 10.0, 12.0, 1e-5, -2e-5);
+    s.number = 3;
+    s.spectral_class = "B8";
+    s.reserved.jd_ut = 1234.5;
+    s.spare2 = AngleValue::radians(0.5);
+    auto b = image({s});
+    ASSERT_EQ(b.size(), kStarRecordSize);
+    EXPECT_EQ(u32_at(b, 0), 3u);
+    EXPECT_EQ(u32_at(b, 4), 7u);
+    EXPECT_EQ(b[8], 'R');
+    EXPECT_EQ(b[10], 'e');
+    EXPECT_EQ(f64_at(b, 72), 1.25);
+    EXPECT_EQ(b[80], 'B');
+    EXPECT_EQ(b[82], '8');
+    EXPECT_EQ(u32_at(b, 96), 2u);        // kind word of the right ascension
+    EXPECT_EQ(f64_at(b, 104), 10.0);
+    EXPECT_EQ(u32_at(b, 112), 3u);       // hours
+    EXPECT_EQ(f64_at(b, 128), 12.0);     // declination value
+    EXPECT_EQ(f64_at(b, 152), 1e-5);     // proper motion in RA
+    EXPECT_EQ(f64_at(b, 176), -2e-5);    // proper motion in Dec
+    EXPECT_EQ(b[192], 'A');
+    EXPECT_EQ(f64_at(b, 392 + 32), 2451545.0);  // the epoch's Julian day ET
+    EXPECT_EQ(f64_at(b, 560 + 24), 1234.5);     // reserved date, Julian day UT
+    EXPECT_EQ(f64_at(b, 672 + 8), 0.5);         // last spare angle
+    StarRecord back;
+    ByteReader in(b);
+    ASSERT_TRUE(read_star(in, back));
+    EXPECT_EQ(back, s);
+}
+
+TEST(StarRecord, MalformedImagesAreRefused) {
+    const auto two = image({star("A", 1, 2), star("B", 3, 4)});
+    ASSERT_TRUE(parse_stars(two));
+    EXPECT_EQ(parse_stars(two)->size(), 2u);
+
+    std::mt19937 random(42);
+    std::vector<std::uint8_t> noise(2 * kStarRecordSize);
+    for (auto& byte : noise) byte = static_cast<std::uint8_t>(random());
+
+    auto no_nul = two;
+    for (std::size_t i = 8; i < 68; i += 2) no_nul[i] = 'x';  // a name that fills its array
+    auto bad_unit = two;
+    bad_unit[704 + 112] = 9;  // second star's right ascension: unit 9
+
+    struct Case { const char* name; std::vector<std::uint8_t> bytes; };
+    const Case cases[] = {
+        {"empty", {}},
+        {"705 bytes", std::vector<std::uint8_t>(two.begin(), two.begin() + 705)},
+        {"truncated", std::vector<std::uint8_t>(two.begin(), two.end() - 100)},
+        {"random", noise},
+        {"name without its zero", no_nul},
+        {"unknown unit", bad_unit},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_FALSE(parse_stars(c.bytes));
+    }
+}
+
+// Meeus, Astronomical Algorithms (2nd ed.), example 21.b: theta Persei, J2000.0 to
+// 2028 Nov 13.19 TD (JD 2462088.69), proper motion +0.03425 s and -0.0895" a year. Meeus:
+// RA 2h46m11.331s, Dec +49d20'54.54".
+TEST(StarPosition, MeeusThetaPersei) {
+    StarRecord s = star("Theta Per", 2.0 + 44.0 / 60 + 11.986 / 3600, 49.0 + 13.0 / 60 + 42.48 / 3600,
+                        0.03425 * 15.0 / 3600.0, -0.0895 / 3600.0);
+    auto p = star_position(s, 2462088.69, 2462088.69);
+    ASSERT_TRUE(p);
+    EXPECT_NEAR(p->ra.to_hours() * 3600.0, 2 * 3600 + 46 * 60 + 11.331, 0.002);
+    EXPECT_NEAR(p->dec.to_degrees() * 3600.0, 49 * 3600 + 20 * 60 + 54.54, 0.02);
+}
+
+// Meeus example 13.a: Pollux, RA 116.328942, Dec 28.026183 for the equinox J2000.0 with the
+// obliquity 23.4392911 of that date: longitude 113.215630, latitude 6.684170 degrees.
+TEST(StarPosition, MeeusPolluxEcliptic) {
+    StarRecord s = star("Pollux", 116.328942 / 15.0, 28.026183);
+    auto p = star_position(s, 2451545.0, 2451545.0);
+    ASSERT_TRUE(p);
+    EXPECT_NEAR(p->lon.to_degrees(), 113.215630, 2e-6);
+    EXPECT_NEAR(p->lat.to_degrees(), 6.684170, 2e-6);
+}
+
+TEST(StarPosition, SameDateReadsTheCache) {
+    StarRecord s = star("Regulus", 10.139, 11.967);
+    auto first = star_position(s, 2460000.5, 2460000.5008);
+    ASSERT_TRUE(first);
+    EXPECT_EQ(s.cached_date.jd_ut, 2460000.5);
+    EXPECT_EQ(s.cached_date.jd_et, 2460000.5008);
+    s.ra = AngleValue::hours(3.0);  // a changed catalogue value shows only when recomputed
+    auto again = star_position(s, 2460000.5, 2460000.5008);
+    EXPECT_EQ(again->lon, first->lon);
+    auto other = star_position(s, 2460000.5, 2460000.5009);
+    EXPECT_GT(std::fabs(other->lon.to_degrees() - first->lon.to_degrees()), 10.0);
+    EXPECT_FALSE(star_position(s, kInfinity, 1.0));
+}
+
+TEST(StarConjunction, DistanceFoldsAcrossZero) {
+    const struct { double a, b, d; } cases[] = {
+        {359.5, 0.3, 0.8}, {0.3, 359.5, 0.8}, {10, 190, 180}, {100, 100, 0}, {720.5, 0, 0.5}, {0, 181, 179},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.a) + " " + std::to_string(c.b));
+        EXPECT_NEAR(longitude_distance_deg(c.a, c.b), c.d, 1e-12);
+    }
+}
+
+// Stars on the ecliptic at J2000 (declination from the longitude), nearest first, strictly
+// inside the orb.
+TEST(StarConjunction, ClosestFirstStrictlyInsideTheOrb) {
+    StarCatalogue c;
+    const double eps = 23.4392911 * kPi / 180.0;
+    for (double lon : {0.8, 359.9, 0.5, 1.0, 30.0}) {
+        double l = lon * kPi / 180.0;
+        double ra = reduce_radians(std::atan2(std::sin(l) * std::cos(eps), std::cos(l)));
+        double dec = std::asin(std::sin(eps) * std::sin(l));
+        c.stars.push_back(star("L" + std::to_string(lon), ra * 12.0 / kPi, dec * 180.0 / kPi));
+    }
+    auto found = star_conjunctions(c, 0.0, 0.9, 2451545.0, 2451545.0);
+    ASSERT_EQ(found.size(), 3u);
+    EXPECT_EQ(found[0].star, 1);
+    EXPECT_NEAR(found[0].distance_deg, 0.1, 1e-6);
+    EXPECT_EQ(found[1].star, 2);
+    EXPECT_EQ(found[2].star, 0);
+}
+
+TEST(StarCommands, Texts) {
+    StarCatalogue c;
+    c.stars = {star("Regulus", 10.139, 11.967), star("Spica", 13.42, -11.16)};
+    c.stars[1].identifier = 12;
+    Horoscope h;
+    h.birth_ut = j2000();
+    h.geo_movable.at(0).longitude = AngleValue::degrees(149.5);  // Regulus at 149.83
+
+    struct Case { const char* name; StarCommandAnswer got; bool ok; const char* text; };
+    const Case cases[] = {
+        {"name", name_of_star(&c, "1"), true, "Spica"},
+        {"comment", comment_of_star(&c, "0"), true, "Alpha Leo"},
+        {"id", id_of_star(&c, "1"), true, "12"},
+        {"id to number", id_star_to_num(&c, "12"), true, "1"},
+        {"not loaded", name_of_star(nullptr, "0"), false, "***Error*** : Stars file not loaded in memory"},
+        {"name range", name_of_star(&c, "2"), false, "***Error*** : NameOfStar cannot read record, out of range"},
+        {"comment range", comment_of_star(&c, "-1"), false,
+         "***Error*** : CommentOfStar cannot read record, out of range"},
+        {"id range", id_of_star(&c, "x"), false, "***Error*** : IdOfStar cannot read record, out of range"},
+        {"id unknown", id_star_to_num(&c, "99"), false, "***Error*** : IdStar2Num cannot read record"},
+        {"conjunction", star_conjunction_with(&c, h, "0", "1"), true, "0"},
+        {"no conjunction", star_conjunction_with(&c, h, "0", "0.2"), true, "-1"},
+        {"planet 15", star_conjunction_with(&c, h, "15", "1"), false,
+         "Error: StarConjunctionWith: first argument nplanet must be from 0 to 14"},
+        {"orb text", star_conjunction_with(&c, h, "0", "one"), false,
+         "Error: StarConjunctionWith: second argument orbe must be a decimal number"},
+        {"no catalogue", star_conjunction_with(nullptr, h, "0", "1"), false,
+         "*** Warning StarConjunctionWith ***  cannot find stars cunjunctions. Check stars file path please.\n"},
+        {"id conjunction", id_star_conjunction_with_planet(&c, h, "0", "0", "1"), true, "7"},
+        {"id position", id_star_conjunction_with_planet(&c, h, "0", "1", "1"), false,
+         "Error: IdStarConjunctionWithPlanet: second argument star position is out of range"},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.name);
+        EXPECT_EQ(k.got.ok, k.ok);
+        EXPECT_EQ(k.got.text, k.text);
+    }
+}
+
+}  // namespace
+}  // namespace tellurim
