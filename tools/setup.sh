@@ -14,6 +14,8 @@ packages=(
   swe-basic-data
   # real readers of the written documents in the tests (HTML, rich text)
   python3 python3-lxml unrtf
+  # JPL DE405 (1960-2060) for libephjpl.so, converted to a JPL binary file during setup
+  casacore-data-jpl-de405 python3-casacore
   # npm fetches the pinned public data packages (cities, series coefficients)
   nodejs
 )

@@ -186,9 +186,6 @@ void print_text(const Horoscope& h, double eps, const AngleValue& aya, const Pro
     moment(Str::ChartNewMoon, l.next_new_moon, &l.next_new_moon_eclipse);
     line(text(Str::ChartLunarDay), " ", l.lunar_day);
 
-    print_hindu_text(h);
-    print_strengths_text(h);
-
     if (stars.catalogue) {
         line();
         line(text(Str::StarsConjunctionsTitle), format_sexagesimal(stars.orb_deg, false), ")");
@@ -199,6 +196,9 @@ void print_text(const Horoscope& h, double eps, const AngleValue& aya, const Pro
                              format_sexagesimal(c.distance_deg, false), star_magnitude_text(s.magnitude)));
         }
     }
+
+    print_hindu_text(h);
+    print_strengths_text(h);
 
     line();
     line(text(Str::ChartProvenance));

@@ -449,7 +449,7 @@ void print_dasa_settings(const DasaTable& t, bool json) {
         return;
     }
     std::cout << text(Str::DasaZeroDateTitle) << ": " << format_date_hour(t.zero_date) << "\n";
-    std::cout << fmt::format("{}", t.year_length) << "\n";
+    std::cout << text(Str::DasaYearLength) << " " << fmt::format("{}", t.year_length) << "\n";
 }
 
 int run_dasa_settings(const DasaSettingsArgs& a, bool set, CliContext& ctx) {

@@ -6,10 +6,13 @@
 
 #include <random>
 
+#include "astro/compute.h"
 #include "astro/dasa_table.h"
 #include "astro/planets_signs.h"
 #include "common/test_dates.h"
+#include "core/ephemeris_library.h"
 #include "core/spherical.h"
+#include "core/worker_threads.h"
 
 namespace tellurim {
 namespace {
@@ -114,6 +117,20 @@ TEST_F(HinduDasa, HalfWayThroughBharaniHalfOfTheVenusDasaHasRun) {
     EXPECT_NEAR(birth - start, 17.0 * 365.25, 1e-6);
     DasaPeriodAt p = dasa_period_at(table, start, birth);
     EXPECT_EQ(p.dasa, kVenus);
+}
+
+TEST_F(HinduDasa, BirthFallsInTheDasaOfTheMoonsNakshatraLord) {
+    const NakshatraTable nakshatras = default_nakshatra_table();
+    const double birth = table.zero_date.jd_et;  // fixed and movable zodiacs coincide
+    std::mt19937 gen(7);
+    std::uniform_real_distribution<double> lon(0.0, 359.999);
+    for (int i = 0; i < 500; ++i) {
+        const double l = lon(gen);
+        SCOPED_TRACE(l);
+        const double start = dasa_cycle_start(table, degrees_to_radians(l), 0.0, birth);
+        DasaPeriodAt p = dasa_period_at(table, start, birth);
+        EXPECT_EQ(p.dasa, nakshatras[static_cast<std::size_t>(nakshatra_of(l))].lord);
+    }
 }
 
 TEST_F(HinduDasa, PeriodOfRandomDatesContainsThem) {
@@ -399,6 +416,60 @@ TEST(HinduQualities, Mercury) {
     EXPECT_EQ(natural_quality_of_mercury(-1, d).quality, -1);
     EXPECT_EQ(quality_text(0), "Good");
     EXPECT_EQ(quality_text(-1), "Bad");
+}
+
+}  // namespace
+}  // namespace tellurim
+
+// --- through the pipeline -----------------------------------------------------------------------
+
+namespace tellurim {
+namespace {
+
+TEST(HinduPipeline, TablesAgreeWithTheFixedPositions) {
+    EphemerisLibrary library;
+    if (!library.load(kEphemerisLow)) GTEST_SKIP() << "libephlow.so not built";
+    WorkerThreads workers;
+    RecordingMessages messages;
+    Options options;
+    build_dasa_table(options.dasas, DasaTable::default_zero_date(), 365.25);
+    BirthData d;
+    d.last_name = "Sample";
+    d.place.longitude = AngleValue::degrees(2.3489, kFormatEastWest);
+    d.place.latitude = AngleValue::degrees(48.8567, kFormatNorthSouth);
+    d.ut = test_date("1944-06-06 06:00:00.00 GD");
+    d.local = test_date("1944-06-06 08:00:00.00 GD");
+    Horoscope h;
+    ASSERT_TRUE(set_and_compute(h, d, true, options, messages, workers, library));
+    const HinduData& hd = h.hindu;
+    for (int p = 0; p < kPlanetRows; ++p) {
+        SCOPED_TRACE(planet_name(p));
+        const PlanetPosition& row = h.geo_fixed.at(p);
+        ASSERT_TRUE(row.longitude.is_angle());
+        const double lon = row.longitude.to_degrees();
+        EXPECT_EQ(hd.divisions[p][kRasi], sign_of_longitude(AngleValue::degrees(lon)));
+        EXPECT_EQ(hd.nakshatras[p], static_cast<int>(lon / kNakshatraSpan));
+        EXPECT_EQ(hd.relationships[p][p].rasi, 3);
+    }
+    // The Arudha's sign from the Ascendant and its lord, Gulika and Mandi a few degrees apart
+    // (half an eighth of the day, about 55 minutes of rising ecliptic).
+    const int asc = hd.divisions[kAscendant][kRasi];
+    EXPECT_EQ(hd.divisions[kArudha][kRasi], arudha_sign(asc, hd.divisions[lord_of_sign(asc)][kRasi]));
+    const double gap = reduce_degrees(h.geo_fixed.at(kMandi).longitude.to_degrees() -
+                                      h.geo_fixed.at(kGulika).longitude.to_degrees());
+    EXPECT_GT(gap, 5.0);
+    EXPECT_LT(gap, 30.0);
+    // The period at birth holds the birth; the lords of a Tuesday in 1944.
+    DasaPeriodAt at = dasa_period_at(h.options.dasas, hd.dasa_cycle_start_jd_et, h.birth_ut.jd_et);
+    EXPECT_LE(at.start_jd_et, h.birth_ut.jd_et);
+    EXPECT_GT(at.end_jd_et, h.birth_ut.jd_et);
+    // The birth falls in the dasa of the lord of the Moon's nakshatra (table of nakshatras).
+    const int moon_nakshatra = nakshatra_of(hd.dasa_moon_longitude);
+    ASSERT_GE(moon_nakshatra, 0);
+    EXPECT_EQ(at.dasa, default_nakshatra_table()[static_cast<std::size_t>(moon_nakshatra)].lord);
+    EXPECT_EQ(hd.time_lords.day, kMars);
+    EXPECT_EQ(hd.aspect_strengths[kMoon][kMoon], 0.0);
+    EXPECT_EQ(hd.house_aspect_strengths[0][kAscendant], 0.0);
 }
 
 }  // namespace
