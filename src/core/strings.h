@@ -19,9 +19,11 @@ enum class Str : int {
 #include "core/strings_app.def"
 #include "core/strings_sky.def"
 #include "core/strings_chart.def"
+#include "core/strings_settings.def"
 #include "core/strings_stars.def"
 #include "core/strings_hindu.def"
 #include "core/strings_strength.def"
+#include "core/strings_reliab.def"
 #undef TELLURIM_STRING
     Count
 };
