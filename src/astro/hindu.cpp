@@ -316,26 +316,42 @@ double hindu_aspect_strength(int aspecting, double d) {
     return v;
 }
 
-void compute_planet_aspect_strengths(const PositionTable& fixed, PlanetAspectStrengths& out) {
-    for (int b = 0; b < kPlanetRows; ++b) {
-        const double lb = longitude_deg(fixed.at(b));
-        for (int a = 0; a < kPlanetRows; ++a) {
-            const double la = longitude_deg(fixed.at(a));
-            out[static_cast<std::size_t>(b)][static_cast<std::size_t>(a)] =
-                finite(la) && finite(lb) ? hindu_aspect_strength(a, reduce_degrees(lb - la)) : kInfinity;
+namespace {
+
+// The fixed longitudes of the 18 rows in degrees [0, 360), positive infinity when undefined.
+std::array<double, kPlanetRows> fixed_longitudes(const PositionTable& fixed) {
+    std::array<double, kPlanetRows> lon{};
+    for (int p = 0; p < kPlanetRows; ++p) lon[static_cast<std::size_t>(p)] = longitude_deg(fixed.at(p));
+    return lon;
+}
+
+// The strengths of every planet on a point of longitude `target` (degrees in [0, 360)).
+void strengths_on(double target, const std::array<double, kPlanetRows>& lon, std::array<double, kPlanetRows>& out) {
+    for (std::size_t a = 0; a < kPlanetRows; ++a) {
+        if (!finite(target) || !finite(lon[a])) {
+            out[a] = kInfinity;
+            continue;
         }
+        // Both in [0, 360): one turn at most brings the difference into range.
+        double d = target - lon[a];
+        if (d < 0.0) d += 360.0;
+        out[a] = hindu_aspect_strength(static_cast<int>(a), d);
     }
 }
 
+}  // namespace
+
+void compute_planet_aspect_strengths(const PositionTable& fixed, PlanetAspectStrengths& out) {
+    const auto lon = fixed_longitudes(fixed);
+    for (std::size_t b = 0; b < kPlanetRows; ++b) strengths_on(lon[b], lon, out[b]);
+}
+
 void compute_house_aspect_strengths(const PositionTable& fixed, const HouseTable& houses, HouseAspectStrengths& out) {
-    for (int c = 0; c < kHouseCount; ++c) {
-        const HouseCusp& cusp = houses[static_cast<std::size_t>(c)];
+    const auto lon = fixed_longitudes(fixed);
+    for (std::size_t c = 0; c < kHouseCount; ++c) {
+        const HouseCusp& cusp = houses[c];
         const double lc = cusp.index >= 0 && cusp.longitude.is_angle() ? reduce_degrees(cusp.longitude.to_degrees()) : kInfinity;
-        for (int a = 0; a < kPlanetRows; ++a) {
-            const double la = longitude_deg(fixed.at(a));
-            out[static_cast<std::size_t>(c)][static_cast<std::size_t>(a)] =
-                finite(la) && finite(lc) ? hindu_aspect_strength(a, reduce_degrees(lc - la)) : kInfinity;
-        }
+        strengths_on(lc, lon, out[c]);
     }
 }
 
