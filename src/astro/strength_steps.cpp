@@ -52,6 +52,7 @@ StrengthInputs strength_inputs(const Horoscope& h) {
     in.equation_of_time_deg = equation_of_time_deg(ut.jd_et);
     in.jd_ut = std::isfinite(ut.jd_ut) ? ut.jd_ut : kNoValue;
     in.planetary_hour = h.sun.planetary_hour;
+    in.polar = h.sun.polar != SunPolar::None;
     in.moon_quality = h.hindu.moon_quality;
     in.mercury_quality = h.hindu.mercury_quality;
     in.year_lord = h.hindu.time_lords.year;

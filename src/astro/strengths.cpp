@@ -214,10 +214,11 @@ int compute_planet_strengths(const StrengthInputs& in, PlanetStrengthTable& out)
     }
 
     // 10. Third of day or night, from the planetary hour.
-    if (in.planetary_hour < 1 || in.planetary_hour > 24) return 10;
+    const bool has_hour = in.planetary_hour >= 1 && in.planetary_hour <= 24;
+    if (!has_hour && !in.polar) return 10;
     {
         constexpr std::array<int, 6> kThirdLord{kMercury_, kSun_, kSaturn_, kMoon_, kVenus_, kMars_};
-        c(kThirdLord[at((in.planetary_hour - 1) / 4)], 10) = 60.0;
+        if (has_hour) c(kThirdLord[at((in.planetary_hour - 1) / 4)], 10) = 60.0;
         c(kJupiter_, 10) = 60.0;
     }
 
@@ -226,8 +227,9 @@ int compute_planet_strengths(const StrengthInputs& in, PlanetStrengthTable& out)
         const std::array<std::pair<int, double>, 4> lords{
             {{in.year_lord, 15.0}, {in.month_lord, 30.0}, {in.day_lord, 45.0}, {in.hour_lord, 60.0}}};
         for (const auto& [lord, value] : lords)
-            if (lord < 0 || lord >= kStrengthPlanets) return 11;
-        for (const auto& [lord, value] : lords) c(lord, 11) += value;
+            if ((lord < 0 && !in.polar) || lord >= kStrengthPlanets) return 11;
+        for (const auto& [lord, value] : lords)
+            if (lord >= 0) c(lord, 11) += value;
     }
 
     // 12. Declination.

@@ -42,6 +42,10 @@ struct StrengthInputs {
     double equation_of_time_deg = kNoValue;   // mean minus apparent solar time
     double jd_ut = kNoValue;
     int planetary_hour = 0;                   // 1 .. 24
+    // A polar day or night (no sunrise or sunset): there is no planetary hour and no time
+    // lord, so components 10 and 11 give only what does not depend on them (Jupiter's 60 for
+    // the third of day) instead of failing.
+    bool polar = false;
     int moon_quality = 99;                    // natural qualities: 1, -1, 0; 99 unknown
     int mercury_quality = 99;
     int year_lord = -1, month_lord = -1, day_lord = -1, hour_lord = -1;

@@ -281,6 +281,17 @@ TEST(PlanetStrengths, FailingComponentStopsWithItsNumber) {
         EXPECT_EQ(failed, r.component);
         EXPECT_EQ(text(strength_failure(failed)), r.text);
     }
+    // A polar day or night has no planetary hour and no time lords: only Jupiter's third of
+    // day remains, and the computation goes on.
+    StrengthInputs polar = day_chart();
+    polar.polar = true;
+    polar.planetary_hour = 0;
+    polar.year_lord = polar.month_lord = polar.day_lord = polar.hour_lord = -1;
+    PlanetStrengthTable t;
+    ASSERT_EQ(compute_planet_strengths(polar, t), 0);
+    EXPECT_DOUBLE_EQ(t[kJupiter].components[9], 60.0);
+    EXPECT_DOUBLE_EQ(t[kSun].components[9], 0.0);
+    EXPECT_DOUBLE_EQ(t[kVenus].components[10], 0.0);
     EXPECT_EQ(text(strength_label(17)), "Total (Bhavabala)");
     EXPECT_EQ(text(strength_label(13)), "War (Yuddhabala)");
 }
