@@ -59,7 +59,7 @@ BirthData birth(const Chart& c) {
 const char* kStepNames[kComputeSteps] = {
     "obliquity", "sidereal time", "sunrise/sunset", "movable houses", "fixed houses", "positions (worker)",
     "equatorial", "horizontal", "lunation", "Hindu data", "Hindu subs", "friendships", "aspects planets",
-    "aspects houses", "15", "16", "17", "18", "19", "20",
+    "aspects houses", "quality", "planet strengths", "house strengths", "bindus", "trikona", "ekadhipatya",
     "cache keys",
 };
 

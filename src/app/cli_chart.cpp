@@ -13,6 +13,7 @@
 #include "app/cli_common.h"
 #include "app/cli_hindu.h"
 #include "app/cli_settings.h"
+#include "app/cli_strengths.h"
 #include "app/cli_stars.h"
 #include "app/json_util.h"
 #include "astro/compute.h"
@@ -279,6 +280,7 @@ void print_text(const Horoscope& h, double eps, const AngleValue& aya, const Pro
                          x.name, x.angle_deg, x.orb_deg, x.separation_deg));
 
     print_hindu_text(h);
+    print_strengths_text(h);
 
     line();
     line(text(Str::ChartProvenance));
@@ -434,6 +436,8 @@ nlohmann::json print_json(const Horoscope& h, double eps, const AngleValue& aya,
           {"zero_date_jd_et", json_number(h.options.astro.zero_date.jd_et)}}},
     };
     j["hindu"] = hindu_json(h);
+    j["strengths"] = strengths_json(h);
+    j["ashtakavarga"] = ashtakavarga_json(h);
     return j;
 }
 
@@ -577,11 +581,11 @@ int run_chart(const ChartArgs& a, CliContext& ctx) {
         data.ut = now_ut();
     } else if (!a.ut.empty()) {
         auto ut = parse_birth_date(ctx, a.ut);
-        if (!ut) return ctx.exit_code;
+        if (!ut) return nullptr;
         data.ut = *ut;
     } else if (!a.local.empty() && (a.correction || atlas_ut || a.my_city)) {
         auto local = parse_birth_date(ctx, a.local);
-        if (!local) return ctx.exit_code;
+        if (!local) return nullptr;
         data.local = *local;
         // The user's correction first, then the atlas's for that date, then "My city"'s.
         std::optional<DateHour> ut = atlas_ut && !a.correction ? atlas_ut : local_to_universal(*local, correction);

@@ -9,6 +9,7 @@
 #include "astro/hindu.h"
 #include "astro/aspects.h"
 #include "astro/lunations.h"
+#include "astro/strength_steps.h"
 #include "core/ayanamsa.h"
 #include "core/ephemeris_library.h"
 #include "core/houses.h"
@@ -41,12 +42,18 @@ bool planet_aspects_step(Horoscope& h) { return find_planet_aspects(h) && hindu_
 // strengths on the fixed cusps.
 bool house_aspects_step(Horoscope& h) { return find_house_aspects(h) && hindu_house_aspects_step(h); }
 
-constexpr std::array<AnalysisStep, 5> kAnalysisSteps{{
+constexpr std::array<AnalysisStep, 11> kAnalysisSteps{{
     {10, &hindu_data_step, Str::Count},  // never fails: undefined inputs leave the tables empty
     {11, &hindu_subs_step, Str::ComputeHinduSubs},
     {12, &friendships_step, Str::ComputeFriendships},
     {13, &planet_aspects_step, Str::ComputeAspectsPlanets},
     {14, &house_aspects_step, Str::ComputeAspectsHouses},
+    {15, &planet_quality_step, Str::ComputeQuality},
+    {16, &planet_strengths_step, Str::ComputeStrength},
+    {17, &house_strengths_step, Str::ComputeHousesStrength},
+    {18, &bindus_step, Str::ComputeBindus},
+    {19, &trikona_step, Str::ComputeTrikona},
+    {20, &ekadhi_step, Str::ComputeEkadhi},
 }};
 
 using Clock = std::chrono::steady_clock;
@@ -310,6 +317,9 @@ bool compute(Horoscope& h, MessageSink& messages, WorkerThreads& workers, Epheme
     for (const AnalysisStep& a : kAnalysisSteps) {
         StepTimer timer(report, a.step);
         if (!a.run(h)) {
+            // The strength step names the component that stopped it before its own text.
+            if (a.step == 16 && h.strengths.failed_component > 0)
+                report_failure(messages, str(strength_failure(h.strengths.failed_component)));
             report_failure(messages, str(a.failure));
             return fail();
         }

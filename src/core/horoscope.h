@@ -18,6 +18,7 @@
 #include "core/lunation_record.h"
 #include "core/options.h"
 #include "core/planet_position.h"
+#include "core/strength_record.h"
 
 namespace tellurim {
 
@@ -96,6 +97,8 @@ struct Horoscope {
     std::vector<FoundAspect> aspects;             // planets on planets, with the table above
     std::vector<FoundHouseAspect> house_aspects;  // planets on the movable house cusps
     HinduData hindu;             // divisions, nakshatras, dasa, relationships, Hindu aspects (astro/hindu.h)
+    HinduStrengths strengths;    // quality of planets, planet and house strengths (astro/strength_steps.h)
+    BinduTable bindus{};         // Ashtakavarga counts before and after reduction (astro/ashtakavarga.h)
     bool error = false;          // the last computation failed
 
     // Back to the new state, keeping the two initial date-hours and the aspect table pointer.

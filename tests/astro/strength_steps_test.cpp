@@ -1,0 +1,123 @@
+#include "astro/strength_steps.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <random>
+
+#include "astro/ashtakavarga.h"
+#include "astro/compute.h"
+#include "astro/lunations.h"
+#include "core/ephemeris_library.h"
+#include "core/worker_threads.h"
+#include "common/test_dates.h"
+
+namespace tellurim {
+namespace {
+
+class StrengthSteps : public testing::Test {
+protected:
+    void SetUp() override {
+        if (!library.load(kEphemerisLow)) GTEST_SKIP() << "libephlow.so not built";
+    }
+    // Computes a chart at universal time `jd_ut` (Gregorian) for a place.
+    bool chart(const char* ut, double lon_deg, double lat_deg) {
+        BirthData d;
+        d.last_name = "Test";
+        d.place.longitude = AngleValue::degrees(lon_deg, kFormatEastWest);
+        d.place.latitude = AngleValue::degrees(lat_deg, kFormatNorthSouth);
+        d.ut = test_date(ut);
+        d.local = d.ut;
+        h = Horoscope{};
+        return set_and_compute(h, d, true, options, messages, workers, library);
+    }
+
+    EphemerisLibrary library;
+    WorkerThreads workers;
+    RecordingMessages messages;
+    Horoscope h;
+    Options options;
+};
+
+// The worked charts of strengths_test.cpp, computed through the pipeline: the components that
+// depend only on positions agree with the hand workings made from the printed positions to
+// within what the 0.01 degree rounding of the print allows (0.01 / 3 for a longitude,
+// 1.25 x 0.005 and 2.5 x 0.005 for a declination).
+TEST_F(StrengthSteps, PipelineAgreesWithTheHandWorkedCharts) {
+    struct Row { const char* ut; double lon, lat; int component; std::array<double, 7> hand; };
+    const Row rows[] = {
+        {"1990-06-15 10:00:00.00 GD", 2 + 20 / 60.0, 48 + 51 / 60.0, 1,
+         {48.1633, 33.9067, 17.0033, 52.62, 45.52, 50.4467, 38.8333}},
+        {"1990-06-15 10:00:00.00 GD", 2 + 20 / 60.0, 48 + 51 / 60.0, 7,
+         {51.3233, 24.5867, 30.14, 3.1133, 44.32, 43.5833, 46.3033}},
+        {"1990-06-15 10:00:00.00 GD", 2 + 20 / 60.0, 48 + 51 / 60.0, 12,
+         {118.275, 34.225, 54.475, 49.3875, 33.15, 58.35, 56.4875}},
+        {"1990-06-15 10:00:00.00 GD", 2 + 20 / 60.0, 48 + 51 / 60.0, 8,
+         {50.7474, 9.2526, 60, 50.7474, 9.2526, 50.7474, 9.2526}},
+        {"1985-01-20 20:30:00.00 GD", 77 + 13 / 60.0, 28 + 37 / 60.0, 1,
+         {24.0933, 18.4267, 30.6267, 47.1033, 52.4, 6.12, 58.02}},
+        {"1985-01-20 20:30:00.00 GD", 77 + 13 / 60.0, 28 + 37 / 60.0, 10, {0, 0, 0, 60, 0, 60, 0}},
+        {"1985-01-20 20:30:00.00 GD", 77 + 13 / 60.0, 28 + 37 / 60.0, 12,
+         {10.025, 60, 59.2625, 23.9, 24.425, 3.4875, 51.6125}},
+        {"1985-01-20 20:30:00.00 GD", 77 + 13 / 60.0, 28 + 37 / 60.0, 14,
+         {53.9771, 34.3053, 14.7640, 39.0071, 37.3658, 5.6904, 2.9730}},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(::testing::Message() << r.ut << " component " << r.component);
+        ASSERT_TRUE(chart(r.ut, r.lon, r.lat));
+        for (int p = 0; p < 7; ++p) {
+            SCOPED_TRACE(p);
+            // Component 14 multiplies a longitude error by m / n (up to 2.6 for Venus).
+            double tol = r.component == 14 ? 0.03 : 0.015;
+            EXPECT_NEAR(h.strengths.planets[p].components[r.component - 1], r.hand[p], tol);
+        }
+    }
+}
+
+TEST_F(StrengthSteps, RandomChartsGive337BindusAndCompleteTables) {
+    std::mt19937 rng(337);
+    std::uniform_real_distribution<double> jd(2415020.5, 2488070.5);  // 1900 to 2100
+    std::uniform_real_distribution<double> lon(-180.0, 180.0);
+    std::uniform_real_distribution<double> lat(-60.0, 60.0);
+    for (int trial = 0; trial < 12; ++trial) {
+        double j = jd(rng);
+        DateHour ut = date_hour_from_ut(j);
+        SCOPED_TRACE(::testing::Message() << "JD " << j);
+        BirthData d;
+        d.last_name = "Random";
+        d.place.longitude = AngleValue::degrees(lon(rng), kFormatEastWest);
+        d.place.latitude = AngleValue::degrees(lat(rng), kFormatNorthSouth);
+        d.ut = ut;
+        d.local = ut;
+        h = Horoscope{};
+        ASSERT_TRUE(set_and_compute(h, d, true, options, messages, workers, library));
+        EXPECT_EQ(bindus_total_before(h.bindus), kBinduGrandTotal);
+        int after = 0;
+        for (int s = 0; s < 12; ++s) {
+            int sum = 0;
+            for (int p = 0; p < 7; ++p) {
+                EXPECT_LE(h.bindus[s][p].after, h.bindus[s][p].before);
+                sum += h.bindus[s][p].after;
+            }
+            EXPECT_EQ(h.bindus[s][kBinduSumColumn].after, sum);
+            after += sum;
+        }
+        EXPECT_LT(after, kBinduGrandTotal);
+        for (const PlanetStrength& row : h.strengths.planets) {
+            double sum = 0.0;
+            for (double c : row.components) {
+                ASSERT_TRUE(std::isfinite(c));
+                sum += c;
+            }
+            EXPECT_NEAR(row.total, sum, 1e-9);
+        }
+        for (const HouseStrength& row : h.strengths.houses) {
+            EXPECT_TRUE(std::isfinite(row.total));
+            EXPECT_NEAR(row.total, row.lord + row.direction + row.aspects, 1e-9);
+        }
+        EXPECT_TRUE(std::isfinite(h.strengths.quality.average[kSun]));
+    }
+}
+
+}  // namespace
+}  // namespace tellurim
