@@ -581,11 +581,11 @@ int run_chart(const ChartArgs& a, CliContext& ctx) {
         data.ut = now_ut();
     } else if (!a.ut.empty()) {
         auto ut = parse_birth_date(ctx, a.ut);
-        if (!ut) return nullptr;
+        if (!ut) return ctx.exit_code;
         data.ut = *ut;
     } else if (!a.local.empty() && (a.correction || atlas_ut || a.my_city)) {
         auto local = parse_birth_date(ctx, a.local);
-        if (!local) return nullptr;
+        if (!local) return ctx.exit_code;
         data.local = *local;
         // The user's correction first, then the atlas's for that date, then "My city"'s.
         std::optional<DateHour> ut = atlas_ut && !a.correction ? atlas_ut : local_to_universal(*local, correction);
