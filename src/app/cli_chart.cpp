@@ -24,6 +24,8 @@
 #include "core/strings.h"
 #include "core/text.h"
 #include "core/worker_threads.h"
+#include "draw/wheel_chart.h"
+#include "draw/wheel_render.h"
 #include "files/cities.h"
 
 namespace tellurim {
@@ -49,6 +51,9 @@ struct ChartArgs {
     std::string ephemeris;
     double star_orb = 1.0;
     bool json = false;
+    std::string wheel;           // PNG, SVG or PDF file of the chart wheel
+    std::string wheel_size = "800x800";
+    std::string outside_ut;      // a second moment at the same place, superposed outside
 };
 
 std::string_view ephemeris_display_name(int type) {
@@ -375,6 +380,42 @@ bool find_place(const ChartArgs& a, const Options& options, BirthData& data, std
     return true;
 }
 
+// The wheel of `h` and, with --outside-ut, of the same birth data at that moment superposed
+// outside it.
+int write_wheel(const ChartArgs& a, WheelFormat format, QSize size, const BirthData& data, double correction,
+                const Horoscope& h, EphemerisLibrary& library, WorkerThreads& workers, CliContext& ctx) {
+    WheelInput input;
+    input.inside = wheel_chart(h);
+    input.informations = wheel_informations(h);
+    if (!a.outside_ut.empty()) {
+        DateParse p = parse_date_hour(a.outside_ut);
+        if (!p.ok) {
+            ctx.fail(kExitBadInput, str(Str::NotAValidDate) + " " + trim_message(p.message));
+            return ctx.exit_code;
+        }
+        BirthData outside = data;
+        outside.ut = p.value;
+        outside.local = p.value;
+        if (!set_julian_day_ut(outside.local, p.value.jd_ut - correction / 24.0)) outside.local = DateHour{};
+        auto o = std::make_unique<Horoscope>();
+        if (!set_and_compute(*o, outside, true, h.options, *ctx.messages, workers, library)) {
+            ctx.exit_code = kExitFailure;
+            return ctx.exit_code;
+        }
+        input.outside = wheel_chart(*o);
+        input.informations.push_back(format_date_hour(o->birth_ut));
+    }
+    WheelGui gui;
+    const bool superposed = input.outside.has_value();
+    if (!write_wheel_file(a.wheel, format, size, gui.screen_size(), h.options, wheel_style(h.options, superposed),
+                          input)) {
+        ctx.fail(kExitFailure, str(Str::WheelCannotWrite) + ": " + a.wheel);
+        return ctx.exit_code;
+    }
+    std::cerr << text(Str::WheelWritten) << " " << a.wheel << "\n";
+    return kExitOk;
+}
+
 int run_chart(const ChartArgs& a, CliContext& ctx) {
     auto settings = load_cli_settings(ctx);
     if (!settings) return ctx.exit_code;
@@ -392,6 +433,21 @@ int run_chart(const ChartArgs& a, CliContext& ctx) {
     if (!a.zodiac.empty()) options.astro.zodiac_movable = a.zodiac == "movable" ? 1 : 0;
     if (!a.ephemeris.empty())
         options.ephemeris.type = a.ephemeris == "low" ? kEphemerisLow : a.ephemeris == "bdl" ? kEphemerisBdl : kEphemerisJpl;
+
+    std::optional<WheelFormat> wheel_format;
+    std::optional<QSize> wheel_size;
+    if (!a.wheel.empty()) {
+        wheel_format = wheel_format_of(a.wheel);
+        if (!wheel_format) {
+            ctx.fail(kExitBadInput, str(Str::WheelBadExtension) + " " + a.wheel);
+            return ctx.exit_code;
+        }
+        wheel_size = parse_wheel_size(a.wheel_size);
+        if (!wheel_size) {
+            ctx.fail(kExitBadInput, str(Str::WheelBadSize) + " " + a.wheel_size);
+            return ctx.exit_code;
+        }
+    }
 
     BirthData data;
     data.last_name = a.name.empty() && a.now ? str(Str::ChartNowName) : a.name;
@@ -512,6 +568,7 @@ int run_chart(const ChartArgs& a, CliContext& ctx) {
         std::cout << print_json(*h, eps, aya, prov, stars).dump(2) << "\n";
     else
         print_text(*h, eps, aya, prov, stars);
+    if (wheel_format) return write_wheel(a, *wheel_format, *wheel_size, data, correction, *h, library, workers, ctx);
     return kExitOk;
 }
 
@@ -543,6 +600,10 @@ void register_chart_commands(CLI::App& app, CliContext& ctx) {
     chart->add_option("--star-orb", args->star_orb, "Orb of the star conjunctions in degrees (default 1)")
         ->check(CLI::Range(0.0, 180.0));
     chart->add_flag("--json", args->json, "JSON output");
+    chart->add_option("--wheel", args->wheel, "Draw the chart wheel into FILE.png, FILE.svg or FILE.pdf");
+    chart->add_option("--size", args->wheel_size, "The wheel's size in pixels, WIDTHxHEIGHT (default 800x800)");
+    chart->add_option("--outside-ut", args->outside_ut,
+                      "Superpose outside the wheel the same place at this universal date-hour (transits)");
     chart->callback([args, &ctx] { ctx.exit_code = run_chart(*args, ctx); });
 }
 

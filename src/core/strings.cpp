@@ -16,6 +16,7 @@ constexpr std::array<std::string_view, static_cast<int>(Str::Count)> kTexts = {
 #include "core/strings_sky.def"
 #include "core/strings_chart.def"
 #include "core/strings_stars.def"
+#include "core/strings_wheel.def"
 #undef TELLURIM_STRING
 };
 

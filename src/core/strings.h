@@ -20,6 +20,7 @@ enum class Str : int {
 #include "core/strings_sky.def"
 #include "core/strings_chart.def"
 #include "core/strings_stars.def"
+#include "core/strings_wheel.def"
 #undef TELLURIM_STRING
     Count
 };
