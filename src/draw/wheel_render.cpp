@@ -8,6 +8,7 @@
 #include <QSvgGenerator>
 #include <algorithm>
 #include <cctype>
+#include <cstdio>
 #include <cstdlib>
 
 #include "core/strings.h"
@@ -24,6 +25,12 @@ bool has_display() {
     const char* x = std::getenv("DISPLAY");
     const char* w = std::getenv("WAYLAND_DISPLAY");
     return (x && *x) || (w && *w);
+}
+
+// Qt's own notes (a missing runtime directory, font substitutions) are traces, shown only
+// with TELLURIM_DEBUG set, like the program's other traces.
+void qt_trace(QtMsgType type, const QMessageLogContext&, const QString& message) {
+    if (type == QtFatalMsg || std::getenv("TELLURIM_DEBUG")) std::fprintf(stderr, "%s\n", qPrintable(message));
 }
 
 // Files are laid out at 96 dots per inch, like a screen.
@@ -45,6 +52,7 @@ std::optional<WheelFormat> wheel_format_of(const std::string& path) {
 WheelGui::WheelGui() {
     if (QCoreApplication::instance()) return;
     if (!has_display() && !std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    qInstallMessageHandler(qt_trace);
     m_app = std::make_unique<QGuiApplication>(g_argc, g_argv);
 }
 
