@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <memory>
 #include <random>
+#include <string>
 #include <vector>
 
 #include "astro/compute.h"
@@ -61,22 +62,27 @@ const char* kStepNames[kComputeSteps] = {
     "cache keys",
 };
 
+// The machine may be shared: each time is the best of a few passes, the least disturbed.
+constexpr int kPasses = 4;
+
 // Microseconds per chart; -1 when the provider is missing.
-double run_tellurim(int type, const char* name, const std::vector<Chart>& cs) {
+double run_tellurim(int type, const char* name, const std::vector<Chart>& cs, const std::string& jpl_file = {}) {
     EphemerisLibrary library;
-    if (!library.load(type)) {
-        std::printf("%-6s provider not present\n", name);
+    if (auto st = library.load(type, jpl_file); !st) {
+        std::printf("%-6s provider not present (%s)\n", name, st.message.c_str());
         return -1.0;
     }
     WorkerThreads workers;
     RecordingMessages messages;
     Options options;
     options.ephemeris.type = type;
-    ComputeReport total;
+    options.ephemeris.jpl_file = jpl_file;
+    ComputeReport total, best_total;
     ComputeReport r;
     auto h = std::make_unique<Horoscope>();
-    // One warm-up pass, then the timed one.
-    for (int pass = 0; pass < 2; ++pass) {
+    double best = -1.0;
+    // One warm-up pass, then the timed ones.
+    for (int pass = 0; pass <= kPasses; ++pass) {
         total = ComputeReport{};
         auto start = Clock::now();
         for (const Chart& c : cs) {
@@ -89,14 +95,17 @@ double run_tellurim(int type, const char* name, const std::vector<Chart>& cs) {
         }
         double us = std::chrono::duration<double, std::micro>(Clock::now() - start).count() / static_cast<double>(cs.size());
         if (pass == 0) continue;
-        std::printf("%-6s full compute: %8.1f us per chart\n", name, us);
-        for (int i = 0; i < kComputeSteps; ++i) {
-            double s = total.seconds[static_cast<std::size_t>(i)] * 1e6 / static_cast<double>(cs.size());
-            if (s > 0.0) std::printf("         step %2d %-20s %8.1f us  (%4.1f%%)\n", i + 1, kStepNames[i], s, 100.0 * s / us);
+        if (best < 0 || us < best) {
+            best = us;
+            best_total = total;
         }
-        return us;
     }
-    return -1.0;
+    std::printf("%-6s full compute: %8.1f us per chart\n", name, best);
+    for (int i = 0; i < kComputeSteps; ++i) {
+        double s = best_total.seconds[static_cast<std::size_t>(i)] * 1e6 / static_cast<double>(cs.size());
+        if (s > 0.0) std::printf("         step %2d %-20s %8.1f us  (%4.1f%%)\n", i + 1, kStepNames[i], s, 100.0 * s / best);
+    }
+    return best;
 }
 
 #ifdef TELLURIM_HAVE_SWE
@@ -109,8 +118,8 @@ double run_swe(const std::vector<Chart>& cs, int flags, const char* name) {
     double ascmc[10];
     swe_set_sid_mode(SE_SIDM_FAGAN_BRADLEY, 0, 0);
     double sink = 0.0;
-    double us = 0.0;
-    for (int pass = 0; pass < 2; ++pass) {
+    double us = -1.0;
+    for (int pass = 0; pass <= kPasses; ++pass) {
         auto start = Clock::now();
         for (const Chart& c : cs) {
             double jd = c.jd_ut;
@@ -128,7 +137,8 @@ double run_swe(const std::vector<Chart>& cs, int flags, const char* name) {
             swe_houses_ex(jd, SEFLG_SIDEREAL, c.lat, c.lon, 'P', cusps, ascmc);
             sink += cusps[1];
         }
-        us = std::chrono::duration<double, std::micro>(Clock::now() - start).count() / static_cast<double>(cs.size());
+        const double t = std::chrono::duration<double, std::micro>(Clock::now() - start).count() / static_cast<double>(cs.size());
+        if (pass > 0 && (us < 0 || t < us)) us = t;
     }
     std::printf("%-28s %8.1f us per chart (positions and houses only)%s\n", name, us, sink == 0.123 ? "!" : "");
     return us;
@@ -143,11 +153,18 @@ int main() {
     std::printf("%d charts, 1950-2050, latitudes -60 to 60; goal: at most 1000 us per chart\n", kCharts);
     double low = run_tellurim(kEphemerisLow, "low", cs);
     double bdl = run_tellurim(kEphemerisBdl, "bdl", cs);
+    // The JPL provider on the DE405 that setup converts (1960-2060): the charts of 1960 on.
+    std::vector<Chart> cs_jpl;
+    for (const Chart& c : cs)
+        if (c.jd_ut > 2436935.0) cs_jpl.push_back(c);
+    const char* jpl_env = std::getenv("TELLURIM_JPL_FILE");
+    double jpl = run_tellurim(kEphemerisJpl, "jpl", cs_jpl,
+                              jpl_env ? jpl_env : std::string(TELLURIM_SOURCE_DIR) + "/data/ephemeris/de405_1960_2060.eph");
 #ifdef TELLURIM_HAVE_SWE
     swe_set_ephe_path(const_cast<char*>("/usr/share/libswe/ephe"));
     double swe_files = run_swe(cs, SEFLG_SWIEPH, "Swiss Ephemeris (DE431 files)");
     double swe_moshier = run_swe(cs, SEFLG_MOSEPH, "Swiss Ephemeris (Moshier)");
-    for (auto [us, name] : {std::pair{low, "low"}, {bdl, "bdl"}}) {
+    for (auto [us, name] : {std::pair{low, "low"}, {bdl, "bdl"}, {jpl, "jpl"}}) {
         if (us < 0) continue;
         std::printf("ratio %s / SWE files: %.2f   %s / SWE Moshier: %.2f\n", name, us / swe_files, name, us / swe_moshier);
     }
@@ -155,6 +172,7 @@ int main() {
 #else
     (void)low;
     (void)bdl;
+    (void)jpl;
     std::puts("Swiss Ephemeris not found: no peer timing");
 #endif
     return 0;

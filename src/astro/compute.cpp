@@ -215,7 +215,7 @@ bool compute(Horoscope& h, MessageSink& messages, WorkerThreads& workers, Epheme
         job.library = &library;
         job.jd_et = h.birth_ut.jd_et;
         job.zero_jd_et = zero_jd_et;
-        int slot = workers.start(&position_routine, &job);
+        int slot = workers.start(WorkerThreads::kKeepThread, &position_routine, &job);
         if (slot < 0) {
             job.message = str(Str::ComputePositionsError);
         } else {

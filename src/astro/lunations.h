@@ -49,7 +49,9 @@ private:
 
 // --- lunations ------------------------------------------------------------------------------
 
-// The searches stop when the bracket is one minute wide; the result is the last midpoint.
+// The searches start from the Meeus (ch. 49) moment of the phase and refine it by the secant
+// method to about a second; when that fails they bisect a bracket until it is one minute wide
+// (the result is then the last midpoint).
 inline constexpr double kLunationTolerance = 0.000694444;  // day
 inline constexpr int kLunationMaxSteps = 500;
 

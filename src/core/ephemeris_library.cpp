@@ -154,6 +154,7 @@ void EphemerisLibrary::clear() {
     m_compute_filter = nullptr;
     m_get_filter = nullptr;
     m_infos = nullptr;
+    m_last_error = nullptr;
 }
 
 void EphemerisLibrary::unload() {
@@ -186,6 +187,7 @@ EphemerisStatus EphemerisLibrary::load(int type, const std::string& jpl_file) {
     m_compute_filter = symbol<ComputePositionsFilterFn>(m_handle, "computePositionsFilter");
     m_get_filter = symbol<GetPositionFilterFn>(m_handle, "getPositionFilter");
     m_infos = symbol<GetInfosFn>(m_handle, "getInfos");
+    m_last_error = symbol<GetLastErrorFn>(m_handle, "getLastError");
     if (!m_load || !m_free || !m_compute || !m_get || !m_compute_filter || !m_get_filter) {
         clear();
         return {false, str(Str::CannotFindFunction)};
@@ -193,8 +195,9 @@ EphemerisStatus EphemerisLibrary::load(int type, const std::string& jpl_file) {
     const std::u16string jpl16 = utf8_to_utf16(wanted_jpl);
     if (m_load(type == 2 ? jpl16.c_str() : nullptr, 0) == 0) {
         // A provider that failed to load has nothing to free; FreeEphemeris is not called.
+        std::string message = with_cause(str(type == 2 ? Str::ErrorLoadingEphjpl : Str::ErrorLoadingEphemerisDll));
         clear();
-        return {false, str(type == 2 ? Str::ErrorLoadingEphjpl : Str::ErrorLoadingEphemerisDll)};
+        return {false, std::move(message)};
     }
     m_type = type;
     m_jpl_file = wanted_jpl;
@@ -203,15 +206,26 @@ EphemerisStatus EphemerisLibrary::load(int type, const std::string& jpl_file) {
 
 EphemerisStatus EphemerisLibrary::compute(double jd_et, double zero_jd_et) {
     if (!m_compute) return {false, str(Str::ComputePositionsNotFound)};
-    if (m_compute(jd_et, zero_jd_et) == 0) return {false, str(Str::ComputePositionsError)};
+    if (m_compute(jd_et, zero_jd_et) == 0) return {false, with_cause(str(Str::ComputePositionsError))};
     return {};
 }
 
 EphemerisStatus EphemerisLibrary::compute_filtered(double jd_et, double zero_jd_et, std::string_view filter) {
     if (!m_compute_filter) return {false, str(Str::ComputePositionsNotFound)};
     const std::string f(filter);
-    if (m_compute_filter(jd_et, zero_jd_et, f.c_str()) == 0) return {false, str(Str::ComputePositionsError)};
+    if (m_compute_filter(jd_et, zero_jd_et, f.c_str()) == 0)
+        return {false, with_cause(str(Str::ComputePositionsError))};
     return {};
+}
+
+std::string EphemerisLibrary::with_cause(std::string message) const {
+    if (!m_last_error) return message;
+    std::array<char16_t, 1024> buf{};
+    m_last_error(buf.data(), static_cast<int>(buf.size()));
+    buf.back() = u'\0';
+    const std::u16string_view cause(buf.data());
+    if (!cause.empty()) message += "\n" + utf16_to_utf8(cause);
+    return message;
 }
 
 std::optional<BodyPositions> EphemerisLibrary::read(GetPositionFn fn, std::string_view body) const {

@@ -85,7 +85,9 @@ public:
     bool is_loaded() const { return m_handle != nullptr; }
     int type() const { return m_type; }
 
-    // All bodies for the instant jd_et, fixed zodiac of zero_jd_et (Julian days ET).
+    // All bodies for the instant jd_et, fixed zodiac of zero_jd_et (Julian days ET). A failure's
+    // message is the system's text, then the provider's cause on a second line when it
+    // gives one (getLastError), as for load().
     EphemerisStatus compute(double jd_et, double zero_jd_et);
     // One body of the last compute; nullopt when the provider has no such body or fails.
     std::optional<BodyPositions> position(std::string_view body) const;
@@ -99,6 +101,8 @@ public:
 private:
     void clear();
     std::optional<BodyPositions> read(GetPositionFn fn, std::string_view body) const;
+    // `message`, followed on a second line by the provider's own cause when it gives one.
+    std::string with_cause(std::string message) const;
 
     void* m_handle = nullptr;
     int m_type = -1;
@@ -110,6 +114,7 @@ private:
     ComputePositionsFilterFn m_compute_filter = nullptr;
     GetPositionFilterFn m_get_filter = nullptr;
     GetInfosFn m_infos = nullptr;
+    GetLastErrorFn m_last_error = nullptr;
 };
 
 }  // namespace tellurim

@@ -31,6 +31,12 @@ class WorkerThreads {
 public:
     static constexpr int kSlots = 255;
     using Routine = void (*)(void* context);
+    // Flag of start(): when the routine returns, its thread sets the done event as any worker
+    // does, then stays in its slot, idle, and the next start that takes that slot hands its
+    // routine to it instead of creating a thread (the slot keeps its thread identifier and
+    // handle and gets new events). The ephemeris call of every chart uses it: creating a
+    // thread costs far more than computing the positions.
+    static constexpr unsigned kKeepThread = 1;
 
     WorkerThreads() = default;
     // Waits for every started thread to end, then releases it.
@@ -42,7 +48,8 @@ public:
     // that is set) and returns the slot number; -1 when all slots are busy or the thread
     // cannot be created (that slot then has no events and stays free). When the routine
     // returns, its thread calls finish_current(), which sets the slot's done event.
-    int start(Routine routine, void* context);
+    int start(Routine routine, void* context) { return start(0, routine, context); }
+    int start(unsigned flags, Routine routine, void* context);
     // Sets the cancel event of `slot`; does nothing for a slot number outside 0..254 or a
     // slot without events.
     void signal_cancel(int slot);
@@ -62,13 +69,27 @@ public:
     bool is_cancelled(int slot) const;
 
 private:
+    // The hand-over between start() and a thread of the slot: the routine to run next, and
+    // whether the thread is idle, waiting for one.
+    struct Handover {
+        std::mutex mutex;
+        std::condition_variable wake;
+        Routine routine = nullptr;
+        void* context = nullptr;
+        bool keep = false;
+        bool idle = false;
+        bool stop = false;
+    };
     struct Slot {
         std::thread thread;
         std::thread::id id;
         std::shared_ptr<ManualResetEvent> cancel;
         std::shared_ptr<ManualResetEvent> done;
+        std::shared_ptr<Handover> handover;
     };
+    // Ends the slot's thread (an idle one is told to stop) and waits for it.
     static void release(Slot& slot);
+    void thread_main(std::shared_ptr<Handover> handover, std::shared_ptr<ManualResetEvent> gate);
 
     // Guards the identifiers and event pointers that a worker reads while the
     // user-interface thread may be filling another slot.

@@ -62,6 +62,10 @@ typedef int (*GetPositionFilterFn)(const char* body, unsigned char* record);
 typedef void (*GetInfosFn)(char16_t* name, int name_capacity, char16_t* theory, int theory_capacity,
                            char16_t* validity, int validity_capacity);
 
+// Optional: why the last LoadEphemeris or compute call failed (the file that cannot be read,
+// the span a date falls outside of), NUL-terminated within the capacity; "" when unknown.
+typedef void (*GetLastErrorFn)(char16_t* text, int capacity);
+
 int LoadEphemeris(const char16_t* jpl_path, int reserved);
 void FreeEphemeris();
 int computePositions(double jd_et, double zero_jd_et);
@@ -70,4 +74,5 @@ int computePositionsFilter(double jd_et, double zero_jd_et, const char* filter);
 int getPositionFilter(const char* body, unsigned char* record);
 void getInfos(char16_t* name, int name_capacity, char16_t* theory, int theory_capacity, char16_t* validity,
               int validity_capacity);
+void getLastError(char16_t* text, int capacity);
 }

@@ -79,6 +79,9 @@ Options make_default_options(const std::string& horoscopes_dir) {
     o.paths.text_editor.clear();
     o.paths.db_ini_file = join_path(join_path(join_path(base, "db"), "sqlite"), "tellurimdb.ini");
     o.paths.save_file = join_path(horoscopes_dir, "save.txt");
+    // DE405 for 1960-2060, converted from Debian's casacore-data-jpl-de405 during setup
+    // (tools/data.d/50-jpl-de405.sh).
+    o.ephemeris.jpl_file = join_path(join_path(base, "ephemeris"), "de405_1960_2060.eph");
 
     o.fonts = Options::default_fonts(96);
     o.fonts[kFontGlobal].colour = kWindowText;

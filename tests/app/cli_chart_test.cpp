@@ -83,14 +83,15 @@ TEST_F(CliChart, RefusalsAndFailures) {
                            "--ephemeris", "low"});
     EXPECT_EQ(bad_date.code, kExitBadInput);
 
-    // A provider that is not installed: the position step fails with the pipeline's caption.
-    auto missing = chart({"--ut", "2000-01-01 12:00:00", "--lon", "2d20'56.00\"E", "--lat", "48d51'24.00\"N",
+    // A date the JPL file does not cover (the converted DE405 starts in 1959; without it the
+    // provider does not load): the position step fails with the pipeline's caption.
+    auto missing = chart({"--ut", "1900-01-01 12:00:00", "--lon", "2d20'56.00\"E", "--lat", "48d51'24.00\"N",
                           "--ephemeris", "jpl"});
     EXPECT_EQ(missing.code, kExitFailure);
     bool positions_refused = false;
     for (const Message& m : missing.messages) {
         EXPECT_EQ(m.caption, "Computation error");
-        if (m.text == "Cannot compute planets positions\ncomputePositions function not found.") positions_refused = true;
+        if (m.text.rfind("Cannot compute planets positions\ncomputePositions ", 0) == 0) positions_refused = true;
     }
     EXPECT_TRUE(positions_refused);
 }

@@ -83,7 +83,7 @@ TEST(Lunations, SearchFailuresAreReported) {
     double nm = 0.0;
     EXPECT_FALSE(previous_new_moon(sky, kInfinity, nm));
     EXPECT_EQ(nm, kInfinity);
-    sky.fail_after = 5;  // the provider fails in the middle of the bisection
+    sky.fail_after = 2;  // the provider fails in the middle of the search
     EXPECT_FALSE(previous_new_moon(sky, kT0 + 10.0, nm));
     EXPECT_EQ(nm, kInfinity);
 }
@@ -142,14 +142,15 @@ TEST(Lunations, FailureTexts) {
     EXPECT_EQ(rec.error, "bad julian days");
 
     struct Row { int fail_after; const char* text; };
-    // Each search costs one call to place its bracket (the new moon searches) and about 14
-    // bisection steps; failing the provider at these points hits each search in turn.
+    // Each search costs one call for the elongation that places it (the new moon searches)
+    // and two or three secant steps on this uniform sky (3, 3, 2, 2 and 4 calls in all);
+    // failing the provider at these points hits each search in turn.
     const Row rows[] = {
         {0, "previous new moon computation error"},
-        {16, "first quarter lunation computation error"},
-        {30, "full moon lunation computation error"},
-        {44, "last quarter lunation computation error"},
-        {58, "next new moon lunation computation error"},
+        {3, "first quarter lunation computation error"},
+        {6, "full moon lunation computation error"},
+        {8, "last quarter lunation computation error"},
+        {10, "next new moon lunation computation error"},
     };
     for (const auto& r : rows) {
         SCOPED_TRACE(r.text);

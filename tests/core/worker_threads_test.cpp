@@ -124,5 +124,56 @@ TEST(WorkerThreads, RoutineOutsideTheTableSignalsNothing) {
     EXPECT_FALSE(t.any_running());
 }
 
+// A kept thread runs the next routine of its slot: the same thread, found in the same slot,
+// with fresh events; a busy kept slot is passed over like any running one.
+struct Identity {
+    explicit Identity(WorkerThreads* t) : table(t) {}
+    WorkerThreads* table;
+    int runs = 0;  // routines run so far on the thread, this one included
+    int slot = -2;
+    bool cancelled = true;
+};
+// (thread identifiers may be reused once a thread has ended; a count of the thread's own
+// runs tells a kept thread from a new one)
+thread_local int t_runs = 0;
+void identity_routine(void* context) {
+    auto* p = static_cast<Identity*>(context);
+    p->runs = ++t_runs;
+    p->slot = p->table->current_slot();
+    p->cancelled = p->table->is_cancelled(p->slot);
+}
+
+TEST(WorkerThreads, KeptThreadTakesTheNextRoutineOfItsSlot) {
+    WorkerThreads t;
+    Identity first(&t), second(&t), third(&t);
+    ASSERT_EQ(t.start(WorkerThreads::kKeepThread, identity_routine, &first), 0);
+    t.wait(0);
+    EXPECT_FALSE(t.any_running());
+    t.signal_cancel(0);  // on the finished run: the next run gets a new cancel event
+    ASSERT_EQ(t.start(WorkerThreads::kKeepThread, identity_routine, &second), 0);
+    t.wait(0);
+    EXPECT_EQ(first.runs, 1);
+    EXPECT_EQ(second.runs, 2);
+    EXPECT_EQ(second.slot, 0);
+    EXPECT_FALSE(second.cancelled);
+
+    Blocked b;
+    ASSERT_EQ(t.start(WorkerThreads::kKeepThread, blocked_routine, &b), 0);
+    ASSERT_EQ(t.start(identity_routine, &third), 1);  // slot 0 is busy
+    t.wait(1);
+    EXPECT_EQ(third.runs, 1);
+    EXPECT_EQ(third.slot, 1);
+    b.release.set();
+    t.wait(0);
+    // a routine started without the flag on the kept thread ends it: the next start creates one
+    Identity fourth(&t), fifth(&t);
+    ASSERT_EQ(t.start(identity_routine, &fourth), 0);
+    t.wait(0);
+    EXPECT_EQ(fourth.runs, 3);
+    ASSERT_EQ(t.start(identity_routine, &fifth), 0);
+    t.wait(0);
+    EXPECT_EQ(fifth.runs, 1);
+}
+
 }  // namespace
 }  // namespace tellurim

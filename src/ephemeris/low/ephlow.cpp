@@ -37,6 +37,7 @@
 #include <string_view>
 
 #include "core/ephemeris_library.h"
+#include "ephemeris/common/provider_common.h"
 #include "ephemeris/ephemeris_abi.h"
 #include "ephemeris/low/theory.h"
 
@@ -45,15 +46,14 @@
 namespace tellurim::ephlow {
 namespace {
 
-constexpr std::size_t kBodyCount = kEphemerisBodies.size();
+using ephcommon::body_slot;
+using ephcommon::kBodyCount;
+using ephcommon::Mask;
+using ephcommon::Results;
 constexpr double kMeanMoonDistanceAu = 385000.56 / kKmPerAu;
 constexpr double kPrecessionRadPerDay = 50.2910 * kRadPerArcsec / 365.25;  // general precession, Lieske 1977
 
-// A rotation given by the images of the three axes (its columns).
-struct Rotation {
-    Vec3 col[3];
-    Vec3 apply(Vec3 v) const { return v.x * col[0] + v.y * col[1] + v.z * col[2]; }
-};
+using ephcommon::Rotation;
 
 Vec3 unit_vector(double lon, double lat) {
     const SinCos l = fast_sincos(lon);
@@ -61,35 +61,9 @@ Vec3 unit_vector(double lon, double lat) {
     return {b.cos * l.cos, b.cos * l.sin, b.sin};
 }
 
-// The ecliptic precession between two dates as a rotation: Lieske et al. (1977), A&A 58, 1,
-// Table 5 (eta, Pi and p from an arbitrary epoch, time in Julian millennia), the same
-// elements as core/ayanamsa.h, turned into a matrix. Meeus's eqs. 21.7 are the product of a
-// turn by -Pi about the ecliptic pole, a tilt by eta about the new x axis and a turn by
-// p + Pi: three sincos for all the bodies instead of a spherical conversion for each.
+// The ecliptic precession between two dates, as the ayanamsa computes it.
 bool precession_rotation(double jd_from, double jd_to, Rotation& out) {
-    if (!std::isfinite(jd_from) || !std::isfinite(jd_to)) return false;
-    constexpr double kDaysPerMillennium = 365250.0;
-    const double big_t = (jd_from - kJ2000) / kDaysPerMillennium;
-    const double t = (jd_to - jd_from) / kDaysPerMillennium;
-    const double t2 = t * t;
-    const double bt2 = big_t * big_t;
-    const double node =
-        (629554.982 + 32894.789 * big_t + 60.622 * bt2 - (8698.089 + 50.491 * big_t) * t + 3.536 * t2) * kRadPerArcsec;
-    const double eta =
-        ((470.029 - 6.603 * big_t + 0.598 * bt2) * t + (-3.302 + 0.598 * big_t) * t2 + 0.06 * t2 * t) * kRadPerArcsec;
-    const double p =
-        ((50290.966 + 222.226 * big_t - 0.042 * bt2) * t + (111.113 - 0.042 * big_t) * t2 - 0.006 * t2 * t) *
-        kRadPerArcsec;
-    const SinCos n = fast_sincos(node);
-    const SinCos e = fast_sincos(eta);
-    const SinCos q = fast_sincos(p + node);
-    const auto rotate = [&](Vec3 v) {
-        const Vec3 v1{n.cos * v.x + n.sin * v.y, -n.sin * v.x + n.cos * v.y, v.z};
-        const Vec3 v2{v1.x, e.cos * v1.y + e.sin * v1.z, -e.sin * v1.y + e.cos * v1.z};
-        return Vec3{q.cos * v2.x - q.sin * v2.y, q.sin * v2.x + q.cos * v2.y, v2.z};
-    };
-    out = {{rotate({1, 0, 0}), rotate({0, 1, 0}), rotate({0, 0, 1})}};
-    return true;
+    return ephcommon::ecliptic_precession_rotation(jd_from, jd_to, out);
 }
 
 struct Spherical {
@@ -116,13 +90,6 @@ PlanetPosition frame(int planet, Spherical s, double distance_au) {
     return p;
 }
 
-// Results of one compute call; the full call and the filtered one keep theirs apart, so
-// that a lunation search between getPosition calls does not disturb the chart's bodies.
-struct Results {
-    std::array<BodyPositions, kBodyCount> body{};
-    std::array<bool, kBodyCount> has{};
-};
-
 struct Provider {
     bool loaded = false;
     Results all;
@@ -131,14 +98,6 @@ struct Provider {
 // The provider's state lives behind its entry points, which the program calls from one
 // thread at a time.
 Provider g_provider;
-
-using Mask = std::array<bool, kBodyCount>;
-
-std::size_t body_slot(std::string_view name) {
-    for (std::size_t i = 0; i < kBodyCount; ++i)
-        if (name == kEphemerisBodies[i].name) return i;
-    return kBodyCount;
-}
 
 // Everything a body needs that depends on the date only.
 struct DateFrame {
@@ -255,23 +214,6 @@ bool compute(double jd_et, double zero_jd_et, const Mask& mask, Results& results
     return true;
 }
 
-int get(const Results& results, const char* body, unsigned char* record) {
-    if (!body || !record) return 0;
-    const std::size_t i = body_slot(body);
-    if (i >= kBodyCount || !results.has[i]) return 0;
-    PositionRecordBytes bytes;
-    write_position_record(bytes, results.body[i]);
-    std::memcpy(record, bytes.data(), kPositionRecordSize);
-    return 1;
-}
-
-void copy_info(std::u16string_view text, char16_t* buffer, int capacity) {
-    if (!buffer || capacity <= 0) return;
-    const std::size_t n = std::min(text.size(), static_cast<std::size_t>(capacity - 1));
-    std::copy_n(text.data(), n, buffer);
-    buffer[n] = u'\0';
-}
-
 }  // namespace
 }  // namespace tellurim::ephlow
 
@@ -291,38 +233,28 @@ EPHLOW_EXPORT int computePositions(double jd_et, double zero_jd_et) {
     return compute(jd_et, zero_jd_et, all, g_provider.all) ? 1 : 0;
 }
 
-EPHLOW_EXPORT int getPosition(const char* body, unsigned char* record) { return get(g_provider.all, body, record); }
+EPHLOW_EXPORT int getPosition(const char* body, unsigned char* record) {
+    return tellurim::ephcommon::get_record(g_provider.all, body, record);
+}
 
 EPHLOW_EXPORT int computePositionsFilter(double jd_et, double zero_jd_et, const char* filter) {
-    if (!filter) return 0;
-    Mask mask{};
-    bool any = false;
-    std::string_view rest(filter);
-    while (!rest.empty()) {
-        const std::size_t cut = rest.find(';');
-        const std::string_view name = rest.substr(0, cut);
-        rest = cut == std::string_view::npos ? std::string_view() : rest.substr(cut + 1);
-        if (name.empty()) continue;
-        const std::size_t i = body_slot(name);
-        if (i >= kBodyCount) return 0;
-        mask[i] = any = true;
-    }
-    if (!any) return 0;
+    Mask mask;
+    if (!tellurim::ephcommon::parse_filter(filter, mask)) return 0;
     return compute(jd_et, zero_jd_et, mask, g_provider.filtered) ? 1 : 0;
 }
 
 EPHLOW_EXPORT int getPositionFilter(const char* body, unsigned char* record) {
-    return get(g_provider.filtered, body, record);
+    return tellurim::ephcommon::get_record(g_provider.filtered, body, record);
 }
 
 EPHLOW_EXPORT void getInfos(char16_t* name, int name_capacity, char16_t* theory, int theory_capacity,
                             char16_t* validity, int validity_capacity) {
-    copy_info(u"Tellurim low precision ephemeris (libephlow) 2.4.7", name, name_capacity);
-    copy_info(u"Planets: VSOP87D (Bretagnon & Francou 1988), truncated. Moon: ELP-2000/82 main terms "
+    tellurim::ephcommon::copy_text(u"Tellurim low precision ephemeris (libephlow) 2.4.7", name, name_capacity);
+    tellurim::ephcommon::copy_text(u"Planets: VSOP87D (Bretagnon & Francou 1988), truncated. Moon: ELP-2000/82 main terms "
               u"(Meeus ch. 47). Pluto: Meeus ch. 37. Nutation: IAU 1980 main terms. Mean lunar node. "
               u"Coefficients from the astronomia 4.2.0 package (MIT licence).",
               theory, theory_capacity);
-    copy_info(u"Apparent positions. Sun to Neptune within 30\" 1800-2200, 1' 1000-3000, 1 deg at -2000. "
+    tellurim::ephcommon::copy_text(u"Apparent positions. Sun to Neptune within 30\" 1800-2200, 1' 1000-3000, 1 deg at -2000. "
               u"Moon within 60\". Pluto 1885-2099 only: a fit that is degrees off a few centuries away.",
               validity, validity_capacity);
 }

@@ -7,6 +7,8 @@
 #include <cmath>
 #include <cstring>
 
+#include "ephemeris/common/provider_common.h"
+
 namespace tellurim::ephlow {
 
 inline constexpr double kJ2000 = 2451545.0;
@@ -18,13 +20,9 @@ inline constexpr double kRadPerArcsec = kRadPerDeg / 3600.0;
 inline constexpr double kLightAuPerDay = 173.14463267424034;
 inline constexpr double kKmPerAu = 149597870.7;
 
-struct Vec3 {
-    double x = 0, y = 0, z = 0;
-};
-inline Vec3 operator+(Vec3 a, Vec3 b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
-inline Vec3 operator-(Vec3 a, Vec3 b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
-inline Vec3 operator*(double k, Vec3 a) { return {k * a.x, k * a.y, k * a.z}; }
-inline double length(Vec3 a) { return std::sqrt(a.x * a.x + a.y * a.y + a.z * a.z); }
+// Vectors are those that every provider shares (ephemeris/common/provider_common.h).
+using ephcommon::Vec3;
+using ephcommon::length;
 
 // sin and cos of one argument, to 1e-15 plus 1e-16 per unit of |x| (the rounding of the
 // argument itself), without the library's slow paths: a computation takes several hundred

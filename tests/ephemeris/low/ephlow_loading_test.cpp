@@ -64,7 +64,7 @@ TEST_P(EphemerisLoadFailure, FailedLoadEphemerisIsReported) {
 
 INSTANTIATE_TEST_SUITE_P(Fakes, EphemerisLoadFailure,
                          ::testing::Values(LoadFailure{1, "", "Error loading ephemeris dll"},
-                                           LoadFailure{2, "/nowhere/de406.bin", "Error loading ephjpl.dll"}),
+                                           LoadFailure{2, "/nowhere/de406.bin", "Error loading libephjpl.so"}),
                          [](const ::testing::TestParamInfo<LoadFailure>& info) {
                              return "Type" + std::to_string(info.param.type);
                          });
