@@ -16,6 +16,7 @@
 #include "astro/lunations.h"
 #include "astro/planets_signs.h"
 #include "core/ayanamsa.h"
+#include "core/birth_input.h"
 #include "core/ephemeris_library.h"
 #include "core/horoscope.h"
 #include "core/houses.h"
@@ -65,16 +66,30 @@ std::string_view ephemeris_display_name(int type) {
     }
 }
 
-std::optional<AngleValue> parse_place_angle(const std::string& t, std::int32_t format) {
-    auto a = parse_angle(t);
-    if (!a || !a->is_finite()) return std::nullopt;
-    if (a->unit == kUnitNone) a = AngleValue::degrees(a->value);  // a plain number of degrees
-    if (a->format != kFormatSigned && a->format != format) return std::nullopt;  // N/S given for a longitude
-    a->format = format;
-    return a;
+// A birth date-hour text: the storage form, with the seconds the new-chart dialog accepts
+// (below 59.9999, so that the two-decimal text never shows 60.00).
+std::optional<DateHour> parse_birth_date(CliContext& ctx, const std::string& text) {
+    DateParse p = parse_date_hour(text);
+    if (!p.ok) {
+        ctx.fail(kExitBadInput, str(Str::NotAValidDate) + " " + trim_message(p.message));
+        return std::nullopt;
+    }
+    if (!(p.value.seconds < 59.9999)) {
+        ctx.fail(kExitBadInput, str(Str::SecondNotValid), str(Str::CaptionBadInput), MessageIcon::Warning);
+        return std::nullopt;
+    }
+    return p.value;
 }
 
 std::string date_text(const DateHour& d) { return format_date_hour(d); }
+
+// The same moment on the clock of the place's mean solar time: UT + longitude (east positive).
+DateHour local_mean_time(const DateHour& ut, const AngleValue& longitude) {
+    DateHour lmt = ut;
+    if (!is_valid(ut) || !longitude.is_angle() || !set_julian_day_ut(lmt, ut.jd_ut + longitude.to_hours() / 24.0))
+        return DateHour{};
+    return lmt;
+}
 
 const char* sex_letter(std::uint8_t sex) { return sex == kMan ? "M" : sex == kWoman ? "F" : "N"; }
 
@@ -127,6 +142,22 @@ struct ChartStars {
     std::vector<PlanetStarConjunction> conjunctions;
     double orb_deg = 1.0;
 };
+
+// A sunrise or sunset that does not occur on the birth day (polar day or night) prints as
+// "none" with the reason, and is null in JSON.
+std::string sun_polar_text(SunPolar polar) {
+    return str(polar == SunPolar::PolarDay ? Str::SunPolarDay : Str::SunPolarNight);
+}
+
+std::string sun_moment_text(const SunRecord& sun, const DateHour& d) {
+    if (is_valid(d) || sun.polar == SunPolar::None) return date_text(d);
+    return str(Str::SunNone) + " (" + sun_polar_text(sun.polar) + ")";
+}
+
+nlohmann::json sun_moment_json(const DateHour& d) {
+    if (!is_valid(d)) return nullptr;
+    return {{"text", date_text(d)}, {"jd_ut", json_number(d.jd_ut)}};
+}
 
 void print_text(const Horoscope& h, double eps, const AngleValue& aya, const Provenance& prov, const ChartStars& stars) {
     auto line = [](auto&&... parts) {
@@ -192,8 +223,10 @@ void print_text(const Horoscope& h, double eps, const AngleValue& aya, const Pro
 
     line();
     line(text(Str::ChartSunTitle));
-    line(text(Str::ChartSunrise), " ", date_text(h.sun.sunrise));
-    line(text(Str::ChartSunset), " ", date_text(h.sun.sunset));
+    line(text(Str::ChartSunrise), " ", sun_moment_text(h.sun, h.sun.sunrise));
+    line(text(Str::ChartSunriseLmt), " ", sun_moment_text(h.sun, local_mean_time(h.sun.sunrise, h.place.longitude)));
+    line(text(Str::ChartSunset), " ", sun_moment_text(h.sun, h.sun.sunset));
+    line(text(Str::ChartSunsetLmt), " ", sun_moment_text(h.sun, local_mean_time(h.sun.sunset, h.place.longitude)));
     line(text(Str::ChartSolarHour), h.sun.planetary_hour);
 
     line();
@@ -327,8 +360,11 @@ nlohmann::json print_json(const Horoscope& h, double eps, const AngleValue& aya,
         {"equatorial", equatorial},
         {"horizontal", horizontal},
         {"sun",
-         {{"sunrise", {{"text", date_text(h.sun.sunrise)}, {"jd_ut", json_number(h.sun.sunrise.jd_ut)}}},
-          {"sunset", {{"text", date_text(h.sun.sunset)}, {"jd_ut", json_number(h.sun.sunset.jd_ut)}}},
+         {{"sunrise", sun_moment_json(h.sun.sunrise)},
+          {"sunset", sun_moment_json(h.sun.sunset)},
+          {"sunrise_local_mean_time", sun_moment_json(local_mean_time(h.sun.sunrise, h.place.longitude))},
+          {"sunset_local_mean_time", sun_moment_json(local_mean_time(h.sun.sunset, h.place.longitude))},
+          {"reason", h.sun.polar == SunPolar::None ? nlohmann::json(nullptr) : nlohmann::json(sun_polar_text(h.sun.polar))},
           {"planetary_hour", h.sun.planetary_hour}}},
         {"lunation",
          {{"new_moon", moment_json(l.new_moon)},
@@ -475,12 +511,12 @@ int run_chart(const ChartArgs& a, CliContext& ctx) {
         data.country = options.my_city.country;
     }
     if (!a.lon.empty() || !a.lat.empty()) {
-        auto lon = parse_place_angle(a.lon, kFormatEastWest);
+        auto lon = parse_birth_longitude(a.lon);
         if (!lon) {
             ctx.fail(kExitBadInput, str(Str::NotAValidLongitude));
             return ctx.exit_code;
         }
-        auto lat = parse_place_angle(a.lat, kFormatNorthSouth);
+        auto lat = parse_birth_latitude(a.lat);
         if (!lat) {
             ctx.fail(kExitBadInput, str(Str::NotAValidLatitude));
             return ctx.exit_code;
@@ -504,21 +540,15 @@ int run_chart(const ChartArgs& a, CliContext& ctx) {
     if (a.now) {
         data.ut = now_ut();
     } else if (!a.ut.empty()) {
-        DateParse p = parse_date_hour(a.ut);
-        if (!p.ok) {
-            ctx.fail(kExitBadInput, str(Str::NotAValidDate) + " " + trim_message(p.message));
-            return ctx.exit_code;
-        }
-        data.ut = p.value;
+        auto ut = parse_birth_date(ctx, a.ut);
+        if (!ut) return ctx.exit_code;
+        data.ut = *ut;
     } else if (!a.local.empty() && (a.correction || atlas_ut || a.my_city)) {
-        DateParse p = parse_date_hour(a.local);
-        if (!p.ok) {
-            ctx.fail(kExitBadInput, str(Str::NotAValidDate) + " " + trim_message(p.message));
-            return ctx.exit_code;
-        }
-        data.local = p.value;
+        auto local = parse_birth_date(ctx, a.local);
+        if (!local) return ctx.exit_code;
+        data.local = *local;
         // The user's correction first, then the atlas's for that date, then "My city"'s.
-        std::optional<DateHour> ut = atlas_ut && !a.correction ? atlas_ut : local_to_universal(p.value, correction);
+        std::optional<DateHour> ut = atlas_ut && !a.correction ? atlas_ut : local_to_universal(*local, correction);
         if (!ut) {
             ctx.fail(kExitBadInput, str(Str::DateOutOfRange));
             return ctx.exit_code;
@@ -540,7 +570,14 @@ int run_chart(const ChartArgs& a, CliContext& ctx) {
 
     WorkerThreads workers;
     auto h = std::make_unique<Horoscope>();
-    if (!set_and_compute(*h, data, true, options, *ctx.messages, workers, library)) {
+    ComputeReport report;
+    bool computed = set_and_compute(*h, data, true, options, *ctx.messages, workers, library, nullptr, &report);
+    // A day without sunrise or sunset fails the sun step only (its message has been shown):
+    // every later step ran, so the chart is printed and the run still succeeds.
+    const bool polar_only = !computed && h->sun.polar != SunPolar::None && report.ran_step(kComputeSteps);
+    if (polar_only)
+        ctx.messages->tell(str(Str::SunPolarWarning), str(Str::ComputeCaption), MessageIcon::Warning);
+    if (!computed && !polar_only) {
         if (!is_valid(h->birth_ut) || !h->place.latitude.is_angle())
             ctx.messages->tell(str(Str::ChartBadBirthData), str(Str::ComputeCaption), MessageIcon::Warning);
         ctx.exit_code = kExitFailure;
@@ -565,7 +602,7 @@ int run_chart(const ChartArgs& a, CliContext& ctx) {
                            MessageIcon::Warning);
     }
     if (a.json)
-        std::cout << print_json(*h, eps, aya, prov, stars).dump(2) << "\n";
+        std::cout << json_text(print_json(*h, eps, aya, prov, stars)) << "\n";
     else
         print_text(*h, eps, aya, prov, stars);
     if (wheel_format) return write_wheel(a, *wheel_format, *wheel_size, data, correction, *h, library, workers, ctx);

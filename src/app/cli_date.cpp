@@ -29,7 +29,7 @@ void run_date(CliContext& ctx, const std::string& input, bool json) {
             {"delta_t_seconds", dt},
             {"warnings", warnings.empty() ? nlohmann::json::array() : nlohmann::json::array({warnings})},
         };
-        std::cout << j.dump(2) << "\n";
+        std::cout << json_text(j) << "\n";
         return;
     }
     std::cout << fmt::format("Date-hour:   {}\n", format_date_hour(d));
@@ -52,7 +52,7 @@ void run_angle(CliContext& ctx, const std::string& input, bool json) {
     if (json) {
         nlohmann::json j = {{"unit", unit}, {"value", json_number(a->value)}, {"format", a->format},
                             {"text", format_angle(*a)}};
-        std::cout << j.dump(2) << "\n";
+        std::cout << json_text(j) << "\n";
         return;
     }
     std::cout << fmt::format("Unit:    {}\n", unit);

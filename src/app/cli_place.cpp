@@ -7,6 +7,7 @@
 
 #include "app/cli.h"
 #include "app/cli_settings.h"
+#include "app/json_util.h"
 #include "core/date_hour.h"
 #include "core/paths.h"
 #include "core/strings.h"
@@ -71,7 +72,7 @@ void run_find(CliContext& ctx, const FindArgs& args) {
         nlohmann::json j = {{"found", found},  {"feedback", q.feedback}, {"city", q.city},   {"county", q.county},
                             {"state", q.state}, {"country", q.country},  {"lon", q.longitude}, {"lat", q.latitude},
                             {"tz", q.time_zone}, {"ut", with_time && q.universal ? nlohmann::json(q.date_hour) : nullptr}};
-        std::cout << j.dump(2) << "\n";
+        std::cout << json_text(j) << "\n";
     } else {
         std::cout << "Feedback:  " << terminal_lines(q.feedback, "           ") << "\n";
         if (found) {
@@ -96,7 +97,7 @@ void run_list(CliContext& ctx, const ListArgs& args) {
     auto places = where.ok ? read_city_file(path) : std::nullopt;
     if (!places) {
         std::string why = where.ok ? str(Str::PlaceErrorWithCitiesFile) + " " + path : where.feedback;
-        if (args.json) std::cout << nlohmann::json({{"found", false}, {"feedback", why}}).dump(2) << "\n";
+        if (args.json) std::cout << json_text(nlohmann::json({{"found", false}, {"feedback", why}})) << "\n";
         else std::cout << why << "\n";
         ctx.exit_code = kExitFailure;
         return;
@@ -108,7 +109,7 @@ void run_list(CliContext& ctx, const ListArgs& args) {
                             {"lat", format_angle(p.latitude)}, {"tz", p.time_zone}});
         nlohmann::json j = {{"found", true}, {"country", where.country}, {"state", where.state}, {"file", path},
                             {"cities", list}};
-        std::cout << j.dump(2) << "\n";
+        std::cout << json_text(j) << "\n";
         return;
     }
     for (const auto& p : *places) std::cout << city_list_entry(p) << "\n";

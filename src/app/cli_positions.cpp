@@ -107,7 +107,7 @@ void run_positions(CliContext& ctx, const PositionsArgs& args) {
                             {"zero_date", format_date_hour(*zero)},
                             {"zero_jd_et", zero->jd_et},
                             {"bodies", bodies}};
-        std::cout << j.dump(2) << "\n";
+        std::cout << json_text(j) << "\n";
         return;
     }
     std::cout << fmt::format("Ephemeris:   {} ({})\n", type_name, ephemeris_file_name(*type));

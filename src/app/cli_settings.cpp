@@ -3,6 +3,7 @@
 #include "files/directories.h"
 #include "files/my_city.h"
 #include "files/options_file.h"
+#include "core/strings.h"
 
 namespace tellurim {
 
@@ -28,9 +29,16 @@ std::optional<CliSettings> load_cli_settings(CliContext& ctx) {
     }
     // "My city" keeps the correction of the system's time zone: when the system has moved
     // between standard and daylight time since it was stored, it is brought up to date.
-    if (check_my_city(load.options.my_city, system_time_zone_now(), messages))
-        if (!save_options(private_dir.path, load.options))
-            messages.tell(options_file_path(private_dir.path), "Cannot write options file", MessageIcon::Warning);
+    const SystemTimeZone zone = system_time_zone_now();
+    if (check_my_city(load.options.my_city, zone, messages)) {
+        // Saved as a read-modify-write, so that a run saving at the same time keeps its change.
+        SilentMessages told;  // the user has just been told
+        if (!update_options(private_dir.path, load.options,
+                            [&](Options& o) { return check_my_city(o.my_city, zone, told) || true; }))
+            messages.tell(options_file_path(private_dir.path), str(Str::OptionsCannotSave), MessageIcon::Warning);
+    }
+    // Every configured path is checked at start-up; a missing one is only reported.
+    check_configuration(load.options, horoscopes_dir.path, messages);
     return CliSettings{private_dir.path, horoscopes_dir.path, std::move(load.options)};
 }
 

@@ -90,7 +90,7 @@ void run_sidereal_time(CliContext& ctx, const SiderealArgs& a) {
             {"obliquity_rad", json_number(eps)},
             {"obliquity_deg", json_number(radians_to_degrees(eps))},
         };
-        std::cout << j.dump(2) << "\n";
+        std::cout << json_text(j) << "\n";
         return;
     }
     std::cout << text(Str::SkyLabelUniversalTime) << format_date_hour(*ut) << "\n";
@@ -154,7 +154,7 @@ void run_houses(CliContext& ctx, const HousesArgs& a) {
             {"ascendant_fixed_deg", json_number(cusp_deg(fixed[0]))},
             {"midheaven_fixed_deg", json_number(cusp_deg(fixed[9]))},
         };
-        std::cout << j.dump(2) << "\n";
+        std::cout << json_text(j) << "\n";
         return;
     }
     std::cout << text(Str::SkyLabelUniversalTime) << format_date_hour(*ut) << "\n";
@@ -204,7 +204,7 @@ void run_date_of_ayanamsa(CliContext& ctx, const AyanamsaArgs& a, const DateHour
             {"jd_et", date->jd_et},                {"zero_date", format_date_hour(zero)},
             {"zero_jd_et", zero.jd_et},
         };
-        std::cout << j.dump(2) << "\n";
+        std::cout << json_text(j) << "\n";
         return;
     }
     std::cout << text(Str::SkyLabelAyanamsa) << format_angle(AngleValue::degrees(value->to_degrees())) << "\n";
@@ -236,14 +236,20 @@ void run_ayanamsa(CliContext& ctx, const AyanamsaArgs& a) {
     }
     AngleValue aya = ayanamsa(jd_et, zero->jd_et);
     if (!aya.is_angle()) return ctx.fail(kExitFailure, str(Str::SkyAyanamsaUndefined), str(Str::ComputeCaption));
+    // The test of the ayanamsa settings: the ayanamsa of 2000-01-01 00:00 and the date at
+    // which it reaches 30 degrees (the Aquarius era) for this zero date.
+    const AngleValue aya_2000 = ayanamsa(parse_date_hour("2000-01-01 00:00:00 GD").value.jd_et, zero->jd_et);
+    const std::optional<DateHour> aquarius = date_of_ayanamsa(AngleValue::degrees(30.0), *zero);
+    const std::string aquarius_text = aquarius ? format_date_hour(*aquarius) : str(Str::AngleError);
     if (a.json) {
         nlohmann::json j = {
             {"ayanamsa_deg", aya.to_degrees()}, {"ayanamsa_rad", aya.value},
             {"jd_et", jd_et},                   {"zero_jd_et", zero->jd_et},
-            {"zero_date", format_date_hour(*zero)},
+            {"zero_date", format_date_hour(*zero)}, {"ayanamsa_2000_deg", aya_2000.to_degrees()},
+            {"aquarius_era", aquarius_text},
         };
         if (!when.empty()) j["ut"] = when;
-        std::cout << j.dump(2) << "\n";
+        std::cout << json_text(j) << "\n";
         return;
     }
     if (!when.empty()) std::cout << text(Str::SkyLabelUniversalTime) << when << "\n";
@@ -251,6 +257,8 @@ void run_ayanamsa(CliContext& ctx, const AyanamsaArgs& a) {
     std::cout << text(Str::SkyLabelZeroDate) << format_date_hour(*zero) << "\n";
     std::cout << text(Str::SkyLabelAyanamsa) << format_angle(AngleValue::degrees(aya.to_degrees()))
               << fmt::format("  ({:.9f} deg, {:.9f} rad)\n", aya.to_degrees(), aya.value);
+    std::cout << text(Str::SkyAyanamsa2000) << " " << format_angle(AngleValue::degrees(aya_2000.to_degrees())) << "\n";
+    std::cout << text(Str::SkyAquariusEra) << " " << aquarius_text << "\n";
 }
 
 }  // namespace

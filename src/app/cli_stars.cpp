@@ -62,7 +62,7 @@ int run_list(bool json, CliContext& ctx) {
                              {"pm_dec_deg_per_year", json_number(s.pm_dec.to_degrees())},
                              {"epoch", format_date_hour(s.epoch)}});
         }
-        std::cout << nlohmann::json{{"path", catalogue.path}, {"stars", stars}}.dump(2) << "\n";
+        std::cout << json_text(nlohmann::json{{"path", catalogue.path}, {"stars", stars}}) << "\n";
         return kExitOk;
     }
     std::cout << catalogue.path << "\n";
@@ -89,8 +89,12 @@ int run_file(const std::optional<std::string>& path, CliContext& ctx) {
         ctx.fail(kExitBadInput, str(Str::FilesNotACorrectValue) + ": " + *path);
         return ctx.exit_code;
     }
-    settings->options.paths.stars_file = *path;
-    if (!save_options(settings->private_dir, settings->options)) {
+    // A read-modify-write under the options file's lock: a run saving at the same time keeps
+    // its own change.
+    if (!update_options(settings->private_dir, settings->options, [&](Options& o) {
+            o.paths.stars_file = *path;
+            return true;
+        })) {
         ctx.fail(kExitFailure, options_file_path(settings->private_dir));
         return ctx.exit_code;
     }
@@ -137,7 +141,7 @@ int run_star(const StarArgs& a, CliContext& ctx) {
                             {"ra_deg", json_number(p->ra.to_degrees())},
                             {"dec_deg", json_number(p->dec.to_degrees())},
                             {"magnitude", magnitude_json(s.magnitude)}};
-        std::cout << j.dump(2) << "\n";
+        std::cout << json_text(j) << "\n";
         return kExitOk;
     }
     std::cout << s.name << " (" << s.comment << ")\n"

@@ -204,7 +204,8 @@ bool compute(Horoscope& h, MessageSink& messages, WorkerThreads& workers, Epheme
     }
 
     // 6. Planet positions on a worker of the thread table; this thread waits for it.
-    if (!same_moment_place || !same_zero_date || !same_fortune_option) {
+    const bool positions_stale = !same_moment_place || !same_zero_date || !same_fortune_option;
+    if (positions_stale) {
         StepTimer timer(report, 6);
         h.helio_movable.clear();
         h.helio_fixed.clear();
@@ -232,8 +233,19 @@ bool compute(Horoscope& h, MessageSink& messages, WorkerThreads& workers, Epheme
         store_fortune(h.geo_fixed, night);
     }
 
+    // The Ascendant and Midheaven rows are houses 1 and 10, and house 10 depends on the system
+    // (Modus Aequalis puts it at Ascendant + 270 degrees): a change of system alone renews
+    // them, Fortune (from the Ascendant) and their coordinates.
+    if (!positions_stale && !same_house_system) {
+        store_angles(h.geo_movable, h.houses_movable);
+        store_angles(h.geo_fixed, h.houses_fixed);
+        bool night = astro.fortune_day_night != 0 && is_night_hour(h.sun.planetary_hour);
+        store_fortune(h.geo_movable, night);
+        store_fortune(h.geo_fixed, night);
+    }
+
     // 7. Equatorial coordinates of date from the movable geocentric positions.
-    const bool coordinates_stale = !same_moment_place || !same_fortune_option;
+    const bool coordinates_stale = !same_moment_place || !same_fortune_option || !same_house_system;
     if (coordinates_stale) {
         StepTimer timer(report, 7);
         for (int i = 0; i < kPlanetRows; ++i) {
@@ -324,11 +336,13 @@ void shift_date_hour(DateHour& d, double days) {
 bool shift_time(Horoscope& h, double minutes, MessageSink& messages, WorkerThreads& workers,
                 EphemerisLibrary& library, ComputeReport* report) {
     const double days = minutes / 1440.0;
-    if (!is_valid(h.birth_ut)) return false;
-    shift_date_hour(h.birth_ut, days);
-    if (!is_valid(h.birth_local)) return false;
-    shift_date_hour(h.birth_local, days);
-    if (!is_valid(h.birth_ut) || !is_valid(h.birth_local)) return false;
+    // Each valid date-hour moves, even when the other one cannot; only a pair that is valid
+    // before and after is computed.
+    const bool ut_valid = is_valid(h.birth_ut);
+    if (ut_valid) shift_date_hour(h.birth_ut, days);
+    const bool local_valid = is_valid(h.birth_local);
+    if (local_valid) shift_date_hour(h.birth_local, days);
+    if (!ut_valid || !local_valid || !is_valid(h.birth_ut) || !is_valid(h.birth_local)) return false;
     return compute(h, messages, workers, library, report);
 }
 

@@ -516,9 +516,33 @@ int planetary_hour(double jd_ut, double previous_sunset, double sunrise, double 
     return std::clamp(hour, 1, 24);
 }
 
+// Sine of the Sun's altitude at `jd_ut` seen from the place; false when the provider fails.
+bool sun_altitude_sine(SunMoonSource& source, double jd_ut, const AngleValue& longitude, const AngleValue& latitude,
+                       double& sin_altitude) {
+    double jd_et = jd_ut + delta_t_days(jd_ut);
+    double lon = 0.0;
+    double lat = 0.0;
+    if (!source.sun(jd_et, lon, lat)) return false;
+    double eps = mean_obliquity(jd_et, jd_et);
+    double ra = 0.0;
+    double dec = 0.0;
+    if (!ecliptic_to_equatorial(lon, lat, eps, ra, dec)) return false;
+    DateHour at;
+    at.jd_ut = jd_ut;
+    AngleValue lst = local_sidereal_time(at, longitude);
+    if (!lst.is_angle()) return false;
+    SinCos sp = sin_cos(latitude.to_radians());
+    SinCos sd = sin_cos(dec);
+    sin_altitude = sp.sin * sd.sin + sp.cos * sd.cos * std::cos(lst.value - ra);
+    return true;
+}
+
 // The birth day is the local mean solar day at the place that holds the birth moment; each
 // search starts at its local mean noon, from which the hour-angle correction leads to the
-// morning's rise and the evening's set.
+// morning's rise and the evening's set. Near the poles the search may only find a rise or set
+// days or weeks away: such a moment is not the birth day's, so it is left out and the day is
+// marked as polar day or polar night by the Sun's altitude at local noon. The window allows
+// half a day either side of noon plus the equation of time (under 17 minutes) and a margin.
 bool compute_sun_record(SunMoonSource& source, const DateHour& birth_ut, const AngleValue& longitude,
                         const AngleValue& latitude, SunRecord& record) {
     record = SunRecord{};
@@ -527,13 +551,22 @@ bool compute_sun_record(SunMoonSource& source, const DateHour& birth_ut, const A
     double lon_days = longitude.to_degrees() / 360.0;
     double local_midnight = std::floor(t + lon_days + 0.5) - 0.5;
     double noon_ut = local_midnight + 0.5 - lon_days;
+    constexpr double kDayWindow = 0.5 + 0.03;
+    auto on_birth_day = [noon_ut](double jd) { return std::fabs(jd - noon_ut) <= kDayWindow; };
+
+    double noon_altitude = 0.0;
+    if (!sun_altitude_sine(source, noon_ut, longitude, latitude, noon_altitude)) return false;
 
     double rise = kInfinity;
     double set = kInfinity;
-    if (!sun_rise_or_set(source, noon_ut, longitude, latitude, true, rise)) return false;
-    if (!sun_rise_or_set(source, noon_ut, longitude, latitude, false, set)) return false;
-    record.sunrise = date_hour_from_ut(rise);
-    record.sunset = date_hour_from_ut(set);
+    bool has_rise = sun_rise_or_set(source, noon_ut, longitude, latitude, true, rise) && on_birth_day(rise);
+    bool has_set = sun_rise_or_set(source, noon_ut, longitude, latitude, false, set) && on_birth_day(set);
+    if (has_rise) record.sunrise = date_hour_from_ut(rise);
+    if (has_set) record.sunset = date_hour_from_ut(set);
+    if (!has_rise || !has_set || !(rise < set)) {
+        record.polar = noon_altitude > 0.0 ? SunPolar::PolarDay : SunPolar::PolarNight;
+        return false;
+    }
 
     double previous_set = kInfinity;
     double next_rise = kInfinity;

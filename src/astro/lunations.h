@@ -91,7 +91,9 @@ bool sun_rise_or_set(SunMoonSource& source, double start_ut, const AngleValue& l
 // 13 to 24 between a sunset and the next sunrise. 0 when a moment is undefined.
 int planetary_hour(double jd_ut, double previous_sunset, double sunrise, double sunset, double next_sunrise);
 
-// Sunrise and sunset of the birth's local day and the planetary hour of birth.
+// Sunrise and sunset of the birth's local day and the planetary hour of birth. False also
+// when the Sun does not rise or set that day: `record.polar` then says which (polar day or
+// polar night) and the missing moment stays not valid.
 bool compute_sun_record(SunMoonSource& source, const DateHour& birth_ut, const AngleValue& longitude,
                         const AngleValue& latitude, SunRecord& record);
 

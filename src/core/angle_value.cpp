@@ -1,5 +1,6 @@
 #include "core/angle_value.h"
 
+#include <charconv>
 #include <cmath>
 #include <fmt/format.h>
 
@@ -67,7 +68,13 @@ std::string format_sexagesimal(double value, bool hours, int decimals) {
 std::string format_angle(const AngleValue& a, int decimals) {
     if (a.value == kInfinity || a.value != a.value) return "ERROR";
     if (a.value == -kInfinity) return "NA";
-    if (a.unit != kUnitDegrees && a.unit != kUnitHours) return fmt::format("{}", a.value);
+    if (a.unit != kUnitDegrees && a.unit != kUnitHours) {
+        // The shortest plain decimal that reads back to the same number: never the exponent
+        // form ("1e-05"), which the parser refuses. 1e308 needs 309 digits.
+        char buffer[400];
+        auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, a.value, std::chars_format::fixed);
+        return ec == std::errc() ? std::string(buffer, end) : std::string("ERROR");
+    }
     bool hours = a.unit == kUnitHours;
     if (a.format == kFormatEastWest || a.format == kFormatNorthSouth) {
         char suffix = a.format == kFormatEastWest ? (a.value >= 0 ? 'E' : 'W') : (a.value >= 0 ? 'N' : 'S');

@@ -2,6 +2,8 @@
 
 #include <fmt/format.h>
 
+#include <cmath>
+
 #include "core/text.h"
 
 namespace tellurim {
@@ -66,6 +68,28 @@ std::optional<DateHour> birth_date_hour(const BirthInputCheck& f, bool bce, bool
     if (f.day > month_days + 0.5) return std::nullopt;
     if (!compute_julian_days(d)) return std::nullopt;
     return d;
+}
+
+namespace {
+std::optional<AngleValue> parse_place_angle(std::string_view text, std::int32_t format, double limit_deg) {
+    auto a = parse_angle(text);
+    if (!a || !a->is_finite()) return std::nullopt;
+    if (a->unit == kUnitNone) {
+        a = AngleValue::degrees(a->value, format);  // a plain number of degrees
+    } else if (a->format != format || (format == kFormatNorthSouth && a->unit == kUnitHours)) {
+        return std::nullopt;
+    }
+    if (!(std::abs(a->to_degrees()) <= limit_deg)) return std::nullopt;
+    return a;
+}
+}  // namespace
+
+std::optional<AngleValue> parse_birth_longitude(std::string_view text) {
+    return parse_place_angle(text, kFormatEastWest, 180.0);
+}
+
+std::optional<AngleValue> parse_birth_latitude(std::string_view text) {
+    return parse_place_angle(text, kFormatNorthSouth, 90.0);
 }
 
 }  // namespace tellurim

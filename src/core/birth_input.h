@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "core/angle_value.h"
 #include "core/date_hour.h"
 #include "core/messages.h"
 #include "core/strings.h"
@@ -37,5 +38,13 @@ BirthInputCheck check_birth_input(const BirthInputText& fields);
 // The date-hour of accepted fields: a year before the era (`bce`) is stored negative;
 // `julian` selects the Julian calendar. nullopt when the date does not exist.
 std::optional<DateHour> birth_date_hour(const BirthInputCheck& fields, bool bce, bool julian);
+
+// The longitude text of a birth place: an angle with E or W (at most 180 degrees or 12 hours,
+// as the east/west format allows), or a plain decimal number of degrees, east positive,
+// within [-180, 180]. A sexagesimal text without E or W ("250d") is refused.
+std::optional<AngleValue> parse_birth_longitude(std::string_view text);
+// The latitude text: an angle in degrees with N or S, or a plain decimal number of degrees,
+// north positive; at most 90 degrees either way.
+std::optional<AngleValue> parse_birth_latitude(std::string_view text);
 
 }  // namespace tellurim

@@ -193,9 +193,12 @@ bool compute_calendar(DateHour& d) {
     // Time of day in hundredths of a second, so that 59.995 seconds carries into the minute.
     auto cs = static_cast<long long>(std::llround(f.day_fraction * 8640000.0));
     long long hour = cs / 360000;
+    double weekday_jd = jd;
     if (hour >= 24) {
-        // rounds up to the next midnight: take the date of the following day at 00:00:00
-        f = calendar_of(jd + 0.25, d.is_julian);
+        // rounds up to the next midnight: take the date of the following day at 00:00:00,
+        // and its weekday with it
+        weekday_jd = jd + 0.25;
+        f = calendar_of(weekday_jd, d.is_julian);
         cs = 0;
         hour = 0;
     }
@@ -209,7 +212,7 @@ bool compute_calendar(DateHour& d) {
     d.hour = static_cast<std::int8_t>(hour);
     d.minute = static_cast<std::int8_t>((cs / 6000) % 60);
     d.seconds = static_cast<double>(cs % 6000) / 100.0;
-    d.day_of_week = static_cast<std::int8_t>(day_of_week(jd));
+    d.day_of_week = static_cast<std::int8_t>(day_of_week(weekday_jd));
     if (!in_range(d)) {
         make_invalid(d);
         return false;
@@ -356,9 +359,11 @@ std::string_view weekday_name(int weekday, Language lang) {
 
 std::string display_date_hour(const DateHour& d, Language lang) {
     if (!is_valid(d)) return std::string(text(Str::AngleError));
-    std::string year = d.year > 0 ? fmt::format("{}", d.year)
-                                  : fmt::format("{} {}", -d.year, lang == Language::French ? "avant J.C." : "B.C.");
-    return fmt::format("{} {} {} {}, {:02d}:{:02d}:{:05.2f}", weekday_name(d.day_of_week, lang), d.day,
+    // A negative (astronomical) year is shown as a positive number followed by "B.C."; the
+    // seconds as C's "%5.2f", padded with a space.
+    std::string year = d.year >= 0 ? fmt::format("{}", d.year)
+                                   : fmt::format("{} {}", -d.year, lang == Language::French ? "avant J.C." : "B.C.");
+    return fmt::format("{} {} {} {}, {:02d}:{:02d}:{:5.2f}", weekday_name(d.day_of_week, lang), d.day,
                        month_name(d.month, lang), year, d.hour, d.minute, d.seconds);
 }
 

@@ -3,6 +3,7 @@
 // birth; the lunation that contains the birth, its lunar day and its eclipses. Plain data;
 // astro/lunations.h fills them.
 
+#include <cstdint>
 #include <string>
 
 #include "core/date_hour.h"
@@ -39,10 +40,15 @@ struct LunationRecord {
     bool operator==(const LunationRecord&) const = default;
 };
 
+// Why a sunrise or sunset of the birth day is missing: near the poles the Sun can stay above
+// (polar day) or below (polar night) the horizon for the whole day.
+enum class SunPolar : std::uint8_t { None = 0, PolarDay = 1, PolarNight = 2 };
+
 struct SunRecord {
-    DateHour sunrise;         // universal time
-    DateHour sunset;          // universal time
-    int planetary_hour = 0;   // 1..24; 0 until computed
+    DateHour sunrise;         // universal time; not valid when it does not occur that day
+    DateHour sunset;          // universal time; not valid when it does not occur that day
+    int planetary_hour = 0;   // 1..24; 0 until computed or when the day has no rise and set
+    SunPolar polar = SunPolar::None;
     bool operator==(const SunRecord&) const = default;
 };
 

@@ -15,8 +15,10 @@ constexpr std::array<std::string_view, static_cast<int>(Str::Count)> kTexts = {
 #include "core/strings_app.def"
 #include "core/strings_sky.def"
 #include "core/strings_chart.def"
+#include "core/strings_settings.def"
 #include "core/strings_stars.def"
 #include "core/strings_wheel.def"
+#include "core/strings_reliab.def"
 #undef TELLURIM_STRING
 };
 

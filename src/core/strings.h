@@ -19,8 +19,10 @@ enum class Str : int {
 #include "core/strings_app.def"
 #include "core/strings_sky.def"
 #include "core/strings_chart.def"
+#include "core/strings_settings.def"
 #include "core/strings_stars.def"
 #include "core/strings_wheel.def"
+#include "core/strings_reliab.def"
 #undef TELLURIM_STRING
     Count
 };

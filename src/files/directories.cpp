@@ -1,7 +1,6 @@
 #include "files/directories.h"
 
-#include <fcntl.h>
-#include <unistd.h>
+#include <fmt/format.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -14,6 +13,7 @@
 #include "core/paths.h"
 #include "core/strings.h"
 #include "core/text.h"
+#include "files/settings_file.h"
 
 namespace tellurim {
 namespace fs = std::filesystem;
@@ -60,18 +60,9 @@ bool write_registry_lines(const std::vector<RegistryLine>& lines) {
     std::error_code ec;
     fs::create_directories(file.parent_path(), ec);
     if (ec) return false;
-    std::string temp = (file.parent_path() / "registry.XXXXXX").string();
-    int fd = ::mkstemp(temp.data());
-    if (fd < 0) return false;
     std::string content;
     for (const RegistryLine& l : lines) content += l.name + "=" + l.value + "\n";
-    bool ok = ::write(fd, content.data(), content.size()) == static_cast<ssize_t>(content.size());
-    ok = ::fsync(fd) == 0 && ok;
-    ok = ::close(fd) == 0 && ok;
-    // rename() replaces the old file in one step: a reader sees the old or the new values.
-    if (ok) ok = std::rename(temp.c_str(), file.c_str()) == 0;
-    if (!ok) ::unlink(temp.c_str());
-    return ok;
+    return write_settings_file(file.string(), content);
 }
 
 bool is_directory(const std::string& path) {
@@ -96,17 +87,27 @@ std::optional<std::string> read_directory_value(std::string_view name) {
     return std::nullopt;
 }
 
+bool is_acceptable_directory_value(std::string_view path) {
+    // A relative path would be taken against whatever the working directory of a run is. An
+    // empty value is what a cancelled horoscopes prompt stores; creating it then fails aloud.
+    return (path.empty() || path.front() == '/') && path.find_first_of(std::string_view("\r\n\0", 3)) == std::string_view::npos;
+}
+
 bool store_directory_value(const std::string& path, std::string_view name, MessageSink& messages) {
-    std::vector<RegistryLine> lines = read_registry_lines();
-    bool replaced = false;
-    for (RegistryLine& l : lines) {
-        if (l.name != name) continue;
-        l.value = path;
-        replaced = true;
+    bool ok = is_acceptable_directory_value(path);
+    if (ok) {
+        // Two runs storing the two values at once must not lose one of them.
+        SettingsLock lock(registry_file_path());
+        std::vector<RegistryLine> lines = read_registry_lines();
+        bool replaced = false;
+        for (RegistryLine& l : lines) {
+            if (l.name != name) continue;
+            l.value = path;
+            replaced = true;
+        }
+        if (!replaced) lines.push_back({std::string(name), path});
+        ok = write_registry_lines(lines);
     }
-    if (!replaced) lines.push_back({std::string(name), path});
-    // A line break inside the value would split the "name=value" line.
-    bool ok = path.find_first_of("\r\n") == std::string::npos && write_registry_lines(lines);
     if (!ok) messages.tell(str(Str::DirErrorWritingRegistry), str(Str::FilesCaptionError), MessageIcon::Error);
     return ok;
 }
@@ -128,10 +129,11 @@ bool write_test(const std::string& dir) {
 }
 
 DirectoryResult ensure_directory(const std::string& path, MessageSink& messages) {
+    // "Already exists" is success: another run may create the directory between any test
+    // and the creation, so only the state after the attempt counts.
     std::error_code ec;
-    if (is_directory(path)) return {path, true};
-    fs::create_directories(path, ec);
-    if (ec || !is_directory(path)) {
+    if (!path.empty()) fs::create_directories(path, ec);
+    if (!is_directory(path)) {
         messages.tell(path, str(Str::DirCaptionCannotCreate), MessageIcon::Error);
         return {path, false};
     }
@@ -140,7 +142,12 @@ DirectoryResult ensure_directory(const std::string& path, MessageSink& messages)
 
 DirectoryResult get_directory(DirectoryKind kind, MessageSink& messages) {
     const std::string_view name = directory_value_name(kind);
-    if (auto stored = read_directory_value(name)) return ensure_directory(*stored, messages);
+    if (auto stored = read_directory_value(name)) {
+        if (is_acceptable_directory_value(*stored)) return ensure_directory(*stored, messages);
+        // Not resolved against the working directory: said, then asked for again.
+        messages.tell(fmt::format(fmt::runtime(text(Str::DirRegistryValueRefused)), name, *stored),
+                      str(Str::DirCaptionRegistryValue), MessageIcon::Warning);
+    }
 
     const bool is_private = kind == DirectoryKind::Private;
     const std::string prompt = str(is_private ? Str::DirPromptPrivate : Str::DirPromptHoroscopes);

@@ -3,7 +3,7 @@
 // horoscopes directory (saved horoscopes, default save file), remembered between runs as the
 // values "private_dir" and "horoscopes_dir" of a small "name=value" text file,
 // $XDG_CONFIG_HOME/tellurim/2.4.7/registry (~/.config/tellurim/2.4.7/registry when the
-// variable is unset). The file is rewritten atomically: a temporary file, then a rename.
+// variable is unset). The file is rewritten atomically (files/settings_file.h) under a lock.
 
 #include <optional>
 #include <string>
@@ -21,6 +21,8 @@ std::string_view directory_value_name(DirectoryKind kind);
 std::string registry_file_path();
 // The value stored under `name`, or nullopt when the file or the value is absent.
 std::optional<std::string> read_directory_value(std::string_view name);
+// A value the registry may hold: an absolute path (or nothing) without line breaks or NULs.
+bool is_acceptable_directory_value(std::string_view path);
 // Stores `path` under `name`, creating the file and its directories when needed. On failure
 // says "Error writing to the registry!" (error icon) and returns false.
 [[nodiscard]] bool store_directory_value(const std::string& path, std::string_view name, MessageSink& messages);
@@ -44,8 +46,9 @@ struct DirectoryResult {
 // with the caption "Cannot create directory" (error icon).
 DirectoryResult ensure_directory(const std::string& path, MessageSink& messages);
 
-// The stored directory (created again when it was removed), or, when none is stored, the one
-// the user gives at the prompt ("Give the name of the Tellurim private directory Please." /
+// The stored directory (created again when it was removed), or, when none is stored or the
+// stored value is not an absolute path (said with the caption "Check your configuration.
+// Registry value:"), the one the user gives at the prompt ("Give the name of the Tellurim private directory Please." /
 // "Please choose the horoscopes directory."), write-tested and stored. The proposed default
 // is created when the user takes it. For the horoscopes directory every failure is reported
 // and the remaining steps still run, so the answer (possibly empty) is stored and returned.

@@ -4,13 +4,17 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <ctime>
+#include <cmath>
+#include <functional>
 #include <filesystem>
 #include <system_error>
 #include <vector>
 
+#include <fmt/format.h>
+
 #include "astro/dasa_table.h"
 #include "files/my_city.h"
+#include "files/settings_file.h"
 #include "core/options_image.h"
 #include "core/paths.h"
 #include "core/text.h"
@@ -35,24 +39,10 @@ bool is_regular_file(const std::string& path) {
     return !path.empty() && fs::is_regular_file(path, ec);
 }
 
-// Writes the whole image; false when the file cannot be opened or nothing was written.
-bool write_image(const std::string& path, const std::vector<std::uint8_t>& image) {
-    int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, S_IRUSR | S_IWUSR);
-    if (fd < 0) return false;
-    std::size_t done = 0;
-    while (done < image.size()) {
-        ssize_t n = ::write(fd, image.data() + done, image.size() - done);
-        if (n <= 0) break;
-        done += static_cast<std::size_t>(n);
-    }
-    bool closed = ::close(fd) == 0;
-    return done > 0 && closed;
-}
-
 // Reads up to `count` bytes from the start of the file.
 std::vector<std::uint8_t> read_head(const std::string& path, std::size_t count) {
     std::vector<std::uint8_t> bytes(count);
-    int fd = ::open(path.c_str(), O_RDONLY);
+    int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) return {};
     std::size_t done = 0;
     while (done < count) {
@@ -65,7 +55,58 @@ std::vector<std::uint8_t> read_head(const std::string& path, std::size_t count) 
     return bytes;
 }
 
+// A date-hour read from the file is usable when it is valid and its numbers are finite
+// (NaN passes the range tests of is_valid).
+bool usable_date(const DateHour& d) {
+    return is_valid(d) && std::isfinite(d.seconds) && std::isfinite(d.jd_ut) && std::isfinite(d.jd_et);
+}
+bool usable_angle(const AngleValue& a) { return a.is_angle() && std::isfinite(a.value); }
+
 }  // namespace
+
+void repair_loaded_options(Options& o, const Options& defaults, const std::string& path, MessageSink& messages) {
+    // One row per field whose value a well-sized file can still hold wrong: its name as the
+    // user knows it, whether the loaded value is usable, and how the default is put back.
+    struct Field {
+        std::string_view name;
+        bool usable;
+        std::function<void()> reset;
+    };
+    const double origin_deg = o.drawing.zodiac_origin.to_degrees();
+    const Field fields[] = {
+        {"zero date", usable_date(o.astro.zero_date), [&] { o.astro.zero_date = defaults.astro.zero_date; }},
+        {"house system", o.astro.house_system < kHouseSystemCount,
+         [&] { o.astro.house_system = defaults.astro.house_system; }},
+        {"zodiac", o.astro.zodiac_movable <= 1, [&] { o.astro.zodiac_movable = defaults.astro.zodiac_movable; }},
+        {"zodiac origin angle",
+         usable_angle(o.drawing.zodiac_origin) && origin_deg >= 0.0 && origin_deg < 360.0,
+         [&] { o.drawing.zodiac_origin = defaults.drawing.zodiac_origin; }},
+        {"aspect ratio", std::isfinite(o.drawing.aspect_ratio) && o.drawing.aspect_ratio != 0.0f,
+         [&] { o.drawing.aspect_ratio = defaults.drawing.aspect_ratio; }},
+        {"smoothing mode", o.drawing.smoothing_mode >= 0 && o.drawing.smoothing_mode <= 4,
+         [&] { o.drawing.smoothing_mode = defaults.drawing.smoothing_mode; }},
+        {"My city longitude", usable_angle(o.my_city.place.longitude),
+         [&] { o.my_city.place.longitude = defaults.my_city.place.longitude; }},
+        {"My city latitude", usable_angle(o.my_city.place.latitude) && std::abs(o.my_city.place.latitude.to_degrees()) <= 90.0,
+         [&] { o.my_city.place.latitude = defaults.my_city.place.latitude; }},
+        {"My city correction", std::isfinite(o.my_city.correction_hours) && std::abs(o.my_city.correction_hours) <= 24.0,
+         [&] { o.my_city.correction_hours = defaults.my_city.correction_hours; }},
+        {"exaltation zero date", usable_date(o.exaltations.zero_date),
+         [&] { o.exaltations.zero_date = defaults.exaltations.zero_date; }},
+        {"dasa zero date", usable_date(o.dasas.zero_date),
+         [&] { build_dasa_table(o.dasas, defaults.dasas.zero_date, o.dasas.year_length); }},
+        {"dasa year length", std::isfinite(o.dasas.year_length) && o.dasas.year_length > 100.0,
+         [&] { build_dasa_table(o.dasas, o.dasas.zero_date, defaults.dasas.year_length); }},
+        {"ephemeris type", o.ephemeris.type >= kEphemerisLow && o.ephemeris.type <= kEphemerisJpl,
+         [&] { o.ephemeris.type = defaults.ephemeris.type; }},
+    };
+    for (const Field& f : fields) {
+        if (f.usable) continue;
+        messages.tell(fmt::format(fmt::runtime(text(Str::OptionsBadValue)), path, f.name), str(Str::OptionsCaptionBadValue),
+                      MessageIcon::Warning);
+        f.reset();
+    }
+}
 
 Options make_default_options(const std::string& horoscopes_dir) {
     Options o;
@@ -105,13 +146,23 @@ std::string options_file_path(const std::string& private_dir) { return join_path
 OptionsLoad load_options(const std::string& private_dir, const std::string& horoscopes_dir, MessageSink& messages) {
     OptionsLoad r{make_default_options(horoscopes_dir), OptionsLoadStatus::Loaded};
     const std::string path = options_file_path(private_dir);
+    // Another run may be replacing or recreating the file: one at a time.
+    SettingsLock lock(path);
     std::error_code ec;
-    bool exists = fs::exists(path, ec);
+    const fs::file_status status = fs::status(path, ec);
+    bool exists = fs::exists(status);
     if (exists) {
-        auto length = fs::file_size(path, ec);
-        if (ec || length % kOptionsFileSize != 0) {
-            messages.tell(str(Str::OptionsFileCorrupt), str(Str::FilesCaptionFatalError), MessageIcon::Error);
-            fs::remove(path, ec);
+        // A directory or a FIFO of that name is as unusable as a file of the wrong length.
+        const bool regular = fs::is_regular_file(status);
+        const auto length = regular ? fs::file_size(path, ec) : 0;
+        if (!regular || ec || length % kOptionsFileSize != 0) {
+            std::string text = str(Str::OptionsFileCorrupt);
+            // The damaged file is kept beside the new one, so that nothing is lost for good.
+            if (auto kept = keep_damaged_file(path))
+                text += "\n" + str(Str::OptionsDamagedKeptAs) + " " + *kept;
+            else
+                fs::remove_all(path, ec);
+            messages.tell(text, str(Str::FilesCaptionFatalError), MessageIcon::Error);
             exists = false;
             r.status = OptionsLoadStatus::Recreated;
         }
@@ -125,10 +176,15 @@ OptionsLoad load_options(const std::string& private_dir, const std::string& horo
         }
         // A whole multiple of the size that reads short keeps the defaults beyond what came.
         bytes.resize(kOptionsFileSize, 0);
-        if (!read_options_image(bytes, r.options)) r.status = OptionsLoadStatus::CannotRead;
+        const Options defaults = r.options;
+        if (!read_options_image(bytes, r.options)) {
+            r.status = OptionsLoadStatus::CannotRead;
+            return r;
+        }
+        repair_loaded_options(r.options, defaults, path, messages);
         return r;
     }
-    if (!write_image(path, write_options_image(r.options))) {
+    if (!write_settings_file(path, write_options_image(r.options))) {
         messages.tell(str(Str::OptionsCannotCreate), str(Str::FilesCaptionFatalError), MessageIcon::Error);
         r.status = OptionsLoadStatus::CannotCreate;
         return r;
@@ -139,7 +195,20 @@ OptionsLoad load_options(const std::string& private_dir, const std::string& horo
 }
 
 bool save_options(const std::string& private_dir, const Options& options) {
-    return write_image(options_file_path(private_dir), write_options_image(options));
+    return write_settings_file(options_file_path(private_dir), write_options_image(options));
+}
+
+bool update_options(const std::string& private_dir, Options& options, const std::function<bool(Options&)>& change) {
+    const std::string path = options_file_path(private_dir);
+    SettingsLock lock(path);
+    // Another run may have saved since this one loaded: its change is kept.
+    Options current = options;
+    std::vector<std::uint8_t> bytes = read_head(path, kOptionsFileSize);
+    if (bytes.size() == kOptionsFileSize && !read_options_image(bytes, current)) current = options;
+    if (!change(current)) return true;
+    if (!write_settings_file(path, write_options_image(current))) return false;
+    options = std::move(current);
+    return true;
 }
 
 bool check_configuration(const Options& options, const std::string& horoscopes_dir, MessageSink& messages) {
@@ -164,27 +233,57 @@ bool check_configuration(const Options& options, const std::string& horoscopes_d
     return all;
 }
 
+std::optional<Str> check_paths_field(PathsField field, std::string& value,
+                                     const std::function<bool(const std::string&)>& stars_load) {
+    switch (field) {
+        case PathsField::TclScriptDir:
+            if (!is_directory(value)) return Str::FilesNotACorrectValue;
+            break;
+        case PathsField::StarsFile:
+            if (!value.empty() && (!is_regular_file(value) || (stars_load && !stars_load(value))))
+                return Str::FilesNotACorrectValue;
+            break;
+        case PathsField::CountriesDir:
+            if (!is_directory(value)) return Str::FilesNotAValidPath;
+            break;
+        case PathsField::TextEditor: {
+            std::string editor;
+            for (char c : value)
+                if (c != '"') editor.push_back(c);
+            // An executable is a regular file with execute permission.
+            if (!editor.empty() && (!is_regular_file(editor) || ::access(editor.c_str(), X_OK) != 0))
+                return Str::FilesNotACorrectValue;
+            value = editor;
+            break;
+        }
+        case PathsField::DbIniFile:
+            if (!is_regular_file(value)) return Str::FilesNotACorrectValue;
+            break;
+        case PathsField::SaveFile: {
+            fs::path save_dir = fs::path(value).parent_path();
+            if (save_dir.empty()) save_dir = ".";
+            if (value.empty() || !is_directory(save_dir.string())) return Str::FilesNotACorrectValue;
+            break;
+        }
+        case PathsField::None: break;
+    }
+    // A path longer than the record's array would be cut: refused like any bad value.
+    if (truncate_utf16_units(value, kPathUnits) != value) return Str::FilesNotACorrectValue;
+    return std::nullopt;
+}
+
 PathsCheck check_paths_dialog(OptionsPaths& v, const std::function<bool(const std::string&)>& stars_load) {
-    auto fail = [](PathsField field, Str message) { return PathsCheck{field, message}; };
-    if (!is_directory(v.tcl_script_dir)) return fail(PathsField::TclScriptDir, Str::FilesNotACorrectValue);
-    if (!v.stars_file.empty() &&
-        (!is_regular_file(v.stars_file) || (stars_load && !stars_load(v.stars_file))))
-        return fail(PathsField::StarsFile, Str::FilesNotACorrectValue);
-    if (!is_directory(v.countries_dir)) return fail(PathsField::CountriesDir, Str::FilesNotAValidPath);
-    std::string editor;
-    for (char c : v.text_editor)
-        if (c != '"') editor.push_back(c);
-    // An executable is a regular file with execute permission.
-    if (!editor.empty() && (!is_regular_file(editor) || ::access(editor.c_str(), X_OK) != 0))
-        return fail(PathsField::TextEditor, Str::FilesNotACorrectValue);
-    if (!is_regular_file(v.db_ini_file)) return fail(PathsField::DbIniFile, Str::FilesNotACorrectValue);
-    fs::path save_dir = fs::path(v.save_file).parent_path();
-    if (save_dir.empty()) save_dir = ".";
-    if (v.save_file.empty() || !is_directory(save_dir.string()))
-        return fail(PathsField::SaveFile, Str::FilesNotACorrectValue);
-    v.text_editor = editor;
-    v.default_country = truncate_utf16_units(v.default_country, kNameUnits);
-    v.default_state = truncate_utf16_units(v.default_state, kNameUnits);
+    OptionsPaths checked = v;
+    const std::pair<PathsField, std::string*> fields[] = {
+        {PathsField::TclScriptDir, &checked.tcl_script_dir}, {PathsField::StarsFile, &checked.stars_file},
+        {PathsField::CountriesDir, &checked.countries_dir},  {PathsField::TextEditor, &checked.text_editor},
+        {PathsField::DbIniFile, &checked.db_ini_file},        {PathsField::SaveFile, &checked.save_file},
+    };
+    for (const auto& [field, value] : fields)
+        if (auto message = check_paths_field(field, *value, stars_load)) return PathsCheck{field, *message};
+    checked.default_country = truncate_utf16_units(checked.default_country, kNameUnits);
+    checked.default_state = truncate_utf16_units(checked.default_state, kNameUnits);
+    v = checked;
     return {};
 }
 

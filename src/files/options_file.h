@@ -4,6 +4,7 @@
 // validation of the directories-and-files dialog.
 
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "core/messages.h"
@@ -44,8 +45,21 @@ struct OptionsLoad {
 // "File creation"). Of a longer file only the first 65,280 bytes are read.
 OptionsLoad load_options(const std::string& private_dir, const std::string& horoscopes_dir, MessageSink& messages);
 
-// Writes the 65,280-byte image (owner read and write); true when bytes were written.
+// Checks the fields that a file of the right length can still hold wrong (a house system of
+// 200, a zero date that is not a date, an angle that is not a number): each one is named
+// with the file's path (caption "Check your configuration. Bad value:", warning icon) and
+// takes its value from `defaults`. The file itself is left as it is.
+void repair_loaded_options(Options& options, const Options& defaults, const std::string& path, MessageSink& messages);
+
+// Writes the 65,280-byte image (owner read and write) atomically: a reader sees the old or
+// the new file, never a mix. True when it was written.
 [[nodiscard]] bool save_options(const std::string& private_dir, const Options& options);
+
+// A read-modify-write of the options file under its lock: the record is read again from the
+// file as it is now (`options` when it cannot be read), `change` edits it and returns whether
+// it is to be saved. `options` then holds the saved record. False when saving failed.
+[[nodiscard]] bool update_options(const std::string& private_dir, Options& options,
+                                  const std::function<bool(Options&)>& change);
 
 // Checks, in this order, that the horoscopes directory, the Tcl script directory, the stars
 // file, the countries directory and the database ini file exist; each missing one is shown
@@ -61,6 +75,11 @@ struct PathsCheck {
     Str message = Str::FilesNotACorrectValue;  // shown with the caption "Error"
     bool ok() const { return failed == PathsField::None; }
 };
+
+// The rule of one field of the dialog: the failure message, or nullopt with `value` as it is
+// to be stored (the text editor without its double quotes).
+std::optional<Str> check_paths_field(PathsField field, std::string& value,
+                                     const std::function<bool(const std::string&)>& stars_load = nullptr);
 
 // Validates the dialog's values; on success `values` holds what is to be stored (the text
 // editor without its double quotes, country and state cut to 119 characters). `stars_load`

@@ -163,9 +163,8 @@ std::string city_list_entry(const BirthPlace& p) {
 }
 
 std::string correction_list_entry(const CorrectionRecord& r) {
-    std::string corr = r.correction.to_hours() == kLocalMeanTimeMarker
-                           ? fmt::format("{}", kLocalMeanTimeMarker)
-                           : format_sexagesimal(r.correction.to_hours(), true);
+    // The local-mean-time marker is shown like any correction: "7777h00'00.00\"".
+    const std::string corr = format_sexagesimal(r.correction.to_hours(), true);
     return fmt::format("{}\t{}\t{}:{} {}", format_date_hour(r.begin), format_date_hour(r.end),
                        text(Str::PlaceListGmtLegal), corr, r.description);
 }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <nlohmann/json.hpp>
@@ -10,6 +11,7 @@
 #include <unistd.h>
 
 #include "cli_run.h"
+#include "core/date_hour.h"
 
 namespace tellurim {
 namespace {
@@ -68,20 +70,92 @@ TEST_F(CliChart, JsonHasEveryPartAndTheLunationsSurroundTheBirth) {
     double sunset = j["sun"]["sunset"]["jd_ut"].get<double>();
     EXPECT_LT(sunrise, birth);  // 06:00 UT is after sunrise in June in Paris
     EXPECT_GT(sunset, birth);
+    // Paris lies 2d20'56" east, 9m23.7s of time: its mean solar clock runs that much ahead.
+    for (const char* key : {"sunrise", "sunset"}) {
+        DateParse lmt = parse_date_hour(j["sun"][std::string(key) + "_local_mean_time"].get<std::string>());
+        ASSERT_TRUE(lmt.ok);
+        EXPECT_NEAR((lmt.value.jd_ut - j["sun"][key]["jd_ut"].get<double>()) * 86400.0, 563.73, 0.01) << key;
+    }
     int hour = j["sun"]["planetary_hour"].get<int>();
     EXPECT_GE(hour, 1);
     EXPECT_LE(hour, 12);  // a day hour
 }
 
-TEST_F(CliChart, RefusalsAndFailures) {
-    auto bad_lon = chart({"--ut", "2000-01-01 12:00:00", "--lon", "abc", "--lat", "48d51'24.00\"N", "--ephemeris", "low"});
-    EXPECT_EQ(bad_lon.code, kExitBadInput);
-    ASSERT_FALSE(bad_lon.messages.empty());
-    EXPECT_EQ(bad_lon.messages.back().text, "Not a valid longitude.");
+// Near the poles the birth day may have no sunrise or sunset: the chart is still printed,
+// with null moments and the reason, and a rise weeks away is never taken as the day's.
+TEST_F(CliChart, PolarDaysPrintTheChartWithoutSunriseAndSunset) {
+    struct Row {
+        const char* ut;
+        const char* lat;
+        const char* reason;  // null: a normal day
+    };
+    const Row rows[] = {
+        {"1990-12-21 11:00:00", "69d39'N", "polar night"},
+        {"1990-06-21 11:00:00", "69d39'N", "polar day"},
+        {"1990-06-21 11:00:00", "80d00'S", "polar night"},
+        {"1990-03-21 11:00:00", "69d39'N", nullptr},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(std::string(r.ut) + " " + r.lat);
+        auto out = chart({"--ut", r.ut, "--lon", "18d57'E", "--lat", r.lat, "--ephemeris", "low", "--json"});
+        ASSERT_EQ(out.code, kExitOk);
+        auto sun = nlohmann::json::parse(out.out)["sun"];
+        if (r.reason) {
+            EXPECT_TRUE(sun["sunrise"].is_null());
+            EXPECT_TRUE(sun["sunset"].is_null());
+            EXPECT_EQ(sun["reason"], r.reason);
+            bool told = false;
+            for (const auto& m : out.messages) told = told || m.text == "Cannot compute Sun rise and set";
+            EXPECT_TRUE(told);
+        } else {
+            EXPECT_TRUE(sun["reason"].is_null());
+            EXPECT_LT(std::abs(sun["sunrise"]["jd_ut"].get<double>() - 2447971.70), 0.05);  // 04:50 UT
+        }
+    }
+}
 
-    auto bad_date = chart({"--ut", "2000-13-01 12:00:00", "--lon", "2d20'56.00\"E", "--lat", "48d51'24.00\"N",
-                           "--ephemeris", "low"});
-    EXPECT_EQ(bad_date.code, kExitBadInput);
+// Bytes that are not UTF-8 in a name or a city come out replaced, never as an abort.
+TEST_F(CliChart, JsonReplacesBytesThatAreNotUtf8) {
+    const std::vector<std::vector<std::string>> cases = {
+        {"--first-name", "Jo\xff\xfe", "--ut", "2000-01-01 12:00:00", "--lon", "2dE", "--lat", "48dN", "--ephemeris",
+         "low", "--json"},
+        {"--city", "Par\xc3", "--country", "Fr\x80nce", "--ut", "2000-01-01 12:00:00", "--ephemeris", "low", "--json"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c[1]);
+        auto out = chart(c);
+        if (out.out.empty()) continue;  // refused before any JSON, with its message
+        auto j = nlohmann::json::parse(out.out);
+        EXPECT_TRUE(j.is_object());
+        EXPECT_NE(out.out.find("\xEF\xBF\xBD"), std::string::npos);  // U+FFFD
+    }
+}
+
+TEST_F(CliChart, RefusalsAndFailures) {
+    // Birth input follows the new-chart dialog: E/W and N/S angles (or plain degrees within
+    // range), seconds below 59.9999.
+    struct Refusal {
+        const char* ut;
+        const char* lon;
+        const char* lat;
+        const char* message;
+    };
+    const Refusal refusals[] = {
+        {"2000-01-01 12:00:00", "abc", "48d51'24.00\"N", "Not a valid longitude."},
+        {"2000-01-01 12:00:00", "250d", "48d51'24.00\"N", "Not a valid longitude."},
+        {"2000-01-01 12:00:00", "181", "48d51'24.00\"N", "Not a valid longitude."},
+        {"2000-01-01 12:00:00", "2d20'E", "48d51'24.00\"E", "Not a valid latitude."},
+        {"2000-01-01 12:00:00", "2d20'E", "100", "Not a valid latitude."},
+        {"2000-01-01 23:59:59.9999", "2d20'E", "48d51'N", "Second not valid"},
+        {"2000-13-01 12:00:00", "2d20'E", "48d51'N", "Not a valid date. out of range month"},
+    };
+    for (const Refusal& r : refusals) {
+        SCOPED_TRACE(std::string(r.ut) + " " + r.lon + " " + r.lat);
+        auto out = chart({"--ut", r.ut, "--lon", r.lon, "--lat", r.lat, "--ephemeris", "low"});
+        EXPECT_EQ(out.code, kExitBadInput);
+        ASSERT_FALSE(out.messages.empty());
+        EXPECT_EQ(out.messages.back().text, r.message);
+    }
 
     // A date the JPL file does not cover (the converted DE405 starts in 1959; without it the
     // provider does not load): the position step fails with the pipeline's caption.

@@ -99,6 +99,12 @@ TEST(CliSky, AyanamsaOfADateAndDateOfAValue) {
     EXPECT_NEAR(j["ayanamsa_rad"].get<double>() * 57.29577951308232, j["ayanamsa_deg"].get<double>(), 1e-12);
     EXPECT_TRUE(j.contains("jd_et"));
     EXPECT_TRUE(j.contains("zero_jd_et"));
+    // The settings test of the zero date: the same 2000 value, and the Aquarius era in 2023.
+    EXPECT_NEAR(j["ayanamsa_2000_deg"].get<double>(), j["ayanamsa_deg"].get<double>(), 1e-12);
+    EXPECT_EQ(j["aquarius_era"].get<std::string>().substr(0, 5), "2023-");
+    r = run({"calc", "ayanamsa", "--ut", "2000-01-01 00:00:00"});
+    EXPECT_NE(r.out.find("\nAyanamsa for 2000: 29d40'"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("\nAquarius Era: 2023-"), std::string::npos) << r.out;
 
     r = run({"calc", "ayanamsa", "--value", "30", "--json"});
     ASSERT_EQ(r.code, kExitOk);

@@ -197,12 +197,17 @@ TEST(Eclipses, MeanLunationSeriesOnWellKnownEclipses) {
         bool partial;
         bool penumbral;
         bool north;
+        bool central = true;  // solar only
     };
     const Row rows[] = {
+        // the two other branches of the solar classification: annular-total (hybrid) and
+        // non-central (the axis of the shadow misses the Earth)
+        {"2013-11-03 hybrid solar, gamma 0.327", 2456600.03, false, true, true, false, false, true},
+        {"2014-04-29 non-central annular solar, gamma -1.000", 2456776.75, false, false, true, false, false, false, false},
         {"1999-08-11 total solar, gamma 0.506", 2451401.96, false, true, false, false, false, true},
         {"2017-08-21 total solar, gamma 0.437", 2457987.27, false, true, false, false, false, true},
         {"2023-10-14 annular solar, gamma 0.375", 2460232.25, false, false, true, false, false, true},
-        {"1993-05-21 partial solar, gamma 1.136", 2449129.10, false, false, false, true, false, true},
+        {"1993-05-21 partial solar, gamma 1.136", 2449129.10, false, false, false, true, false, true, false},
         {"2000-01-21 total lunar", 2451564.70, true, true, false, false, false, false},
         {"2006-03-14 penumbral lunar", 2453809.48, true, false, false, false, true, false},
         {"2008-08-16 partial lunar", 2454695.36, true, false, false, true, false, false},
@@ -218,6 +223,7 @@ TEST(Eclipses, MeanLunationSeriesOnWellKnownEclipses) {
         EXPECT_EQ(e.penumbral, r.penumbral);
         if (!r.full) {
             EXPECT_EQ(e.north, r.north);
+            EXPECT_EQ(e.central, r.central);
         }
         EXPECT_NEAR(e.jd_max, r.jd_et, 0.1);
     }
@@ -269,6 +275,36 @@ TEST(SunRiseSet, CentreOnTheHorizonAtTheFoundMoments) {
         EXPECT_EQ(std::floor(rec.sunset.jd_ut + r.lon / 360.0 + 0.5), lmt_birth);
         EXPECT_GE(rec.planetary_hour, 1);
         EXPECT_LE(rec.planetary_hour, 24);
+    }
+}
+
+TEST(SunRiseSet, PolarDaysHaveNoRiseOrSetInsteadOfOneWeeksAway) {
+    // The stub Sun stands at 280 degrees (declination about -23) at kT0 and moves a degree a
+    // day; frozen at 280 it never rises at 75 north nor sets at 75 south, while moving it
+    // gives rises weeks away that must not be taken as the birth day's.
+    UniformSky moving(kT0, 12.19);
+    UniformSky frozen(kT0, 12.19, 0.0);
+    struct Row {
+        SunMoonSource* sky;
+        double lat;
+        SunPolar polar;
+    };
+    const Row rows[] = {
+        {&moving, 75.0, SunPolar::PolarNight},  {&frozen, 75.0, SunPolar::PolarNight},
+        {&moving, -75.0, SunPolar::PolarDay},   {&frozen, -75.0, SunPolar::PolarDay},
+        {&moving, -89.9, SunPolar::PolarDay},   {&moving, 50.0, SunPolar::None},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(testing::Message() << r.lat << " " << static_cast<int>(r.polar));
+        SunRecord rec;
+        bool ok = compute_sun_record(*r.sky, ut_at(kT0 + 0.3), AngleValue::degrees(20.0), AngleValue::degrees(r.lat), rec);
+        EXPECT_EQ(ok, r.polar == SunPolar::None);
+        EXPECT_EQ(rec.polar, r.polar);
+        EXPECT_EQ(is_valid(rec.sunrise), r.polar == SunPolar::None);
+        EXPECT_EQ(is_valid(rec.sunset), r.polar == SunPolar::None);
+        if (r.polar != SunPolar::None) {
+            EXPECT_EQ(rec.planetary_hour, 0);
+        }
     }
 }
 

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "core/strings.h"
+
 #include <cmath>
 
 #include "core/ayanamsa.h"
@@ -21,6 +23,9 @@ TEST(PlanetNames, FullAndShortNamesAndUnknownIndices) {
         EXPECT_EQ(planet_name(r.planet), r.full);
         EXPECT_EQ(planet_name(r.planet, true), r.short_name);
     }
+    // The string table holds the abbreviations of planets 0 to 14, then "NAV".
+    EXPECT_EQ(text(static_cast<Str>(static_cast<int>(Str::ShortSun) + 14)), "For");
+    EXPECT_EQ(text(static_cast<Str>(static_cast<int>(Str::ShortSun) + 15)), "NAV");
 }
 
 TEST(PlanetNames, BufferCapacityTruncates) {

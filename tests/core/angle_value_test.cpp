@@ -59,6 +59,10 @@ TEST(AngleValue, FormatTable) {
         {AngleValue::degrees(29.99999999), "30d00'00.00\""},  // 59.99999" carries into the degree
         {AngleValue::radians(1.5), "1.5"},
         {AngleValue::plain(-2.25), "-2.25"},
+        // plain decimals, never the exponent form the parser refuses
+        {AngleValue::plain(1e-05), "0.00001"},
+        {AngleValue::radians(1.5e-7), "0.00000015"},
+        {AngleValue::plain(2e21), "2000000000000000000000"},
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.text);
@@ -76,6 +80,20 @@ TEST(AngleValue, TextRoundTrip) {
             ASSERT_TRUE(back) << format_angle(a);
             EXPECT_NEAR(back->value, v, 0.005 / 3600.0 + 1e-12);
             EXPECT_EQ(back->format, fmt);
+        }
+    }
+}
+
+// Plain numbers and radians read back exactly, at every scale.
+TEST(AngleValue, PlainNumbersReadBackExactly) {
+    for (double v : {1e-300, 1e-05, 0.1, 1.0 / 3.0, -123456.789, 6.02214076e23, 1e300}) {
+        SCOPED_TRACE(v);
+        for (AngleValue a : {AngleValue::plain(v), AngleValue::radians(v)}) {
+            const std::string t = format_angle(a);
+            EXPECT_EQ(t.find_first_of("eE"), std::string::npos) << t;
+            auto back = parse_angle(t);
+            ASSERT_TRUE(back) << t;
+            EXPECT_EQ(back->value, v);
         }
     }
 }

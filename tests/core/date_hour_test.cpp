@@ -75,6 +75,8 @@ TEST(DateHour, TimeOfDayRoundingCarriesIntoNextDay) {
     // 1999-12-31 23:59:59.999 rounds to 24:00:00.00: the date moves to 2000-01-01 00:00:00
     ASSERT_TRUE(set_julian_day_ut(d, 2451544.5 - 0.001 / 86400.0));
     EXPECT_EQ(format_date_hour(d), "2000-01-01 00:00:00.00 GD");
+    EXPECT_EQ(d.day_of_week, 6);  // the weekday of the date shown: Saturday, not Friday
+    EXPECT_EQ(display_date_hour(d), "Saturday 1 January 2000, 00:00: 0.00");
     // 59.996 seconds carry into the minute
     ASSERT_TRUE(set_julian_day_ut(d, 2451545.0 + (59.996) / 86400.0));
     EXPECT_EQ(format_date_hour(d), "2000-01-01 12:01:00.00 GD");
@@ -158,13 +160,23 @@ TEST(DateHour, EmptyTimeFieldsWarnButParseToMidnight) {
     EXPECT_DOUBLE_EQ(p.value.jd_ut, 2451544.5);
 }
 
+// Seconds as "%5.2f" (space-padded), minutes as "%02"; a negative year as a positive number
+// followed by "B.C." ("avant J.C."), year 0 as it is.
 TEST(DateHour, DisplayForm) {
-    DateHour d = parsed("2000-01-01 00:00:00");
-    EXPECT_EQ(display_date_hour(d), "Saturday 1 January 2000, 00:00:00.00");
-    EXPECT_EQ(display_date_hour(d, Language::French), "Samedi 1 Janvier 2000, 00:00:00.00");
-    DateHour bc = parsed("-134-02-03 12:00:00.00 JD");
-    EXPECT_NE(display_date_hour(bc).find("134 B.C."), std::string::npos);
-    EXPECT_NE(display_date_hour(bc, Language::French).find("134 avant J.C."), std::string::npos);
+    struct Row { const char* date; const char* english; const char* french; } rows[] = {
+        {"2000-01-01 00:00:00", "Saturday 1 January 2000, 00:00: 0.00", "Samedi 1 Janvier 2000, 00:00: 0.00"},
+        {"1944-06-06 08:05:12.5", "Tuesday 6 June 1944, 08:05:12.50", "Mardi 6 Juin 1944, 08:05:12.50"},
+        // weekdays from Meeus' Julian-calendar day numbers (ch. 7): JD 1672148.0 and 1721117.5
+        {"-134-02-03 12:00:00.00 JD", "Wednesday 3 February 134 B.C., 12:00: 0.00",
+         "Mercredi 3 Février 134 avant J.C., 12:00: 0.00"},
+        {"0000-03-01 00:00:00 JD", "Monday 1 March 0, 00:00: 0.00", "Lundi 1 Mars 0, 00:00: 0.00"},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.date);
+        DateHour d = parsed(r.date);
+        EXPECT_EQ(display_date_hour(d), r.english);
+        EXPECT_EQ(display_date_hour(d, Language::French), r.french);
+    }
 }
 
 TEST(DateHour, ByteImage) {

@@ -69,6 +69,42 @@ TEST(Houses, NamesAndLookup) {
     EXPECT_FALSE(house_system_from_name(""));
 }
 
+// Campanus, Alcabitus, Regiomontanus and Placidus against values recorded from Swiss
+// Ephemeris 2.10 (swe_houses_armc with obliquity 23.4392911), so that the check runs without
+// the library. The first three are the same constructions (to 1e-6 degree); Swiss
+// Ephemeris' Placidus is the exact, iterated one, which the direct rule here approaches to
+// within 3' below 30 degrees of latitude and 18' at 34 degrees.
+TEST(Houses, ClassicalSystemsAgainstRecordedValues) {
+    struct Row {
+        char code;
+        double theta, phi;
+        std::array<double, 12> cusps;
+    };
+    // clang-format off
+    static const Row rows[] = {
+        {'C', 7.30, 48.86, {119.9673840, 147.2847393, 167.5104877, 187.9485071, 216.0254569, 258.3895804, 299.9673840, 327.2847393, 347.5104877, 7.9485071, 36.0254569, 78.3895804}},
+        {'C', 200.50, -33.90, {302.1452253, 329.7070306, 355.0602874, 22.1714708, 54.1523795, 89.5546601, 122.1452253, 149.7070306, 175.0602874, 202.1714708, 234.1523795, 269.5546601}},
+        {'C', 300.25, 12.50, {35.5728677, 66.9829686, 93.2499675, 118.1494416, 145.9854722, 179.5856435, 215.5728677, 246.9829686, 273.2499675, 298.1494416, 325.9854722, 359.5856435}},
+        {'B', 7.30, 48.86, {119.9673840, 141.4864638, 164.3468560, 187.9485071, 228.0439516, 264.3677277, 299.9673840, 321.4864638, 344.3468560, 7.9485071, 48.0439516, 84.3677277}},
+        {'B', 200.50, -33.90, {302.1452253, 327.5814039, 354.7008922, 22.1714708, 57.4137592, 89.7907629, 122.1452253, 147.5814039, 174.7008922, 202.1714708, 237.4137592, 269.7907629}},
+        {'B', 300.25, 12.50, {35.5728677, 64.2472868, 91.1538283, 118.1494416, 149.1301169, 182.4686265, 215.5728677, 244.2472868, 271.1538283, 298.1494416, 329.1301169, 2.4686265}},
+        {'R', 7.30, 48.86, {119.9673840, 140.0686396, 160.2371752, 187.9485071, 230.3525306, 272.4996206, 299.9673840, 320.0686396, 340.2371752, 7.9485071, 50.3525306, 92.4996206}},
+        {'R', 200.50, -33.90, {302.1452253, 325.8986552, 350.9699751, 22.1714708, 59.7530685, 94.6404887, 122.1452253, 145.8986552, 170.9699751, 202.1714708, 239.7530685, 274.6404887}},
+        {'R', 300.25, 12.50, {35.5728677, 66.4225865, 92.7535903, 118.1494416, 146.5969373, 180.2972252, 215.5728677, 246.4225865, 272.7535903, 298.1494416, 326.5969373, 0.2972252}},
+        {'P', 200.50, -33.90, {302.1452253, 324.3422868, 350.5726163, 22.1714708, 57.3871482, 91.6389834, 122.1452253, 144.3422868, 170.5726163, 202.1714708, 237.3871482, 271.6389834}},
+        {'P', 95.00, 25.00, {184.5323681, 213.2352802, 243.6014107, 274.5892514, 305.6856644, 336.1345091, 4.5323681, 33.2352802, 63.6014107, 94.5892514, 125.6856644, 156.1345091}},
+        {'P', 300.25, 12.50, {35.5728677, 65.4574863, 91.9151967, 118.1494416, 147.1039988, 180.2911400, 215.5728677, 245.4574863, 271.9151967, 298.1494416, 327.1039988, 0.2911400}},
+    };
+    // clang-format on
+    for (const Row& r : rows) {
+        SCOPED_TRACE(testing::Message() << r.code << " theta " << r.theta << " phi " << r.phi);
+        const int system = r.code == 'C' ? kCampanus : r.code == 'B' ? kAlcabitus : r.code == 'R' ? kRegiomontanus : kPlacidus;
+        const double tolerance = r.code != 'P' ? 1e-6 : std::fabs(r.phi) < 30.0 ? 3.0 / 60.0 : 18.0 / 60.0;
+        auto ours = cusps_deg(system, r.theta, r.phi);
+        for (int h = 0; h < 12; ++h) EXPECT_NEAR(diff_deg(ours[h], r.cusps[h]), 0.0, tolerance) << "house " << h + 1;
+    }
+}
+
 #ifdef TELLURIM_HAVE_SWE
 // Systems whose construction Swiss Ephemeris computes identically (Campanus, Alcabitus,
 // Regiomontanus, equal houses from the Ascendant); the Ascendant and MC of every system.
@@ -78,7 +114,6 @@ TEST(Houses, AgreeWithSwissEphemeris) {
         int swe_code;
     } rows[] = {{kCampanus, 'C'}, {kAlcabitus, 'B'}, {kRegiomontanus, 'R'}, {kModusAequalis, 'A'}};
     for (const auto& r : rows) {
-        double worst = 0.0;
         for (int lat = -60; lat <= 60; lat += 5) {
             for (double theta : grid_theta()) {
                 double phi = lat + 0.37;
@@ -88,15 +123,12 @@ TEST(Houses, AgreeWithSwissEphemeris) {
                 swe_houses_armc(theta, phi, kEpsDeg, r.swe_code, swe_cusps, ascmc);
                 for (int h = 0; h < 12; ++h) {
                     double d = std::fabs(diff_deg(ours[h], swe_cusps[h + 1]));
-                    if (d > worst) worst = d;
                     if (d > 0.001 * kArcsec)
                         ADD_FAILURE() << "system " << r.system << " lat " << phi << " theta " << theta << " house "
                                       << h + 1 << ": ours " << ours[h] << " swe " << swe_cusps[h + 1];
                 }
             }
         }
-        std::printf("[ measure  ] system %s vs SWE '%c': max %.2e arcsec\n", std::string(house_system_name(r.system)).c_str(),
-                    r.swe_code, worst * 3600.0);
     }
 }
 
@@ -116,32 +148,6 @@ TEST(Houses, AscendantAndMidheavenAgreeWithSwissEphemeris) {
     }
 }
 
-// The pole approximation against the exact (iterated) semi-arc division of Placidus, by
-// band of latitude. The figures are printed for the record; the bound only catches a broken
-// construction where the approximation is well conditioned.
-TEST(Houses, PlacidusApproximationAgainstExactPlacidus) {
-    struct Band {
-        int from, to;
-        double worst_deg;
-    } bands[] = {{0, 30, 0}, {31, 45, 0}, {46, 55, 0}, {56, 60, 0}, {61, 66, 0}};
-    for (auto& band : bands) {
-        for (int lat = band.from; lat <= band.to; ++lat) {
-            for (int i = 0; i < 360; i += 3) {
-                double theta = i + 0.5;
-                auto ours = cusps_deg(kPlacidus, theta, lat);
-                double swe_cusps[13] = {};
-                double ascmc[10] = {};
-                swe_houses_armc(theta, lat, kEpsDeg, 'P', swe_cusps, ascmc);
-                for (int h = 0; h < 12; ++h)
-                    band.worst_deg = std::max(band.worst_deg, std::fabs(diff_deg(ours[h], swe_cusps[h + 1])));
-            }
-        }
-        std::printf("[ measure  ] Placidus without iteration vs SWE 'P', latitudes %d-%d: max %.2f arcmin\n",
-                    band.from, band.to, band.worst_deg * 60.0);
-    }
-    EXPECT_LT(bands[0].worst_deg, 0.5);
-    EXPECT_LT(bands[1].worst_deg, 1.0);
-}
 #endif
 
 // Abenragel against a construction with vectors: the equator division point, the north point

@@ -100,7 +100,10 @@ TEST_F(OptionsFileTest, FileLengths) {
             continue;
         }
         ASSERT_EQ(messages.messages.size(), 2u);
-        EXPECT_EQ(messages.messages[0].text, "Options file is corrupt and is about to be deleted");
+        // The specified text, then where the damaged file went: nothing is lost for good.
+        EXPECT_EQ(messages.messages[0].text, "Options file is corrupt and is about to be deleted\n"
+                                             "The damaged file was kept as " + file.string() + ".bad");
+        EXPECT_EQ(fs::file_size(file.string() + ".bad"), c.length);
         EXPECT_EQ(messages.messages[0].caption, "Fatal error");
         EXPECT_EQ(messages.messages[0].icon, MessageIcon::Error);
         EXPECT_EQ(messages.messages[1].text, "Options file created with default values.");

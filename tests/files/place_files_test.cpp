@@ -100,8 +100,10 @@ TEST(ListEntries, AsTheDialogsShowThem) {
               "2024-03-31 03:00:00.00 GD\t2024-10-27 03:00:00.00 GD\tGMT = Legal:-5h30'00.00\" Asia/Kolkata IST UTC+05:30");
     r.correction = AngleValue::hours(kLocalMeanTimeMarker);
     r.description = "Europe/Paris LMT local mean time (UTC+longitude)";
-    EXPECT_EQ(correction_list_entry(r), "2024-03-31 03:00:00.00 GD\t2024-10-27 03:00:00.00 GD\tGMT = Legal:7777 "
-                                        "Europe/Paris LMT local mean time (UTC+longitude)");
+    // The local-mean-time record too shows its correction as a sexagesimal hour text.
+    EXPECT_EQ(correction_list_entry(r),
+              "2024-03-31 03:00:00.00 GD\t2024-10-27 03:00:00.00 GD\tGMT = Legal:7777h00'00.00\" "
+              "Europe/Paris LMT local mean time (UTC+longitude)");
 }
 
 TEST(ZoneDescription, OffsetsWithAndWithoutSeconds) {
