@@ -4,15 +4,21 @@
 # "My city", with the default (precise) ephemeris.
 set -euo pipefail
 tellurim=$1
+out=out
+mkdir -p "$out"
 echo "== A sample birth: Paris, 6 June 1944, 08:00 legal time (UT = legal - 2 h), saved"
 said=$(mktemp)
 trap 'rm -f "$said"' EXIT
-"$tellurim" --yes chart --name Sample --first-name Birth --sex F \
-  --local "1944-06-06 08:00:00" --correction -2 \
-  --lon "2d20'56.00\"E" --lat "48d51'24.00\"N" --city Paris --country France \
-  --house-system Placidus --zodiac movable --save 2> >(tee "$said" >&2)
+sample=(--name Sample --first-name Birth --sex F
+  --local "1944-06-06 08:00:00" --correction -2
+  --lon "2d20'56.00\"E" --lat "48d51'24.00\"N" --city Paris --country France
+  --house-system Placidus --zodiac movable)
+"$tellurim" --yes chart "${sample[@]}" --save --wheel "$out/sample-wheel.png" 2> >(tee "$said" >&2)
 wait
+"$tellurim" --yes chart "${sample[@]}" --wheel "$out/sample-wheel.svg" >/dev/null
 saved=$(sed -n 's/^Horoscope saved in: //p' "$said" | tail -1)
+echo
+echo "== The sample chart's wheel: $out/sample-wheel.png and $out/sample-wheel.svg"
 echo
 echo "== The saved file, opened again: $saved"
 "$tellurim" --yes open "$saved" --house-system Placidus --zodiac movable | sed -n 1,8p

@@ -17,6 +17,8 @@ packages=(
   swe-basic-data
   # real readers of the written documents in the tests (HTML, rich text)
   python3 python3-lxml unrtf
+  # the chart wheel: Qt painting (PNG, SVG, PDF offscreen), its font, and pdfinfo for the tests
+  qt6-base-dev qt6-svg-dev fonts-dejavu-core poppler-utils
   # JPL DE405 (public domain) and its reader: the constants behind libephbdl's data, and the
   # DE405 (1960-2060) for libephjpl.so, converted to a JPL binary file during setup
   casacore-data-jpl-de405 python3-casacore

@@ -21,6 +21,7 @@ constexpr std::array<std::string_view, static_cast<int>(Str::Count)> kTexts = {
 #include "core/strings_stars.def"
 #include "core/strings_hindu.def"
 #include "core/strings_strength.def"
+#include "core/strings_wheel.def"
 #include "core/strings_reliab.def"
 #undef TELLURIM_STRING
 };

@@ -25,6 +25,7 @@ enum class Str : int {
 #include "core/strings_stars.def"
 #include "core/strings_hindu.def"
 #include "core/strings_strength.def"
+#include "core/strings_wheel.def"
 #include "core/strings_reliab.def"
 #undef TELLURIM_STRING
     Count

@@ -2,8 +2,10 @@
 // directory of the test's own.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <filesystem>
+#include <fstream>
 #include <nlohmann/json.hpp>
 #include <string>
 #include <unistd.h>
@@ -185,6 +187,47 @@ TEST_F(CliChart, AtlasPlaceGivesTheHistoricalCorrection) {
     auto j = nlohmann::json::parse(out.out);
     EXPECT_EQ(j["time"]["ut"], "1944-06-06 06:00:00.00 GD");
     EXPECT_EQ(j["place"]["city"], "Paris");
+}
+
+}  // namespace
+}  // namespace tellurim
+
+namespace tellurim {
+namespace {
+
+// The PNG's width and height from its IHDR chunk (big-endian at bytes 16 and 20).
+std::pair<int, int> png_size(const fs::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    std::array<unsigned char, 24> b{};
+    in.read(reinterpret_cast<char*>(b.data()), b.size());
+    auto be = [&](int at) { return (b[at] << 24) | (b[at + 1] << 16) | (b[at + 2] << 8) | b[at + 3]; };
+    return {be(16), be(20)};
+}
+
+TEST_F(CliChart, WheelFiles) {
+    const std::vector<std::string> birth = {"--ut", "1944-06-06 06:00:00", "--lon", "2d20'56.00\"E", "--lat",
+                                            "48d51'24.00\"N", "--house-system", "Placidus", "--ephemeris", "low"};
+    auto with = [&](std::vector<std::string> extra) {
+        std::vector<std::string> args = birth;
+        args.insert(args.end(), extra.begin(), extra.end());
+        return chart(args);
+    };
+    const fs::path png = m_dir / "w.png";
+    EXPECT_EQ(with({"--wheel", png.string()}).code, kExitOk);
+    EXPECT_EQ(png_size(png), std::make_pair(800, 800));
+
+    const fs::path transit = m_dir / "t.png";
+    EXPECT_EQ(with({"--wheel", transit.string(), "--size", "640x480", "--outside-ut", "2000-01-01 12:00:00"}).code,
+              kExitOk);
+    EXPECT_EQ(png_size(transit), std::make_pair(640, 480));
+
+    auto bad_ext = with({"--wheel", (m_dir / "w.jpg").string()});
+    EXPECT_EQ(bad_ext.code, kExitBadInput);
+    ASSERT_FALSE(bad_ext.messages.empty());
+    EXPECT_EQ(bad_ext.messages.back().text, "The wheel file must end in .png, .svg or .pdf: " + (m_dir / "w.jpg").string());
+    auto bad_size = with({"--wheel", png.string(), "--size", "800"});
+    EXPECT_EQ(bad_size.code, kExitBadInput);
+    EXPECT_FALSE(fs::exists(m_dir / "w.jpg"));
 }
 
 }  // namespace

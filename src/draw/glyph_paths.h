@@ -1,0 +1,15 @@
+#pragma once
+// Sign and planet glyphs as vector outlines of our own, so that the wheel needs no symbol
+// font. Each path is drawn in a box from -1 to 1 on both axes (y downwards) and is meant to
+// be stroked, not filled; scale and translate it to the glyph's square.
+
+#include <QPainterPath>
+
+namespace tellurim {
+
+// Sign 0 (Aries) .. 11 (Pisces); an empty path for another index.
+QPainterPath sign_glyph_path(int sign);
+// Planet 0 .. 17 in the horoscope's numbering; an empty path for another index.
+QPainterPath planet_glyph_path(int planet);
+
+}  // namespace tellurim

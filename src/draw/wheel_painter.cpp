@@ -1,0 +1,316 @@
+#include "draw/wheel_painter.h"
+
+#include <QFontMetricsF>
+#include <QRadialGradient>
+#include <QString>
+#include <cmath>
+#include <numbers>
+
+#include "astro/planets_signs.h"
+#include "core/strings.h"
+#include "draw/glyph_paths.h"
+
+namespace tellurim {
+namespace {
+
+constexpr double kToDegrees = 57.29577951308232;
+
+QColor qcolour(Argb c) { return QColor::fromRgba(c); }
+QPointF qpoint(const WheelPoint& p) { return {p.x, p.y}; }
+QString qtext(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+
+Qt::PenStyle pen_style(int type) {
+    switch (type) {
+        case 1: return Qt::DashLine;
+        case 2: return Qt::DotLine;
+        case 3: return Qt::DashDotLine;
+        case 4: return Qt::DashDotDotLine;
+        default: return Qt::SolidLine;
+    }
+}
+
+// A LOGFONT's height in pixels: a negative height is the em size, a positive one the cell.
+QFont qfont(const LogFont& f, double fallback_px) {
+    QFont font(qtext(f.face_name));
+    const double px = f.height != 0 ? std::abs(f.height) : fallback_px;
+    font.setPixelSize(std::max(1, static_cast<int>(std::lround(px))));
+    font.setWeight(f.weight >= 600 ? QFont::Bold : QFont::Normal);
+    font.setItalic(f.italic != 0);
+    return font;
+}
+
+QRectF circle_box(double cx, double cy, double r) { return {cx - r, cy - r, 2 * r, 2 * r}; }
+
+// The closed sector between the inner and outer circle from angle a1 to a2.
+QPainterPath sector_path(double cx, double cy, const WheelSector& s) {
+    const double ro = s.inner + s.width;
+    QPainterPath p;
+    p.moveTo(qpoint(wheel_polar(cx, cy, s.inner, s.a2)));
+    p.lineTo(qpoint(wheel_polar(cx, cy, ro, s.a2)));
+    p.arcTo(circle_box(cx, cy, ro), s.a2 * kToDegrees, (s.a1 - s.a2) * kToDegrees);
+    p.lineTo(qpoint(wheel_polar(cx, cy, s.inner, s.a1)));
+    p.arcTo(circle_box(cx, cy, s.inner), s.a1 * kToDegrees, (s.a2 - s.a1) * kToDegrees);
+    p.closeSubpath();
+    return p;
+}
+
+// A plain fill, or a gradient from the surrounding colour at the sector's edge to the colour
+// from a fifth of the way in (blend factors 0, 0.25, 0.5, 0.75 then 1).
+void fill_sector(QPainter& g, double cx, double cy, const WheelSector& s, QColor colour, QColor surround,
+                 bool gradient) {
+    const QPainterPath path = sector_path(cx, cy, s);
+    if (!gradient) {
+        g.fillPath(path, colour);
+        return;
+    }
+    const QPointF mid = qpoint(wheel_polar(cx, cy, s.mid_radius(), s.mid_angle()));
+    const QRectF bounds = path.boundingRect();
+    double reach = 0.0;
+    for (QPointF c : {bounds.topLeft(), bounds.topRight(), bounds.bottomLeft(), bounds.bottomRight()})
+        reach = std::max(reach, std::hypot(c.x() - mid.x(), c.y() - mid.y()));
+    QRadialGradient grad(mid, std::max(reach, 1.0));
+    auto blend = [&](double f) {
+        return QColor::fromRgbF(static_cast<float>(surround.redF() + f * (colour.redF() - surround.redF())),
+                                static_cast<float>(surround.greenF() + f * (colour.greenF() - surround.greenF())),
+                                static_cast<float>(surround.blueF() + f * (colour.blueF() - surround.blueF())),
+                                static_cast<float>(surround.alphaF() + f * (colour.alphaF() - surround.alphaF())));
+    };
+    grad.setColorAt(0.0, colour);
+    grad.setColorAt(0.80, colour);
+    grad.setColorAt(0.85, blend(0.75));
+    grad.setColorAt(0.90, blend(0.5));
+    grad.setColorAt(0.95, blend(0.25));
+    grad.setColorAt(1.0, blend(0.0));
+    g.fillPath(path, grad);
+}
+
+void stroke_path_in_box(QPainter& g, const QPainterPath& path, QPointF centre, double half_side, QColor colour) {
+    if (path.isEmpty() || half_side <= 0.0) return;
+    g.save();
+    g.translate(centre);
+    g.scale(half_side, half_side);
+    QPen pen(colour);
+    pen.setWidthF(std::max(1.0, half_side / 7.0) / half_side);
+    pen.setCapStyle(Qt::RoundCap);
+    pen.setJoinStyle(Qt::RoundJoin);
+    g.setPen(pen);
+    g.setBrush(Qt::NoBrush);
+    g.drawPath(path);
+    g.restore();
+}
+
+void draw_centred_text(QPainter& g, QPointF centre, const QString& t, const QFont& font, QColor colour) {
+    g.setFont(font);
+    g.setPen(colour);
+    const QFontMetricsF fm(font, g.device());
+    const QRectF r = fm.boundingRect(t);
+    g.drawText(QRectF(centre.x() - r.width(), centre.y() - r.height(), 2 * r.width(), 2 * r.height()),
+               Qt::AlignCenter, t);
+}
+
+void draw_circle(QPainter& g, double cx, double cy, double r) {
+    if (r > 0.0) g.drawEllipse(QPointF(cx, cy), r, r);
+}
+
+void draw_planets(QPainter& g, const WheelLayout& l, const WheelRing& ring, const WheelRotation& rot,
+                  const WheelChart& chart, const Options& o, const WheelStyle& st) {
+    const PlanetPlaces places = planet_places(l.cx, l.cy, ring, rot, chart.longitudes, st.spread);
+    QPen pen(qcolour(o.colours.pen));
+    pen.setWidthF(1.0);
+    g.setPen(pen);
+    g.setBrush(Qt::NoBrush);
+    if (st.planet_ring_circles) {
+        draw_circle(g, l.cx, l.cy, ring.outer());
+        draw_circle(g, l.cx, l.cy, ring.inner);
+    }
+    for (const PlanetMark& m : places.marks) {
+        QPen mark(qcolour(o.glyphs.planet_colours[static_cast<std::size_t>(m.planet)]));
+        mark.setWidthF(2.0);
+        g.setPen(mark);
+        g.drawLine(qpoint(m.inner_from), qpoint(m.inner_to));
+        if (st.outer_marks) g.drawLine(qpoint(m.outer_from), qpoint(m.outer_to));
+    }
+    for (const GlyphPlace& gp : places.glyphs)
+        stroke_path_in_box(g, planet_glyph_path(gp.planet), qpoint(gp.centre(l.cx, l.cy)), gp.size,
+                           qcolour(o.glyphs.planet_colours[static_cast<std::size_t>(gp.planet)]));
+}
+
+}  // namespace
+
+WheelStyle wheel_style(const Options& options, bool superposed) {
+    const DrawingOptions& d = options.drawing;
+    WheelStyle s;
+    s.side_panel = d.show_informations != 0;
+    s.rings.outer_ring = d.show_stars != 0;
+    s.rings.degree_scale = d.show_graduations != 0;
+    s.rings.nakshatra_ring = d.show_moon_naks != 0;
+    s.rings.sign_ring = d.show_signs != 0;
+    s.rings.superposed = superposed;
+    s.spread = d.nice_planets != 0;
+    s.fix_ascendant = d.horizontal_horizon != 0;
+    s.direction = d.counterclockwise != 0 ? 1 : -1;
+    s.base_angle_rad = d.zodiac_origin.is_angle() ? d.zodiac_origin.to_radians() : 0.0;
+    s.sign_characters = d.use_wingdings != 0;
+    s.gradient = d.use_gradient != 0;
+    s.colour_signs = d.colour_signs != 0;
+    s.colour_nakshatras = d.colour_naks != 0;
+    s.antialias = d.smoothing_mode == 2 || d.smoothing_mode == 4;
+    return s;
+}
+
+void paint_wheel(QPainter& g, QSizeF area, QSize screen, const Options& o, const WheelStyle& st,
+                 const WheelInput& input) {
+    g.save();
+    g.setRenderHint(QPainter::Antialiasing, st.antialias);
+    g.setRenderHint(QPainter::TextAntialiasing, st.antialias);
+    const QColor background = qcolour(o.colours.drawing_background);
+    const QColor ink = qcolour(o.colours.pen);
+    g.fillRect(QRectF(QPointF(0, 0), area), background);
+
+    if (!wheel_fits(static_cast<int>(area.width()), static_cast<int>(area.height()), screen.width(),
+                    screen.height())) {
+        QFont font(qtext(text(Str::WheelTooSmallFont)));
+        font.setPixelSize(12);
+        g.setFont(font);
+        g.setPen(ink);
+        g.drawText(QRectF(QPointF(0, 0), area), Qt::AlignCenter, qtext(text(Str::WheelTooSmall)));
+        g.restore();
+        return;
+    }
+
+    const FontSetting& numeral_setting = o.fonts[kFontGlobal];
+    const QFont numeral_font = qfont(numeral_setting.font, numeral_setting.size_points * 96.0 / 72.0);
+    const QRectF numeral_box = QFontMetricsF(numeral_font, g.device()).boundingRect(qtext(text(Str::WheelWidestNumeral)));
+    const WheelLayout l = layout_wheel(area.width(), area.height(), numeral_box.width(), numeral_box.height(),
+                                       st.side_panel, st.rings);
+    const WheelRotation rot = wheel_rotation(st.direction, st.fix_ascendant, input.inside.cusps[0], st.base_angle_rad);
+    const double cx = l.cx;
+    const double cy = l.cy;
+    QPen thin(ink);
+    thin.setWidthF(1.0);
+
+    // Outer ring: its two circles and, across it, the cusps of the outside horoscope (or the chart's).
+    if (l.outer_ring.shown()) {
+        g.setPen(thin);
+        g.setBrush(Qt::NoBrush);
+        draw_circle(g, cx, cy, l.outer_ring.outer());
+        draw_circle(g, cx, cy, l.outer_ring.inner);
+        const WheelChart& c = input.outside ? *input.outside : input.inside;
+        QPen cusp_pen(qcolour(o.colours.houses_outside));
+        cusp_pen.setWidthF(1.5);
+        g.setPen(cusp_pen);
+        for (double cusp : c.cusps)
+            if (std::isfinite(cusp))
+                g.drawLine(qpoint(wheel_polar(cx, cy, l.outer_ring.inner, rot.angle(cusp))),
+                           qpoint(wheel_polar(cx, cy, l.outer_ring.outer(), rot.angle(cusp))));
+    }
+
+    // Planet ring: the outside horoscope when there is one, the chart's planets otherwise.
+    draw_planets(g, l, l.planet_ring, rot, input.outside ? *input.outside : input.inside, o, st);
+
+    if (l.degree_scale.shown()) {
+        g.setPen(thin);
+        g.setBrush(Qt::NoBrush);
+        draw_circle(g, cx, cy, l.degree_scale.inner);
+        for (const DegreeTick& t : degree_ticks(l, rot)) {
+            QPen pen = thin;
+            if (t.sign >= 0) {
+                pen.setColor(qcolour(o.colours.signs[static_cast<std::size_t>(t.sign)]));
+                pen.setWidthF(thin.widthF() + 1.0);
+            }
+            g.setPen(pen);
+            g.drawLine(qpoint(wheel_polar(cx, cy, t.r1, t.angle)), qpoint(wheel_polar(cx, cy, t.r2, t.angle)));
+        }
+    }
+
+    if (l.sign_ring.shown()) {
+        const QFont symbol_font(qtext(text(Str::WheelSymbolFont)));
+        const auto signs = sign_places(l, rot);
+        for (int k = 0; k < 12; ++k) {
+            const SignPlace& s = signs[static_cast<std::size_t>(k)];
+            const QColor fill = st.colour_signs ? qcolour(o.colours.signs[static_cast<std::size_t>(k)]) : background;
+            fill_sector(g, cx, cy, s.sector, fill, background, st.gradient);
+            g.setPen(thin);
+            g.setBrush(Qt::NoBrush);
+            g.drawPath(sector_path(cx, cy, s.sector));
+            if (st.sign_characters) {
+                QFont f = symbol_font;
+                f.setPixelSize(std::max(1, static_cast<int>(std::lround(0.75 * 2.0 * s.glyph_half_side))));
+                draw_centred_text(g, qpoint(s.glyph_centre), QString(QChar(char16_t(0x2648 + k))), f, ink);
+            } else {
+                stroke_path_in_box(g, sign_glyph_path(k), qpoint(s.glyph_centre), s.glyph_half_side, ink);
+            }
+        }
+    }
+
+    if (l.nakshatra_ring.shown()) {
+        QFont label_font(qtext(text(Str::WheelSymbolFont)));
+        label_font.setPixelSize(std::max(1, static_cast<int>(l.nakshatra_ring.width * 0.5)));
+        const auto naks = nakshatra_places(l, rot);
+        for (std::size_t k = 0; k < naks.size(); ++k) {
+            if (st.colour_nakshatras && o.nakshatras[k].colour != 0)
+                fill_sector(g, cx, cy, naks[k].sector, qcolour(o.nakshatras[k].colour), background, st.gradient);
+            g.setPen(thin);
+            g.setBrush(Qt::NoBrush);
+            g.drawPath(sector_path(cx, cy, naks[k].sector));
+            draw_centred_text(g, qpoint(naks[k].label_centre), QString::number(static_cast<int>(k) + 1), label_font, ink);
+        }
+    }
+
+    if (l.inside_planet_ring.shown()) draw_planets(g, l, l.inside_planet_ring, rot, input.inside, o, st);
+
+    // Centre figure: the inner disc's edge and the small circle the cusps start from.
+    g.setPen(thin);
+    g.setBrush(Qt::NoBrush);
+    draw_circle(g, cx, cy, l.inner_radius);
+    draw_circle(g, cx, cy, l.inner_radius / 6.0);
+
+    QPen cusp_pen(qcolour(o.colours.houses_inside));
+    cusp_pen.setWidthF(1.0);
+    const QColor numeral_colour = qcolour(colorref_to_argb(numeral_setting.colour, 0xFF));
+    for (const CuspPlace& c : cusp_places(l, rot, input.inside.cusps)) {
+        QPen pen = cusp_pen;
+        if (c.house == 1 || c.house == 10) pen.setWidthF(2.0);  // the Ascendant and the Midheaven
+        g.setPen(pen);
+        g.drawLine(qpoint(c.from), qpoint(c.to));
+        draw_centred_text(g, qpoint(c.numeral_centre), qtext(house_roman(c.house)), numeral_font, numeral_colour);
+    }
+
+    // Aspect lines with their markers.
+    const WheelLongitudes& lon = input.inside.longitudes;
+    for (const AspectStroke& a : input.inside.aspects) {
+        if (a.a < 0 || a.a >= kPlanetRows || a.b < 0 || a.b >= kPlanetRows) continue;
+        const double la = lon[static_cast<std::size_t>(a.a)];
+        const double lb = lon[static_cast<std::size_t>(a.b)];
+        if (!std::isfinite(la) || !std::isfinite(lb)) continue;
+        const AspectPlace p = aspect_place(l, rot, a.a, la, a.b, lb, st.marker_divisor);
+        g.save();
+        g.setOpacity(std::clamp(a.opacity, 0.0, 1.0));
+        QPen pen(qcolour(a.colour));
+        pen.setWidthF(std::max(0.5f, a.pen_width));
+        pen.setStyle(pen_style(a.pen_type));
+        g.setPen(pen);
+        g.drawLine(qpoint(p.from), qpoint(p.to));
+        if (st.aspect_markers) {
+            g.setPen(thin);
+            g.setBrush(qcolour(a.colour));
+            g.drawEllipse(qpoint(p.marker), st.marker_size / 2.0, st.marker_size / 2.0);
+        }
+        g.restore();
+    }
+
+    // Side panel: the chart's informations, one per line.
+    if (l.panel.width > 0.0 && !input.informations.empty()) {
+        g.setFont(numeral_font);
+        g.setPen(numeral_colour);
+        const double step = QFontMetricsF(numeral_font, g.device()).lineSpacing();
+        double y = l.panel.y;
+        for (const std::string& line : input.informations) {
+            g.drawText(QRectF(l.panel.x, y, l.panel.width, step), Qt::AlignLeft | Qt::AlignVCenter, qtext(line));
+            y += step;
+        }
+    }
+    g.restore();
+}
+
+}  // namespace tellurim

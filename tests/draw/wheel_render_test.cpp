@@ -1,0 +1,189 @@
+// The wheel painted offscreen and read back: pixels where the geometry puts a planet's mark
+// and an aspect line, the size check's text, the SVG through an XML reader and the PDF through
+// poppler's pdfinfo.
+#include "draw/wheel_render.h"
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QXmlStreamReader>
+#include <array>
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <limits>
+#include <numbers>
+#include <string>
+#include <unistd.h>
+
+namespace tellurim {
+namespace {
+
+namespace fs = std::filesystem;
+constexpr double kDeg = std::numbers::pi / 180.0;
+constexpr double kNone = std::numeric_limits<double>::infinity();
+
+class WheelRender : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { s_gui = new WheelGui; }
+    static void TearDownTestSuite() {
+        delete s_gui;
+        s_gui = nullptr;
+    }
+    void SetUp() override {
+        m_dir = fs::temp_directory_path() / ("tellurim-wheel-" + std::to_string(::getpid()));
+        fs::create_directories(m_dir);
+        // A bare wheel without antialiasing, so that a line's pixels keep its exact colour.
+        m_style = wheel_style(m_options, false);
+        m_style.antialias = false;
+        m_style.side_panel = false;
+        m_style.rings = {};
+        m_style.fix_ascendant = false;
+        m_style.base_angle_rad = 0.0;
+        m_input.inside.longitudes.fill(kNone);
+        m_input.inside.cusps.fill(kNone);
+    }
+    void TearDown() override { fs::remove_all(m_dir); }
+
+    static inline WheelGui* s_gui = nullptr;
+    fs::path m_dir;
+    Options m_options;
+    WheelStyle m_style;
+    WheelInput m_input;
+};
+
+QRgb at(const QImage& img, WheelPoint p) {
+    return img.pixel(static_cast<int>(std::lround(p.x)), static_cast<int>(std::lround(p.y)));
+}
+
+TEST_F(WheelRender, PlanetMarkAtItsScreenAngle) {
+    const QSize size(800, 800);
+    const Argb mars = 0xFF00A000;
+    m_options.glyphs.planet_colours[kMars] = mars;
+    m_style.spread = false;
+    struct Row {
+        int direction;
+        double lon_deg;
+    } rows[] = {{1, 0.0}, {1, 47.0}, {-1, 47.0}, {1, 200.0}};
+    for (const Row& r : rows) {
+        SCOPED_TRACE(testing::Message() << "d=" << r.direction << " lon=" << r.lon_deg);
+        m_style.direction = r.direction;
+        m_input.inside.longitudes.fill(kNone);
+        m_input.inside.longitudes[kMars] = r.lon_deg * kDeg;
+        const QImage img = render_wheel_image(size, QSize(1920, 1080), m_options, m_style, m_input);
+        // The area is square, so the wheel's centre is (400, 400) whatever the margins.
+        const WheelRotation rot = wheel_rotation(r.direction, false, 0, 0);
+        const double a = rot.angle(r.lon_deg * kDeg);
+        bool found = false;
+        for (double radius = 200; radius < 400 && !found; radius += 0.5) {
+            const WheelPoint p = wheel_polar(400, 400, radius, a);
+            found = at(img, p) == mars;
+        }
+        EXPECT_TRUE(found) << "no pixel of the planet's colour along its screen angle";
+        // The opposite direction holds none of it.
+        bool opposite = false;
+        for (double radius = 200; radius < 400; radius += 0.5)
+            opposite |= at(img, wheel_polar(400, 400, radius, a + std::numbers::pi)) == mars;
+        EXPECT_FALSE(opposite);
+    }
+}
+
+TEST_F(WheelRender, AspectLineColourBetweenTheTwoPlanets) {
+    const QSize size(800, 800);
+    m_input.inside.longitudes[kSun] = 10 * kDeg;
+    m_input.inside.longitudes[kSaturn] = 130 * kDeg;
+    const Argb red = 0xFFE00000;
+    m_input.inside.aspects.push_back({kSun, kSaturn, red, 3.0f, 0, 1.0});
+    const QImage img = render_wheel_image(size, QSize(1920, 1080), m_options, m_style, m_input);
+    // The centre is (400, 400) whatever the margins, since the area is square; the inner radius
+    // depends on them, so search along the chord's perpendicular bisector.
+    const WheelRotation rot = wheel_rotation(1, false, 0, 0);
+    const double mid_angle = (rot.angle(10 * kDeg) + rot.angle(130 * kDeg)) / 2;
+    int red_pixels = 0;
+    for (double r = 50; r < 300; r += 0.5) red_pixels += at(img, wheel_polar(400, 400, r, mid_angle)) == red;
+    EXPECT_GE(red_pixels, 2) << "the line crosses the bisector in the aspect's colour";
+    // Nowhere on the opposite side.
+    int elsewhere = 0;
+    for (double r = 50; r < 300; r += 0.5)
+        elsewhere += at(img, wheel_polar(400, 400, r, mid_angle + std::numbers::pi)) == red;
+    EXPECT_EQ(elsewhere, 0);
+}
+
+TEST_F(WheelRender, TooSmallBelowASixthOfTheScreen) {
+    const QSize size(300, 300);
+    m_input.inside.longitudes[kSun] = 0.0;
+    auto dark_pixels = [](const QImage& img) {
+        int n = 0;
+        for (int y = 0; y < img.height(); ++y)
+            for (int x = 0; x < img.width(); ++x) n += qGray(img.pixel(x, y)) < 128;
+        return n;
+    };
+    // 300 is a seventh of 2100: only the text, in a band around the middle line.
+    const QImage small = render_wheel_image(size, QSize(2100, 2100), m_options, m_style, m_input);
+    const QImage fits = render_wheel_image(size, QSize(1800, 1800), m_options, m_style, m_input);
+    int outside_band = 0;
+    for (int y = 0; y < 300; ++y)
+        for (int x = 0; x < 300; ++x)
+            if (std::abs(y - 150) > 20) outside_band += qGray(small.pixel(x, y)) < 128;
+    EXPECT_GT(dark_pixels(small), 20) << "the text is written";
+    EXPECT_EQ(outside_band, 0) << "no wheel";
+    EXPECT_GT(dark_pixels(fits), dark_pixels(small)) << "a sixth of the screen draws the wheel";
+}
+
+TEST_F(WheelRender, SvgIsXmlAndPdfOpens) {
+    m_style = wheel_style(m_options, true);
+    m_input.inside.longitudes[kSun] = 75 * kDeg;
+    m_input.inside.longitudes[kMoon] = 77 * kDeg;
+    for (int h = 0; h < 12; ++h) m_input.inside.cusps[static_cast<std::size_t>(h)] = (30.0 * h + 5) * kDeg;
+    m_input.outside = m_input.inside;
+    m_input.informations = {"Sample", "1944-06-06"};
+    const fs::path svg = m_dir / "wheel.svg";
+    ASSERT_TRUE(write_wheel_file(svg.string(), WheelFormat::Svg, QSize(800, 600), QSize(1920, 1080), m_options,
+                                 m_style, m_input));
+    QFile file(QString::fromStdString(svg.string()));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    QXmlStreamReader xml(&file);
+    int paths = 0;
+    QString root;
+    while (!xml.atEnd()) {
+        if (xml.readNext() == QXmlStreamReader::StartElement) {
+            if (root.isEmpty()) {
+                root = xml.name().toString();
+                EXPECT_EQ(xml.attributes().value("viewBox").toString(), "0 0 800 600");
+            }
+            paths += xml.name() == QStringLiteral("path");
+        }
+    }
+    EXPECT_FALSE(xml.hasError()) << xml.errorString().toStdString();
+    EXPECT_EQ(root, "svg");
+    EXPECT_GT(paths, 12);
+
+    const fs::path pdf = m_dir / "wheel.pdf";
+    ASSERT_TRUE(write_wheel_file(pdf.string(), WheelFormat::Pdf, QSize(800, 600), QSize(1920, 1080), m_options,
+                                 m_style, m_input));
+    const std::string cmd = "pdfinfo '" + pdf.string() + "' 2>&1";
+    FILE* p = popen(cmd.c_str(), "r");
+    ASSERT_NE(p, nullptr);
+    std::string info;
+    char buf[256];
+    while (fgets(buf, sizeof buf, p)) info += buf;
+    EXPECT_EQ(pclose(p), 0) << info;
+    const auto pages = info.find("Pages:");
+    ASSERT_NE(pages, std::string::npos) << info;
+    EXPECT_EQ(info.substr(info.find_first_not_of(' ', pages + 6), 2), "1\n") << info;
+    EXPECT_NE(info.find("600 x 450 pts"), std::string::npos) << info;  // 800 x 600 px at 96 dpi
+}
+
+TEST(WheelFiles, FormatsAndSizes) {
+    EXPECT_EQ(wheel_format_of("a/b.PNG"), WheelFormat::Png);
+    EXPECT_EQ(wheel_format_of("b.svg"), WheelFormat::Svg);
+    EXPECT_EQ(wheel_format_of("b.pdf"), WheelFormat::Pdf);
+    EXPECT_EQ(wheel_format_of("b.jpg"), std::nullopt);
+    EXPECT_EQ(parse_wheel_size("1024x768"), QSize(1024, 768));
+    EXPECT_EQ(parse_wheel_size("0x768"), std::nullopt);
+    EXPECT_EQ(parse_wheel_size("800"), std::nullopt);
+    EXPECT_EQ(parse_wheel_size("80ax8"), std::nullopt);
+}
+
+}  // namespace
+}  // namespace tellurim
