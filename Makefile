@@ -5,7 +5,7 @@ ASAN_BUILD ?= build-asan
 GENERATOR  ?= Ninja
 TELLURIM    = $(BUILD)/bin/tellurim
 
-.PHONY: all setup configure build run test test-fast test-asan bench clean data
+.PHONY: all setup configure build run test test-fast test-asan bench clean data readme-wheel
 
 all: build
 
@@ -23,6 +23,10 @@ build: configure
 
 run: data
 	@bash tools/run-main.sh $(TELLURIM)
+
+# The README's wheel pictures, drawn by the program (docs/sample-wheel.png and docs/sample-transits.png).
+readme-wheel: data
+	@bash tools/readme-wheel.sh $(TELLURIM)
 
 test-fast: data
 	@cd $(BUILD) && ctest --output-on-failure -j2

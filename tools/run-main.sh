@@ -9,10 +9,8 @@ mkdir -p "$out"
 echo "== A sample birth: Paris, 6 June 1944, 08:00 legal time (UT = legal - 2 h), saved"
 said=$(mktemp)
 trap 'rm -f "$said"' EXIT
-sample=(--name Sample --first-name Birth --sex F
-  --local "1944-06-06 08:00:00" --correction -2
-  --lon "2d20'56.00\"E" --lat "48d51'24.00\"N" --city Paris --country France
-  --house-system Placidus --zodiac movable)
+# shellcheck source=tools/sample-birth.sh
+source "$(dirname "$0")/sample-birth.sh"
 "$tellurim" --yes chart "${sample[@]}" --save --wheel "$out/sample-wheel.png" 2> >(tee "$said" >&2)
 wait
 "$tellurim" --yes chart "${sample[@]}" --wheel "$out/sample-wheel.svg" >/dev/null

@@ -14,6 +14,7 @@
 #include "app/cli_hindu.h"
 #include "app/cli_settings.h"
 #include "app/cli_strengths.h"
+#include "app/cli_wheel.h"
 #include "app/cli_stars.h"
 #include "app/json_util.h"
 #include "astro/compute.h"
@@ -29,8 +30,6 @@
 #include "core/strings.h"
 #include "core/text.h"
 #include "core/worker_threads.h"
-#include "draw/wheel_chart.h"
-#include "draw/wheel_render.h"
 #include "files/cities.h"
 #include "files/horoscope_export.h"
 #include "files/horoscope_file.h"
@@ -65,8 +64,7 @@ struct ChartArgs {
     bool save_line = false;  // --save-line: append to the options' horoscope save file
     bool save_db = false;    // --save-db: insert into the database of the options
     bool no_save_db = false; // --no-save-db: not even when the options say so by default
-    std::string wheel;           // PNG, SVG or PDF file of the chart wheel
-    std::string wheel_size = "800x800";
+    WheelArgs wheel;             // --wheel, --size, --outside
     std::string outside_ut;      // a second moment at the same place, superposed outside
 };
 
@@ -521,40 +519,33 @@ bool find_place(const ChartArgs& a, const Options& options, BirthData& data, std
     return true;
 }
 
-// The wheel of `h` and, with --outside-ut, of the same birth data at that moment superposed
-// outside it.
-int write_wheel(const ChartArgs& a, WheelFormat format, QSize size, const BirthData& data, double correction,
-                const Horoscope& h, EphemerisLibrary& library, WorkerThreads& workers, CliContext& ctx) {
-    WheelInput input;
-    input.inside = wheel_chart(h);
-    input.informations = wheel_informations(h);
-    if (!a.outside_ut.empty()) {
+// The wheel of `h` with, superposed outside it, the horoscope of --outside or the same birth
+// data at the moment of --outside-ut.
+int write_chart_wheel(const ChartArgs& a, const WheelRequest& request, const BirthData& data, double correction,
+                      const Horoscope& h, const AspectTable& aspects, EphemerisLibrary& library,
+                      WorkerThreads& workers, CliContext& ctx) {
+    std::unique_ptr<Horoscope> outside;
+    if (!a.wheel.outside.empty()) {
+        outside = read_outside_horoscope(a.wheel.outside, h, library, workers, ctx);
+        if (!outside) return ctx.exit_code;
+    } else if (!a.outside_ut.empty()) {
         DateParse p = parse_date_hour(a.outside_ut);
         if (!p.ok) {
             ctx.fail(kExitBadInput, str(Str::NotAValidDate) + " " + trim_message(p.message));
             return ctx.exit_code;
         }
-        BirthData outside = data;
-        outside.ut = p.value;
-        outside.local = p.value;
-        if (!set_julian_day_ut(outside.local, p.value.jd_ut - correction / 24.0)) outside.local = DateHour{};
-        auto o = std::make_unique<Horoscope>();
-        if (!set_and_compute(*o, outside, true, h.options, *ctx.messages, workers, library)) {
+        BirthData moment = data;
+        moment.ut = p.value;
+        moment.local = p.value;
+        if (!set_julian_day_ut(moment.local, p.value.jd_ut - correction / 24.0)) moment.local = DateHour{};
+        outside = std::make_unique<Horoscope>();
+        outside->aspect_table = h.aspect_table;
+        if (!set_and_compute(*outside, moment, true, h.options, *ctx.messages, workers, library)) {
             ctx.exit_code = kExitFailure;
             return ctx.exit_code;
         }
-        input.outside = wheel_chart(*o);
-        input.informations.push_back(format_date_hour(o->birth_ut));
     }
-    WheelGui gui;
-    const bool superposed = input.outside.has_value();
-    if (!write_wheel_file(a.wheel, format, size, gui.screen_size(), h.options, wheel_style(h.options, superposed),
-                          input)) {
-        ctx.fail(kExitFailure, str(Str::WheelCannotWrite) + ": " + a.wheel);
-        return ctx.exit_code;
-    }
-    std::cerr << text(Str::WheelWritten) << " " << a.wheel << "\n";
-    return kExitOk;
+    return write_wheel(a.wheel.file, request, h, outside.get(), aspects, ctx);
 }
 
 int run_chart(const ChartArgs& a, CliContext& ctx) {
@@ -566,20 +557,8 @@ int run_chart(const ChartArgs& a, CliContext& ctx) {
     if (!apply_chart_overrides({a.house_system, a.zodiac, a.ephemeris}, options, ctx)) return ctx.exit_code;
     if (!a.node.empty()) options.ephemeris.true_node = a.node == "true" ? 1 : 0;
 
-    std::optional<WheelFormat> wheel_format;
-    std::optional<QSize> wheel_size;
-    if (!a.wheel.empty()) {
-        wheel_format = wheel_format_of(a.wheel);
-        if (!wheel_format) {
-            ctx.fail(kExitBadInput, str(Str::WheelBadExtension) + " " + a.wheel);
-            return ctx.exit_code;
-        }
-        wheel_size = parse_wheel_size(a.wheel_size);
-        if (!wheel_size) {
-            ctx.fail(kExitBadInput, str(Str::WheelBadSize) + " " + a.wheel_size);
-            return ctx.exit_code;
-        }
-    }
+    const std::optional<WheelRequest> wheel = check_wheel_args(a.wheel, ctx);
+    if (ctx.exit_code != kExitOk) return ctx.exit_code;
 
     BirthData data;
     data.last_name = a.name.empty() && a.now ? str(Str::ChartNowName) : a.name;
@@ -705,7 +684,7 @@ int run_chart(const ChartArgs& a, CliContext& ctx) {
         }
     }
     print_chart(*h, library, a.json, a.star_orb, *ctx.messages);
-    if (wheel_format) return write_wheel(a, *wheel_format, *wheel_size, data, correction, *h, library, workers, ctx);
+    if (wheel) return write_chart_wheel(a, *wheel, data, correction, *h, settings->aspects, library, workers, ctx);
     return kExitOk;
 }
 
@@ -745,10 +724,10 @@ void register_chart_commands(CLI::App& app, CliContext& ctx) {
     chart->add_flag("--save-line", args->save_line, "Append the horoscope's line to the options' horoscope save file");
     chart->add_flag("--save-db", args->save_db, "Insert the horoscope into the options' database");
     chart->add_flag("--no-save-db", args->no_save_db, "Do not insert it, even when the options say so by default");
-    chart->add_option("--wheel", args->wheel, "Draw the chart wheel into FILE.png, FILE.svg or FILE.pdf");
-    chart->add_option("--size", args->wheel_size, "The wheel's size in pixels, WIDTHxHEIGHT (default 800x800)");
+    CLI::Option* outside = add_wheel_options(*chart, args->wheel);
     chart->add_option("--outside-ut", args->outside_ut,
-                      "Superpose outside the wheel the same place at this universal date-hour (transits)");
+                      "Superpose outside the wheel the same place at this universal date-hour (transits)")
+        ->excludes(outside);
     chart->callback([args, save, &ctx] {
         args->save = save->count() > 0;
         ctx.exit_code = run_chart(*args, ctx);

@@ -1,10 +1,12 @@
 // tellurim open: reads a horoscope file, computes it with the stored options (overridden per
-// run like `chart`) and prints it exactly as `chart` prints the same birth data.
+// run like `chart`) and prints it exactly as `chart` prints the same birth data; with --wheel
+// it also draws the chart wheel, another file superposed outside with --outside.
 #include <memory>
 
 #include "app/cli.h"
 #include "app/cli_chart.h"
 #include "app/cli_settings.h"
+#include "app/cli_wheel.h"
 #include "astro/compute.h"
 #include "core/ephemeris_library.h"
 #include "core/strings.h"
@@ -19,6 +21,7 @@ struct OpenArgs {
     ChartOverrides overrides;
     double star_orb = 1.0;
     bool json = false;
+    WheelArgs wheel;
 };
 
 int run_open(const OpenArgs& a, CliContext& ctx) {
@@ -26,15 +29,24 @@ int run_open(const OpenArgs& a, CliContext& ctx) {
     if (!settings) return ctx.exit_code;
     Options options = settings->options;
     if (!apply_chart_overrides(a.overrides, options, ctx)) return ctx.exit_code;
+    const std::optional<WheelRequest> wheel = check_wheel_args(a.wheel, ctx);
+    if (ctx.exit_code != kExitOk) return ctx.exit_code;
 
     EphemerisLibrary library;
     EphemerisStatus loaded = library.load(options.ephemeris.type, options.ephemeris.jpl_file);
     if (!loaded) ctx.messages->tell(loaded.message, str(Str::ComputeCaption), MessageIcon::Warning);
     WorkerThreads workers;
     auto h = std::make_unique<Horoscope>();
+    h->aspect_table = &settings->aspects;
     if (!read_horoscope_file(*h, a.path, options, *ctx.messages, workers, library)) return kExitFailure;
     print_chart(*h, library, a.json, a.star_orb, *ctx.messages);
-    return kExitOk;
+    if (!wheel) return kExitOk;
+    std::unique_ptr<Horoscope> outside;
+    if (!a.wheel.outside.empty()) {
+        outside = read_outside_horoscope(a.wheel.outside, *h, library, workers, ctx);
+        if (!outside) return ctx.exit_code;
+    }
+    return write_wheel(a.wheel.file, *wheel, *h, outside.get(), settings->aspects, ctx);
 }
 
 }  // namespace
@@ -47,6 +59,7 @@ void register_open_command(CLI::App& app, CliContext& ctx) {
     open->add_option("--star-orb", args->star_orb, "Orb of the star conjunctions in degrees (default 1)")
         ->check(CLI::Range(0.0, 180.0));
     open->add_flag("--json", args->json, "JSON output");
+    add_wheel_options(*open, args->wheel);
     open->callback([args, &ctx] { ctx.exit_code = run_open(*args, ctx); });
 }
 

@@ -1,24 +1,93 @@
 #include "draw/wheel_chart.h"
 
+#include <algorithm>
+
+#include "astro/aspects.h"
 #include "core/angle_value.h"
 #include "core/date_hour.h"
+#include "core/houses.h"
 
 namespace tellurim {
+namespace {
+
+// Bits of the "Aspects on Planets" mode word.
+constexpr std::uint32_t kModeOutside = 1u << 0;
+constexpr std::uint32_t kModeInside = 1u << 2;
+constexpr std::uint32_t kModeOutsideOnInside = 1u << 3;
+constexpr std::uint32_t kModeInsideOnOutside = 1u << 4;
+
+bool passes(const std::array<std::uint32_t, 2>& masks, int planet) {
+    const std::uint32_t bit = 1u << planet;
+    return (masks[0] & bit) != 0 && (masks[1] & bit) != 0;
+}
+
+}  // namespace
 
 WheelChart wheel_chart(const Horoscope& h) {
     WheelChart c;
     const bool movable = h.options.astro.zodiac_movable != 0;
     const PositionTable& table = h.positions(movable ? PositionFrame::GeoMovable : PositionFrame::GeoFixed);
-    for (int p = 0; p < kPlanetRows; ++p) {
-        const PlanetPosition& row = table.at(p);
-        c.longitudes[static_cast<std::size_t>(p)] = row.longitude.is_angle() ? row.longitude.to_radians() : kInfinity;
-    }
     const HouseTable& houses = movable ? h.houses_movable : h.houses_fixed;
+    for (int p = 0; p < kPlanetRows; ++p) {
+        const auto i = static_cast<std::size_t>(p);
+        const PlanetPosition& row = table.at(p);
+        c.longitudes[i] = row.longitude.is_angle() ? row.longitude.to_radians() : kInfinity;
+        c.retrograde[i] = row.retrograde != 0;
+        // The house the planet stands in on the wheel, houses following the cusps.
+        c.houses[i] = std::max(0, house_of_point(false, h.options.astro.house_cusp_center != 0, houses, row.longitude));
+    }
     for (std::size_t i = 0; i < c.cusps.size(); ++i) {
         const HouseCusp& cusp = houses[i];
         c.cusps[i] = cusp.index >= 0 && cusp.longitude.is_angle() ? cusp.longitude.to_radians() : kInfinity;
     }
     return c;
+}
+
+std::vector<AspectStroke> wheel_aspects(const Horoscope& a, const std::array<std::uint32_t, 2>& masks_a,
+                                        const Horoscope& b, const std::array<std::uint32_t, 2>& masks_b,
+                                        const std::vector<AspectDef>& rows) {
+    std::vector<AspectStroke> out;
+    const bool same = &a == &b;
+    for (int pa = 0; pa < kPlanetRows; ++pa) {
+        const PlanetPosition& A = a.geo_movable.at(pa);
+        if (A.index < 0 || !passes(masks_a, pa)) continue;
+        for (int pb = same ? pa + 1 : 0; pb < kPlanetRows; ++pb) {
+            const PlanetPosition& B = b.geo_movable.at(pb);
+            if (B.index < 0 || !passes(masks_b, pb)) continue;
+            for (const AspectDef& r : rows) {
+                if (!r.draw) continue;
+                const AspectTest t = test_aspect(r, A.longitude, A.latitude, B.longitude, B.latitude);
+                if (!t.holds) continue;
+                // The test's opacity already starts from the colour's alpha byte.
+                out.push_back({pa, pb, r.colour | 0xFF000000u, r.pen_size, r.pen_type, t.opacity / 255.0,
+                               r.show_information, 1.5 * r.hot_spot_size});
+            }
+        }
+    }
+    return out;
+}
+
+WheelInput wheel_input(const Horoscope& inside, const Horoscope* outside, const AspectTable* table) {
+    WheelInput input;
+    input.inside = wheel_chart(inside);
+    input.informations = wheel_informations(inside);
+    const std::vector<AspectDef> rows = table ? table->rows : default_aspect_rows();
+    const DrawingOptions& d = inside.options.drawing;
+    const std::uint32_t mode = d.planets_mode;
+    if (!outside) {
+        if (mode & kModeOutside) input.inside.aspects = wheel_aspects(inside, d.planets_masks_1, inside, d.planets_masks_1, rows);
+        return input;
+    }
+    input.outside = wheel_chart(*outside);
+    if (mode & kModeInside) input.inside.aspects = wheel_aspects(inside, d.planets_masks_1, inside, d.planets_masks_1, rows);
+    if (mode & kModeOutside)
+        input.outside->aspects = wheel_aspects(*outside, d.planets_masks_2, *outside, d.planets_masks_2, rows);
+    if (mode & (kModeOutsideOnInside | kModeInsideOnOutside))
+        input.across = wheel_aspects(*outside, d.planets_masks_2, inside, d.planets_masks_1, rows);
+    // The outside chart's lines after an empty one.
+    input.informations.emplace_back();
+    for (std::string& line : wheel_informations(*outside)) input.informations.push_back(std::move(line));
+    return input;
 }
 
 std::vector<std::string> wheel_informations(const Horoscope& h) {

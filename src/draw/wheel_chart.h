@@ -1,18 +1,38 @@
 #pragma once
-// What a computed horoscope puts on the wheel: the geocentric longitudes and the house cusps
-// of its own zodiac (movable or fixed, as its options say).
+// What computed horoscopes put on the wheel: the geocentric longitudes and the house cusps of
+// their own zodiac (movable or fixed, as their options say), the planets' retrograde flags and
+// houses, and the aspect lines in the pens of the aspect table.
 
 #include <string>
 #include <vector>
 
+#include "core/aspect_record.h"
 #include "core/horoscope.h"
 #include "draw/wheel_painter.h"
 
 namespace tellurim {
 
-// Longitudes and cusps in radians, +infinity where the horoscope has none. No aspects: the
-// caller adds the aspect lines it wants drawn.
+// Longitudes and cusps in radians, +infinity where the horoscope has none; no aspect lines.
 WheelChart wheel_chart(const Horoscope& h);
+
+// The aspect lines between the planets of `a` and those of `b` (the same horoscope for the
+// aspects within one chart: each pair once, lower planet first). A pair takes part when both
+// planets pass their chart's pair of masks (the "Aspects" column and the inverted "Hide:"
+// column); every row of the table with "Draw the aspect" set that holds between the two
+// geocentric movable positions gives one line, in the row's colour, width and dash style, with
+// the opacity of the aspect test; the marker follows "Show informations", its radius 1.5 times
+// the row's hot spot size.
+std::vector<AspectStroke> wheel_aspects(const Horoscope& a, const std::array<std::uint32_t, 2>& masks_a,
+                                        const Horoscope& b, const std::array<std::uint32_t, 2>& masks_b,
+                                        const std::vector<AspectDef>& rows);
+
+// Everything the wheel of `inside` shows, with `outside` superposed when given. Alone, the
+// chart shows its own aspects when the "Aspects on Planets" mode "Outside horoscope" is set,
+// with the first pair of masks, as its aspect list does. With a second chart: the inside
+// chart's own aspects under "Inside horoscope" (first masks), the outside chart's under
+// "Outside horoscope" (second masks), and the lines across the two under "Outside on Inside"
+// or "Inside on Outside". The rows are `table`'s, or the default rows without a table.
+WheelInput wheel_input(const Horoscope& inside, const Horoscope* outside, const AspectTable* table);
 
 // The side panel's lines: name, local and universal birth moments, place.
 std::vector<std::string> wheel_informations(const Horoscope& h);

@@ -1,8 +1,10 @@
 #include "draw/wheel_painter.h"
 
 #include <QFontMetricsF>
+#include <QPainterPathStroker>
 #include <QRadialGradient>
 #include <QString>
+#include <QTransform>
 #include <cmath>
 #include <numbers>
 
@@ -54,8 +56,31 @@ QPainterPath sector_path(double cx, double cy, const WheelSector& s) {
     return p;
 }
 
-// A plain fill, or a gradient from the surrounding colour at the sector's edge to the colour
-// from a fifth of the way in (blend factors 0, 0.25, 0.5, 0.75 then 1).
+// The colour at `factor` of the way from `from` to `to`, blended in linear light (gamma 2.2),
+// as a gamma-corrected gradient blends.
+QColor blend_linear(QColor from, QColor to, double factor) {
+    auto mix = [factor](double a, double b) {
+        const double la = std::pow(a, 2.2), lb = std::pow(b, 2.2);
+        return static_cast<float>(std::pow(la + factor * (lb - la), 1.0 / 2.2));
+    };
+    return QColor::fromRgbF(mix(from.redF(), to.redF()), mix(from.greenF(), to.greenF()), mix(from.blueF(), to.blueF()),
+                            static_cast<float>(from.alphaF() + factor * (to.alphaF() - from.alphaF())));
+}
+
+// The path shrunk by `k` towards `centre`.
+QPainterPath scaled_about(const QPainterPath& path, QPointF centre, double k) {
+    QTransform t;
+    t.translate(centre.x(), centre.y());
+    t.scale(k, k);
+    t.translate(-centre.x(), -centre.y());
+    return t.map(path);
+}
+
+// A plain fill, or a path gradient from the sector's middle: the colour at the middle and the
+// surrounding colour on the outline, a point's blend position being how far it lies from the
+// outline towards the middle. Blend factors 0, 0.25, 0.5, 0.75 at positions 0, 0.05, 0.10,
+// 0.15 and 1 from 0.20 on: the colour fills the inner four fifths and fades out over the
+// outer fifth, which is painted as bands between shrunk copies of the outline.
 void fill_sector(QPainter& g, double cx, double cy, const WheelSector& s, QColor colour, QColor surround,
                  bool gradient) {
     const QPainterPath path = sector_path(cx, cy, s);
@@ -64,24 +89,18 @@ void fill_sector(QPainter& g, double cx, double cy, const WheelSector& s, QColor
         return;
     }
     const QPointF mid = qpoint(wheel_polar(cx, cy, s.mid_radius(), s.mid_angle()));
-    const QRectF bounds = path.boundingRect();
-    double reach = 0.0;
-    for (QPointF c : {bounds.topLeft(), bounds.topRight(), bounds.bottomLeft(), bounds.bottomRight()})
-        reach = std::max(reach, std::hypot(c.x() - mid.x(), c.y() - mid.y()));
-    QRadialGradient grad(mid, std::max(reach, 1.0));
-    auto blend = [&](double f) {
-        return QColor::fromRgbF(static_cast<float>(surround.redF() + f * (colour.redF() - surround.redF())),
-                                static_cast<float>(surround.greenF() + f * (colour.greenF() - surround.greenF())),
-                                static_cast<float>(surround.blueF() + f * (colour.blueF() - surround.blueF())),
-                                static_cast<float>(surround.alphaF() + f * (colour.alphaF() - surround.alphaF())));
-    };
-    grad.setColorAt(0.0, colour);
-    grad.setColorAt(0.80, colour);
-    grad.setColorAt(0.85, blend(0.75));
-    grad.setColorAt(0.90, blend(0.5));
-    grad.setColorAt(0.95, blend(0.25));
-    grad.setColorAt(1.0, blend(0.0));
-    g.fillPath(path, grad);
+    constexpr double kFade = 0.20;  // the outer fifth
+    constexpr int kBands = 12;
+    g.fillPath(scaled_about(path, mid, 1.0 - kFade), colour);
+    for (int i = 0; i < kBands; ++i) {
+        const double outer = 1.0 - kFade * i / kBands;
+        const double inner = 1.0 - kFade * (i + 1) / kBands;
+        const double position = kFade * (i + 0.5) / kBands;
+        QPainterPath band = scaled_about(path, mid, outer);
+        band.addPath(scaled_about(path, mid, inner));
+        band.setFillRule(Qt::OddEvenFill);
+        g.fillPath(band, blend_linear(surround, colour, std::min(1.0, position / kFade)));
+    }
 }
 
 void stroke_path_in_box(QPainter& g, const QPainterPath& path, QPointF centre, double half_side, QColor colour) {
@@ -112,6 +131,45 @@ void draw_circle(QPainter& g, double cx, double cy, double r) {
     if (r > 0.0) g.drawEllipse(QPointF(cx, cy), r, r);
 }
 
+// A halo behind a glyph: a disc fading from its centre colour to its border colour.
+void draw_halo(QPainter& g, QPointF centre, double radius, Argb centre_colour, Argb border_colour) {
+    if (radius <= 0.0) return;
+    QRadialGradient grad(centre, radius);
+    grad.setColorAt(0.0, qcolour(centre_colour));
+    grad.setColorAt(1.0, qcolour(border_colour));
+    g.setPen(Qt::NoPen);
+    g.setBrush(grad);
+    g.drawEllipse(centre, radius, radius);
+}
+
+// A planet glyph in its style: the outline's strokes widened into a shape that is filled with
+// the style's brush and outlined with its pen; the halos behind it, the house's first.
+void draw_planet_glyph(QPainter& g, int planet, QPointF centre, double half_side, const GlyphStyle& style,
+                       const HouseHalo* house_halo, bool halos) {
+    if (half_side <= 0.0) return;
+    if (halos && house_halo && house_halo->on)
+        draw_halo(g, centre, 1.3 * half_side + house_halo->size, house_halo->centre, house_halo->border);
+    if (halos && style.halo_on) draw_halo(g, centre, 1.15 * half_side + style.halo_size, style.halo_centre, style.halo_border);
+    QTransform t;
+    t.translate(centre.x(), centre.y());
+    t.scale(half_side, half_side);
+    QPainterPathStroker stroker;
+    stroker.setWidth(std::max(1.5, half_side / 4.5));
+    stroker.setCapStyle(Qt::RoundCap);
+    stroker.setJoinStyle(Qt::RoundJoin);
+    const QPainterPath shape = stroker.createStroke(t.map(planet_glyph_path(planet))).simplified();
+    QPen pen(qcolour(style.pen_colour));
+    pen.setWidthF(std::clamp(static_cast<double>(style.pen_size) * half_side / 30.0, 0.25, 2.0));
+    g.setPen(style.pen_size > 0.0f ? pen : QPen(Qt::NoPen));
+    g.setBrush(qcolour(style.brush_colour));
+    g.drawPath(shape);
+}
+
+int sign_of(double lon_rad) {
+    const int s = static_cast<int>(std::floor(lon_rad / (std::numbers::pi / 6.0)));
+    return ((s % 12) + 12) % 12;
+}
+
 void draw_planets(QPainter& g, const WheelLayout& l, const WheelRing& ring, const WheelRotation& rot,
                   const WheelChart& chart, const Options& o, const WheelStyle& st) {
     const PlanetPlaces places = planet_places(l.cx, l.cy, ring, rot, chart.longitudes, st.spread);
@@ -130,9 +188,40 @@ void draw_planets(QPainter& g, const WheelLayout& l, const WheelRing& ring, cons
         g.drawLine(qpoint(m.inner_from), qpoint(m.inner_to));
         if (st.outer_marks) g.drawLine(qpoint(m.outer_from), qpoint(m.outer_to));
     }
-    for (const GlyphPlace& gp : places.glyphs)
-        stroke_path_in_box(g, planet_glyph_path(gp.planet), qpoint(gp.centre(l.cx, l.cy)), gp.size,
-                           qcolour(o.glyphs.planet_colours[static_cast<std::size_t>(gp.planet)]));
+    for (const GlyphPlace& gp : places.glyphs) {
+        const auto p = static_cast<std::size_t>(gp.planet);
+        const int sign = sign_of(chart.longitudes[p]);
+        const GlyphStyle& style = o.glyphs.styles[p][static_cast<std::size_t>(sign)][chart.retrograde[p] ? 1 : 0];
+        const int house = chart.houses[p];
+        const HouseHalo* halo = house >= 1 && house <= 12 ? &o.house_halos.halos[p][static_cast<std::size_t>(house - 1)] : nullptr;
+        draw_planet_glyph(g, gp.planet, qpoint(gp.centre(l.cx, l.cy)), gp.size, style, halo, st.halos);
+    }
+}
+
+// The aspect lines of one list, each between its two planets' points on the inner disc, with
+// its marker at (A + B) / divisor of the line from A.
+void draw_aspects(QPainter& g, const WheelLayout& l, const WheelRotation& rot, const std::vector<AspectStroke>& lines,
+                  const WheelLongitudes& lon_a, const WheelLongitudes& lon_b, const QPen& outline, const WheelStyle& st) {
+    for (const AspectStroke& a : lines) {
+        if (a.a < 0 || a.a >= kPlanetRows || a.b < 0 || a.b >= kPlanetRows) continue;
+        const double la = lon_a[static_cast<std::size_t>(a.a)];
+        const double lb = lon_b[static_cast<std::size_t>(a.b)];
+        if (!std::isfinite(la) || !std::isfinite(lb)) continue;
+        const AspectPlace p = aspect_place(l, rot, a.a, la, a.b, lb, st.marker_divisor);
+        g.save();
+        g.setOpacity(std::clamp(a.opacity, 0.0, 1.0));
+        QPen pen(qcolour(a.colour));
+        pen.setWidthF(std::max(0.5f, a.pen_width));
+        pen.setStyle(pen_style(a.pen_type));
+        g.setPen(pen);
+        g.drawLine(qpoint(p.from), qpoint(p.to));
+        if (st.aspect_markers && a.marker && a.marker_radius > 0.0) {
+            g.setPen(outline);
+            g.setBrush(qcolour(a.colour));
+            g.drawEllipse(qpoint(p.marker), a.marker_radius, a.marker_radius);
+        }
+        g.restore();
+    }
 }
 
 }  // namespace
@@ -155,6 +244,8 @@ WheelStyle wheel_style(const Options& options, bool superposed) {
     s.colour_signs = d.colour_signs != 0;
     s.colour_nakshatras = d.colour_naks != 0;
     s.antialias = d.smoothing_mode == 2 || d.smoothing_mode == 4;
+    s.aspect_markers = d.tooltips != 0;
+    s.halos = d.show_exaltations != 0;
     return s;
 }
 
@@ -276,27 +367,11 @@ void paint_wheel(QPainter& g, QSizeF area, QSize screen, const Options& o, const
         draw_centred_text(g, qpoint(c.numeral_centre), qtext(house_roman(c.house)), numeral_font, numeral_colour);
     }
 
-    // Aspect lines with their markers.
-    const WheelLongitudes& lon = input.inside.longitudes;
-    for (const AspectStroke& a : input.inside.aspects) {
-        if (a.a < 0 || a.a >= kPlanetRows || a.b < 0 || a.b >= kPlanetRows) continue;
-        const double la = lon[static_cast<std::size_t>(a.a)];
-        const double lb = lon[static_cast<std::size_t>(a.b)];
-        if (!std::isfinite(la) || !std::isfinite(lb)) continue;
-        const AspectPlace p = aspect_place(l, rot, a.a, la, a.b, lb, st.marker_divisor);
-        g.save();
-        g.setOpacity(std::clamp(a.opacity, 0.0, 1.0));
-        QPen pen(qcolour(a.colour));
-        pen.setWidthF(std::max(0.5f, a.pen_width));
-        pen.setStyle(pen_style(a.pen_type));
-        g.setPen(pen);
-        g.drawLine(qpoint(p.from), qpoint(p.to));
-        if (st.aspect_markers) {
-            g.setPen(thin);
-            g.setBrush(qcolour(a.colour));
-            g.drawEllipse(qpoint(p.marker), st.marker_size / 2.0, st.marker_size / 2.0);
-        }
-        g.restore();
+    // Aspect lines with their markers: the chart's own, the outside chart's, then across.
+    draw_aspects(g, l, rot, input.inside.aspects, input.inside.longitudes, input.inside.longitudes, thin, st);
+    if (input.outside) {
+        draw_aspects(g, l, rot, input.outside->aspects, input.outside->longitudes, input.outside->longitudes, thin, st);
+        draw_aspects(g, l, rot, input.across, input.outside->longitudes, input.inside.longitudes, thin, st);
     }
 
     // Side panel: the chart's informations, one per line.

@@ -15,27 +15,32 @@
 
 namespace tellurim {
 
-// One aspect line, as the aspect table describes its pen.
+// One aspect line, its pen from the aspect table and its opacity from the aspect test.
 struct AspectStroke {
-    int a = -1;  // planets 0..17
+    int a = -1;  // planets 0..17 (in a line across the two charts, a is the outside chart's)
     int b = -1;
     Argb colour = 0xFF000000;
     float pen_width = 1.0f;
     int pen_type = 0;  // 0 solid, 1 dash, 2 dot, 3 dash-dot, 4 dash-dot-dot
     double opacity = 1.0;
+    bool marker = true;          // the aspect's "show informations": a marker on the line
+    double marker_radius = 3.0;  // pixels
 };
 
 // What one horoscope puts on the wheel.
 struct WheelChart {
     WheelLongitudes longitudes{};          // radians; +infinity when unknown
     std::array<double, 12> cusps{};        // radians; +infinity when unknown
-    std::vector<AspectStroke> aspects;
+    std::array<bool, kPlanetRows> retrograde{};
+    std::array<int, kPlanetRows> houses{};  // the house (1..12) a planet stands in; 0 when none
+    std::vector<AspectStroke> aspects;     // between two planets of this chart
 };
 
 // The chart and, for transits or synastry, a second horoscope superposed outside it.
 struct WheelInput {
     WheelChart inside;
     std::optional<WheelChart> outside;
+    std::vector<AspectStroke> across;       // a: a planet of the outside chart, b: of the inside one
     std::vector<std::string> informations;  // the side panel's lines
 };
 
@@ -44,7 +49,9 @@ struct WheelInput {
 // signs", the nakshatra ring "show Moon nakshatras", the outer ring "show stars" (it carries
 // the outside horoscope's cusps, or the chart's own); "Nice drawing for planets" staggers
 // crowded glyphs; "Horizontal horizon" fixes the Ascendant; "Use Wingdings for signs" writes
-// the signs as the Unicode zodiac characters instead of our own outlines.
+// the signs as the Unicode zodiac characters instead of our own outlines; "Activate tooltips
+// help" puts the markers on the aspect lines; "show exaltations" draws the halos that the
+// planet glyph styles and house halos give the planets in their signs of dignity or debility.
 struct WheelStyle {
     bool side_panel = true;
     WheelRingsShown rings;
@@ -58,8 +65,8 @@ struct WheelStyle {
     bool colour_nakshatras = true;
     bool planet_ring_circles = true;
     bool outer_marks = true;
-    bool aspect_markers = true;
-    double marker_size = 6.0;  // pixels, the marker's diameter
+    bool aspect_markers = true;  // "Activate tooltips help": the markers carry the aspects' tooltips
+    bool halos = true;           // "show exaltations": the glyphs' halos of dignity, by sign and by house
     int marker_divisor = 34;
     bool antialias = true;
 };

@@ -221,6 +221,27 @@ TEST_F(CliChart, WheelFiles) {
               kExitOk);
     EXPECT_EQ(png_size(transit), std::make_pair(640, 480));
 
+    // A saved horoscope superposed outside (synastry), from `chart` and from `open`; a file
+    // and a moment cannot both be the outside chart.
+    const fs::path saved = m_dir / "saved.xml";
+    ASSERT_EQ(with({"--save", saved.string()}).code, kExitOk);
+    const fs::path synastry = m_dir / "s.svg";
+    EXPECT_EQ(with({"--wheel", synastry.string(), "--outside", saved.string()}).code, kExitOk);
+    EXPECT_TRUE(fs::file_size(synastry) > 0);
+    const fs::path opened = m_dir / "o.png";
+    const std::vector<std::string> open = {"--private-dir", (m_dir / "private").string(), "--horoscopes-dir",
+                                           (m_dir / "horoscopes").string(), "open", saved.string(), "--ephemeris",
+                                           "low", "--wheel", opened.string(), "--size", "500x400", "--outside",
+                                           saved.string()};
+    EXPECT_EQ(run(open).code, kExitOk);
+    EXPECT_EQ(png_size(opened), std::make_pair(500, 400));
+    EXPECT_NE(with({"--wheel", png.string(), "--outside", saved.string(), "--outside-ut", "2000-01-01 12:00:00"}).code,
+              kExitOk);
+    auto missing = with({"--wheel", png.string(), "--outside", (m_dir / "none.xml").string()});
+    EXPECT_EQ(missing.code, kExitFailure);
+    ASSERT_FALSE(missing.messages.empty());
+    EXPECT_EQ(missing.messages.back().caption, "Cannot open horoscope file:");
+
     auto bad_ext = with({"--wheel", (m_dir / "w.jpg").string()});
     EXPECT_EQ(bad_ext.code, kExitBadInput);
     ASSERT_FALSE(bad_ext.messages.empty());

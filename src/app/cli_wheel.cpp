@@ -1,0 +1,57 @@
+#include "app/cli_wheel.h"
+
+#include <iostream>
+
+#include "core/strings.h"
+#include "draw/wheel_chart.h"
+#include "files/horoscope_file.h"
+
+namespace tellurim {
+
+CLI::Option* add_wheel_options(CLI::App& command, WheelArgs& args) {
+    command.add_option("--wheel", args.file, "Draw the chart wheel into FILE.png, FILE.svg or FILE.pdf");
+    command.add_option("--size", args.size, "The wheel's size in pixels, WIDTHxHEIGHT (default 800x800)");
+    return command.add_option("--outside", args.outside,
+                              "Superpose outside the wheel the horoscope of this file (synastry, transits)");
+}
+
+std::optional<WheelRequest> check_wheel_args(const WheelArgs& args, CliContext& ctx) {
+    if (args.file.empty()) return std::nullopt;
+    const auto format = wheel_format_of(args.file);
+    if (!format) {
+        ctx.fail(kExitBadInput, str(Str::WheelBadExtension) + " " + args.file);
+        return std::nullopt;
+    }
+    const auto size = parse_wheel_size(args.size);
+    if (!size) {
+        ctx.fail(kExitBadInput, str(Str::WheelBadSize) + " " + args.size);
+        return std::nullopt;
+    }
+    return WheelRequest{*format, *size};
+}
+
+std::unique_ptr<Horoscope> read_outside_horoscope(const std::string& path, const Horoscope& inside,
+                                                  EphemerisLibrary& library, WorkerThreads& workers, CliContext& ctx) {
+    auto o = std::make_unique<Horoscope>();
+    o->aspect_table = inside.aspect_table;
+    if (!read_horoscope_file(*o, path, inside.options, *ctx.messages, workers, library)) {
+        ctx.exit_code = kExitFailure;
+        return nullptr;
+    }
+    return o;
+}
+
+int write_wheel(const std::string& file, const WheelRequest& request, const Horoscope& inside,
+                const Horoscope* outside, const AspectTable& aspects, CliContext& ctx) {
+    const WheelInput input = wheel_input(inside, outside, &aspects);
+    WheelGui gui;
+    if (!write_wheel_file(file, request.format, request.size, gui.screen_size(), inside.options,
+                          wheel_style(inside.options, outside != nullptr), input)) {
+        ctx.fail(kExitFailure, str(Str::WheelCannotWrite) + ": " + file);
+        return ctx.exit_code;
+    }
+    std::cerr << text(Str::WheelWritten) << " " << file << "\n";
+    return kExitOk;
+}
+
+}  // namespace tellurim

@@ -1,0 +1,111 @@
+// Which aspect lines a wheel draws, in which pens: the aspect test with the table's rows that
+// are to be drawn, the planet masks, and the modes of a single or a superposed chart.
+#include "draw/wheel_chart.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <memory>
+#include <string>
+
+#include "astro/aspects.h"
+
+namespace tellurim {
+namespace {
+
+void place(Horoscope& h, int planet, double lon_deg) {
+    PlanetPosition& p = h.geo_movable.at(planet);
+    p.index = planet;
+    p.longitude = AngleValue::degrees(lon_deg);
+    p.latitude = AngleValue::degrees(0.0);
+}
+
+struct Line {
+    const char* list;  // "inside", "outside" or "across"
+    int a, b;
+    int pen_type;
+    int opacity;  // 0..255
+};
+
+std::vector<Line> lines_of(const WheelInput& in) {
+    std::vector<Line> out;
+    auto add = [&out](const char* list, const std::vector<AspectStroke>& strokes) {
+        for (const AspectStroke& s : strokes)
+            out.push_back({list, s.a, s.b, s.pen_type, static_cast<int>(std::lround(s.opacity * 255))});
+    };
+    add("inside", in.inside.aspects);
+    if (in.outside) add("outside", in.outside->aspects);
+    add("across", in.across);
+    return out;
+}
+
+TEST(WheelChart, AspectLinesFollowTheTableTheMasksAndTheModes) {
+    // Inside: Sun 10, Moon 12, Mars 101, Saturn 131 (Sun-Moon a conjunction, which the default
+    // table does not draw). Outside: Jupiter 191.5, near the Sun's opposition. No aspect is
+    // exact, so that no opacity lies on an integer.
+    auto inside = std::make_unique<Horoscope>();
+    place(*inside, kSun, 10);
+    place(*inside, kMoon, 12);
+    place(*inside, kMars, 101);
+    place(*inside, kSaturn, 131);
+    auto outside = std::make_unique<Horoscope>();
+    place(*outside, kJupiter, 191.5);
+
+    struct Case {
+        const char* name;
+        std::uint32_t mode;
+        std::uint32_t hidden;  // bits cleared in the inside chart's "Hide:" mask
+        bool superposed;
+        std::vector<Line> expected;
+    } cases[] = {
+        // Squares (dashed) and trines 1 degree off an orb of 4: 255 x 3/4 = 191.25, whose
+        // integer part is 191.
+        {"alone", 29, 0, false,
+         {{"inside", kSun, kMars, kPenDash, 191}, {"inside", kSun, kSaturn, kPenSolid, 191},
+          {"inside", kMoon, kMars, kPenDash, 191}, {"inside", kMoon, kSaturn, kPenSolid, 191}}},
+        {"Moon hidden", 29, 1u << kMoon, false,
+         {{"inside", kSun, kMars, kPenDash, 191}, {"inside", kSun, kSaturn, kPenSolid, 191}}},
+        {"alone without Outside horoscope", 28, 0, false, {}},
+        // Across, from Jupiter: the Sun 181.5 (opposition, dotted, 1.5 off an orb of 5: 178.5),
+        // the Moon 179.5 (229.5), Mars 90.5 (square, 223.125), Saturn 60.5 (sextile, 223.125).
+        {"only across", 1u << 3, 0, true,
+         {{"across", kJupiter, kSun, kPenDot, 178}, {"across", kJupiter, kMoon, kPenDot, 229},
+          {"across", kJupiter, kMars, kPenDash, 223}, {"across", kJupiter, kSaturn, kPenSolid, 223}}},
+        {"inside only, superposed", 1u << 2, 1u << kMoon, true,
+         {{"inside", kSun, kMars, kPenDash, 191}, {"inside", kSun, kSaturn, kPenSolid, 191}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        inside->options.drawing.planets_mode = c.mode;
+        inside->options.drawing.planets_masks_1[1] = ~c.hidden;
+        const WheelInput in = wheel_input(*inside, c.superposed ? outside.get() : nullptr, nullptr);
+        const std::vector<Line> got = lines_of(in);
+        ASSERT_EQ(got.size(), c.expected.size());
+        for (std::size_t i = 0; i < got.size(); ++i) {
+            SCOPED_TRACE(i);
+            EXPECT_STREQ(got[i].list, c.expected[i].list);
+            EXPECT_EQ(got[i].a, c.expected[i].a);
+            EXPECT_EQ(got[i].b, c.expected[i].b);
+            EXPECT_EQ(got[i].pen_type, c.expected[i].pen_type);
+            EXPECT_EQ(got[i].opacity, c.expected[i].opacity);
+        }
+    }
+
+    // The pen is the row's: colour made opaque (the test's opacity carries the alpha), width,
+    // and a marker of 1.5 hot spots when the row shows informations.
+    std::vector<AspectDef> rows = default_aspect_rows();
+    rows[3].colour = 0x80123456;  // Trine
+    rows[3].pen_size = 2.5f;
+    rows[3].show_information = false;
+    const auto strokes = wheel_aspects(*inside, {~0u, ~0u}, *inside, {~0u, ~0u}, rows);
+    ASSERT_EQ(strokes.size(), 4u);
+    EXPECT_EQ(strokes[1].colour, 0xFF123456u);
+    EXPECT_FLOAT_EQ(strokes[1].pen_width, 2.5f);
+    EXPECT_NEAR(strokes[1].opacity, 96 / 255.0, 1e-12);  // 0x80 x 3/4
+    EXPECT_FALSE(strokes[1].marker);
+    EXPECT_TRUE(strokes[0].marker);
+    EXPECT_DOUBLE_EQ(strokes[0].marker_radius, 3.0);
+}
+
+}  // namespace
+}  // namespace tellurim
