@@ -201,13 +201,14 @@ void draw_planets(QPainter& g, const WheelLayout& l, const WheelRing& ring, cons
 // The aspect lines of one list, each between its two planets' points on the inner disc, with
 // its marker at (A + B) / divisor of the line from A.
 void draw_aspects(QPainter& g, const WheelLayout& l, const WheelRotation& rot, const std::vector<AspectStroke>& lines,
-                  const WheelLongitudes& lon_a, const WheelLongitudes& lon_b, const QPen& outline, const WheelStyle& st) {
+                  const WheelLongitudes& lon_a, const WheelLongitudes& lon_b, int divisor, const QPen& outline,
+                  const WheelStyle& st) {
     for (const AspectStroke& a : lines) {
         if (a.a < 0 || a.a >= kPlanetRows || a.b < 0 || a.b >= kPlanetRows) continue;
         const double la = lon_a[static_cast<std::size_t>(a.a)];
         const double lb = lon_b[static_cast<std::size_t>(a.b)];
         if (!std::isfinite(la) || !std::isfinite(lb)) continue;
-        const AspectPlace p = aspect_place(l, rot, a.a, la, a.b, lb, st.marker_divisor);
+        const AspectPlace p = aspect_place(l, rot, a.a, la, a.b, lb, divisor);
         g.save();
         g.setOpacity(std::clamp(a.opacity, 0.0, 1.0));
         QPen pen(qcolour(a.colour));
@@ -367,11 +368,14 @@ void paint_wheel(QPainter& g, QSizeF area, QSize screen, const Options& o, const
         draw_centred_text(g, qpoint(c.numeral_centre), qtext(house_roman(c.house)), numeral_font, numeral_colour);
     }
 
-    // Aspect lines with their markers: the chart's own, the outside chart's, then across.
-    draw_aspects(g, l, rot, input.inside.aspects, input.inside.longitudes, input.inside.longitudes, thin, st);
+    // Aspect lines with their markers: the chart's own, the outside chart's, then across, whose
+    // markers take the second divisor so that they keep off those of the same pair within a chart.
+    const int divisor = st.marker_divisor;
+    draw_aspects(g, l, rot, input.inside.aspects, input.inside.longitudes, input.inside.longitudes, divisor, thin, st);
     if (input.outside) {
-        draw_aspects(g, l, rot, input.outside->aspects, input.outside->longitudes, input.outside->longitudes, thin, st);
-        draw_aspects(g, l, rot, input.across, input.outside->longitudes, input.inside.longitudes, thin, st);
+        const WheelLongitudes& out = input.outside->longitudes;
+        draw_aspects(g, l, rot, input.outside->aspects, out, out, divisor, thin, st);
+        draw_aspects(g, l, rot, input.across, out, input.inside.longitudes, st.across_marker_divisor, thin, st);
     }
 
     // Side panel: the chart's informations, one per line.

@@ -67,7 +67,8 @@ struct WheelStyle {
     bool outer_marks = true;
     bool aspect_markers = true;  // "Activate tooltips help": the markers carry the aspects' tooltips
     bool halos = true;           // "show exaltations": the glyphs' halos of dignity, by sign and by house
-    int marker_divisor = 34;
+    int marker_divisor = 34;         // markers at (A + B) / 34 of a line from planet A
+    int across_marker_divisor = 28;  // lines across two charts: (A + B) / 28
     bool antialias = true;
 };
 WheelStyle wheel_style(const Options& options, bool superposed);

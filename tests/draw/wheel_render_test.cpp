@@ -109,6 +109,38 @@ TEST_F(WheelRender, AspectLineColourBetweenTheTwoPlanets) {
     EXPECT_EQ(elsewhere, 0);
 }
 
+TEST_F(WheelRender, GradientFadesTheSectorsOuterFifth) {
+    // Aries, from 0 to 30 degrees: along the ray through its middle (15 degrees), a plain fill
+    // shows the colour across the whole ring; a gradient keeps it on the inner four fifths of
+    // the way from the middle and fades it towards the outline.
+    m_style.rings.sign_ring = true;
+    m_style.sign_characters = false;
+    const Argb blue = 0xFF3060C0;
+    m_options.colours.signs[0] = blue;
+    m_options.colours.drawing_background = 0xFFFFFFFF;
+    auto run_of_colour = [&](bool gradient, double& last) {
+        m_style.gradient = gradient;
+        const QImage img = render_wheel_image(QSize(800, 800), QSize(1920, 1080), m_options, m_style, m_input);
+        int n = 0;
+        for (double r = 0; r < 400; r += 0.5)
+            if (at(img, wheel_polar(400, 400, r, 15 * kDeg)) == blue) {
+                ++n;
+                last = r;
+            }
+        return std::make_pair(n, img);
+    };
+    double edge = 0, unused = 0;
+    const auto [plain, plain_img] = run_of_colour(false, edge);
+    const auto [faded, faded_img] = run_of_colour(true, unused);
+    ASSERT_GT(plain, 40);
+    EXPECT_LT(faded, 0.9 * plain);
+    EXPECT_GT(faded, 0.6 * plain);
+    // Just inside the outer outline, the gradient is nearer the white background.
+    const WheelPoint near_edge = wheel_polar(400, 400, edge - 1, 15 * kDeg);
+    EXPECT_EQ(at(plain_img, near_edge), blue);
+    EXPECT_GT(qGray(at(faded_img, near_edge)), qGray(blue) + 40);
+}
+
 TEST_F(WheelRender, TooSmallBelowASixthOfTheScreen) {
     const QSize size(300, 300);
     m_input.inside.longitudes[kSun] = 0.0;
