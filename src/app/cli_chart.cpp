@@ -522,7 +522,7 @@ bool find_place(const ChartArgs& a, const Options& options, BirthData& data, std
 // The wheel of `h` with, superposed outside it, the horoscope of --outside or the same birth
 // data at the moment of --outside-ut.
 int write_chart_wheel(const ChartArgs& a, const WheelRequest& request, const BirthData& data, double correction,
-                      const Horoscope& h, const AspectTable& aspects, EphemerisLibrary& library,
+                      const Horoscope& h, const CliSettings& settings, EphemerisLibrary& library,
                       WorkerThreads& workers, CliContext& ctx) {
     std::unique_ptr<Horoscope> outside;
     if (!a.wheel.outside.empty()) {
@@ -545,7 +545,7 @@ int write_chart_wheel(const ChartArgs& a, const WheelRequest& request, const Bir
             return ctx.exit_code;
         }
     }
-    return write_wheel(a.wheel.file, request, h, outside.get(), aspects, ctx);
+    return write_wheel(a.wheel.file, request, h, outside.get(), settings.aspects, settings.private_dir, ctx);
 }
 
 int run_chart(const ChartArgs& a, CliContext& ctx) {
@@ -684,7 +684,7 @@ int run_chart(const ChartArgs& a, CliContext& ctx) {
         }
     }
     print_chart(*h, library, a.json, a.star_orb, *ctx.messages);
-    if (wheel) return write_chart_wheel(a, *wheel, data, correction, *h, settings->aspects, library, workers, ctx);
+    if (wheel) return write_chart_wheel(a, *wheel, data, correction, *h, *settings, library, workers, ctx);
     return kExitOk;
 }
 

@@ -46,7 +46,7 @@ int run_open(const OpenArgs& a, CliContext& ctx) {
         outside = read_outside_horoscope(a.wheel.outside, *h, library, workers, ctx);
         if (!outside) return ctx.exit_code;
     }
-    return write_wheel(a.wheel.file, *wheel, *h, outside.get(), settings->aspects, ctx);
+    return write_wheel(a.wheel.file, *wheel, *h, outside.get(), settings->aspects, settings->private_dir, ctx);
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include "core/strings.h"
 #include "draw/wheel_chart.h"
+#include "files/hindu_aspects_file.h"
 #include "files/horoscope_file.h"
 
 namespace tellurim {
@@ -42,8 +43,11 @@ std::unique_ptr<Horoscope> read_outside_horoscope(const std::string& path, const
 }
 
 int write_wheel(const std::string& file, const WheelRequest& request, const Horoscope& inside,
-                const Horoscope* outside, const AspectTable& aspects, CliContext& ctx) {
-    const WheelInput input = wheel_input(inside, outside, &aspects);
+                const Horoscope* outside, const AspectTable& aspects, const std::string& private_dir,
+                CliContext& ctx) {
+    std::optional<HinduAspectTable> hindu;
+    if (inside.options.astro.zodiac_movable == 0) hindu = load_hindu_aspects(private_dir, *ctx.messages).table;
+    const WheelInput input = wheel_input(inside, outside, &aspects, hindu ? &*hindu : nullptr);
     WheelGui gui;
     if (!write_wheel_file(file, request.format, request.size, gui.screen_size(), inside.options,
                           wheel_style(inside.options, outside != nullptr), input)) {

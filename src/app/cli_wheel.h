@@ -41,8 +41,10 @@ std::unique_ptr<Horoscope> read_outside_horoscope(const std::string& path, const
                                                   EphemerisLibrary& library, WorkerThreads& workers, CliContext& ctx);
 
 // Draws `inside`, with `outside` superposed when given, into the requested file and says so
-// on standard error. Returns the exit status.
+// on standard error. In the fixed zodiac the Hindu aspect table of `private_dir` is loaded for
+// the Hindu aspect lines. Returns the exit status.
 int write_wheel(const std::string& file, const WheelRequest& request, const Horoscope& inside,
-                const Horoscope* outside, const AspectTable& aspects, CliContext& ctx);
+                const Horoscope* outside, const AspectTable& aspects, const std::string& private_dir,
+                CliContext& ctx);
 
 }  // namespace tellurim

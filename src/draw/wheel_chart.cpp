@@ -67,23 +67,66 @@ std::vector<AspectStroke> wheel_aspects(const Horoscope& a, const std::array<std
     return out;
 }
 
-WheelInput wheel_input(const Horoscope& inside, const Horoscope* outside, const AspectTable* table) {
+std::vector<AspectStroke> wheel_hindu_aspects(const Horoscope& aspecting, const std::array<std::uint32_t, 2>& masks_from,
+                                              const Horoscope& aspected, const std::array<std::uint32_t, 2>& masks_to,
+                                              const HinduAspectTable& table, int pen, bool aspecting_first) {
+    std::vector<AspectStroke> out;
+    const bool same = &aspecting == &aspected;
+    constexpr auto kRasiColumn = static_cast<std::size_t>(kRasi);
+    for (int p = 0; p < kPlanetRows; ++p) {
+        const HinduAspectRow& row = table.rows[static_cast<std::size_t>(p)];
+        const int from = aspecting.hindu.divisions[static_cast<std::size_t>(p)][kRasiColumn];
+        if (row.planet < 0 || from < 0 || !passes(masks_from, p)) continue;
+        for (int q = 0; q < kPlanetRows; ++q) {
+            const int to = aspected.hindu.divisions[static_cast<std::size_t>(q)][kRasiColumn];
+            if ((same && q == p) || to < 0 || !passes(masks_to, q)) continue;
+            const auto offset = static_cast<std::size_t>(((to - from) % 12 + 12) % 12);
+            if (!row.offsets[offset]) continue;
+            const HinduPen& hp = row.pens[offset][static_cast<std::size_t>(pen)];
+            if (hp.colour == 0xFFFFFFFFu) continue;  // an empty pen
+            AspectStroke s{aspecting_first ? p : q, aspecting_first ? q : p, hp.colour, hp.width, hp.style, 1.0};
+            out.push_back(s);
+        }
+    }
+    return out;
+}
+
+WheelInput wheel_input(const Horoscope& inside, const Horoscope* outside, const AspectTable* table,
+                       const HinduAspectTable* hindu) {
     WheelInput input;
     input.inside = wheel_chart(inside);
     input.informations = wheel_informations(inside);
     const std::vector<AspectDef> rows = table ? table->rows : default_aspect_rows();
     const DrawingOptions& d = inside.options.drawing;
     const std::uint32_t mode = d.planets_mode;
+    if (inside.options.astro.zodiac_movable != 0) hindu = nullptr;
+    const auto& in_masks = d.planets_masks_1;
+    const auto& out_masks = d.planets_masks_2;
     if (!outside) {
-        if (mode & kModeOutside) input.inside.aspects = wheel_aspects(inside, d.planets_masks_1, inside, d.planets_masks_1, rows);
+        if (mode & kModeOutside) {
+            input.inside.aspects = wheel_aspects(inside, in_masks, inside, in_masks, rows);
+            if (hindu) input.inside.hindu_aspects = wheel_hindu_aspects(inside, in_masks, inside, in_masks, *hindu, 0, true);
+        }
         return input;
     }
     input.outside = wheel_chart(*outside);
-    if (mode & kModeInside) input.inside.aspects = wheel_aspects(inside, d.planets_masks_1, inside, d.planets_masks_1, rows);
-    if (mode & kModeOutside)
-        input.outside->aspects = wheel_aspects(*outside, d.planets_masks_2, *outside, d.planets_masks_2, rows);
+    if (mode & kModeInside) {
+        input.inside.aspects = wheel_aspects(inside, in_masks, inside, in_masks, rows);
+        if (hindu) input.inside.hindu_aspects = wheel_hindu_aspects(inside, in_masks, inside, in_masks, *hindu, 0, true);
+    }
+    if (mode & kModeOutside) {
+        input.outside->aspects = wheel_aspects(*outside, out_masks, *outside, out_masks, rows);
+        if (hindu)
+            input.outside->hindu_aspects = wheel_hindu_aspects(*outside, out_masks, *outside, out_masks, *hindu, 1, true);
+    }
     if (mode & (kModeOutsideOnInside | kModeInsideOnOutside))
-        input.across = wheel_aspects(*outside, d.planets_masks_2, inside, d.planets_masks_1, rows);
+        input.across = wheel_aspects(*outside, out_masks, inside, in_masks, rows);
+    if (hindu && (mode & kModeInsideOnOutside))
+        input.hindu_across = wheel_hindu_aspects(inside, in_masks, *outside, out_masks, *hindu, 2, false);
+    if (hindu && (mode & kModeOutsideOnInside)) {
+        auto lines = wheel_hindu_aspects(*outside, out_masks, inside, in_masks, *hindu, 3, true);
+        input.hindu_across.insert(input.hindu_across.end(), lines.begin(), lines.end());
+    }
     // The outside chart's lines after an empty one.
     input.informations.emplace_back();
     for (std::string& line : wheel_informations(*outside)) input.informations.push_back(std::move(line));

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/aspect_record.h"
+#include "astro/hindu_aspects.h"
 #include "core/horoscope.h"
 #include "draw/wheel_painter.h"
 
@@ -26,13 +27,27 @@ std::vector<AspectStroke> wheel_aspects(const Horoscope& a, const std::array<std
                                         const Horoscope& b, const std::array<std::uint32_t, 2>& masks_b,
                                         const std::vector<AspectDef>& rows);
 
+// The Hindu aspects of the planets of `aspecting` onto those of `aspected` (the same horoscope
+// within one chart, a planet never onto itself): the offset of the aspected planet's rasi sign
+// from the aspecting planet's, flagged in the aspecting planet's row of the table, gives a line
+// in that offset's pen number `pen` (0 inside, 1 outside, 2 inside onto outside, 3 outside
+// onto inside); an empty pen (colour 0xFFFFFFFF) draws nothing. Both planets must pass their
+// chart's masks. With `aspecting_first`, a is the aspecting planet; otherwise a is the aspected
+// one (in lines across two charts, a is always the outside chart's).
+std::vector<AspectStroke> wheel_hindu_aspects(const Horoscope& aspecting, const std::array<std::uint32_t, 2>& masks_from,
+                                              const Horoscope& aspected, const std::array<std::uint32_t, 2>& masks_to,
+                                              const HinduAspectTable& table, int pen, bool aspecting_first);
+
 // Everything the wheel of `inside` shows, with `outside` superposed when given. Alone, the
 // chart shows its own aspects when the "Aspects on Planets" mode "Outside horoscope" is set,
 // with the first pair of masks, as its aspect list does. With a second chart: the inside
 // chart's own aspects under "Inside horoscope" (first masks), the outside chart's under
 // "Outside horoscope" (second masks), and the lines across the two under "Outside on Inside"
-// or "Inside on Outside". The rows are `table`'s, or the default rows without a table.
-WheelInput wheel_input(const Horoscope& inside, const Horoscope* outside, const AspectTable* table);
+// or "Inside on Outside". The rows are `table`'s, or the default rows without a table. In the
+// fixed zodiac, and given a Hindu aspect table, the Hindu aspects follow the same modes and
+// masks, with the pen of each mode.
+WheelInput wheel_input(const Horoscope& inside, const Horoscope* outside, const AspectTable* table,
+                       const HinduAspectTable* hindu = nullptr);
 
 // The side panel's lines: name, local and universal birth moments, place.
 std::vector<std::string> wheel_informations(const Horoscope& h);

@@ -368,14 +368,19 @@ void paint_wheel(QPainter& g, QSizeF area, QSize screen, const Options& o, const
         draw_centred_text(g, qpoint(c.numeral_centre), qtext(house_roman(c.house)), numeral_font, numeral_colour);
     }
 
-    // Aspect lines with their markers: the chart's own, the outside chart's, then across, whose
-    // markers take the second divisor so that they keep off those of the same pair within a chart.
-    const int divisor = st.marker_divisor;
-    draw_aspects(g, l, rot, input.inside.aspects, input.inside.longitudes, input.inside.longitudes, divisor, thin, st);
+    // The aspect layers, each line with its marker: the chart's own, the outside chart's, then
+    // across the two; the Hindu layer's markers at their own fractions.
+    const WheelLongitudes& in = input.inside.longitudes;
+    const int occidental = st.marker_divisor;
+    const int hindu = st.hindu_marker_divisor;
+    draw_aspects(g, l, rot, input.inside.aspects, in, in, occidental, thin, st);
+    draw_aspects(g, l, rot, input.inside.hindu_aspects, in, in, hindu, thin, st);
     if (input.outside) {
         const WheelLongitudes& out = input.outside->longitudes;
-        draw_aspects(g, l, rot, input.outside->aspects, out, out, divisor, thin, st);
-        draw_aspects(g, l, rot, input.across, out, input.inside.longitudes, st.across_marker_divisor, thin, st);
+        draw_aspects(g, l, rot, input.outside->aspects, out, out, occidental, thin, st);
+        draw_aspects(g, l, rot, input.outside->hindu_aspects, out, out, hindu, thin, st);
+        draw_aspects(g, l, rot, input.across, out, in, occidental, thin, st);
+        draw_aspects(g, l, rot, input.hindu_across, out, in, hindu, thin, st);
     }
 
     // Side panel: the chart's informations, one per line.

@@ -34,6 +34,7 @@ struct WheelChart {
     std::array<bool, kPlanetRows> retrograde{};
     std::array<int, kPlanetRows> houses{};  // the house (1..12) a planet stands in; 0 when none
     std::vector<AspectStroke> aspects;     // between two planets of this chart
+    std::vector<AspectStroke> hindu_aspects;  // a: the aspecting planet, b: the aspected one
 };
 
 // The chart and, for transits or synastry, a second horoscope superposed outside it.
@@ -41,6 +42,7 @@ struct WheelInput {
     WheelChart inside;
     std::optional<WheelChart> outside;
     std::vector<AspectStroke> across;       // a: a planet of the outside chart, b: of the inside one
+    std::vector<AspectStroke> hindu_across;  // the same, for the Hindu aspects of either onto the other
     std::vector<std::string> informations;  // the side panel's lines
 };
 
@@ -67,8 +69,8 @@ struct WheelStyle {
     bool outer_marks = true;
     bool aspect_markers = true;  // "Activate tooltips help": the markers carry the aspects' tooltips
     bool halos = true;           // "show exaltations": the glyphs' halos of dignity, by sign and by house
-    int marker_divisor = 34;         // markers at (A + B) / 34 of a line from planet A
-    int across_marker_divisor = 28;  // lines across two charts: (A + B) / 28
+    int marker_divisor = 34;        // markers at (A + B) / 34 of a line from planet A
+    int hindu_marker_divisor = 28;  // the Hindu aspect layer's: (A + B) / 28
     bool antialias = true;
 };
 WheelStyle wheel_style(const Options& options, bool superposed);

@@ -107,5 +107,31 @@ TEST(WheelChart, AspectLinesFollowTheTableTheMasksAndTheModes) {
     EXPECT_DOUBLE_EQ(strokes[0].marker_radius, 3.0);
 }
 
+TEST(WheelChart, HinduAspectsBySignInTheFixedZodiacOnly) {
+    // Rasi signs: Mars in Aries, the Sun in Cancer (the 4th from Mars), the Moon in Libra (the
+    // 7th from Mars, and Mars the 7th from the Moon). With the default table Mars aspects the
+    // 4th sign in red and every planet the 7th in black; the Sun aspects nothing of these.
+    auto h = std::make_unique<Horoscope>();
+    h->hindu.divisions[kMars][kRasi] = 0;
+    h->hindu.divisions[kSun][kRasi] = 3;
+    h->hindu.divisions[kMoon][kRasi] = 6;
+    const HinduAspectTable table = default_hindu_aspects();
+    struct Row {
+        int a, b;
+        Argb colour;
+    } expected[] = {{kMoon, kMars, 0xFF000000}, {kMars, kSun, 0xFFFF0000}, {kMars, kMoon, 0xFF000000}};
+    h->options.astro.zodiac_movable = 0;
+    const WheelInput fixed = wheel_input(*h, nullptr, nullptr, &table);
+    ASSERT_EQ(fixed.inside.hindu_aspects.size(), std::size(expected));
+    for (std::size_t i = 0; i < std::size(expected); ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(fixed.inside.hindu_aspects[i].a, expected[i].a);
+        EXPECT_EQ(fixed.inside.hindu_aspects[i].b, expected[i].b);
+        EXPECT_EQ(fixed.inside.hindu_aspects[i].colour, expected[i].colour);
+    }
+    h->options.astro.zodiac_movable = 1;
+    EXPECT_TRUE(wheel_input(*h, nullptr, nullptr, &table).inside.hindu_aspects.empty());
+}
+
 }  // namespace
 }  // namespace tellurim
