@@ -70,20 +70,6 @@ TEST(WorkerThreads, LowestFinishedSlotIsReusedFirst) {
     EXPECT_FALSE(t.any_running());
 }
 
-TEST(WorkerThreads, CancelReachesOnlyItsSlot) {
-    WorkerThreads t;
-    Blocked a, b;
-    ASSERT_EQ(t.start(blocked_routine, &a), 0);
-    ASSERT_EQ(t.start(blocked_routine, &b), 1);
-    t.signal_cancel(1);
-    EXPECT_FALSE(t.is_cancelled(0));
-    EXPECT_TRUE(t.is_cancelled(1));
-    a.release.set();
-    b.release.set();
-    t.wait(0);
-    t.wait(1);
-}
-
 // A worker finds its own slot by its thread identifier.
 struct SlotProbe {
     WorkerThreads* table;
@@ -94,23 +80,22 @@ void probe_routine(void* context) {
     p->slot = p->table->current_slot();
 }
 
-TEST(WorkerThreads, WorkerFindsItsOwnSlot) {
+// A cancel reaches only its slot; a worker finds its own slot, a thread outside the table
+// none, and finishing from outside the table signals nothing.
+TEST(WorkerThreads, SlotsBelongToTheirOwnWorkers) {
     WorkerThreads t;
-    Blocked b;
-    ASSERT_EQ(t.start(blocked_routine, &b), 0);
-    SlotProbe probe{&t};
-    const int s = t.start(probe_routine, &probe);
-    ASSERT_EQ(s, 1);
-    t.wait(s);
-    EXPECT_EQ(probe.slot.load(), 1);
+    Blocked a, b;
+    ASSERT_EQ(t.start(blocked_routine, &a), 0);
+    ASSERT_EQ(t.start(blocked_routine, &b), 1);
+    t.signal_cancel(1);
+    EXPECT_FALSE(t.is_cancelled(0));
+    EXPECT_TRUE(t.is_cancelled(1));
     b.release.set();
-    t.wait(0);
-}
-
-TEST(WorkerThreads, RoutineOutsideTheTableSignalsNothing) {
-    WorkerThreads t;
-    Blocked b;
-    ASSERT_EQ(t.start(blocked_routine, &b), 0);
+    t.wait(1);
+    SlotProbe probe{&t};
+    ASSERT_EQ(t.start(probe_routine, &probe), 1);
+    t.wait(1);
+    EXPECT_EQ(probe.slot.load(), 1);
     int found = -2;
     std::thread outsider([&] {
         found = t.current_slot();
@@ -119,7 +104,7 @@ TEST(WorkerThreads, RoutineOutsideTheTableSignalsNothing) {
     outsider.join();
     EXPECT_EQ(found, -1);
     EXPECT_TRUE(t.any_running());  // slot 0's done event was not touched
-    b.release.set();
+    a.release.set();
     t.wait(0);
     EXPECT_FALSE(t.any_running());
 }
