@@ -95,28 +95,18 @@ protected:
     DasaTable table;
 };
 
-TEST_F(HinduDasa, MoonAtTheStartOfAshwiniOpensTheCycle) {
-    // At the zero date itself the fixed zodiac is the movable one: the Moon at 0 is at 0.
+// At the zero date itself the fixed zodiac is the movable one. The Moon at 0 opens the cycle
+// with Kethu; half way through Bharani, Kethu's 7 years and 10 of Venus's 20 have run.
+TEST_F(HinduDasa, ElapsedPartOfTheCycleAtBirth) {
     const double birth = table.zero_date.jd_et;
     double moon = kInfinity;
-    const double start = dasa_cycle_start(table, 0.0, 0.0, birth, &moon);
+    double start = dasa_cycle_start(table, 0.0, 0.0, birth, &moon);
     EXPECT_NEAR(moon, 0.0, 1e-9);
     EXPECT_DOUBLE_EQ(start, birth);
-    DasaPeriodAt p = dasa_period_at(table, start, birth);
-    EXPECT_EQ(p.position, 0);
-    EXPECT_EQ(p.dasa, kKethu);
-    EXPECT_EQ(p.bhukti, kKethu);
-    EXPECT_EQ(p.antara, kKethu);
-}
-
-TEST_F(HinduDasa, HalfWayThroughBharaniHalfOfTheVenusDasaHasRun) {
-    const double birth = table.zero_date.jd_et;
-    const double lon = degrees_to_radians(1.5 * kNakshatraSpan);
-    const double start = dasa_cycle_start(table, lon, 0.0, birth);
-    // Kethu's 7 years, then 10 of Venus's 20.
+    EXPECT_EQ(dasa_period_at(table, start, birth).position, 0);
+    start = dasa_cycle_start(table, degrees_to_radians(1.5 * kNakshatraSpan), 0.0, birth);
     EXPECT_NEAR(birth - start, 17.0 * 365.25, 1e-6);
-    DasaPeriodAt p = dasa_period_at(table, start, birth);
-    EXPECT_EQ(p.dasa, kVenus);
+    EXPECT_EQ(dasa_period_at(table, start, birth).dasa, kVenus);
 }
 
 TEST_F(HinduDasa, BirthFallsInTheDasaOfTheMoonsNakshatraLord) {
@@ -162,12 +152,8 @@ TEST_F(HinduDasa, PeriodsBetweenTwoDatesAreConsecutiveAcrossACycleEnd) {
     for (std::size_t i = 1; i < list.size(); ++i) wrapped |= list[i - 1].position == 728 && list[i].position == 0;
     EXPECT_TRUE(wrapped) << "the next cycle opens again with Kethu";
     EXPECT_TRUE(dasa_periods_between(table, start, start + 10, start).empty());
-}
-
-TEST_F(HinduDasa, UnbuiltTableHasNoPeriod) {
-    DasaTable empty;
-    EXPECT_EQ(dasa_period_at(empty, 2451545.0, 2451545.0).position, -1);
-    EXPECT_EQ(dasa_period_at(table, kInfinity, 2451545.0).position, -1);
+    EXPECT_EQ(dasa_period_at(DasaTable{}, start, start).position, -1) << "unbuilt table";
+    EXPECT_EQ(dasa_period_at(table, kInfinity, start).position, -1);
 }
 
 TEST(HinduDasaSettings, DialogRules) {
@@ -218,9 +204,7 @@ TEST(HinduTimeLords, WeekdaysOfKnownDates) {
         ASSERT_TRUE(compute_time_lords(test_date(c.date), AngleValue::hours(c.hour), c.planetary_hour, lords));
         EXPECT_EQ(lords, c.lords);
     }
-}
-
-TEST(HinduTimeLords, UndefinedInputsLeaveEveryLordUnset) {
+    // Undefined inputs leave every lord unset.
     TimeLords lords;
     EXPECT_FALSE(compute_time_lords(test_date("2000-01-01 00:00:00.00 GD"), AngleValue::hours(1.0), 25, lords));
     EXPECT_EQ(lords, TimeLords{});
