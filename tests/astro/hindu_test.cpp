@@ -9,7 +9,7 @@
 #include "astro/compute.h"
 #include "astro/dasa_table.h"
 #include "astro/planets_signs.h"
-#include "common/test_dates.h"
+#include "common/test_birth.h"
 #include "core/ephemeris_library.h"
 #include "core/spherical.h"
 #include "core/worker_threads.h"
@@ -176,6 +176,7 @@ TEST(HinduDasaSettings, DialogRules) {
             double sum = 0.0;
             for (const DasaPeriod& p : t.periods) sum += p.duration_days;
             EXPECT_NEAR(sum, 120.0 * t.year_length, 1e-6);
+            EXPECT_NEAR(t.start_offsets[728] + t.periods[728].duration_days, sum, 1e-6);
         } else {
             EXPECT_EQ(t.periods[0].duration_days, 0.0) << "table left alone";
         }
@@ -417,12 +418,7 @@ TEST(HinduPipeline, TablesAgreeWithTheFixedPositions) {
     RecordingMessages messages;
     Options options;
     build_dasa_table(options.dasas, DasaTable::default_zero_date(), 365.25);
-    BirthData d;
-    d.last_name = "Sample";
-    d.place.longitude = AngleValue::degrees(2.3489, kFormatEastWest);
-    d.place.latitude = AngleValue::degrees(48.8567, kFormatNorthSouth);
-    d.ut = test_date("1944-06-06 06:00:00.00 GD");
-    d.local = test_date("1944-06-06 08:00:00.00 GD");
+    const BirthData d = test_birth("1944-06-06 06:00:00.00 GD", 2.3489, 48.8567, "1944-06-06 08:00:00.00 GD");
     Horoscope h;
     ASSERT_TRUE(set_and_compute(h, d, true, options, messages, workers, library));
     const HinduData& hd = h.hindu;

@@ -280,11 +280,7 @@ TEST(SunRiseSet, PolarDaysHaveNoRiseOrSetInsteadOfOneWeeksAway) {
     // gives rises weeks away that must not be taken as the birth day's.
     UniformSky moving(kT0, 12.19);
     UniformSky frozen(kT0, 12.19, 0.0);
-    struct Row {
-        SunMoonSource* sky;
-        double lat;
-        SunPolar polar;
-    };
+    struct Row { SunMoonSource* sky; double lat; SunPolar polar; };
     const Row rows[] = {
         {&moving, 75.0, SunPolar::PolarNight},  {&frozen, 75.0, SunPolar::PolarNight},
         {&moving, -75.0, SunPolar::PolarDay},   {&frozen, -75.0, SunPolar::PolarDay},

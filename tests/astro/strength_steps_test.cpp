@@ -14,7 +14,7 @@
 #include "astro/worked_strengths.h"
 #include "core/ephemeris_library.h"
 #include "core/worker_threads.h"
-#include "common/test_dates.h"
+#include "common/test_birth.h"
 
 namespace tellurim {
 namespace {
@@ -25,13 +25,7 @@ protected:
         if (!library.load(kEphemerisLow)) GTEST_SKIP() << "libephlow.so not built";
     }
     // Computes a chart at universal time `jd_ut` (Gregorian) for a place.
-    bool chart(const char* ut, double lon_deg, double lat_deg) {
-        BirthData d;
-        d.last_name = "Test";
-        d.place.longitude = AngleValue::degrees(lon_deg, kFormatEastWest);
-        d.place.latitude = AngleValue::degrees(lat_deg, kFormatNorthSouth);
-        d.ut = test_date(ut);
-        d.local = d.ut;
+    bool chart(const BirthData& d) {
         h = Horoscope{};
         return set_and_compute(h, d, true, options, messages, workers, library);
     }
@@ -54,7 +48,7 @@ TEST_F(StrengthSteps, PipelineAgreesWithTheHandWorkedCharts) {
         {"1985-01-20 20:30:00.00 GD", 77 + 13 / 60.0, 28 + 37 / 60.0, worked::kNightChartRows, {1, 10, 12, 14}},
     };
     for (const Chart& c : charts) {
-        ASSERT_TRUE(chart(c.ut, c.lon, c.lat));
+        ASSERT_TRUE(chart(test_birth(c.ut, c.lon, c.lat)));
         for (const worked::Expected& e : c.rows) {
             if (std::find(c.components.begin(), c.components.end(), e.component) == c.components.end()) continue;
             SCOPED_TRACE(::testing::Message() << c.ut << " component " << e.component);
@@ -71,17 +65,10 @@ TEST_F(StrengthSteps, RandomChartsGive337BindusAndCompleteTables) {
     std::uniform_real_distribution<double> lon(-180.0, 180.0);
     std::uniform_real_distribution<double> lat(-60.0, 60.0);
     for (int trial = 0; trial < 12; ++trial) {
-        double j = jd(rng);
-        DateHour ut = date_hour_from_ut(j);
+        const double j = jd(rng);
         SCOPED_TRACE(::testing::Message() << "JD " << j);
-        BirthData d;
-        d.last_name = "Random";
-        d.place.longitude = AngleValue::degrees(lon(rng), kFormatEastWest);
-        d.place.latitude = AngleValue::degrees(lat(rng), kFormatNorthSouth);
-        d.ut = ut;
-        d.local = ut;
-        h = Horoscope{};
-        ASSERT_TRUE(set_and_compute(h, d, true, options, messages, workers, library));
+        const double lo = lon(rng), la = lat(rng);
+        ASSERT_TRUE(chart(test_birth(date_hour_from_ut(j), lo, la)));
         EXPECT_EQ(bindus_total_before(h.bindus), kBinduGrandTotal);
         int after = 0;
         for (int s = 0; s < 12; ++s) {

@@ -69,10 +69,7 @@ TEST(Houses, NamesAndLookup) {
 // here approaches to within 3' below 30 degrees of latitude and 18' at 34 degrees. (The
 // systems Swiss Ephemeris computes by the same construction are compared live below.)
 TEST(Houses, PlacidusAgainstRecordedValues) {
-    struct Row {
-        double theta, phi;
-        std::array<double, 12> cusps;
-    };
+    struct Row { double theta, phi; std::array<double, 12> cusps; };
     // clang-format off
     static const Row rows[] = {
         {200.50, -33.90, {302.1452253, 324.3422868, 350.5726163, 22.1714708, 57.3871482, 91.6389834, 122.1452253, 144.3422868, 170.5726163, 202.1714708, 237.3871482, 271.6389834}},

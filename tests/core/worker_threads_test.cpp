@@ -9,10 +9,7 @@ namespace tellurim {
 namespace {
 
 // A worker that runs until its release event is set.
-struct Blocked {
-    ManualResetEvent release;
-    std::atomic<int> ran{0};
-};
+struct Blocked { ManualResetEvent release; std::atomic<int> ran{0}; };
 void blocked_routine(void* context) {
     auto* b = static_cast<Blocked*>(context);
     b->ran.fetch_add(1);
@@ -71,10 +68,7 @@ TEST(WorkerThreads, LowestFinishedSlotIsReusedFirst) {
 }
 
 // A worker finds its own slot by its thread identifier.
-struct SlotProbe {
-    WorkerThreads* table;
-    std::atomic<int> slot{-2};
-};
+struct SlotProbe { WorkerThreads* table; std::atomic<int> slot{-2}; };
 void probe_routine(void* context) {
     auto* p = static_cast<SlotProbe*>(context);
     p->slot = p->table->current_slot();
