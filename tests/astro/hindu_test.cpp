@@ -103,7 +103,11 @@ TEST_F(HinduDasa, ElapsedPartOfTheCycleAtBirth) {
     double start = dasa_cycle_start(table, 0.0, 0.0, birth, &moon);
     EXPECT_NEAR(moon, 0.0, 1e-9);
     EXPECT_DOUBLE_EQ(start, birth);
-    EXPECT_EQ(dasa_period_at(table, start, birth).position, 0);
+    const DasaPeriodAt p = dasa_period_at(table, start, birth);
+    EXPECT_EQ(p.position, 0);
+    EXPECT_EQ(p.dasa, kKethu);
+    EXPECT_EQ(p.bhukti, kKethu);
+    EXPECT_EQ(p.antara, kKethu);
     start = dasa_cycle_start(table, degrees_to_radians(1.5 * kNakshatraSpan), 0.0, birth);
     EXPECT_NEAR(birth - start, 17.0 * 365.25, 1e-6);
     EXPECT_EQ(dasa_period_at(table, start, birth).dasa, kVenus);
