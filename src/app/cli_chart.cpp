@@ -16,6 +16,7 @@
 #include "app/cli_strengths.h"
 #include "app/cli_stars.h"
 #include "app/json_util.h"
+#include "astro/chart_grids.h"
 #include "astro/compute.h"
 #include "astro/lunations.h"
 #include "astro/planets_signs.h"
@@ -34,7 +35,10 @@
 #include "files/cities.h"
 #include "files/horoscope_export.h"
 #include "files/horoscope_file.h"
+#include "files/hindu_aspects_file.h"
 #include "files/host_identity.h"
+#include "report/report_file.h"
+#include "report/results_report.h"
 
 namespace tellurim {
 namespace {
@@ -68,6 +72,7 @@ struct ChartArgs {
     std::string wheel;           // PNG, SVG or PDF file of the chart wheel
     std::string wheel_size = "800x800";
     std::string outside_ut;      // a second moment at the same place, superposed outside
+    ReportRequest report;        // --report FILE, --format
 };
 
 std::string_view ephemeris_display_name(int type) {
@@ -96,22 +101,9 @@ std::optional<DateHour> parse_birth_date(CliContext& ctx, const std::string& tex
 
 std::string date_text(const DateHour& d) { return format_date_hour(d); }
 
-// The same moment on the clock of the place's mean solar time: UT + longitude (east positive).
-DateHour local_mean_time(const DateHour& ut, const AngleValue& longitude) {
-    DateHour lmt = ut;
-    if (!is_valid(ut) || !longitude.is_angle() || !set_julian_day_ut(lmt, ut.jd_ut + longitude.to_hours() / 24.0))
-        return DateHour{};
-    return lmt;
-}
-
 const char* sex_letter(std::uint8_t sex) { return sex == kMan ? "M" : sex == kWoman ? "F" : "N"; }
 
 // --- what the chart prints, shared by the text and the JSON forms ---------------------------
-
-struct PositionTableView {
-    Str title;
-    const PositionTable* table;
-};
 
 std::string longitude_text(const PlanetPosition& p) {
     if (!p.longitude.is_finite()) return format_angle(p.longitude);
@@ -121,12 +113,6 @@ std::string longitude_text(const PlanetPosition& p) {
 std::string latitude_text(const PlanetPosition& p) {
     if (!p.latitude.is_finite()) return format_angle(p.latitude);
     return format_sexagesimal(p.latitude.to_degrees(), false);
-}
-
-std::string planet_cell(int planet, const PlanetPosition& p) {
-    std::string s(planet_name(planet));
-    if (p.retrograde) s += text(Str::ChartRetrograde);
-    return s;
 }
 
 std::string cusp_text(const HouseCusp& c) {
@@ -162,11 +148,6 @@ std::string sun_polar_text(SunPolar polar) {
     return str(polar == SunPolar::PolarDay ? Str::SunPolarDay : Str::SunPolarNight);
 }
 
-std::string sun_moment_text(const SunRecord& sun, const DateHour& d) {
-    if (is_valid(d) || sun.polar == SunPolar::None) return date_text(d);
-    return str(Str::SunNone) + " (" + sun_polar_text(sun.polar) + ")";
-}
-
 // The local mean time of a sunrise or sunset as its text; null when the Sun does not rise or set.
 nlohmann::json sun_lmt_json(const DateHour& d) {
     if (!is_valid(d)) return nullptr;
@@ -178,127 +159,6 @@ nlohmann::json sun_moment_json(const DateHour& d) {
     return {{"text", date_text(d)}, {"jd_ut", json_number(d.jd_ut)}};
 }
 
-void print_text(const Horoscope& h, double eps, const AngleValue& aya, const Provenance& prov, const ChartStars& stars) {
-    auto line = [](auto&&... parts) {
-        ((std::cout << parts), ...);
-        std::cout << "\n";
-    };
-    line(h.last_name, h.first_name.empty() ? "" : " ", h.first_name, " (", sex_letter(h.sex), ")");
-    line(text(Str::ChartBirthLocal), date_text(h.birth_local));
-    line(text(Str::ChartBirthUt), date_text(h.birth_ut));
-    std::string place = h.place.city;
-    for (const std::string* part : {&h.state, &h.place.county, &h.country})
-        if (!part->empty()) place += (place.empty() ? "" : ", ") + *part;
-    if (!place.empty()) line(place);
-    line(text(Str::ChartLon), " ", format_angle(h.place.longitude), "  ", text(Str::ChartLat), " ",
-         format_angle(h.place.latitude));
-    line(text(Str::ChartSiderealTime), " ", format_angle(AngleValue::hours(h.local_sidereal_time.to_hours())));
-    line(text(Str::ChartJulianDayUt), " ", fmt::format("{:.6f}", h.birth_ut.jd_ut));
-    line(text(Str::ChartJulianDayEt), " ", fmt::format("{:.6f}", h.birth_ut.jd_et));
-    line(text(Str::ChartDeltaT), " ", format_sexagesimal((h.birth_ut.jd_et - h.birth_ut.jd_ut) * 24.0, true));
-    line(text(Str::ChartObliquity), " ", format_sexagesimal(radians_to_degrees(eps), false));
-    line(text(Str::ChartHouseSystem), " ", house_system_name(h.options.astro.house_system));
-    line(ephemeris_display_name(prov.type));
-    line();
-    line(text(Str::ChartPrecession));
-    line(text(Str::ChartZeroYear), " ", date_text(h.options.astro.zero_date), " JD ET=",
-         fmt::format("{:.6f}", h.options.astro.zero_date.jd_et));
-    line(text(Str::ChartAyanamsa), " ", deg_text(aya));
-
-    const PositionTableView tables[] = {
-        {Str::ChartMovableGeo, &h.geo_movable},
-        {Str::ChartFixedGeo, &h.geo_fixed},
-        {Str::ChartMovableHelio, &h.helio_movable},
-        {Str::ChartFixedHelio, &h.helio_fixed},
-    };
-    for (const auto& t : tables) {
-        line();
-        line(text(t.title));
-        for (int p = 0; p < kPlanetRows; ++p) {
-            const PlanetPosition& row = t.table->at(p);
-            line(fmt::format("{:<12}{:<28}{}", planet_cell(p, row), longitude_text(row), latitude_text(row)));
-        }
-    }
-
-    line();
-    line(text(Str::ChartHouses), " (", house_system_name(h.options.astro.house_system), ")");
-    for (int i = 0; i < kHouseCount; ++i)
-        line(fmt::format("{:<6}{:<28}{}", house_roman(i + 1), cusp_text(h.houses_movable[static_cast<std::size_t>(i)]),
-                         cusp_text(h.houses_fixed[static_cast<std::size_t>(i)])));
-
-    line();
-    line(text(Str::ChartEquatorial));
-    for (int p = 0; p < kPlanetRows; ++p) {
-        const auto& e = h.equatorial[static_cast<std::size_t>(p)];
-        line(fmt::format("{:<12}{:<20}{}", planet_name(p), ra_text(e.right_ascension), deg_text(e.declination)));
-    }
-
-    line();
-    line(text(Str::ChartHorizontal));
-    for (int p = 0; p < kPlanetRows; ++p) {
-        const auto& z = h.horizontal[static_cast<std::size_t>(p)];
-        line(fmt::format("{:<12}{:<20}{}", planet_name(p), deg_text(z.azimuth), deg_text(z.elevation)));
-    }
-
-    line();
-    line(text(Str::ChartSunTitle));
-    line(text(Str::ChartSunrise), " ", sun_moment_text(h.sun, h.sun.sunrise));
-    line(text(Str::ChartSunriseLmt), " ", sun_moment_text(h.sun, local_mean_time(h.sun.sunrise, h.place.longitude)));
-    line(text(Str::ChartSunset), " ", sun_moment_text(h.sun, h.sun.sunset));
-    line(text(Str::ChartSunsetLmt), " ", sun_moment_text(h.sun, local_mean_time(h.sun.sunset, h.place.longitude)));
-    line(text(Str::ChartSolarHour), h.sun.planetary_hour);
-
-    line();
-    line(text(Str::ChartLunation));
-    const LunationRecord& l = h.lunation;
-    auto moment = [&](Str label, const DateHour& d, const EclipseRecord* e) {
-        line(text(label), " ", date_text(d));
-        if (e && e->present) line("  ", eclipse_text(*e));
-    };
-    moment(Str::ChartNewMoon, l.new_moon, &l.new_moon_eclipse);
-    moment(Str::ChartFirstQuarter, l.first_quarter, nullptr);
-    moment(Str::ChartFullMoon, l.full_moon, &l.full_moon_eclipse);
-    moment(Str::ChartLastQuarter, l.last_quarter, nullptr);
-    moment(Str::ChartNewMoon, l.next_new_moon, &l.next_new_moon_eclipse);
-    line(text(Str::ChartLunarDay), " ", l.lunar_day);
-
-    if (stars.catalogue) {
-        line();
-        line(text(Str::StarsConjunctionsTitle), format_sexagesimal(stars.orb_deg, false), ")");
-        if (stars.conjunctions.empty()) line(text(Str::StarsNoConjunction));
-        for (const PlanetStarConjunction& c : stars.conjunctions) {
-            const StarRecord& s = stars.catalogue->stars[static_cast<std::size_t>(c.star)];
-            line(fmt::format("{:<12}{:<30}{:<16}{}", planet_name(c.planet), s.name,
-                             format_sexagesimal(c.distance_deg, false), star_magnitude_text(s.magnitude)));
-        }
-    }
-
-    line();
-    line(text(Str::ChartAspects));
-    for (const FoundAspect& x : h.aspects)
-        line(fmt::format("{:<12}{:<12}{:<14}{:>7.2f}{:>7.2f}{:>9.2f}", planet_name(x.a), planet_name(x.b), x.name,
-                         x.angle_deg, x.orb_deg, x.separation_deg));
-    line();
-    line(text(Str::ChartHouseAspects));
-    for (const FoundHouseAspect& x : h.house_aspects)
-        line(fmt::format("{:<12}{:<12}{:<14}{:>7.2f}{:>7.2f}{:>9.2f}", planet_name(x.planet), house_roman(x.house),
-                         x.name, x.angle_deg, x.orb_deg, x.separation_deg));
-
-    print_hindu_text(h);
-    print_strengths_text(h);
-
-    line();
-    line(text(Str::ChartProvenance));
-    line(text(Str::ChartEphemerisLibrary), " ", ephemeris_file_name(prov.type));
-    for (const auto& info : prov.infos)
-        if (!info.empty()) line("  ", info);
-    line(text(Str::ChartEphemerisType), " ", ephemeris_type_name(prov.type), " (", prov.type, ")");
-    line(text(Str::EphemerisLunarNode), " ", h.options.ephemeris.true_node ? "true" : "mean");
-    line(text(Str::ChartDeltaT), " ", fmt::format("{:.2f} s", prov.delta_t_seconds));
-    line(text(Str::ChartHouseSystem), " ", house_system_name(h.options.astro.house_system));
-    line(text(Str::ChartZeroYear), " ", date_text(h.options.astro.zero_date));
-}
-
 nlohmann::json angle_json(const AngleValue& a) {
     return {{"text", format_angle(a)}, {"deg", a.is_angle() ? json_number(a.to_degrees()) : nlohmann::json(nullptr)}};
 }
@@ -307,8 +167,66 @@ nlohmann::json moment_json(const DateHour& d) {
     return {{"text", date_text(d)}, {"jd_ut", json_number(d.jd_ut)}, {"jd_et", json_number(d.jd_et)}};
 }
 
+// The values that only the results report prints, beside the keys above: the aspect grids,
+// the qualities of the Hindu sign aspects, each planet's share of the total strength and the
+// horizon of the stars.
+void add_report_json(nlohmann::json& j, const Horoscope& h, const ReportSources& report) {
+    const AspectGrids grids = aspect_grids(h);
+    auto grid_json = [](const GridValues& g) {
+        nlohmann::json rows = nlohmann::json::array();
+        for (const auto& row : g) {
+            nlohmann::json r = nlohmann::json::array();
+            for (double v : row) r.push_back(json_number(v));
+            rows.push_back(r);
+        }
+        return rows;
+    };
+    nlohmann::json names = nlohmann::json::array();
+    for (int p = 0; p < kGridPlanets; ++p) names.push_back(std::string(planet_name(p)));
+    j["aspect_grids"] = {{"planets", names},
+                         {"distance_deg", grid_json(grids.distance_deg)},
+                         {"angle_deg", grid_json(grids.angle_deg)},
+                         {"orb_deg", grid_json(grids.orb_deg)},
+                         {"opacity", grid_json(grids.opacity)}};
+
+    const HinduAspectTable defaults = default_hindu_aspects();
+    const HinduAspectTable& table = report.hindu_aspects ? *report.hindu_aspects : defaults;
+    nlohmann::json rasi = nlohmann::json::array();
+    nlohmann::json navamsa = nlohmann::json::array();
+    for (int a = 0; a < kPlanetRows; ++a) {
+        nlohmann::json r = nlohmann::json::array();
+        nlohmann::json n = nlohmann::json::array();
+        for (int b = 0; b < kPlanetRows; ++b) {
+            const std::int8_t qr = hindu_aspect_quality(table, h, a, b, false);
+            const std::int8_t qn = hindu_aspect_quality(table, h, a, b, true);
+            r.push_back(qr == kNoAspectQuality ? nlohmann::json(nullptr) : nlohmann::json(qr));
+            n.push_back(qn == kNoAspectQuality ? nlohmann::json(nullptr) : nlohmann::json(qn));
+        }
+        rasi.push_back(r);
+        navamsa.push_back(n);
+    }
+    j["hindu"]["aspect_qualities"] = {{"rasi", rasi}, {"navamsa", navamsa}};
+
+    double sum = 0.0;
+    for (const PlanetStrength& row : h.strengths.planets)
+        if (std::isfinite(row.total)) sum += row.total;
+    nlohmann::json shares = nlohmann::json::array();
+    for (const PlanetStrength& row : h.strengths.planets)
+        shares.push_back(sum > 0.0 && std::isfinite(row.total) ? json_number(100.0 * row.total / sum) : nullptr);
+    j["strengths"]["share_percent"] = shares;
+
+    nlohmann::json stars = nlohmann::json::array();
+    if (report.stars)
+        for (const StarHorizon& s : star_horizon(*report.stars, h)) {
+            const StarRecord& r = report.stars->stars[static_cast<std::size_t>(s.star)];
+            stars.push_back({{"star", r.name}, {"comment", r.comment}, {"azimuth", angle_json(s.azimuth)},
+                             {"elevation", angle_json(s.elevation)}});
+        }
+    j["star_horizon"] = stars;
+}
+
 nlohmann::json print_json(const Horoscope& h, double eps, const AngleValue& aya, const Provenance& prov,
-                          const ChartStars& stars) {
+                          const ChartStars& stars, const ReportSources& report) {
     nlohmann::json positions;
     const std::pair<const char*, const PositionTable*> tables[] = {
         {"geocentric_movable", &h.geo_movable},
@@ -440,16 +358,19 @@ nlohmann::json print_json(const Horoscope& h, double eps, const AngleValue& aya,
           {"zero_date", date_text(h.options.astro.zero_date)},
           {"zero_date_jd_et", json_number(h.options.astro.zero_date.jd_et)}}},
     };
+    j["time"]["et_date"] = date_text(date_hour_from_ut(h.birth_ut.jd_et));
     j["hindu"] = hindu_json(h);
     j["strengths"] = strengths_json(h);
     j["ashtakavarga"] = ashtakavarga_json(h);
+    add_report_json(j, h, report);
     return j;
 }
 
 }  // namespace
 
-void print_chart(const Horoscope& h, const EphemerisLibrary& library, bool json, double star_orb,
-                 MessageSink& messages) {
+int print_chart(const Horoscope& h, const EphemerisLibrary& library, bool json, double star_orb,
+                const ReportRequest& request, const std::string& private_dir, CliContext& ctx) {
+    MessageSink& messages = *ctx.messages;
     const double eps = mean_obliquity(h.birth_ut.jd_et, h.birth_ut.jd_et);
     const AngleValue aya = ayanamsa(h.birth_ut.jd_et, h.options.astro.zero_date.jd_et);
     Provenance prov;
@@ -467,10 +388,45 @@ void print_chart(const Horoscope& h, const EphemerisLibrary& library, bool json,
         messages.tell(std::string(trim(text(Str::StarsConjunctionWarning))), str(Str::StarsCaption),
                       MessageIcon::Warning);
     }
-    if (json)
-        std::cout << json_text(print_json(h, eps, aya, prov, stars)) << "\n";
-    else
-        print_text(h, eps, aya, prov, stars);
+    const HinduAspectsLoad hindu_aspects = load_hindu_aspects(private_dir, messages);
+    const ReportSources sources{std::string(ephemeris_display_name(prov.type)), &hindu_aspects.table,
+                                stars.catalogue ? &catalogue : nullptr};
+    const DocStyle style = doc_style_from_options(h.options);
+    const FixedMeasure96 device;
+    if (json) {
+        std::cout << json_text(print_json(h, eps, aya, prov, stars, sources)) << "\n";
+    } else {
+        std::string report;
+        (void)write_results_report(h, sources, kDocUnixText, style, device, report);
+        std::cout << report;
+    }
+    if (request.path.empty()) return kExitOk;
+
+    // As "Convert to": the entry chosen (the first without --format) and the file's extension
+    // decide the format.
+    const int entry = request.format.empty() ? kConvertRtf : convert_entry_from_name(request.format);
+    const ConvertTarget target = convert_target(request.path, entry);
+    std::string document;
+    if (!write_results_report(h, sources, target.format, style, device, document)) {
+        ctx.fail(kExitFailure, str(Str::ReportCannotCreate));
+        return ctx.exit_code;
+    }
+    switch (write_document_file(target.path, target.format, document, messages)) {
+        case FileWrite::Written:
+            std::cerr << text(Str::ReportWritten) << " " << target.path << "\n";
+            return kExitOk;
+        case FileWrite::Cancelled: return kExitFailure;
+        case FileWrite::Failed: return kExitFailure;
+    }
+    return kExitFailure;
+}
+
+void add_report_options(CLI::App& command, ReportRequest& request) {
+    command.add_option("--report", request.path,
+                       "Write the results report to FILE (.rtf, .html or .txt; no extension: as --format says)");
+    command.add_option("--format", request.format,
+                       "Format of --report: rtf, rtf-word, html, dos-txt or txt (default: the file's extension)")
+        ->check(CLI::IsMember({"rtf", "rtf-word", "html", "dos-txt", "txt"}));
 }
 
 bool apply_chart_overrides(const ChartOverrides& o, Options& options, CliContext& ctx) {
@@ -704,7 +660,8 @@ int run_chart(const ChartArgs& a, CliContext& ctx) {
             return ctx.exit_code;
         }
     }
-    print_chart(*h, library, a.json, a.star_orb, *ctx.messages);
+    if (int code = print_chart(*h, library, a.json, a.star_orb, a.report, settings->private_dir, ctx); code != kExitOk)
+        return code;
     if (wheel_format) return write_wheel(a, *wheel_format, *wheel_size, data, correction, *h, library, workers, ctx);
     return kExitOk;
 }
@@ -749,6 +706,7 @@ void register_chart_commands(CLI::App& app, CliContext& ctx) {
     chart->add_option("--size", args->wheel_size, "The wheel's size in pixels, WIDTHxHEIGHT (default 800x800)");
     chart->add_option("--outside-ut", args->outside_ut,
                       "Superpose outside the wheel the same place at this universal date-hour (transits)");
+    add_report_options(*chart, args->report);
     chart->callback([args, save, &ctx] {
         args->save = save->count() > 0;
         ctx.exit_code = run_chart(*args, ctx);

@@ -19,6 +19,7 @@ struct OpenArgs {
     ChartOverrides overrides;
     double star_orb = 1.0;
     bool json = false;
+    ReportRequest report;
 };
 
 int run_open(const OpenArgs& a, CliContext& ctx) {
@@ -33,8 +34,7 @@ int run_open(const OpenArgs& a, CliContext& ctx) {
     WorkerThreads workers;
     auto h = std::make_unique<Horoscope>();
     if (!read_horoscope_file(*h, a.path, options, *ctx.messages, workers, library)) return kExitFailure;
-    print_chart(*h, library, a.json, a.star_orb, *ctx.messages);
-    return kExitOk;
+    return print_chart(*h, library, a.json, a.star_orb, a.report, settings->private_dir, ctx);
 }
 
 }  // namespace
@@ -47,6 +47,7 @@ void register_open_command(CLI::App& app, CliContext& ctx) {
     open->add_option("--star-orb", args->star_orb, "Orb of the star conjunctions in degrees (default 1)")
         ->check(CLI::Range(0.0, 180.0));
     open->add_flag("--json", args->json, "JSON output");
+    add_report_options(*open, args->report);
     open->callback([args, &ctx] { ctx.exit_code = run_open(*args, ctx); });
 }
 

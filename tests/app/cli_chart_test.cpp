@@ -232,3 +232,65 @@ TEST_F(CliChart, WheelFiles) {
 
 }  // namespace
 }  // namespace tellurim
+
+namespace tellurim {
+namespace {
+
+std::string file_text(const fs::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), {});
+}
+
+// --report writes the results report as "Convert to" would: the extension and --format decide.
+TEST_F(CliChart, ReportFiles) {
+    const std::vector<std::string> birth = {"--ut", "1944-06-06 06:00:00", "--lon", "2d20'56.00\"E", "--lat",
+                                            "48d51'24.00\"N", "--house-system", "Placidus", "--ephemeris", "low"};
+    auto with = [&](std::vector<std::string> extra) {
+        std::vector<std::string> args = birth;
+        args.insert(args.end(), extra.begin(), extra.end());
+        return chart(args);
+    };
+    struct Row {
+        const char* name;
+        const char* format;  // null: none given
+        const char* written;
+        const char* begins;
+    };
+    const Row rows[] = {
+        {"r.html", nullptr, "r.html", "<HTML><HEAD><style> td {color:"},
+        {"r.rtf", nullptr, "r.rtf", "{\\rtf1\\ansi"},
+        {"w", "rtf-word", "w.rtf", "{\\rtf1\\ansi"},
+        {"d.txt", "dos-txt", "d.txt", "Sample\r\nBirth Date Hour Local: "},
+        {"u.txt", nullptr, "u.txt", "Sample\nBirth Date Hour Local: "},
+    };
+    std::string printed;
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.name);
+        std::vector<std::string> extra = {"--report", (m_dir / r.name).string()};
+        if (r.format) extra.insert(extra.end(), {"--format", r.format});
+        auto out = with(extra);
+        ASSERT_EQ(out.code, kExitOk);
+        const std::string written = file_text(m_dir / r.written);
+        EXPECT_EQ(written.rfind(r.begins, 0), 0u) << written.substr(0, 80);
+        if (std::string(r.written) == "u.txt") {
+            EXPECT_EQ(written, out.out);  // what chart prints
+        }
+        if (std::string(r.format ? r.format : "") == "rtf-word") {
+            EXPECT_NE(written.find("\\cellx"), std::string::npos);
+        }
+    }
+    // An existing file is replaced only after the question (taken as yes without a terminal).
+    auto again = with({"--report", (m_dir / "r.html").string()});
+    EXPECT_EQ(again.code, kExitOk);
+    ASSERT_FALSE(again.messages.empty());
+    EXPECT_EQ(again.messages.back().text, "File " + (m_dir / "r.html").string() + " exits, overwrite?");
+    EXPECT_EQ(again.messages.back().caption, "Confirmation");
+
+    auto unwritable = with({"--report", (m_dir / "missing-dir" / "r.txt").string()});
+    EXPECT_EQ(unwritable.code, kExitFailure);
+    ASSERT_FALSE(unwritable.messages.empty());
+    EXPECT_EQ(unwritable.messages.back().text, "Cannot create file!");
+}
+
+}  // namespace
+}  // namespace tellurim
