@@ -39,14 +39,6 @@ std::string lord_text(int planet) {
     return std::string(planet_name(planet));
 }
 
-// First three letters of a sign name; "-" when undefined.
-std::string sign_short(int sign) {
-    if (sign < 0 || sign > 11) return "-";
-    return std::string(sign_name(sign).substr(0, 3));
-}
-
-std::string strength_text(double v) { return std::isfinite(v) ? fmt::format("{:.1f}", v) : "-"; }
-
 std::string period_text(const DasaPeriodAt& p) {
     return fmt::format("{:<9}{:<9}{:<9}{}  {}", lord_text(p.dasa), lord_text(p.bhukti), lord_text(p.antara),
                        format_date_hour(p.start), format_date_hour(p.end));
@@ -78,93 +70,6 @@ std::optional<double> parse_fixed_longitude(CliContext& ctx, const std::string& 
 }  // namespace
 
 // --- chart section ----------------------------------------------------------------------------
-
-void print_hindu_text(const Horoscope& h) {
-    const HinduData& d = h.hindu;
-    auto line = [](auto&&... parts) {
-        ((std::cout << parts), ...);
-        std::cout << "\n";
-    };
-    line();
-    line(text(Str::ChartHinduTitle));
-    line();
-    line(text(Str::ChartNakshatras));
-    for (int p = 0; p < kPlanetRows; ++p) {
-        const int n = d.nakshatras[static_cast<std::size_t>(p)];
-        if (n < 0) continue;
-        const Nakshatra& row = h.options.nakshatras[static_cast<std::size_t>(n)];
-        line(fmt::format("{:<12}{:>2} {:<20}{}", planet_name(p), n, row.name, lord_text(row.lord)));
-    }
-
-    line();
-    line(text(Str::ChartSubdivisions));
-    std::string header = fmt::format("{:<12}", "");
-    for (int s = 0; s < kSubDivisions; ++s) header += fmt::format("{:<5}", subdivision_label(s));
-    line(header);
-    for (int p = 0; p < kPlanetRows; ++p) {
-        std::string row = fmt::format("{:<12}", planet_name(p));
-        for (int s = 0; s < kSubDivisions; ++s)
-            row += fmt::format("{:<5}", sign_short(d.divisions[static_cast<std::size_t>(p)][static_cast<std::size_t>(s)]));
-        line(row);
-    }
-
-    line();
-    line(text(Str::ChartTimeLords));
-    line(text(Str::ChartYearLord), " ", lord_text(d.time_lords.year));
-    line(text(Str::ChartMonthLord), " ", lord_text(d.time_lords.month));
-    line(text(Str::ChartDayLord), " ", lord_text(d.time_lords.day));
-    line(text(Str::ChartHourLord), " ", lord_text(d.time_lords.hour));
-
-    line();
-    line(text(Str::ChartDasaCycleStart), " ",
-         std::isfinite(d.dasa_cycle_start_jd_et) ? format_date_hour(date_hour_from_et(d.dasa_cycle_start_jd_et)) : "ERROR");
-    const DasaPeriodAt at = dasa_period_at(h.options.dasas, d.dasa_cycle_start_jd_et, h.birth_ut.jd_et);
-    line(text(Str::ChartDasaAtBirth));
-    line("  ", period_text(at));
-
-    line();
-    line(text(Str::NaturalQualityMoon), " ", quality_text(d.moon_quality));
-    line(text(Str::NaturalQualityMercury), " ", quality_text(d.mercury_quality));
-    const std::string note = natural_quality_of_mercury(d.moon_quality, d).note;
-    if (!note.empty()) line(note);
-
-    line();
-    line(text(Str::ChartRelationships));
-    header = fmt::format("{:<5}", "");
-    for (int b = 0; b < kPlanetRows; ++b) header += fmt::format("{:>7}", planet_name(b, true));
-    line(header);
-    for (int a = 0; a < kPlanetRows; ++a) {
-        std::string row = fmt::format("{:<5}", planet_name(a, true));
-        for (int b = 0; b < kPlanetRows; ++b) {
-            const Relationship& r = d.relationships[static_cast<std::size_t>(a)][static_cast<std::size_t>(b)];
-            auto cell = [](int v) { return v == kRelationshipUndefined ? std::string(".") : std::to_string(v); };
-            row += fmt::format("{:>7}", cell(r.rasi) + "/" + cell(r.navamsa));
-        }
-        line(row);
-    }
-
-    line();
-    line(text(Str::ChartHinduAspects));
-    header = fmt::format("{:<5}", "");
-    for (int b = 0; b < kPlanetRows; ++b) header += fmt::format("{:>6}", planet_name(b, true));
-    line(header);
-    for (int a = 0; a < kPlanetRows; ++a) {
-        std::string row = fmt::format("{:<5}", planet_name(a, true));
-        for (int b = 0; b < kPlanetRows; ++b)
-            row += fmt::format("{:>6}", strength_text(d.aspect_strengths[static_cast<std::size_t>(a)][static_cast<std::size_t>(b)]));
-        line(row);
-    }
-    line();
-    line(text(Str::ChartHinduHouseAspects));
-    line(header);
-    for (int c = 0; c < kHouseCount; ++c) {
-        std::string row = fmt::format("{:<5}", house_roman(c + 1));
-        for (int b = 0; b < kPlanetRows; ++b)
-            row += fmt::format("{:>6}",
-                               strength_text(d.house_aspect_strengths[static_cast<std::size_t>(c)][static_cast<std::size_t>(b)]));
-        line(row);
-    }
-}
 
 nlohmann::json hindu_json(const Horoscope& h) {
     const HinduData& d = h.hindu;
