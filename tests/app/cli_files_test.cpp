@@ -50,6 +50,12 @@ TEST_F(CliFiles, OpenPrintsExactlyWhatChartPrinted) {
         auto opened = cli(open);
         ASSERT_EQ(opened.code, kExitOk);
         EXPECT_EQ(opened.out, charted.out);
+        if (json) continue;
+        // --report writes the same report to a file.
+        open.insert(open.end(), {"--report", (m_dir / "opened.txt").string()});
+        ASSERT_EQ(cli(open).code, kExitOk);
+        std::ifstream report(m_dir / "opened.txt", std::ios::binary);
+        EXPECT_EQ(std::string((std::istreambuf_iterator<char>(report)), {}), charted.out);
     }
     // The save file of the options (save.txt in the horoscopes directory) gets the line.
     auto args = birth;

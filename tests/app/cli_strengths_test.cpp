@@ -78,7 +78,7 @@ TEST_F(CliStrengths, TextSections) {
                           "Simplified quality of planets in Ashtakavarga system\n"})
         EXPECT_NE(out.out.find(t), std::string::npos) << t;
     // A negative component takes the place of the blank before a positive one.
-    EXPECT_NE(out.out.find(" -0"), std::string::npos);
+    EXPECT_NE(out.out.find("\t-0"), std::string::npos);
 }
 
 }  // namespace
