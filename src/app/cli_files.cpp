@@ -33,6 +33,7 @@ int run_open(const OpenArgs& a, CliContext& ctx) {
     if (!loaded) ctx.messages->tell(loaded.message, str(Str::ComputeCaption), MessageIcon::Warning);
     WorkerThreads workers;
     auto h = std::make_unique<Horoscope>();
+    h->aspect_table = &settings->aspects;  // the user's aspect table, as chart uses it
     if (!read_horoscope_file(*h, a.path, options, *ctx.messages, workers, library)) return kExitFailure;
     return print_chart(*h, library, a.json, a.star_orb, a.report, settings->private_dir, ctx);
 }
