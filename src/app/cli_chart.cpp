@@ -422,11 +422,12 @@ int print_chart(const Horoscope& h, const EphemerisLibrary& library, bool json, 
 }
 
 void add_report_options(CLI::App& command, ReportRequest& request) {
-    command.add_option("--report", request.path,
-                       "Write the results report to FILE (.rtf, .html or .txt; no extension: as --format says)");
+    auto* report = command.add_option(
+        "--report", request.path, "Write the results report to FILE (.rtf, .html or .txt; no extension: as --format says)");
     command.add_option("--format", request.format,
                        "Format of --report: rtf, rtf-word, html, dos-txt or txt (default: the file's extension)")
-        ->check(CLI::IsMember({"rtf", "rtf-word", "html", "dos-txt", "txt"}));
+        ->check(CLI::IsMember({"rtf", "rtf-word", "html", "dos-txt", "txt"}))
+        ->needs(report);
 }
 
 bool apply_chart_overrides(const ChartOverrides& o, Options& options, CliContext& ctx) {
