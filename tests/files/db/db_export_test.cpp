@@ -105,7 +105,7 @@ TEST_P(DbExport, EveryFileGivesOneRowPerTableWithItsValues) {
                 2451548.0, 1e-6);
     // The Sun near 283 degrees tropical on 4 January 2000.
     auto of_p3 = [&dsn](const std::string& column, const std::string& table) {
-        return testing_db::first_value(dsn, "select " + column + " from " + table +
+        return testing_db::first_value(dsn, "select t." + column + " from " + table +
                                                 " t join horoscope h on t.horoscope_id = h.horoscope_id "
                                                 "where h.last_name = 'P3'");
     };
