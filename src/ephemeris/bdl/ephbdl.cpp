@@ -330,9 +330,7 @@ EPHBDL_EXPORT void getLastError(char16_t* text, int capacity) {
 }
 
 EPHBDL_EXPORT int computePositions(double jd_et, double zero_jd_et) {
-    Mask all;
-    all.fill(true);
-    return compute(jd_et, zero_jd_et, all, g_provider.all) ? 1 : 0;
+    return compute_every_body(&compute, jd_et, zero_jd_et, g_provider.all);
 }
 
 EPHBDL_EXPORT int getPosition(const char* body, unsigned char* record) {
@@ -340,9 +338,7 @@ EPHBDL_EXPORT int getPosition(const char* body, unsigned char* record) {
 }
 
 EPHBDL_EXPORT int computePositionsFilter(double jd_et, double zero_jd_et, const char* filter) {
-    Mask mask;
-    if (!parse_filter(filter, mask)) return 0;
-    return compute(jd_et, zero_jd_et, mask, g_provider.filtered) ? 1 : 0;
+    return compute_filtered(&compute, jd_et, zero_jd_et, filter, g_provider.filtered, &g_provider.last_error);
 }
 
 EPHBDL_EXPORT int getPositionFilter(const char* body, unsigned char* record) {

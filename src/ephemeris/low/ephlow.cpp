@@ -186,9 +186,7 @@ EPHLOW_EXPORT void FreeEphemeris() { g_provider = Provider{}; }
 EPHLOW_EXPORT void setLunarNode(int true_node) { g_provider.true_node = true_node != 0; }
 
 EPHLOW_EXPORT int computePositions(double jd_et, double zero_jd_et) {
-    Mask all;
-    all.fill(true);
-    return compute(jd_et, zero_jd_et, all, g_provider.all) ? 1 : 0;
+    return compute_every_body(&compute, jd_et, zero_jd_et, g_provider.all);
 }
 
 EPHLOW_EXPORT int getPosition(const char* body, unsigned char* record) {
@@ -196,9 +194,7 @@ EPHLOW_EXPORT int getPosition(const char* body, unsigned char* record) {
 }
 
 EPHLOW_EXPORT int computePositionsFilter(double jd_et, double zero_jd_et, const char* filter) {
-    Mask mask;
-    if (!parse_filter(filter, mask)) return 0;
-    return compute(jd_et, zero_jd_et, mask, g_provider.filtered) ? 1 : 0;
+    return compute_filtered(&compute, jd_et, zero_jd_et, filter, g_provider.filtered, nullptr);
 }
 
 EPHLOW_EXPORT int getPositionFilter(const char* body, unsigned char* record) {
