@@ -17,6 +17,9 @@ wait
 saved=$(sed -n 's/^Horoscope saved in: //p' "$said" | tail -1)
 echo
 echo "== The sample chart's wheel: $out/sample-wheel.png and $out/sample-wheel.svg"
+"$tellurim" --yes chart "${sample[@]}" --report "$out/sample-report.html" >/dev/null
+"$tellurim" --yes chart "${sample[@]}" --report "$out/sample-report.rtf" >/dev/null
+echo "== The sample chart's results report: $out/sample-report.html and $out/sample-report.rtf"
 echo
 echo "== The saved file, opened again: $saved"
 "$tellurim" --yes open "$saved" --house-system Placidus --zodiac movable | sed -n 1,8p

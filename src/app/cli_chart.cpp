@@ -17,6 +17,7 @@
 #include "app/cli_wheel.h"
 #include "app/cli_stars.h"
 #include "app/json_util.h"
+#include "astro/chart_grids.h"
 #include "astro/compute.h"
 #include "astro/lunations.h"
 #include "astro/planets_signs.h"
@@ -33,30 +34,16 @@
 #include "files/cities.h"
 #include "files/horoscope_export.h"
 #include "files/horoscope_file.h"
+#include "files/hindu_aspects_file.h"
 #include "files/host_identity.h"
+#include "report/report_file.h"
+#include "report/results_report.h"
 
 namespace tellurim {
 namespace {
 
 struct ChartArgs {
-    std::string name;
-    std::string first_name;
-    std::string sex = "N";
-    std::string ut;
-    std::string local;
-    std::optional<double> correction;
-    bool now = false;
-    std::string lon;
-    std::string lat;
-    bool my_city = false;
-    std::string city;
-    std::string county;
-    std::string state;
-    std::string country;
-    std::string house_system;
-    std::string zodiac;
-    std::string ephemeris;
-    std::string node;  // "mean", "true" or "" for the options' choice
+    BirthArgs birth;
     double star_orb = 1.0;
     bool json = false;
     bool save = false;       // --save given
@@ -66,6 +53,7 @@ struct ChartArgs {
     bool no_save_db = false; // --no-save-db: not even when the options say so by default
     WheelArgs wheel;             // --wheel, --size, --outside
     std::string outside_ut;      // a second moment at the same place, superposed outside
+    ReportRequest report;        // --report FILE, --format
 };
 
 std::string_view ephemeris_display_name(int type) {
@@ -77,39 +65,11 @@ std::string_view ephemeris_display_name(int type) {
     }
 }
 
-// A birth date-hour text: the storage form, with the seconds the new-chart dialog accepts
-// (below 59.9999, so that the two-decimal text never shows 60.00).
-std::optional<DateHour> parse_birth_date(CliContext& ctx, const std::string& text) {
-    DateParse p = parse_date_hour(text);
-    if (!p.ok) {
-        ctx.fail(kExitBadInput, str(Str::NotAValidDate) + " " + trim_message(p.message));
-        return std::nullopt;
-    }
-    if (!(p.value.seconds < 59.9999)) {
-        ctx.fail(kExitBadInput, str(Str::SecondNotValid), str(Str::CaptionBadInput), MessageIcon::Warning);
-        return std::nullopt;
-    }
-    return p.value;
-}
-
 std::string date_text(const DateHour& d) { return format_date_hour(d); }
-
-// The same moment on the clock of the place's mean solar time: UT + longitude (east positive).
-DateHour local_mean_time(const DateHour& ut, const AngleValue& longitude) {
-    DateHour lmt = ut;
-    if (!is_valid(ut) || !longitude.is_angle() || !set_julian_day_ut(lmt, ut.jd_ut + longitude.to_hours() / 24.0))
-        return DateHour{};
-    return lmt;
-}
 
 const char* sex_letter(std::uint8_t sex) { return sex == kMan ? "M" : sex == kWoman ? "F" : "N"; }
 
 // --- what the chart prints, shared by the text and the JSON forms ---------------------------
-
-struct PositionTableView {
-    Str title;
-    const PositionTable* table;
-};
 
 std::string longitude_text(const PlanetPosition& p) {
     if (!p.longitude.is_finite()) return format_angle(p.longitude);
@@ -119,12 +79,6 @@ std::string longitude_text(const PlanetPosition& p) {
 std::string latitude_text(const PlanetPosition& p) {
     if (!p.latitude.is_finite()) return format_angle(p.latitude);
     return format_sexagesimal(p.latitude.to_degrees(), false);
-}
-
-std::string planet_cell(int planet, const PlanetPosition& p) {
-    std::string s(planet_name(planet));
-    if (p.retrograde) s += text(Str::ChartRetrograde);
-    return s;
 }
 
 std::string cusp_text(const HouseCusp& c) {
@@ -146,7 +100,17 @@ struct Provenance {
     std::array<std::string, 3> infos;
     int type = -1;
     double delta_t_seconds = kInfinity;
+    std::optional<ProviderRange> range;  // the span the provider states for its positions
+    std::string range_warning;           // empty when the birth lies within it
 };
+
+nlohmann::json range_json(const Provenance& prov) {
+    if (!prov.range) return nullptr;
+    return {{"first", prov.range->first},
+            {"last", prov.range->last},
+            {"first_jd_et", json_number(prov.range->first_jd_et)},
+            {"last_jd_et", json_number(prov.range->last_jd_et)}};
+}
 
 struct ChartStars {
     const StarCatalogue* catalogue = nullptr;  // null when the catalogue did not load
@@ -160,11 +124,6 @@ std::string sun_polar_text(SunPolar polar) {
     return str(polar == SunPolar::PolarDay ? Str::SunPolarDay : Str::SunPolarNight);
 }
 
-std::string sun_moment_text(const SunRecord& sun, const DateHour& d) {
-    if (is_valid(d) || sun.polar == SunPolar::None) return date_text(d);
-    return str(Str::SunNone) + " (" + sun_polar_text(sun.polar) + ")";
-}
-
 // The local mean time of a sunrise or sunset as its text; null when the Sun does not rise or set.
 nlohmann::json sun_lmt_json(const DateHour& d) {
     if (!is_valid(d)) return nullptr;
@@ -176,127 +135,6 @@ nlohmann::json sun_moment_json(const DateHour& d) {
     return {{"text", date_text(d)}, {"jd_ut", json_number(d.jd_ut)}};
 }
 
-void print_text(const Horoscope& h, double eps, const AngleValue& aya, const Provenance& prov, const ChartStars& stars) {
-    auto line = [](auto&&... parts) {
-        ((std::cout << parts), ...);
-        std::cout << "\n";
-    };
-    line(h.last_name, h.first_name.empty() ? "" : " ", h.first_name, " (", sex_letter(h.sex), ")");
-    line(text(Str::ChartBirthLocal), date_text(h.birth_local));
-    line(text(Str::ChartBirthUt), date_text(h.birth_ut));
-    std::string place = h.place.city;
-    for (const std::string* part : {&h.state, &h.place.county, &h.country})
-        if (!part->empty()) place += (place.empty() ? "" : ", ") + *part;
-    if (!place.empty()) line(place);
-    line(text(Str::ChartLon), " ", format_angle(h.place.longitude), "  ", text(Str::ChartLat), " ",
-         format_angle(h.place.latitude));
-    line(text(Str::ChartSiderealTime), " ", format_angle(AngleValue::hours(h.local_sidereal_time.to_hours())));
-    line(text(Str::ChartJulianDayUt), " ", fmt::format("{:.6f}", h.birth_ut.jd_ut));
-    line(text(Str::ChartJulianDayEt), " ", fmt::format("{:.6f}", h.birth_ut.jd_et));
-    line(text(Str::ChartDeltaT), " ", format_sexagesimal((h.birth_ut.jd_et - h.birth_ut.jd_ut) * 24.0, true));
-    line(text(Str::ChartObliquity), " ", format_sexagesimal(radians_to_degrees(eps), false));
-    line(text(Str::ChartHouseSystem), " ", house_system_name(h.options.astro.house_system));
-    line(ephemeris_display_name(prov.type));
-    line();
-    line(text(Str::ChartPrecession));
-    line(text(Str::ChartZeroYear), " ", date_text(h.options.astro.zero_date), " JD ET=",
-         fmt::format("{:.6f}", h.options.astro.zero_date.jd_et));
-    line(text(Str::ChartAyanamsa), " ", deg_text(aya));
-
-    const PositionTableView tables[] = {
-        {Str::ChartMovableGeo, &h.geo_movable},
-        {Str::ChartFixedGeo, &h.geo_fixed},
-        {Str::ChartMovableHelio, &h.helio_movable},
-        {Str::ChartFixedHelio, &h.helio_fixed},
-    };
-    for (const auto& t : tables) {
-        line();
-        line(text(t.title));
-        for (int p = 0; p < kPlanetRows; ++p) {
-            const PlanetPosition& row = t.table->at(p);
-            line(fmt::format("{:<12}{:<28}{}", planet_cell(p, row), longitude_text(row), latitude_text(row)));
-        }
-    }
-
-    line();
-    line(text(Str::ChartHouses), " (", house_system_name(h.options.astro.house_system), ")");
-    for (int i = 0; i < kHouseCount; ++i)
-        line(fmt::format("{:<6}{:<28}{}", house_roman(i + 1), cusp_text(h.houses_movable[static_cast<std::size_t>(i)]),
-                         cusp_text(h.houses_fixed[static_cast<std::size_t>(i)])));
-
-    line();
-    line(text(Str::ChartEquatorial));
-    for (int p = 0; p < kPlanetRows; ++p) {
-        const auto& e = h.equatorial[static_cast<std::size_t>(p)];
-        line(fmt::format("{:<12}{:<20}{}", planet_name(p), ra_text(e.right_ascension), deg_text(e.declination)));
-    }
-
-    line();
-    line(text(Str::ChartHorizontal));
-    for (int p = 0; p < kPlanetRows; ++p) {
-        const auto& z = h.horizontal[static_cast<std::size_t>(p)];
-        line(fmt::format("{:<12}{:<20}{}", planet_name(p), deg_text(z.azimuth), deg_text(z.elevation)));
-    }
-
-    line();
-    line(text(Str::ChartSunTitle));
-    line(text(Str::ChartSunrise), " ", sun_moment_text(h.sun, h.sun.sunrise));
-    line(text(Str::ChartSunriseLmt), " ", sun_moment_text(h.sun, local_mean_time(h.sun.sunrise, h.place.longitude)));
-    line(text(Str::ChartSunset), " ", sun_moment_text(h.sun, h.sun.sunset));
-    line(text(Str::ChartSunsetLmt), " ", sun_moment_text(h.sun, local_mean_time(h.sun.sunset, h.place.longitude)));
-    line(text(Str::ChartSolarHour), h.sun.planetary_hour);
-
-    line();
-    line(text(Str::ChartLunation));
-    const LunationRecord& l = h.lunation;
-    auto moment = [&](Str label, const DateHour& d, const EclipseRecord* e) {
-        line(text(label), " ", date_text(d));
-        if (e && e->present) line("  ", eclipse_text(*e));
-    };
-    moment(Str::ChartNewMoon, l.new_moon, &l.new_moon_eclipse);
-    moment(Str::ChartFirstQuarter, l.first_quarter, nullptr);
-    moment(Str::ChartFullMoon, l.full_moon, &l.full_moon_eclipse);
-    moment(Str::ChartLastQuarter, l.last_quarter, nullptr);
-    moment(Str::ChartNewMoon, l.next_new_moon, &l.next_new_moon_eclipse);
-    line(text(Str::ChartLunarDay), " ", l.lunar_day);
-
-    if (stars.catalogue) {
-        line();
-        line(text(Str::StarsConjunctionsTitle), format_sexagesimal(stars.orb_deg, false), ")");
-        if (stars.conjunctions.empty()) line(text(Str::StarsNoConjunction));
-        for (const PlanetStarConjunction& c : stars.conjunctions) {
-            const StarRecord& s = stars.catalogue->stars[static_cast<std::size_t>(c.star)];
-            line(fmt::format("{:<12}{:<30}{:<16}{}", planet_name(c.planet), s.name,
-                             format_sexagesimal(c.distance_deg, false), star_magnitude_text(s.magnitude)));
-        }
-    }
-
-    line();
-    line(text(Str::ChartAspects));
-    for (const FoundAspect& x : h.aspects)
-        line(fmt::format("{:<12}{:<12}{:<14}{:>7.2f}{:>7.2f}{:>9.2f}", planet_name(x.a), planet_name(x.b), x.name,
-                         x.angle_deg, x.orb_deg, x.separation_deg));
-    line();
-    line(text(Str::ChartHouseAspects));
-    for (const FoundHouseAspect& x : h.house_aspects)
-        line(fmt::format("{:<12}{:<12}{:<14}{:>7.2f}{:>7.2f}{:>9.2f}", planet_name(x.planet), house_roman(x.house),
-                         x.name, x.angle_deg, x.orb_deg, x.separation_deg));
-
-    print_hindu_text(h);
-    print_strengths_text(h);
-
-    line();
-    line(text(Str::ChartProvenance));
-    line(text(Str::ChartEphemerisLibrary), " ", ephemeris_file_name(prov.type));
-    for (const auto& info : prov.infos)
-        if (!info.empty()) line("  ", info);
-    line(text(Str::ChartEphemerisType), " ", ephemeris_type_name(prov.type), " (", prov.type, ")");
-    line(text(Str::EphemerisLunarNode), " ", h.options.ephemeris.true_node ? "true" : "mean");
-    line(text(Str::ChartDeltaT), " ", fmt::format("{:.2f} s", prov.delta_t_seconds));
-    line(text(Str::ChartHouseSystem), " ", house_system_name(h.options.astro.house_system));
-    line(text(Str::ChartZeroYear), " ", date_text(h.options.astro.zero_date));
-}
-
 nlohmann::json angle_json(const AngleValue& a) {
     return {{"text", format_angle(a)}, {"deg", a.is_angle() ? json_number(a.to_degrees()) : nlohmann::json(nullptr)}};
 }
@@ -305,8 +143,66 @@ nlohmann::json moment_json(const DateHour& d) {
     return {{"text", date_text(d)}, {"jd_ut", json_number(d.jd_ut)}, {"jd_et", json_number(d.jd_et)}};
 }
 
+// The values that only the results report prints, beside the keys above: the aspect grids,
+// the qualities of the Hindu sign aspects, each planet's share of the total strength and the
+// horizon of the stars.
+void add_report_json(nlohmann::json& j, const Horoscope& h, const ReportSources& report) {
+    const AspectGrids grids = aspect_grids(h);
+    auto grid_json = [](const GridValues& g) {
+        nlohmann::json rows = nlohmann::json::array();
+        for (const auto& row : g) {
+            nlohmann::json r = nlohmann::json::array();
+            for (double v : row) r.push_back(json_number(v));
+            rows.push_back(r);
+        }
+        return rows;
+    };
+    nlohmann::json names = nlohmann::json::array();
+    for (int p = 0; p < kGridPlanets; ++p) names.push_back(std::string(planet_name(p)));
+    j["aspect_grids"] = {{"planets", names},
+                         {"distance_deg", grid_json(grids.distance_deg)},
+                         {"angle_deg", grid_json(grids.angle_deg)},
+                         {"orb_deg", grid_json(grids.orb_deg)},
+                         {"opacity", grid_json(grids.opacity)}};
+
+    const HinduAspectTable defaults = default_hindu_aspects();
+    const HinduAspectTable& table = report.hindu_aspects ? *report.hindu_aspects : defaults;
+    nlohmann::json rasi = nlohmann::json::array();
+    nlohmann::json navamsa = nlohmann::json::array();
+    for (int a = 0; a < kPlanetRows; ++a) {
+        nlohmann::json r = nlohmann::json::array();
+        nlohmann::json n = nlohmann::json::array();
+        for (int b = 0; b < kPlanetRows; ++b) {
+            const std::int8_t qr = hindu_aspect_quality(table, h, a, b, false);
+            const std::int8_t qn = hindu_aspect_quality(table, h, a, b, true);
+            r.push_back(qr == kNoAspectQuality ? nlohmann::json(nullptr) : nlohmann::json(qr));
+            n.push_back(qn == kNoAspectQuality ? nlohmann::json(nullptr) : nlohmann::json(qn));
+        }
+        rasi.push_back(r);
+        navamsa.push_back(n);
+    }
+    j["hindu"]["aspect_qualities"] = {{"rasi", rasi}, {"navamsa", navamsa}};
+
+    double sum = 0.0;
+    for (const PlanetStrength& row : h.strengths.planets)
+        if (std::isfinite(row.total)) sum += row.total;
+    nlohmann::json shares = nlohmann::json::array();
+    for (const PlanetStrength& row : h.strengths.planets)
+        shares.push_back(sum > 0.0 && std::isfinite(row.total) ? json_number(100.0 * row.total / sum) : nullptr);
+    j["strengths"]["share_percent"] = shares;
+
+    nlohmann::json stars = nlohmann::json::array();
+    if (report.stars)
+        for (const StarHorizon& s : star_horizon(*report.stars, h)) {
+            const StarRecord& r = report.stars->stars[static_cast<std::size_t>(s.star)];
+            stars.push_back({{"star", r.name}, {"comment", r.comment}, {"azimuth", angle_json(s.azimuth)},
+                             {"elevation", angle_json(s.elevation)}});
+        }
+    j["star_horizon"] = stars;
+}
+
 nlohmann::json print_json(const Horoscope& h, double eps, const AngleValue& aya, const Provenance& prov,
-                          const ChartStars& stars) {
+                          const ChartStars& stars, const ReportSources& report) {
     nlohmann::json positions;
     const std::pair<const char*, const PositionTable*> tables[] = {
         {"geocentric_movable", &h.geo_movable},
@@ -434,26 +330,33 @@ nlohmann::json print_json(const Horoscope& h, double eps, const AngleValue& aya,
           {"ephemeris_type", std::string(ephemeris_type_name(prov.type))},
           {"lunar_node", h.options.ephemeris.true_node ? "true" : "mean"},
           {"delta_t_seconds", json_number(prov.delta_t_seconds)},
+          {"valid_range", range_json(prov)},
+          {"range_warning", prov.range_warning.empty() ? nlohmann::json(nullptr) : nlohmann::json(prov.range_warning)},
           {"house_system", std::string(house_system_name(h.options.astro.house_system))},
           {"zero_date", date_text(h.options.astro.zero_date)},
           {"zero_date_jd_et", json_number(h.options.astro.zero_date.jd_et)}}},
     };
+    j["time"]["et_date"] = date_text(date_hour_from_ut(h.birth_ut.jd_et));
     j["hindu"] = hindu_json(h);
     j["strengths"] = strengths_json(h);
     j["ashtakavarga"] = ashtakavarga_json(h);
+    add_report_json(j, h, report);
     return j;
 }
 
 }  // namespace
 
-void print_chart(const Horoscope& h, const EphemerisLibrary& library, bool json, double star_orb,
-                 MessageSink& messages) {
+int print_chart(const Horoscope& h, const EphemerisLibrary& library, bool json, double star_orb,
+                const ReportRequest& request, const std::string& private_dir, CliContext& ctx) {
+    MessageSink& messages = *ctx.messages;
     const double eps = mean_obliquity(h.birth_ut.jd_et, h.birth_ut.jd_et);
     const AngleValue aya = ayanamsa(h.birth_ut.jd_et, h.options.astro.zero_date.jd_et);
     Provenance prov;
     prov.infos = library.infos();
     prov.type = library.is_loaded() ? library.type() : h.options.ephemeris.type;
     prov.delta_t_seconds = (h.birth_ut.jd_et - h.birth_ut.jd_ut) * 86400.0;
+    prov.range = provider_range(library);
+    prov.range_warning = provider_range_warning(prov.range, h.birth_ut.jd_et);
     // The stars within the orb of each planet; without a catalogue the chart goes on without.
     StarCatalogue catalogue;
     ChartStars stars;
@@ -465,59 +368,49 @@ void print_chart(const Horoscope& h, const EphemerisLibrary& library, bool json,
         messages.tell(std::string(trim(text(Str::StarsConjunctionWarning))), str(Str::StarsCaption),
                       MessageIcon::Warning);
     }
-    if (json)
-        std::cout << json_text(print_json(h, eps, aya, prov, stars)) << "\n";
-    else
-        print_text(h, eps, aya, prov, stars);
-}
-
-bool apply_chart_overrides(const ChartOverrides& o, Options& options, CliContext& ctx) {
-    if (!o.house_system.empty()) {
-        auto hs = house_system_from_name(o.house_system);
-        if (!hs) {
-            ctx.fail(kExitBadInput, str(Str::ChartBadHouseSystem) + ": " + o.house_system);
-            return false;
-        }
-        options.astro.house_system = *hs;
+    const HinduAspectsLoad hindu_aspects = load_hindu_aspects(private_dir, messages);
+    const ReportSources sources{std::string(ephemeris_display_name(prov.type)), &hindu_aspects.table,
+                                stars.catalogue ? &catalogue : nullptr};
+    const DocStyle style = doc_style_from_options(h.options);
+    const FixedMeasure96 device;
+    if (json) {
+        std::cout << json_text(print_json(h, eps, aya, prov, stars, sources)) << "\n";
+    } else {
+        std::string report;
+        (void)write_results_report(h, sources, kDocUnixText, style, device, report);
+        std::cout << report;
     }
-    if (!o.zodiac.empty()) options.astro.zodiac_movable = o.zodiac == "movable" ? 1 : 0;
-    if (!o.ephemeris.empty())
-        options.ephemeris.type = o.ephemeris == "low" ? kEphemerisLow : o.ephemeris == "bdl" ? kEphemerisBdl : kEphemerisJpl;
-    return true;
+    if (request.path.empty()) return kExitOk;
+
+    // As "Convert to": the entry chosen (the first without --format) and the file's extension
+    // decide the format.
+    const int entry = request.format.empty() ? kConvertRtf : convert_entry_from_name(request.format);
+    const ConvertTarget target = convert_target(request.path, entry);
+    std::string document;
+    if (!write_results_report(h, sources, target.format, style, device, document)) {
+        ctx.fail(kExitFailure, str(Str::ReportCannotCreate));
+        return ctx.exit_code;
+    }
+    switch (write_document_file(target.path, target.format, document, messages)) {
+        case FileWrite::Written:
+            std::cerr << text(Str::ReportWritten) << " " << target.path << "\n";
+            return kExitOk;
+        case FileWrite::Cancelled: return kExitFailure;
+        case FileWrite::Failed: return kExitFailure;
+    }
+    return kExitFailure;
 }
 
-void add_chart_override_options(CLI::App& command, ChartOverrides& o) {
-    command.add_option("--house-system", o.house_system, "Campanus, Alcabitus, Abenragel, Regiomontanus, Placidus, Hindu, ModusAequalis");
-    command.add_option("--zodiac", o.zodiac, "movable or fixed")->check(CLI::IsMember({"movable", "fixed"}));
-    command.add_option("--ephemeris", o.ephemeris, "low, bdl or jpl")->check(CLI::IsMember({"low", "bdl", "jpl"}));
+void add_report_options(CLI::App& command, ReportRequest& request) {
+    auto* report = command.add_option(
+        "--report", request.path, "Write the results report to FILE (.rtf, .html or .txt; no extension: as --format says)");
+    command.add_option("--format", request.format,
+                       "Format of --report: rtf, rtf-word, html, dos-txt or txt (default: the file's extension)")
+        ->check(CLI::IsMember({"rtf", "rtf-word", "html", "dos-txt", "txt"}))
+        ->needs(report);
 }
 
 namespace {
-
-// Looks the place up in the atlas of the options' countries directory. With a legal
-// date-hour and no correction of the user's, the atlas's historical correction for that date
-// gives `universal`.
-bool find_place(const ChartArgs& a, const Options& options, BirthData& data, std::optional<DateHour>& universal,
-                CliContext& ctx) {
-    CityQuery q;
-    bool want_correction = !a.local.empty() && !a.correction;
-    if (want_correction) q.date_hour = a.local;
-    q.country = a.country;
-    q.state = a.state;
-    q.county = a.county;
-    q.city = a.city;
-    AtlasSettings atlas{options.paths.countries_dir, options.paths.default_country};
-    NameCollator names = NameCollator::for_user();
-    if (!find_city(q, atlas, want_correction, names)) {
-        ctx.fail(kExitFailure, trim_message(q.feedback));
-        return false;
-    }
-    universal = q.universal;
-    data.place = q.place;
-    data.state = q.state;
-    data.country = q.country;
-    return true;
-}
 
 // The wheel of `h` with, superposed outside it, the horoscope of --outside or the same birth
 // data at the moment of --outside-ut.
@@ -529,15 +422,12 @@ int write_chart_wheel(const ChartArgs& a, const WheelRequest& request, const Bir
         outside = read_outside_horoscope(a.wheel.outside, h, library, workers, ctx);
         if (!outside) return ctx.exit_code;
     } else if (!a.outside_ut.empty()) {
-        DateParse p = parse_date_hour(a.outside_ut);
-        if (!p.ok) {
-            ctx.fail(kExitBadInput, str(Str::NotAValidDate) + " " + trim_message(p.message));
-            return ctx.exit_code;
-        }
+        std::optional<DateHour> ut = parse_birth_date(ctx, a.outside_ut);
+        if (!ut) return ctx.exit_code;
         BirthData moment = data;
-        moment.ut = p.value;
-        moment.local = p.value;
-        if (!set_julian_day_ut(moment.local, p.value.jd_ut - correction / 24.0)) moment.local = DateHour{};
+        moment.ut = *ut;
+        moment.local = *ut;
+        if (!set_julian_day_ut(moment.local, ut->jd_ut - correction / 24.0)) moment.local = DateHour{};
         outside = std::make_unique<Horoscope>();
         outside->aspect_table = h.aspect_table;
         if (!set_and_compute(*outside, moment, true, h.options, *ctx.messages, workers, library)) {
@@ -549,122 +439,17 @@ int write_chart_wheel(const ChartArgs& a, const WheelRequest& request, const Bir
 }
 
 int run_chart(const ChartArgs& a, CliContext& ctx) {
-    auto settings = load_cli_settings(ctx);
-    if (!settings) return ctx.exit_code;
-    Options options = settings->options;
-
-    // Per-run overrides of the stored options.
-    if (!apply_chart_overrides({a.house_system, a.zodiac, a.ephemeris}, options, ctx)) return ctx.exit_code;
-    if (!a.node.empty()) options.ephemeris.true_node = a.node == "true" ? 1 : 0;
-
     const std::optional<WheelRequest> wheel = check_wheel_args(a.wheel, ctx);
     if (ctx.exit_code != kExitOk) return ctx.exit_code;
 
-    BirthData data;
-    data.last_name = a.name.empty() && a.now ? str(Str::ChartNowName) : a.name;
-    if (data.last_name.empty()) {
-        ctx.fail(kExitBadInput, str(Str::ChartNeedName));
-        return ctx.exit_code;
-    }
-    data.first_name = a.first_name;
-    if (a.sex == "M")
-        data.sex = kMan;
-    else if (a.sex == "F")
-        data.sex = kWoman;
-    else if (a.sex == "N")
-        data.sex = kNeuter;
-    else {
-        ctx.fail(kExitBadInput, str(Str::ChartBadSex));
-        return ctx.exit_code;
-    }
-
-    // Place: explicit coordinates, "My city", or the atlas.
-    std::optional<DateHour> atlas_ut;
-    if (a.my_city) {
-        data.place = options.my_city.place;
-        data.state = options.my_city.state;
-        data.country = options.my_city.country;
-    }
-    if (!a.lon.empty() || !a.lat.empty()) {
-        auto lon = parse_birth_longitude(a.lon);
-        if (!lon) {
-            ctx.fail(kExitBadInput, str(Str::NotAValidLongitude));
-            return ctx.exit_code;
-        }
-        auto lat = parse_birth_latitude(a.lat);
-        if (!lat) {
-            ctx.fail(kExitBadInput, str(Str::NotAValidLatitude));
-            return ctx.exit_code;
-        }
-        data.place.longitude = *lon;
-        data.place.latitude = *lat;
-        if (!a.city.empty()) data.place.city = a.city;
-        if (!a.county.empty()) data.place.county = a.county;
-        if (!a.state.empty()) data.state = a.state;
-        if (!a.country.empty()) data.country = a.country;
-    } else if (!a.my_city) {
-        if (a.city.empty()) {
-            ctx.fail(kExitBadInput, str(Str::ChartNeedPlace));
-            return ctx.exit_code;
-        }
-        if (!find_place(a, options, data, atlas_ut, ctx)) return ctx.exit_code;
-    }
-
-    // Time: universal, local with its correction, or now.
-    double correction = a.correction.value_or(a.my_city ? options.my_city.correction_hours : 0.0);
-    if (a.now) {
-        data.ut = now_ut();
-    } else if (!a.ut.empty()) {
-        auto ut = parse_birth_date(ctx, a.ut);
-        if (!ut) return ctx.exit_code;
-        data.ut = *ut;
-    } else if (!a.local.empty() && (a.correction || atlas_ut || a.my_city)) {
-        auto local = parse_birth_date(ctx, a.local);
-        if (!local) return ctx.exit_code;
-        data.local = *local;
-        // The user's correction first, then the atlas's for that date, then "My city"'s.
-        std::optional<DateHour> ut = atlas_ut && !a.correction ? atlas_ut : local_to_universal(*local, correction);
-        if (!ut) {
-            ctx.fail(kExitBadInput, str(Str::DateOutOfRange));
-            return ctx.exit_code;
-        }
-        data.ut = *ut;
-    } else {
-        ctx.fail(kExitBadInput, str(Str::ChartNeedTime));
-        return ctx.exit_code;
-    }
-    if (!is_valid(data.local)) {
-        // Legal time = universal - correction, in the universal date's calendar.
-        data.local = data.ut;
-        if (!set_julian_day_ut(data.local, data.ut.jd_ut - correction / 24.0)) data.local = DateHour{};
-    }
-
-    EphemerisLibrary library;
-    EphemerisStatus loaded = library.load(options.ephemeris.type, options.ephemeris.jpl_file);
-    if (!loaded) ctx.messages->tell(loaded.message, str(Str::ComputeCaption), MessageIcon::Warning);
-
-    WorkerThreads workers;
-    auto h = std::make_unique<Horoscope>();
-    h->aspect_table = &settings->aspects;
-    HostIdentity host;
-    if (options.database.prefix_with_ip) host = local_host_identity();
-    ComputeReport report;
-    bool computed = set_and_compute(*h, data, true, options, *ctx.messages, workers, library,
-                                    options.database.prefix_with_ip ? &host : nullptr, &report);
-    // A day without sunrise or sunset fails the sun step only (its message has been shown):
-    // every later step ran, so the chart is printed and the run still succeeds.
-    const bool polar_only = !computed && h->sun.polar != SunPolar::None && report.ran_step(kComputeSteps);
-    if (polar_only)
-        ctx.messages->tell(str(Str::SunPolarWarning), str(Str::ComputeCaption), MessageIcon::Warning);
-    if (!computed && !polar_only) {
-        if (!is_valid(h->birth_ut) || !h->place.latitude.is_angle())
-            ctx.messages->tell(str(Str::ChartBadBirthData), str(Str::ComputeCaption), MessageIcon::Warning);
-        ctx.exit_code = kExitFailure;
-        return ctx.exit_code;
-    }
+    auto chart = compute_birth_chart(a.birth, ctx);
+    if (!chart) return ctx.exit_code;
+    Horoscope& h = *chart->horoscope;
+    const Options& options = chart->options;
     if (a.save) {
-        std::string path = a.save_path.empty() ? default_horoscope_file_name(*h, settings->horoscopes_dir) : a.save_path;
-        if (!save_horoscope(*h, path, *ctx.messages)) {
+        std::string path =
+            a.save_path.empty() ? default_horoscope_file_name(h, chart->settings->horoscopes_dir) : a.save_path;
+        if (!save_horoscope(h, path, *ctx.messages)) {
             ctx.exit_code = kExitFailure;
             return ctx.exit_code;
         }
@@ -672,19 +457,23 @@ int run_chart(const ChartArgs& a, CliContext& ctx) {
     }
     // The new-chart dialog's two boxes: the save file, and the database (checked by default
     // when the options say so).
-    if (a.save_line && !append_to_save_file(*h, options.paths.save_file, *ctx.messages)) {
+    if (a.save_line && !append_to_save_file(h, options.paths.save_file, *ctx.messages)) {
         ctx.exit_code = kExitFailure;
         return ctx.exit_code;
     }
     if (a.save_db || (options.database.default_save_to_db && !a.no_save_db)) {
-        auto target = db_target(DbArgs{}, *settings, ctx);
-        if (!target || !save_to_database(*h, *target, *ctx.messages)) {
+        auto target = db_target(DbArgs{}, *chart->settings, ctx);
+        if (!target || !save_to_database(h, *target, *ctx.messages)) {
             ctx.exit_code = kExitFailure;
             return ctx.exit_code;
         }
     }
-    print_chart(*h, library, a.json, a.star_orb, *ctx.messages);
-    if (wheel) return write_chart_wheel(a, *wheel, data, correction, *h, *settings, library, workers, ctx);
+    if (int code = print_chart(h, *chart->library, a.json, a.star_orb, a.report, chart->settings->private_dir, ctx);
+        code != kExitOk)
+        return code;
+    if (wheel)
+        return write_chart_wheel(a, *wheel, chart->data, chart->correction_hours, h, *chart->settings, *chart->library,
+                                 *chart->workers, ctx);
     return kExitOk;
 }
 
@@ -693,28 +482,7 @@ int run_chart(const ChartArgs& a, CliContext& ctx) {
 void register_chart_commands(CLI::App& app, CliContext& ctx) {
     auto args = std::make_shared<ChartArgs>();
     CLI::App* chart = app.add_subcommand("chart", "Compute one horoscope and print it");
-    chart->add_option("--name", args->name, "Last name");
-    chart->add_option("--first-name", args->first_name, "First name");
-    chart->add_option("--sex", args->sex, "M, F or N")->check(CLI::IsMember({"M", "F", "N"}));
-    auto* ut = chart->add_option("--ut", args->ut, "Universal date-hour, \"2000-01-01 12:00:00.00 GD\"");
-    auto* local = chart->add_option("--local", args->local, "Local (legal) date-hour");
-    auto* corr = chart->add_option("--correction", args->correction, "Hours from legal time to universal time");
-    auto* now = chart->add_flag("--now", args->now, "The present moment (universal time)");
-    ut->excludes(local)->excludes(now);
-    local->excludes(now);
-    (void)corr;
-    chart->add_option("--lon", args->lon, "Longitude, \"2d21'00\\\"E\" or decimal degrees east");
-    chart->add_option("--lat", args->lat, "Latitude, \"48d51'00\\\"N\" or decimal degrees north");
-    chart->add_flag("--my-city", args->my_city, "The options' \"My city\" place and correction");
-    chart->add_option("--city", args->city, "City");
-    chart->add_option("--county", args->county, "County");
-    chart->add_option("--state", args->state, "State");
-    chart->add_option("--country", args->country, "Country");
-    chart->add_option("--house-system", args->house_system, "Campanus, Alcabitus, Abenragel, Regiomontanus, Placidus, Hindu, ModusAequalis");
-    chart->add_option("--zodiac", args->zodiac, "movable or fixed")->check(CLI::IsMember({"movable", "fixed"}));
-    chart->add_option("--ephemeris", args->ephemeris, "low, bdl or jpl")->check(CLI::IsMember({"low", "bdl", "jpl"}));
-    chart->add_option("--node", args->node, "Lunar node: mean or true (default: the options' choice)")
-        ->check(CLI::IsMember({"mean", "true"}));
+    add_birth_options(chart, args->birth);
     chart->add_option("--star-orb", args->star_orb, "Orb of the star conjunctions in degrees (default 1)")
         ->check(CLI::Range(0.0, 180.0));
     chart->add_flag("--json", args->json, "JSON output");
@@ -728,6 +496,7 @@ void register_chart_commands(CLI::App& app, CliContext& ctx) {
     chart->add_option("--outside-ut", args->outside_ut,
                       "Superpose outside the wheel the same place at this universal date-hour (transits)")
         ->excludes(outside);
+    add_report_options(*chart, args->report);
     chart->callback([args, save, &ctx] {
         args->save = save->count() > 0;
         ctx.exit_code = run_chart(*args, ctx);

@@ -5,13 +5,8 @@
 
 #include "app/cli.h"
 #include "app/cli_chart.h"
-#include "app/cli_settings.h"
+#include "app/cli_common.h"
 #include "app/cli_wheel.h"
-#include "astro/compute.h"
-#include "core/ephemeris_library.h"
-#include "core/strings.h"
-#include "core/worker_threads.h"
-#include "files/horoscope_file.h"
 
 namespace tellurim {
 namespace {
@@ -22,31 +17,26 @@ struct OpenArgs {
     double star_orb = 1.0;
     bool json = false;
     WheelArgs wheel;
+    ReportRequest report;
 };
 
 int run_open(const OpenArgs& a, CliContext& ctx) {
-    auto settings = load_cli_settings(ctx);
-    if (!settings) return ctx.exit_code;
-    Options options = settings->options;
-    if (!apply_chart_overrides(a.overrides, options, ctx)) return ctx.exit_code;
     const std::optional<WheelRequest> wheel = check_wheel_args(a.wheel, ctx);
     if (ctx.exit_code != kExitOk) return ctx.exit_code;
-
-    EphemerisLibrary library;
-    EphemerisStatus loaded = library.load(options.ephemeris.type, options.ephemeris.jpl_file);
-    if (!loaded) ctx.messages->tell(loaded.message, str(Str::ComputeCaption), MessageIcon::Warning);
-    WorkerThreads workers;
-    auto h = std::make_unique<Horoscope>();
-    h->aspect_table = &settings->aspects;
-    if (!read_horoscope_file(*h, a.path, options, *ctx.messages, workers, library)) return kExitFailure;
-    print_chart(*h, library, a.json, a.star_orb, *ctx.messages);
+    auto chart = compute_file_chart(a.path, a.overrides, ctx);
+    if (!chart) return ctx.exit_code;
+    const Horoscope& h = *chart->horoscope;
+    if (int code = print_chart(h, *chart->library, a.json, a.star_orb, a.report, chart->settings->private_dir, ctx);
+        code != kExitOk)
+        return code;
     if (!wheel) return kExitOk;
     std::unique_ptr<Horoscope> outside;
     if (!a.wheel.outside.empty()) {
-        outside = read_outside_horoscope(a.wheel.outside, *h, library, workers, ctx);
+        outside = read_outside_horoscope(a.wheel.outside, h, *chart->library, *chart->workers, ctx);
         if (!outside) return ctx.exit_code;
     }
-    return write_wheel(a.wheel.file, *wheel, *h, outside.get(), settings->aspects, settings->private_dir, ctx);
+    return write_wheel(a.wheel.file, *wheel, h, outside.get(), chart->settings->aspects, chart->settings->private_dir,
+                       ctx);
 }
 
 }  // namespace
@@ -60,6 +50,7 @@ void register_open_command(CLI::App& app, CliContext& ctx) {
         ->check(CLI::Range(0.0, 180.0));
     open->add_flag("--json", args->json, "JSON output");
     add_wheel_options(*open, args->wheel);
+    add_report_options(*open, args->report);
     open->callback([args, &ctx] { ctx.exit_code = run_open(*args, ctx); });
 }
 

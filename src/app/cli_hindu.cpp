@@ -1,5 +1,6 @@
-// The Hindu section of `chart`, `tellurim dasa`, `calc subdivision`, `calc nakshatra`, and the
-// settings commands `hindu-aspects`, `dasa-settings` and `nakshatras`.
+// The Hindu section of `chart`, `tellurim dasa`, `calc subdivision`, `calc nakshatra`, the
+// Hindu aspect table `hindu-aspects` and the nakshatra table `nakshatras show` (the dasa and
+// nakshatra settings are `options` keys).
 #include "app/cli_hindu.h"
 
 #include <charconv>
@@ -39,14 +40,6 @@ std::string lord_text(int planet) {
     return std::string(planet_name(planet));
 }
 
-// First three letters of a sign name; "-" when undefined.
-std::string sign_short(int sign) {
-    if (sign < 0 || sign > 11) return "-";
-    return std::string(sign_name(sign).substr(0, 3));
-}
-
-std::string strength_text(double v) { return std::isfinite(v) ? fmt::format("{:.1f}", v) : "-"; }
-
 std::string period_text(const DasaPeriodAt& p) {
     return fmt::format("{:<9}{:<9}{:<9}{}  {}", lord_text(p.dasa), lord_text(p.bhukti), lord_text(p.antara),
                        format_date_hour(p.start), format_date_hour(p.end));
@@ -78,93 +71,6 @@ std::optional<double> parse_fixed_longitude(CliContext& ctx, const std::string& 
 }  // namespace
 
 // --- chart section ----------------------------------------------------------------------------
-
-void print_hindu_text(const Horoscope& h) {
-    const HinduData& d = h.hindu;
-    auto line = [](auto&&... parts) {
-        ((std::cout << parts), ...);
-        std::cout << "\n";
-    };
-    line();
-    line(text(Str::ChartHinduTitle));
-    line();
-    line(text(Str::ChartNakshatras));
-    for (int p = 0; p < kPlanetRows; ++p) {
-        const int n = d.nakshatras[static_cast<std::size_t>(p)];
-        if (n < 0) continue;
-        const Nakshatra& row = h.options.nakshatras[static_cast<std::size_t>(n)];
-        line(fmt::format("{:<12}{:>2} {:<20}{}", planet_name(p), n, row.name, lord_text(row.lord)));
-    }
-
-    line();
-    line(text(Str::ChartSubdivisions));
-    std::string header = fmt::format("{:<12}", "");
-    for (int s = 0; s < kSubDivisions; ++s) header += fmt::format("{:<5}", subdivision_label(s));
-    line(header);
-    for (int p = 0; p < kPlanetRows; ++p) {
-        std::string row = fmt::format("{:<12}", planet_name(p));
-        for (int s = 0; s < kSubDivisions; ++s)
-            row += fmt::format("{:<5}", sign_short(d.divisions[static_cast<std::size_t>(p)][static_cast<std::size_t>(s)]));
-        line(row);
-    }
-
-    line();
-    line(text(Str::ChartTimeLords));
-    line(text(Str::ChartYearLord), " ", lord_text(d.time_lords.year));
-    line(text(Str::ChartMonthLord), " ", lord_text(d.time_lords.month));
-    line(text(Str::ChartDayLord), " ", lord_text(d.time_lords.day));
-    line(text(Str::ChartHourLord), " ", lord_text(d.time_lords.hour));
-
-    line();
-    line(text(Str::ChartDasaCycleStart), " ",
-         std::isfinite(d.dasa_cycle_start_jd_et) ? format_date_hour(date_hour_from_et(d.dasa_cycle_start_jd_et)) : "ERROR");
-    const DasaPeriodAt at = dasa_period_at(h.options.dasas, d.dasa_cycle_start_jd_et, h.birth_ut.jd_et);
-    line(text(Str::ChartDasaAtBirth));
-    line("  ", period_text(at));
-
-    line();
-    line(text(Str::NaturalQualityMoon), " ", quality_text(d.moon_quality));
-    line(text(Str::NaturalQualityMercury), " ", quality_text(d.mercury_quality));
-    const std::string note = natural_quality_of_mercury(d.moon_quality, d).note;
-    if (!note.empty()) line(note);
-
-    line();
-    line(text(Str::ChartRelationships));
-    header = fmt::format("{:<5}", "");
-    for (int b = 0; b < kPlanetRows; ++b) header += fmt::format("{:>7}", planet_name(b, true));
-    line(header);
-    for (int a = 0; a < kPlanetRows; ++a) {
-        std::string row = fmt::format("{:<5}", planet_name(a, true));
-        for (int b = 0; b < kPlanetRows; ++b) {
-            const Relationship& r = d.relationships[static_cast<std::size_t>(a)][static_cast<std::size_t>(b)];
-            auto cell = [](int v) { return v == kRelationshipUndefined ? std::string(".") : std::to_string(v); };
-            row += fmt::format("{:>7}", cell(r.rasi) + "/" + cell(r.navamsa));
-        }
-        line(row);
-    }
-
-    line();
-    line(text(Str::ChartHinduAspects));
-    header = fmt::format("{:<5}", "");
-    for (int b = 0; b < kPlanetRows; ++b) header += fmt::format("{:>6}", planet_name(b, true));
-    line(header);
-    for (int a = 0; a < kPlanetRows; ++a) {
-        std::string row = fmt::format("{:<5}", planet_name(a, true));
-        for (int b = 0; b < kPlanetRows; ++b)
-            row += fmt::format("{:>6}", strength_text(d.aspect_strengths[static_cast<std::size_t>(a)][static_cast<std::size_t>(b)]));
-        line(row);
-    }
-    line();
-    line(text(Str::ChartHinduHouseAspects));
-    line(header);
-    for (int c = 0; c < kHouseCount; ++c) {
-        std::string row = fmt::format("{:<5}", house_roman(c + 1));
-        for (int b = 0; b < kPlanetRows; ++b)
-            row += fmt::format("{:>6}",
-                               strength_text(d.house_aspect_strengths[static_cast<std::size_t>(c)][static_cast<std::size_t>(b)]));
-        line(row);
-    }
-}
 
 nlohmann::json hindu_json(const Horoscope& h) {
     const HinduData& d = h.hindu;
@@ -430,74 +336,14 @@ int run_hindu_aspects_reset(CliContext& ctx) {
     return kExitOk;
 }
 
-// --- dasa-settings show|set ---------------------------------------------------------------------
+// --- nakshatras show ---------------------------------------------------------------------------
+// The table with its lords; `options set nakshatras.N.name|meaning|colour` edits it.
 
-struct DasaSettingsArgs {
-    std::string zero_date;
-    std::string year_length;
-    std::string preset;
-    bool json = false;
-};
-
-void print_dasa_settings(const DasaTable& t, bool json) {
-    if (json) {
-        std::cout << nlohmann::json{{"zero_date", format_date_hour(t.zero_date)},
-                                    {"zero_date_jd_et", json_number(t.zero_date.jd_et)},
-                                    {"year_length", t.year_length},
-                                    {"total_years", t.total_years}}
-                         .dump(2)
-                  << "\n";
-        return;
-    }
-    std::cout << text(Str::DasaZeroDateTitle) << ": " << format_date_hour(t.zero_date) << "\n";
-    std::cout << text(Str::DasaYearLength) << " " << fmt::format("{}", t.year_length) << "\n";
-}
-
-int run_dasa_settings(const DasaSettingsArgs& a, bool set, CliContext& ctx) {
+int run_nakshatras(bool json, CliContext& ctx) {
     auto settings = load_cli_settings(ctx);
     if (!settings) return ctx.exit_code;
-    DasaTable& table = settings->options.dasas;
-    if (set) {
-        std::string zero = a.zero_date.empty() ? format_date_hour(table.zero_date) : a.zero_date;
-        std::string year = a.year_length.empty() ? fmt::format("{}", table.year_length) : a.year_length;
-        if (!a.preset.empty()) {
-            const DasaPreset* found = nullptr;
-            for (const DasaPreset& p : kDasaPresets)
-                if (text(p.name) == a.preset) found = &p;
-            if (!found) {
-                fail_bad_input(ctx, str(Str::DasaUnknownPreset) + a.preset);
-                return ctx.exit_code;
-            }
-            zero = found->zero_date;
-            year = found->year_length;
-        }
-        DasaSettingsResult r = apply_dasa_settings(table, zero, year);
-        if (!r.ok) {
-            fail_bad_input(ctx, r.message);
-            return ctx.exit_code;
-        }
-        if (!save_options(settings->private_dir, settings->options)) {
-            ctx.fail(kExitFailure, options_file_path(settings->private_dir), str(Str::HinduCannotWriteOptions));
-            return ctx.exit_code;
-        }
-    }
-    print_dasa_settings(table, a.json);
-    return kExitOk;
-}
-
-// --- nakshatras show|set ----------------------------------------------------------------------
-
-struct NakshatraArgs {
-    int index = -1;
-    std::optional<std::string> name;
-    std::optional<std::string> meaning;
-    std::string colour;
-    bool json = false;
-};
-
-void print_nakshatras(const NakshatraTable& t, bool json) {
     nlohmann::json list = nlohmann::json::array();
-    for (const Nakshatra& n : t) {
+    for (const Nakshatra& n : settings->options.nakshatras) {
         if (json)
             list.push_back({{"index", n.index}, {"name", n.name}, {"lord", lord_json(n.lord)}, {"meaning", n.meaning},
                             {"colour", fmt::format("{:08X}", n.colour)}});
@@ -505,35 +351,6 @@ void print_nakshatras(const NakshatraTable& t, bool json) {
             std::cout << fmt::format("{:>2} {:<20}{:<9}{:08X} {}\n", n.index, n.name, lord_text(n.lord), n.colour, n.meaning);
     }
     if (json) std::cout << list.dump(2) << "\n";
-}
-
-int run_nakshatras(const NakshatraArgs& a, bool set, CliContext& ctx) {
-    auto settings = load_cli_settings(ctx);
-    if (!settings) return ctx.exit_code;
-    if (set) {
-        NakshatraEdit edit;
-        edit.index = a.index;
-        edit.name = a.name;
-        edit.meaning = a.meaning;
-        if (!a.colour.empty()) {
-            Argb c = 0;
-            auto [end, ec] = std::from_chars(a.colour.data(), a.colour.data() + a.colour.size(), c, 16);
-            if (ec != std::errc{} || end != a.colour.data() + a.colour.size() || a.colour.size() > 8) {
-                fail_bad_input(ctx, str(Str::NakshatraBadColour) + a.colour);
-                return ctx.exit_code;
-            }
-            edit.colour = c;
-        }
-        if (!apply_nakshatra_edit(edit, settings->options.nakshatras)) {
-            fail_bad_input(ctx, str(Str::NakshatraBadIndex));
-            return ctx.exit_code;
-        }
-        if (!save_options(settings->private_dir, settings->options)) {
-            ctx.fail(kExitFailure, options_file_path(settings->private_dir), str(Str::HinduCannotWriteOptions));
-            return ctx.exit_code;
-        }
-    }
-    print_nakshatras(settings->options.nakshatras, a.json);
     return kExitOk;
 }
 
@@ -578,34 +395,12 @@ void register_hindu_commands(CLI::App& app, CLI::App& calc, CliContext& ctx) {
     auto* reset = ha->add_subcommand("reset", "Write the default table");
     reset->callback([&ctx] { ctx.exit_code = run_hindu_aspects_reset(ctx); });
 
-    auto* ds = app.add_subcommand("dasa-settings", "Zero date and year length of the dasa periods");
-    ds->require_subcommand(1);
-    auto dsa = std::make_shared<DasaSettingsArgs>();
-    auto* dshow = ds->add_subcommand("show", "Print the settings");
-    dshow->add_flag("--json", dsa->json, "JSON output");
-    dshow->callback([&ctx, dsa] { ctx.exit_code = run_dasa_settings(*dsa, false, ctx); });
-    auto dss = std::make_shared<DasaSettingsArgs>();
-    auto* dset = ds->add_subcommand("set", "Change the settings and rebuild the periods");
-    dset->add_option("--zero-date", dss->zero_date, "Zero date, \"-134-02-03 12:00:00.00 JD\"");
-    dset->add_option("--year-length", dss->year_length, "Days in a year, above 100");
-    dset->add_option("--preset", dss->preset, "\"Default Tellurim\", \"Fagan-Bradley\" or \"Raman\"");
-    dset->add_flag("--json", dss->json, "JSON output");
-    dset->callback([&ctx, dss] { ctx.exit_code = run_dasa_settings(*dss, true, ctx); });
-
     auto* nk = app.add_subcommand("nakshatras", "The nakshatra table: names, lords, meanings, colours");
     nk->require_subcommand(1);
-    auto nsa = std::make_shared<NakshatraArgs>();
-    auto* nshow = nk->add_subcommand("show", "Print the table");
-    nshow->add_flag("--json", nsa->json, "JSON output");
-    nshow->callback([&ctx, nsa] { ctx.exit_code = run_nakshatras(*nsa, false, ctx); });
-    auto nss = std::make_shared<NakshatraArgs>();
-    auto* nset = nk->add_subcommand("set", "Change the name, meaning or colour of one nakshatra");
-    nset->add_option("index", nss->index, "Nakshatra number 0 to 26")->required();
-    nset->add_option("--name", nss->name, "Name");
-    nset->add_option("--meaning", nss->meaning, "Meaning");
-    nset->add_option("--colour", nss->colour, "Colour AARRGGBB (hexadecimal)");
-    nset->add_flag("--json", nss->json, "JSON output");
-    nset->callback([&ctx, nss] { ctx.exit_code = run_nakshatras(*nss, true, ctx); });
+    auto nsa = std::make_shared<bool>(false);
+    auto* nshow = nk->add_subcommand("show", "Print the table (options set nakshatras.N.name|meaning|colour edits it)");
+    nshow->add_flag("--json", *nsa, "JSON output");
+    nshow->callback([&ctx, nsa] { ctx.exit_code = run_nakshatras(*nsa, ctx); });
 }
 
 }  // namespace tellurim

@@ -1,6 +1,6 @@
 #pragma once
-// The strength and Ashtakavarga sections of `chart`: the text tables and the JSON keys
-// `strengths` and `ashtakavarga`.
+// The JSON keys `strengths` and `ashtakavarga` of `chart` (the results report prints the
+// same tables as text).
 
 #include <nlohmann/json.hpp>
 
@@ -8,8 +8,6 @@
 
 namespace tellurim {
 
-// "Hindu strength of planets" to the Ashtakavarga quality lines, on standard output.
-void print_strengths_text(const Horoscope& h);
 nlohmann::json strengths_json(const Horoscope& h);
 nlohmann::json ashtakavarga_json(const Horoscope& h);
 

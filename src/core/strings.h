@@ -27,6 +27,8 @@ enum class Str : int {
 #include "core/strings_strength.def"
 #include "core/strings_wheel.def"
 #include "core/strings_reliab.def"
+#include "core/strings_birth.def"
+#include "core/strings_report.def"
 #undef TELLURIM_STRING
     Count
 };

@@ -193,6 +193,29 @@ bool replace_font_table(std::string& rich_text, const std::array<LogFont, 3>& fo
     return false;
 }
 
+std::string escape_text(int format, std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (char c : text) {
+        if (format == kDocHtml && c == '&') out += "&amp;";
+        else if (format == kDocHtml && c == '<') out += "&lt;";
+        else if (format == kDocHtml && c == '>') out += "&gt;";
+        else if (is_rich(format) && (c == '\\' || c == '{' || c == '}')) out += {'\\', c};
+        else out += c;
+    }
+    return out;
+}
+
+std::string pad_cell(int format, std::string_view text, std::size_t width) {
+    std::string out(text);
+    if (format != kDocDosText && format != kDocUnixText) return out;
+    std::size_t characters = 0;
+    for (unsigned char c : text)
+        if ((c & 0xC0) != 0x80) ++characters;
+    if (characters < width) out.append(width - characters, ' ');
+    return out;
+}
+
 }  // namespace doc
 
 namespace {
@@ -261,10 +284,12 @@ void Document::start(std::string_view head_text) {
 
 void Document::end() { add(doc::document_end(m_format)); }
 
-void Document::styled(int number, std::string_view text) {
+void Document::styled(int number, std::string_view text, bool bold) {
     auto i = static_cast<std::size_t>(number < 0 || number > 2 ? 0 : number);
     add(doc::font_start(m_format, m_fonts[i], static_cast<int>(i), m_colours[i], static_cast<int>(i), m_device));
-    m_text += text;
+    if (bold) add(doc::bold_on(m_format));
+    m_text += doc::escape_text(m_format, text);
+    if (bold) add(doc::bold_off(m_format));
     add(doc::font_end(m_format, m_fonts[i]));
 }
 
@@ -272,7 +297,7 @@ void Document::new_line() { add(doc::new_line(m_format)); }
 
 void Document::bold(std::string_view text) {
     add(doc::bold_on(m_format));
-    m_text += text;
+    m_text += doc::escape_text(m_format, text);
     add(doc::bold_off(m_format));
 }
 
@@ -283,11 +308,13 @@ void Document::table_start(std::span<const int> widths, int font_number) {
 
 void Document::table_end() { add(doc::table_end(m_format)); }
 
-void Document::row(std::span<const std::string> cells) {
+void Document::row(std::span<const std::string> cells, bool bold) {
     add(doc::row_start(m_format));
     for (std::size_t i = 0; i < cells.size(); ++i) {
         add(doc::cell_start(m_format));
-        m_text += cells[i];
+        if (bold) add(doc::bold_on(m_format));
+        m_text += doc::escape_text(m_format, cells[i]);
+        if (bold) add(doc::bold_off(m_format));
         add(i + 1 < cells.size() ? doc::cell_end(m_format) : doc::last_cell_end(m_format));
     }
     add(doc::row_end(m_format));

@@ -78,6 +78,13 @@ bool replace_font_table(std::string& rich_text, const std::array<LogFont, 3>& fo
 // Windows MulDiv: a * b / c rounded half away from zero; -1 when c is 0.
 int mul_div(int a, int b, int c);
 
+// The caller's own text made safe inside a document of the format: "&", "<" and ">" become
+// entities in HTML, "\\", "{" and "}" are escaped in rich text, plain text is left as it is.
+std::string escape_text(int format, std::string_view text);
+// A name column of a table: in the two plain-text formats the text padded with blanks to at
+// least `width` characters (never cut); in the other formats the text as it is.
+std::string pad_cell(int format, std::string_view text, std::size_t width);
+
 }  // namespace doc
 
 // The bytes of a finished document as its file holds them: rich text in Windows-1252, where a
@@ -106,22 +113,31 @@ public:
 
     int format() const { return m_format; }
     const std::string& text() const { return m_text; }
+    // False once an operation failed (an unknown format).
+    bool ok() const { return m_ok; }
 
     // Document start, then (rich text) the colour and font tables.
     void start(std::string_view head_text = {});
     void end();
-    // Font start of font `number` (0 to 2) in colour `number`, the text, font end.
-    void styled(int number, std::string_view text);
+    // Font start of font `number` (0 to 2) in colour `number`, the text (escaped, in bold
+    // when asked), font end.
+    void styled(int number, std::string_view text, bool bold = false);
     void plain(std::string_view text) { m_text += text; }
     void new_line();
     void bold(std::string_view text);
     void table_start(std::span<const int> widths, int font_number = 0);
     void table_end();
-    // One row: row start, each cell, row end.
-    void row(std::span<const std::string> cells);
+    // One row: row start, each cell (escaped, in bold when asked), row end.
+    void row(std::span<const std::string> cells, bool bold = false);
+    // A name cell padded as the format wants it (see doc::pad_cell).
+    std::string pad(std::string_view text, std::size_t width) const { return doc::pad_cell(m_format, text, width); }
 
 private:
-    void add(const DocToken& token) { m_text += token.text; }
+    void add(const DocToken& token) {
+        m_ok = m_ok && token.ok;
+        m_text += token.text;
+    }
+    bool m_ok = true;
     int m_format;
     const TextMeasure& m_device;
     std::array<LogFont, 3> m_fonts;

@@ -37,6 +37,7 @@
 #include <fstream>
 #include <string>
 
+#include "core/date_hour.h"
 #include "core/text.h"
 #include "ephemeris/bdl/theory.h"
 #include "ephemeris/common/lunar_node.h"
@@ -323,6 +324,13 @@ EPHBDL_EXPORT int LoadEphemeris(const char16_t* /*jpl_path*/, int /*reserved*/) 
 
 EPHBDL_EXPORT void FreeEphemeris() { g_provider = Provider{}; }
 
+// The span its validity text states: the complete series, years -3000 to 3000.
+EPHBDL_EXPORT int getValidRange(double* first_jd_et, double* last_jd_et) {
+    *first_jd_et = tellurim::julian_day(-3000, 1, 1, 0.0, true);
+    *last_jd_et = tellurim::julian_day(3000, 12, 31, 0.0, false);
+    return 1;
+}
+
 EPHBDL_EXPORT void setLunarNode(int true_node) { g_provider.true_node = true_node != 0; }
 
 EPHBDL_EXPORT void getLastError(char16_t* text, int capacity) {
@@ -353,6 +361,7 @@ EPHBDL_EXPORT void getInfos(char16_t* name, int name_capacity, char16_t* theory,
               u"conditions (Standish 1998). IAU 2006 precession, IAU 1980 nutation. Series: astronomia 4.2.0 (MIT).",
               theory, theory_capacity);
     copy_text(u"Apparent positions, against JPL DE431 1900-2100: Sun to Uranus and Moon within 0.7\", Neptune 2\", "
-              u"Pluto 4\". Tables 1800-2200, series outside; Pluto two-body outside 1500-2500.",
+              u"Pluto 4\". Tables 1800-2200, series outside; Pluto two-body outside 1500-2500. "
+              u"Stated range: years -3000 to 3000.",
               validity, validity_capacity);
 }

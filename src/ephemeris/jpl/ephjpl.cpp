@@ -374,6 +374,14 @@ EPHJPL_EXPORT void getInfos(char16_t* name, int name_capacity, char16_t* theory,
     copy_text(tellurim::utf8_to_utf16(v), validity, validity_capacity);
 }
 
+// The span of the loaded file, as its validity text states it; none without a file.
+EPHJPL_EXPORT int getValidRange(double* first_jd_et, double* last_jd_et) {
+    if (!g_provider.loaded) return 0;
+    *first_jd_et = g_provider.file.start_jd() + 1.0;
+    *last_jd_et = g_provider.file.end_jd();
+    return 1;
+}
+
 EPHJPL_EXPORT void setLunarNode(int true_node) { g_provider.true_node = true_node != 0; }
 
 EPHJPL_EXPORT void getLastError(char16_t* buffer, int capacity) {

@@ -37,6 +37,7 @@
 #include <cstring>
 #include <string_view>
 
+#include "core/date_hour.h"
 #include "core/ephemeris_library.h"
 #include "ephemeris/ephemeris_abi.h"
 #include "ephemeris/common/lunar_node.h"
@@ -182,6 +183,13 @@ EPHLOW_EXPORT int LoadEphemeris(const char16_t* /*jpl_path*/, int /*reserved*/) 
 }
 
 EPHLOW_EXPORT void FreeEphemeris() { g_provider = Provider{}; }
+
+// The span its validity text states: years -2000 to 3000, within a degree at the far end.
+EPHLOW_EXPORT int getValidRange(double* first_jd_et, double* last_jd_et) {
+    *first_jd_et = tellurim::julian_day(-2000, 1, 1, 0.0, true);
+    *last_jd_et = tellurim::julian_day(3000, 12, 31, 0.0, false);
+    return 1;
+}
 
 EPHLOW_EXPORT void setLunarNode(int true_node) { g_provider.true_node = true_node != 0; }
 

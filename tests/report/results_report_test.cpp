@@ -1,0 +1,285 @@
+// The results report of a computed chart (Paris, 1944-06-06 06:00 UT, low-precision
+// provider): the sections in their order, the plain-text columns measured character by
+// character, the HTML read back by lxml and the rich text by unrtf; and the file conversion.
+#include "report/results_report.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <unistd.h>
+
+#include "astro/compute.h"
+#include "core/ephemeris_library.h"
+#include "core/houses.h"
+#include "core/strings.h"
+#include "core/worker_threads.h"
+#include "report/report_file.h"
+
+namespace tellurim {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::size_t characters(std::string_view s) {
+    std::size_t n = 0;
+    for (unsigned char c : s)
+        if ((c & 0xC0) != 0x80) ++n;
+    return n;
+}
+
+std::vector<std::string> split(const std::string& s, char sep) {
+    std::vector<std::string> parts;
+    std::stringstream in(s);
+    for (std::string part; std::getline(in, part, sep);) parts.push_back(part);
+    return parts;
+}
+
+std::string run_capture(const std::string& command) {
+    std::string out;
+    FILE* p = ::popen(command.c_str(), "r");
+    if (!p) return out;
+    char buf[4096];
+    for (std::size_t n; (n = std::fread(buf, 1, sizeof buf, p)) > 0;) out.append(buf, n);
+    ::pclose(p);
+    return out;
+}
+
+class ResultsReport : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        s_library = new EphemerisLibrary;
+        if (!s_library->load(kEphemerisLow)) return;
+        BirthData d;
+        d.last_name = "Sample";
+        d.first_name = "Birth";
+        d.place.city = "Paris";
+        d.country = "France";
+        d.place.longitude = AngleValue::degrees(2.0 + 20.0 / 60 + 56.0 / 3600);
+        d.place.latitude = AngleValue::degrees(48.0 + 51.0 / 60 + 24.0 / 3600);
+        ASSERT_TRUE(parse_date_hour("1944-06-06 06:00:00").ok);
+        d.ut = parse_date_hour("1944-06-06 06:00:00").value;
+        d.local = parse_date_hour("1944-06-06 08:00:00").value;
+        Options options;
+        options.ephemeris.type = kEphemerisLow;
+        options.astro.house_system = *house_system_from_name("Placidus");
+        RecordingMessages messages;
+        WorkerThreads workers;
+        s_chart = new Horoscope;
+        s_computed = set_and_compute(*s_chart, d, true, options, messages, workers, *s_library);
+    }
+    static void TearDownTestSuite() {
+        delete s_chart;
+        delete s_library;
+    }
+    void SetUp() override {
+        if (!s_computed) GTEST_SKIP() << "libephlow.so not built";
+    }
+    static std::string report(int format, StarCatalogue* stars = nullptr) {
+        std::string text;
+        ReportSources sources{"Low precision (libephlow.so)", nullptr, stars};
+        EXPECT_TRUE(write_results_report(*s_chart, sources, format, doc_style_from_options(s_chart->options),
+                                         FixedMeasure96{}, text));
+        return text;
+    }
+    static fs::path write_temp(const std::string& ext, const std::string& bytes) {
+        fs::path p = fs::temp_directory_path() / ("tellurim-report-" + std::to_string(::getpid()) + ext);
+        std::ofstream(p, std::ios::binary) << bytes;
+        return p;
+    }
+    static inline EphemerisLibrary* s_library = nullptr;
+    static inline Horoscope* s_chart = nullptr;
+    static inline bool s_computed = false;
+};
+
+TEST_F(ResultsReport, SectionsComeInTheirOrder) {
+    const std::string text = report(kDocUnixText);
+    const Str titles[] = {
+        Str::ChartPrecession,        Str::ChartMovableGeo,      Str::ChartFixedGeo,
+        Str::ChartMovableHelio,      Str::ChartFixedHelio,      Str::ChartEquatorial,
+        Str::ReportGridDistances,    Str::ReportGridAngles,     Str::ReportGridOrbs,
+        Str::ReportGridOpacities,    Str::ChartSunTitle,        Str::ChartLunation,
+        Str::StrengthPlanetsTitle,   Str::StrengthDetailsTitle, Str::StrengthHousesTitle,
+        Str::StrengthHouseDetailsTitle, Str::QualityTitle,      Str::NaturalQualityMoon,
+        Str::ChartRelationships,     Str::ReportAspectQualities, Str::ReportTimeLords,
+        Str::ReportSubdivisions,     Str::AshtakaBindusTitle,   Str::AshtakaCheckLine,
+        Str::AshtakaQualityTitle,    Str::ChartHorizontal,      Str::ReportStarsHorizon,
+    };
+    std::size_t previous = 0;
+    for (Str t : titles) {
+        SCOPED_TRACE(std::string(tellurim::text(t)));
+        const std::size_t at = text.find("\n" + std::string(tellurim::text(t)));
+        ASSERT_NE(at, std::string::npos);
+        EXPECT_GT(at, previous);
+        previous = at;
+    }
+    EXPECT_EQ(text.rfind("Sample Birth\nBirth Date Hour Local: 1944-06-06 08:00:00.00 GD\n"
+                         "Birth Date Hour UT: 1944-06-06 06:00:00.00 GD\nParis\nFrance\n",
+                         0),
+              0u);
+    EXPECT_NE(text.find("\nPLACIDUS\nLow precision (libephlow.so)\n"), std::string::npos);
+    EXPECT_NE(text.find("\nTotal bindus before reduction, should be 337: 337\n"), std::string::npos);
+    // 1944 began on a Saturday, June 1944 on a Thursday, 6 June was a Tuesday.
+    EXPECT_NE(text.find("\nYear Saturn\nMonth Jupiter\nDay Mars\n"), std::string::npos);
+}
+
+// Every row of the position, house and horizon tables: the name padded to 12 characters,
+// the longitude with its sign to 25; the DOS form is the same with CR LF.
+TEST_F(ResultsReport, PlainTextColumnsArePadded) {
+    const std::string text = report(kDocUnixText);
+    struct Table {
+        Str title;
+        int rows;
+        std::size_t sign_column;  // 0: none
+        const PositionTable* positions;
+    };
+    const Table tables[] = {
+        {Str::ChartMovableGeo, kPlanetRows, 25, &s_chart->geo_movable},
+        {Str::ChartFixedHelio, kPlanetRows, 25, &s_chart->helio_fixed},
+        {Str::ChartEquatorial, kPlanetRows, 0, nullptr},
+        {Str::ChartHorizontal, kPlanetRows, 0, nullptr},
+        {Str::StrengthPlanetsTitle, kStrengthPlanets, 0, nullptr},
+    };
+    for (const Table& t : tables) {
+        SCOPED_TRACE(std::string(tellurim::text(t.title)));
+        const std::size_t start = text.find("\n" + std::string(tellurim::text(t.title)) + "\n");
+        ASSERT_NE(start, std::string::npos);
+        const auto lines = split(text.substr(start + 1), '\n');
+        ASSERT_GT(lines.size(), static_cast<std::size_t>(t.rows));
+        for (int r = 1; r <= t.rows; ++r) {
+            SCOPED_TRACE(lines[r]);
+            const auto cells = split(lines[r], '\t');
+            ASSERT_GE(cells.size(), 2u);
+            EXPECT_EQ(lines[r].back(), '\t');
+            const bool retrograde = t.positions && t.positions->at(r - 1).retrograde;
+            EXPECT_EQ(cells[0].substr(0, cells[0].find_last_not_of(' ') + 1).ends_with(" (R)"), retrograde);
+            // A name of 12 characters or more is never cut; a shorter one is padded to 12.
+            if (cells[0].find_last_not_of(' ') < 11) {
+                EXPECT_EQ(characters(cells[0]), 12u);
+            }
+            if (t.sign_column) {
+                EXPECT_EQ(characters(cells[1]), t.sign_column);
+            }
+        }
+    }
+    // The house cusps: the Roman numerals, then both cusps with their signs.
+    const std::size_t houses = text.find("\nPLACIDUS\nI           \t");
+    ASSERT_NE(houses, std::string::npos);
+    EXPECT_EQ(characters(split(text.substr(houses + 10), '\t')[1]), 25u);
+
+    // A negative strength component takes the place of the blank before a positive one.
+    const std::size_t details = text.find(std::string(tellurim::text(Str::StrengthDetailsTitle)) + "\n");
+    const auto detail_lines = split(text.substr(details), '\n');
+    int negatives = 0;
+    for (int r = 2; r <= kStrengthComponents + 2; ++r) {
+        const auto cells = split(detail_lines[r], '\t');
+        ASSERT_EQ(cells.size(), 8u) << detail_lines[r];
+        for (std::size_t c = 1; c < cells.size(); ++c) {
+            EXPECT_EQ(cells[c].size(), 7u) << cells[c];
+            EXPECT_TRUE(cells[c][0] == ' ' || cells[c][0] == '-') << cells[c];
+            negatives += cells[c][0] == '-';
+        }
+    }
+    EXPECT_GT(negatives, 0);
+
+    std::string dos = report(kDocDosText);
+    std::string unix_form;
+    for (std::size_t i = 0; i < dos.size(); ++i)
+        if (!(dos[i] == '\r' && i + 1 < dos.size() && dos[i + 1] == '\n')) unix_form += dos[i];
+    EXPECT_EQ(unix_form, text);
+}
+
+TEST_F(ResultsReport, HtmlParsesWithLxml) {
+    Horoscope named = *s_chart;
+    named.first_name = "B<&>";
+    std::string html;
+    ReportSources sources{"Low", nullptr, nullptr};
+    DocStyle style = doc_style_from_options(named.options);
+    style.colours[0] = DocColour{0x12, 0xab, 0x0f};
+    style.fonts[0].face_name = "Courier New";
+    style.fonts[0].height = -16;
+    ASSERT_TRUE(write_results_report(named, sources, kDocHtml, style, FixedMeasure96{}, html));
+    const fs::path path = write_temp(".html", html);
+    // The one complaint lxml may have is the "</P>" after each table (HTML closes a paragraph
+    // before a table).
+    const std::string script =
+        "import sys\n"
+        "from lxml import etree\n"
+        "p = etree.HTMLParser()\n"
+        "t = etree.parse(sys.argv[1], p)\n"
+        "print(sorted(set(e.message for e in p.error_log)))\n"
+        "print(t.findtext('.//style'))\n"
+        "print(len(t.findall('.//table')))\n"
+        "rows = t.findall('.//table')[0].findall('tr')\n"
+        "print(len(rows), [td.text for td in rows[0].findall('td')][0])\n"
+        "print(t.findall('.//b')[0].text)\n";
+    const fs::path script_path = write_temp(".py", script);
+    const std::string out = run_capture("/usr/bin/python3 " + script_path.string() + " " + path.string() + " 2>&1");
+    // 4 position tables, equatorial, houses, 4 grids, 2 + 2 strength, quality, 2 relationship
+    // grids, subdivisions, bindus, Ashtakavarga quality, planets and stars on the horizon.
+    EXPECT_EQ(out,
+              "['Unexpected end tag : p']\n"
+              " td {color:#12ab0f ; font-family:Courier New; font-size:12pt   }\n"
+              "22\n"
+              "18 Sun\n"
+              "Sample B<&>\n");
+    fs::remove(path);
+    fs::remove(script_path);
+}
+
+TEST_F(ResultsReport, RichTextReadsBackWithUnrtf) {
+    for (int format : {kDocRtf, kDocRtfWord}) {
+        SCOPED_TRACE(format);
+        const fs::path path = write_temp(".rtf", document_file_bytes(format, report(format)));
+        const std::string out = run_capture("unrtf --text --nopict " + path.string() + " 2>/dev/null");
+        for (const char* s : {"Sample Birth", "Subdivisions array", "Azimuth and elevation of planets, N=0"})
+            EXPECT_NE(out.find(s), std::string::npos) << s;
+        fs::remove(path);
+    }
+}
+
+TEST_F(ResultsReport, InvalidHoroscopeAndUnknownFormat) {
+    Horoscope empty;
+    empty.last_name = "Nobody";
+    std::string text;
+    ASSERT_TRUE(write_results_report(empty, {}, kDocUnixText, doc_style_from_options(empty.options), FixedMeasure96{},
+                                     text));
+    EXPECT_TRUE(text.ends_with("\n\nHoroscope is invali, cannot display the text, maybe date is out of range...\n"))
+        << text;
+    EXPECT_EQ(text.find(tellurim::text(Str::ChartMovableGeo)), std::string::npos);
+
+    std::string none;
+    EXPECT_FALSE(write_results_report(*s_chart, {}, 5, doc_style_from_options(empty.options), FixedMeasure96{}, none));
+}
+
+TEST(ConvertTarget, ExtensionAndFilterEntryDecide) {
+    struct Row {
+        const char* path;
+        int entry;
+        const char* target;
+        int format;
+    };
+    const Row rows[] = {
+        {"a.rtf", kConvertRtf, "a.rtf", kDocRtf},
+        {"a.rtf", kConvertRtfWord, "a.rtf", kDocRtfWord},
+        {"a.RTF", kConvertHtml, "a.RTF", kDocRtf},
+        {"a", kConvertRtfWord, "a.rtf", kDocRtfWord},
+        {"dir.v2/a", kConvertHtml, "dir.v2/a.html", kDocHtml},
+        {"a.htm", kConvertRtf, "a.htm", kDocHtml},
+        {"a.txt", kConvertDosText, "a.txt", kDocDosText},
+        {"a.txt", kConvertRtf, "a.txt", kDocUnixText},
+        {"a", kConvertUnixText, "a.txt", kDocUnixText},
+        {"a.doc", kConvertHtml, "a.doc", kDocRtf},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(std::string(r.path) + " " + std::to_string(r.entry));
+        const ConvertTarget t = convert_target(r.path, r.entry);
+        EXPECT_EQ(t.path, r.target);
+        EXPECT_EQ(t.format, r.format);
+    }
+}
+
+}  // namespace
+}  // namespace tellurim
