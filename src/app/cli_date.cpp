@@ -14,7 +14,7 @@ namespace {
 
 void run_date(CliContext& ctx, const std::string& input, bool json) {
     DateParse p = parse_date_hour(input);
-    if (!p.ok) return ctx.fail(kExitBadInput, p.message, "Bad input", MessageIcon::Warning);
+    if (!p.ok) return ctx.fail(kExitBadInput, p.message, str(Str::CaptionBadInput), MessageIcon::Warning);
     const DateHour& d = p.value;
     double dt = (d.jd_et - d.jd_ut) * 86400.0;
     // "2023-02-31" is read (each field is within its range) and counts on into March.

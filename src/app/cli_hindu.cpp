@@ -149,7 +149,7 @@ int run_dasa(const DasaArgs& a, CliContext& ctx) {
     for (auto [input, out, bad] : {std::tuple{&a.from, &from, Str::DasaBadFrom}, std::tuple{&a.to, &to, Str::DasaBadTo}}) {
         if (input->empty()) continue;
         DateParse p = parse_date_hour(*input);
-        if (!p.ok) {
+        if (!p.ok || !date_exists(p.value)) {
             fail_bad_input(ctx, str(bad) + *input);
             return ctx.exit_code;
         }

@@ -6,6 +6,7 @@
 #include <nlohmann/json.hpp>
 
 #include "app/cli.h"
+#include "app/cli_common.h"
 #include "app/cli_settings.h"
 #include "app/json_util.h"
 #include "core/date_hour.h"
@@ -56,8 +57,7 @@ std::string terminal_lines(std::string s, const std::string& indent) {
 void run_find(CliContext& ctx, const FindArgs& args) {
     bool with_time = !args.local.empty();
     if (with_time) {
-        DateParse p = parse_date_hour(args.local);
-        if (!p.ok) return ctx.fail(kExitBadInput, p.message, "Bad input", MessageIcon::Warning);
+        if (!parse_birth_date(ctx, args.local)) return;
     }
     AtlasSettings atlas = atlas_settings(ctx);
     CityQuery q;

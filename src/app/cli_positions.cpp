@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "app/cli.h"
+#include "app/cli_common.h"
 #include "app/cli_settings.h"
 #include "app/json_util.h"
 #include "astro/planets_signs.h"
@@ -54,8 +55,8 @@ void run_positions(CliContext& ctx, const PositionsArgs& args) {
     const auto bad_input = [&](const std::string& message) {
         ctx.fail(kExitBadInput, message, str(Str::CaptionBadInput), MessageIcon::Warning);
     };
-    DateParse ut = parse_date_hour(args.ut);
-    if (!ut.ok) return bad_input(ut.message);
+    const std::optional<DateHour> ut = parse_birth_date(ctx, args.ut);
+    if (!ut) return;
     std::optional<int> type;
     if (!args.ephemeris.empty()) {
         type = ephemeris_type_from_name(args.ephemeris);
@@ -63,9 +64,8 @@ void run_positions(CliContext& ctx, const PositionsArgs& args) {
     }
     std::optional<DateHour> zero;
     if (!args.zero.empty()) {
-        DateParse z = parse_date_hour(args.zero);
-        if (!z.ok) return bad_input(z.message);
-        zero = z.value;
+        zero = parse_birth_date(ctx, args.zero);
+        if (!zero) return;
     }
     std::string jpl_file = args.jpl_file;
     std::optional<bool> true_node;
@@ -84,7 +84,7 @@ void run_positions(CliContext& ctx, const PositionsArgs& args) {
     EphemerisLibrary lib;
     if (auto st = lib.load(*type, jpl_file); !st) return ctx.fail(kExitFailure, st.message, str(Str::EphemerisCaptionError));
     lib.set_true_node(*true_node);
-    const double jd_et = ut.value.jd_et;
+    const double jd_et = ut->jd_et;
     if (auto st = lib.compute(jd_et, zero->jd_et); !st) return ctx.fail(kExitFailure, st.message, str(Str::EphemerisCaptionError));
     std::vector<BodyRow> rows;
     for (const auto& b : kEphemerisBodies)
@@ -106,8 +106,8 @@ void run_positions(CliContext& ctx, const PositionsArgs& args) {
         nlohmann::json j = {{"ephemeris", type_name},
                             {"library", ephemeris_file_name(*type)},
                             {"infos", {infos[0], infos[1], infos[2]}},
-                            {"ut", format_date_hour(ut.value)},
-                            {"jd_ut", ut.value.jd_ut},
+                            {"ut", format_date_hour(*ut)},
+                            {"jd_ut", ut->jd_ut},
                             {"jd_et", jd_et},
                             {"zero_date", format_date_hour(*zero)},
                             {"zero_jd_et", zero->jd_et},
@@ -119,8 +119,8 @@ void run_positions(CliContext& ctx, const PositionsArgs& args) {
     std::cout << fmt::format("Ephemeris:   {} ({})\n", type_name, ephemeris_file_name(*type));
     for (const auto& info : infos)
         if (!info.empty()) std::cout << "             " << info << "\n";
-    std::cout << fmt::format("Date-hour:   {} (UT)\n", format_date_hour(ut.value));
-    std::cout << fmt::format("Julian day:  {:.6f} UT, {:.6f} ET\n", ut.value.jd_ut, jd_et);
+    std::cout << fmt::format("Date-hour:   {} (UT)\n", format_date_hour(*ut));
+    std::cout << fmt::format("Julian day:  {:.6f} UT, {:.6f} ET\n", ut->jd_ut, jd_et);
     std::cout << fmt::format("Zero date:   {} (JD ET {:.6f})\n", format_date_hour(*zero), zero->jd_et);
     std::cout << fmt::format("{:<12} {}\n\n", str(Str::EphemerisLunarNode), *true_node ? "true" : "mean");
     print_table("Heliocentric positions, movable zodiac", rows, &BodyPositions::helio_mov, false);

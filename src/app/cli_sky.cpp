@@ -26,12 +26,7 @@ void fail_bad_input(CliContext& ctx, const std::string& message) {
 }
 
 std::optional<DateHour> parse_date_arg(CliContext& ctx, const std::string& input) {
-    DateParse p = parse_date_hour(input);
-    if (!p.ok) {
-        fail_bad_input(ctx, p.message);
-        return std::nullopt;
-    }
-    return p.value;
+    return parse_birth_date(ctx, input);
 }
 
 std::optional<AngleValue> parse_longitude(CliContext& ctx, const std::string& input) {

@@ -9,6 +9,7 @@
 #include <nlohmann/json.hpp>
 
 #include "app/cli.h"
+#include "app/cli_common.h"
 #include "app/cli_settings.h"
 #include "app/cli_stars.h"
 #include "app/json_util.h"
@@ -109,11 +110,8 @@ struct StarArgs {
 };
 
 int run_star(const StarArgs& a, CliContext& ctx) {
-    DateParse date = parse_date_hour(a.ut);
-    if (!date.ok) {
-        ctx.fail(kExitBadInput, str(Str::NotAValidDate) + " " + date.message);
-        return ctx.exit_code;
-    }
+    const std::optional<DateHour> date = parse_birth_date(ctx, a.ut);
+    if (!date) return ctx.exit_code;
     auto settings = load_cli_settings(ctx);
     if (!settings) return ctx.exit_code;
     StarCatalogue catalogue;
@@ -127,7 +125,7 @@ int run_star(const StarArgs& a, CliContext& ctx) {
         return ctx.exit_code;
     }
     StarRecord& s = catalogue.stars[static_cast<std::size_t>(n)];
-    auto p = star_position(s, date.value.jd_ut, date.value.jd_et);
+    auto p = star_position(s, date->jd_ut, date->jd_et);
     if (!p) {
         ctx.fail(kExitFailure, str(Str::StarsUnknownStar) + a.name);
         return ctx.exit_code;
@@ -135,7 +133,7 @@ int run_star(const StarArgs& a, CliContext& ctx) {
     if (a.json) {
         nlohmann::json j = {{"name", s.name},
                             {"comment", s.comment},
-                            {"ut", format_date_hour(date.value)},
+                            {"ut", format_date_hour(*date)},
                             {"lon_deg", json_number(p->lon.to_degrees())},
                             {"lat_deg", json_number(p->lat.to_degrees())},
                             {"ra_deg", json_number(p->ra.to_degrees())},
@@ -145,7 +143,7 @@ int run_star(const StarArgs& a, CliContext& ctx) {
         return kExitOk;
     }
     std::cout << s.name << " (" << s.comment << ")\n"
-              << format_date_hour(date.value) << "\n"
+              << format_date_hour(*date) << "\n"
               << "Longitude:       " << format_sign_longitude(p->lon.to_degrees()) << "\n"
               << "Latitude:        " << format_sexagesimal(p->lat.to_degrees(), false) << "\n"
               << "Right ascension: " << format_sexagesimal(p->ra.to_hours(), true) << "\n"

@@ -188,6 +188,34 @@ TEST_F(CliChart, RefusalsAndFailures) {
     ASSERT_FALSE(out.messages.empty());
     EXPECT_EQ(out.messages.back().text, "Not a valid longitude.");
 
+    // Every other date a command reads is refused the same way when its month has no such day.
+    const std::string no_day = "2023-02-31 12:00:00";
+    const std::string private_dir = (m_dir / "private").string();
+    const std::vector<std::string> birth = {"--name", "S", "--ut", noon, "--lon", paris_lon, "--lat", paris_lat};
+    struct DateRefusal {
+        std::vector<std::string> args;
+        std::string message;
+    };
+    const std::string said = "Not a valid date. " + no_day + ": the month has no such day";
+    const DateRefusal date_refusals[] = {
+        {{"chart", "--ephemeris", "low", "--wheel", (m_dir / "w.png").string(), "--outside-ut", no_day}, said},
+        {{"dasa", "--ephemeris", "low", "--from", no_day}, str(Str::DasaBadFrom) + no_day},
+        {{"calc", "star", "Aldebaran", "--ut", no_day}, said},
+        {{"calc", "positions", "--ut", no_day, "--ephemeris", "low"}, said},
+        {{"calc", "sidereal-time", "--ut", no_day, "--lon", paris_lon}, said},
+        {{"place", "find", "--city", "Paris", "--local", no_day}, said},
+    };
+    for (const DateRefusal& r : date_refusals) {
+        std::vector<std::string> args = {"--private-dir", private_dir};
+        args.insert(args.end(), r.args.begin(), r.args.end());
+        if (r.args[0] == "chart" || r.args[0] == "dasa") args.insert(args.begin() + 3, birth.begin(), birth.end());
+        SCOPED_TRACE(::testing::PrintToString(args));
+        auto refused = run(args);
+        EXPECT_EQ(refused.code, kExitBadInput);
+        ASSERT_FALSE(refused.messages.empty());
+        EXPECT_EQ(refused.messages.back().text, r.message);
+    }
+
     // A date the JPL file does not cover (the converted DE405 starts in 1959; without it the
     // provider does not load): the position step fails with the pipeline's caption.
     auto missing = chart({"--ut", "1900-01-01 12:00:00", "--lon", "2d20'56.00\"E", "--lat", "48d51'24.00\"N",
