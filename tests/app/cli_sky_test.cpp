@@ -75,7 +75,7 @@ TEST(CliSky, RefusedInputs) {
         {{"calc", "houses", "--ut", "2000-01-01", "--lon", kParisLon, "--lat", kParisLat, "--system", "Koch"},
          "Unknown house system (Campanus, Alcabitus, Abenragel, Regiomontanus, Placidus, Hindu, ModusAequalis): "
          "\"Koch\""},
-        {{"calc", "houses", "--ut", "2000-13-01", "--lon", kParisLon, "--lat", kParisLat}, "out of range month"},
+        {{"calc", "houses", "--ut", "2000-13-01", "--lon", kParisLon, "--lat", kParisLat}, "Not a valid date. out of range month"},
         {{"calc", "sidereal-time", "--ut", "2000-01-01", "--lon", "12d N"},
          "Not a valid longitude (an east/west angle such as 2d20'14.00\" E or 05h08'08.00\" W): \"12d N\""},
         {{"calc", "ayanamsa", "--et-jd", "abc"}, "Not a valid Julian day: \"abc\""},
