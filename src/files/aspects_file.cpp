@@ -11,33 +11,13 @@
 
 #include "astro/aspects.h"
 #include "core/paths.h"
+#include "core/regular_file.h"
 #include "core/strings.h"
 
 namespace tellurim {
 namespace fs = std::filesystem;
 
 namespace {
-
-// The whole file, or nullopt when it cannot be opened or read (a directory, no permission).
-std::optional<std::vector<std::uint8_t>> read_file(const std::string& path) {
-    int fd = ::open(path.c_str(), O_RDONLY);
-    if (fd < 0) return std::nullopt;
-    std::vector<std::uint8_t> bytes;
-    std::uint8_t buffer[4096];
-    bool ok = true;
-    for (;;) {
-        ssize_t n = ::read(fd, buffer, sizeof buffer);
-        if (n == 0) break;
-        if (n < 0) {
-            ok = false;
-            break;
-        }
-        bytes.insert(bytes.end(), buffer, buffer + n);
-    }
-    ::close(fd);
-    if (!ok) return std::nullopt;
-    return bytes;
-}
 
 bool write_atomically(const std::string& path, const std::vector<std::uint8_t>& bytes) {
     fs::path target(path);
@@ -67,7 +47,7 @@ AspectsLoad load_aspect_table(const std::string& path, MessageSink& messages) {
     AspectsLoad load;
     load.table.path = path;
     std::optional<std::vector<AspectDef>> rows;
-    if (auto bytes = read_file(path)) rows = read_aspect_image(*bytes);
+    if (auto bytes = read_regular_file(path)) rows = read_aspect_image(*bytes);
     if (rows) {
         load.table.rows = std::move(*rows);
         sort_aspect_rows(load.table.rows);

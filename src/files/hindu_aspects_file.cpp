@@ -6,6 +6,7 @@
 #include <sstream>
 #include <unistd.h>
 
+#include "core/regular_file.h"
 #include "core/strings.h"
 
 namespace tellurim {
@@ -35,17 +36,17 @@ std::string hindu_aspects_path(const std::string& private_dir) {
 HinduAspectsLoad load_hindu_aspects(const std::string& private_dir, MessageSink& messages) {
     HinduAspectsLoad load;
     const std::string path = hindu_aspects_path(private_dir);
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
+    // Anything but a readable regular file (missing, a directory, a FIFO) is replaced by the
+    // default table.
+    std::optional<std::string> content = read_regular_text(path);
+    if (!content) {
         load.created = true;
         load.ok = reset_hindu_aspects(private_dir);
         if (!load.ok) messages.tell(path, str(Str::HinduAspectsCannotWrite), MessageIcon::Warning);
         return load;
     }
-    std::ostringstream content;
-    content << in.rdbuf();
     std::string bad;
-    load.ok = parse_hindu_aspects(content.str(), load.table, &bad);
+    load.ok = parse_hindu_aspects(*content, load.table, &bad);
     if (!load.ok) messages.tell(str(Str::HinduAspectsBadLine) + bad, path, MessageIcon::Warning);
     return load;
 }
