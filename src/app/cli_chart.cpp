@@ -40,24 +40,7 @@ namespace tellurim {
 namespace {
 
 struct ChartArgs {
-    std::string name;
-    std::string first_name;
-    std::string sex = "N";
-    std::string ut;
-    std::string local;
-    std::optional<double> correction;
-    bool now = false;
-    std::string lon;
-    std::string lat;
-    bool my_city = false;
-    std::string city;
-    std::string county;
-    std::string state;
-    std::string country;
-    std::string house_system;
-    std::string zodiac;
-    std::string ephemeris;
-    std::string node;  // "mean", "true" or "" for the options' choice
+    BirthArgs birth;
     double star_orb = 1.0;
     bool json = false;
     bool save = false;       // --save given
@@ -77,21 +60,6 @@ std::string_view ephemeris_display_name(int type) {
         case kEphemerisJpl: return text(Str::EphemerisJplName);
         default: return text(Str::UnknownEphemerisType);
     }
-}
-
-// A birth date-hour text: the storage form, with the seconds the new-chart dialog accepts
-// (below 59.9999, so that the two-decimal text never shows 60.00).
-std::optional<DateHour> parse_birth_date(CliContext& ctx, const std::string& text) {
-    DateParse p = parse_date_hour(text);
-    if (!p.ok) {
-        ctx.fail(kExitBadInput, str(Str::NotAValidDate) + " " + trim_message(p.message));
-        return std::nullopt;
-    }
-    if (!(p.value.seconds < 59.9999)) {
-        ctx.fail(kExitBadInput, str(Str::SecondNotValid), str(Str::CaptionBadInput), MessageIcon::Warning);
-        return std::nullopt;
-    }
-    return p.value;
 }
 
 std::string date_text(const DateHour& d) { return format_date_hour(d); }
@@ -148,7 +116,17 @@ struct Provenance {
     std::array<std::string, 3> infos;
     int type = -1;
     double delta_t_seconds = kInfinity;
+    std::optional<ProviderRange> range;  // the span the provider states for its positions
+    std::string range_warning;           // empty when the birth lies within it
 };
+
+nlohmann::json range_json(const Provenance& prov) {
+    if (!prov.range) return nullptr;
+    return {{"first", prov.range->first},
+            {"last", prov.range->last},
+            {"first_jd_et", json_number(prov.range->first_jd_et)},
+            {"last_jd_et", json_number(prov.range->last_jd_et)}};
+}
 
 struct ChartStars {
     const StarCatalogue* catalogue = nullptr;  // null when the catalogue did not load
@@ -436,6 +414,8 @@ nlohmann::json print_json(const Horoscope& h, double eps, const AngleValue& aya,
           {"ephemeris_type", std::string(ephemeris_type_name(prov.type))},
           {"lunar_node", h.options.ephemeris.true_node ? "true" : "mean"},
           {"delta_t_seconds", json_number(prov.delta_t_seconds)},
+          {"valid_range", range_json(prov)},
+          {"range_warning", prov.range_warning.empty() ? nlohmann::json(nullptr) : nlohmann::json(prov.range_warning)},
           {"house_system", std::string(house_system_name(h.options.astro.house_system))},
           {"zero_date", date_text(h.options.astro.zero_date)},
           {"zero_date_jd_et", json_number(h.options.astro.zero_date.jd_et)}}},
@@ -456,6 +436,8 @@ void print_chart(const Horoscope& h, const EphemerisLibrary& library, bool json,
     prov.infos = library.infos();
     prov.type = library.is_loaded() ? library.type() : h.options.ephemeris.type;
     prov.delta_t_seconds = (h.birth_ut.jd_et - h.birth_ut.jd_ut) * 86400.0;
+    prov.range = provider_range(library);
+    prov.range_warning = provider_range_warning(prov.range, h.birth_ut.jd_et);
     // The stars within the orb of each planet; without a catalogue the chart goes on without.
     StarCatalogue catalogue;
     ChartStars stars;
@@ -473,59 +455,7 @@ void print_chart(const Horoscope& h, const EphemerisLibrary& library, bool json,
         print_text(h, eps, aya, prov, stars);
 }
 
-bool apply_chart_overrides(const ChartOverrides& o, Options& options, CliContext& ctx) {
-    if (!o.house_system.empty()) {
-        auto hs = house_system_from_name(o.house_system);
-        if (!hs) {
-            ctx.fail(kExitBadInput, str(Str::ChartBadHouseSystem) + ": " + o.house_system);
-            return false;
-        }
-        options.astro.house_system = *hs;
-    }
-    if (!o.zodiac.empty()) options.astro.zodiac_movable = o.zodiac == "movable" ? 1 : 0;
-    if (!o.ephemeris.empty())
-        options.ephemeris.type = o.ephemeris == "low" ? kEphemerisLow : o.ephemeris == "bdl" ? kEphemerisBdl : kEphemerisJpl;
-    return true;
-}
-
-void add_chart_override_options(CLI::App& command, ChartOverrides& o) {
-    command.add_option("--house-system", o.house_system, "Campanus, Alcabitus, Abenragel, Regiomontanus, Placidus, Hindu, ModusAequalis");
-    command.add_option("--zodiac", o.zodiac, "movable or fixed")->check(CLI::IsMember({"movable", "fixed"}));
-    command.add_option("--ephemeris", o.ephemeris, "low, bdl or jpl")->check(CLI::IsMember({"low", "bdl", "jpl"}));
-}
-
 namespace {
-
-// Looks the place up in the atlas of the options' countries directory. With a legal
-// date-hour and no correction of the user's, the atlas's historical correction for that date
-// gives `universal`.
-bool find_place(const ChartArgs& a, const Options& options, BirthData& data, std::optional<DateHour>& universal,
-                CliContext& ctx) {
-    CityQuery q;
-    bool want_correction = !a.local.empty() && !a.correction;
-    if (want_correction) q.date_hour = a.local;
-    q.country = a.country;
-    q.state = a.state;
-    q.county = a.county;
-    q.city = a.city;
-    AtlasSettings atlas{options.paths.countries_dir, options.paths.default_country};
-    NameCollator names = NameCollator::for_user();
-    // The feedback tells every step ("Ok, city found." before a missing correction file); the
-    // message tells only the one that failed.
-    if (!find_city(q, atlas, want_correction, names)) {
-        ctx.fail(kExitFailure, trim_message(q.cause));
-        return false;
-    }
-    if (want_correction && !q.universal) {
-        ctx.fail(kExitFailure, q.cause + " " + str(Str::PlaceGiveCorrection));
-        return false;
-    }
-    universal = q.universal;
-    data.place = q.place;
-    data.state = q.state;
-    data.country = q.country;
-    return true;
-}
 
 // The wheel of `h` and, with --outside-ut, of the same birth data at that moment superposed
 // outside it.
@@ -564,14 +494,6 @@ int write_wheel(const ChartArgs& a, WheelFormat format, QSize size, const BirthD
 }
 
 int run_chart(const ChartArgs& a, CliContext& ctx) {
-    auto settings = load_cli_settings(ctx);
-    if (!settings) return ctx.exit_code;
-    Options options = settings->options;
-
-    // Per-run overrides of the stored options.
-    if (!apply_chart_overrides({a.house_system, a.zodiac, a.ephemeris}, options, ctx)) return ctx.exit_code;
-    if (!a.node.empty()) options.ephemeris.true_node = a.node == "true" ? 1 : 0;
-
     std::optional<WheelFormat> wheel_format;
     std::optional<QSize> wheel_size;
     if (!a.wheel.empty()) {
@@ -587,111 +509,14 @@ int run_chart(const ChartArgs& a, CliContext& ctx) {
         }
     }
 
-    BirthData data;
-    data.last_name = a.name.empty() && a.now ? str(Str::ChartNowName) : a.name;
-    if (data.last_name.empty()) {
-        ctx.fail(kExitBadInput, str(Str::ChartNeedName));
-        return ctx.exit_code;
-    }
-    data.first_name = a.first_name;
-    if (a.sex == "M")
-        data.sex = kMan;
-    else if (a.sex == "F")
-        data.sex = kWoman;
-    else if (a.sex == "N")
-        data.sex = kNeuter;
-    else {
-        ctx.fail(kExitBadInput, str(Str::ChartBadSex));
-        return ctx.exit_code;
-    }
-
-    // Place: explicit coordinates, "My city", or the atlas.
-    std::optional<DateHour> atlas_ut;
-    if (a.my_city) {
-        data.place = options.my_city.place;
-        data.state = options.my_city.state;
-        data.country = options.my_city.country;
-    }
-    if (!a.lon.empty() || !a.lat.empty()) {
-        auto lon = parse_birth_longitude(a.lon);
-        if (!lon) {
-            ctx.fail(kExitBadInput, str(Str::NotAValidLongitude));
-            return ctx.exit_code;
-        }
-        auto lat = parse_birth_latitude(a.lat);
-        if (!lat) {
-            ctx.fail(kExitBadInput, str(Str::NotAValidLatitude));
-            return ctx.exit_code;
-        }
-        data.place.longitude = *lon;
-        data.place.latitude = *lat;
-        if (!a.city.empty()) data.place.city = a.city;
-        if (!a.county.empty()) data.place.county = a.county;
-        if (!a.state.empty()) data.state = a.state;
-        if (!a.country.empty()) data.country = a.country;
-    } else if (!a.my_city) {
-        if (a.city.empty()) {
-            ctx.fail(kExitBadInput, str(Str::ChartNeedPlace));
-            return ctx.exit_code;
-        }
-        if (!find_place(a, options, data, atlas_ut, ctx)) return ctx.exit_code;
-    }
-
-    // Time: universal, local with its correction, or now.
-    double correction = a.correction.value_or(a.my_city ? options.my_city.correction_hours : 0.0);
-    if (a.now) {
-        data.ut = now_ut();
-    } else if (!a.ut.empty()) {
-        auto ut = parse_birth_date(ctx, a.ut);
-        if (!ut) return ctx.exit_code;
-        data.ut = *ut;
-    } else if (!a.local.empty() && (a.correction || atlas_ut || a.my_city)) {
-        auto local = parse_birth_date(ctx, a.local);
-        if (!local) return ctx.exit_code;
-        data.local = *local;
-        // The user's correction first, then the atlas's for that date, then "My city"'s.
-        std::optional<DateHour> ut = atlas_ut && !a.correction ? atlas_ut : local_to_universal(*local, correction);
-        if (!ut) {
-            ctx.fail(kExitBadInput, str(Str::DateOutOfRange));
-            return ctx.exit_code;
-        }
-        data.ut = *ut;
-    } else {
-        ctx.fail(kExitBadInput, str(Str::ChartNeedTime));
-        return ctx.exit_code;
-    }
-    if (!is_valid(data.local)) {
-        // Legal time = universal - correction, in the universal date's calendar.
-        data.local = data.ut;
-        if (!set_julian_day_ut(data.local, data.ut.jd_ut - correction / 24.0)) data.local = DateHour{};
-    }
-
-    EphemerisLibrary library;
-    EphemerisStatus loaded = library.load(options.ephemeris.type, options.ephemeris.jpl_file);
-    if (!loaded) ctx.messages->tell(loaded.message, str(Str::ComputeCaption), MessageIcon::Warning);
-
-    WorkerThreads workers;
-    auto h = std::make_unique<Horoscope>();
-    h->aspect_table = &settings->aspects;
-    HostIdentity host;
-    if (options.database.prefix_with_ip) host = local_host_identity();
-    ComputeReport report;
-    bool computed = set_and_compute(*h, data, true, options, *ctx.messages, workers, library,
-                                    options.database.prefix_with_ip ? &host : nullptr, &report);
-    // A day without sunrise or sunset fails the sun step only (its message has been shown):
-    // every later step ran, so the chart is printed and the run still succeeds.
-    const bool polar_only = !computed && h->sun.polar != SunPolar::None && report.ran_step(kComputeSteps);
-    if (polar_only)
-        ctx.messages->tell(str(Str::SunPolarWarning), str(Str::ComputeCaption), MessageIcon::Warning);
-    if (!computed && !polar_only) {
-        if (!is_valid(h->birth_ut) || !h->place.latitude.is_angle())
-            ctx.messages->tell(str(Str::ChartBadBirthData), str(Str::ComputeCaption), MessageIcon::Warning);
-        ctx.exit_code = kExitFailure;
-        return ctx.exit_code;
-    }
+    auto chart = compute_birth_chart(a.birth, ctx);
+    if (!chart) return ctx.exit_code;
+    Horoscope& h = *chart->horoscope;
+    const Options& options = chart->options;
     if (a.save) {
-        std::string path = a.save_path.empty() ? default_horoscope_file_name(*h, settings->horoscopes_dir) : a.save_path;
-        if (!save_horoscope(*h, path, *ctx.messages)) {
+        std::string path =
+            a.save_path.empty() ? default_horoscope_file_name(h, chart->settings->horoscopes_dir) : a.save_path;
+        if (!save_horoscope(h, path, *ctx.messages)) {
             ctx.exit_code = kExitFailure;
             return ctx.exit_code;
         }
@@ -699,19 +524,21 @@ int run_chart(const ChartArgs& a, CliContext& ctx) {
     }
     // The new-chart dialog's two boxes: the save file, and the database (checked by default
     // when the options say so).
-    if (a.save_line && !append_to_save_file(*h, options.paths.save_file, *ctx.messages)) {
+    if (a.save_line && !append_to_save_file(h, options.paths.save_file, *ctx.messages)) {
         ctx.exit_code = kExitFailure;
         return ctx.exit_code;
     }
     if (a.save_db || (options.database.default_save_to_db && !a.no_save_db)) {
-        auto target = db_target(DbArgs{}, *settings, ctx);
-        if (!target || !save_to_database(*h, *target, *ctx.messages)) {
+        auto target = db_target(DbArgs{}, *chart->settings, ctx);
+        if (!target || !save_to_database(h, *target, *ctx.messages)) {
             ctx.exit_code = kExitFailure;
             return ctx.exit_code;
         }
     }
-    print_chart(*h, library, a.json, a.star_orb, *ctx.messages);
-    if (wheel_format) return write_wheel(a, *wheel_format, *wheel_size, data, correction, *h, library, workers, ctx);
+    print_chart(h, *chart->library, a.json, a.star_orb, *ctx.messages);
+    if (wheel_format)
+        return write_wheel(a, *wheel_format, *wheel_size, chart->data, chart->correction_hours, h, *chart->library,
+                           *chart->workers, ctx);
     return kExitOk;
 }
 
@@ -720,28 +547,7 @@ int run_chart(const ChartArgs& a, CliContext& ctx) {
 void register_chart_commands(CLI::App& app, CliContext& ctx) {
     auto args = std::make_shared<ChartArgs>();
     CLI::App* chart = app.add_subcommand("chart", "Compute one horoscope and print it");
-    chart->add_option("--name", args->name, "Last name");
-    chart->add_option("--first-name", args->first_name, "First name");
-    chart->add_option("--sex", args->sex, "M, F or N")->check(CLI::IsMember({"M", "F", "N"}));
-    auto* ut = chart->add_option("--ut", args->ut, "Universal date-hour, \"2000-01-01 12:00:00.00 GD\"");
-    auto* local = chart->add_option("--local", args->local, "Local (legal) date-hour");
-    auto* corr = chart->add_option("--correction", args->correction, "Hours from legal time to universal time");
-    auto* now = chart->add_flag("--now", args->now, "The present moment (universal time)");
-    ut->excludes(local)->excludes(now);
-    local->excludes(now);
-    (void)corr;
-    chart->add_option("--lon", args->lon, "Longitude, \"2d21'00\\\"E\" or decimal degrees east");
-    chart->add_option("--lat", args->lat, "Latitude, \"48d51'00\\\"N\" or decimal degrees north");
-    chart->add_flag("--my-city", args->my_city, "The options' \"My city\" place and correction");
-    chart->add_option("--city", args->city, "City");
-    chart->add_option("--county", args->county, "County");
-    chart->add_option("--state", args->state, "State");
-    chart->add_option("--country", args->country, "Country");
-    chart->add_option("--house-system", args->house_system, "Campanus, Alcabitus, Abenragel, Regiomontanus, Placidus, Hindu, ModusAequalis");
-    chart->add_option("--zodiac", args->zodiac, "movable or fixed")->check(CLI::IsMember({"movable", "fixed"}));
-    chart->add_option("--ephemeris", args->ephemeris, "low, bdl or jpl")->check(CLI::IsMember({"low", "bdl", "jpl"}));
-    chart->add_option("--node", args->node, "Lunar node: mean or true (default: the options' choice)")
-        ->check(CLI::IsMember({"mean", "true"}));
+    add_birth_options(chart, args->birth);
     chart->add_option("--star-orb", args->star_orb, "Orb of the star conjunctions in degrees (default 1)")
         ->check(CLI::Range(0.0, 180.0));
     chart->add_flag("--json", args->json, "JSON output");

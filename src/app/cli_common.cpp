@@ -2,13 +2,16 @@
 
 #include <chrono>
 #include <cmath>
+#include <fmt/format.h>
 
 #include "app/json_util.h"
 #include "astro/compute.h"
+#include "core/birth_input.h"
 #include "core/houses.h"
 #include "core/strings.h"
-#include "core/worker_threads.h"
 #include "files/cities.h"
+#include "files/horoscope_file.h"
+#include "files/host_identity.h"
 
 namespace tellurim {
 
@@ -21,15 +24,79 @@ DateHour now_ut() {
     return d;
 }
 
+void add_chart_override_options(CLI::App& command, ChartOverrides& o) {
+    command.add_option("--house-system", o.house_system,
+                       "Campanus, Alcabitus, Abenragel, Regiomontanus, Placidus, Hindu, ModusAequalis");
+    command.add_option("--zodiac", o.zodiac, "movable or fixed")->check(CLI::IsMember({"movable", "fixed"}));
+    command.add_option("--ephemeris", o.ephemeris, "low, bdl or jpl")->check(CLI::IsMember({"low", "bdl", "jpl"}));
+    command.add_option("--node", o.node, "Lunar node: mean or true (default: the options' choice)")
+        ->check(CLI::IsMember({"mean", "true"}));
+}
+
+bool apply_chart_overrides(const ChartOverrides& o, Options& options, CliContext& ctx) {
+    if (!o.house_system.empty()) {
+        auto hs = house_system_from_name(o.house_system);
+        if (!hs) {
+            ctx.fail(kExitBadInput, str(Str::ChartBadHouseSystem) + ": " + o.house_system);
+            return false;
+        }
+        options.astro.house_system = *hs;
+    }
+    if (!o.zodiac.empty()) options.astro.zodiac_movable = o.zodiac == "movable" ? 1 : 0;
+    if (!o.ephemeris.empty())
+        options.ephemeris.type = o.ephemeris == "low" ? kEphemerisLow : o.ephemeris == "bdl" ? kEphemerisBdl : kEphemerisJpl;
+    if (!o.node.empty()) options.ephemeris.true_node = o.node == "true" ? 1 : 0;
+    return true;
+}
+
+void add_birth_options(CLI::App* cmd, BirthArgs& args) {
+    cmd->add_option("--name", args.name, "Last name");
+    cmd->add_option("--first-name", args.first_name, "First name");
+    cmd->add_option("--sex", args.sex, "M, F or N")->check(CLI::IsMember({"M", "F", "N"}));
+    auto* ut = cmd->add_option("--ut", args.ut, "Universal date-hour, \"2000-01-01 12:00:00.00 GD\"");
+    auto* local = cmd->add_option("--local", args.local, "Local (legal) date-hour");
+    cmd->add_option("--correction", args.correction, "Hours from legal time to universal time (-24 to 24)");
+    auto* now = cmd->add_flag("--now", args.now, "The present moment (universal time)");
+    ut->excludes(local)->excludes(now);
+    local->excludes(now);
+    cmd->add_option("--lon", args.lon, "Longitude, \"2d21'00\\\"E\", \"0h09'24\\\"E\" or decimal degrees east (-180 to 180)");
+    cmd->add_option("--lat", args.lat, "Latitude, \"48d51'00\\\"N\" or decimal degrees north (-90 to 90)");
+    cmd->add_flag("--my-city", args.my_city, "The options' \"My city\" place and correction");
+    cmd->add_option("--city", args.city, "City");
+    cmd->add_option("--county", args.county, "County");
+    cmd->add_option("--state", args.state, "State");
+    cmd->add_option("--country", args.country, "Country");
+    add_chart_override_options(*cmd, args.overrides);
+}
+
+std::optional<DateHour> parse_birth_date(CliContext& ctx, const std::string& text) {
+    DateParse p = parse_date_hour(text);
+    if (!p.ok) {
+        ctx.fail(kExitBadInput, str(Str::NotAValidDate) + " " + trim_message(p.message));
+        return std::nullopt;
+    }
+    // Each field within its range is not enough: 31 February would silently become 3 March.
+    if (!date_exists(p.value)) {
+        ctx.fail(kExitBadInput, str(Str::NotAValidDate) + " " + text + ": " + str(Str::BirthNoSuchDay));
+        return std::nullopt;
+    }
+    if (!(p.value.seconds < 59.9999)) {
+        ctx.fail(kExitBadInput, str(Str::SecondNotValid), str(Str::CaptionBadInput), MessageIcon::Warning);
+        return std::nullopt;
+    }
+    return p.value;
+}
+
 namespace {
 
-std::optional<AngleValue> parse_place_angle(const std::string& t, std::int32_t format) {
-    auto a = parse_angle(t);
-    if (!a || !a->is_finite()) return std::nullopt;
-    if (a->unit == kUnitNone) a = AngleValue::degrees(a->value);  // a plain number of degrees
-    if (a->format != kFormatSigned && a->format != format) return std::nullopt;  // N/S given for a longitude
-    a->format = format;
-    return a;
+// A correction of more than a day either way is a typing error, and one that is not a
+// number would make every date-hour derived from it invalid.
+constexpr double kMaxCorrectionHours = 24.0;
+
+bool check_correction(double hours, CliContext& ctx) {
+    if (std::isfinite(hours) && std::fabs(hours) <= kMaxCorrectionHours) return true;
+    ctx.fail(kExitBadInput, str(Str::BirthBadCorrection) + " " + fmt::format("{}", hours));
+    return false;
 }
 
 // Looks the place up in the atlas of the options' countries directory. With a legal
@@ -63,55 +130,13 @@ bool find_place(const BirthArgs& a, const Options& options, BirthData& data, std
     return true;
 }
 
-}  // namespace
-
-void add_birth_options(CLI::App* cmd, BirthArgs& args) {
-    cmd->add_option("--name", args.name, "Last name");
-    cmd->add_option("--first-name", args.first_name, "First name");
-    cmd->add_option("--sex", args.sex, "M, F or N")->check(CLI::IsMember({"M", "F", "N"}));
-    auto* ut = cmd->add_option("--ut", args.ut, "Universal date-hour, \"2000-01-01 12:00:00.00 GD\"");
-    auto* local = cmd->add_option("--local", args.local, "Local (legal) date-hour");
-    auto* corr = cmd->add_option("--correction", args.correction, "Hours from legal time to universal time");
-    auto* now = cmd->add_flag("--now", args.now, "The present moment (universal time)");
-    ut->excludes(local)->excludes(now);
-    local->excludes(now);
-    (void)corr;
-    cmd->add_option("--lon", args.lon, "Longitude, \"2d21'00\\\"E\" or decimal degrees east");
-    cmd->add_option("--lat", args.lat, "Latitude, \"48d51'00\\\"N\" or decimal degrees north");
-    cmd->add_flag("--my-city", args.my_city, "The options' \"My city\" place and correction");
-    cmd->add_option("--city", args.city, "City");
-    cmd->add_option("--county", args.county, "County");
-    cmd->add_option("--state", args.state, "State");
-    cmd->add_option("--country", args.country, "Country");
-    cmd->add_option("--house-system", args.house_system, "Campanus, Alcabitus, Abenragel, Regiomontanus, Placidus, Hindu, ModusAequalis");
-    cmd->add_option("--zodiac", args.zodiac, "movable or fixed")->check(CLI::IsMember({"movable", "fixed"}));
-    cmd->add_option("--ephemeris", args.ephemeris, "low, bdl or jpl")->check(CLI::IsMember({"low", "bdl", "jpl"}));
-}
-
-std::optional<BirthChart> compute_birth_chart(const BirthArgs& a, CliContext& ctx) {
-    auto loaded_settings = load_cli_settings(ctx);
-    if (!loaded_settings) return std::nullopt;
-    auto settings = std::make_unique<CliSettings>(std::move(*loaded_settings));
-    Options options = settings->options;
-
-    // Per-run overrides of the stored options.
-    if (!a.house_system.empty()) {
-        auto hs = house_system_from_name(a.house_system);
-        if (!hs) {
-            ctx.fail(kExitBadInput, str(Str::ChartBadHouseSystem) + ": " + a.house_system);
-            return std::nullopt;
-        }
-        options.astro.house_system = *hs;
-    }
-    if (!a.zodiac.empty()) options.astro.zodiac_movable = a.zodiac == "movable" ? 1 : 0;
-    if (!a.ephemeris.empty())
-        options.ephemeris.type = a.ephemeris == "low" ? kEphemerisLow : a.ephemeris == "bdl" ? kEphemerisBdl : kEphemerisJpl;
-
-    BirthData data;
+// The person, the place and the moment of the birth options. False after telling why.
+bool build_birth_data(const BirthArgs& a, const Options& options, BirthData& data, double& correction,
+                      CliContext& ctx) {
     data.last_name = a.name.empty() && a.now ? str(Str::ChartNowName) : a.name;
     if (data.last_name.empty()) {
         ctx.fail(kExitBadInput, str(Str::ChartNeedName));
-        return std::nullopt;
+        return false;
     }
     data.first_name = a.first_name;
     if (a.sex == "M")
@@ -122,8 +147,16 @@ std::optional<BirthChart> compute_birth_chart(const BirthArgs& a, CliContext& ct
         data.sex = kNeuter;
     else {
         ctx.fail(kExitBadInput, str(Str::ChartBadSex));
-        return std::nullopt;
+        return false;
     }
+
+    // The texts first, so that a typing error is told before any atlas lookup.
+    std::optional<DateHour> ut;
+    std::optional<DateHour> local;
+    if (!a.now && !a.ut.empty() && !(ut = parse_birth_date(ctx, a.ut))) return false;
+    if (!a.now && a.ut.empty() && !a.local.empty() && !(local = parse_birth_date(ctx, a.local))) return false;
+    correction = a.correction.value_or(a.my_city ? options.my_city.correction_hours : 0.0);
+    if ((a.correction || a.my_city) && !check_correction(correction, ctx)) return false;
 
     // Place: explicit coordinates, "My city", or the atlas.
     std::optional<DateHour> atlas_ut;
@@ -133,15 +166,15 @@ std::optional<BirthChart> compute_birth_chart(const BirthArgs& a, CliContext& ct
         data.country = options.my_city.country;
     }
     if (!a.lon.empty() || !a.lat.empty()) {
-        auto lon = parse_place_angle(a.lon, kFormatEastWest);
+        auto lon = parse_birth_longitude(a.lon);
         if (!lon) {
             ctx.fail(kExitBadInput, str(Str::NotAValidLongitude));
-            return std::nullopt;
+            return false;
         }
-        auto lat = parse_place_angle(a.lat, kFormatNorthSouth);
+        auto lat = parse_birth_latitude(a.lat);
         if (!lat) {
             ctx.fail(kExitBadInput, str(Str::NotAValidLatitude));
-            return std::nullopt;
+            return false;
         }
         data.place.longitude = *lon;
         data.place.latitude = *lat;
@@ -152,61 +185,133 @@ std::optional<BirthChart> compute_birth_chart(const BirthArgs& a, CliContext& ct
     } else if (!a.my_city) {
         if (a.city.empty()) {
             ctx.fail(kExitBadInput, str(Str::ChartNeedPlace));
-            return std::nullopt;
+            return false;
         }
-        if (!find_place(a, options, data, atlas_ut, ctx)) return std::nullopt;
+        if (!find_place(a, options, data, atlas_ut, ctx)) return false;
     }
 
     // Time: universal, local with its correction, or now.
-    double correction = a.correction.value_or(a.my_city ? options.my_city.correction_hours : 0.0);
     if (a.now) {
         data.ut = now_ut();
-    } else if (!a.ut.empty()) {
-        DateParse p = parse_date_hour(a.ut);
-        if (!p.ok) {
-            ctx.fail(kExitBadInput, str(Str::NotAValidDate) + " " + trim_message(p.message));
-            return std::nullopt;
-        }
-        data.ut = p.value;
-    } else if (!a.local.empty() && (a.correction || atlas_ut || a.my_city)) {
-        DateParse p = parse_date_hour(a.local);
-        if (!p.ok) {
-            ctx.fail(kExitBadInput, str(Str::NotAValidDate) + " " + trim_message(p.message));
-            return std::nullopt;
-        }
-        data.local = p.value;
-        // The user's correction first, then the atlas's for that date, then "My city"'s.
-        std::optional<DateHour> ut = atlas_ut && !a.correction ? atlas_ut : local_to_universal(p.value, correction);
-        if (!ut) {
-            ctx.fail(kExitBadInput, str(Str::DateOutOfRange));
-            return std::nullopt;
-        }
+    } else if (ut) {
         data.ut = *ut;
+    } else if (local && (a.correction || atlas_ut || a.my_city)) {
+        data.local = *local;
+        // The user's correction first, then the atlas's for that date, then "My city"'s.
+        std::optional<DateHour> universal =
+            atlas_ut && !a.correction ? atlas_ut : local_to_universal(*local, correction);
+        if (!universal) {
+            ctx.fail(kExitBadInput, str(Str::DateOutOfRange));
+            return false;
+        }
+        data.ut = *universal;
     } else {
         ctx.fail(kExitBadInput, str(Str::ChartNeedTime));
-        return std::nullopt;
+        return false;
     }
     if (!is_valid(data.local)) {
         // Legal time = universal - correction, in the universal date's calendar.
         data.local = data.ut;
-        if (!set_julian_day_ut(data.local, data.ut.jd_ut - correction / 24.0)) data.local = DateHour{};
+        if (!set_julian_day_ut(data.local, data.ut.jd_ut - correction / 24.0)) {
+            ctx.fail(kExitBadInput, str(Str::DateOutOfRange));
+            return false;
+        }
     }
+    return true;
+}
 
-    auto library_ptr = std::make_unique<EphemerisLibrary>();
-    EphemerisLibrary& library = *library_ptr;
-    EphemerisStatus loaded = library.load(options.ephemeris.type, options.ephemeris.jpl_file);
+// The settings with the per-run overrides, the provider loaded, the horoscope pointing at the
+// user's aspect table.
+std::optional<BirthChart> start_chart(const ChartOverrides& overrides, CliContext& ctx) {
+    auto settings = load_cli_settings(ctx);
+    if (!settings) return std::nullopt;
+    BirthChart c;
+    c.settings = std::make_unique<CliSettings>(std::move(*settings));
+    c.options = c.settings->options;
+    if (!apply_chart_overrides(overrides, c.options, ctx)) return std::nullopt;
+    return c;
+}
+
+void load_provider(BirthChart& c, CliContext& ctx) {
+    c.library = std::make_unique<EphemerisLibrary>();
+    EphemerisStatus loaded = c.library->load(c.options.ephemeris.type, c.options.ephemeris.jpl_file);
     if (!loaded) ctx.messages->tell(loaded.message, str(Str::ComputeCaption), MessageIcon::Warning);
+    c.workers = std::make_unique<WorkerThreads>();
+    c.horoscope = std::make_unique<Horoscope>();
+    c.horoscope->aspect_table = &c.settings->aspects;
+}
 
-    WorkerThreads workers;
-    auto h = std::make_unique<Horoscope>();
-    h->aspect_table = &settings->aspects;
-    if (!set_and_compute(*h, data, true, options, *ctx.messages, workers, library)) {
-        if (!is_valid(h->birth_ut) || !h->place.latitude.is_angle())
+// What the computation's result means for the command. A day without sunrise or sunset fails
+// the sun step only (its message has been shown): every later step ran, so the chart is
+// printed and the run still succeeds. Birth data refused before any step ran are said here,
+// as nothing else said it.
+bool accept_computation(bool computed, const ComputeReport& report, BirthChart& c, CliContext& ctx) {
+    const Horoscope& h = *c.horoscope;
+    const bool polar_only = !computed && h.sun.polar != SunPolar::None && report.ran_step(kComputeSteps);
+    if (polar_only)
+        ctx.messages->tell(str(Str::SunPolarWarning), str(Str::ComputeCaption), MessageIcon::Warning);
+    if (!computed && !polar_only) {
+        if (!report.ran_step(1) || !is_valid(h.birth_ut) || !h.place.latitude.is_angle())
             ctx.messages->tell(str(Str::ChartBadBirthData), str(Str::ComputeCaption), MessageIcon::Warning);
+        ctx.exit_code = kExitFailure;
+        return false;
+    }
+    std::string warning = provider_range_warning(provider_range(*c.library), h.birth_ut.jd_et);
+    if (!warning.empty()) ctx.messages->tell(warning, str(Str::BirthWarningCaption), MessageIcon::Warning);
+    return true;
+}
+
+// "-2000-01-01 JD": the date of a Julian day, Julian before the Gregorian reform.
+std::string range_date_text(double jd) {
+    DateHour d;
+    d.is_julian = jd < 2299160.5 ? 1 : 0;
+    if (!set_julian_day_ut(d, jd)) return fmt::format("JD {:.1f}", jd);
+    return fmt::format("{:04d}-{:02d}-{:02d} {}", d.year, d.month, d.day, d.is_julian ? "JD" : "GD");
+}
+
+}  // namespace
+
+std::optional<ProviderRange> provider_range(const EphemerisLibrary& library) {
+    auto span = library.valid_range();
+    if (!span) return std::nullopt;
+    return ProviderRange{span->first, span->second, range_date_text(span->first), range_date_text(span->second)};
+}
+
+std::string provider_range_warning(const std::optional<ProviderRange>& range, double jd_et) {
+    if (!range || !std::isfinite(jd_et) || range->contains(jd_et)) return {};
+    return str(Str::BirthOutsideRange) + " " + range->first + " " + str(Str::BirthRangeTo) + " " + range->last + ".";
+}
+
+std::optional<BirthChart> compute_birth_chart(const BirthArgs& a, CliContext& ctx) {
+    auto c = start_chart(a.overrides, ctx);
+    if (!c) return std::nullopt;
+    if (!build_birth_data(a, c->options, c->data, c->correction_hours, ctx)) return std::nullopt;
+    load_provider(*c, ctx);
+    HostIdentity host;
+    if (c->options.database.prefix_with_ip) host = local_host_identity();
+    ComputeReport report;
+    const bool computed = set_and_compute(*c->horoscope, c->data, true, c->options, *ctx.messages, *c->workers,
+                                          *c->library, c->options.database.prefix_with_ip ? &host : nullptr, &report);
+    if (!accept_computation(computed, report, *c, ctx)) return std::nullopt;
+    return c;
+}
+
+std::optional<BirthChart> compute_file_chart(const std::string& path, const ChartOverrides& overrides,
+                                             CliContext& ctx) {
+    auto c = start_chart(overrides, ctx);
+    if (!c) return std::nullopt;
+    HoroscopeFileData file;
+    if (load_horoscope_file(path, file, *ctx.messages) != HoroscopeFileStatus::Ok) {
         ctx.exit_code = kExitFailure;
         return std::nullopt;
     }
-    return BirthChart{std::move(settings), std::move(library_ptr), std::move(h)};
+    c->data = file.birth;
+    load_provider(*c, ctx);
+    ComputeReport report;
+    const bool computed =
+        store_and_compute(*c->horoscope, file, c->options, *ctx.messages, *c->workers, *c->library, &report);
+    if (!accept_computation(computed, report, *c, ctx)) return std::nullopt;
+    return c;
 }
 
 }  // namespace tellurim

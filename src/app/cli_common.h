@@ -1,6 +1,8 @@
 #pragma once
 // Small pieces shared by the command groups, and the one parser of the birth options
-// (person, moment, place, per-run overrides) of every command that takes a birth.
+// (person, moment, place, per-run overrides) of every command that takes a birth, with the
+// one computation of a chart from them (or from a horoscope file) that `chart`, `open`,
+// `directions` and `dasa` share.
 
 #include <CLI/CLI.hpp>
 #include <memory>
@@ -12,11 +14,23 @@
 #include "core/date_hour.h"
 #include "core/ephemeris_library.h"
 #include "core/horoscope.h"
+#include "core/worker_threads.h"
 
 namespace tellurim {
 
 // The present moment in universal time, to the hundredth of a second, Gregorian calendar.
 DateHour now_ut();
+
+// --house-system, --zodiac, --ephemeris, --node: empty when not given.
+struct ChartOverrides {
+    std::string house_system;
+    std::string zodiac;
+    std::string ephemeris;
+    std::string node;  // "mean", "true" or "" for the options' choice
+};
+void add_chart_override_options(CLI::App& command, ChartOverrides& overrides);
+// Applies the overrides to `options`; an unknown house system fails with exit status 2.
+bool apply_chart_overrides(const ChartOverrides& overrides, Options& options, CliContext& ctx);
 
 // The birth options as typed.
 struct BirthArgs {
@@ -34,25 +48,51 @@ struct BirthArgs {
     std::string county;
     std::string state;
     std::string country;
-    std::string house_system;
-    std::string zodiac;
-    std::string ephemeris;
+    ChartOverrides overrides;
 };
 
 // Adds --name, --first-name, --sex, --ut/--local/--correction/--now, --lon/--lat, --my-city,
-// --city/--county/--state/--country, --house-system, --zodiac and --ephemeris to `cmd`.
+// --city/--county/--state/--country and the overrides (--house-system, --zodiac, --ephemeris,
+// --node) to `cmd`.
 void add_birth_options(CLI::App* cmd, BirthArgs& args);
 
-// A horoscope computed from the birth options with the stored settings.
+// A birth date-hour text in the storage form. Refused with exit status 2 and "Not a valid
+// date." when it does not parse or names a day its month does not have ("2023-02-31"), and
+// with "Second not valid" when the seconds are not below 59.9999 (the two-decimal text would
+// show 60.00).
+std::optional<DateHour> parse_birth_date(CliContext& ctx, const std::string& text);
+
+// A computed horoscope with everything it was computed with.
 struct BirthChart {
-    std::unique_ptr<CliSettings> settings;    // the horoscope points at settings->aspects
+    std::unique_ptr<CliSettings> settings;  // the horoscope points at settings->aspects
     std::unique_ptr<EphemerisLibrary> library;
+    std::unique_ptr<WorkerThreads> workers;
     std::unique_ptr<Horoscope> horoscope;
+    Options options;                 // the stored options with the per-run overrides
+    BirthData data;                  // the birth data given to the computation
+    double correction_hours = 0.0;   // universal = legal + correction
 };
 
 // Loads the settings, applies the per-run overrides, builds the birth data (coordinates, "My
-// city" or the atlas; universal, local with a correction, or now) and computes. nullopt after
-// telling the failure; ctx.exit_code then holds the status.
+// city" or the atlas; universal, local with a correction, or now), checks them and computes
+// with the user's aspect table. A day without sunrise or sunset (polar day or night) is
+// accepted with a warning; a date outside the provider's stated range is warned about. nullopt
+// after telling the failure; ctx.exit_code then holds the status (2 for bad input).
 std::optional<BirthChart> compute_birth_chart(const BirthArgs& args, CliContext& ctx);
+// The same for the birth data of a horoscope file (`open`), which keeps its own identifier.
+std::optional<BirthChart> compute_file_chart(const std::string& path, const ChartOverrides& overrides,
+                                             CliContext& ctx);
+
+// The span of dates over which the loaded provider states that its positions hold.
+struct ProviderRange {
+    double first_jd_et = kInfinity;
+    double last_jd_et = kInfinity;
+    std::string first;  // "-2000-01-01 JD"
+    std::string last;
+    bool contains(double jd_et) const { return jd_et >= first_jd_et && jd_et <= last_jd_et; }
+};
+std::optional<ProviderRange> provider_range(const EphemerisLibrary& library);
+// The warning for a moment outside the range, naming the range; empty inside it or without one.
+std::string provider_range_warning(const std::optional<ProviderRange>& range, double jd_et);
 
 }  // namespace tellurim

@@ -17,6 +17,8 @@ void run_date(CliContext& ctx, const std::string& input, bool json) {
     if (!p.ok) return ctx.fail(kExitBadInput, p.message, "Bad input", MessageIcon::Warning);
     const DateHour& d = p.value;
     double dt = (d.jd_et - d.jd_ut) * 86400.0;
+    // "2023-02-31" is read (each field is within its range) and counts on into March.
+    if (!date_exists(d)) p.message += text(Str::DateWarnNoSuchDay);
     std::string warnings(trim_message(p.message));
     if (json) {
         nlohmann::json j = {

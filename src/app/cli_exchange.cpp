@@ -54,12 +54,16 @@ struct ImportJob {
     ImportSummary summary;
 };
 
+// A worker computes horoscopes of its own: its ephemeris calls run on a library of its own.
+void load_worker_library(EphemerisLibrary& library, const Options& options, MessageSink& messages) {
+    EphemerisStatus loaded = library.load(options.ephemeris.type, options.ephemeris.jpl_file);
+    if (!loaded) messages.tell(loaded.message, str(Str::ComputeCaption), MessageIcon::Warning);
+}
+
 void import_routine(void* context) {
     auto* job = static_cast<ImportJob*>(context);
-    // The worker computes horoscopes of its own: its ephemeris calls run on a table of its own.
     EphemerisLibrary library;
-    EphemerisStatus loaded = library.load(job->options->ephemeris.type, job->options->ephemeris.jpl_file);
-    if (!loaded) job->messages->tell(loaded.message, str(Str::ComputeCaption), MessageIcon::Warning);
+    load_worker_library(library, *job->options, *job->messages);
     WorkerThreads workers;
     ImportEnvironment env{job->options, job->messages, &workers, &library};
     const int slot = job->table->current_slot();
@@ -119,8 +123,7 @@ struct ExportJob {
 void export_routine(void* context) {
     auto* job = static_cast<ExportJob*>(context);
     EphemerisLibrary library;
-    EphemerisStatus loaded = library.load(job->options->ephemeris.type, job->options->ephemeris.jpl_file);
-    if (!loaded) job->messages->tell(loaded.message, str(Str::ComputeCaption), MessageIcon::Warning);
+    load_worker_library(library, *job->options, *job->messages);
     WorkerThreads workers;
     ExportEnvironment env{job->options, job->messages, &workers, &library};
     job->result = job->body(env, job->table->cancel_event(job->table->current_slot()), &job->progress);

@@ -4,12 +4,7 @@
 
 #include "app/cli.h"
 #include "app/cli_chart.h"
-#include "app/cli_settings.h"
-#include "astro/compute.h"
-#include "core/ephemeris_library.h"
-#include "core/strings.h"
-#include "core/worker_threads.h"
-#include "files/horoscope_file.h"
+#include "app/cli_common.h"
 
 namespace tellurim {
 namespace {
@@ -22,18 +17,9 @@ struct OpenArgs {
 };
 
 int run_open(const OpenArgs& a, CliContext& ctx) {
-    auto settings = load_cli_settings(ctx);
-    if (!settings) return ctx.exit_code;
-    Options options = settings->options;
-    if (!apply_chart_overrides(a.overrides, options, ctx)) return ctx.exit_code;
-
-    EphemerisLibrary library;
-    EphemerisStatus loaded = library.load(options.ephemeris.type, options.ephemeris.jpl_file);
-    if (!loaded) ctx.messages->tell(loaded.message, str(Str::ComputeCaption), MessageIcon::Warning);
-    WorkerThreads workers;
-    auto h = std::make_unique<Horoscope>();
-    if (!read_horoscope_file(*h, a.path, options, *ctx.messages, workers, library)) return kExitFailure;
-    print_chart(*h, library, a.json, a.star_orb, *ctx.messages);
+    auto chart = compute_file_chart(a.path, a.overrides, ctx);
+    if (!chart) return ctx.exit_code;
+    print_chart(*chart->horoscope, *chart->library, a.json, a.star_orb, *ctx.messages);
     return kExitOk;
 }
 

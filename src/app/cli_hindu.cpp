@@ -1,5 +1,6 @@
-// The Hindu section of `chart`, `tellurim dasa`, `calc subdivision`, `calc nakshatra`, and the
-// settings commands `hindu-aspects`, `dasa-settings` and `nakshatras`.
+// The Hindu section of `chart`, `tellurim dasa`, `calc subdivision`, `calc nakshatra`, the
+// Hindu aspect table `hindu-aspects` and the nakshatra table `nakshatras show` (the dasa and
+// nakshatra settings are `options` keys).
 #include "app/cli_hindu.h"
 
 #include <charconv>
@@ -430,74 +431,14 @@ int run_hindu_aspects_reset(CliContext& ctx) {
     return kExitOk;
 }
 
-// --- dasa-settings show|set ---------------------------------------------------------------------
+// --- nakshatras show ---------------------------------------------------------------------------
+// The table with its lords; `options set nakshatras.N.name|meaning|colour` edits it.
 
-struct DasaSettingsArgs {
-    std::string zero_date;
-    std::string year_length;
-    std::string preset;
-    bool json = false;
-};
-
-void print_dasa_settings(const DasaTable& t, bool json) {
-    if (json) {
-        std::cout << nlohmann::json{{"zero_date", format_date_hour(t.zero_date)},
-                                    {"zero_date_jd_et", json_number(t.zero_date.jd_et)},
-                                    {"year_length", t.year_length},
-                                    {"total_years", t.total_years}}
-                         .dump(2)
-                  << "\n";
-        return;
-    }
-    std::cout << text(Str::DasaZeroDateTitle) << ": " << format_date_hour(t.zero_date) << "\n";
-    std::cout << text(Str::DasaYearLength) << " " << fmt::format("{}", t.year_length) << "\n";
-}
-
-int run_dasa_settings(const DasaSettingsArgs& a, bool set, CliContext& ctx) {
+int run_nakshatras(bool json, CliContext& ctx) {
     auto settings = load_cli_settings(ctx);
     if (!settings) return ctx.exit_code;
-    DasaTable& table = settings->options.dasas;
-    if (set) {
-        std::string zero = a.zero_date.empty() ? format_date_hour(table.zero_date) : a.zero_date;
-        std::string year = a.year_length.empty() ? fmt::format("{}", table.year_length) : a.year_length;
-        if (!a.preset.empty()) {
-            const DasaPreset* found = nullptr;
-            for (const DasaPreset& p : kDasaPresets)
-                if (text(p.name) == a.preset) found = &p;
-            if (!found) {
-                fail_bad_input(ctx, str(Str::DasaUnknownPreset) + a.preset);
-                return ctx.exit_code;
-            }
-            zero = found->zero_date;
-            year = found->year_length;
-        }
-        DasaSettingsResult r = apply_dasa_settings(table, zero, year);
-        if (!r.ok) {
-            fail_bad_input(ctx, r.message);
-            return ctx.exit_code;
-        }
-        if (!save_options(settings->private_dir, settings->options)) {
-            ctx.fail(kExitFailure, options_file_path(settings->private_dir), str(Str::HinduCannotWriteOptions));
-            return ctx.exit_code;
-        }
-    }
-    print_dasa_settings(table, a.json);
-    return kExitOk;
-}
-
-// --- nakshatras show|set ----------------------------------------------------------------------
-
-struct NakshatraArgs {
-    int index = -1;
-    std::optional<std::string> name;
-    std::optional<std::string> meaning;
-    std::string colour;
-    bool json = false;
-};
-
-void print_nakshatras(const NakshatraTable& t, bool json) {
     nlohmann::json list = nlohmann::json::array();
-    for (const Nakshatra& n : t) {
+    for (const Nakshatra& n : settings->options.nakshatras) {
         if (json)
             list.push_back({{"index", n.index}, {"name", n.name}, {"lord", lord_json(n.lord)}, {"meaning", n.meaning},
                             {"colour", fmt::format("{:08X}", n.colour)}});
@@ -505,35 +446,6 @@ void print_nakshatras(const NakshatraTable& t, bool json) {
             std::cout << fmt::format("{:>2} {:<20}{:<9}{:08X} {}\n", n.index, n.name, lord_text(n.lord), n.colour, n.meaning);
     }
     if (json) std::cout << list.dump(2) << "\n";
-}
-
-int run_nakshatras(const NakshatraArgs& a, bool set, CliContext& ctx) {
-    auto settings = load_cli_settings(ctx);
-    if (!settings) return ctx.exit_code;
-    if (set) {
-        NakshatraEdit edit;
-        edit.index = a.index;
-        edit.name = a.name;
-        edit.meaning = a.meaning;
-        if (!a.colour.empty()) {
-            Argb c = 0;
-            auto [end, ec] = std::from_chars(a.colour.data(), a.colour.data() + a.colour.size(), c, 16);
-            if (ec != std::errc{} || end != a.colour.data() + a.colour.size() || a.colour.size() > 8) {
-                fail_bad_input(ctx, str(Str::NakshatraBadColour) + a.colour);
-                return ctx.exit_code;
-            }
-            edit.colour = c;
-        }
-        if (!apply_nakshatra_edit(edit, settings->options.nakshatras)) {
-            fail_bad_input(ctx, str(Str::NakshatraBadIndex));
-            return ctx.exit_code;
-        }
-        if (!save_options(settings->private_dir, settings->options)) {
-            ctx.fail(kExitFailure, options_file_path(settings->private_dir), str(Str::HinduCannotWriteOptions));
-            return ctx.exit_code;
-        }
-    }
-    print_nakshatras(settings->options.nakshatras, a.json);
     return kExitOk;
 }
 
@@ -578,34 +490,12 @@ void register_hindu_commands(CLI::App& app, CLI::App& calc, CliContext& ctx) {
     auto* reset = ha->add_subcommand("reset", "Write the default table");
     reset->callback([&ctx] { ctx.exit_code = run_hindu_aspects_reset(ctx); });
 
-    auto* ds = app.add_subcommand("dasa-settings", "Zero date and year length of the dasa periods");
-    ds->require_subcommand(1);
-    auto dsa = std::make_shared<DasaSettingsArgs>();
-    auto* dshow = ds->add_subcommand("show", "Print the settings");
-    dshow->add_flag("--json", dsa->json, "JSON output");
-    dshow->callback([&ctx, dsa] { ctx.exit_code = run_dasa_settings(*dsa, false, ctx); });
-    auto dss = std::make_shared<DasaSettingsArgs>();
-    auto* dset = ds->add_subcommand("set", "Change the settings and rebuild the periods");
-    dset->add_option("--zero-date", dss->zero_date, "Zero date, \"-134-02-03 12:00:00.00 JD\"");
-    dset->add_option("--year-length", dss->year_length, "Days in a year, above 100");
-    dset->add_option("--preset", dss->preset, "\"Default Tellurim\", \"Fagan-Bradley\" or \"Raman\"");
-    dset->add_flag("--json", dss->json, "JSON output");
-    dset->callback([&ctx, dss] { ctx.exit_code = run_dasa_settings(*dss, true, ctx); });
-
     auto* nk = app.add_subcommand("nakshatras", "The nakshatra table: names, lords, meanings, colours");
     nk->require_subcommand(1);
-    auto nsa = std::make_shared<NakshatraArgs>();
-    auto* nshow = nk->add_subcommand("show", "Print the table");
-    nshow->add_flag("--json", nsa->json, "JSON output");
-    nshow->callback([&ctx, nsa] { ctx.exit_code = run_nakshatras(*nsa, false, ctx); });
-    auto nss = std::make_shared<NakshatraArgs>();
-    auto* nset = nk->add_subcommand("set", "Change the name, meaning or colour of one nakshatra");
-    nset->add_option("index", nss->index, "Nakshatra number 0 to 26")->required();
-    nset->add_option("--name", nss->name, "Name");
-    nset->add_option("--meaning", nss->meaning, "Meaning");
-    nset->add_option("--colour", nss->colour, "Colour AARRGGBB (hexadecimal)");
-    nset->add_flag("--json", nss->json, "JSON output");
-    nset->callback([&ctx, nss] { ctx.exit_code = run_nakshatras(*nss, true, ctx); });
+    auto nsa = std::make_shared<bool>(false);
+    auto* nshow = nk->add_subcommand("show", "Print the table (options set nakshatras.N.name|meaning|colour edits it)");
+    nshow->add_flag("--json", *nsa, "JSON output");
+    nshow->callback([&ctx, nsa] { ctx.exit_code = run_nakshatras(*nsa, ctx); });
 }
 
 }  // namespace tellurim

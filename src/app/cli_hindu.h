@@ -1,7 +1,7 @@
 #pragma once
 // The Hindu part of the command line: the "Hindu" section of `chart` (text and the JSON key
-// `hindu`), `dasa`, `calc subdivision`, `calc nakshatra`, and the settings commands
-// `hindu-aspects`, `dasa-settings` and `nakshatras`.
+// `hindu`), `dasa`, `calc subdivision`, `calc nakshatra`, the Hindu aspect table
+// `hindu-aspects` and the nakshatra table `nakshatras show`.
 
 #include <CLI/CLI.hpp>
 #include <nlohmann/json.hpp>

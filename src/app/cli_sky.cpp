@@ -10,6 +10,7 @@
 #include "astro/planets_signs.h"
 #include "core/angle_value.h"
 #include "core/ayanamsa.h"
+#include "core/birth_input.h"
 #include "core/date_hour.h"
 #include "core/houses.h"
 #include "core/sidereal.h"
@@ -35,7 +36,7 @@ std::optional<DateHour> parse_date_arg(CliContext& ctx, const std::string& input
 
 std::optional<AngleValue> parse_longitude(CliContext& ctx, const std::string& input) {
     auto a = parse_angle(input);
-    if (!a || a->format != kFormatEastWest || !a->is_angle()) {
+    if (!a || !is_place_longitude(*a)) {
         fail_bad_input(ctx, fmt::format("{}\"{}\"", text(Str::SkyLongitudeInvalid), input));
         return std::nullopt;
     }
@@ -44,11 +45,12 @@ std::optional<AngleValue> parse_longitude(CliContext& ctx, const std::string& in
 
 std::optional<AngleValue> parse_latitude(CliContext& ctx, const std::string& input) {
     auto a = parse_angle(input);
-    if (!a || a->format != kFormatNorthSouth || !a->is_angle()) {
+    if (!a || a->format != kFormatNorthSouth || !a->is_angle() || a->unit == kUnitHours) {
         fail_bad_input(ctx, fmt::format("{}\"{}\"", text(Str::SkyLatitudeInvalid), input));
         return std::nullopt;
     }
-    if (std::fabs(a->to_degrees()) > 90.0) {
+    // The range shared with the birth options.
+    if (!is_place_latitude(*a)) {
         fail_bad_input(ctx, fmt::format("{}\"{}\"", text(Str::SkyLatitudeRange), input));
         return std::nullopt;
     }

@@ -454,6 +454,27 @@ bool compute_lunation(SunMoonSource& source, const DateHour& birth_ut, LunationR
     return true;
 }
 
+namespace {
+
+// The Sun's right ascension and declination and the local sidereal time at `jd_ut` (radians);
+// false when the provider fails.
+bool sun_and_sidereal_time(SunMoonSource& source, double jd_ut, const AngleValue& longitude, double& ra, double& dec,
+                           double& lst) {
+    double jd_et = jd_ut + delta_t_days(jd_ut);
+    double lon = 0.0;
+    double lat = 0.0;
+    if (!source.sun(jd_et, lon, lat)) return false;
+    if (!ecliptic_to_equatorial(lon, lat, mean_obliquity(jd_et, jd_et), ra, dec)) return false;
+    DateHour at;
+    at.jd_ut = jd_ut;
+    AngleValue sidereal = local_sidereal_time(at, longitude);
+    if (!sidereal.is_angle()) return false;
+    lst = sidereal.value;
+    return true;
+}
+
+}  // namespace
+
 // Hour-angle iteration (Meeus, Astronomical Algorithms, ch. 15, with the Sun's position taken
 // afresh at each trial moment instead of interpolated): the correction turns the difference
 // between the hour angle wanted and the Sun's hour angle into mean solar time (0.9972696
@@ -467,18 +488,10 @@ bool sun_rise_or_set(SunMoonSource& source, double start_ut, const AngleValue& l
     double t = start_ut;
     int moves = 0;  // outward day moves made so far: -1, +1, -2, +2, ...
     for (int step = 0; step < 1000; ++step) {
-        double jd_et = t + delta_t_days(t);
-        double lon = 0.0;
-        double lat = 0.0;
-        if (!source.sun(jd_et, lon, lat)) return false;
-        double eps = mean_obliquity(jd_et, jd_et);
         double ra = 0.0;
         double dec = 0.0;
-        if (!ecliptic_to_equatorial(lon, lat, eps, ra, dec)) return false;
-        DateHour at;
-        at.jd_ut = t;
-        AngleValue lst = local_sidereal_time(at, longitude);
-        if (!lst.is_angle()) return false;
+        double lst = 0.0;
+        if (!sun_and_sidereal_time(source, t, longitude, ra, dec, lst)) return false;
         SinCos sd = sin_cos(dec);
         double cos_h0 = (0.0 - sp.sin * sd.sin) / (sp.cos * sd.cos);
         if (!(cos_h0 >= -1.0 && cos_h0 <= 1.0)) {
@@ -489,7 +502,7 @@ bool sun_rise_or_set(SunMoonSource& source, double start_ut, const AngleValue& l
         }
         double h0 = std::acos(cos_h0);
         double wanted = rise ? -h0 : h0;
-        double diff = reduce_radians(wanted - (lst.value - ra));
+        double diff = reduce_radians(wanted - (lst - ra));
         if (diff > kPi) diff -= kTwoPi;
         double correction = diff * kDegreesPerRadian / 15.0 * 0.9972696 / 24.0;
         t += correction;
@@ -519,21 +532,13 @@ int planetary_hour(double jd_ut, double previous_sunset, double sunrise, double 
 // Sine of the Sun's altitude at `jd_ut` seen from the place; false when the provider fails.
 bool sun_altitude_sine(SunMoonSource& source, double jd_ut, const AngleValue& longitude, const AngleValue& latitude,
                        double& sin_altitude) {
-    double jd_et = jd_ut + delta_t_days(jd_ut);
-    double lon = 0.0;
-    double lat = 0.0;
-    if (!source.sun(jd_et, lon, lat)) return false;
-    double eps = mean_obliquity(jd_et, jd_et);
     double ra = 0.0;
     double dec = 0.0;
-    if (!ecliptic_to_equatorial(lon, lat, eps, ra, dec)) return false;
-    DateHour at;
-    at.jd_ut = jd_ut;
-    AngleValue lst = local_sidereal_time(at, longitude);
-    if (!lst.is_angle()) return false;
+    double lst = 0.0;
+    if (!sun_and_sidereal_time(source, jd_ut, longitude, ra, dec, lst)) return false;
     SinCos sp = sin_cos(latitude.to_radians());
     SinCos sd = sin_cos(dec);
-    sin_altitude = sp.sin * sd.sin + sp.cos * sd.cos * std::cos(lst.value - ra);
+    sin_altitude = sp.sin * sd.sin + sp.cos * sd.cos * std::cos(lst - ra);
     return true;
 }
 

@@ -62,34 +62,36 @@ std::optional<DateHour> birth_date_hour(const BirthInputCheck& f, bool bce, bool
     d.seconds = f.second;
     d.is_julian = julian ? 1 : 0;
     // 31 February would silently become 3 March: the month's length in days refuses it.
-    int next_year = f.month == 12 ? d.year + 1 : d.year;
-    int next_month = f.month == 12 ? 1 : f.month + 1;
-    double month_days = julian_day(next_year, next_month, 1, 0.0, julian) - julian_day(d.year, f.month, 1, 0.0, julian);
-    if (f.day > month_days + 0.5) return std::nullopt;
+    if (!date_exists(d)) return std::nullopt;
     if (!compute_julian_days(d)) return std::nullopt;
     return d;
 }
 
+bool is_place_longitude(const AngleValue& a) {
+    return a.is_angle() && a.format == kFormatEastWest && std::abs(a.to_degrees()) <= 180.0;
+}
+
+bool is_place_latitude(const AngleValue& a) {
+    return a.is_angle() && a.format == kFormatNorthSouth && a.unit != kUnitHours && std::abs(a.to_degrees()) <= 90.0;
+}
+
 namespace {
-std::optional<AngleValue> parse_place_angle(std::string_view text, std::int32_t format, double limit_deg) {
+std::optional<AngleValue> parse_place_angle(std::string_view text, std::int32_t format) {
     auto a = parse_angle(text);
     if (!a || !a->is_finite()) return std::nullopt;
-    if (a->unit == kUnitNone) {
-        a = AngleValue::degrees(a->value, format);  // a plain number of degrees
-    } else if (a->format != format || (format == kFormatNorthSouth && a->unit == kUnitHours)) {
-        return std::nullopt;
-    }
-    if (!(std::abs(a->to_degrees()) <= limit_deg)) return std::nullopt;
+    if (a->unit == kUnitNone) a = AngleValue::degrees(a->value, format);  // a plain number of degrees
+    const bool ok = format == kFormatEastWest ? is_place_longitude(*a) : is_place_latitude(*a);
+    if (!ok) return std::nullopt;
     return a;
 }
 }  // namespace
 
 std::optional<AngleValue> parse_birth_longitude(std::string_view text) {
-    return parse_place_angle(text, kFormatEastWest, 180.0);
+    return parse_place_angle(text, kFormatEastWest);
 }
 
 std::optional<AngleValue> parse_birth_latitude(std::string_view text) {
-    return parse_place_angle(text, kFormatNorthSouth, 90.0);
+    return parse_place_angle(text, kFormatNorthSouth);
 }
 
 }  // namespace tellurim

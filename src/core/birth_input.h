@@ -39,6 +39,12 @@ BirthInputCheck check_birth_input(const BirthInputText& fields);
 // `julian` selects the Julian calendar. nullopt when the date does not exist.
 std::optional<DateHour> birth_date_hour(const BirthInputCheck& fields, bool bce, bool julian);
 
+// The range of a place's coordinates, shared by every command that takes them: a longitude
+// with the east/west format within 180 degrees (12 hours) either way; a latitude in degrees
+// (not hours) within 90 degrees either way.
+bool is_place_longitude(const AngleValue& a);
+bool is_place_latitude(const AngleValue& a);
+
 // The longitude text of a birth place: an angle with E or W (at most 180 degrees or 12 hours,
 // as the east/west format allows), or a plain decimal number of degrees, east positive,
 // within [-180, 180]. A sexagesimal text without E or W ("250d") is refused.

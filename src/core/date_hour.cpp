@@ -165,6 +165,18 @@ double julian_day(int year, int month, int day, double hour, bool julian) {
     return j0 + hour / 24.0;
 }
 
+int days_in_month(int year, int month, bool julian) {
+    static constexpr std::array<int, 12> kDays = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    if (month < 1 || month > 12) return 0;
+    if (month != 2) return kDays[static_cast<std::size_t>(month - 1)];
+    const bool leap = year % 4 == 0 && (julian || year % 100 != 0 || year % 400 == 0);
+    return leap ? 29 : 28;
+}
+
+bool date_exists(const DateHour& d) {
+    return d.year != kNoYear && d.day >= 1 && d.day <= days_in_month(d.year, d.month, d.is_julian);
+}
+
 int day_of_week(double jd) {
     auto n = static_cast<long long>(std::floor(jd + 0.5)) + 1;
     int w = static_cast<int>(n % 7);

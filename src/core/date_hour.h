@@ -65,6 +65,15 @@ double delta_t_seconds(double jd, bool no_delta_t = false);
 // Julian day at 0h UT of the pure calendar date (mathematical floor for negative years).
 double julian_day(int year, int month, int day, double hour, bool julian);
 
+// Number of days of `month` (1..12) in `year` of the Julian or the Gregorian calendar; 0 for
+// a month outside 1..12. February has 29 days in a leap year: every fourth year in the Julian
+// calendar (astronomical numbering, so year 0 and year -4 are leap years), and in the
+// Gregorian calendar also, except the century years not divisible by 400.
+int days_in_month(int year, int month, bool julian);
+// True when the value's day exists in its month and year of its own calendar: "2023-02-31"
+// parses (each field is within its range) but names no real day.
+bool date_exists(const DateHour& d);
+
 // Day of week for a Julian day: 0 Sunday .. 6 Saturday.
 int day_of_week(double jd);
 

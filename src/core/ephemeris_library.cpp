@@ -2,6 +2,7 @@
 
 #include <dlfcn.h>
 
+#include <cmath>
 #include <cstring>
 
 #include "core/paths.h"
@@ -156,6 +157,7 @@ void EphemerisLibrary::clear() {
     m_infos = nullptr;
     m_set_node = nullptr;
     m_last_error = nullptr;
+    m_valid_range = nullptr;
 }
 
 void EphemerisLibrary::unload() {
@@ -190,6 +192,7 @@ EphemerisStatus EphemerisLibrary::load(int type, const std::string& jpl_file) {
     m_infos = symbol<GetInfosFn>(m_handle, "getInfos");
     m_set_node = symbol<SetLunarNodeFn>(m_handle, "setLunarNode");
     m_last_error = symbol<GetLastErrorFn>(m_handle, "getLastError");
+    m_valid_range = symbol<GetValidRangeFn>(m_handle, "getValidRange");
     if (!m_load || !m_free || !m_compute || !m_get || !m_compute_filter || !m_get_filter) {
         clear();
         return {false, str(Str::CannotFindFunction)};
@@ -266,6 +269,13 @@ std::array<std::string, 3> EphemerisLibrary::infos() const {
         out[i] = utf16_to_utf8(t);
     }
     return out;
+}
+
+std::optional<std::pair<double, double>> EphemerisLibrary::valid_range() const {
+    double first = kInfinity, last = kInfinity;
+    if (!m_valid_range || !m_valid_range(&first, &last)) return std::nullopt;
+    if (!std::isfinite(first) || !std::isfinite(last) || first > last) return std::nullopt;
+    return std::pair{first, last};
 }
 
 }  // namespace tellurim

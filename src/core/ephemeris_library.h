@@ -13,6 +13,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "core/planet_position.h"
 #include "ephemeris/ephemeris_abi.h"
@@ -101,6 +102,9 @@ public:
     // RAHU and KETHU: the true (osculating) lunar node rather than the mean one, from the
     // next compute on; kept across reloads. A provider without the choice keeps its own.
     void set_true_node(bool true_node);
+    // The provider's stated span of Julian days ET (first, last); nullopt when none is loaded or
+    // it states none.
+    std::optional<std::pair<double, double>> valid_range() const;
     bool true_node() const { return m_true_node; }
 
 private:
@@ -121,6 +125,7 @@ private:
     GetInfosFn m_infos = nullptr;
     SetLunarNodeFn m_set_node = nullptr;
     GetLastErrorFn m_last_error = nullptr;
+    GetValidRangeFn m_valid_range = nullptr;
     bool m_true_node = false;
 };
 

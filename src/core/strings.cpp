@@ -23,6 +23,7 @@ constexpr std::array<std::string_view, static_cast<int>(Str::Count)> kTexts = {
 #include "core/strings_strength.def"
 #include "core/strings_wheel.def"
 #include "core/strings_reliab.def"
+#include "core/strings_birth.def"
 #include "core/strings_atlas_checks.def"
 #undef TELLURIM_STRING
 };

@@ -27,6 +27,7 @@ enum class Str : int {
 #include "core/strings_strength.def"
 #include "core/strings_wheel.def"
 #include "core/strings_reliab.def"
+#include "core/strings_birth.def"
 #include "core/strings_atlas_checks.def"
 #undef TELLURIM_STRING
     Count

@@ -67,6 +67,10 @@ typedef void (*SetLunarNodeFn)(int true_node);
 // Optional: after a failed LoadEphemeris or compute, why it failed (a file and the
 // system's reason, a date outside the data's span), NUL-terminated; empty when unknown.
 typedef void (*GetLastErrorFn)(char16_t* text, int capacity);
+// Optional: the span of Julian days ET over which the provider states that its positions
+// hold (the range its validity text describes); nonzero when it states one. Outside it the
+// provider still computes, but what it gives may be meaningless.
+typedef int (*GetValidRangeFn)(double* first_jd_et, double* last_jd_et);
 
 int LoadEphemeris(const char16_t* jpl_path, int reserved);
 void FreeEphemeris();
@@ -78,4 +82,5 @@ void getInfos(char16_t* name, int name_capacity, char16_t* theory, int theory_ca
               int validity_capacity);
 void setLunarNode(int true_node);
 void getLastError(char16_t* text, int capacity);
+int getValidRange(double* first_jd_et, double* last_jd_et);
 }

@@ -4,6 +4,7 @@
 #include <fmt/format.h>
 #include <unordered_map>
 
+#include "astro/ashtakavarga.h"
 #include "astro/planets_signs.h"
 #include "core/houses.h"
 
@@ -25,8 +26,10 @@ struct Spec {
     int c = 0;
 };
 
-constexpr int kNamedPlanets = 18;     // 0 Sun .. 17 Arudha
-constexpr int kAshtakavargaPlanets = 8;  // Sun .. Saturn and the Ascendant
+constexpr int kNamedPlanets = 18;  // 0 Sun .. 17 Arudha
+// Bindus are read for a sign, or for the rasi sign of a body: `a` is the body, or
+// kSignBase + the sign.
+constexpr int kSignBase = 100;
 
 // Every field name, built once: the fixed names and each pattern expanded over planet names
 // and house numbers.
@@ -75,12 +78,18 @@ const std::unordered_map<std::string, Spec>& field_table() {
             for (int q = 0; q < kNamedPlanets; ++q)
                 t.emplace(fmt::format("Angle_{}_{}", name, planet_name(q)), Spec{Field::Angle, p, q});
         }
-        for (int p = 0; p < kAshtakavargaPlanets; ++p)
-            for (int q = 0; q < kAshtakavargaPlanets; ++q)
+        // "<where> Bindus in <planet> Ashtakavarga Before|After Reduction": <where> is a body
+        // (the count in its rasi sign) or a sign; the Ashtakavargas are those of Sun .. Saturn.
+        for (int where = 0; where < kNamedPlanets + 12; ++where) {
+            const bool is_sign = where >= kNamedPlanets;
+            const int a = is_sign ? kSignBase + where - kNamedPlanets : where;
+            const std::string name(is_sign ? sign_name(where - kNamedPlanets) : planet_name(where));
+            for (int q = 0; q < kStrengthPlanets; ++q)
                 for (int after = 0; after < 2; ++after)
-                    t.emplace(fmt::format("{} Bindus in {} Ashtakavarga {}", planet_name(p), planet_name(q),
+                    t.emplace(fmt::format("{} Bindus in {} Ashtakavarga {}", name, planet_name(q),
                                           after ? "After Reduction" : "Before Reduction"),
-                              Spec{Field::Bindus, p, q, after});
+                              Spec{Field::Bindus, a, q, after});
+        }
         return t;
     }();
     return table;
@@ -134,6 +143,23 @@ DbValue time_of_hours(double hours) {
 }
 
 double degrees_or_inf(const AngleValue& a) { return a.is_angle() ? a.to_degrees() : kInfinity; }
+
+// A planet name, NULL text for none.
+DbValue lord_value(int planet) {
+    if (planet < 0 || planet >= kNamedPlanets) return null_of(DbKind::Text);
+    return text_value(std::string(planet_name(planet)));
+}
+
+// The Ashtakavarga count of planet `owner` (Sun .. Saturn) in sign `where - kSignBase`, or in
+// the rasi sign of body `where`; NULL when the counts were not computed (a computed table
+// always holds 337 bindus before reduction) or the body has no sign.
+DbValue bindus_value(const Horoscope& h, int where, int owner, bool after) {
+    if (bindus_total_before(h.bindus) == 0) return null_of(DbKind::Integer);
+    const int sign = where >= kSignBase ? where - kSignBase : h.hindu.divisions[static_cast<std::size_t>(where)][0];
+    if (sign < 0 || sign > 11) return null_of(DbKind::Integer);
+    const BinduCount& n = h.bindus[static_cast<std::size_t>(sign)][static_cast<std::size_t>(owner)];
+    return integer_value(after ? n.after : n.before);
+}
 
 }  // namespace
 
@@ -195,12 +221,19 @@ std::optional<DbValue> db_value(const Horoscope& h, std::string_view field) {
             return real_value(degrees_or_inf(s.c ? p.latitude : p.longitude));
         }
         case Field::PlanetStrength:
-        case Field::HouseStrength: return null_of(DbKind::Real);
+            // Only Sun .. Saturn have a six-fold strength.
+            if (s.a >= kStrengthPlanets) return null_of(DbKind::Real);
+            return real_value(h.strengths.planets[static_cast<std::size_t>(s.a)].total);
+        case Field::HouseStrength: return real_value(h.strengths.houses[static_cast<std::size_t>(s.a - 1)].total);
         case Field::LunarDay: return h.lunation.lunar_day > 0 ? integer_value(h.lunation.lunar_day) : null_of(DbKind::Integer);
         case Field::SolarHour:
             return h.sun.planetary_hour > 0 ? integer_value(h.sun.planetary_hour) : null_of(DbKind::Integer);
-        case Field::Lord: return null_of(DbKind::Text);
-        case Field::Bindus: return null_of(DbKind::Integer);
+        case Field::Lord: {
+            const TimeLords& l = h.hindu.time_lords;
+            const std::int8_t lords[] = {l.year, l.month, l.day, l.hour};
+            return lord_value(lords[s.a]);
+        }
+        case Field::Bindus: return bindus_value(h, s.a, s.b, s.c != 0);
         case Field::PlanetHouse: {
             const int house = house_of_point(s.b == 1, h.options.astro.house_cusp_center != 0, h.houses_fixed,
                                              h.geo_fixed.get(s.a).longitude);

@@ -16,9 +16,12 @@
 // - "City Longitude Hours Encode Abs": the absolute longitude in hours as a time of day.
 // - Dates and date-times outside the years 1 to 9999 (a database's range) are NULL, as are
 //   every value that is not computed (positive or negative infinity).
-// - Values that other analyses will provide and that this version does not compute yet are
-//   NULL of their kind: "%s Strength", "House %d Strength SHSD" (planet and house strengths),
-//   "Year Lord", "Month Lord", "Day Lord", "Hour Lord" (time lords), and the Ashtakavarga bindus.
+// - "%s Strength": the total six-fold strength of Sun .. Saturn in virupas (NULL for the other
+//   bodies); "House %d Strength SHSD": the total strength of house %d (row %d - 1), virupas.
+// - "Year Lord", "Month Lord", "Day Lord", "Hour Lord": the planet's name.
+// - "%s Bindus in %s Ashtakavarga Before|After Reduction": the first name is a body (the count
+//   in the body's rasi sign) or a sign name ("Aries" ... "Pisces", the count in that sign); the
+//   second is the planet of the Ashtakavarga, Sun .. Saturn.
 
 #include <cstdint>
 #include <optional>

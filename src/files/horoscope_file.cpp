@@ -191,13 +191,13 @@ HoroscopeFileStatus load_horoscope_file(const std::string& path, HoroscopeFileDa
 }
 
 bool store_and_compute(Horoscope& h, const HoroscopeFileData& data, const Options& options, MessageSink& messages,
-                       WorkerThreads& workers, EphemerisLibrary& library) {
+                       WorkerThreads& workers, EphemerisLibrary& library, ComputeReport* report) {
     // The file's initial date-hours are kept: they are in place before the birth data are
     // stored, and storing replaces them only when they are not valid.
     h.initial_ut = data.initial_ut;
     h.initial_local = data.initial_local;
     h.needs_computation = 1;
-    const bool ok = set_and_compute(h, data.birth, false, options, messages, workers, library);
+    const bool ok = set_and_compute(h, data.birth, false, options, messages, workers, library, nullptr, report);
     h.identifier = data.identifier;
     return ok;
 }

@@ -19,6 +19,7 @@ namespace tellurim {
 
 class EphemerisLibrary;
 class WorkerThreads;
+struct ComputeReport;
 
 // The content between the first `open_tag` (for example "<city>") and the first closing tag
 // ("</city>") after it, verbatim. nullopt when either tag is missing, which is distinct from
@@ -51,9 +52,10 @@ HoroscopeFileStatus load_horoscope_file(const std::string& path, HoroscopeFileDa
 
 // Stores what a file holds into `h`, keeping the file's initial date-hours and identifier, and
 // computes with `options`. False when loading or computing fails; `h` is then partly filled
-// and is to be discarded.
+// and is to be discarded. `report`, when given, says which steps of the computation ran.
 [[nodiscard]] bool store_and_compute(Horoscope& h, const HoroscopeFileData& data, const Options& options,
-                                     MessageSink& messages, WorkerThreads& workers, EphemerisLibrary& library);
+                                     MessageSink& messages, WorkerThreads& workers, EphemerisLibrary& library,
+                                     ComputeReport* report = nullptr);
 
 // Read horoscope file: load_horoscope_file, then store_and_compute.
 [[nodiscard]] bool read_horoscope_file(Horoscope& h, const std::string& path, const Options& options,

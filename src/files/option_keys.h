@@ -63,9 +63,10 @@ void append_paths_keys(OptionKeys& keys);
 void append_font_keys(OptionKeys& keys);
 void append_colour_keys(OptionKeys& keys);
 void append_drawing_keys(OptionKeys& keys);
+void append_aspect_filter_keys(OptionKeys& keys);  // in the drawing settings, shown after them
 void append_my_city_keys(OptionKeys& keys);
 void append_database_keys(OptionKeys& keys);
-void append_table_keys(OptionKeys& keys);  // exaltations, nakshatras, dasas, relationships (shown)
+void append_table_keys(OptionKeys& keys);  // exaltations, nakshatras, dasas; relationships (shown)
 void append_ephemeris_keys(OptionKeys& keys);
 
 // --- building blocks for the rows ----------------------------------------------------------

@@ -1,12 +1,14 @@
 // Rows of the interface flags, the astrology settings, the ephemeris choice and the tables
-// of the Hindu analyses (the dasa zero date and year length are edited, the rest shown).
+// kept in the options: exaltations, nakshatras and dasa periods (edited with the checks of
+// their dialogs) and the natural relationships (shown).
 #include <fmt/format.h>
 
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
 
-#include "astro/dasa_table.h"
+#include "astro/hindu.h"
+#include "astro/planets_signs.h"
 #include "core/ayanamsa.h"
 #include "core/ephemeris_library.h"
 #include "core/houses.h"
@@ -138,42 +140,121 @@ void append_ephemeris_keys(OptionKeys& keys) {
                              [](const Options& o) -> std::string { return o.ephemeris.true_node ? "true" : "mean"; }));
 }
 
+namespace {
+
+// The dasa preset of a period-dialog button ("Default Tellurim", any case; the ayanamsa
+// dialog's "Tellurim Default" too), or nullptr.
+const DasaPreset* dasa_preset(std::string_view text) {
+    for (std::size_t i = 0; i < kDasaPresets.size(); ++i)
+        if (lower(text) == lower(tellurim::text(kDasaPresets[i].name)) ||
+            lower(text) == lower(tellurim::text(kAyanamsaPresets[i].name)))
+            return &kDasaPresets[i];
+    return nullptr;
+}
+
+// Runs the exaltation dialog's checks on the table as it stands with one change, then keeps
+// the rows that did not change exactly as they were (the dialog's fields show rounded texts).
+OptionSetResult edit_exaltations(Options& options, const std::function<void(ExaltationEdit&)>& change) {
+    ExaltationTable& table = options.exaltations;
+    ExaltationEdit edit;
+    for (int p = 0; p < kPlanetRows; ++p)
+        edit.fields[static_cast<std::size_t>(p)] = exaltation_field_text(table.rows[static_cast<std::size_t>(p)]);
+    edit.absolute_longitudes = table.absolute_longitudes != 0;
+    edit.zero_date_text = format_date_hour(table.zero_date);
+    const ExaltationEdit before = edit;
+    change(edit);
+    const ExaltationTable old = table;
+    ExaltationEditResult r = apply_exaltation_edit(edit, table);
+    if (!r.ok) return r.message;
+    for (std::size_t p = 0; p < table.rows.size(); ++p)
+        if (edit.fields[p] == before.fields[p]) table.rows[p] = old.rows[p];
+    if (edit.zero_date_text == before.zero_date_text) table.zero_date = old.zero_date;
+    return std::nullopt;
+}
+
+std::string key_word(std::string_view name) {
+    std::string w = lower(name);
+    std::replace(w.begin(), w.end(), ' ', '-');
+    return w;
+}
+
+}  // namespace
+
 void append_table_keys(OptionKeys& keys) {
-    const std::string block = "Dasa periods";
-    OptionKey zero{"dasa.zero-date", block, "DATE|\"Tellurim Default\"|Fagan-Bradley|Raman"};
-    zero.note = "A preset also sets the year length: 365.25 days (Tellurim Default) or 360.0.";
+    // "Exaltations...": the exaltation longitude of each planet that has a field, the choice of
+    // absolute or fixed longitudes and the zero date of the fixed ones.
+    const std::string exaltations = "Exaltations";
+    for (int planet = 0; planet < kPlanetRows; ++planet) {
+        if (!(planet <= kSaturn || (planet >= kRahu && planet <= kPluto))) continue;
+        OptionKey k{"exaltations." + key_word(planet_name(planet)), exaltations,
+                    planet <= kSaturn ? "ANGLE (e.g. 19d or \"19d00'00\" Aries\")" : "ANGLE|\"\" (none)"};
+        k.set = [planet](OptionContext& ctx, const std::vector<std::string>& v) -> OptionSetResult {
+            return edit_exaltations(ctx.options, [&](ExaltationEdit& e) { e.fields[static_cast<std::size_t>(planet)] = v[0]; });
+        };
+        k.get = [planet](const OptionContext& ctx) {
+            return exaltation_field_text(ctx.options.exaltations.rows[static_cast<std::size_t>(planet)]);
+        };
+        keys.push_back(std::move(k));
+    }
+    OptionKey longitudes{"exaltations.longitudes", exaltations, "absolute|fixed"};
+    longitudes.set = [](OptionContext& ctx, const std::vector<std::string>& v) -> OptionSetResult {
+        const std::string l = lower(v[0]);
+        if (l != "absolute" && l != "fixed") return str(Str::FilesNotACorrectValue);
+        return edit_exaltations(ctx.options, [&](ExaltationEdit& e) { e.absolute_longitudes = l == "absolute"; });
+    };
+    longitudes.get = [](const OptionContext& ctx) -> std::string {
+        return ctx.options.exaltations.absolute_longitudes ? "absolute" : "fixed";
+    };
+    keys.push_back(std::move(longitudes));
+    OptionKey exaltation_zero{"exaltations.zero-date", exaltations, "DATE (read with fixed longitudes)"};
+    exaltation_zero.set = [](OptionContext& ctx, const std::vector<std::string>& v) -> OptionSetResult {
+        DateParse d = parse_date_hour(v[0]);
+        if (!d.ok) return str(Str::ExaltationBadZeroDate);
+        OptionSetResult r = edit_exaltations(ctx.options, [&](ExaltationEdit& e) { e.zero_date_text = v[0]; });
+        // Kept also while the longitudes are absolute, for a later switch to fixed ones.
+        if (!r) ctx.options.exaltations.zero_date = d.value;
+        return r;
+    };
+    exaltation_zero.get = [](const OptionContext& ctx) { return format_date_hour(ctx.options.exaltations.zero_date); };
+    keys.push_back(std::move(exaltation_zero));
+
+    // "Nakshatras": the name, meaning and colour of each of the 27 rows.
+    const std::string nakshatras = "Nakshatras";
+    for (std::size_t n = 0; n < static_cast<std::size_t>(kNakshatraCount); ++n) {
+        const std::string prefix = fmt::format("nakshatras.{}.", n);
+        keys.push_back(text_key(prefix + "name", nakshatras, kNakshatraNameUnits,
+                                [n](Options& o) -> std::string& { return o.nakshatras[n].name; }));
+        keys.push_back(text_key(prefix + "meaning", nakshatras, kNakshatraMeaningUnits,
+                                [n](Options& o) -> std::string& { return o.nakshatras[n].meaning; }));
+        keys.push_back(argb_key(prefix + "colour", nakshatras, [n](Options& o) -> std::uint32_t& { return o.nakshatras[n].colour; }));
+    }
+
+    // "Zero date for Dasas periods": the zero date and the year length, checked together as
+    // the dialog does, then the 729 periods are rebuilt.
+    const std::string dasas = "Dasa periods";
+    OptionKey zero{"dasa.zero-date", dasas, "DATE|\"Default Tellurim\"|Fagan-Bradley|Raman"};
+    zero.note = "A preset also sets the year length: 365.25 days (Default Tellurim) or 360.0.";
     zero.set = [](OptionContext& ctx, const std::vector<std::string>& v) -> OptionSetResult {
-        auto d = parse_zero_date(v[0]);
-        if (!d) return str(Str::ExaltationBadZeroDate);
-        // The dialog's preset buttons set both fields.
-        double length = ctx.options.dasas.year_length;
-        if (auto preset = zero_date_preset(v[0])) length = *preset == 0 ? 365.25 : 360.0;
-        build_dasa_table(ctx.options.dasas, *d, length);
+        DasaTable& t = ctx.options.dasas;
+        const DasaPreset* p = dasa_preset(v[0]);
+        DasaSettingsResult r = p ? apply_dasa_settings(t, p->zero_date, p->year_length)
+                                 : apply_dasa_settings(t, v[0], fmt::format("{}", t.year_length));
+        if (!r.ok) return r.message;
         return std::nullopt;
     };
     zero.get = [](const OptionContext& ctx) { return format_date_hour(ctx.options.dasas.zero_date); };
     keys.push_back(std::move(zero));
 
-    OptionKey length{"dasa.year-length", block, "DAYS (above 100)"};
+    OptionKey length{"dasa.year-length", dasas, "DAYS (above 100)"};
     length.set = [](OptionContext& ctx, const std::vector<std::string>& v) -> OptionSetResult {
-        auto days = parse_finite(v[0]);
-        if (!days || *days <= 100.0) return str(Str::FilesNotACorrectValue);
-        build_dasa_table(ctx.options.dasas, ctx.options.dasas.zero_date, *days);
+        DasaTable& t = ctx.options.dasas;
+        DasaSettingsResult r = apply_dasa_settings(t, format_date_hour(t.zero_date), v[0]);
+        if (!r.ok) return r.message;
         return std::nullopt;
     };
     length.get = [](const OptionContext& ctx) { return fmt::format("{}", ctx.options.dasas.year_length); };
     keys.push_back(std::move(length));
 
-    keys.push_back(shown_key("exaltations.longitudes", "Exaltations", [](const Options& o) -> std::string {
-        return o.exaltations.absolute_longitudes ? "absolute" : "fixed";
-    }));
-    keys.push_back(shown_key("exaltations.zero-date", "Exaltations",
-                             [](const Options& o) { return format_date_hour(o.exaltations.zero_date); }));
-    keys.push_back(shown_key("nakshatras.names", "Nakshatras", [](const Options& o) {
-        std::string names;
-        for (const Nakshatra& n : o.nakshatras) names += (names.empty() ? "" : ", ") + n.name;
-        return names;
-    }));
     keys.push_back(shown_key("relationships.pairs", "Natural relationships", [](const Options& o) {
         int friends = 0, neutral = 0, enemies = 0;
         for (std::size_t i = 0; i < o.natural_relationships.size(); ++i)

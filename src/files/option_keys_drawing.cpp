@@ -1,9 +1,12 @@
-// Rows of the fonts, the colours and the chart drawing settings.
+// Rows of the fonts, the colours, the chart drawing settings and the aspect filters.
 #include <fmt/format.h>
 
+#include <algorithm>
 #include <array>
+#include <cctype>
 #include <cmath>
 
+#include "astro/planets_signs.h"
 #include "core/angle_value.h"
 #include "core/strings.h"
 #include "core/text.h"
@@ -17,7 +20,128 @@ std::int32_t font_height(std::int32_t points) {
     return -static_cast<std::int32_t>(std::lround(static_cast<double>(points) * 96.0 / 72.0));
 }
 
+// --- aspect filters ("Aspects on Planets", "Aspects on Houses") ------------------------------
+// Each dialog has two tabs; a tab holds the boxes of its "Aspects" column (a set bit is a ticked
+// box) and of its "Hide:" column (stored inverted: a set bit shows the body). Only the bits of
+// the boxes change; the others keep their value.
+
+// The boxes of a filter: their names, another accepted name and bits.
+struct FilterBox {
+    std::string name;
+    std::string alias;
+    std::uint32_t bit;
+};
+std::vector<FilterBox> planet_boxes() {
+    std::vector<FilterBox> boxes;
+    for (int p : {kSun, kMoon, kMercury, kVenus, kMars, kJupiter, kSaturn, kRahu, kKethu, kUranus, kNeptune, kPluto,
+                  kFortune})
+        boxes.push_back({std::string(planet_name(p)), p == kKethu ? "Ketu" : p == kFortune ? "Fortune" : "", 1u << p});
+    return boxes;
+}
+std::vector<FilterBox> house_boxes() {
+    std::vector<FilterBox> boxes;
+    for (int h = 1; h <= 12; ++h) boxes.push_back({std::string(house_roman(h)), std::to_string(h), 1u << (h - 1)});
+    return boxes;
+}
+// The four modes of a dialog: bit 0, 2, 3 and 4 of its mode word.
+std::vector<FilterBox> mode_boxes() {
+    return {{"outside", "", 1u << 0},
+            {"inside", "", 1u << 2},
+            {"outside-on-inside", "", 1u << 3},
+            {"inside-on-outside", "", 1u << 4}};
+}
+
+std::string lower_text(std::string_view t) {
+    std::string s(t);
+    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return std::tolower(c); });
+    return s;
+}
+
+// The bits of the boxes named in `values` (names separated by blanks or commas, any case;
+// houses also by number; "all" or "none"); nullopt for an unknown name.
+std::optional<std::uint32_t> named_bits(const std::vector<FilterBox>& boxes, const std::vector<std::string>& values) {
+    std::uint32_t bits = 0;
+    std::string all;
+    for (const std::string& v : values) all += v + " ";
+    std::replace(all.begin(), all.end(), ',', ' ');
+    for (std::size_t at = 0; at < all.size();) {
+        const std::size_t end = std::min(all.find(' ', at), all.size());
+        const std::string word = lower_text(all.substr(at, end - at));
+        at = end + 1;
+        if (word.empty() || word == "none") continue;
+        bool found = false;
+        for (const FilterBox& b : boxes) {
+            if (word == "all" || word == lower_text(b.name) || (!b.alias.empty() && word == lower_text(b.alias))) {
+                bits |= b.bit;
+                found = true;
+            }
+        }
+        if (!found) return std::nullopt;
+    }
+    return bits;
+}
+
+std::string box_names(const std::vector<FilterBox>& boxes, std::uint32_t bits) {
+    std::string names;
+    int n = 0;
+    for (const FilterBox& b : boxes)
+        if (bits & b.bit) {
+            names += (names.empty() ? "" : " ") + b.name;
+            ++n;
+        }
+    if (n == 0) return "none";
+    return n == static_cast<int>(boxes.size()) ? "all" : names;
+}
+
+// A row over the boxes of one word of the drawing settings; `inverted` for the "Hide:" column.
+OptionKey filter_key(std::string name, std::vector<FilterBox> boxes, bool inverted,
+                     std::function<std::uint32_t&(Options&)> word) {
+    OptionKey k{std::move(name), "Aspect filters", "NAME... | all | none", 1, 32};
+    std::uint32_t mask = 0;
+    for (const FilterBox& b : boxes) mask |= b.bit;
+    k.set = [boxes, inverted, word, mask](OptionContext& ctx, const std::vector<std::string>& v) -> OptionSetResult {
+        auto bits = named_bits(boxes, v);
+        if (!bits) return str(Str::FilesNotACorrectValue);
+        const std::uint32_t stored = inverted ? ~*bits & mask : *bits;
+        std::uint32_t& w = word(ctx.options);
+        w = (w & ~mask) | stored;
+        return std::nullopt;
+    };
+    k.get = [boxes, inverted, word, mask](const OptionContext& ctx) {
+        const std::uint32_t w = word(ctx.options);
+        return box_names(boxes, inverted ? ~w & mask : w & mask);
+    };
+    return k;
+}
+
 }  // namespace
+
+void append_aspect_filter_keys(OptionKeys& keys) {
+    // The first pair of masks of each dialog is its first tab, the second pair its second tab.
+    struct Tab {
+        const char* name;
+        std::array<std::uint32_t, 2> DrawingOptions::*masks;
+        bool houses;
+    };
+    static constexpr Tab kTabs[] = {
+        {"aspect-filters.planets.1", &DrawingOptions::planets_masks_1, false},
+        {"aspect-filters.planets.2", &DrawingOptions::planets_masks_2, false},
+        {"aspect-filters.houses.1", &DrawingOptions::houses_masks_1, true},
+        {"aspect-filters.houses.2", &DrawingOptions::houses_masks_2, true},
+    };
+    for (const Tab& t : kTabs) {
+        auto masks = t.masks;
+        const auto boxes = t.houses ? house_boxes() : planet_boxes();
+        keys.push_back(filter_key(std::string(t.name) + ".aspects", boxes, false,
+                                  [masks](Options& o) -> std::uint32_t& { return (o.drawing.*masks)[0]; }));
+        keys.push_back(filter_key(std::string(t.name) + ".hide", boxes, true,
+                                  [masks](Options& o) -> std::uint32_t& { return (o.drawing.*masks)[1]; }));
+    }
+    keys.push_back(filter_key("aspect-filters.planets.modes", mode_boxes(), false,
+                              [](Options& o) -> std::uint32_t& { return o.drawing.planets_mode; }));
+    keys.push_back(filter_key("aspect-filters.houses.modes", mode_boxes(), false,
+                              [](Options& o) -> std::uint32_t& { return o.drawing.houses_mode; }));
+}
 
 void append_font_keys(OptionKeys& keys) {
     const std::string block = "Fonts";
@@ -197,13 +321,6 @@ void append_drawing_keys(OptionKeys& keys) {
     // One type of picture: the chart wheel.
     keys.push_back(shown_key("drawing.picture-type", block,
                              [](const Options& o) { return std::to_string(o.drawing.picture_type); }));
-    keys.push_back(shown_key("drawing.aspect-filters", block, [](const Options& o) {
-        const DrawingOptions& d = o.drawing;
-        return fmt::format("planets {:#x} {:#x} / {:#x} {:#x} mode {}, houses {:#x} {:#x} / {:#x} {:#x} mode {}",
-                           d.planets_masks_1[0], d.planets_masks_1[1], d.planets_masks_2[0], d.planets_masks_2[1],
-                           d.planets_mode, d.houses_masks_1[0], d.houses_masks_1[1], d.houses_masks_2[0],
-                           d.houses_masks_2[1], d.houses_mode);
-    }));
 }
 
 }  // namespace tellurim

@@ -12,6 +12,7 @@
 
 #include "cli_run.h"
 #include "core/date_hour.h"
+#include "core/strings.h"
 
 namespace tellurim {
 namespace {
@@ -133,29 +134,59 @@ TEST_F(CliChart, JsonReplacesBytesThatAreNotUtf8) {
 
 TEST_F(CliChart, RefusalsAndFailures) {
     // Birth input follows the new-chart dialog: E/W and N/S angles (or plain degrees within
-    // range), seconds below 59.9999.
+    // range), seconds below 59.9999, days that their month has, a correction of at most a day.
+    // `directions` and `dasa` read the same options and refuse the same way.
+    const std::string paris_lon = "2d20'E", paris_lat = "48d51'N", noon = "2000-01-01 12:00:00";
+    const std::string bad_correction = str(Str::BirthBadCorrection);
     struct Refusal {
-        const char* ut;
-        const char* lon;
-        const char* lat;
-        const char* message;
+        std::vector<std::string> args;
+        std::string message;
+        bool prefix = false;  // the message only starts with `message`
     };
     const Refusal refusals[] = {
-        {"2000-01-01 12:00:00", "abc", "48d51'24.00\"N", "Not a valid longitude."},
-        {"2000-01-01 12:00:00", "250d", "48d51'24.00\"N", "Not a valid longitude."},
-        {"2000-01-01 12:00:00", "181", "48d51'24.00\"N", "Not a valid longitude."},
-        {"2000-01-01 12:00:00", "2d20'E", "48d51'24.00\"E", "Not a valid latitude."},
-        {"2000-01-01 12:00:00", "2d20'E", "100", "Not a valid latitude."},
-        {"2000-01-01 23:59:59.9999", "2d20'E", "48d51'N", "Second not valid"},
-        {"2000-13-01 12:00:00", "2d20'E", "48d51'N", "Not a valid date. out of range month"},
+        {{"--ut", noon, "--lon", "abc", "--lat", paris_lat}, "Not a valid longitude."},
+        {{"--ut", noon, "--lon", "250d", "--lat", paris_lat}, "Not a valid longitude."},
+        {{"--ut", noon, "--lon", "181", "--lat", paris_lat}, "Not a valid longitude."},
+        {{"--ut", noon, "--lon", "1000", "--lat", paris_lat}, "Not a valid longitude."},
+        {{"--ut", noon, "--lon", "25h", "--lat", paris_lat}, "Not a valid longitude."},
+        {{"--ut", noon, "--lon", paris_lon, "--lat", "48d51'24.00\"E"}, "Not a valid latitude."},
+        {{"--ut", noon, "--lon", paris_lon, "--lat", "100"}, "Not a valid latitude."},
+        {{"--ut", noon, "--lon", paris_lon, "--lat", "-90.72"}, "Not a valid latitude."},
+        {{"--ut", noon, "--lon", paris_lon, "--lat", "99999999999999"}, "Not a valid latitude."},
+        {{"--ut", noon, "--lon", paris_lon, "--lat", "3hN"}, "Not a valid latitude."},
+        {{"--ut", "2000-01-01 23:59:59.9999", "--lon", paris_lon, "--lat", paris_lat}, "Second not valid"},
+        {{"--ut", "2000-13-01 12:00:00", "--lon", paris_lon, "--lat", paris_lat}, "Not a valid date. out of range month"},
+        {{"--ut", "2023-02-31 12:00:00", "--lon", paris_lon, "--lat", paris_lat},
+         "Not a valid date. 2023-02-31 12:00:00: the month has no such day"},
+        {{"--local", "1900-02-29 12:00:00 GD", "--correction", "0", "--lon", paris_lon, "--lat", paris_lat},
+         "Not a valid date. 1900-02-29 12:00:00 GD: the month has no such day"},
+        {{"--ut", noon, "--correction", "1e9", "--lon", paris_lon, "--lat", paris_lat}, bad_correction, true},
+        {{"--ut", noon, "--correction", "nan", "--lon", paris_lon, "--lat", paris_lat}, bad_correction, true},
+        {{"--local", noon, "--correction", "1e308", "--lon", paris_lon, "--lat", paris_lat}, bad_correction, true},
+        {{"--ut", noon, "--correction", "-24.5", "--lon", paris_lon, "--lat", paris_lat}, bad_correction, true},
     };
     for (const Refusal& r : refusals) {
-        SCOPED_TRACE(std::string(r.ut) + " " + r.lon + " " + r.lat);
-        auto out = chart({"--ut", r.ut, "--lon", r.lon, "--lat", r.lat, "--ephemeris", "low"});
-        EXPECT_EQ(out.code, kExitBadInput);
-        ASSERT_FALSE(out.messages.empty());
-        EXPECT_EQ(out.messages.back().text, r.message);
+        std::vector<std::string> args = r.args;
+        args.insert(args.end(), {"--ephemeris", "low"});
+        SCOPED_TRACE(::testing::PrintToString(args));
+        auto check = [&](const testing_cli::CliRun& out) {
+            EXPECT_EQ(out.code, kExitBadInput);
+            EXPECT_TRUE(out.out.empty());
+            ASSERT_FALSE(out.messages.empty());
+            const std::string& text = out.messages.back().text;
+            EXPECT_EQ(r.prefix ? text.substr(0, r.message.size()) : text, r.message);
+        };
+        check(chart(args));
+        std::vector<std::string> dasa = {"--private-dir", (m_dir / "private").string(), "dasa", "--name", "Sample"};
+        dasa.insert(dasa.end(), args.begin(), args.end());
+        check(run(dasa));
     }
+    std::vector<std::string> directions = {"--private-dir", (m_dir / "private").string(), "directions", "--name", "S",
+                                           "--ut", noon, "--lon", "1000", "--lat", paris_lat, "--from", "0", "--to", "1"};
+    auto out = run(directions);
+    EXPECT_EQ(out.code, kExitBadInput);
+    ASSERT_FALSE(out.messages.empty());
+    EXPECT_EQ(out.messages.back().text, "Not a valid longitude.");
 
     // A date the JPL file does not cover (the converted DE405 starts in 1959; without it the
     // provider does not load): the position step fails with the pipeline's caption.
@@ -228,6 +259,32 @@ TEST_F(CliChart, WheelFiles) {
     auto bad_size = with({"--wheel", png.string(), "--size", "800"});
     EXPECT_EQ(bad_size.code, kExitBadInput);
     EXPECT_FALSE(fs::exists(m_dir / "w.jpg"));
+}
+
+}  // namespace
+}  // namespace tellurim
+
+namespace tellurim {
+namespace {
+
+// Far outside the span that libephlow states (-2000 to 3000) the chart is still printed, with
+// a warning naming the span; the JSON provenance carries both.
+TEST_F(CliChart, DatesOutsideTheProviderRangeAreWarnedAbout) {
+    const std::string warning = str(Str::BirthOutsideRange) + " -2000-01-01 JD to 3000-12-31 GD.";
+    struct Row { const char* ut; bool outside; } rows[] = {
+        {"2000-01-01 12:00:00", false}, {"-20000-01-01 12:00:00", true}, {"3100-01-01 12:00:00", true}};
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.ut);
+        auto out = chart({"--ut", r.ut, "--lon", "2d20'E", "--lat", "48d51'N", "--ephemeris", "low", "--json"});
+        ASSERT_EQ(out.code, kExitOk);
+        auto prov = nlohmann::json::parse(out.out)["provenance"];
+        EXPECT_EQ(prov["valid_range"]["first"], "-2000-01-01 JD");
+        EXPECT_EQ(prov["valid_range"]["last"], "3000-12-31 GD");
+        EXPECT_EQ(prov["range_warning"], r.outside ? nlohmann::json(warning) : nlohmann::json(nullptr));
+        bool told = false;
+        for (const Message& m : out.messages) told = told || m.text == warning;
+        EXPECT_EQ(told, r.outside);
+    }
 }
 
 }  // namespace

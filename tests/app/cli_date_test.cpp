@@ -33,6 +33,12 @@ TEST(CliDate, WarningsAndRefusals) {
     auto ok = run({"calc", "date", "2000-01-01", "--json"});
     ASSERT_EQ(ok.code, kExitOk);
     EXPECT_EQ(nlohmann::json::parse(ok.out)["warnings"].size(), 1u);
+    // A day its month does not have is read on into the next month, with a warning.
+    auto no_day = run({"calc", "date", "2023-02-31 12:00:00", "--json"});
+    ASSERT_EQ(no_day.code, kExitOk);
+    auto j = nlohmann::json::parse(no_day.out);
+    EXPECT_EQ(j["warnings"], nlohmann::json::array({"warning: the month has no such day; its Julian day is that of a day of the next month"}));
+    EXPECT_EQ(j["weekday"], 5);  // 3 March 2023 was a Friday
 
     struct Row {
         const char* input;

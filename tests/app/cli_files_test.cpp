@@ -36,13 +36,19 @@ TEST_F(CliFiles, OpenPrintsExactlyWhatChartPrinted) {
                                             "--local", "1944-06-06 08:00:00", "--correction", "-2", "--lon",
                                             "2d20'56.00\"E", "--lat", "48d51'24.00\"N", "--city", "Paris",
                                             "--country", "France", "--house-system", "Placidus", "--ephemeris", "low"};
+    // With the user's aspect table (no Square), and at 80 N, where 6 June has no sunset: the
+    // two commands compute alike, and a polar day still prints the chart.
+    ASSERT_EQ(cli({"aspects", "delete", "Square"}).code, kExitOk);
+    for (const char* lat : {"", "80dN"})
     for (bool json : {false, true}) {
-        SCOPED_TRACE(json);
+        SCOPED_TRACE(std::string(lat) + (json ? " json" : " text"));
         auto args = birth;
+        if (*lat) args[14] = lat;
         args.push_back("--save");
         if (json) args.push_back("--json");
         auto charted = cli(args);
         ASSERT_EQ(charted.code, kExitOk);
+        EXPECT_EQ(charted.out.find("Square"), std::string::npos);
         const fs::path file = m_dir / "horoscopes" / "Sample_Birth.xml";
         ASSERT_TRUE(fs::exists(file));
         std::vector<std::string> open = {"open", file.string(), "--house-system", "Placidus", "--ephemeris", "low"};

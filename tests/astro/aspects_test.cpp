@@ -74,14 +74,7 @@ TEST(AspectTest, CuspIsTakenAtLatitudeZero) {
 }
 
 TEST(AspectTest, Opacity) {
-    struct Case {
-        const char* what;
-        std::uint32_t colour;
-        double orb;
-        bool more_opaque;
-        double diff;
-        int opacity;
-    };
+    struct Case { const char* what; std::uint32_t colour; double orb; bool more_opaque; double diff; int opacity; };
     const Case cases[] = {
         {"255 x 0.1 = 25.5 is 30 or less: 40", 0xFF000000, 4, true, 3.6, 40},
         {"255 x 0.5 = 127.5: 127", 0xFF000000, 4, true, 2, 127},

@@ -9,26 +9,14 @@
 #include "core/ephemeris_library.h"
 #include "core/spherical.h"
 #include "core/worker_threads.h"
-#include "common/test_dates.h"
+#include "common/test_birth.h"
 
 namespace tellurim {
 namespace {
 
 DateHour date(std::string_view text) { return test_date(text); }
 
-BirthData paris(const char* ut, const char* local) {
-    BirthData d;
-    d.last_name = "Durand";
-    d.first_name = "Anne";
-    d.sex = kWoman;
-    d.place.city = "Paris";
-    d.place.longitude = AngleValue::degrees(2.3508, kFormatEastWest);
-    d.place.latitude = AngleValue::degrees(48.8567, kFormatNorthSouth);
-    d.country = "France";
-    d.ut = date(ut);
-    d.local = date(local);
-    return d;
-}
+BirthData paris(const char* ut, const char* local) { return test_birth(ut, 2.3508, 48.8567, local); }
 
 class ComputeTest : public testing::Test {
 protected:

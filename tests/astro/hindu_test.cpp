@@ -9,7 +9,7 @@
 #include "astro/compute.h"
 #include "astro/dasa_table.h"
 #include "astro/planets_signs.h"
-#include "common/test_dates.h"
+#include "common/test_birth.h"
 #include "core/ephemeris_library.h"
 #include "core/spherical.h"
 #include "core/worker_threads.h"
@@ -95,28 +95,22 @@ protected:
     DasaTable table;
 };
 
-TEST_F(HinduDasa, MoonAtTheStartOfAshwiniOpensTheCycle) {
-    // At the zero date itself the fixed zodiac is the movable one: the Moon at 0 is at 0.
+// At the zero date itself the fixed zodiac is the movable one. The Moon at 0 opens the cycle
+// with Kethu; half way through Bharani, Kethu's 7 years and 10 of Venus's 20 have run.
+TEST_F(HinduDasa, ElapsedPartOfTheCycleAtBirth) {
     const double birth = table.zero_date.jd_et;
     double moon = kInfinity;
-    const double start = dasa_cycle_start(table, 0.0, 0.0, birth, &moon);
+    double start = dasa_cycle_start(table, 0.0, 0.0, birth, &moon);
     EXPECT_NEAR(moon, 0.0, 1e-9);
     EXPECT_DOUBLE_EQ(start, birth);
-    DasaPeriodAt p = dasa_period_at(table, start, birth);
+    const DasaPeriodAt p = dasa_period_at(table, start, birth);
     EXPECT_EQ(p.position, 0);
     EXPECT_EQ(p.dasa, kKethu);
     EXPECT_EQ(p.bhukti, kKethu);
     EXPECT_EQ(p.antara, kKethu);
-}
-
-TEST_F(HinduDasa, HalfWayThroughBharaniHalfOfTheVenusDasaHasRun) {
-    const double birth = table.zero_date.jd_et;
-    const double lon = degrees_to_radians(1.5 * kNakshatraSpan);
-    const double start = dasa_cycle_start(table, lon, 0.0, birth);
-    // Kethu's 7 years, then 10 of Venus's 20.
+    start = dasa_cycle_start(table, degrees_to_radians(1.5 * kNakshatraSpan), 0.0, birth);
     EXPECT_NEAR(birth - start, 17.0 * 365.25, 1e-6);
-    DasaPeriodAt p = dasa_period_at(table, start, birth);
-    EXPECT_EQ(p.dasa, kVenus);
+    EXPECT_EQ(dasa_period_at(table, start, birth).dasa, kVenus);
 }
 
 TEST_F(HinduDasa, BirthFallsInTheDasaOfTheMoonsNakshatraLord) {
@@ -162,12 +156,8 @@ TEST_F(HinduDasa, PeriodsBetweenTwoDatesAreConsecutiveAcrossACycleEnd) {
     for (std::size_t i = 1; i < list.size(); ++i) wrapped |= list[i - 1].position == 728 && list[i].position == 0;
     EXPECT_TRUE(wrapped) << "the next cycle opens again with Kethu";
     EXPECT_TRUE(dasa_periods_between(table, start, start + 10, start).empty());
-}
-
-TEST_F(HinduDasa, UnbuiltTableHasNoPeriod) {
-    DasaTable empty;
-    EXPECT_EQ(dasa_period_at(empty, 2451545.0, 2451545.0).position, -1);
-    EXPECT_EQ(dasa_period_at(table, kInfinity, 2451545.0).position, -1);
+    EXPECT_EQ(dasa_period_at(DasaTable{}, start, start).position, -1) << "unbuilt table";
+    EXPECT_EQ(dasa_period_at(table, kInfinity, start).position, -1);
 }
 
 TEST(HinduDasaSettings, DialogRules) {
@@ -190,6 +180,7 @@ TEST(HinduDasaSettings, DialogRules) {
             double sum = 0.0;
             for (const DasaPeriod& p : t.periods) sum += p.duration_days;
             EXPECT_NEAR(sum, 120.0 * t.year_length, 1e-6);
+            EXPECT_NEAR(t.start_offsets[728] + t.periods[728].duration_days, sum, 1e-6);
         } else {
             EXPECT_EQ(t.periods[0].duration_days, 0.0) << "table left alone";
         }
@@ -218,9 +209,7 @@ TEST(HinduTimeLords, WeekdaysOfKnownDates) {
         ASSERT_TRUE(compute_time_lords(test_date(c.date), AngleValue::hours(c.hour), c.planetary_hour, lords));
         EXPECT_EQ(lords, c.lords);
     }
-}
-
-TEST(HinduTimeLords, UndefinedInputsLeaveEveryLordUnset) {
+    // Undefined inputs leave every lord unset.
     TimeLords lords;
     EXPECT_FALSE(compute_time_lords(test_date("2000-01-01 00:00:00.00 GD"), AngleValue::hours(1.0), 25, lords));
     EXPECT_EQ(lords, TimeLords{});
@@ -433,12 +422,7 @@ TEST(HinduPipeline, TablesAgreeWithTheFixedPositions) {
     RecordingMessages messages;
     Options options;
     build_dasa_table(options.dasas, DasaTable::default_zero_date(), 365.25);
-    BirthData d;
-    d.last_name = "Sample";
-    d.place.longitude = AngleValue::degrees(2.3489, kFormatEastWest);
-    d.place.latitude = AngleValue::degrees(48.8567, kFormatNorthSouth);
-    d.ut = test_date("1944-06-06 06:00:00.00 GD");
-    d.local = test_date("1944-06-06 08:00:00.00 GD");
+    const BirthData d = test_birth("1944-06-06 06:00:00.00 GD", 2.3489, 48.8567, "1944-06-06 08:00:00.00 GD");
     Horoscope h;
     ASSERT_TRUE(set_and_compute(h, d, true, options, messages, workers, library));
     const HinduData& hd = h.hindu;

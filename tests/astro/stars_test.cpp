@@ -5,10 +5,10 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstring>
 #include <random>
 
 #include "astro/star_commands.h"
+#include "common/le_bytes.h"
 #include "core/spherical.h"
 
 namespace tellurim {
@@ -42,17 +42,8 @@ std::vector<std::uint8_t> image(const std::vector<StarRecord>& stars) {
     return out.take();
 }
 
-std::uint32_t u32_at(const std::vector<std::uint8_t>& b, std::size_t at) {
-    return b[at] | (b[at + 1] << 8) | (b[at + 2] << 16) | (std::uint32_t(b[at + 3]) << 24);
-}
-
-double f64_at(const std::vector<std::uint8_t>& b, std::size_t at) {
-    std::uint64_t v = 0;
-    for (int i = 7; i >= 0; --i) v = (v << 8) | b[at + static_cast<std::size_t>(i)];
-    double d;
-    std::memcpy(&d, &v, 8);
-    return d;
-}
+using testing_data::f64_at;
+using testing_data::u32_at;
 
 TEST(StarRecord, FieldsSitAtTheirOffsets) {
     StarRecord s = star("Regulus", 10.0, 12.0, 1e-5, -2e-5);

@@ -166,6 +166,32 @@ TEST(DateHour, EmptyTimeFieldsWarnButParseToMidnight) {
     EXPECT_DOUBLE_EQ(p.value.jd_ut, 2451544.5);
 }
 
+// The parser takes any day 1 to 31; whether the month has it depends on the calendar. Meeus
+// (ch. 7) dates -1000-02-29 in the Julian calendar, where every fourth year is a leap year in
+// astronomical numbering (0 and -4 too, not -1); the Gregorian calendar drops 1900.
+TEST(DateHour, DayExistsInItsMonth) {
+    struct Row { const char* text; bool exists; } rows[] = {
+        {"2023-02-28", true},     {"2023-02-29", false},     {"2023-02-31", false},     {"2023-04-31", false},
+        {"2023-12-31", true},     {"2000-02-29", true},      {"1900-02-29 GD", false},  {"1900-02-29 JD", true},
+        {"1500-02-29", true},     {"1582-02-29", false},     {"-1000-02-29 JD", true},  {"0000-02-29", true},
+        {"-1-02-29", false},      {"-4-02-29", true},        {"-100-02-29 GD", false},  {"-400-02-29 GD", true},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.text);
+        DateParse p = parse_date_hour(r.text);
+        ASSERT_TRUE(p.ok);
+        EXPECT_EQ(date_exists(p.value), r.exists);
+    }
+    // Against the Julian days of the first of each month, over four Gregorian centuries.
+    for (bool julian : {false, true})
+        for (int year = 1600; year < 2000; ++year)
+            for (int month = 1; month <= 12; ++month) {
+                const double length = julian_day(month == 12 ? year + 1 : year, month % 12 + 1, 1, 0.0, julian) -
+                                      julian_day(year, month, 1, 0.0, julian);
+                ASSERT_EQ(days_in_month(year, month, julian), static_cast<int>(length)) << year << "-" << month;
+            }
+}
+
 // Seconds as "%5.2f" (space-padded), minutes as "%02"; a negative year as a positive number
 // followed by "B.C." ("avant J.C."), year 0 as it is.
 TEST(DateHour, DisplayForm) {

@@ -25,12 +25,7 @@ namespace {
 constexpr double kEpsDeg = 23.4392911;  // mean obliquity at J2000 (IAU 1976)
 constexpr double kArcsec = 1.0 / 3600.0;
 
-double diff_deg(double a, double b) {
-    double d = std::fmod(a - b, 360.0);
-    if (d > 180.0) d -= 360.0;
-    if (d <= -180.0) d += 360.0;
-    return d;
-}
+double diff_deg(double a, double b) { return std::remainder(a - b, 360.0); }
 
 std::array<double, 12> cusps_deg(int system, double theta_deg, double phi_deg, double eps_deg = kEpsDeg) {
     std::array<double, 12> c{};
@@ -69,38 +64,23 @@ TEST(Houses, NamesAndLookup) {
     EXPECT_FALSE(house_system_from_name(""));
 }
 
-// Campanus, Alcabitus, Regiomontanus and Placidus against values recorded from Swiss
-// Ephemeris 2.10 (swe_houses_armc with obliquity 23.4392911), so that the check runs without
-// the library. The first three are the same constructions (to 1e-6 degree); Swiss
-// Ephemeris' Placidus is the exact, iterated one, which the direct rule here approaches to
-// within 3' below 30 degrees of latitude and 18' at 34 degrees.
-TEST(Houses, ClassicalSystemsAgainstRecordedValues) {
-    struct Row {
-        char code;
-        double theta, phi;
-        std::array<double, 12> cusps;
-    };
+// Placidus against values recorded from Swiss Ephemeris 2.10 (swe_houses_armc with obliquity
+// 23.4392911): Swiss Ephemeris' Placidus is the exact, iterated one, which the direct rule
+// here approaches to within 3' below 30 degrees of latitude and 18' at 34 degrees. (The
+// systems Swiss Ephemeris computes by the same construction are compared live below.)
+TEST(Houses, PlacidusAgainstRecordedValues) {
+    struct Row { double theta, phi; std::array<double, 12> cusps; };
     // clang-format off
     static const Row rows[] = {
-        {'C', 7.30, 48.86, {119.9673840, 147.2847393, 167.5104877, 187.9485071, 216.0254569, 258.3895804, 299.9673840, 327.2847393, 347.5104877, 7.9485071, 36.0254569, 78.3895804}},
-        {'C', 200.50, -33.90, {302.1452253, 329.7070306, 355.0602874, 22.1714708, 54.1523795, 89.5546601, 122.1452253, 149.7070306, 175.0602874, 202.1714708, 234.1523795, 269.5546601}},
-        {'C', 300.25, 12.50, {35.5728677, 66.9829686, 93.2499675, 118.1494416, 145.9854722, 179.5856435, 215.5728677, 246.9829686, 273.2499675, 298.1494416, 325.9854722, 359.5856435}},
-        {'B', 7.30, 48.86, {119.9673840, 141.4864638, 164.3468560, 187.9485071, 228.0439516, 264.3677277, 299.9673840, 321.4864638, 344.3468560, 7.9485071, 48.0439516, 84.3677277}},
-        {'B', 200.50, -33.90, {302.1452253, 327.5814039, 354.7008922, 22.1714708, 57.4137592, 89.7907629, 122.1452253, 147.5814039, 174.7008922, 202.1714708, 237.4137592, 269.7907629}},
-        {'B', 300.25, 12.50, {35.5728677, 64.2472868, 91.1538283, 118.1494416, 149.1301169, 182.4686265, 215.5728677, 244.2472868, 271.1538283, 298.1494416, 329.1301169, 2.4686265}},
-        {'R', 7.30, 48.86, {119.9673840, 140.0686396, 160.2371752, 187.9485071, 230.3525306, 272.4996206, 299.9673840, 320.0686396, 340.2371752, 7.9485071, 50.3525306, 92.4996206}},
-        {'R', 200.50, -33.90, {302.1452253, 325.8986552, 350.9699751, 22.1714708, 59.7530685, 94.6404887, 122.1452253, 145.8986552, 170.9699751, 202.1714708, 239.7530685, 274.6404887}},
-        {'R', 300.25, 12.50, {35.5728677, 66.4225865, 92.7535903, 118.1494416, 146.5969373, 180.2972252, 215.5728677, 246.4225865, 272.7535903, 298.1494416, 326.5969373, 0.2972252}},
-        {'P', 200.50, -33.90, {302.1452253, 324.3422868, 350.5726163, 22.1714708, 57.3871482, 91.6389834, 122.1452253, 144.3422868, 170.5726163, 202.1714708, 237.3871482, 271.6389834}},
-        {'P', 95.00, 25.00, {184.5323681, 213.2352802, 243.6014107, 274.5892514, 305.6856644, 336.1345091, 4.5323681, 33.2352802, 63.6014107, 94.5892514, 125.6856644, 156.1345091}},
-        {'P', 300.25, 12.50, {35.5728677, 65.4574863, 91.9151967, 118.1494416, 147.1039988, 180.2911400, 215.5728677, 245.4574863, 271.9151967, 298.1494416, 327.1039988, 0.2911400}},
+        {200.50, -33.90, {302.1452253, 324.3422868, 350.5726163, 22.1714708, 57.3871482, 91.6389834, 122.1452253, 144.3422868, 170.5726163, 202.1714708, 237.3871482, 271.6389834}},
+        {95.00, 25.00, {184.5323681, 213.2352802, 243.6014107, 274.5892514, 305.6856644, 336.1345091, 4.5323681, 33.2352802, 63.6014107, 94.5892514, 125.6856644, 156.1345091}},
+        {300.25, 12.50, {35.5728677, 65.4574863, 91.9151967, 118.1494416, 147.1039988, 180.2911400, 215.5728677, 245.4574863, 271.9151967, 298.1494416, 327.1039988, 0.2911400}},
     };
     // clang-format on
     for (const Row& r : rows) {
-        SCOPED_TRACE(testing::Message() << r.code << " theta " << r.theta << " phi " << r.phi);
-        const int system = r.code == 'C' ? kCampanus : r.code == 'B' ? kAlcabitus : r.code == 'R' ? kRegiomontanus : kPlacidus;
-        const double tolerance = r.code != 'P' ? 1e-6 : std::fabs(r.phi) < 30.0 ? 3.0 / 60.0 : 18.0 / 60.0;
-        auto ours = cusps_deg(system, r.theta, r.phi);
+        SCOPED_TRACE(testing::Message() << "theta " << r.theta << " phi " << r.phi);
+        const double tolerance = std::fabs(r.phi) < 30.0 ? 3.0 / 60.0 : 18.0 / 60.0;
+        auto ours = cusps_deg(kPlacidus, r.theta, r.phi);
         for (int h = 0; h < 12; ++h) EXPECT_NEAR(diff_deg(ours[h], r.cusps[h]), 0.0, tolerance) << "house " << h + 1;
     }
 }
@@ -227,26 +207,13 @@ TEST(Houses, PlacidusAtTheGeographicPolesGivesTwelveCusps) {
     }
 }
 
-TEST(Houses, ModusAequalisPutsHouseTenAtAscendantPlus270) {
-    for (int lat : {-50, 0, 35, 70}) {
-        for (double theta : grid_theta()) {
-            auto c = cusps_deg(kModusAequalis, theta, lat);
-            EXPECT_NEAR(diff_deg(c[9], c[0] + 270.0), 0.0, 1e-9);
-            EXPECT_NEAR(diff_deg(c[0], cusps_deg(kPlacidus, theta, lat)[0]), 0.0, 1e-12);
-        }
-    }
-}
-
 // Hindu houses: each quadrant in three equal arcs, so consecutive cusps within a quadrant
-// are equally spaced and houses 1, 4, 7 and 10 are the angles.
+// are equally spaced (houses 1 and 10 are compared with Swiss Ephemeris' angles above).
 TEST(Houses, HinduHousesTrisectEachQuadrant) {
     for (int lat : {-60, -20, 0, 40, 60}) {
         for (double theta : grid_theta()) {
             SCOPED_TRACE(testing::Message() << "lat " << lat << " theta " << theta);
             auto c = cusps_deg(kHindoue, theta, lat);
-            auto ref = cusps_deg(kRegiomontanus, theta, lat);
-            EXPECT_NEAR(diff_deg(c[0], ref[0]), 0.0, 1e-12);
-            EXPECT_NEAR(diff_deg(c[9], ref[9]), 0.0, 1e-12);
             for (int q = 0; q < 4; ++q) {
                 int a = (9 + 3 * q) % 12;  // houses 10, 1, 4, 7 start the quadrants
                 double s1 = reduce_degrees(c[(a + 1) % 12] - c[a]);
@@ -318,10 +285,8 @@ TEST(Houses, HouseOfPoint) {
     // Any angle unit.
     EXPECT_EQ(house_of_point(false, false, t, AngleValue::radians(25.0 / kDegreesPerRadian)), 2);
     EXPECT_EQ(house_of_point(false, false, t, AngleValue::hours(100.0 / 15.0)), 4);
-}
-
-TEST(Houses, HouseOfPointFailures) {
-    HouseTable t = table_from_degrees({0, 30, 60, 90, 120, 150, 180, 210, 240, 270, 300, 330});
+    // Failures: no unit, undefined point, empty table.
+    t = table_from_degrees({0, 30, 60, 90, 120, 150, 180, 210, 240, 270, 300, 330});
     EXPECT_EQ(house_of_point(false, false, t, AngleValue::plain(10.0)), -1);
     EXPECT_EQ(house_of_point(false, false, t, AngleValue::degrees(kInfinity)), -1);
     EXPECT_EQ(house_of_point(false, false, HouseTable{}, AngleValue::degrees(10.0)), -1);

@@ -2,48 +2,17 @@
 // the default record, and the write -> read round trip.
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <string>
 #include <vector>
 
 #include "core/options.h"
 #include "core/options_image.h"
-#include "core/text.h"
+#include "common/le_bytes.h"
 
 namespace tellurim {
 namespace {
 
-std::uint64_t le(const std::vector<std::uint8_t>& b, std::size_t at, int n) {
-    std::uint64_t v = 0;
-    for (int i = 0; i < n; ++i) v |= std::uint64_t(b.at(at + static_cast<std::size_t>(i))) << (8 * i);
-    return v;
-}
-std::int64_t signed_le(const std::vector<std::uint8_t>& b, std::size_t at, int n) {
-    std::uint64_t v = le(b, at, n);
-    int shift = 64 - 8 * n;
-    return static_cast<std::int64_t>(v << shift) >> shift;
-}
-double f64_at(const std::vector<std::uint8_t>& b, std::size_t at) {
-    std::uint64_t bits = le(b, at, 8);
-    double d;
-    std::memcpy(&d, &bits, 8);
-    return d;
-}
-float f32_at(const std::vector<std::uint8_t>& b, std::size_t at) {
-    auto bits = static_cast<std::uint32_t>(le(b, at, 4));
-    float f;
-    std::memcpy(&f, &bits, 4);
-    return f;
-}
-std::string utf16_at(const std::vector<std::uint8_t>& b, std::size_t at, std::size_t units) {
-    std::u16string s;
-    for (std::size_t i = 0; i < units; ++i) {
-        auto c = static_cast<char16_t>(le(b, at + 2 * i, 2));
-        if (c == 0) break;
-        s.push_back(c);
-    }
-    return utf16_to_utf8(s);
-}
+using namespace testing_data;
 
 class DefaultImage : public ::testing::Test {
 protected:
@@ -51,12 +20,11 @@ protected:
     std::vector<std::uint8_t> image;
 };
 
-TEST_F(DefaultImage, IsTheWholeFile) { EXPECT_EQ(image.size(), 65280u); }
-
 // Integers at their offsets, read back from the default image.
 struct IntAt { const char* what; std::size_t offset; int bytes; std::int64_t expected; };
 
 TEST_F(DefaultImage, IntegersAtTheirOffsets) {
+    ASSERT_EQ(image.size(), 65280u);
     constexpr std::size_t kFont = 3672, kCol = 4812, kGly = 5448, kHalo = 17616, kDraw = 21072, kCity = 21192;
     constexpr std::size_t kExa = 22592, kNak = 23360, kDasa = 45176, kRel = 62872, kEph = 63196;
     const IntAt rows[] = {
@@ -151,8 +119,15 @@ TEST_F(DefaultImage, TextsAtTheirOffsets) {
     EXPECT_EQ(utf16_at(image, 23360 + 26 * 808 + 202, 300), "rich, wealthy");
 }
 
-TEST_F(DefaultImage, PaddingIsZero) {
-    for (std::size_t i = kOptPaddingOffset; i < image.size(); ++i) ASSERT_EQ(image[i], 0) << "at " << i;
+// The padding is written as zeros and ignored when read.
+TEST_F(DefaultImage, PaddingIsZeroAndIgnored) {
+    for (std::size_t i = kOptPaddingOffset; i < image.size(); ++i) {
+        ASSERT_EQ(image[i], 0) << "at " << i;
+        image[i] = 0xAB;
+    }
+    Options back;
+    ASSERT_TRUE(read_options_image(image, back));
+    EXPECT_TRUE(back == Options{});
 }
 
 TEST(OptionsDefaults, GlyphStylesOfHinduPointsCopyTheFortune) {
@@ -218,9 +193,7 @@ TEST(OptionsImage, RoundTripKeepsEveryBlock) {
         EXPECT_EQ(write_options_image(back), image);
     }
     EXPECT_FALSE(Options{} == every_block_changed());
-}
-
-TEST(OptionsImage, EphemerisChoiceLayout) {
+    // The changed ephemeris choice at its offsets.
     auto image = write_options_image(every_block_changed());
     EXPECT_EQ(signed_le(image, 63196, 4), 2);
     EXPECT_EQ(utf16_at(image, 63196 + 4, 260), "/data/de440.bin");
@@ -240,14 +213,6 @@ TEST(OptionsImage, ReadsTheFirstRecordAndRefusesAShortImage) {
     Options untouched;
     EXPECT_FALSE(read_options_image(image, untouched));
     EXPECT_TRUE(untouched == Options{});
-}
-
-TEST(OptionsImage, PaddingIsIgnoredWhenRead) {
-    auto image = write_options_image(Options{});
-    for (std::size_t i = kOptPaddingOffset; i < image.size(); ++i) image[i] = 0xAB;
-    Options back;
-    ASSERT_TRUE(read_options_image(image, back));
-    EXPECT_TRUE(back == Options{});
 }
 
 }  // namespace

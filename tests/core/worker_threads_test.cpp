@@ -9,10 +9,7 @@ namespace tellurim {
 namespace {
 
 // A worker that runs until its release event is set.
-struct Blocked {
-    ManualResetEvent release;
-    std::atomic<int> ran{0};
-};
+struct Blocked { ManualResetEvent release; std::atomic<int> ran{0}; };
 void blocked_routine(void* context) {
     auto* b = static_cast<Blocked*>(context);
     b->ran.fetch_add(1);
@@ -70,7 +67,16 @@ TEST(WorkerThreads, LowestFinishedSlotIsReusedFirst) {
     EXPECT_FALSE(t.any_running());
 }
 
-TEST(WorkerThreads, CancelReachesOnlyItsSlot) {
+// A worker finds its own slot by its thread identifier.
+struct SlotProbe { WorkerThreads* table; std::atomic<int> slot{-2}; };
+void probe_routine(void* context) {
+    auto* p = static_cast<SlotProbe*>(context);
+    p->slot = p->table->current_slot();
+}
+
+// A cancel reaches only its slot; a worker finds its own slot, a thread outside the table
+// none, and finishing from outside the table signals nothing.
+TEST(WorkerThreads, SlotsBelongToTheirOwnWorkers) {
     WorkerThreads t;
     Blocked a, b;
     ASSERT_EQ(t.start(blocked_routine, &a), 0);
@@ -78,39 +84,12 @@ TEST(WorkerThreads, CancelReachesOnlyItsSlot) {
     t.signal_cancel(1);
     EXPECT_FALSE(t.is_cancelled(0));
     EXPECT_TRUE(t.is_cancelled(1));
-    a.release.set();
     b.release.set();
-    t.wait(0);
     t.wait(1);
-}
-
-// A worker finds its own slot by its thread identifier.
-struct SlotProbe {
-    WorkerThreads* table;
-    std::atomic<int> slot{-2};
-};
-void probe_routine(void* context) {
-    auto* p = static_cast<SlotProbe*>(context);
-    p->slot = p->table->current_slot();
-}
-
-TEST(WorkerThreads, WorkerFindsItsOwnSlot) {
-    WorkerThreads t;
-    Blocked b;
-    ASSERT_EQ(t.start(blocked_routine, &b), 0);
     SlotProbe probe{&t};
-    const int s = t.start(probe_routine, &probe);
-    ASSERT_EQ(s, 1);
-    t.wait(s);
+    ASSERT_EQ(t.start(probe_routine, &probe), 1);
+    t.wait(1);
     EXPECT_EQ(probe.slot.load(), 1);
-    b.release.set();
-    t.wait(0);
-}
-
-TEST(WorkerThreads, RoutineOutsideTheTableSignalsNothing) {
-    WorkerThreads t;
-    Blocked b;
-    ASSERT_EQ(t.start(blocked_routine, &b), 0);
     int found = -2;
     std::thread outsider([&] {
         found = t.current_slot();
@@ -119,7 +98,7 @@ TEST(WorkerThreads, RoutineOutsideTheTableSignalsNothing) {
     outsider.join();
     EXPECT_EQ(found, -1);
     EXPECT_TRUE(t.any_running());  // slot 0's done event was not touched
-    b.release.set();
+    a.release.set();
     t.wait(0);
     EXPECT_FALSE(t.any_running());
 }

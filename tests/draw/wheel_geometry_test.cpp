@@ -36,7 +36,7 @@ TEST(WheelGeometry, SizeCheckIsASixthOfTheScreen) {
     }
 }
 
-TEST(WheelGeometry, InnerRadiusWithNoneOrAllOfTheOptionalRings) {
+TEST(WheelGeometry, RadiiOfTheRingsAndTheSidePanel) {
     const double mx = 20, my = 10;
     const WheelLayout none = layout_wheel(840, 620, mx, my, false, {});
     EXPECT_NEAR(none.radius, 300.0, kTol);  // the box is 800 x 600
@@ -53,9 +53,8 @@ TEST(WheelGeometry, InnerRadiusWithNoneOrAllOfTheOptionalRings) {
     // A second horoscope widens the sign ring's space to 3R/12.
     const WheelLayout two = layout_wheel(840, 620, mx, my, false, {false, false, false, true, true});
     EXPECT_NEAR(two.planet_ring.inner - two.inner_radius, 3 * r / 12, kTol);
-}
 
-TEST(WheelGeometry, SidePanelTakesAThirdAfterThreeMargins) {
+    // The side panel takes a third of the width left after three margins.
     const WheelLayout l = layout_wheel(930, 700, 10, 10, true, {});
     EXPECT_NEAR(l.box.width, 600.0, kTol);
     EXPECT_NEAR(l.panel.x, 620.0, kTol);
@@ -178,9 +177,8 @@ TEST(WheelGeometry, AspectMarkerFractions) {
     struct Row {
         int a, b, divisor;
         double f;
-    } rows[] = {{0, 1, 34, 1.0 / 34}, {16, 17, 34, 33.0 / 34}, {0, 0, 34, 0.4}, {17, 17, 34, 1.0 - 0.0 + 0.0 * 0 + 0.0},
+    } rows[] = {{0, 1, 34, 1.0 / 34}, {16, 17, 34, 33.0 / 34}, {0, 0, 34, 0.4}, {17, 17, 34, 0.6},  // 34/34: clamped
                 {0, 1, 28, 1.0 / 28}, {14, 14, 28, 0.6}, {15, 17, 28, 0.6}};
-    rows[3].f = 0.6;  // 34/34 is 1: clamped
     for (const Row& r : rows) {
         SCOPED_TRACE(testing::Message() << r.a << "-" << r.b << " /" << r.divisor);
         EXPECT_DOUBLE_EQ(aspect_marker_fraction(r.a, r.b, r.divisor), r.f);

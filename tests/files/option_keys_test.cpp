@@ -77,6 +77,17 @@ TEST(OptionKeys, RefusedValuesSayTheDialogsMessage) {
         {"dasa.year-length", {"100"}, not_correct},
         {"dasa.year-length", {"100.5"}, ""},
         {"dasa.year-length", {"nan"}, not_correct},
+        {"dasa.zero-date", {"default tellurim"}, ""},
+        {"exaltations.moon", {""}, "Exaltation degrees must be given for the seven visible planets"},
+        {"exaltations.uranus", {" "}, ""},  // the row becomes unused
+        {"exaltations.sun", {"360d"}, "Not a valid angle."},
+        {"exaltations.zero-date", {"222-13-01"}, "Not a valid date for zodiacs concordance."},
+        {"exaltations.longitudes", {"fixed"}, ""},
+        {"nakshatras.26.name", {std::string(100, 'x')}, not_correct},
+        {"nakshatras.0.colour", {"64112233"}, not_correct},
+        {"aspect-filters.planets.1.aspects", {"Sun, Earth"}, not_correct},  // no box for the Earth
+        {"aspect-filters.houses.2.hide", {"13"}, not_correct},
+        {"aspect-filters.houses.modes", {"outside", "inside-on-outside"}, ""},
         {"drawing.zodiac-origin", {"360d"}, not_correct},
         {"drawing.zodiac-origin", {"-0d30'"}, not_correct},
         {"drawing.zodiac-origin", {"3.14"}, not_correct},  // a plain number has no unit
@@ -133,6 +144,10 @@ TEST(OptionKeys, ASetChangesOnlyItsOwnBytes) {
         {"database.prefix-id-with-ip", "yes", kOptDatabaseOffset + 600, kOptDatabaseOffset + 600},
         {"ephemeris.type", "jpl", kOptEphemerisOffset, kOptEphemerisOffset + 3},
         {"dasa.zero-date", "Fagan-Bradley", kOptDasasOffset, kOptRelationshipsOffset - 1},
+        {"nakshatras.3.meaning", "red", kOptNakshatrasOffset + 3 * 808, kOptNakshatrasOffset + 4 * 808 - 1},
+        {"exaltations.mars", "300", kOptExaltationsOffset + 4 * 40, kOptExaltationsOffset + 5 * 40 - 1},
+        {"exaltations.uranus", "", kOptExaltationsOffset + 11 * 40, kOptExaltationsOffset + 12 * 40 - 1},
+        {"aspect-filters.houses.1.hide", "I,vii 10", kOptDrawingOffset + 28, kOptDrawingOffset + 31},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.key);
@@ -153,6 +168,11 @@ TEST(OptionKeys, ASetChangesOnlyItsOwnBytes) {
     EXPECT_EQ(format_date_hour(e.options.dasas.zero_date), "0222-03-13 15:19:32.89 JD");
     EXPECT_EQ(e.options.dasas.year_length, 360.0);
     EXPECT_DOUBLE_EQ(e.options.dasas.start_offsets.back() + e.options.dasas.periods.back().duration_days, 120 * 360.0);
+    // "Hide:" boxes are stored inverted; bits without a box keep their value.
+    ASSERT_EQ(e.set("aspect-filters.planets.2.hide", {"Sun", "Ketu"}), std::nullopt);
+    EXPECT_EQ(e.options.drawing.planets_masks_2[1], 0xFFFFFFFFu & ~(1u << 0) & ~(1u << 10));
+    ASSERT_EQ(e.set("aspect-filters.planets.modes", {"inside"}), std::nullopt);
+    EXPECT_EQ(e.options.drawing.planets_mode, 4u);
 }
 
 }  // namespace

@@ -9,7 +9,9 @@ import sys
 
 PLANETS = ["Sun", "Moon", "Mercury", "Venus", "Mars", "Jupiter", "Saturn", "AS", "MH",
            "Rahu", "Kethu", "Uranus", "Neptune", "Pluto", "Fortun"]
-ASHTAKAVARGA = PLANETS[:8]
+STRENGTH_PLANETS = PLANETS[:7]  # the six-fold strength exists for Sun .. Saturn only
+BINDU_BODIES = PLANETS[:8]      # the eight contributors: the count in the sign each occupies
+ASHTAKAVARGA = PLANETS[:7]      # the Ashtakavargas of Sun .. Saturn
 
 
 # The planet names of the field names (Part of Fortune is "Fortun", the angles "AS" and "MH").
@@ -63,11 +65,11 @@ def tables():
             houses.append((f"H_{p}_{d}", f"house_of_{col(p)}_{d.lower()}", "int"))
     t["house_cusps"] = houses
     strengths = [("Id Field", "horoscope_id", "text")]
-    strengths += [(f"{p} Strength", f"{col(p)}_strength", "real") for p in PLANETS]
+    strengths += [(f"{p} Strength", f"{col(p)}_strength", "real") for p in STRENGTH_PLANETS]
     strengths += [(f"House {n} Strength SHSD", f"house_{n}_strength", "real") for n in range(1, 13)]
     t["strengths"] = strengths
     av = [("Id Field", "horoscope_id", "text")]
-    for p in ASHTAKAVARGA:
+    for p in BINDU_BODIES:
         for q in ASHTAKAVARGA:
             for r in ["Before", "After"]:
                 av.append((f"{p} Bindus in {q} Ashtakavarga {r} Reduction", f"{col(p)}_in_{col(q)}_{r.lower()}", "int"))

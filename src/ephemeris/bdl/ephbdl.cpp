@@ -37,6 +37,7 @@
 #include <fstream>
 #include <string>
 
+#include "core/date_hour.h"
 #include "core/regular_file.h"
 #include "core/text.h"
 #include "ephemeris/bdl/theory.h"
@@ -323,6 +324,13 @@ EPHBDL_EXPORT int LoadEphemeris(const char16_t* /*jpl_path*/, int /*reserved*/) 
 
 EPHBDL_EXPORT void FreeEphemeris() { g_provider = Provider{}; }
 
+// The span its validity text states: the complete series, years -3000 to 3000.
+EPHBDL_EXPORT int getValidRange(double* first_jd_et, double* last_jd_et) {
+    *first_jd_et = tellurim::julian_day(-3000, 1, 1, 0.0, true);
+    *last_jd_et = tellurim::julian_day(3000, 12, 31, 0.0, false);
+    return 1;
+}
+
 EPHBDL_EXPORT void setLunarNode(int true_node) { g_provider.true_node = true_node != 0; }
 
 EPHBDL_EXPORT void getLastError(char16_t* text, int capacity) {
@@ -330,9 +338,7 @@ EPHBDL_EXPORT void getLastError(char16_t* text, int capacity) {
 }
 
 EPHBDL_EXPORT int computePositions(double jd_et, double zero_jd_et) {
-    Mask all;
-    all.fill(true);
-    return compute(jd_et, zero_jd_et, all, g_provider.all) ? 1 : 0;
+    return compute_every_body(&compute, jd_et, zero_jd_et, g_provider.all);
 }
 
 EPHBDL_EXPORT int getPosition(const char* body, unsigned char* record) {
@@ -340,9 +346,7 @@ EPHBDL_EXPORT int getPosition(const char* body, unsigned char* record) {
 }
 
 EPHBDL_EXPORT int computePositionsFilter(double jd_et, double zero_jd_et, const char* filter) {
-    Mask mask;
-    if (!parse_filter(filter, mask)) return 0;
-    return compute(jd_et, zero_jd_et, mask, g_provider.filtered) ? 1 : 0;
+    return compute_filtered(&compute, jd_et, zero_jd_et, filter, g_provider.filtered, &g_provider.last_error);
 }
 
 EPHBDL_EXPORT int getPositionFilter(const char* body, unsigned char* record) {
@@ -357,6 +361,7 @@ EPHBDL_EXPORT void getInfos(char16_t* name, int name_capacity, char16_t* theory,
               u"conditions (Standish 1998). IAU 2006 precession, IAU 1980 nutation. Series: astronomia 4.2.0 (MIT).",
               theory, theory_capacity);
     copy_text(u"Apparent positions, against JPL DE431 1900-2100: Sun to Uranus and Moon within 0.7\", Neptune 2\", "
-              u"Pluto 4\". Tables 1800-2200, series outside; Pluto two-body outside 1500-2500.",
+              u"Pluto 4\". Tables 1800-2200, series outside; Pluto two-body outside 1500-2500. "
+              u"Stated range: years -3000 to 3000.",
               validity, validity_capacity);
 }

@@ -132,4 +132,20 @@ void copy_text(std::u16string_view text, char16_t* buffer, int capacity) {
     buffer[n] = u'\0';
 }
 
+int compute_every_body(ComputeFn compute, double jd_et, double zero_jd_et, Results& all) {
+    Mask mask;
+    mask.fill(true);
+    return compute(jd_et, zero_jd_et, mask, all) ? 1 : 0;
+}
+
+int compute_filtered(ComputeFn compute, double jd_et, double zero_jd_et, const char* filter, Results& filtered,
+                     std::string* error) {
+    Mask mask;
+    if (!parse_filter(filter, mask)) {
+        if (error) *error = "unknown body in the filter";
+        return 0;
+    }
+    return compute(jd_et, zero_jd_et, mask, filtered) ? 1 : 0;
+}
+
 }  // namespace tellurim::ephem

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstddef>
+#include <string>
 #include <string_view>
 
 #include "core/ephemeris_library.h"
@@ -61,6 +62,13 @@ std::size_t body_slot(std::string_view name);
 bool parse_filter(const char* filter, Mask& mask);
 // getPosition: the record of `body` from `results`; 0 when absent.
 int copy_record(const Results& results, const char* body, unsigned char* record);
+// The computePositions and computePositionsFilter entry points over a provider's own compute
+// function: every body into `all`, or the filter's bodies into `filtered`. A filter that names
+// an unknown body fails, with `error` (when given) saying so.
+using ComputeFn = bool (*)(double jd_et, double zero_jd_et, const Mask& mask, Results& results);
+int compute_every_body(ComputeFn compute, double jd_et, double zero_jd_et, Results& all);
+int compute_filtered(ComputeFn compute, double jd_et, double zero_jd_et, const char* filter, Results& filtered,
+                     std::string* error);
 // A NUL-terminated copy of `text` cut to the buffer's capacity.
 void copy_text(std::u16string_view text, char16_t* buffer, int capacity);
 

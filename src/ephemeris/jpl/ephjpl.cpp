@@ -341,9 +341,7 @@ EPHJPL_EXPORT void FreeEphemeris() {
 }
 
 EPHJPL_EXPORT int computePositions(double jd_et, double zero_jd_et) {
-    Mask all;
-    all.fill(true);
-    return compute(jd_et, zero_jd_et, all, g_provider.all) ? 1 : 0;
+    return compute_every_body(&compute, jd_et, zero_jd_et, g_provider.all);
 }
 
 EPHJPL_EXPORT int getPosition(const char* body, unsigned char* record) {
@@ -351,12 +349,7 @@ EPHJPL_EXPORT int getPosition(const char* body, unsigned char* record) {
 }
 
 EPHJPL_EXPORT int computePositionsFilter(double jd_et, double zero_jd_et, const char* filter) {
-    Mask mask;
-    if (!parse_filter(filter, mask)) {
-        g_provider.last_error = "unknown body in the filter";
-        return 0;
-    }
-    return compute(jd_et, zero_jd_et, mask, g_provider.filtered) ? 1 : 0;
+    return compute_filtered(&compute, jd_et, zero_jd_et, filter, g_provider.filtered, &g_provider.last_error);
 }
 
 EPHJPL_EXPORT int getPositionFilter(const char* body, unsigned char* record) {
@@ -379,6 +372,14 @@ EPHJPL_EXPORT void getInfos(char16_t* name, int name_capacity, char16_t* theory,
     }
     copy_text(tellurim::utf8_to_utf16(t), theory, theory_capacity);
     copy_text(tellurim::utf8_to_utf16(v), validity, validity_capacity);
+}
+
+// The span of the loaded file, as its validity text states it; none without a file.
+EPHJPL_EXPORT int getValidRange(double* first_jd_et, double* last_jd_et) {
+    if (!g_provider.loaded) return 0;
+    *first_jd_et = g_provider.file.start_jd() + 1.0;
+    *last_jd_et = g_provider.file.end_jd();
+    return 1;
 }
 
 EPHJPL_EXPORT void setLunarNode(int true_node) { g_provider.true_node = true_node != 0; }

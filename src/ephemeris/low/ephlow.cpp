@@ -37,6 +37,7 @@
 #include <cstring>
 #include <string_view>
 
+#include "core/date_hour.h"
 #include "core/ephemeris_library.h"
 #include "ephemeris/ephemeris_abi.h"
 #include "ephemeris/common/lunar_node.h"
@@ -183,12 +184,17 @@ EPHLOW_EXPORT int LoadEphemeris(const char16_t* /*jpl_path*/, int /*reserved*/) 
 
 EPHLOW_EXPORT void FreeEphemeris() { g_provider = Provider{}; }
 
+// The span its validity text states: years -2000 to 3000, within a degree at the far end.
+EPHLOW_EXPORT int getValidRange(double* first_jd_et, double* last_jd_et) {
+    *first_jd_et = tellurim::julian_day(-2000, 1, 1, 0.0, true);
+    *last_jd_et = tellurim::julian_day(3000, 12, 31, 0.0, false);
+    return 1;
+}
+
 EPHLOW_EXPORT void setLunarNode(int true_node) { g_provider.true_node = true_node != 0; }
 
 EPHLOW_EXPORT int computePositions(double jd_et, double zero_jd_et) {
-    Mask all;
-    all.fill(true);
-    return compute(jd_et, zero_jd_et, all, g_provider.all) ? 1 : 0;
+    return compute_every_body(&compute, jd_et, zero_jd_et, g_provider.all);
 }
 
 EPHLOW_EXPORT int getPosition(const char* body, unsigned char* record) {
@@ -196,9 +202,7 @@ EPHLOW_EXPORT int getPosition(const char* body, unsigned char* record) {
 }
 
 EPHLOW_EXPORT int computePositionsFilter(double jd_et, double zero_jd_et, const char* filter) {
-    Mask mask;
-    if (!parse_filter(filter, mask)) return 0;
-    return compute(jd_et, zero_jd_et, mask, g_provider.filtered) ? 1 : 0;
+    return compute_filtered(&compute, jd_et, zero_jd_et, filter, g_provider.filtered, nullptr);
 }
 
 EPHLOW_EXPORT int getPositionFilter(const char* body, unsigned char* record) {

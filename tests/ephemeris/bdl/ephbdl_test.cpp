@@ -38,11 +38,7 @@ protected:
     EphemerisLibrary& lib = *s_lib;
 };
 
-struct Reference {
-    const char* body;
-    double jd_et;
-    double lon_deg, lat_deg;
-};
+struct Reference { const char* body; double jd_et; double lon_deg, lat_deg; };
 
 // Apparent geocentric longitude and latitude, true ecliptic and equinox of date, from Swiss
 // Ephemeris 2.10.03 (swe_calc, SEFLG_SWIEPH: its files from JPL DE431) at the same TT.
@@ -91,9 +87,7 @@ TEST_F(EphbdlTest, ApparentPositionsAgreeWithSwissEphemeris) {
 // The true node against Swiss Ephemeris' osculating node (SE_TRUE_NODE, same source as
 // above); the mean node against Meeus (47.7) at J2000: 125.0445479 deg plus nutation.
 TEST_F(EphbdlTest, TrueNodeIsTheOsculatingOne) {
-    struct Node {
-        double jd_et, lon_deg;
-    };
+    struct Node { double jd_et, lon_deg; };
     constexpr Node kTrue[] = {{2415020.5, 260.2683502}, {2451545.0, 123.9540643}, {2460482.5, 12.4314654},
                               {2488069.5, 349.8346764}};
     lib.set_true_node(true);
@@ -118,10 +112,7 @@ TEST_F(EphbdlTest, TrueNodeIsTheOsculatingOne) {
 // it and the direction of motion (a retrograde orbit's ascending node is the other one).
 TEST(OsculatingNode, RecoversTheNodeOfAConstructedOrbit) {
     using ephem::Vec3;
-    struct Case {
-        double node_deg, inclination_deg, argument_deg;
-        bool retrograde;
-    };
+    struct Case { double node_deg, inclination_deg, argument_deg; bool retrograde; };
     constexpr Case kCases[] = {{125.0, 5.145, 0.0, false}, {125.0, 5.145, 200.0, false}, {359.5, 0.5, 90.0, false},
                                {10.0, 60.0, 45.0, false},  {10.0, 5.0, 30.0, true}};
     for (const Case& c : kCases) {
@@ -195,11 +186,7 @@ TEST_F(EphbdlDataTest, MissingDataFileIsReportedWithItsPathAndReason) {
 }
 
 TEST_F(EphbdlDataTest, DamagedDataFilesAreRefused) {
-    struct Case {
-        std::size_t bytes;
-        std::string tail;
-        const char* reason;
-    };
+    struct Case { std::size_t bytes; std::string tail; const char* reason; };
     const Case cases[] = {
         {0, "not ephemeris data", "not an ephemeris data file of this version"},
         {4096, "", "truncated"},

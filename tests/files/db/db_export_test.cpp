@@ -1,22 +1,27 @@
 // The database export against real databases: the Debian SQLite ODBC driver on a file, and a
 // throw-away PostgreSQL server through its ODBC driver. Rows, values, the one-transaction rule
-// (cancel, a failing file, an unknown field, SIGKILL at random moments), and the connection test.
+// (cancel, a failing file, an unknown field, SIGKILL at random moments), the Hindu values, and
+// the connection test.
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cmath>
 #include <csignal>
 #include <filesystem>
+#include <fmt/format.h>
 #include <fstream>
 #include <random>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
 
+#include "astro/planets_signs.h"
 #include "common/test_dates.h"
 #include "core/ephemeris_library.h"
 #include "core/worker_threads.h"
 #include "db_server.h"
 #include "files/db_export.h"
+#include "files/db_values.h"
 #include "files/horoscope_file.h"
 #include "files/odbc.h"
 #include "files/options_file.h"
@@ -98,12 +103,58 @@ TEST_P(DbExport, EveryFileGivesOneRowPerTableWithItsValues) {
     EXPECT_EQ(testing_db::first_value(dsn, "select birth_ut_time from horoscope where last_name = 'P3'"), "12:00:00");
     EXPECT_NEAR(std::stod(testing_db::first_value(dsn, "select jd_ut from horoscope where last_name = 'P3'")),
                 2451548.0, 1e-6);
-    // The Sun near 283 degrees tropical on 4 January 2000; strengths are NULL until computed.
-    const double sun = std::stod(testing_db::first_value(
-        dsn, "select sun_geo_mov_lon from planet_positions p join horoscope h on p.horoscope_id = h.horoscope_id "
-             "where h.last_name = 'P3'"));
-    EXPECT_NEAR(sun, 283.4, 0.5);
-    EXPECT_EQ(testing_db::first_value(dsn, "select count(*) from strengths where sun_strength is null"), "5");
+    // The Sun near 283 degrees tropical on 4 January 2000.
+    auto of_p3 = [&dsn](const std::string& column, const std::string& table) {
+        return testing_db::first_value(dsn, "select t." + column + " from " + table +
+                                                " t join horoscope h on t.horoscope_id = h.horoscope_id "
+                                                "where h.last_name = 'P3'");
+    };
+    EXPECT_NEAR(std::stod(of_p3("sun_geo_mov_lon", "planet_positions")), 283.4, 0.5);
+
+    // The Hindu values of the same horoscope, as its own tables hold them. 1 January 2000 was
+    // a Saturday (year and month lords Saturn), the 4th a Tuesday (day lord Mars).
+    Horoscope h;
+    ASSERT_TRUE(read_horoscope_file(h, files[3], m_options, m_messages, m_workers, m_library));
+    const int moon_sign = h.hindu.divisions[kMoon][0];
+    const int as_sign = h.hindu.divisions[kAscendant][0];
+    ASSERT_GE(moon_sign, 0);
+    ASSERT_GE(as_sign, 0);
+    const auto& b = h.bindus;
+    const struct {
+        const char* column;
+        const char* table;
+        double expected;  // NaN: a text
+        const char* text;
+    } rows[] = {
+        {"year_lord", "horoscope", NAN, "Saturn"},
+        {"month_lord", "horoscope", NAN, "Saturn"},
+        {"day_lord", "horoscope", NAN, "Mars"},
+        {"sun_strength", "strengths", h.strengths.planets[0].total, nullptr},
+        {"saturn_strength", "strengths", h.strengths.planets[6].total, nullptr},
+        {"house_1_strength", "strengths", h.strengths.houses[0].total, nullptr},
+        {"house_12_strength", "strengths", h.strengths.houses[11].total, nullptr},
+        {"moon_in_sun_before", "ashtakavarga", double(b[moon_sign][0].before), nullptr},
+        {"moon_in_sun_after", "ashtakavarga", double(b[moon_sign][0].after), nullptr},
+        {"ascendant_in_saturn_after", "ashtakavarga", double(b[as_sign][6].after), nullptr},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.column);
+        const std::string got = of_p3(r.column, r.table);
+        if (r.text) {
+            EXPECT_EQ(got, r.text);
+            continue;
+        }
+        ASSERT_TRUE(std::isfinite(r.expected));
+        EXPECT_NEAR(std::stod(got), r.expected, 1e-9 * (1.0 + std::fabs(r.expected)));
+    }
+    EXPECT_NE(h.strengths.houses[0].total, h.strengths.houses[11].total) << "two houses tell the rows apart";
+    // Read by sign, each planet's Ashtakavarga holds its fixed total: the Sun's 48, Saturn's 39.
+    for (const auto& [planet, total] : {std::pair{"Sun", 48}, {"Saturn", 39}}) {
+        long long sum = 0;
+        for (int sign = 0; sign < 12; ++sign)
+            sum += db_value(h, fmt::format("{} Bindus in {} Ashtakavarga Before Reduction", sign_name(sign), planet))->integer;
+        EXPECT_EQ(sum, total) << planet;
+    }
 }
 
 TEST_P(DbExport, ACancelledOrFailingRunLeavesNoRow) {
