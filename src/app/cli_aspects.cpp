@@ -141,7 +141,7 @@ int run_aspects(Action action, const AspectArgs& a, CliContext& ctx) {
             return save_and_show(table, a, ctx);
         }
         case Action::Add: {
-            // The dialog appends the validated fields under the name "New aspect"; here the
+            // The editor appends the validated fields under the name "New aspect"; here the
             // fields start from a drawn solid black line and --name may name the row at once.
             AspectFields base;
             base.name = str(Str::AspectNewName);

@@ -74,7 +74,7 @@ AspectTest test_aspect_cusp(const AspectDef& r, const AngleValue& lon, const Ang
 
 // The line opacity for a difference `diff_deg` from the nominal angle: the colour's alpha;
 // with "more opaque" and a non-zero orb, times (1 - diff / orb), and 40 when that is 30 or
-// less; the integer part.
+// less; its whole number.
 int aspect_opacity(const AspectDef& r, double diff_deg);
 
 // --- the editor -------------------------------------------------------------------------------
@@ -113,16 +113,16 @@ AspectCheck check_aspect_fields(const AspectFields& fields);
 
 // --- the filters and the pipeline steps -------------------------------------------------------
 
-// Whether planet `p` takes part in the aspects of a single chart: mode bit 0 ("Outside
+// Whether planet `p` joins the aspects of a single chart: mode bit 0 ("Outside
 // horoscope") of the "Aspects on Planets" filter, and the planet's bit in both masks of its
 // first pair (the "Aspects" column, and the "Hide:" column stored inverted).
 bool planet_takes_aspects(const DrawingOptions& d, int planet);
 
-// Step 13 (occidental half): every pair of valid planets 0..17 that take part (first index
+// The chart's planet aspects: every pair of valid planets 0..17 that join in (first index
 // lower), and every row of the table in order that holds between their geocentric movable
 // longitude and latitude, into h.aspects. The table is h.aspect_table, or the defaults.
 bool find_planet_aspects(Horoscope& h);
-// Step 14 (occidental half): every taking-part planet against every movable house cusp 1..12,
+// The chart's house aspects: every joining planet against every movable house cusp 1..12,
 // into h.house_aspects.
 bool find_house_aspects(Horoscope& h);
 

@@ -50,15 +50,15 @@ bool parse_int(std::string_view s, int& value) {
 }
 
 std::vector<std::string_view> split(std::string_view s, char sep) {
-    std::vector<std::string_view> parts;
+    std::vector<std::string_view> fields;
     std::size_t start = 0;
     for (;;) {
         std::size_t at = s.find(sep, start);
-        parts.push_back(s.substr(start, at == std::string_view::npos ? std::string_view::npos : at - start));
+        fields.push_back(s.substr(start, at == std::string_view::npos ? std::string_view::npos : at - start));
         if (at == std::string_view::npos) break;
         start = at + 1;
     }
-    return parts;
+    return fields;
 }
 
 bool parse_row(std::string_view line, HinduAspectRow& row) {
