@@ -1,11 +1,17 @@
 # make run  : install what is missing, build, and run the main job
-# make test : install what is missing, build, run the whole suite, then again with sanitizers
+# make test : install what is missing, build, run the whole suite, then again with sanitizers,
+#             then every fuzz target for a few seconds
+# make fuzz : every fuzz target for FUZZ_RUNS executions (10 million), one after the other
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
+FUZZ_BUILD ?= build-fuzz
+FUZZ_CXX   ?= clang++-14
+FUZZ_RUNS  ?= 10000000
+FUZZ_SHORT ?= 5
 GENERATOR  ?= Ninja
 TELLURIM    = $(BUILD)/bin/tellurim
 
-.PHONY: all setup configure build run test test-fast test-asan bench clean data readme-wheel
+.PHONY: all setup configure build run test test-fast test-asan bench clean data readme-wheel fuzz fuzz-build fuzz-short
 
 all: build
 
@@ -36,10 +42,26 @@ test-asan: data
 	@cmake --build $(ASAN_BUILD)
 	@cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j2
 
-test: test-fast test-asan
+test: test-fast test-asan fuzz-short
+
+# The fuzz targets of fuzz/, built with clang, libFuzzer and the sanitizers in their own tree;
+# their seeds are made by the program of $(BUILD).
+fuzz-build: build
+	@cmake -S . -B $(FUZZ_BUILD) -G $(GENERATOR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=$(FUZZ_CXX) \
+	  -DTELLURIM_FUZZ=ON -DTELLURIM_BUILD_TESTS=OFF -DTELLURIM_BUILD_BENCH=OFF >/dev/null
+	@cmake --build $(FUZZ_BUILD) --target fuzzers
+	@bash fuzz/make-seeds.sh $(TELLURIM) $(FUZZ_BUILD)/fuzz-seeds
+
+fuzz: fuzz-build
+	@bash fuzz/run.sh $(FUZZ_BUILD) $(FUZZ_BUILD)/fuzz-seeds runs=$(FUZZ_RUNS)
+
+fuzz-short: data
+	@if command -v $(FUZZ_CXX) >/dev/null 2>&1; then \
+	  $(MAKE) --no-print-directory fuzz-build && bash fuzz/run.sh $(FUZZ_BUILD) $(FUZZ_BUILD)/fuzz-seeds seconds=$(FUZZ_SHORT); \
+	else echo "fuzz-short: $(FUZZ_CXX) not found, fuzz targets skipped"; fi
 
 bench: build
 	@for b in $(BUILD)/bench/*; do [ -x "$$b" ] || continue; echo "== $$b"; $$b; done
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)

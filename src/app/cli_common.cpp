@@ -113,8 +113,14 @@ bool find_place(const BirthArgs& a, const Options& options, BirthData& data, std
     q.city = a.city;
     AtlasSettings atlas{options.paths.countries_dir, options.paths.default_country};
     NameCollator names = NameCollator::for_user();
+    // The feedback tells every step ("Ok, city found." before a missing correction file); the
+    // message tells only the one that failed.
     if (!find_city(q, atlas, want_correction, names)) {
-        ctx.fail(kExitFailure, trim_message(q.feedback));
+        ctx.fail(kExitFailure, trim_message(q.cause));
+        return false;
+    }
+    if (want_correction && !q.universal) {
+        ctx.fail(kExitFailure, q.cause + " " + str(Str::PlaceGiveCorrection));
         return false;
     }
     universal = q.universal;

@@ -48,8 +48,11 @@ void run_date(CliContext& ctx, const std::string& input, bool json) {
 
 void run_angle(CliContext& ctx, const std::string& input, bool json) {
     auto a = parse_angle(input);
-    if (!a) return ctx.fail(kExitBadInput, fmt::format("Not a valid angle: \"{}\"", input), "Bad input",
-                            MessageIcon::Warning);
+    if (!a) {
+        std::string why = fmt::format("{} \"{}\"", text(Str::AngleNotValid), input);
+        if (angle_units_too_large(input)) why += fmt::format(" ({})", text(Str::AngleUnitsTooLarge));
+        return ctx.fail(kExitBadInput, why, "Bad input", MessageIcon::Warning);
+    }
     static constexpr const char* kUnits[] = {"none", "radians", "degrees", "hours"};
     const char* unit = a->unit >= 0 && a->unit <= 3 ? kUnits[a->unit] : "none";
     if (json) {

@@ -1,6 +1,7 @@
 // tellurim import, export db, export text, db test, db setup: thin shells over the import and
 // export routines of src/files, each run on a worker of the thread table with a progress bar
 // and Ctrl-C as its cancel event.
+#include <algorithm>
 #include <fmt/format.h>
 #include <fstream>
 #include <functional>
@@ -20,6 +21,7 @@
 #include "core/worker_threads.h"
 #include <filesystem>
 
+#include "core/regular_file.h"
 #include "core/paths.h"
 #include "files/db_export.h"
 #include "files/horoscope_export.h"
@@ -31,14 +33,9 @@ namespace {
 
 // Lines of a file, for the progress bar's total.
 long count_lines(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    long n = 0;
-    char buffer[65536];
-    while (in.read(buffer, sizeof buffer) || in.gcount() > 0) {
-        for (std::streamsize i = 0; i < in.gcount(); ++i) n += buffer[i] == '\n';
-        if (!in) break;
-    }
-    return n;
+    auto bytes = read_regular_file(path);
+    if (!bytes) return 0;
+    return static_cast<long>(std::count(bytes->begin(), bytes->end(), '\n'));
 }
 
 struct ImportArgs {

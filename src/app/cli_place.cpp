@@ -71,7 +71,7 @@ void run_find(CliContext& ctx, const FindArgs& args) {
     if (args.json) {
         nlohmann::json j = {{"found", found},  {"feedback", q.feedback}, {"city", q.city},   {"county", q.county},
                             {"state", q.state}, {"country", q.country},  {"lon", q.longitude}, {"lat", q.latitude},
-                            {"tz", q.time_zone}, {"ut", with_time && q.universal ? nlohmann::json(q.date_hour) : nullptr}};
+                            {"tz", q.time_zone}, {"cause", q.cause.empty() ? nlohmann::json(nullptr) : nlohmann::json(q.cause)}, {"ut", with_time && q.universal ? nlohmann::json(q.date_hour) : nullptr}};
         std::cout << json_text(j) << "\n";
     } else {
         std::cout << "Feedback:  " << terminal_lines(q.feedback, "           ") << "\n";
@@ -86,6 +86,11 @@ void run_find(CliContext& ctx, const FindArgs& args) {
             if (with_time) std::cout << fmt::format("Universal: {}\n", q.universal ? q.date_hour : std::string("-"));
         }
     }
+    // The feedback is the search's whole story; the cause, alone, is what a script or a
+    // reader of standard error needs.
+    if (!q.cause.empty())
+        ctx.messages->tell(q.cause, str(found ? Str::PlaceCaptionWarning : Str::PlaceCaptionError),
+                           found ? MessageIcon::Warning : MessageIcon::Error);
     if (!found) ctx.exit_code = kExitFailure;
 }
 

@@ -1,5 +1,6 @@
 #include "core/angle_value.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <fmt/format.h>
@@ -50,19 +51,37 @@ AngleValue read_angle(ByteReader& in) {
 std::string format_sexagesimal(double value, bool hours, int decimals) {
     if (value == kInfinity || value != value) return "ERROR";
     if (value == -kInfinity) return "NA";
+    decimals = std::clamp(decimals, 0, 9);
     bool negative = value < 0;
     double v = std::fabs(value);
     // Round once, at the requested decimals of a second, then split: 59.999" carries into
     // the minute instead of printing 60.00".
     double scale = std::pow(10.0, decimals);
-    auto total = static_cast<long long>(std::llround(v * 3600.0 * scale));
     auto per_minute = static_cast<long long>(60 * scale);
-    long long units = total / (60 * per_minute);
-    long long minutes = (total / per_minute) % 60;
-    double seconds = static_cast<double>(total % per_minute) / scale;
+    auto per_unit = 60 * per_minute;
+    std::string units_text;
+    long long rest = 0;  // minutes and seconds in units of the last decimal
+    if (v * 3600.0 * scale < 0x1p53) {
+        auto total = static_cast<long long>(std::llround(v * 3600.0 * scale));
+        units_text = std::to_string(total / per_unit);
+        rest = total % per_unit;
+    } else {
+        // Too large for the total to be counted in an integer: the whole units are printed
+        // from the double itself and only the fraction is rounded. Beyond 2^52 a double has no
+        // fraction, so such values print as whole units with 00'00.00".
+        double whole = std::floor(v);
+        rest = std::llround((v - whole) * 3600.0 * scale);
+        if (rest >= per_unit) {
+            whole += 1.0;
+            rest -= per_unit;
+        }
+        units_text = fmt::format("{:.0f}", whole);
+    }
+    long long minutes = rest / per_minute;
+    double seconds = static_cast<double>(rest % per_minute) / scale;
     int width = decimals > 0 ? decimals + 3 : 2;
-    return fmt::format("{}{}{}{:02d}'{:0{}.{}f}\"", negative ? "-" : "", units, hours ? 'h' : 'd', minutes, seconds,
-                       width, decimals);
+    return fmt::format("{}{}{}{:02d}'{:0{}.{}f}\"", negative ? "-" : "", units_text, hours ? 'h' : 'd', minutes,
+                       seconds, width, decimals);
 }
 
 std::string format_angle(const AngleValue& a, int decimals) {
@@ -143,8 +162,10 @@ std::optional<AngleValue> parse_angle(std::string_view input) {
         minutes_text = rest;
     }
     if (units_text.empty()) return std::nullopt;
+    // The whole units must hold in 32 bits, like the year of a date: up to there every
+    // hundredth of a second is exact in a double, so the text reads back as it was given.
     auto units = parse_integer(units_text);
-    if (!units || *units < 0) return std::nullopt;
+    if (!units || *units < 0 || *units > kMaxAngleUnits) return std::nullopt;
     long long minutes = 0;
     if (!minutes_text.empty()) {
         auto m = parse_integer(minutes_text);
@@ -160,6 +181,19 @@ std::optional<AngleValue> parse_angle(std::string_view input) {
     double value = static_cast<double>(*units) + static_cast<double>(minutes) / 60.0 + seconds / 3600.0;
     if (format == kFormatEastWest && value > (unit == kUnitHours ? 12.0 : 180.0)) return std::nullopt;
     return AngleValue{2, negative ? -value : value, unit, format};
+}
+
+bool angle_units_too_large(std::string_view text) {
+    std::string t(text);
+    const auto letter = t.find_first_of("hd");
+    if (letter == std::string::npos) return false;
+    auto first = t.find_last_not_of("0123456789", letter == 0 ? std::string::npos : letter - 1);
+    first = first == std::string::npos ? 0 : first + 1;
+    if (first >= letter) return false;
+    const std::string_view digits(t.data() + first, letter - first);
+    const auto units = parse_integer(digits);
+    if (units && *units <= kMaxAngleUnits) return false;
+    return parse_angle(t.substr(0, first) + "0" + t.substr(letter)).has_value();
 }
 
 }  // namespace tellurim

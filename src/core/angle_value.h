@@ -57,10 +57,14 @@ AngleValue read_angle(ByteReader& in);
 // plain decimal numbers. "ERROR" for positive infinity, "NA" for negative infinity.
 std::string format_angle(const AngleValue& a, int decimals = 2);
 // The sexagesimal text of a number of degrees (or hours with `hours`), with a leading minus
-// when negative.
+// when negative. Any finite value is written, however large (decimals are clamped to 0..9).
 std::string format_sexagesimal(double value, bool hours, int decimals = 2);
 
-// Parses the text form. nullopt when the text is not an angle.
+// Parses the text form. nullopt when the text is not an angle, or when its whole degrees (or
+// hours) exceed kMaxAngleUnits: such a text is refused rather than rounded.
+inline constexpr long long kMaxAngleUnits = 2147483647;
 std::optional<AngleValue> parse_angle(std::string_view text);
+// True when `text` is refused only because its whole degrees (or hours) exceed kMaxAngleUnits.
+bool angle_units_too_large(std::string_view text);
 
 }  // namespace tellurim

@@ -255,8 +255,23 @@ DateHour to_calendar(const DateHour& d, bool julian) {
     return out;
 }
 
-std::string format_date_hour(const DateHour& d) {
-    if (!is_valid(d)) return std::string(text(Str::AngleError));
+namespace {
+
+// Seconds are written with two decimals: a value from 59.995 on would print as "60.00", which
+// no parser takes back. Such a value is written as the next minute, from its Julian day,
+// whose conversion rounds the seconds to hundredths with the carries into minute, hour, day.
+DateHour written_fields(const DateHour& d) {
+    if (!(std::round(d.seconds * 100.0) >= 6000.0)) return d;
+    DateHour c = d;
+    if (!set_julian_day_ut(c, d.jd_ut)) return d;
+    return c;
+}
+
+}  // namespace
+
+std::string format_date_hour(const DateHour& value) {
+    if (!is_valid(value)) return std::string(text(Str::AngleError));
+    const DateHour d = written_fields(value);
     return fmt::format("{:04d}-{:02d}-{:02d} {:02d}:{:02d}:{:05.2f} {}", d.year, d.month, d.day, d.hour, d.minute,
                        d.seconds, d.is_julian ? "JD" : "GD");
 }
@@ -369,8 +384,9 @@ std::string_view weekday_name(int weekday, Language lang) {
     return (lang == Language::French ? fr : en)[static_cast<std::size_t>(weekday)];
 }
 
-std::string display_date_hour(const DateHour& d, Language lang) {
-    if (!is_valid(d)) return std::string(text(Str::AngleError));
+std::string display_date_hour(const DateHour& value, Language lang) {
+    if (!is_valid(value)) return std::string(text(Str::AngleError));
+    const DateHour d = written_fields(value);
     // A negative (astronomical) year is shown as a positive number followed by "B.C."; the
     // seconds as C's "%5.2f", padded with a space.
     std::string year = d.year >= 0 ? fmt::format("{}", d.year)

@@ -29,6 +29,7 @@ enum class Str : int {
 #include "core/strings_reliab.def"
 #include "core/strings_birth.def"
 #include "core/strings_report.def"
+#include "core/strings_atlas_checks.def"
 #undef TELLURIM_STRING
     Count
 };

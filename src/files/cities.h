@@ -9,7 +9,9 @@
 
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
+#include <vector>
 
 #include "core/birth_place.h"
 #include "core/date_hour.h"
@@ -31,6 +33,10 @@ struct CityQuery {
     std::string latitude;
     std::int32_t time_zone = -1;
     std::string feedback;
+    // The step that ended the search, alone, for a caller that tells it as one message (the
+    // feedback holds every step, "Ok, city found." included); also set when a wanted
+    // correction was not found although the search succeeded. Empty otherwise.
+    std::string cause;
     BirthPlace place;                  // the record found
     std::optional<DateHour> universal; // the universal date-hour when a correction was applied
 };
@@ -51,6 +57,17 @@ struct CityDirectory {
 };
 CityDirectory find_city_directory(const std::string& country, const std::string& state, const AtlasSettings& atlas,
                                   const NameCollator& names);
+// The same on the bytes of an index already read (`index_path` is named in the feedback when
+// the bytes are not a valid index).
+CityDirectory find_city_directory_in(std::span<const std::uint8_t> index, const std::string& index_path,
+                                     const std::string& country, const std::string& state,
+                                     const AtlasSettings& atlas, const NameCollator& names);
+
+// Step 7 on the bytes of a city file: the index of the first record of `city` in `county`
+// (any county when `county` is blank), or -1. Each record of the city in another county adds
+// its line to `feedback`.
+long find_city_record(std::span<const std::uint8_t> cities, const std::string& city, const std::string& county,
+                      const NameCollator& names, std::string& feedback);
 
 // Runs the search; true on success (the feedback says why not). With `look_up_correction`
 // the date-hour text is parsed as legal time and converted with the place's correction file.
@@ -67,6 +84,13 @@ struct CorrectionResult {
 // legal Julian day of `date_hour` converts it in place to universal time. `place` supplies
 // the longitude for a local-mean-time record.
 CorrectionResult find_correction(DateHour& date_hour, const std::string& correction_file, const BirthPlace& place);
+// The same on the records of a correction file already read.
+CorrectionResult find_correction_in(const std::vector<CorrectionRecord>& records, DateHour& date_hour,
+                                    const BirthPlace& place);
+// Why no record of `records` (read from `correction_file`) holds `date_hour`: "No record of the
+// time zones file <path> holds <date-hour> (its records cover <first begin> to <last end>)."
+std::string no_correction_cause(const std::vector<CorrectionRecord>& records, const DateHour& date_hour,
+                                const std::string& correction_file);
 
 // True when a record's correction marks local mean time.
 bool is_local_mean_time(const AngleValue& correction);

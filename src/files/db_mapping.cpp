@@ -3,6 +3,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "core/regular_file.h"
 #include "core/text.h"
 
 namespace tellurim {
@@ -48,11 +49,9 @@ std::vector<MappedTable> parse_mapping(std::string_view text) {
 }
 
 std::optional<std::vector<MappedTable>> load_mapping(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return std::nullopt;
-    std::ostringstream s;
-    s << in.rdbuf();
-    return parse_mapping(s.str());
+    auto text = read_regular_text(path);
+    if (!text) return std::nullopt;
+    return parse_mapping(*text);
 }
 
 }  // namespace tellurim

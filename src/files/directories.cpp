@@ -11,12 +11,26 @@
 #include <vector>
 
 #include "core/paths.h"
+#include "core/regular_file.h"
 #include "core/strings.h"
 #include "core/text.h"
 #include "files/settings_file.h"
 
 namespace tellurim {
 namespace fs = std::filesystem;
+
+std::vector<RegistryLine> parse_registry_lines(std::string_view text) {
+    std::vector<RegistryLine> lines;
+    std::istringstream in{std::string(text)};
+    std::string line;
+    while (std::getline(in, line)) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        auto eq = line.find('=');
+        if (eq == std::string::npos) continue;
+        lines.push_back({line.substr(0, eq), line.substr(eq + 1)});
+    }
+    return lines;
+}
 
 namespace {
 
@@ -37,22 +51,8 @@ std::string xdg_directory(const char* variable, const char* fallback_under_home)
     return join_path(home_directory(), fallback_under_home);
 }
 
-struct RegistryLine {
-    std::string name;
-    std::string value;
-};
-
 std::vector<RegistryLine> read_registry_lines() {
-    std::vector<RegistryLine> lines;
-    std::ifstream in(registry_file_path(), std::ios::binary);
-    std::string line;
-    while (std::getline(in, line)) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        auto eq = line.find('=');
-        if (eq == std::string::npos) continue;
-        lines.push_back({line.substr(0, eq), line.substr(eq + 1)});
-    }
-    return lines;
+    return parse_registry_lines(read_regular_text(registry_file_path()).value_or(std::string()));
 }
 
 bool write_registry_lines(const std::vector<RegistryLine>& lines) {

@@ -8,12 +8,21 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/messages.h"
 
 namespace tellurim {
 
 enum class DirectoryKind { Private, Horoscopes };
+
+// One "name=value" line of the registry file.
+struct RegistryLine {
+    std::string name;
+    std::string value;
+};
+// The lines of the file's text that hold a "="; a CR before the LF is dropped.
+std::vector<RegistryLine> parse_registry_lines(std::string_view text);
 
 // "private_dir" or "horoscopes_dir".
 std::string_view directory_value_name(DirectoryKind kind);

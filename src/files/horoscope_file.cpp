@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "astro/compute.h"
+#include "core/regular_file.h"
 #include "core/strings.h"
 #include "core/text.h"
 #include "files/exchange_line.h"
@@ -181,15 +182,9 @@ HoroscopeFileStatus load_horoscope_file(const std::string& path, HoroscopeFileDa
         messages.tell(path.empty() ? str(Str::HoroFileNoPath) : path, str(caption), MessageIcon::Warning);
         return status;
     };
-    std::error_code ec;
-    if (path.empty() || !std::filesystem::is_regular_file(path, ec))
-        return fail(Str::HoroFileCannotOpen, HoroscopeFileStatus::CannotOpen);
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return fail(Str::HoroFileCannotOpen, HoroscopeFileStatus::CannotOpen);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    if (in.bad()) return fail(Str::HoroFileCannotOpen, HoroscopeFileStatus::CannotOpen);
-    auto parsed = parse_horoscope_text(bytes.str());
+    auto bytes = read_regular_text(path);
+    if (!bytes) return fail(Str::HoroFileCannotOpen, HoroscopeFileStatus::CannotOpen);
+    auto parsed = parse_horoscope_text(*bytes);
     if (!parsed) return fail(Str::HoroFileBadFormat, HoroscopeFileStatus::BadFormat);
     out = std::move(*parsed);
     return HoroscopeFileStatus::Ok;

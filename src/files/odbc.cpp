@@ -12,6 +12,7 @@
 #include <sstream>
 #include <unordered_map>
 
+#include "core/regular_file.h"
 #include "core/strings.h"
 #include "core/text.h"
 #include "files/db_values.h"
@@ -273,8 +274,9 @@ bool register_sqlite_data_source(const std::string& dsn, const std::string& path
 }
 
 bool run_schema(OdbcConnection& connection, const std::string& schema_file) {
-    std::ifstream in(schema_file, std::ios::binary);
-    if (!in) return false;
+    auto schema = read_regular_text(schema_file);
+    if (!schema) return false;
+    std::istringstream in(*schema);
     std::string sql, line;
     while (std::getline(in, line)) {
         if (auto c = line.find("--"); c != std::string::npos) line.erase(c);

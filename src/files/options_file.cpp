@@ -17,6 +17,7 @@
 #include "files/settings_file.h"
 #include "core/options_image.h"
 #include "core/paths.h"
+#include "core/regular_file.h"
 #include "core/text.h"
 
 namespace tellurim {
@@ -41,18 +42,7 @@ bool is_regular_file(const std::string& path) {
 
 // Reads up to `count` bytes from the start of the file.
 std::vector<std::uint8_t> read_head(const std::string& path, std::size_t count) {
-    std::vector<std::uint8_t> bytes(count);
-    int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return {};
-    std::size_t done = 0;
-    while (done < count) {
-        ssize_t n = ::read(fd, bytes.data() + done, count - done);
-        if (n <= 0) break;
-        done += static_cast<std::size_t>(n);
-    }
-    ::close(fd);
-    bytes.resize(done);
-    return bytes;
+    return read_regular_head(path, count).value_or(std::vector<std::uint8_t>{});
 }
 
 // A date-hour read from the file is usable when it is valid and its numbers are finite

@@ -11,6 +11,7 @@
 #include <unistd.h>
 #include <cstdlib>
 
+#include "core/regular_file.h"
 #include "core/strings.h"
 #include "core/text.h"
 
@@ -55,24 +56,15 @@ bool is_valid_file_size(std::uintmax_t size, std::size_t record_size) {
 }
 
 std::optional<MappedFile> MappedFile::open(const std::string& path) {
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return std::nullopt;
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
-        return std::nullopt;
-    }
+    auto file = RegularFile::open(path);
+    if (!file) return std::nullopt;
     MappedFile m;
-    m.m_size = static_cast<std::size_t>(st.st_size);
+    m.m_size = static_cast<std::size_t>(file->size());
     if (m.m_size > 0) {
-        void* p = ::mmap(nullptr, m.m_size, PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0);
-        if (p == MAP_FAILED) {
-            ::close(fd);
-            return std::nullopt;
-        }
+        void* p = ::mmap(nullptr, m.m_size, PROT_READ, MAP_PRIVATE | MAP_POPULATE, file->fd(), 0);
+        if (p == MAP_FAILED) return std::nullopt;
         m.m_data = static_cast<const std::uint8_t*>(p);
     }
-    ::close(fd);
     return m;
 }
 

@@ -1,5 +1,7 @@
 #include "files/settings_file.h"
 
+#include "core/regular_file.h"
+
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -80,25 +82,7 @@ SettingsLock::~SettingsLock() {
 }
 
 std::optional<std::vector<std::uint8_t>> read_settings_file(const std::string& path, std::size_t max_bytes) {
-    // O_NONBLOCK keeps a FIFO from blocking the open; fstat then refuses it.
-    int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return std::nullopt;
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || static_cast<std::uint64_t>(st.st_size) > max_bytes) {
-        ::close(fd);
-        return std::nullopt;
-    }
-    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(st.st_size));
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        ssize_t n = ::read(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) break;
-        done += static_cast<std::size_t>(n);
-    }
-    ::close(fd);
-    bytes.resize(done);
-    return bytes;
+    return read_regular_file(path, max_bytes);
 }
 
 std::optional<std::string> keep_damaged_file(const std::string& path, int keep) {

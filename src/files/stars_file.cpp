@@ -4,15 +4,16 @@
 #include <fstream>
 #include <iterator>
 
+#include "core/regular_file.h"
+
 namespace tellurim {
 
 bool load_star_catalogue(const std::string& path, StarCatalogue& catalogue) {
     catalogue.stars.clear();
     catalogue.path = path;
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    auto stars = parse_stars(bytes);
+    auto bytes = read_regular_file(path);
+    if (!bytes) return false;
+    auto stars = parse_stars(*bytes);
     if (!stars) return false;
     catalogue.stars = std::move(*stars);
     return catalogue.loaded();

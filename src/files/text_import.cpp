@@ -5,8 +5,10 @@
 #include <filesystem>
 #include <fmt/format.h>
 #include <fstream>
+#include <sstream>
 
 #include "astro/compute.h"
+#include "core/regular_file.h"
 #include "core/text.h"
 #include "core/worker_threads.h"
 #include "files/cities.h"
@@ -167,8 +169,9 @@ void ImportLog::mark(std::string_view t) {
     std::fwrite(entry.data(), 1, entry.size(), m_file);
 }
 
-bool import_line(std::string_view line, std::string_view separator, Horoscope& h, ImportLog& log,
-                 const ImportEnvironment& env, std::string& error) {
+bool read_import_line(std::string_view line, std::string_view separator, BirthData& b, bool& empty, ImportLog& log,
+                      const ImportEnvironment& env, std::string& error) {
+    empty = false;
     const std::string warning_title = str(Str::ImportWarningTitle);
     const std::string error_title = str(Str::ImportErrorTitle);
     auto fail = [&](std::string message, std::string_view title) {
@@ -178,6 +181,7 @@ bool import_line(std::string_view line, std::string_view separator, Horoscope& h
     };
     if (line.empty()) {
         log.log(text(Str::ImportLineEmpty), warning_title);
+        empty = true;
         return true;
     }
     if (separator.empty()) return fail(str(Str::ImportBadSeparator), error_title);
@@ -196,7 +200,7 @@ bool import_line(std::string_view line, std::string_view separator, Horoscope& h
         if (!parses) return fail(str(rule.bad_error), error_title);
     }
 
-    BirthData b;
+    b = BirthData{};
     b.last_name = f[kLast];
     b.first_name = f[kFirst];
     b.sex = sex_from_word(f[kSex]);
@@ -245,10 +249,21 @@ bool import_line(std::string_view line, std::string_view separator, Horoscope& h
     if (lat_degrees < -90.0 || lat_degrees > 90.0) return fail(str(Str::ImportLatitudeOutOfRange), "");
     b.place.longitude = *lon;
     b.place.latitude = *lat;
+    return true;
+}
 
+bool import_line(std::string_view line, std::string_view separator, Horoscope& h, ImportLog& log,
+                 const ImportEnvironment& env, std::string& error) {
+    BirthData b;
+    bool empty = false;
+    if (!read_import_line(line, separator, b, empty, log, env, error)) return false;
+    if (empty) return true;
     h.needs_computation = 1;
-    if (!set_and_compute(h, b, true, *env.options, *env.compute_messages, *env.workers, *env.library))
-        return fail(str(Str::ImportSetValuesError), error_title);
+    if (!set_and_compute(h, b, true, *env.options, *env.compute_messages, *env.workers, *env.library)) {
+        error = str(Str::ImportSetValuesError);
+        log.log(error, text(Str::ImportErrorTitle));
+        return false;
+    }
     return true;
 }
 
@@ -292,9 +307,9 @@ ImportSummary run_import(const ImportRequest& request, const ImportEnvironment& 
     if (!request.log_file.empty()) log.open(request.log_file);
     const std::string separator = separator_from_typed(request.separator).value_or("");
 
-    std::ifstream in(request.text_file);
     std::error_code ec;
-    if (!in || fs::is_directory(request.text_file, ec)) {
+    auto input = read_regular_text(request.text_file);
+    if (!input) {
         log.log(request.text_file, text(Str::ImportCannotOpenInput));
         log.log(text(Str::ImportRunError), text(Str::ImportErrorTitle));
         summary.failed = true;
@@ -303,6 +318,7 @@ ImportSummary run_import(const ImportRequest& request, const ImportEnvironment& 
         return summary;
     }
     log.mark(str(Str::ImportStartFrame) + ": " + now_text());
+    std::istringstream in(*input);
 
     std::string raw;
     Horoscope h;

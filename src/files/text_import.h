@@ -76,6 +76,11 @@ struct ImportEnvironment {
 // `error` holds the text of the error that ended the line.
 bool import_line(std::string_view line, std::string_view separator, Horoscope& h, ImportLog& log,
                  const ImportEnvironment& env, std::string& error);
+// The first half of import_line: the fields checked, completed from the atlas when the place
+// or the universal time is missing, and stored in `birth`, without computing (only
+// env.options is used). An empty line is success with `empty` set.
+bool read_import_line(std::string_view line, std::string_view separator, BirthData& birth, bool& empty,
+                      ImportLog& log, const ImportEnvironment& env, std::string& error);
 
 // The file base name of a horoscope: last name, "_", first name, without spaces, the
 // separator text or "/"; "noname" when only "_" is left.

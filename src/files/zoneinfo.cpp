@@ -5,6 +5,8 @@
 #include <iterator>
 #include <limits>
 
+#include "core/regular_file.h"
+
 namespace tellurim {
 namespace {
 
@@ -261,13 +263,12 @@ std::optional<ZoneInfo> parse_tzif(std::span<const std::uint8_t> data, std::stri
 }
 
 std::optional<ZoneInfo> load_tzif(const std::string& path, std::string* error) {
-    std::ifstream f(path, std::ios::binary);
-    if (!f) {
+    auto bytes = read_regular_file(path);
+    if (!bytes) {
         set_error(error, "cannot open the file");
         return std::nullopt;
     }
-    std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
-    return parse_tzif(bytes, error);
+    return parse_tzif(*bytes, error);
 }
 
 std::optional<PosixTz> parse_posix_tz(std::string_view text) {

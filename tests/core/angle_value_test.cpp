@@ -25,6 +25,11 @@ TEST(AngleValue, ParseTable) {
         {"10d10'10\"x", false, 0, 0, 0},    // text after the seconds mark
         {"d10'", false, 0, 0, 0},           // degrees must be present
         {"abc", false, 0, 0, 0},
+        // whole units up to 2^31 - 1, where a hundredth of a second is still exact
+        {"2147483647d", true, kUnitDegrees, kFormatSigned, 2147483647.0},
+        {"2147483648d", false, 0, 0, 0},
+        {"999999999999999999d", false, 0, 0, 0},
+        {"99999999999999999999h", false, 0, 0, 0},  // beyond 64 bits
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.text);
@@ -34,6 +39,21 @@ TEST(AngleValue, ParseTable) {
         EXPECT_EQ(a->unit, r.unit);
         EXPECT_EQ(a->format, r.format);
         EXPECT_NEAR(a->value, r.value, 1e-9);
+    }
+}
+
+TEST(AngleValue, RefusedOnlyForTheirSize) {
+    struct Row { const char* text; bool too_large; } rows[] = {
+        {"999999999999999999d", true},
+        {"2147483648d00'00\"N", true},
+        {"99999999999999999999h", true},
+        {"2147483647d", false},   // parses
+        {"99999999999d70'", false},  // refused for its minutes as well
+        {"12.5", false},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.text);
+        EXPECT_EQ(angle_units_too_large(r.text), r.too_large);
     }
 }
 
@@ -57,6 +77,11 @@ TEST(AngleValue, FormatTable) {
         {AngleValue::degrees(0.0, kFormatEastWest), "0d00'00.00\"E"},
         {AngleValue::degrees(-10.5), "-10d30'00.00\""},
         {AngleValue::degrees(29.99999999), "30d00'00.00\""},  // 59.99999" carries into the degree
+        // values far beyond what a text parses still print their whole units, never a wrap
+        {AngleValue::degrees(1e18), "1000000000000000000d00'00.00\""},
+        {AngleValue::hours(-1e18), "-1000000000000000000h00'00.00\""},
+        {AngleValue::degrees(4503599627370495.5), "4503599627370495d30'00.00\""},
+        {AngleValue::degrees(1e20, kFormatEastWest), "100000000000000000000d00'00.00\"E"},
         {AngleValue::radians(1.5), "1.5"},
         {AngleValue::plain(-2.25), "-2.25"},
         // plain decimals, never the exponent form the parser refuses

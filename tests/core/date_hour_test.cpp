@@ -115,11 +115,16 @@ TEST(DateHour, StorageTextForm) {
         {"222-03-13 15:19:32.89 JD", "0222-03-13 15:19:32.89 JD"},
         {"390-03-21", "0390-03-21 00:00:00.00 JD"},
         {"-5-01-01 00:00:00", "-005-01-01 00:00:00.00 JD"},
+        // seconds that round to 60.00 are written as the next minute, which reads back
+        {"0800-12-31 23:59:59.998", "0801-01-01 00:00:00.00 JD"},
+        {"2000-02-28 10:14:59.999 GD", "2000-02-28 10:15:00.00 GD"},
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.input);
         EXPECT_EQ(format_date_hour(parsed(r.input)), r.formatted);
+        EXPECT_TRUE(parse_date_hour(format_date_hour(parsed(r.input))).ok);
     }
+    EXPECT_EQ(display_date_hour(parsed("2000-12-31 23:59:59.999")), "Monday 1 January 2001, 00:00: 0.00");
     EXPECT_EQ(parsed("-134-02-03 12:00:00.00 JD").year, -134);
     EXPECT_EQ(format_date_hour(DateHour{}), "ERROR");
 }

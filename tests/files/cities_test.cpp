@@ -2,6 +2,8 @@
 // generated world atlas when it is there.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <filesystem>
 
 #include "atlas_tree.h"
@@ -109,6 +111,8 @@ TEST_F(CitiesTest, FindCityFeedbackAndSpellings) {
          "Ok, city found.( find in Fulton County )\r\n ", "Atlanta", "Fulton County", "Georgia", "United States"},
         {"unknown country", "Atlantis", "", "", "Paris", false, "Country not found.", "Paris", "", "", "Atlantis"},
         {"unknown state", "France", "Texas", "", "Paris", false, "State not found.", "Paris", "", "Texas", "France"},
+        {"a state of another country", "France", "Georgia", "", "Paris", false,
+         "State not found. Georgia is not a state of France.", "Paris", "", "Georgia", "France"},
         {"unknown city", "France", "", "", "Lyon", false, "City not found.", "Lyon", "", "", "France"},
         {"invalid city file", "Broken", "", "", "Paris", false, "Error with cities file.", "Paris", "", "", "Broken"},
         {"missing city file", "Empty", "", "", "Paris", false, "Cities file not found. @/Empty/lonlat.pra", "Paris", "",
@@ -203,6 +207,70 @@ TEST_F(CitiesTest, FindCityWithCorrection) {
         ASSERT_EQ(q.feedback.substr(0, q.feedback.find("\r\n ") + 3).rfind("Ok, city found.", 0), 0u);
         EXPECT_EQ(q.feedback.substr(q.feedback.find("\r\n ") + 3), feedback);
     }
+}
+
+// The cause is what a command tells alone: the failing step without the "Ok, city found."
+// that comes before it in the feedback, and the missing correction of a successful search.
+TEST_F(CitiesTest, CauseNamesTheFailingStepAlone) {
+    struct Row {
+        const char* label;
+        const char* country;
+        const char* state;
+        const char* city;
+        const char* local;  // "" for no correction
+        bool ok;
+        std::string cause;  // "@" stands for the countries directory
+    } rows[] = {
+        {"found", "France", "", "Paris", "1944-06-06 08:00:00", true, ""},
+        {"correction file missing", "Brazil", "", "Nowhere Zone", "2000-06-01 12:00:00", false,
+         "Time zones file not found. @/Brazil/Z8.pra"},
+        {"date past the last record", "Brazil", "", "São Paulo", "2001-06-01 12:00:00", true,
+         "Cannot find correction. No record of the time zones file @/Brazil/Z3.pra holds 2001-06-01 12:00:00.00 GD "
+         "(its records cover 2000-01-01 00:00:00.00 GD to 2000-12-31 00:00:00.00 GD)."},
+        {"a state of another country", "France", "Georgia", "Paris", "", false,
+         "State not found. Georgia is not a state of France."},
+        {"city file missing", "Empty", "", "Paris", "", false, "Cities file not found. @/Empty/lonlat.pra"},
+        {"city not found", "France", "", "Lyon", "", false, "City not found."},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.label);
+        CityQuery q;
+        q.country = r.country;
+        q.state = r.state;
+        q.city = r.city;
+        q.date_hour = r.local;
+        EXPECT_EQ(find_city(q, atlas, *r.local != 0, names), r.ok);
+        std::string cause = r.cause;
+        if (auto at_sign = cause.find('@'); at_sign != std::string::npos) cause.replace(at_sign, 1, tree.path());
+        EXPECT_EQ(q.cause, cause);
+    }
+}
+
+// A FIFO where a data file is expected is refused like a missing file instead of blocking the
+// search until a writer comes.
+TEST_F(CitiesTest, FifoIsRefusedLikeAMissingFile) {
+    std::filesystem::create_directories(tree.path("Fifo"));
+    ASSERT_EQ(::mkfifo(tree.path("Fifo/lonlat.pra").c_str(), 0600), 0);
+    TempTree other;
+    ASSERT_EQ(::mkfifo(other.path(kDirCountriesFile).c_str(), 0600), 0);
+    ASSERT_EQ(::mkfifo(tree.path("France/Z7.pra").c_str(), 0600), 0);
+    tree.index({{"Fifo", "Fifo", ""}, {"France", "France", ""}});
+
+    CityQuery q;
+    q.country = "Fifo";
+    q.city = "Paris";
+    EXPECT_FALSE(find_city(q, atlas, false, names));
+    EXPECT_EQ(q.feedback, "Cities file not found. " + tree.path("Fifo/lonlat.pra"));
+
+    CityQuery q2;
+    q2.city = "Paris";
+    EXPECT_FALSE(find_city(q2, AtlasSettings{other.path(), "USA"}, false, names));
+    EXPECT_EQ(q2.feedback, "Cannot open file: " + other.path(kDirCountriesFile));
+
+    DateHour d = at("2000-06-01 12:00:00");
+    CorrectionResult r = find_correction(d, tree.path("France/Z7.pra"), place("Paris", "", 2.3, 48.8, 7));
+    EXPECT_FALSE(r.ok);
+    EXPECT_EQ(r.feedback, "Time zones file not found. " + tree.path("France/Z7.pra"));
 }
 
 TEST_F(CitiesTest, LocalMeanTimeNeedsALongitude) {

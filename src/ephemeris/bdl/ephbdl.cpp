@@ -38,6 +38,7 @@
 #include <string>
 
 #include "core/date_hour.h"
+#include "core/regular_file.h"
 #include "core/text.h"
 #include "ephemeris/bdl/theory.h"
 #include "ephemeris/common/lunar_node.h"
@@ -291,19 +292,18 @@ std::string own_directory() {
 
 bool load() {
     const std::string path = own_directory() + "/" + kDataFileName;
-    std::ifstream in(path, std::ios::binary | std::ios::ate);
-    if (!in) {
-        g_provider.last_error = path + ": " + std::strerror(errno);
+    auto file = RegularFile::open(path);
+    if (!file) {
+        g_provider.last_error = path + ": missing, unreadable or not a regular file";
         return false;
     }
-    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(in.tellg()));
-    in.seekg(0);
-    if (!in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()))) {
+    auto bytes = file->read_all(kNoSizeLimit);
+    if (!bytes) {
         g_provider.last_error = path + ": cannot be read";
         return false;
     }
     std::string why;
-    if (!parse_theories(bytes, g_provider.theories, why)) {
+    if (!parse_theories(*bytes, g_provider.theories, why)) {
         g_provider.theories = Theories{};
         g_provider.last_error = path + ": " + why;
         return false;

@@ -10,6 +10,8 @@
 #include <cmath>
 #include <cstring>
 
+#include "core/regular_file.h"
+
 namespace tellurim::ephjpl {
 namespace {
 
@@ -81,18 +83,13 @@ void JplFile::close() {
 bool JplFile::open(const std::string& path, std::string& why) {
     close();
     m_path = path;
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        why = "cannot open " + path + ": " + std::strerror(errno);
+    auto file = RegularFile::open(path);
+    if (!file) {
+        why = "cannot open " + path + ": missing, unreadable or not a regular file";
         return false;
     }
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
-        why = path + " is not a regular file";
-        return false;
-    }
-    const std::int64_t size = st.st_size;
+    const std::int64_t size = static_cast<std::int64_t>(file->size());
+    const int fd = file->release();
     auto fail = [&](const std::string& text) {
         ::close(fd);
         why = path + ": " + text;

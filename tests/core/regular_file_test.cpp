@@ -1,0 +1,49 @@
+// What stands at a data file's path: only a regular file is read; a FIFO (which would block a
+// reader forever), a directory, a device or nothing at all are refused alike.
+#include "core/regular_file.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+
+namespace tellurim {
+namespace {
+
+namespace fs = std::filesystem;
+
+TEST(RegularFile, OnlyRegularFilesAreRead) {
+    const fs::path dir = fs::temp_directory_path() / ("tellurim-regular-" + std::to_string(::getpid()));
+    fs::create_directories(dir);
+    { std::ofstream(dir / "file") << "abc"; }
+    { std::ofstream(dir / "empty"); }
+    ASSERT_EQ(::mkfifo((dir / "fifo").c_str(), 0600), 0);
+    fs::create_directories(dir / "directory");
+    fs::create_symlink(dir / "fifo", dir / "link-to-fifo");
+    fs::create_symlink(dir / "file", dir / "link-to-file");
+
+    struct Row { std::string path; std::optional<std::string> content; } rows[] = {
+        {(dir / "file").string(), "abc"},
+        {(dir / "empty").string(), ""},
+        {(dir / "link-to-file").string(), "abc"},
+        {(dir / "fifo").string(), std::nullopt},
+        {(dir / "link-to-fifo").string(), std::nullopt},
+        {(dir / "directory").string(), std::nullopt},
+        {(dir / "missing").string(), std::nullopt},
+        {"/dev/zero", std::nullopt},
+        {"", std::nullopt},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.path);
+        EXPECT_EQ(read_regular_text(r.path), r.content);
+        EXPECT_EQ(RegularFile::open(r.path).has_value(), r.content.has_value());
+    }
+    EXPECT_EQ(read_regular_text((dir / "file").string(), 2), std::nullopt);  // longer than allowed
+    EXPECT_EQ(read_regular_head((dir / "file").string(), 2), (std::vector<std::uint8_t>{'a', 'b'}));
+    fs::remove_all(dir);
+}
+
+}  // namespace
+}  // namespace tellurim
