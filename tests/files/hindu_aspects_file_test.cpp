@@ -1,31 +1,19 @@
 // The file "hindus_aspects.ini": written with the default content when missing, read back,
 // rewritten atomically, and a bad line reported.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <filesystem>
-#include <fstream>
-#include <string>
-
+#include "common/temp_dir.h"
 #include "files/hindu_aspects_file.h"
 
 namespace tellurim {
 namespace {
-namespace fs = std::filesystem;
+using namespace testing_data;
 
 class HinduAspectsFile : public ::testing::Test {
 protected:
-    void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "tellurim_hasp_XXXXXX").string();
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        dir = pattern;
-    }
-    void TearDown() override { fs::remove_all(dir); }
-    std::string content() {
-        std::ifstream in(dir / "hindus_aspects.ini", std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), {});
-    }
-    fs::path dir;
+    std::string content() { return read_text(dir / "hindus_aspects.ini"); }
+    TempDir tmp;
+    fs::path dir = tmp.root;
     RecordingMessages messages;
 };
 
@@ -46,9 +34,7 @@ TEST_F(HinduAspectsFile, SavedTableReadsBackAndLeavesNoTemporaryFile) {
     t.rows[5].pens[4].fill(HinduPen{});
     ASSERT_TRUE(save_hindu_aspects(dir.string(), t));
     EXPECT_EQ(load_hindu_aspects(dir.string(), messages).table, t);
-    int files = 0;
-    for ([[maybe_unused]] const auto& e : fs::directory_iterator(dir)) ++files;
-    EXPECT_EQ(files, 1);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator{}), 1);
     ASSERT_TRUE(reset_hindu_aspects(dir.string()));
     EXPECT_EQ(content(), default_hindu_aspects_text());
 }
