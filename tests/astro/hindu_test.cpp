@@ -223,15 +223,13 @@ TEST(HinduRelationships, NaturalPlusTemporaryInRasiAndNavamsa) {
     DivisionTable div = empty_division_table();
     // Sun in Aries (navamsa Aries); Moon in Taurus (navamsa Libra, the 7th from Aries); Mars in
     // Libra (navamsa Taurus).
-    div[kSun][kRasi] = kAries;
-    div[kSun][kNavamsa] = kAries;
-    div[kMoon][kRasi] = kTaurus;
-    div[kMoon][kNavamsa] = kLibra;
-    div[kMars][kRasi] = kLibra;
-    div[kMars][kNavamsa] = kTaurus;
+    using Row = std::array<int, 3>;
+    for (auto [p, rasi, navamsa] : {Row{kSun, kAries, kAries}, Row{kMoon, kTaurus, kLibra}, Row{kMars, kLibra, kTaurus}}) {
+        div[p][kRasi] = rasi;
+        div[p][kNavamsa] = navamsa;
+    }
     RelationshipTable t;
-    const NaturalRelationships natural = default_natural_relationships();
-    compute_relationships(natural, div, t);
+    compute_relationships(default_natural_relationships(), div, t);
     // Sun regards the Moon as a natural friend (1): 2nd sign, temporary friend -> 2; in the
     // navamsa the Moon is in the 7th -> 0.
     EXPECT_EQ(relationship(t, kSun, kMoon, false), 2);
@@ -407,13 +405,7 @@ TEST(HinduQualities, Mercury) {
     EXPECT_EQ(quality_text(-1), "Bad");
 }
 
-}  // namespace
-}  // namespace tellurim
-
 // --- through the pipeline -----------------------------------------------------------------------
-
-namespace tellurim {
-namespace {
 
 TEST(HinduPipeline, TablesAgreeWithTheFixedPositions) {
     EphemerisLibrary library;
