@@ -285,11 +285,7 @@ std::string converted_de405() {
 // 1-9 Mercury to Pluto (3 the Earth), 10 Moon, 11 Sun, 12 solar-system barycentre, 13
 // Earth-Moon barycentre, 14 nutations. JPL's test program accepts 1e-13; the Earth taken
 // from the barycentre and EMRAT here is good to a few 1e-16.
-struct TestPoint {
-    double jd;
-    int target, centre, coordinate;
-    double value;
-};
+struct TestPoint { double jd; int target, centre, coordinate; double value; };
 constexpr TestPoint kTestPoints[] = {
     {2436934.5, 5, 6, 1, -3.0768071291340},   {2436965.5, 11, 1, 3, 0.1356961046309},
     {2436994.5, 14, 0, 1, -0.0000021664068},  {2437025.5, 1, 13, 4, 0.0157208658788},
