@@ -85,7 +85,7 @@ TEST(Horoscope, SetBirthDataFailures) {
     }
 }
 
-TEST(Horoscope, ResetKeepsTheInitialDateHours) {
+TEST(Horoscope, InitialDateHoursSurviveResetAndFollowTheKeepInitialFlag) {
     Horoscope h;
     ASSERT_TRUE(h.set_birth_data(washington_birth(), true, Options{}));
     h.geo_movable.at(kSun).index = kSun;
@@ -97,10 +97,7 @@ TEST(Horoscope, ResetKeepsTheInitialDateHours) {
     EXPECT_EQ(h.geo_movable.get(kSun).index, -1);
     EXPECT_EQ(h.needs_computation, 1);
     EXPECT_TRUE(h.last_name.empty());
-}
-
-TEST(Horoscope, InitialDateHoursFollowTheKeepInitialFlag) {
-    Horoscope h;
+    // Storing again keeps both initial date-hours while they are valid, unless told otherwise.
     BirthData first = washington_birth();
     ASSERT_TRUE(h.set_birth_data(first, false, Options{}));
     BirthData later = first;
