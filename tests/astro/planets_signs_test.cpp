@@ -26,9 +26,7 @@ TEST(PlanetNames, FullAndShortNamesAndUnknownIndices) {
     // The string table holds the abbreviations of planets 0 to 14, then "NAV".
     EXPECT_EQ(text(static_cast<Str>(static_cast<int>(Str::ShortSun) + 14)), "For");
     EXPECT_EQ(text(static_cast<Str>(static_cast<int>(Str::ShortSun) + 15)), "NAV");
-}
-
-TEST(PlanetNames, BufferCapacityTruncates) {
+    // A buffer's capacity truncates the name.
     EXPECT_EQ(planet_name(kMercury, 4, false), "Mer");  // three characters and the terminator
     EXPECT_EQ(planet_name(kMercury, 0, false), "");
     EXPECT_EQ(planet_name(kMercury, 50, false), "Mercury");
