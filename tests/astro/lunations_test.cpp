@@ -216,19 +216,12 @@ TEST(Eclipses, MeanLunationSeriesOnWellKnownEclipses) {
 
 // Solar elevation of the stub's Sun at jd_ut, for checking the rise and set moments.
 double elevation_deg(SunMoonSource& sky, double jd_ut, const AngleValue& lon, const AngleValue& lat) {
-    double jd_et = jd_ut + delta_t_days(jd_ut);
-    double slon = 0.0;
-    double slat = 0.0;
+    double jd_et = jd_ut + delta_t_days(jd_ut), slon = 0.0, slat = 0.0, ra = 0.0, dec = 0.0;
     EXPECT_TRUE(sky.sun(jd_et, slon, slat));
-    double eps = mean_obliquity(jd_et, jd_et);
-    double ra = 0.0;
-    double dec = 0.0;
-    EXPECT_TRUE(ecliptic_to_equatorial(slon, slat, eps, ra, dec));
+    EXPECT_TRUE(ecliptic_to_equatorial(slon, slat, mean_obliquity(jd_et, jd_et), ra, dec));
     DateHour at;
     at.jd_ut = jd_ut;
-    AngleValue lst = local_sidereal_time(at, lon);
-    AngleValue az;
-    AngleValue el;
+    AngleValue lst = local_sidereal_time(at, lon), az, el;
     EXPECT_TRUE(equatorial_to_horizontal(lat, lst, AngleValue::radians(ra), AngleValue::radians(dec), az, el));
     return el.to_degrees();
 }

@@ -138,7 +138,7 @@ TEST(StarPosition, SameDateReadsTheCache) {
     EXPECT_FALSE(star_position(s, kInfinity, 1.0));
 }
 
-TEST(StarConjunction, DistanceFoldsAcrossZero) {
+TEST(StarConjunction, DistanceFoldsAcrossZeroClosestFirstStrictlyInsideTheOrb) {
     const struct { double a, b, d; } cases[] = {
         {359.5, 0.3, 0.8}, {0.3, 359.5, 0.8}, {10, 190, 180}, {100, 100, 0}, {720.5, 0, 0.5}, {0, 181, 179},
     };
@@ -146,11 +146,8 @@ TEST(StarConjunction, DistanceFoldsAcrossZero) {
         SCOPED_TRACE(std::to_string(c.a) + " " + std::to_string(c.b));
         EXPECT_NEAR(longitude_distance_deg(c.a, c.b), c.d, 1e-12);
     }
-}
-
-// Stars on the ecliptic at J2000 (declination from the longitude), nearest first, strictly
-// inside the orb.
-TEST(StarConjunction, ClosestFirstStrictlyInsideTheOrb) {
+    // Stars on the ecliptic at J2000 (declination from the longitude), nearest first, strictly
+    // inside the orb.
     StarCatalogue c;
     const double eps = 23.4392911 * kPi / 180.0;
     for (double lon : {0.8, 359.9, 0.5, 1.0, 30.0}) {

@@ -17,18 +17,15 @@ protected:
     RecordingMessages messages;
 };
 
-TEST_F(HinduAspectsFile, MissingFileIsWrittenWithTheDefaultContent) {
+TEST_F(HinduAspectsFile, WrittenWhenMissingSavedAndReset) {
     HinduAspectsLoad load = load_hindu_aspects(dir.string(), messages);
     EXPECT_TRUE(load.ok);
     EXPECT_TRUE(load.created);
     EXPECT_EQ(load.table, default_hindu_aspects());
     EXPECT_EQ(content(), default_hindu_aspects_text());
     EXPECT_TRUE(messages.messages.empty());
-    // A second load reads the file.
+    // A second load reads the file; a saved table reads back and leaves no temporary file.
     EXPECT_FALSE(load_hindu_aspects(dir.string(), messages).created);
-}
-
-TEST_F(HinduAspectsFile, SavedTableReadsBackAndLeavesNoTemporaryFile) {
     HinduAspectTable t = default_hindu_aspects();
     t.rows[5].offsets[4] = false;  // an offset without its flag keeps no pens in the file
     t.rows[5].pens[4].fill(HinduPen{});
