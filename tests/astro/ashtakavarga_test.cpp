@@ -34,7 +34,8 @@ TEST(Ashtakavarga, PlanetTotalsOfTheContributionTable) {
     }
 }
 
-TEST(Ashtakavarga, GrandTotalIs337ForAnyContributorSigns) {
+// 337 bindus whatever the contributors' signs, each counted from its contributor's own sign.
+TEST(Ashtakavarga, GrandTotalIs337AndPlacesCountFromTheContributorsSign) {
     std::mt19937 rng(13);
     std::uniform_int_distribution<int> sign(0, 11);
     for (int trial = 0; trial < 300; ++trial) {
@@ -48,10 +49,7 @@ TEST(Ashtakavarga, GrandTotalIs337ForAnyContributorSigns) {
         ASSERT_EQ(column7, kBinduGrandTotal);
         ASSERT_EQ(t[0][3].after, t[0][3].before);
     }
-}
-
-TEST(Ashtakavarga, CountsFromTheContributorsOwnSign) {
-    // Every contributor in Leo: the Sun's table receives from the Sun its places 1, 2, 4 ...
+    // Only the Sun placed, in Leo: the Sun's table receives from the Sun its places 1, 2, 4 ...
     // counted from Leo, so Leo itself gets the Sun's own bindu.
     ContributorSigns signs;
     signs.fill(-1);

@@ -14,8 +14,6 @@
 namespace tellurim {
 namespace {
 
-DateHour date(std::string_view text) { return test_date(text); }
-
 BirthData paris(const char* ut, const char* local) { return test_birth(ut, 2.3508, 48.8567, local); }
 
 class ComputeTest : public testing::Test {
@@ -110,7 +108,7 @@ TEST_F(ComputeTest, GuardsSkipWhatDidNotChange) {
         {"to Modus Aequalis", [](Options& o) { o.astro.house_system = kModusAequalis; }, "1 4 5 7 8 9 10 11 12 13 14 15 16 17 18 19 20 21"},
         {"from Modus Aequalis", [](Options& o) { o.astro.house_system = kPlacidus; }, "1 4 5 7 8 9 10 11 12 13 14 15 16 17 18 19 20 21"},
         {"Fortune day/night", [](Options& o) { o.astro.fortune_day_night = 1; }, "1 6 7 8 9 10 11 12 13 14 15 16 17 18 19 20 21"},
-        {"zero date", [](Options& o) { o.astro.zero_date = date("222-03-13 15:19:32.89 JD"); }, "1 5 6 9 10 11 12 13 14 15 16 17 18 19 20 21"},
+        {"zero date", [](Options& o) { o.astro.zero_date = test_date("222-03-13 15:19:32.89 JD"); }, "1 5 6 9 10 11 12 13 14 15 16 17 18 19 20 21"},
         {"unrelated option", [](Options& o) { o.astro.same_direction = 1; }, "1 9 10 11 12 13 14 15 16 17 18 19 20 21"},
     };
     for (const auto& r : rows) {
@@ -142,13 +140,10 @@ TEST_F(ComputeTest, WithoutALibraryTheComputationFailsAndTheNextOneRunsEverythin
     EphemerisLibrary none;
     ASSERT_TRUE(h.set_birth_data(paris("2000-01-01 12:00:00.00 GD", "2000-01-01 13:00:00.00 GD"), true, options));
     EXPECT_FALSE(compute(h, messages, workers, none, &report));
-    ASSERT_EQ(messages.messages.size(), 2u);
-    EXPECT_EQ(messages.messages[0].text, "Cannot compute Sun rise and set");
-    EXPECT_EQ(messages.messages[1].text, "Cannot compute planets positions\ncomputePositions function not found.");
-    for (const auto& m : messages.messages) {
-        EXPECT_EQ(m.caption, "Computation error");
-        EXPECT_EQ(m.icon, MessageIcon::Warning);
-    }
+    EXPECT_EQ(messages.messages,
+              (std::vector<Message>{{"Cannot compute Sun rise and set", "Computation error", MessageIcon::Warning},
+                                    {"Cannot compute planets positions\ncomputePositions function not found.",
+                                     "Computation error", MessageIcon::Warning}}));
     EXPECT_EQ(h.needs_computation, 1);
     EXPECT_TRUE(h.error);
     EXPECT_FALSE(is_valid(h.last_ut));  // cache keys untouched
@@ -200,7 +195,7 @@ TEST_F(ComputeTest, SetAndComputeDoesNotRecomputeIdenticalData) {
     ASSERT_TRUE(set_and_compute(h, data, true, options, messages, workers, library, nullptr, &report));
     EXPECT_EQ(ran(), "");
 
-    data.ut = date("1980-05-17 08:30:01.00 GD");  // one second later
+    data.ut = test_date("1980-05-17 08:30:01.00 GD");  // one second later
     ASSERT_TRUE(set_and_compute(h, data, true, options, messages, workers, library, nullptr, &report));
     EXPECT_EQ(ran(), "1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16 17 18 19 20 21");
 

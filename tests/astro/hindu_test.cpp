@@ -19,7 +19,7 @@ namespace {
 
 struct SubCase { int sub; double lon; int sign; const char* why; };
 
-TEST(HinduSubdivisions, EdgeCases) {
+TEST(HinduSubdivisions, EdgeCasesAndLabels) {
     const SubCase cases[] = {
         {kRasi, 0.0, kAries, "start of the zodiac"},
         {kDrekkana, 0.0, kAries, "first decanate is the sign itself"},
@@ -57,9 +57,6 @@ TEST(HinduSubdivisions, EdgeCases) {
         SCOPED_TRACE(testing::Message() << subdivision_label(c.sub) << " of " << c.lon << ": " << c.why);
         EXPECT_EQ(subdivision_sign(c.sub, c.lon), c.sign);
     }
-}
-
-TEST(HinduSubdivisions, Labels) {
     EXPECT_EQ(subdivision_label(0), "1/1");
     EXPECT_EQ(subdivision_label(12), "1/60");
     EXPECT_EQ(subdivision_label(13), "?");
@@ -69,16 +66,14 @@ TEST(HinduSubdivisions, Labels) {
     EXPECT_EQ(subdivision_long_label(7), "1/4");
 }
 
-TEST(HinduNakshatras, SpansOfThirteenDegreesTwentyMinutes) {
+TEST(HinduNakshatras, SpansOfThirteenDegreesTwentyMinutesAndEdits) {
     const std::pair<double, int> cases[] = {{0.0, 0}, {13.3333, 0}, {13.3334, 1}, {200.0, 15}, {359.999, 26},
                                             {360.0, -1}, {-0.1, -1}, {kInfinity, -1}};
     for (const auto& [lon, n] : cases) {
         SCOPED_TRACE(lon);
         EXPECT_EQ(nakshatra_of(lon), n);
     }
-}
-
-TEST(HinduNakshatras, EditCutsTextsToTheStoredArrays) {
+    // An edit cuts its texts to the stored arrays.
     NakshatraTable t = default_nakshatra_table();
     EXPECT_FALSE(apply_nakshatra_edit({27, std::string("x"), {}, {}}, t));
     ASSERT_TRUE(apply_nakshatra_edit({3, std::string(150, 'a'), std::nullopt, Argb{0x11223344}}, t));
@@ -127,7 +122,7 @@ TEST_F(HinduDasa, BirthFallsInTheDasaOfTheMoonsNakshatraLord) {
     }
 }
 
-TEST_F(HinduDasa, PeriodOfRandomDatesContainsThem) {
+TEST_F(HinduDasa, PeriodsContainTheirDatesAndFollowEachOther) {
     const double start = 2451545.0;
     std::mt19937 gen(12345);
     std::uniform_real_distribution<double> offset(-3.0 * 120 * 365.25, 3.0 * 120 * 365.25);
@@ -142,18 +137,17 @@ TEST_F(HinduDasa, PeriodOfRandomDatesContainsThem) {
         EXPECT_EQ(p.antara, e.antara_lord);
         EXPECT_NEAR(p.end_jd_et - p.start_jd_et, e.duration_days, 1e-6);
     }
-}
-
-TEST_F(HinduDasa, PeriodsBetweenTwoDatesAreConsecutiveAcrossACycleEnd) {
-    const double start = 2451545.0;
+    // The periods between two dates follow each other across the end of a cycle.
     const double cycle = 120 * 365.25;
     auto list = dasa_periods_between(table, start, start + cycle - 100.0, start + cycle + 100.0);
     ASSERT_GE(list.size(), 2u);
     EXPECT_LE(list.front().start_jd_et, start + cycle - 100.0);
     EXPECT_GT(list.back().end_jd_et, start + cycle + 100.0);
-    for (std::size_t i = 1; i < list.size(); ++i) EXPECT_NEAR(list[i].start_jd_et, list[i - 1].end_jd_et, 1e-6);
     bool wrapped = false;
-    for (std::size_t i = 1; i < list.size(); ++i) wrapped |= list[i - 1].position == 728 && list[i].position == 0;
+    for (std::size_t i = 1; i < list.size(); ++i) {
+        EXPECT_NEAR(list[i].start_jd_et, list[i - 1].end_jd_et, 1e-6);
+        wrapped |= list[i - 1].position == 728 && list[i].position == 0;
+    }
     EXPECT_TRUE(wrapped) << "the next cycle opens again with Kethu";
     EXPECT_TRUE(dasa_periods_between(table, start, start + 10, start).empty());
     EXPECT_EQ(dasa_period_at(DasaTable{}, start, start).position, -1) << "unbuilt table";
@@ -223,15 +217,13 @@ TEST(HinduRelationships, NaturalPlusTemporaryInRasiAndNavamsa) {
     DivisionTable div = empty_division_table();
     // Sun in Aries (navamsa Aries); Moon in Taurus (navamsa Libra, the 7th from Aries); Mars in
     // Libra (navamsa Taurus).
-    div[kSun][kRasi] = kAries;
-    div[kSun][kNavamsa] = kAries;
-    div[kMoon][kRasi] = kTaurus;
-    div[kMoon][kNavamsa] = kLibra;
-    div[kMars][kRasi] = kLibra;
-    div[kMars][kNavamsa] = kTaurus;
+    using Row = std::array<int, 3>;
+    for (auto [p, rasi, navamsa] : {Row{kSun, kAries, kAries}, Row{kMoon, kTaurus, kLibra}, Row{kMars, kLibra, kTaurus}}) {
+        div[p][kRasi] = rasi;
+        div[p][kNavamsa] = navamsa;
+    }
     RelationshipTable t;
-    const NaturalRelationships natural = default_natural_relationships();
-    compute_relationships(natural, div, t);
+    compute_relationships(default_natural_relationships(), div, t);
     // Sun regards the Moon as a natural friend (1): 2nd sign, temporary friend -> 2; in the
     // navamsa the Moon is in the 7th -> 0.
     EXPECT_EQ(relationship(t, kSun, kMoon, false), 2);
@@ -407,13 +399,7 @@ TEST(HinduQualities, Mercury) {
     EXPECT_EQ(quality_text(-1), "Bad");
 }
 
-}  // namespace
-}  // namespace tellurim
-
 // --- through the pipeline -----------------------------------------------------------------------
-
-namespace tellurim {
-namespace {
 
 TEST(HinduPipeline, TablesAgreeWithTheFixedPositions) {
     EphemerisLibrary library;

@@ -39,30 +39,23 @@ private:
 
 constexpr double kT0 = 2451550.0;  // a new moon of the stub sky
 
-TEST(Lunations, PreviousNewMoonWithinOneMinuteFromAnyElongation) {
-    UniformSky sky(kT0, 360.0 / 29.530589);
-    for (double days : {0.3, 5.0, 7.3, 9.0, 14.0, 16.0, 22.0, 24.0, 29.4}) {
-        SCOPED_TRACE(days);
+// From any elongation; a slow Moon (10.5 degrees a day) puts 89 degrees of elongation 8.5 days
+// after the new moon, beyond the first bracket of 7.5 days; at 11.9 degrees a day the lunation
+// outlasts the 30-day bracket of the last quadrant (searched an hour before its end).
+TEST(Lunations, PreviousNewMoonWithinOneMinute) {
+    const double mean = 360.0 / 29.530589;
+    const std::pair<double, double> cases[] = {
+        {mean, 0.3},  {mean, 5.0},  {mean, 7.3},  {mean, 9.0},  {mean, 14.0},          {mean, 16.0},
+        {mean, 22.0}, {mean, 24.0}, {mean, 29.4}, {10.5, 89.0 / 10.5}, {10.5, 179.0 / 10.5},
+        {11.9, 360.0 / 11.9 - 1.0 / 24},
+    };
+    for (const auto& [rate, days] : cases) {
+        SCOPED_TRACE(testing::Message() << rate << " deg/day, " << days << " days");
+        UniformSky sky(kT0, rate);
         double nm = 0.0;
         ASSERT_TRUE(previous_new_moon(sky, kT0 + days, nm));
         EXPECT_NEAR(nm, kT0, kMinute);
     }
-}
-
-TEST(Lunations, SlowMoonBeyondTheQuarterBracketIsStillFound) {
-    // 10.5 degrees a day: 89 degrees of elongation lie 8.5 days after the new moon, beyond
-    // the first bracket of 7.5 days.
-    UniformSky sky(kT0, 10.5);
-    double nm = 0.0;
-    ASSERT_TRUE(previous_new_moon(sky, kT0 + 89.0 / 10.5, nm));
-    EXPECT_NEAR(nm, kT0, kMinute);
-    ASSERT_TRUE(previous_new_moon(sky, kT0 + 179.0 / 10.5, nm));
-    EXPECT_NEAR(nm, kT0, kMinute);
-    // A lunation longer than the 30-day bracket of the last quadrant, searched from one hour
-    // before its end.
-    UniformSky long_month(kT0, 11.9);
-    ASSERT_TRUE(previous_new_moon(long_month, kT0 + 360.0 / 11.9 - 1.0 / 24, nm));
-    EXPECT_NEAR(nm, kT0, kMinute);
 }
 
 TEST(Lunations, PhasesAfterTheNewMoon) {
@@ -84,7 +77,8 @@ DateHour ut_at(double jd_ut) {
     return d;
 }
 
-TEST(Lunations, LunarDayAtTheEdgesOfTheLunation) {
+// The lunar day at the edges of the lunation, and the record's five moments in order.
+TEST(Lunations, LunarDayAndTheFiveMoments) {
     // In the stub the Julian days are ET; a birth moment is given in UT, so place the births
     // relative to the stub's new moons in ET.
     UniformSky sky(kT0, 360.0 / 29.530589);
@@ -99,6 +93,7 @@ TEST(Lunations, LunarDayAtTheEdgesOfTheLunation) {
         {"one minute before the next new moon", 29.530589 - kMinute, 30},
         {"middle of the lunation", period / 2 + 0.01, 16},
         {"just past day 8", period * 7.5 / 30, 8},
+        {"ten days on", 10.0, 11},
     };
     for (const auto& r : rows) {
         SCOPED_TRACE(r.name);
@@ -110,19 +105,10 @@ TEST(Lunations, LunarDayAtTheEdgesOfTheLunation) {
         ASSERT_TRUE(compute_lunation(sky, birth, rec)) << rec.error;
         EXPECT_EQ(rec.lunar_day, r.lunar_day);
         EXPECT_EQ(rec.error, "");
+        const DateHour* moments[] = {&rec.new_moon, &rec.first_quarter, &rec.full_moon, &rec.last_quarter,
+                                     &rec.next_new_moon};
+        for (int k = 0; k < 5; ++k) EXPECT_NEAR(moments[k]->jd_et, kT0 + k * period / 4, 2 * kMinute) << k;
     }
-}
-
-TEST(Lunations, RecordHoldsTheFiveMomentsInOrder) {
-    UniformSky sky(kT0, 360.0 / 29.530589);
-    DateHour birth = ut_at(kT0 + 10.0);
-    LunationRecord rec;
-    ASSERT_TRUE(compute_lunation(sky, birth, rec)) << rec.error;
-    double p = sky.period();
-    const DateHour* moments[] = {&rec.new_moon, &rec.first_quarter, &rec.full_moon, &rec.last_quarter,
-                                 &rec.next_new_moon};
-    for (int k = 0; k < 5; ++k) EXPECT_NEAR(moments[k]->jd_et, kT0 + k * p / 4, 2 * kMinute) << k;
-    EXPECT_EQ(rec.lunar_day, 11);
 }
 
 TEST(Lunations, FailureTexts) {
@@ -230,19 +216,12 @@ TEST(Eclipses, MeanLunationSeriesOnWellKnownEclipses) {
 
 // Solar elevation of the stub's Sun at jd_ut, for checking the rise and set moments.
 double elevation_deg(SunMoonSource& sky, double jd_ut, const AngleValue& lon, const AngleValue& lat) {
-    double jd_et = jd_ut + delta_t_days(jd_ut);
-    double slon = 0.0;
-    double slat = 0.0;
+    double jd_et = jd_ut + delta_t_days(jd_ut), slon = 0.0, slat = 0.0, ra = 0.0, dec = 0.0;
     EXPECT_TRUE(sky.sun(jd_et, slon, slat));
-    double eps = mean_obliquity(jd_et, jd_et);
-    double ra = 0.0;
-    double dec = 0.0;
-    EXPECT_TRUE(ecliptic_to_equatorial(slon, slat, eps, ra, dec));
+    EXPECT_TRUE(ecliptic_to_equatorial(slon, slat, mean_obliquity(jd_et, jd_et), ra, dec));
     DateHour at;
     at.jd_ut = jd_ut;
-    AngleValue lst = local_sidereal_time(at, lon);
-    AngleValue az;
-    AngleValue el;
+    AngleValue lst = local_sidereal_time(at, lon), az, el;
     EXPECT_TRUE(equatorial_to_horizontal(lat, lst, AngleValue::radians(ra), AngleValue::radians(dec), az, el));
     return el.to_degrees();
 }

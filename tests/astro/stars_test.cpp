@@ -108,20 +108,17 @@ TEST(StarRecord, MalformedImagesAreRefused) {
 // Meeus, Astronomical Algorithms (2nd ed.), example 21.b: theta Persei, J2000.0 to
 // 2028 Nov 13.19 TD (JD 2462088.69), proper motion +0.03425 s and -0.0895" a year. Meeus:
 // RA 2h46m11.331s, Dec +49d20'54.54".
-TEST(StarPosition, MeeusThetaPersei) {
+TEST(StarPosition, MeeusExamples) {
     StarRecord s = star("Theta Per", 2.0 + 44.0 / 60 + 11.986 / 3600, 49.0 + 13.0 / 60 + 42.48 / 3600,
                         0.03425 * 15.0 / 3600.0, -0.0895 / 3600.0);
     auto p = star_position(s, 2462088.69, 2462088.69);
     ASSERT_TRUE(p);
     EXPECT_NEAR(p->ra.to_hours() * 3600.0, 2 * 3600 + 46 * 60 + 11.331, 0.002);
     EXPECT_NEAR(p->dec.to_degrees() * 3600.0, 49 * 3600 + 20 * 60 + 54.54, 0.02);
-}
-
-// Meeus example 13.a: Pollux, RA 116.328942, Dec 28.026183 for the equinox J2000.0 with the
-// obliquity 23.4392911 of that date: longitude 113.215630, latitude 6.684170 degrees.
-TEST(StarPosition, MeeusPolluxEcliptic) {
-    StarRecord s = star("Pollux", 116.328942 / 15.0, 28.026183);
-    auto p = star_position(s, 2451545.0, 2451545.0);
+    // Meeus example 13.a: Pollux, RA 116.328942, Dec 28.026183 for the equinox J2000.0 with the
+    // obliquity 23.4392911 of that date: longitude 113.215630, latitude 6.684170 degrees.
+    s = star("Pollux", 116.328942 / 15.0, 28.026183);
+    p = star_position(s, 2451545.0, 2451545.0);
     ASSERT_TRUE(p);
     EXPECT_NEAR(p->lon.to_degrees(), 113.215630, 2e-6);
     EXPECT_NEAR(p->lat.to_degrees(), 6.684170, 2e-6);
@@ -141,7 +138,7 @@ TEST(StarPosition, SameDateReadsTheCache) {
     EXPECT_FALSE(star_position(s, kInfinity, 1.0));
 }
 
-TEST(StarConjunction, DistanceFoldsAcrossZero) {
+TEST(StarConjunction, DistanceFoldsAcrossZeroClosestFirstStrictlyInsideTheOrb) {
     const struct { double a, b, d; } cases[] = {
         {359.5, 0.3, 0.8}, {0.3, 359.5, 0.8}, {10, 190, 180}, {100, 100, 0}, {720.5, 0, 0.5}, {0, 181, 179},
     };
@@ -149,11 +146,8 @@ TEST(StarConjunction, DistanceFoldsAcrossZero) {
         SCOPED_TRACE(std::to_string(c.a) + " " + std::to_string(c.b));
         EXPECT_NEAR(longitude_distance_deg(c.a, c.b), c.d, 1e-12);
     }
-}
-
-// Stars on the ecliptic at J2000 (declination from the longitude), nearest first, strictly
-// inside the orb.
-TEST(StarConjunction, ClosestFirstStrictlyInsideTheOrb) {
+    // Stars on the ecliptic at J2000 (declination from the longitude), nearest first, strictly
+    // inside the orb.
     StarCatalogue c;
     const double eps = 23.4392911 * kPi / 180.0;
     for (double lon : {0.8, 359.9, 0.5, 1.0, 30.0}) {

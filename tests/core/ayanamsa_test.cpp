@@ -17,9 +17,7 @@
 namespace tellurim {
 namespace {
 
-DateHour parsed(std::string_view text) { return test_date(text); }
-
-DateHour default_zero() { return parsed(kDefaultZeroDate); }
+DateHour default_zero() { return test_date(kDefaultZeroDate); }
 
 // Meeus, Astronomical Algorithms, ex. 21.c: Venus at J2000 (149.48194, +1.76549) referred to
 // the ecliptic and equinox of -214 June 30.0 TD (JDE 1643074.5): 118.704, +1.615 (to the
@@ -69,7 +67,7 @@ TEST(Ayanamsa, PresetsAreZeroAtTheirZeroDateAndPositiveAfter) {
         const auto& preset = kAyanamsaPresets[i];
         SCOPED_TRACE(names[i]);
         EXPECT_EQ(text(preset.name), names[i]);
-        DateHour zero = parsed(preset.zero_date);
+        DateHour zero = test_date(preset.zero_date);
         AngleValue at_zero = ayanamsa(zero.jd_et, zero.jd_et);
         EXPECT_EQ(at_zero.unit, kUnitRadians);
         EXPECT_NEAR(at_zero.value, 0.0, 1e-15);
@@ -82,7 +80,7 @@ TEST(Ayanamsa, PresetsAreZeroAtTheirZeroDateAndPositiveAfter) {
 // (the values the settings dialog shows as "Ayanamsa for 2000:" and "Aquarius Era:").
 TEST(Ayanamsa, DefaultZeroDateFigures) {
     DateHour zero = default_zero();
-    DateHour y2000 = parsed("2000-01-01 00:00:00 GD");
+    DateHour y2000 = test_date("2000-01-01 00:00:00 GD");
     EXPECT_NEAR(ayanamsa(y2000.jd_et, zero.jd_et).to_degrees(), 29.67, 0.005);
     auto era = date_of_ayanamsa(AngleValue::degrees(30.0), zero);
     ASSERT_TRUE(era);
@@ -93,7 +91,7 @@ TEST(Ayanamsa, DefaultZeroDateFigures) {
 
 TEST(Ayanamsa, DateOfAyanamsaRoundTrips) {
     for (const auto& preset : kAyanamsaPresets) {
-        DateHour zero = parsed(preset.zero_date);
+        DateHour zero = test_date(preset.zero_date);
         for (double deg : {-150.0, -30.0, -0.5, 0.0, 1e-3, 24.0, 90.0, 150.0}) {
             SCOPED_TRACE(testing::Message() << text(preset.name) << " " << deg);
             auto d = date_of_ayanamsa(AngleValue::degrees(deg), zero);
@@ -149,10 +147,10 @@ TEST(Ayanamsa, UndefinedInputsAndUnreachableValuesFail) {
 TEST(Ayanamsa, FaganBradleyAgainstSwissEphemeris) {
     swe_set_ephe_path(const_cast<char*>("/usr/share/libswe/ephe"));
     swe_set_sid_mode(SE_SIDM_FAGAN_BRADLEY, 0, 0);
-    DateHour zero = parsed(kAyanamsaPresets[1].zero_date);
+    DateHour zero = test_date(kAyanamsaPresets[1].zero_date);
     for (const char* when : {"1900-01-01 00:00:00 GD", "2000-01-01 00:00:00 GD", "2100-01-01 00:00:00 GD"}) {
         SCOPED_TRACE(when);
-        DateHour d = parsed(when);
+        DateHour d = test_date(when);
         double ours = ayanamsa(d.jd_et, zero.jd_et).to_degrees();
         double swe = 0;
         char serr[256] = {};

@@ -198,11 +198,7 @@ TEST(OptionsImage, RoundTripKeepsEveryBlock) {
     EXPECT_EQ(signed_le(image, 63196, 4), 2);
     EXPECT_EQ(utf16_at(image, 63196 + 4, 260), "/data/de440.bin");
     EXPECT_EQ(image[63196 + 524], 1);
-}
-
-// Only the first record of a longer image is read; a short image is refused, record untouched.
-TEST(OptionsImage, ReadsTheFirstRecordAndRefusesAShortImage) {
-    auto image = write_options_image(every_block_changed());
+    // Only the first record of a longer image is read; a short image is refused, record untouched.
     auto twice = image;
     auto other = write_options_image(Options{});
     twice.insert(twice.end(), other.begin(), other.end());

@@ -102,20 +102,16 @@ TEST(Sidereal, MeanObliquityMatchesPublishedValues) {
 }
 
 // Meeus ex. 13.a: Pollux, alpha 116.328942, delta 28.026183, eps 23.4392911, gives
-// lambda 113.215630, beta 6.684170.
-TEST(Sidereal, EclipticToEquatorialInvertsMeeusExample) {
-    double ra = 0;
-    double dec = 0;
+// lambda 113.215630, beta 6.684170 (checked here the other way round).
+TEST(Sidereal, CoordinateConversionsOnMeeusExamples) {
+    double pollux_ra = 0, pollux_dec = 0;
     ASSERT_TRUE(ecliptic_to_equatorial(113.215630 / kDegreesPerRadian, 6.684170 / kDegreesPerRadian,
-                                       23.4392911 / kDegreesPerRadian, ra, dec));
-    EXPECT_NEAR(ra * kDegreesPerRadian, 116.328942, 2e-6);
-    EXPECT_NEAR(dec * kDegreesPerRadian, 28.026183, 2e-6);
-}
-
-// Meeus ex. 13.b: Venus at Washington on 1987 April 10, 19h21m UT, with the apparent
-// sidereal time 8h34m56.853s given: azimuth 68.0337 degrees from the south, altitude
-// 15.1249 degrees (without refraction).
-TEST(Sidereal, EquatorialToHorizontalMeeusExample) {
+                                       23.4392911 / kDegreesPerRadian, pollux_ra, pollux_dec));
+    EXPECT_NEAR(pollux_ra * kDegreesPerRadian, 116.328942, 2e-6);
+    EXPECT_NEAR(pollux_dec * kDegreesPerRadian, 28.026183, 2e-6);
+    // Meeus ex. 13.b: Venus at Washington on 1987 April 10, 19h21m UT, with the apparent
+    // sidereal time 8h34m56.853s given: azimuth 68.0337 degrees from the south, altitude
+    // 15.1249 degrees (without refraction).
     double lon_west = dms_to_deg(77, 3, 56);
     AngleValue lst = AngleValue::degrees(hms_to_deg(8, 34, 56.853) - lon_west);
     AngleValue lat = AngleValue::degrees(dms_to_deg(38, 55, 17), kFormatNorthSouth);

@@ -18,18 +18,15 @@ void blocked_routine(void* context) {
 
 void quick_routine(void* context) { static_cast<std::atomic<int>*>(context)->fetch_add(1); }
 
-TEST(WorkerThreads, EmptySlotsAndOutOfRangeIndicesAreHarmless) {
-    WorkerThreads t;
-    EXPECT_EQ(t.cancel_event(0), nullptr);
-    t.wait(0);  // no events: returns at once
-    t.signal_cancel(255);
-    t.signal_cancel(-1);
-}
-
-TEST(WorkerThreads, FullTableRefusesTheNextStart) {
+// Empty slots and indices out of range are harmless; a full table refuses the next start.
+TEST(WorkerThreads, EmptyAndFullTables) {
     Blocked b;
     {
         WorkerThreads t;
+        EXPECT_EQ(t.cancel_event(0), nullptr);
+        t.wait(0);  // no events: returns at once
+        t.signal_cancel(255);
+        t.signal_cancel(-1);
         for (int i = 0; i < WorkerThreads::kSlots; ++i) ASSERT_EQ(t.start(blocked_routine, &b), i);
         EXPECT_EQ(t.start(blocked_routine, &b), -1);
         EXPECT_TRUE(t.any_running());

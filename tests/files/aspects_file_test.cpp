@@ -2,29 +2,14 @@
 #include "files/aspects_file.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <filesystem>
-#include <fstream>
-#include <vector>
 
 #include "astro/aspects.h"
 #include "common/golden_hex.h"
+#include "common/temp_dir.h"
 
 namespace tellurim {
 namespace {
-namespace fs = std::filesystem;
-
-std::vector<std::uint8_t> read_bytes(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
-
-void write_bytes(const fs::path& p, std::span<const std::uint8_t> bytes) {
-    std::ofstream out(p, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-}
+using namespace testing_data;
 
 // The golden default file, written from the record layout independently of the C++ writer.
 std::vector<std::uint8_t> golden() {
@@ -33,22 +18,10 @@ std::vector<std::uint8_t> golden() {
 
 class AspectsFileTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        // Every save is flushed to disk; the sweep saves some 600 times, which on a disk costs
-        // seconds, so the files live in memory when the machine offers it.
-        std::error_code ec;
-        fs::path base = fs::is_directory("/dev/shm", ec) ? fs::path("/dev/shm") : fs::temp_directory_path();
-        std::string pattern = (base / "tellurim_aspects_XXXXXX").string();
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        dir = pattern;
-        file = dir / "aspects.pra";
-    }
-    void TearDown() override {
-        std::error_code ec;
-        fs::remove_all(dir, ec);
-    }
-    fs::path dir;
-    fs::path file;
+    // Every save is flushed to disk; the sweep saves some 600 times, which on a disk costs
+    // seconds, so the files live in memory when the machine offers it.
+    TempDir tmp{fs::is_directory("/dev/shm") ? fs::path("/dev/shm") : fs::temp_directory_path()};
+    fs::path dir = tmp.root, file = dir / "aspects.pra";
 };
 
 TEST_F(AspectsFileTest, MissingFileGetsTheDefaultsWritten) {
@@ -75,7 +48,7 @@ TEST_F(AspectsFileTest, TruncationSweep) {
     const std::vector<AspectDef> defaults = default_aspect_rows();
     for (std::size_t n = 0; n <= full.size(); ++n) {
         SCOPED_TRACE("length " + std::to_string(n));
-        write_bytes(file, std::span(full).first(n));
+        write_bytes(file, std::vector<std::uint8_t>(full.begin(), full.begin() + static_cast<long>(n)));
         SilentMessages messages;
         AspectsLoad load = load_aspect_table(file.string(), messages);
         if (n != 0 && n % kAspectRecordSize == 0) {

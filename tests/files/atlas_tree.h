@@ -1,13 +1,10 @@
 #pragma once
 // Small hand-made atlas trees in a temporary directory, for the city and correction tests.
 
-#include <unistd.h>
-
-#include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
+#include "common/temp_dir.h"
 #include "core/byte_io.h"
 #include "files/place_files.h"
 
@@ -15,27 +12,11 @@ namespace tellurim::testing {
 
 class TempTree {
 public:
-    TempTree() {
-        auto base = std::filesystem::temp_directory_path();
-        for (int i = 0;; ++i) {
-            m_root = base / ("tellurim-atlas-" + std::to_string(::getpid()) + "-" + std::to_string(i));
-            if (std::filesystem::create_directory(m_root)) break;
-        }
-    }
-    ~TempTree() {
-        std::error_code ec;
-        std::filesystem::remove_all(m_root, ec);
-    }
-    TempTree(const TempTree&) = delete;
-    TempTree& operator=(const TempTree&) = delete;
-
-    std::string path(const std::string& rel = "") const { return rel.empty() ? m_root.string() : (m_root / rel).string(); }
+    std::string path(const std::string& rel = "") const { return m_dir.str(rel); }
 
     void write(const std::string& rel, const std::vector<std::uint8_t>& bytes) const {
-        auto p = m_root / rel;
-        std::filesystem::create_directories(p.parent_path());
-        std::ofstream f(p, std::ios::binary);
-        f.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+        std::filesystem::create_directories((m_dir / rel).parent_path());
+        testing_data::write_bytes(m_dir / rel, bytes);
     }
     void index(const std::vector<DirectoryEntry>& entries) const {
         ByteWriter w;
@@ -54,7 +35,7 @@ public:
     }
 
 private:
-    std::filesystem::path m_root;
+    testing_data::TempDir m_dir;
 };
 
 }  // namespace tellurim::testing

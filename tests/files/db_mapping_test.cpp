@@ -11,7 +11,7 @@
 namespace tellurim {
 namespace {
 
-TEST(DbMapping, LinesTablesAndOrder) {
+TEST(DbMapping, LinesTablesOrderAndTheInsertStatement) {
     const auto tables = parse_mapping(
         "; comment\r\n"
         "[ [first] ]\r\n"
@@ -31,9 +31,6 @@ TEST(DbMapping, LinesTablesAndOrder) {
     EXPECT_EQ(tables[0].columns, (Pairs{{"Name", "last_name"}, {"First Name", "first_name"}}));
     EXPECT_EQ(tables[1].name, "second");
     EXPECT_EQ(tables[1].columns, (Pairs{{"Id Field", "id"}, {"Julian Day UT", "jd"}}));
-}
-
-TEST(DbMapping, InsertStatementText) {
     MappedTable t{"horoscope", {{"Name", "last_name"}, {"First Name", "first_name"}, {"Julian Day UT", "jd"}}};
     EXPECT_EQ(insert_statement(t), "insert into horoscope ( last_name,first_name,jd) values  (  ? , ? , ? )");
 }

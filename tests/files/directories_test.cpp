@@ -1,40 +1,30 @@
 // The two directories: registry file, prompts, write test, copy on change.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <string>
 
+#include "common/temp_dir.h"
 #include "files/directories.h"
 
 namespace tellurim {
 namespace {
-namespace fs = std::filesystem;
+using namespace testing_data;
 
 // A home, config and data directory of its own for each test.
 class DirectoriesTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "tellurim_dirs_XXXXXX").string();
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        root = pattern;
         fs::create_directories(root / "home");
         ::setenv("HOME", (root / "home").c_str(), 1);
         ::setenv("XDG_CONFIG_HOME", (root / "config").c_str(), 1);
         ::setenv("XDG_DATA_HOME", (root / "data").c_str(), 1);
     }
-    void TearDown() override {
-        std::error_code ec;
-        fs::permissions(root, fs::perms::owner_all, ec);
-        fs::remove_all(root, ec);
+    // The one message said.
+    void said(const std::string& text, const std::string& caption, MessageIcon icon) {
+        EXPECT_EQ(messages.messages, (std::vector<Message>{{text, caption, icon}}));
     }
-    std::string registry_text() {
-        std::ifstream in(root / "config/tellurim/2.4.7/registry");
-        return std::string(std::istreambuf_iterator<char>(in), {});
-    }
-    fs::path root;
+    TempDir tmp;
+    fs::path root = tmp.root;
     RecordingMessages messages;
 };
 
@@ -54,7 +44,7 @@ TEST_F(DirectoriesTest, StoreAndReadBackBothValues) {
     ASSERT_TRUE(store_directory_value("/a/c=d", "private_dir", messages));  // replaced, '=' kept
     EXPECT_EQ(read_directory_value("private_dir"), "/a/c=d");
     EXPECT_EQ(read_directory_value("horoscopes_dir"), "/h");
-    EXPECT_EQ(registry_text(), "private_dir=/a/c=d\nhoroscopes_dir=/h\n");
+    EXPECT_EQ(read_text(root / "config/tellurim/2.4.7/registry"), "private_dir=/a/c=d\nhoroscopes_dir=/h\n");
     EXPECT_TRUE(messages.messages.empty());
     // No temporary file is left beside the registry.
     int files = 0;
@@ -67,9 +57,7 @@ TEST_F(DirectoriesTest, StoreFailureSaysErrorWritingToTheRegistry) {
     fs::create_directories(root / "config");
     std::ofstream(root / "config/tellurim") << "not a directory";
     EXPECT_FALSE(store_directory_value("/a", "private_dir", messages));
-    ASSERT_EQ(messages.messages.size(), 1u);
-    EXPECT_EQ(messages.messages[0].text, "Error writing to the registry!");
-    EXPECT_EQ(messages.messages[0].icon, MessageIcon::Error);
+    said("Error writing to the registry!", "Error", MessageIcon::Error);
 }
 
 TEST_F(DirectoriesTest, WriteTestLeavesNothingBehind) {
@@ -115,27 +103,21 @@ TEST_F(DirectoriesTest, StoredDirectoryThatCannotBeCreated) {
     ASSERT_TRUE(store_directory_value(dir, "private_dir", messages));
     DirectoryResult r = get_directory(DirectoryKind::Private, messages);
     EXPECT_FALSE(r.ok);
-    ASSERT_EQ(messages.messages.size(), 1u);
-    EXPECT_EQ(messages.messages[0].text, dir);
-    EXPECT_EQ(messages.messages[0].caption, "Cannot create directory");
+    said(dir, "Cannot create directory", MessageIcon::Error);
 }
 
-TEST_F(DirectoriesTest, CancelledPrivatePromptStops) {
-    messages.text_answers.push_back("");
-    DirectoryResult r = get_directory(DirectoryKind::Private, messages);
-    EXPECT_FALSE(r.ok);
-    ASSERT_EQ(messages.messages.size(), 1u);
-    EXPECT_EQ(messages.messages[0].text, "Please give a directory!");
-    EXPECT_EQ(messages.messages[0].icon, MessageIcon::Error);
-    EXPECT_FALSE(read_directory_value("private_dir"));
-}
-
-TEST_F(DirectoriesTest, TypedPrivateDirectoryMustExist) {
-    messages.text_answers.push_back((root / "nowhere").string());
-    DirectoryResult r = get_directory(DirectoryKind::Private, messages);
-    EXPECT_FALSE(r.ok);
-    ASSERT_EQ(messages.messages.size(), 1u);
-    EXPECT_EQ(messages.messages[0].text, "Directory does'nt exist.");
+// The private directory stops at a cancelled prompt or a directory that does not exist.
+TEST_F(DirectoriesTest, PrivatePromptRefusals) {
+    const std::pair<std::string, const char*> cases[] = {{"", "Please give a directory!"},
+                                                         {(root / "nowhere").string(), "Directory does'nt exist."}};
+    for (const auto& [answer, text] : cases) {
+        SCOPED_TRACE(answer);
+        messages = RecordingMessages{};
+        messages.text_answers.push_back(answer);
+        EXPECT_FALSE(get_directory(DirectoryKind::Private, messages).ok);
+        said(text, "Error", MessageIcon::Error);
+        EXPECT_FALSE(read_directory_value("private_dir"));
+    }
     EXPECT_FALSE(fs::exists(root / "nowhere"));
 }
 
@@ -144,10 +126,9 @@ TEST_F(DirectoriesTest, CancelledHoroscopesPromptGoesOnAndStoresTheEmptyPath) {
     DirectoryResult r = get_directory(DirectoryKind::Horoscopes, messages);
     EXPECT_FALSE(r.ok);
     EXPECT_EQ(r.path, "");
-    ASSERT_EQ(messages.messages.size(), 3u);
-    EXPECT_EQ(messages.messages[0].text, "Please give a directory!");
-    EXPECT_EQ(messages.messages[1].text, "Directory does'nt exist.");
-    EXPECT_EQ(messages.messages[2].caption, "Cannot write in directory.");
+    EXPECT_EQ(messages.messages, (std::vector<Message>{{"Please give a directory!", "Error", MessageIcon::Error},
+                                                       {"Directory does'nt exist.", "Error", MessageIcon::Error},
+                                                       {"", "Cannot write in directory.", MessageIcon::Error}}));
     EXPECT_EQ(read_directory_value("horoscopes_dir"), "");
 }
 
@@ -161,9 +142,7 @@ TEST_F(DirectoriesTest, UnwritablePrivateDirectoryStops) {
     messages.text_answers.push_back(dir);
     DirectoryResult r = get_directory(DirectoryKind::Private, messages);
     EXPECT_FALSE(r.ok);
-    ASSERT_EQ(messages.messages.size(), 1u);
-    EXPECT_EQ(messages.messages[0].text, dir);
-    EXPECT_EQ(messages.messages[0].caption, "Cannot write in directory.");
+    said(dir, "Cannot write in directory.", MessageIcon::Error);
     EXPECT_FALSE(read_directory_value("private_dir"));
     fs::permissions(root / "ro", fs::perms::owner_all);
 }
@@ -171,10 +150,7 @@ TEST_F(DirectoriesTest, UnwritablePrivateDirectoryStops) {
 TEST_F(DirectoriesTest, SetDirectoryRefusesAMissingDirectory) {
     EXPECT_EQ(set_directory(DirectoryKind::Private, "", (root / "missing").string(), messages),
               SetDirectoryFailure::NotADirectory);
-    ASSERT_EQ(messages.messages.size(), 1u);
-    EXPECT_EQ(messages.messages[0].text, "Not a correct value for this field");
-    EXPECT_EQ(messages.messages[0].caption, "Error");
-    EXPECT_EQ(messages.messages[0].icon, MessageIcon::Warning);
+    said("Not a correct value for this field", "Error", MessageIcon::Warning);
 }
 
 TEST_F(DirectoriesTest, SetDirectoryCopiesTheRegularFilesAndStores) {
@@ -188,12 +164,8 @@ TEST_F(DirectoriesTest, SetDirectoryCopiesTheRegularFilesAndStores) {
               SetDirectoryFailure::None);
     EXPECT_TRUE(messages.messages.empty());
     EXPECT_EQ(read_directory_value("private_dir"), (root / "new").string());
-    auto content = [](const fs::path& p) {
-        std::ifstream in(p);
-        return std::string(std::istreambuf_iterator<char>(in), {});
-    };
-    EXPECT_EQ(content(root / "new/options.pra"), "settings");
-    EXPECT_EQ(content(root / "new/aspects.pra"), "aspects");  // replaced
+    EXPECT_EQ(read_text(root / "new/options.pra"), "settings");
+    EXPECT_EQ(read_text(root / "new/aspects.pra"), "aspects");  // replaced
     EXPECT_FALSE(fs::exists(root / "new/sub"));                // sub-directories are not copied
     EXPECT_FALSE(fs::exists(root / "new/write_test.txt"));
 }

@@ -1,54 +1,37 @@
 // The file "hindus_aspects.ini": written with the default content when missing, read back,
 // rewritten atomically, and a bad line reported.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <filesystem>
-#include <fstream>
-#include <string>
-
+#include "common/temp_dir.h"
 #include "files/hindu_aspects_file.h"
 
 namespace tellurim {
 namespace {
-namespace fs = std::filesystem;
+using namespace testing_data;
 
 class HinduAspectsFile : public ::testing::Test {
 protected:
-    void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "tellurim_hasp_XXXXXX").string();
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        dir = pattern;
-    }
-    void TearDown() override { fs::remove_all(dir); }
-    std::string content() {
-        std::ifstream in(dir / "hindus_aspects.ini", std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), {});
-    }
-    fs::path dir;
+    std::string content() { return read_text(dir / "hindus_aspects.ini"); }
+    TempDir tmp;
+    fs::path dir = tmp.root;
     RecordingMessages messages;
 };
 
-TEST_F(HinduAspectsFile, MissingFileIsWrittenWithTheDefaultContent) {
+TEST_F(HinduAspectsFile, WrittenWhenMissingSavedAndReset) {
     HinduAspectsLoad load = load_hindu_aspects(dir.string(), messages);
     EXPECT_TRUE(load.ok);
     EXPECT_TRUE(load.created);
     EXPECT_EQ(load.table, default_hindu_aspects());
     EXPECT_EQ(content(), default_hindu_aspects_text());
     EXPECT_TRUE(messages.messages.empty());
-    // A second load reads the file.
+    // A second load reads the file; a saved table reads back and leaves no temporary file.
     EXPECT_FALSE(load_hindu_aspects(dir.string(), messages).created);
-}
-
-TEST_F(HinduAspectsFile, SavedTableReadsBackAndLeavesNoTemporaryFile) {
     HinduAspectTable t = default_hindu_aspects();
     t.rows[5].offsets[4] = false;  // an offset without its flag keeps no pens in the file
     t.rows[5].pens[4].fill(HinduPen{});
     ASSERT_TRUE(save_hindu_aspects(dir.string(), t));
     EXPECT_EQ(load_hindu_aspects(dir.string(), messages).table, t);
-    int files = 0;
-    for ([[maybe_unused]] const auto& e : fs::directory_iterator(dir)) ++files;
-    EXPECT_EQ(files, 1);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator{}), 1);
     ASSERT_TRUE(reset_hindu_aspects(dir.string()));
     EXPECT_EQ(content(), default_hindu_aspects_text());
 }

@@ -2,12 +2,10 @@
 // a 10 MB file, and a save-read-compute round trip with the low-precision provider.
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
 #include <random>
-#include <unistd.h>
 
 #include "astro/compute.h"
+#include "common/temp_dir.h"
 #include "common/test_dates.h"
 #include "core/ephemeris_library.h"
 #include "core/worker_threads.h"
@@ -17,7 +15,7 @@
 namespace tellurim {
 namespace {
 
-namespace fs = std::filesystem;
+using namespace testing_data;
 
 // What the writer produces for the sample birth (Paris, 1944-06-06 08:00 legal, 06:00 UT).
 const char* const kGolden =
@@ -63,15 +61,13 @@ TEST(HoroscopeFile, WriterGivesTheGoldenBytesAndCopiesTheInitialDateHours) {
     // initial elements, and after the save the initial date-hours in memory are the current ones.
     h.birth_ut = test_date("1944-06-06 06:30:00");
     h.birth_local = test_date("1944-06-06 08:30:00");
-    const fs::path path = fs::temp_directory_path() / ("tellurim-hf-" + std::to_string(::getpid()) + ".xml");
-    ASSERT_TRUE(write_horoscope_file(h, path.string()));
-    std::ifstream in(path, std::ios::binary);
-    std::string written((std::istreambuf_iterator<char>(in)), {});
+    TempDir tmp;
+    ASSERT_TRUE(write_horoscope_file(h, tmp.str("h.xml")));
+    const std::string written = read_text(tmp / "h.xml");
     EXPECT_NE(written.find("<initialebirthdatehourut>1944-06-06 06:00:00.00 GD<"), std::string::npos);
     EXPECT_NE(written.find("<birthdatehourut>1944-06-06 06:30:00.00 GD<"), std::string::npos);
     EXPECT_EQ(h.initial_ut, h.birth_ut);
     EXPECT_EQ(h.initial_local, h.birth_local);
-    fs::remove(path);
 }
 
 TEST(HoroscopeFile, ElementContent) {
@@ -86,11 +82,7 @@ TEST(HoroscopeFile, ElementContent) {
 }
 
 TEST(HoroscopeFile, ReaderEdgeCases) {
-    struct Case {
-        const char* what;
-        std::string text;
-        bool ok;
-    };
+    struct Case { const char* what; std::string text; bool ok; };
     const std::string g = kGolden;
     const Case cases[] = {
         {"golden", g, true},
@@ -155,17 +147,9 @@ TEST(HoroscopeFile, EveryTruncation) {
 
 class HoroscopeFileOnDisk : public ::testing::Test {
 protected:
-    void SetUp() override {
-        m_dir = fs::temp_directory_path() / ("tellurim-hfd-" + std::to_string(::getpid()));
-        fs::create_directories(m_dir);
-    }
-    void TearDown() override { fs::remove_all(m_dir); }
-    std::string write(const std::string& name, const std::string& bytes) {
-        auto p = m_dir / name;
-        std::ofstream(p, std::ios::binary) << bytes;
-        return p.string();
-    }
-    fs::path m_dir;
+    std::string write(const std::string& name, const std::string& bytes) { return write_text(m_dir / name, bytes); }
+    TempDir tmp;
+    fs::path m_dir = tmp.root;
 };
 
 TEST_F(HoroscopeFileOnDisk, FailuresShowThePathUnderTheirCaption) {
@@ -175,12 +159,7 @@ TEST_F(HoroscopeFileOnDisk, FailuresShowThePathUnderTheirCaption) {
     std::string big(10 * 1024 * 1024, 'x');
     std::string big_valid = std::string(kGolden) + std::string(10 * 1024 * 1024, ' ');
 
-    struct Case {
-        const char* what;
-        std::string path;
-        HoroscopeFileStatus status;
-        const char* caption;
-    };
+    struct Case { const char* what; std::string path; HoroscopeFileStatus status; const char* caption; };
     const Case cases[] = {
         {"missing", (m_dir / "missing.xml").string(), HoroscopeFileStatus::CannotOpen, "Cannot open horoscope file:"},
         {"directory", m_dir.string(), HoroscopeFileStatus::CannotOpen, "Cannot open horoscope file:"},
@@ -198,10 +177,8 @@ TEST_F(HoroscopeFileOnDisk, FailuresShowThePathUnderTheirCaption) {
             EXPECT_TRUE(messages.messages.empty());
             continue;
         }
-        ASSERT_EQ(messages.messages.size(), 1u);
-        EXPECT_EQ(messages.messages[0].caption, c.caption);
-        EXPECT_EQ(messages.messages[0].text, c.path.empty() ? "NULL" : c.path);
-        EXPECT_EQ(messages.messages[0].icon, MessageIcon::Warning);
+        EXPECT_EQ(messages.messages,
+                  (std::vector<Message>{{c.path.empty() ? "NULL" : c.path, c.caption, MessageIcon::Warning}}));
     }
 }
 

@@ -6,16 +6,9 @@
 namespace tellurim {
 namespace {
 
-struct CheckCase {
-    const char* label;
-    std::int32_t stored_state;
-    double stored_correction;
-    SystemTimeZone now;
-    bool changed;
-    double correction;  // after the check
-};
-
 TEST(MyCityCheck, RecomputesWhenTheStateChanged) {
+    struct CheckCase { const char* label; std::int32_t stored_state; double stored_correction; SystemTimeZone now;
+                       bool changed; double correction /* after the check */; };
     const CheckCase cases[] = {
         {"winter to summer in New York", kTzStandard, 5.0, {kTzDaylight, -4 * 3600}, true, 4.0},
         {"summer to winter in Paris", kTzDaylight, -2.0, {kTzStandard, 3600}, true, -1.0},
@@ -36,11 +29,9 @@ TEST(MyCityCheck, RecomputesWhenTheStateChanged) {
             EXPECT_TRUE(messages.messages.empty());
             continue;
         }
-        ASSERT_EQ(messages.messages.size(), 1u);
-        EXPECT_EQ(messages.messages[0].text,
-                  "Official time has changed. Check in menu [Options][My city...] correction local time -> U.T. hour");
-        EXPECT_EQ(messages.messages[0].caption, "Warning");
-        EXPECT_EQ(messages.messages[0].icon, MessageIcon::Information);
+        EXPECT_EQ(messages.messages, (std::vector<Message>{{"Official time has changed. Check in menu [Options][My city...] "
+                                                            "correction local time -> U.T. hour",
+                                                            "Warning", MessageIcon::Information}}));
     }
 }
 

@@ -1,69 +1,51 @@
 // The options file at start-up: missing, corrupt, empty, longer, uncreatable; saving; the
 // configuration check and the directories-and-files dialog.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <string>
-#include <vector>
 
+#include "common/temp_dir.h"
 #include "core/options_image.h"
 #include "files/options_file.h"
 #include "files/my_city.h"
 
 namespace tellurim {
 namespace {
-namespace fs = std::filesystem;
+using namespace testing_data;
 
 class OptionsFileTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "tellurim_opts_XXXXXX").string();
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        root = pattern;
-        fs::create_directories(root / "private");
-        fs::create_directories(root / "horoscopes");
-        private_dir = (root / "private").string();
-        horoscopes_dir = (root / "horoscopes").string();
-        file = root / "private/options.pra";
+        fs::create_directories(tmp / "private");
+        fs::create_directories(tmp / "horoscopes");
     }
-    void TearDown() override {
-        std::error_code ec;
-        fs::remove_all(root, ec);
-    }
-    void write_bytes(const std::vector<std::uint8_t>& bytes) {
-        std::ofstream out(file, std::ios::binary);
-        out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    }
-    std::vector<std::uint8_t> file_bytes() {
-        std::ifstream in(file, std::ios::binary);
-        return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), {});
-    }
-    fs::path root, file;
-    std::string private_dir, horoscopes_dir;
+    TempDir tmp;
+    fs::path root = tmp.root, file = root / "private/options.pra";
+    std::string private_dir = tmp.str("private"), horoscopes_dir = tmp.str("horoscopes");
     RecordingMessages messages;
+    void make_paths() {
+        fs::create_directories(root / "tcl");
+        fs::create_directories(root / "countries");
+        write_text(root / "stars.spra", "x");
+        write_text(root / "db.ini", "x");
+    }
 };
 
-TEST_F(OptionsFileTest, MissingFileIsCreatedWithTheDefaults) {
+TEST_F(OptionsFileTest, MissingFileIsCreatedWithTheDefaultsThenRead) {
     OptionsLoad r = load_options(private_dir, horoscopes_dir, messages);
     EXPECT_EQ(r.status, OptionsLoadStatus::Created);
     EXPECT_TRUE(r.ok());
-    ASSERT_EQ(messages.messages.size(), 1u);
-    EXPECT_EQ(messages.messages[0].text, "Options file created with default values.");
-    EXPECT_EQ(messages.messages[0].caption, "File creation");
-    EXPECT_EQ(messages.messages[0].icon, MessageIcon::Information);
-    EXPECT_EQ(file_bytes(), write_options_image(r.options));
+    EXPECT_EQ(messages.messages, (std::vector<Message>{
+                                     {"Options file created with default values.", "File creation", MessageIcon::Information}}));
+    EXPECT_EQ(read_bytes(file), write_options_image(r.options));
     EXPECT_EQ(fs::status(file).permissions() & fs::perms::all, fs::perms::owner_read | fs::perms::owner_write);
     EXPECT_EQ(r.options.paths.save_file, horoscopes_dir + "/save.txt");
-}
-
-TEST_F(OptionsFileTest, ExistingFileIsReadSilently) {
+    // The next start reads the saved file silently.
     Options mine = make_default_options(horoscopes_dir);
     mine.astro.house_system = kRegiomontanus;
     ASSERT_TRUE(save_options(private_dir, mine));
-    OptionsLoad r = load_options(private_dir, horoscopes_dir, messages);
+    messages.messages.clear();
+    r = load_options(private_dir, horoscopes_dir, messages);
     EXPECT_EQ(r.status, OptionsLoadStatus::Loaded);
     EXPECT_TRUE(messages.messages.empty());
     EXPECT_TRUE(r.options == mine);
@@ -89,7 +71,7 @@ TEST_F(OptionsFileTest, FileLengths) {
         std::vector<std::uint8_t> bytes;
         while (bytes.size() < c.length) bytes.insert(bytes.end(), image.begin(), image.end());
         bytes.resize(c.length);
-        write_bytes(bytes);
+        write_bytes(file, bytes);
         OptionsLoad r = load_options(private_dir, horoscopes_dir, messages);
         EXPECT_EQ(r.status, c.status);
         EXPECT_TRUE(r.ok());
@@ -101,19 +83,18 @@ TEST_F(OptionsFileTest, FileLengths) {
         }
         ASSERT_EQ(messages.messages.size(), 2u);
         // The specified text, then where the damaged file went: nothing is lost for good.
-        EXPECT_EQ(messages.messages[0].text, "Options file is corrupt and is about to be deleted\n"
-                                             "The damaged file was kept as " + file.string() + ".bad");
+        EXPECT_EQ(messages.messages[0], (Message{"Options file is corrupt and is about to be deleted\n"
+                                                 "The damaged file was kept as " + file.string() + ".bad",
+                                                 "Fatal error", MessageIcon::Error}));
         EXPECT_EQ(fs::file_size(file.string() + ".bad"), c.length);
-        EXPECT_EQ(messages.messages[0].caption, "Fatal error");
-        EXPECT_EQ(messages.messages[0].icon, MessageIcon::Error);
         EXPECT_EQ(messages.messages[1].text, "Options file created with default values.");
         EXPECT_EQ(r.options.ephemeris.type, kEphemerisBdl);
         EXPECT_EQ(fs::file_size(file), 65280u);
     }
 }
 
-TEST_F(OptionsFileTest, EmptyFileEndsWithExitCodeOne) {
-    write_bytes({});
+TEST_F(OptionsFileTest, EmptyOrUncreatableFileEndsWithExitCodeOne) {
+    write_bytes(file, {});
     OptionsLoad r = load_options(private_dir, horoscopes_dir, messages);
     EXPECT_EQ(r.status, OptionsLoadStatus::CannotRead);
     EXPECT_FALSE(r.ok());
@@ -121,13 +102,10 @@ TEST_F(OptionsFileTest, EmptyFileEndsWithExitCodeOne) {
     ASSERT_EQ(messages.messages.size(), 1u);
     EXPECT_EQ(messages.messages[0].text, "Cannot read Options file, application must exit");
     EXPECT_EQ(messages.messages[0].caption, "Fatal error");
-}
-
-TEST_F(OptionsFileTest, UncreatableFileEndsWithExitCodeOne) {
     // A "directory" that is a regular file: nothing can be created in it, not even by root.
-    std::ofstream(root / "plain") << "x";
-    const std::string bad_dir = (root / "plain").string();
-    OptionsLoad r = load_options(bad_dir, horoscopes_dir, messages);
+    const std::string bad_dir = write_text(root / "plain", "x");
+    messages.messages.clear();
+    r = load_options(bad_dir, horoscopes_dir, messages);
     EXPECT_EQ(r.status, OptionsLoadStatus::CannotCreate);
     EXPECT_EQ(r.exit_code(), 1);
     ASSERT_EQ(messages.messages.size(), 1u);
@@ -172,10 +150,7 @@ TEST(SystemTimeZone, CorrectionIsMinusTheOffsetFromGreenwich) {
 
 TEST_F(OptionsFileTest, CheckConfigurationReportsEveryMissingPath) {
     Options o = make_default_options(horoscopes_dir);
-    fs::create_directories(root / "tcl");
-    fs::create_directories(root / "countries");
-    std::ofstream(root / "stars.spra") << "x";
-    std::ofstream(root / "db.ini") << "x";
+    make_paths();
     o.paths.tcl_script_dir = (root / "tcl").string();
     o.paths.stars_file = (root / "stars.spra").string();
     o.paths.countries_dir = (root / "countries").string();
@@ -198,10 +173,7 @@ TEST_F(OptionsFileTest, CheckConfigurationReportsEveryMissingPath) {
 }
 
 TEST_F(OptionsFileTest, PathsDialogChecksFieldsInOrder) {
-    fs::create_directories(root / "tcl");
-    fs::create_directories(root / "countries");
-    std::ofstream(root / "stars.spra") << "x";
-    std::ofstream(root / "db.ini") << "x";
+    make_paths();
     std::ofstream(root / "editor") << "#!/bin/sh\n";
     fs::permissions(root / "editor", fs::perms::owner_all);
     std::ofstream(root / "notes.txt") << "x";

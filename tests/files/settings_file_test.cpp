@@ -6,32 +6,20 @@
 #include <unistd.h>
 
 #include <cmath>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <string>
-#include <vector>
 
+#include "common/temp_dir.h"
 #include "core/options_image.h"
 #include "files/options_file.h"
 #include "files/settings_file.h"
 
 namespace tellurim {
 namespace {
-namespace fs = std::filesystem;
+using namespace testing_data;
 
 class SettingsFileTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "tellurim_set_XXXXXX").string();
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        root = pattern;
-    }
-    void TearDown() override {
-        std::error_code ec;
-        fs::remove_all(root, ec);
-    }
-    fs::path root;
+    TempDir tmp;
+    fs::path root = tmp.root;
 };
 
 // Twenty processes each add 1 to a counter 4 times by read-modify-write, while readers
@@ -94,17 +82,12 @@ TEST_F(SettingsFileTest, NonRegularFilesAreNotRead) {
 TEST_F(SettingsFileTest, DamagedFilesKeepTheLastThree) {
     const std::string path = (root / "options.pra").string();
     for (int i = 1; i <= 5; ++i) {
-        std::ofstream(path) << i;
+        write_text(path, std::to_string(i));
         EXPECT_EQ(keep_damaged_file(path), path + ".bad");
     }
-    auto content = [](const std::string& p) {
-        std::string s;
-        std::ifstream(p) >> s;
-        return s;
-    };
-    EXPECT_EQ(content(path + ".bad"), "5");
-    EXPECT_EQ(content(path + ".bad.1"), "4");
-    EXPECT_EQ(content(path + ".bad.2"), "3");
+    EXPECT_EQ(read_text(path + ".bad"), "5");
+    EXPECT_EQ(read_text(path + ".bad.1"), "4");
+    EXPECT_EQ(read_text(path + ".bad.2"), "3");
     EXPECT_FALSE(fs::exists(path + ".bad.3"));
     EXPECT_FALSE(fs::exists(path));
 }

@@ -5,32 +5,14 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <filesystem>
-#include <fstream>
 #include <random>
-#include <unistd.h>
+
+#include "common/temp_dir.h"
 
 namespace tellurim {
 namespace {
 
-namespace fs = std::filesystem;
-
-class StarsFile : public ::testing::Test {
-protected:
-    void SetUp() override {
-        m_dir = fs::temp_directory_path() / ("tellurim-stars-" + std::to_string(::getpid()));
-        fs::create_directories(m_dir);
-    }
-    void TearDown() override { fs::remove_all(m_dir); }
-
-    std::string write(const std::string& name, const std::vector<std::uint8_t>& bytes) {
-        auto path = (m_dir / name).string();
-        std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                                    static_cast<std::streamsize>(bytes.size()));
-        return path;
-    }
-    fs::path m_dir;
-};
+using namespace testing_data;
 
 StarRecord star(std::string name) {
     StarRecord s;
@@ -40,7 +22,9 @@ StarRecord star(std::string name) {
     return s;
 }
 
-TEST_F(StarsFile, TwoRecordsLoadAndCorruptFilesAreRefused) {
+TEST(StarsFile, TwoRecordsLoadAndCorruptFilesAreRefused) {
+    TempDir m_dir;
+    auto write = [&](const char* name, const std::vector<std::uint8_t>& bytes) { return write_bytes(m_dir / name, bytes); };
     const std::string good = (m_dir / "stars.spra").string();
     ASSERT_TRUE(write_star_catalogue(good, {star("Aldebaran"), star("Regulus")}));
     EXPECT_EQ(fs::file_size(good), 1408u);
@@ -51,8 +35,7 @@ TEST_F(StarsFile, TwoRecordsLoadAndCorruptFilesAreRefused) {
     EXPECT_EQ(c.stars[1].name, "Regulus");
     EXPECT_EQ(c.path, good);
 
-    std::ifstream in(good, std::ios::binary);
-    std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::vector<std::uint8_t> bytes = read_bytes(good);
     std::vector<std::uint8_t> longer(bytes.begin(), bytes.begin() + 704);
     longer.push_back(0);
     std::mt19937 random(7);

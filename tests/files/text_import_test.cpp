@@ -2,13 +2,12 @@
 // log, and the round trip of 1,000 generated births through import and text export.
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <fmt/format.h>
-#include <fstream>
+
 #include <random>
 #include <sstream>
-#include <unistd.h>
 
+#include "common/temp_dir.h"
 #include "core/ephemeris_library.h"
 #include "core/worker_threads.h"
 #include "files/exchange_line.h"
@@ -19,7 +18,7 @@
 namespace tellurim {
 namespace {
 
-namespace fs = std::filesystem;
+using namespace testing_data;
 
 const std::string kFull =
     "Doe;John;Male;1980-05-17 14:30:00.00 GD;Paris;Paris;Ile-de-France;France;0h09'23.73\"E;48d51'24.00\"N;"
@@ -28,7 +27,6 @@ const std::string kFull =
 class TextImport : public ::testing::Test {
 protected:
     void SetUp() override {
-        m_dir = fs::temp_directory_path() / ("tellurim-import-" + std::to_string(::getpid()));
         fs::create_directories(m_dir / "out");
         ASSERT_TRUE(m_library.load(kEphemerisLow));
         m_options = make_default_options(m_dir.string());
@@ -36,7 +34,6 @@ protected:
         m_options.paths.countries_dir = (m_dir / "no-atlas").string();
         m_env = {&m_options, &m_messages, &m_workers, &m_library};
     }
-    void TearDown() override { fs::remove_all(m_dir); }
 
     // Imports one line; returns the texts logged ("title: message" or the message alone).
     std::vector<std::string> import(const std::string& line, bool expect_ok, const std::string& sep = ";") {
@@ -50,7 +47,8 @@ protected:
         return texts;
     }
 
-    fs::path m_dir;
+    TempDir tmp;
+    fs::path m_dir = tmp.root;
     EphemerisLibrary m_library;
     WorkerThreads m_workers;
     Options m_options;
@@ -89,12 +87,7 @@ TEST_F(TextImport, EveryFieldMissingInTurn) {
 }
 
 TEST_F(TextImport, WarningsAndErrorsOfEachField) {
-    struct Case {
-        int field;
-        std::string value;
-        bool ok;
-        std::string last_said;
-    };
+    struct Case { int field; std::string value; bool ok; std::string last_said; };
     const Case cases[] = {
         {0, "", true, "Import Warning: Name is an empty string"},
         {1, "", true, "Import Warning: First Name is an empty string"},
@@ -140,10 +133,7 @@ TEST_F(TextImport, SexWordsSeparatorsAndNames) {
     EXPECT_FALSE(separator_from_typed("\\n"));
     EXPECT_FALSE(separator_from_typed(""));
 
-    struct Check {
-        std::string text_file, target, log, sep;
-        std::string text, caption;
-    };
+    struct Check { std::string text_file, target, log, sep; std::string text, caption; };
     const std::string input = (m_dir / "in.txt").string();
     std::ofstream(input) << kFull << "\n";
     const Check checks[] = {
@@ -192,8 +182,7 @@ TEST_F(TextImport, RunWritesFilesWithCountersAndFramesTheLog) {
     EXPECT_EQ(s.final_message().text, "Import has errors");
     EXPECT_EQ(s.final_message().caption, "Text import failure");
 
-    std::ifstream in(log_file, std::ios::binary);
-    std::string log((std::istreambuf_iterator<char>(in)), {});
+    const std::string log = read_text(log_file);
     EXPECT_EQ(log.rfind("\r\n------- Start of import -------: ", 0), 0u);
     EXPECT_NE(log.find("\r\n-------   End of import -------: "), std::string::npos);
     EXPECT_NE(log.find("\r\nImporting line 5\r\n"), std::string::npos);
@@ -240,9 +229,7 @@ TEST_F(TextImport, ThousandBirthsRoundTripThroughImportAndExport) {
     ExportEnvironment env{&m_options, &said, &m_workers, &m_library};
     ExportResult e = run_text_export(t, env, nullptr, nullptr);
     EXPECT_EQ(e.exported, 1000);
-    std::ifstream back(t.out_file, std::ios::binary);
-    std::string written((std::istreambuf_iterator<char>(back)), {});
-    EXPECT_EQ(written, expected);
+    EXPECT_EQ(read_text(t.out_file), expected);
 }
 
 }  // namespace

@@ -291,7 +291,7 @@ TEST_F(EphlowTest, FilterComputesOnlyTheListedBodiesAndKeepsTheFullResults) {
     EXPECT_EQ(*lib.position("MARS"), *mars_before);
 }
 
-TEST_F(EphlowTest, BadFiltersAndInstantsFail) {
+TEST_F(EphlowTest, BadFiltersAndInstantsFailAndTheInfosRemain) {
     for (const char* filter : {"", ";", "SUN;EARTH", "sun"}) {
         auto st = lib.compute_filtered(2451545.0, 1672027.0, filter);
         EXPECT_FALSE(st.ok) << '"' << filter << '"';
@@ -301,10 +301,7 @@ TEST_F(EphlowTest, BadFiltersAndInstantsFail) {
     EXPECT_FALSE(st.ok);
     EXPECT_EQ(st.message, "computePositions error.");
     EXPECT_FALSE(lib.position("SUN"));  // a failed call leaves nothing to read
-}
-
-TEST_F(EphlowTest, InfosDescribeTheProvider) {
-    auto infos = lib.infos();
+    auto infos = lib.infos();  // still describes the provider
     EXPECT_NE(infos[0].find("libephlow"), std::string::npos);
     EXPECT_NE(infos[1].find("VSOP87"), std::string::npos);
     EXPECT_NE(infos[1].find("astronomia"), std::string::npos);

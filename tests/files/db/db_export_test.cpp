@@ -220,16 +220,22 @@ TEST_P(DbExport, SigkillLeavesAllOrNothing) {
     std::vector<char*> argv;
     for (auto& a : args) argv.push_back(a.data());
     argv.push_back(nullptr);
+    // Runs the export in a child whose standard error goes to `stderr_fd` (-1: nowhere).
+    auto spawn = [&argv](int stderr_fd) {
+        pid_t pid = ::fork();
+        if (pid == 0) {
+            if (stderr_fd >= 0) ::dup2(stderr_fd, STDERR_FILENO);
+            else ::freopen("/dev/null", "w", stderr);
+            ::freopen("/dev/null", "w", stdout);
+            ::execv(argv[0], argv.data());
+            ::_exit(127);
+        }
+        return pid;
+    };
 
     // One uninterrupted run gives the time scale of the kills.
     auto start = std::chrono::steady_clock::now();
-    pid_t pid = ::fork();
-    if (pid == 0) {
-        ::freopen("/dev/null", "w", stderr);
-        ::freopen("/dev/null", "w", stdout);
-        ::execv(argv[0], argv.data());
-        ::_exit(127);
-    }
+    pid_t pid = spawn(-1);
     int status = 0;
     ::waitpid(pid, &status, 0);
     ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "status " << status;
@@ -241,13 +247,7 @@ TEST_P(DbExport, SigkillLeavesAllOrNothing) {
     int committed = 1;
     for (int k = 0; k < kKills; ++k) {
         SCOPED_TRACE(k);
-        pid = ::fork();
-        if (pid == 0) {
-            ::freopen("/dev/null", "w", stderr);
-            ::freopen("/dev/null", "w", stdout);
-            ::execv(argv[0], argv.data());
-            ::_exit(127);
-        }
+        pid = spawn(-1);
         std::this_thread::sleep_for(std::chrono::duration<double, std::milli>(moment(rng)));
         ::kill(pid, SIGKILL);
         ::waitpid(pid, &status, 0);
@@ -262,13 +262,7 @@ TEST_P(DbExport, SigkillLeavesAllOrNothing) {
     const long before = testing_db::count_rows(m_backend->dsn, "horoscope");
     int pipe_fds[2];
     ASSERT_EQ(::pipe(pipe_fds), 0);
-    pid = ::fork();
-    if (pid == 0) {
-        ::dup2(pipe_fds[1], STDERR_FILENO);
-        ::freopen("/dev/null", "w", stdout);
-        ::execv(argv[0], argv.data());
-        ::_exit(127);
-    }
+    pid = spawn(pipe_fds[1]);
     ::close(pipe_fds[1]);
     std::this_thread::sleep_for(std::chrono::duration<double, std::milli>(full_ms / 2));
     ::kill(pid, SIGINT);
