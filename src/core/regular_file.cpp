@@ -2,20 +2,28 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace tellurim {
 
-std::optional<RegularFile> RegularFile::open(const std::string& path) {
-    if (path.empty()) return std::nullopt;
+std::optional<RegularFile> RegularFile::open(const std::string& path, std::string* why) {
+    if (path.empty()) {
+        if (why) *why = std::strerror(ENOENT);
+        return std::nullopt;
+    }
     // O_NONBLOCK: the open of a FIFO without a writer returns at once; fstat then refuses
     // it. For a regular file the flag changes nothing.
     const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return std::nullopt;
+    if (fd < 0) {
+        if (why) *why = std::strerror(errno);
+        return std::nullopt;
+    }
     struct stat st {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size < 0) {
+        if (why) *why = "not a regular file";
         ::close(fd);
         return std::nullopt;
     }

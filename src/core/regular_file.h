@@ -19,8 +19,9 @@ namespace tellurim {
 // A regular file open for reading; the descriptor is closed by the destructor.
 class RegularFile {
 public:
-    // nullopt when `path` is missing, unreadable or not a regular file. Never blocks.
-    static std::optional<RegularFile> open(const std::string& path);
+    // nullopt when `path` is missing, unreadable or not a regular file, with the cause in
+    // `why` when given (the system's text, or "not a regular file"). Never blocks.
+    static std::optional<RegularFile> open(const std::string& path, std::string* why = nullptr);
     ~RegularFile();
     RegularFile(RegularFile&& o) noexcept;
     RegularFile& operator=(RegularFile&& o) noexcept;

@@ -24,21 +24,24 @@ TEST(RegularFile, OnlyRegularFilesAreRead) {
     fs::create_symlink(dir / "fifo", dir / "link-to-fifo");
     fs::create_symlink(dir / "file", dir / "link-to-file");
 
-    struct Row { std::string path; std::optional<std::string> content; } rows[] = {
-        {(dir / "file").string(), "abc"},
-        {(dir / "empty").string(), ""},
-        {(dir / "link-to-file").string(), "abc"},
-        {(dir / "fifo").string(), std::nullopt},
-        {(dir / "link-to-fifo").string(), std::nullopt},
-        {(dir / "directory").string(), std::nullopt},
-        {(dir / "missing").string(), std::nullopt},
-        {"/dev/zero", std::nullopt},
-        {"", std::nullopt},
+    const std::string not_regular = "not a regular file", missing = "No such file or directory";
+    struct Row { std::string path; std::optional<std::string> content; std::string why; } rows[] = {
+        {(dir / "file").string(), "abc", ""},
+        {(dir / "empty").string(), "", ""},
+        {(dir / "link-to-file").string(), "abc", ""},
+        {(dir / "fifo").string(), std::nullopt, not_regular},
+        {(dir / "link-to-fifo").string(), std::nullopt, not_regular},
+        {(dir / "directory").string(), std::nullopt, not_regular},
+        {(dir / "missing").string(), std::nullopt, missing},
+        {"/dev/zero", std::nullopt, not_regular},
+        {"", std::nullopt, missing},
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.path);
         EXPECT_EQ(read_regular_text(r.path), r.content);
-        EXPECT_EQ(RegularFile::open(r.path).has_value(), r.content.has_value());
+        std::string why;
+        EXPECT_EQ(RegularFile::open(r.path, &why).has_value(), r.content.has_value());
+        EXPECT_EQ(why, r.why);  // the cause that a refusal names
     }
     EXPECT_EQ(read_regular_text((dir / "file").string(), 2), std::nullopt);  // longer than allowed
     EXPECT_EQ(read_regular_head((dir / "file").string(), 2), (std::vector<std::uint8_t>{'a', 'b'}));

@@ -292,9 +292,10 @@ std::string own_directory() {
 
 bool load() {
     const std::string path = own_directory() + "/" + kDataFileName;
-    auto file = RegularFile::open(path);
+    std::string cause;
+    auto file = RegularFile::open(path, &cause);
     if (!file) {
-        g_provider.last_error = path + ": missing, unreadable or not a regular file";
+        g_provider.last_error = path + ": " + cause;
         return false;
     }
     auto bytes = file->read_all(kNoSizeLimit);

@@ -83,9 +83,10 @@ void JplFile::close() {
 bool JplFile::open(const std::string& path, std::string& why) {
     close();
     m_path = path;
-    auto file = RegularFile::open(path);
+    std::string cause;
+    auto file = RegularFile::open(path, &cause);
     if (!file) {
-        why = "cannot open " + path + ": missing, unreadable or not a regular file";
+        why = "cannot open " + path + ": " + cause;
         return false;
     }
     const std::int64_t size = static_cast<std::int64_t>(file->size());
