@@ -7,7 +7,7 @@ ASAN_BUILD ?= build-asan
 FUZZ_BUILD ?= build-fuzz
 FUZZ_CXX   ?= clang++-14
 FUZZ_RUNS  ?= 10000000
-FUZZ_SHORT ?= 5
+FUZZ_SHORT ?= 20000
 GENERATOR  ?= Ninja
 TELLURIM    = $(BUILD)/bin/tellurim
 
@@ -57,7 +57,7 @@ fuzz: fuzz-build
 
 fuzz-short: data
 	@if command -v $(FUZZ_CXX) >/dev/null 2>&1; then \
-	  $(MAKE) --no-print-directory fuzz-build && bash fuzz/run.sh $(FUZZ_BUILD) $(FUZZ_BUILD)/fuzz-seeds seconds=$(FUZZ_SHORT); \
+	  $(MAKE) --no-print-directory fuzz-build && bash fuzz/run.sh $(FUZZ_BUILD) $(FUZZ_BUILD)/fuzz-seeds short=$(FUZZ_SHORT); \
 	else echo "fuzz-short: $(FUZZ_CXX) not found, fuzz targets skipped"; fi
 
 bench: build

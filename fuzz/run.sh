@@ -2,7 +2,10 @@
 # Runs every fuzz target of BUILD/fuzz in turn from its seeds (fuzz/seeds/<name> committed,
 # SEEDS/<name> made by fuzz/make-seeds.sh), growing its corpus in BUILD/fuzz-corpus/<name>.
 # Usage: fuzz/run.sh BUILD SEEDS runs=N      (the long runs of make fuzz)
-#        fuzz/run.sh BUILD SEEDS seconds=S   (the short runs of make test)
+#        fuzz/run.sh BUILD SEEDS seconds=S   (a run of S seconds)
+#        fuzz/run.sh BUILD SEEDS short=N     (the short runs of make test: N executions from
+#                                             the seeds alone with a fixed random seed, so that
+#                                             every machine runs the same inputs)
 # A crash, leak or sanitizer report stops the run with libFuzzer's status; the input is kept
 # in BUILD/fuzz-crashes. Each target's last lines (executions, speed) go to BUILD/fuzz-logs.
 set -euo pipefail
@@ -13,7 +16,8 @@ here=$(cd "$(dirname "$0")" && pwd)
 case $mode in
   runs=*) limit=(-runs="${mode#runs=}") ;;
   seconds=*) limit=(-max_total_time="${mode#seconds=}") ;;
-  *) echo "usage: $0 BUILD SEEDS runs=N|seconds=S" >&2; exit 2 ;;
+  short=*) limit=(-runs="${mode#short=}" -seed=1) ;;
+  *) echo "usage: $0 BUILD SEEDS runs=N|seconds=S|short=N" >&2; exit 2 ;;
 esac
 # FUZZ_MAX_TIME caps each long run in seconds; FUZZ_TARGETS names the targets to run ("date_text ...").
 [ -n "${FUZZ_MAX_TIME:-}" ] && limit+=(-max_total_time="$FUZZ_MAX_TIME")
@@ -26,6 +30,8 @@ for target in "$build"/fuzz/fuzz_*; do
   short=${name#fuzz_}
   if [ -n "$only" ] && [[ " $only " != *" $short "* ]]; then continue; fi
   corpus=$build/fuzz-corpus/$short
+  # A short run grows a corpus of its own, thrown away before the next one.
+  [[ $mode == short=* ]] && corpus=$build/fuzz-corpus-short/$short && rm -rf "$corpus"
   mkdir -p "$corpus"
   dirs=("$corpus")
   [ -d "$here/seeds/$short" ] && dirs+=("$here/seeds/$short")

@@ -197,7 +197,10 @@ bool compute_julian_days(DateHour& d) {
 
 bool compute_calendar(DateHour& d) {
     double jd = d.jd_ut;
-    if (!std::isfinite(jd)) {
+    // Years run from -32767 to 32767, within Julian days -10.2 and +13.7 million: beyond
+    // twenty million the date is refused before its year overflows the calendar's integers.
+    constexpr double kFarthestJulianDay = 2.0e7;
+    if (!std::isfinite(jd) || std::fabs(jd) > kFarthestJulianDay) {
         make_invalid(d);
         return false;
     }

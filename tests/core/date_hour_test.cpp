@@ -238,6 +238,14 @@ TEST(DateHour, LocalToUniversal) {
     // local mean time at 15 degrees east: one hour behind
     EXPECT_DOUBLE_EQ(local_mean_time_correction(1.0), -1.0);
     EXPECT_FALSE(local_to_universal(DateHour{}, 1.0));
+    // A correction from a damaged time-zone file (the fuzzer's 1.6e19 days) gives no date,
+    // and neither does a Julian day whose year would overflow.
+    EXPECT_FALSE(local_to_universal(local, -3.9e20));
+    for (double jd : {1.7e19, -1.7e19, 2.1e7, -2.1e7}) {
+        DateHour far;
+        EXPECT_FALSE(set_julian_day_ut(far, jd)) << jd;
+        EXPECT_FALSE(is_valid(far));
+    }
     EXPECT_EQ(text(Str::CannotComputeUtNoLongitude),
               "Cannot compute UT time because longitude is not known and correction is local hour");
 }
