@@ -3,13 +3,13 @@
 //
 //   atlas_tz_compare [--atlas DIR] [--samples N] [benchmark flags]
 //
-// Part 1 draws N random (city, legal date-time 1900-2037) pairs from the generated atlas,
+// First, it draws N random (city, legal date-time 1900-2037) pairs from the generated atlas,
 // converts each with the city's correction file (Find correction) and with glibc
 // (TZ=<zone>, mktime with tm_isdst = -1), and counts agreements. Legal times within two
 // hours of a change (gaps and repeated hours, where the two readings may legitimately
 // differ) and local-mean-time records (the atlas uses the city's own longitude, glibc the
 // zone's reference city) are counted apart; everything else must agree to the second.
-// Part 2 times Find city with correction in "United States" against a glibc conversion.
+// Then it times Find city with correction in "United States" against a glibc conversion.
 #include <benchmark/benchmark.h>
 
 #include <cmath>

@@ -19,7 +19,7 @@ enum class Field {
     SolarHour, Lord, Bindus, PlanetHouse, Angle,
 };
 
-struct Spec {
+struct FieldRule {
     Field field;
     int a = 0;  // planet, or house 1..12
     int b = 0;  // second planet, frame, direction or zodiac
@@ -33,9 +33,9 @@ constexpr int kSignBase = 100;
 
 // Every field name, built once: the fixed names and each pattern expanded over planet names
 // and house numbers.
-const std::unordered_map<std::string, Spec>& field_table() {
-    static const std::unordered_map<std::string, Spec> table = [] {
-        std::unordered_map<std::string, Spec> t;
+const std::unordered_map<std::string, FieldRule>& field_table() {
+    static const std::unordered_map<std::string, FieldRule> table = [] {
+        std::unordered_map<std::string, FieldRule> t;
         const std::pair<const char*, Field> fixed[] = {
             {"Id Field", Field::Id}, {"Name", Field::Name}, {"First Name", Field::FirstName},
             {"Year", Field::Year}, {"Month", Field::Month}, {"Hour", Field::Hour}, {"Minute", Field::Minute},
@@ -54,16 +54,16 @@ const std::unordered_map<std::string, Spec>& field_table() {
             {"House division type", Field::HouseSystem}, {"Lunar Day", Field::LunarDay},
             {"Solar Hour", Field::SolarHour},
         };
-        for (const auto& [name, f] : fixed) t.emplace(name, Spec{f});
+        for (const auto& [name, f] : fixed) t.emplace(name, FieldRule{f});
         const char* lords[] = {"Year Lord", "Month Lord", "Day Lord", "Hour Lord"};
-        for (int i = 0; i < 4; ++i) t.emplace(lords[i], Spec{Field::Lord, i});
+        for (int i = 0; i < 4; ++i) t.emplace(lords[i], FieldRule{Field::Lord, i});
         for (int house = 1; house <= kHouseCount; ++house) {
             for (int zodiac = 0; zodiac < 2; ++zodiac)
                 for (int opposite = 0; opposite < 2; ++opposite)
                     t.emplace(fmt::format("{} Longitude degrees House {} {}", zodiac == 0 ? "Mov" : "Fix", house,
                                           opposite ? "SHOD" : "SHSD"),
-                              Spec{Field::HouseCusp, house, zodiac, opposite});
-            t.emplace(fmt::format("House {} Strength SHSD", house), Spec{Field::HouseStrength, house});
+                              FieldRule{Field::HouseCusp, house, zodiac, opposite});
+            t.emplace(fmt::format("House {} Strength SHSD", house), FieldRule{Field::HouseStrength, house});
         }
         const char* frames[] = {"Helio Mov", "Helio Fix", "Geo Mov", "Geo Fix"};  // PositionFrame order
         for (int p = 0; p < kNamedPlanets; ++p) {
@@ -71,12 +71,12 @@ const std::unordered_map<std::string, Spec>& field_table() {
             for (int frame = 0; frame < 4; ++frame)
                 for (int latitude = 0; latitude < 2; ++latitude)
                     t.emplace(fmt::format("{} {} {} Degrees", name, frames[frame], latitude ? "Latitude" : "Longitude"),
-                              Spec{Field::Position, p, frame, latitude});
-            t.emplace(name + " Strength", Spec{Field::PlanetStrength, p});
-            t.emplace("H_" + name + "_SHSD", Spec{Field::PlanetHouse, p, 0});
-            t.emplace("H_" + name + "_SHOD", Spec{Field::PlanetHouse, p, 1});
+                              FieldRule{Field::Position, p, frame, latitude});
+            t.emplace(name + " Strength", FieldRule{Field::PlanetStrength, p});
+            t.emplace("H_" + name + "_SHSD", FieldRule{Field::PlanetHouse, p, 0});
+            t.emplace("H_" + name + "_SHOD", FieldRule{Field::PlanetHouse, p, 1});
             for (int q = 0; q < kNamedPlanets; ++q)
-                t.emplace(fmt::format("Angle_{}_{}", name, planet_name(q)), Spec{Field::Angle, p, q});
+                t.emplace(fmt::format("Angle_{}_{}", name, planet_name(q)), FieldRule{Field::Angle, p, q});
         }
         // "<where> Bindus in <planet> Ashtakavarga Before|After Reduction": <where> is a body
         // (the count in its rasi sign) or a sign; the Ashtakavargas are those of Sun .. Saturn.
@@ -88,7 +88,7 @@ const std::unordered_map<std::string, Spec>& field_table() {
                 for (int after = 0; after < 2; ++after)
                     t.emplace(fmt::format("{} Bindus in {} Ashtakavarga {}", name, planet_name(q),
                                           after ? "After Reduction" : "Before Reduction"),
-                              Spec{Field::Bindus, a, q, after});
+                              FieldRule{Field::Bindus, a, q, after});
         }
         return t;
     }();
@@ -169,7 +169,7 @@ std::optional<DbValue> db_value(const Horoscope& h, std::string_view field) {
     const auto& table = field_table();
     auto it = table.find(std::string(field));
     if (it == table.end()) return std::nullopt;
-    const Spec s = it->second;
+    const FieldRule s = it->second;
     const DateHour& ut = h.birth_ut;
     const AngleValue& lon = h.place.longitude;
     const AngleValue& lat = h.place.latitude;
