@@ -22,6 +22,7 @@
 #include "core/text.h"
 #include "files/hindu_aspects_file.h"
 #include "files/options_file.h"
+#include "files/settings_file.h"
 
 namespace tellurim {
 namespace {
@@ -317,6 +318,12 @@ int run_hindu_aspects_set(const HinduAspectArgs& a, CliContext& ctx) {
     if (pen)
         for (std::size_t o = 0; o < 12; ++o)
             if (row.offsets[o]) row.pens[o].fill(*pen);
+    // A file whose lines do not read gave the defaults: it is kept beside the new one, as a
+    // damaged options file is, rather than overwritten.
+    const std::string path = hindu_aspects_path(settings->private_dir);
+    if (!load.ok && !load.created)
+        if (auto kept = keep_damaged_file(path))
+            ctx.messages->tell(str(Str::OptionsDamagedKeptAs) + " " + *kept, path, MessageIcon::Warning);
     if (!save_hindu_aspects(settings->private_dir, load.table)) {
         ctx.fail(kExitFailure, hindu_aspects_path(settings->private_dir), str(Str::HinduAspectsCannotWrite));
         return ctx.exit_code;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <nlohmann/json.hpp>
 #include <string>
 #include <unistd.h>
@@ -131,6 +132,16 @@ TEST_F(CliHindu, SettingsCommands) {
     ASSERT_EQ(cmd({"hindu-aspects", "reset"}).code, kExitOk);
     out = cmd({"hindu-aspects", "show", "--json"});
     EXPECT_EQ(nlohmann::json::parse(out.out)["rows"][4]["aspects"].size(), 3u);
+
+    // A change over a damaged file starts from the defaults but keeps the damaged file.
+    const fs::path file = m_dir / "private" / "hindus_aspects.ini";
+    { std::ofstream(file, std::ios::binary) << "4@99:not a pen\n"; }
+    out = cmd({"hindu-aspects", "set", "4", "--offsets", "6"});
+    ASSERT_EQ(out.code, kExitOk);
+    ASSERT_FALSE(out.messages.empty());
+    EXPECT_EQ(out.messages.back().text, "The damaged file was kept as " + file.string() + ".bad");
+    std::ifstream kept(file.string() + ".bad", std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(kept), {}), "4@99:not a pen\n");
 
     // The dasa and nakshatra settings are options: a preset sets both dasa fields.
     ASSERT_EQ(cmd({"options", "set", "dasa.zero-date", "Fagan-Bradley"}).code, kExitOk);
