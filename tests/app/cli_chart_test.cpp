@@ -34,6 +34,13 @@ protected:
         args.insert(args.end(), extra.begin(), extra.end());
         return run(args);
     }
+    // The sample birth (Paris, 1944-06-06 06:00 UT, Placidus, libephlow.so) with `extra`.
+    testing_cli::CliRun sample_chart(std::vector<std::string> extra) {
+        std::vector<std::string> args = {"--ut", "1944-06-06 06:00:00", "--lon", "2d20'56.00\"E", "--lat",
+                                         "48d51'24.00\"N", "--house-system", "Placidus", "--ephemeris", "low"};
+        args.insert(args.end(), extra.begin(), extra.end());
+        return chart(args);
+    }
     fs::path m_dir;
 };
 
@@ -264,13 +271,7 @@ std::pair<int, int> png_size(const fs::path& p) {
 }
 
 TEST_F(CliChart, WheelFiles) {
-    const std::vector<std::string> birth = {"--ut", "1944-06-06 06:00:00", "--lon", "2d20'56.00\"E", "--lat",
-                                            "48d51'24.00\"N", "--house-system", "Placidus", "--ephemeris", "low"};
-    auto with = [&](std::vector<std::string> extra) {
-        std::vector<std::string> args = birth;
-        args.insert(args.end(), extra.begin(), extra.end());
-        return chart(args);
-    };
+    auto with = [&](std::vector<std::string> extra) { return sample_chart(std::move(extra)); };
     const fs::path png = m_dir / "w.png";
     EXPECT_EQ(with({"--wheel", png.string()}).code, kExitOk);
     EXPECT_EQ(png_size(png), std::make_pair(800, 800));
@@ -323,13 +324,7 @@ std::string file_text(const fs::path& p) {
 
 // --report writes the results report as "Convert to" would: the extension and --format decide.
 TEST_F(CliChart, ReportFiles) {
-    const std::vector<std::string> birth = {"--ut", "1944-06-06 06:00:00", "--lon", "2d20'56.00\"E", "--lat",
-                                            "48d51'24.00\"N", "--house-system", "Placidus", "--ephemeris", "low"};
-    auto with = [&](std::vector<std::string> extra) {
-        std::vector<std::string> args = birth;
-        args.insert(args.end(), extra.begin(), extra.end());
-        return chart(args);
-    };
+    auto with = [&](std::vector<std::string> extra) { return sample_chart(std::move(extra)); };
     struct Row {
         const char* name;
         const char* format;  // null: none given
