@@ -8,9 +8,7 @@ using namespace tellurim;
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static const NameCollator names = NameCollator::for_user();
     auto [query, file] = fuzz::split_first_line(fuzz::as_text(data, size));
-    const auto bar = query.find('|');
-    const std::string city(query.substr(0, bar));
-    const std::string county(bar == std::string_view::npos ? std::string_view() : query.substr(bar + 1));
+    const auto [city, county] = fuzz::split_bar(query);
     const std::span<const std::uint8_t> bytes(reinterpret_cast<const std::uint8_t*>(file.data()), file.size());
     if (!is_valid_file_size(bytes.size(), kBirthPlaceSize)) return 0;
     std::string feedback;

@@ -8,9 +8,7 @@ using namespace tellurim;
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static const NameCollator names = NameCollator::for_user();
     auto [query, file] = fuzz::split_first_line(fuzz::as_text(data, size));
-    const auto bar = query.find('|');
-    const std::string country(query.substr(0, bar));
-    const std::string state(bar == std::string_view::npos ? std::string_view() : query.substr(bar + 1));
+    const auto [country, state] = fuzz::split_bar(query);
     const AtlasSettings atlas{"/nonexistent/countries", "USA"};
     const std::span<const std::uint8_t> index(reinterpret_cast<const std::uint8_t*>(file.data()), file.size());
     CityDirectory d = find_city_directory_in(index, "dircountries.pra", country, state, atlas, names);

@@ -5,7 +5,9 @@
 #include <cstdint>
 #include <cstdlib>
 #include <span>
+#include <string>
 #include <string_view>
+#include <utility>
 
 namespace tellurim::fuzz {
 
@@ -19,6 +21,13 @@ inline std::pair<std::string_view, std::string_view> split_first_line(std::strin
     const auto nl = text.find('\n');
     if (nl == std::string_view::npos) return {text, {}};
     return {text.substr(0, nl), text.substr(nl + 1)};
+}
+
+// Splits a query line "a|b" into its two names (b empty without a bar).
+inline std::pair<std::string, std::string> split_bar(std::string_view query) {
+    const auto bar = query.find('|');
+    if (bar == std::string_view::npos) return {std::string(query), {}};
+    return {std::string(query.substr(0, bar)), std::string(query.substr(bar + 1))};
 }
 
 inline void check(bool condition) {
