@@ -1,5 +1,5 @@
-// "aspects.pra": the records read, sorted as a load sorts them, and written again; a table
-// that reads must read back the same from its own image.
+// Random bytes taken as the user's aspect table on disk. Whatever reads must survive sorting
+// and must read back, row for row, from the bytes it writes.
 #include "astro/aspects.h"
 #include "fuzz_util.h"
 

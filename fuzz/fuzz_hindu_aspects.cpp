@@ -1,4 +1,5 @@
-// "hindus_aspects.ini": the table parsed, written as text and parsed again.
+// Random text taken as the Hindu aspect table's text file. Whatever parses must parse again
+// from the text it is written back as.
 #include "astro/hindu_aspects.h"
 #include "fuzz_util.h"
 

@@ -1,5 +1,5 @@
-// tellurim aspects show|set|add|delete|reset: the occidental aspect table of the private
-// directory. Changes go through the editor's validation and are saved to "aspects.pra".
+// tellurim aspects show|set|add|delete|reset: lists and edits the user's own aspect table. Every
+// change is checked field by field exactly as a typed row is, then the table is saved.
 #include <fmt/format.h>
 #include <iostream>
 #include <memory>
@@ -141,8 +141,8 @@ int run_aspects(Action action, const AspectArgs& a, CliContext& ctx) {
             return save_and_show(table, a, ctx);
         }
         case Action::Add: {
-            // The editor appends the validated fields under the name "New aspect"; here the
-            // fields start from a drawn solid black line and --name may name the row at once.
+            // A new row is called "New aspect" unless --name gives it a name; it starts as a
+            // drawn solid black line.
             AspectFields base;
             base.name = str(Str::AspectNewName);
             base.colour = 0xFF000000;

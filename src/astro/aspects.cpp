@@ -32,7 +32,7 @@ AspectDef default_row(Str name, double angle, double orb, std::uint32_t colour, 
     return a;
 }
 
-// A value of the editor's angle fields: an angle text, or a plain number of degrees.
+// A typed angle: an angle text, or a plain number of degrees.
 std::optional<double> field_degrees(const std::string& text_) {
     auto a = parse_angle(trim(text_));
     if (!a || !a->is_finite()) return std::nullopt;

@@ -1,9 +1,8 @@
 #pragma once
-// The occidental aspects: the default table, the byte image of "aspects.pra", the aspect test
-// between two points and between a point and a house cusp (with the line opacity), the rules
-// of the table editor, the planet filter of the options, and the two pipeline steps that find
-// the aspects of a horoscope. Pure computation: the file itself is read and written by
-// files/aspects_file.h.
+// Western aspects as values: which angles count and how wide their orbs are, how a row is laid
+// out on disk, whether two points (or a point and a cusp) make an aspect and how strongly its
+// line is drawn, how typed fields become a row, and the aspect lists that a computed chart
+// carries. Reading and writing the file on disk lives in files/aspects_file.h.
 
 #include <optional>
 #include <span>
@@ -79,7 +78,7 @@ int aspect_opacity(const AspectDef& r, double diff_deg);
 
 // --- the editor -------------------------------------------------------------------------------
 
-// The fields of the dialog "Aspects" as typed.
+// A row as the user types it, field by field, before it is checked.
 struct AspectFields {
     std::string name;
     std::string degrees;        // "Degrees:"
@@ -92,7 +91,7 @@ struct AspectFields {
     bool more_opaque = false;
     bool show_information = false;
 };
-// The fields of an existing row, as the dialog shows them.
+// An existing row turned back into typed fields, for editing.
 AspectFields aspect_fields(const AspectDef& row);
 
 enum class AspectField { None, Degrees, Orb, PenSize, HotSpotSize, PenType };
@@ -104,7 +103,7 @@ struct AspectCheck {
     bool ok() const { return failed == AspectField::None; }
 };
 
-// Rebuilds a row from the fields, in the dialog's order; the first failing field stops:
+// Builds a row from typed fields, checked top to bottom; the first bad field stops:
 // the name is cut to 29 characters; the degrees must parse as an angle in [0, 180] degrees
 // ("Not a valid angle."); the orb in (0, 180] ("Not a valid orb."); the pen size above 0
 // ("Not a valid pen size."); the hot spot size above 0 ("Not a valid square size"); the pen
@@ -126,9 +125,9 @@ bool find_planet_aspects(Horoscope& h);
 // into h.house_aspects.
 bool find_house_aspects(Horoscope& h);
 
-// --- the script commands GetAspecPP and GetAspecPH ------------------------------------------
+// --- aspect lists for scripts -------------------------------------------------------------------
 
-// One aspect that holds, as the script commands list it (four elements each).
+// One aspect that holds, as a script receives it (four elements each).
 struct AspectListing {
     std::string name;
     double angle_deg = 0.0;
