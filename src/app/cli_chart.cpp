@@ -86,15 +86,6 @@ std::string cusp_text(const HouseCusp& c) {
     return format_sign_longitude(c.longitude.to_degrees());
 }
 
-std::string ra_text(const AngleValue& ra) {
-    if (!ra.is_angle()) return format_angle(ra);
-    return format_sexagesimal(ra.to_hours(), true);
-}
-
-std::string deg_text(const AngleValue& a) {
-    if (!a.is_angle()) return format_angle(a);
-    return format_sexagesimal(a.to_degrees(), false);
-}
 
 struct Provenance {
     std::array<std::string, 3> infos;
@@ -244,7 +235,7 @@ nlohmann::json print_json(const Horoscope& h, double eps, const AngleValue& aya,
         const auto& z = h.horizontal[static_cast<std::size_t>(p)];
         equatorial.push_back({{"planet", p},
                               {"name", std::string(planet_name(p))},
-                              {"right_ascension", ra_text(e.right_ascension)},
+                              {"right_ascension", format_signed_angle(e.right_ascension, true)},
                               {"right_ascension_deg",
                                e.right_ascension.is_angle() ? json_number(e.right_ascension.to_degrees()) : nullptr},
                               {"declination", angle_json(e.declination)}});
@@ -287,7 +278,7 @@ nlohmann::json print_json(const Horoscope& h, double eps, const AngleValue& aya,
           {"sidereal_time_hours", json_number(h.local_sidereal_time.to_hours())},
           {"obliquity", format_sexagesimal(radians_to_degrees(eps), false)},
           {"obliquity_deg", json_number(radians_to_degrees(eps))},
-          {"ayanamsa", deg_text(aya)},
+          {"ayanamsa", format_signed_angle(aya, false)},
           {"ayanamsa_deg", aya.is_angle() ? json_number(aya.to_degrees()) : nullptr}}},
         {"place",
          {{"city", h.place.city},

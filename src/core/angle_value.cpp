@@ -196,4 +196,9 @@ bool angle_units_too_large(std::string_view text) {
     return parse_angle(t.substr(0, first) + "0" + t.substr(letter)).has_value();
 }
 
+std::string format_signed_angle(const AngleValue& a, bool hours) {
+    if (!a.is_angle()) return format_angle(a);
+    return format_sexagesimal(hours ? a.to_hours() : a.to_degrees(), hours);
+}
+
 }  // namespace tellurim

@@ -59,6 +59,9 @@ std::string format_angle(const AngleValue& a, int decimals = 2);
 // The sexagesimal text of a number of degrees (or hours with `hours`), with a leading minus
 // when negative. Any finite value is written, however large (decimals are clamped to 0..9).
 std::string format_sexagesimal(double value, bool hours, int decimals = 2);
+// An angle as signed sexagesimal degrees (or hours with `hours`), whatever its own format; a
+// value that is not an angle keeps its text ("ERROR", "NA").
+std::string format_signed_angle(const AngleValue& a, bool hours);
 
 // Parses the text form. nullopt when the text is not an angle, or when its whole degrees (or
 // hours) exceed kMaxAngleUnits: such a text is refused rather than rounded.

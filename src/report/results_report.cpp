@@ -30,15 +30,8 @@ constexpr std::size_t kSignLongitudeWidth = 25;
 
 std::string date_text(const DateHour& d) { return format_date_hour(d); }
 
-std::string degrees_text(const AngleValue& a) {
-    if (!a.is_angle()) return format_angle(a);
-    return format_sexagesimal(a.to_degrees(), false);
-}
-
-std::string hours_text(const AngleValue& a) {
-    if (!a.is_angle()) return format_angle(a);
-    return format_sexagesimal(a.to_hours(), true);
-}
+std::string degrees_text(const AngleValue& a) { return format_signed_angle(a, false); }
+std::string hours_text(const AngleValue& a) { return format_signed_angle(a, true); }
 
 std::string sign_longitude_text(const AngleValue& lon) {
     if (!lon.is_finite()) return format_angle(lon);
