@@ -6,8 +6,12 @@ namespace tellurim {
 
 void ByteWriter::utf16_fixed(std::u16string_view text, std::size_t units) {
     std::size_t n = std::min(text.size(), units == 0 ? 0 : units - 1);
-    for (std::size_t i = 0; i < n; ++i) u16(text[i]);
-    pad((units - n) * 2);
+    std::size_t at = m_bytes.size();
+    m_bytes.resize(at + units * 2);  // zeros: the terminating NUL and the rest of the array
+    for (std::size_t i = 0; i < n; ++i) {
+        m_bytes[at + 2 * i] = static_cast<std::uint8_t>(text[i] & 0xff);
+        m_bytes[at + 2 * i + 1] = static_cast<std::uint8_t>(text[i] >> 8);
+    }
 }
 
 void ByteWriter::utf16_fixed_utf8(std::string_view utf8, std::size_t units) {
@@ -16,12 +20,12 @@ void ByteWriter::utf16_fixed_utf8(std::string_view utf8, std::size_t units) {
 
 std::u16string ByteReader::utf16_fixed(std::size_t units) {
     std::u16string out;
-    bool ended = false;
-    for (std::size_t i = 0; i < units; ++i) {
-        char16_t c = u16();
-        if (c == 0) ended = true;
-        if (!ended) out.push_back(c);
-    }
+    if (!take(units * 2)) return out;
+    const std::uint8_t* p = m_data.data() + (m_pos - units * 2);
+    std::size_t len = 0;
+    while (len < units && (p[2 * len] | p[2 * len + 1]) != 0) ++len;
+    out.resize(len);
+    for (std::size_t i = 0; i < len; ++i) out[i] = static_cast<char16_t>(p[2 * i] | (p[2 * i + 1] << 8));
     return out;
 }
 

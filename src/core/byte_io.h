@@ -49,8 +49,12 @@ public:
     void raw(std::span<const std::uint8_t> data) { m_bytes.insert(m_bytes.end(), data.begin(), data.end()); }
 
 private:
+    // One append per field rather than one per byte: an options image is some thousands of
+    // fields, written on every save.
     void put_le(std::uint64_t v, int n) {
-        for (int i = 0; i < n; ++i) m_bytes.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
+        std::size_t at = m_bytes.size();
+        m_bytes.resize(at + static_cast<std::size_t>(n));
+        for (int i = 0; i < n; ++i) m_bytes[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
     }
     std::vector<std::uint8_t> m_bytes;
 };
