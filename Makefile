@@ -1,13 +1,15 @@
 # make run  : install what is missing, build, and run the main job
 # make test : install what is missing, build, run the whole suite, then again with sanitizers,
 #             then every fuzz target for a few seconds
-# make fuzz : every fuzz target for FUZZ_RUNS executions (10 million), one after the other
+# make fuzz : every fuzz target for FUZZ_RUNS executions (10 million), one after the other,
+#             each on FUZZ_JOBS cores (1)
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
 FUZZ_BUILD ?= build-fuzz
 FUZZ_CXX   ?= clang++-14
 FUZZ_RUNS  ?= 10000000
 FUZZ_SHORT ?= 20000
+FUZZ_JOBS  ?= 1
 GENERATOR  ?= Ninja
 TELLURIM    = $(BUILD)/bin/tellurim
 
@@ -53,7 +55,7 @@ fuzz-build: build
 	@bash fuzz/make-seeds.sh $(TELLURIM) $(FUZZ_BUILD)/fuzz-seeds
 
 fuzz: fuzz-build
-	@bash fuzz/run.sh $(FUZZ_BUILD) $(FUZZ_BUILD)/fuzz-seeds runs=$(FUZZ_RUNS)
+	@FUZZ_JOBS=$(FUZZ_JOBS) bash fuzz/run.sh $(FUZZ_BUILD) $(FUZZ_BUILD)/fuzz-seeds runs=$(FUZZ_RUNS)
 
 fuzz-short: data
 	@if command -v $(FUZZ_CXX) >/dev/null 2>&1; then \

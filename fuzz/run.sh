@@ -21,6 +21,10 @@ case $mode in
 esac
 # FUZZ_MAX_TIME caps each long run in seconds; FUZZ_TARGETS names the targets to run ("date_text ...").
 [ -n "${FUZZ_MAX_TIME:-}" ] && limit+=(-max_total_time="$FUZZ_MAX_TIME")
+# FUZZ_JOBS > 1 runs a long run in libFuzzer's fork mode on that many cores, sharing one
+# corpus; the executions are counted over all of them.
+jobs=${FUZZ_JOBS:-1}
+[[ $mode != short=* ]] && [ "$jobs" -gt 1 ] && limit+=(-fork="$jobs")
 only=${FUZZ_TARGETS:-}
 mkdir -p "$build/fuzz-corpus" "$build/fuzz-logs" "$build/fuzz-crashes"
 status=0
@@ -49,7 +53,7 @@ for target in "$build"/fuzz/fuzz_*; do
   if ASAN_OPTIONS=detect_leaks=1:allocator_may_return_null=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
      "$target" "${limit[@]}" "${max_len[@]}" -rss_limit_mb=4096 -print_final_stats=1 \
        -artifact_prefix="$build/fuzz-crashes/$short-" "${dirs[@]}" >"$log" 2>&1; then
-    grep -E 'stat::number_of_executed_units|stat::average_exec_per_sec|stat::new_units_added' "$log" | sed 's/^/   /'
+    grep -aE 'stat::number_of_executed_units|stat::average_exec_per_sec|stat::new_units_added|INFO: fuzzed for|INFO: exiting' "$log" | sed 's/^/   /'
   else
     status=1
     echo "   FAILED: see $log" >&2
