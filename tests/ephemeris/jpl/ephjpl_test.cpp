@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "common/nutation.h"
+#include "common/temp_dir.h"
 #include "core/ephemeris_library.h"
 #include "ephemeris/jpl/jpl_file.h"
 
@@ -88,7 +89,8 @@ struct Fixture {
         }
     }
     std::string write(const std::string& name) const {
-        const std::string path = ::testing::TempDir() + name;
+        static const testing_data::TempDir dir;  // removed with its files when the process ends
+        const std::string path = (dir.root / name).string();
         std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
                                                     static_cast<std::streamsize>(bytes.size()));
         return path;
