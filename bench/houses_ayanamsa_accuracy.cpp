@@ -9,7 +9,7 @@
 #include <string>
 
 #include "core/ayanamsa.h"
-#include "core/date_hour.h"
+#include "base/date_hour.h"
 #include "core/houses.h"
 #include "core/spherical.h"
 

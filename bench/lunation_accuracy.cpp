@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "astro/lunations.h"
-#include "core/date_hour.h"
+#include "base/date_hour.h"
 #include "core/ephemeris_library.h"
 #include "core/options.h"
 #include "core/spherical.h"

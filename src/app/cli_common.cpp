@@ -8,7 +8,7 @@
 #include "astro/compute.h"
 #include "core/birth_input.h"
 #include "core/houses.h"
-#include "core/strings.h"
+#include "base/strings.h"
 #include "files/cities.h"
 #include "files/horoscope_file.h"
 #include "files/host_identity.h"

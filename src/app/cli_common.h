@@ -11,7 +11,7 @@
 
 #include "app/cli.h"
 #include "app/cli_settings.h"
-#include "core/date_hour.h"
+#include "base/date_hour.h"
 #include "core/ephemeris_library.h"
 #include "core/horoscope.h"
 #include "core/worker_threads.h"

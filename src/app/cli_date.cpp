@@ -5,9 +5,9 @@
 
 #include "app/cli.h"
 #include "app/json_util.h"
-#include "core/angle_value.h"
-#include "core/date_hour.h"
-#include "core/strings.h"
+#include "base/angle_value.h"
+#include "base/date_hour.h"
+#include "base/strings.h"
 
 namespace tellurim {
 namespace {

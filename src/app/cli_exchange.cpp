@@ -17,11 +17,11 @@
 #include "app/cli_settings.h"
 #include "app/json_util.h"
 #include "core/ephemeris_library.h"
-#include "core/strings.h"
+#include "base/strings.h"
 #include "core/worker_threads.h"
 #include <filesystem>
 
-#include "core/regular_file.h"
+#include "base/regular_file.h"
 #include "core/paths.h"
 #include "files/db_export.h"
 #include "files/horoscope_export.h"

@@ -8,15 +8,15 @@
 #include "app/cli_common.h"
 #include "app/json_util.h"
 #include "astro/planets_signs.h"
-#include "core/angle_value.h"
+#include "base/angle_value.h"
 #include "core/ayanamsa.h"
 #include "core/birth_input.h"
-#include "core/date_hour.h"
+#include "base/date_hour.h"
 #include "core/houses.h"
 #include "core/sidereal.h"
 #include "core/spherical.h"
-#include "core/strings.h"
-#include "core/text.h"
+#include "base/strings.h"
+#include "base/text.h"
 
 namespace tellurim {
 namespace {

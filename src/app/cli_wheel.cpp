@@ -2,7 +2,7 @@
 
 #include <iostream>
 
-#include "core/strings.h"
+#include "base/strings.h"
 #include "draw/wheel_chart.h"
 #include "files/hindu_aspects_file.h"
 #include "files/horoscope_file.h"

@@ -5,7 +5,7 @@
 #include <fmt/format.h>
 
 #include "core/spherical.h"
-#include "core/text.h"
+#include "base/text.h"
 
 namespace tellurim {
 namespace {

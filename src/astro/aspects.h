@@ -11,10 +11,10 @@
 #include <vector>
 
 #include "core/aspect_record.h"
-#include "core/byte_io.h"
+#include "base/byte_io.h"
 #include "core/horoscope.h"
 #include "core/options.h"
-#include "core/strings.h"
+#include "base/strings.h"
 
 namespace tellurim {
 

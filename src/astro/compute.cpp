@@ -15,8 +15,8 @@
 #include "core/houses.h"
 #include "core/sidereal.h"
 #include "core/spherical.h"
-#include "core/strings.h"
-#include "core/text.h"
+#include "base/strings.h"
+#include "base/text.h"
 #include "core/worker_threads.h"
 
 namespace tellurim {

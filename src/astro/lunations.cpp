@@ -8,7 +8,7 @@
 #include "core/ephemeris_library.h"
 #include "core/sidereal.h"
 #include "core/spherical.h"
-#include "core/strings.h"
+#include "base/strings.h"
 
 namespace tellurim {
 namespace {

@@ -4,8 +4,8 @@
 
 #include "core/ayanamsa.h"
 #include "core/spherical.h"
-#include "core/strings.h"
-#include "core/text.h"
+#include "base/strings.h"
+#include "base/text.h"
 
 namespace tellurim {
 namespace {

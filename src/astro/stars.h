@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
-#include "core/angle_value.h"
-#include "core/byte_io.h"
-#include "core/date_hour.h"
+#include "base/angle_value.h"
+#include "base/byte_io.h"
+#include "base/date_hour.h"
 #include "core/horoscope.h"
 
 namespace tellurim {

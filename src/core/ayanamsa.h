@@ -10,9 +10,9 @@
 #include <optional>
 #include <string_view>
 
-#include "core/angle_value.h"
-#include "core/date_hour.h"
-#include "core/strings.h"
+#include "base/angle_value.h"
+#include "base/date_hour.h"
+#include "base/strings.h"
 
 namespace tellurim {
 

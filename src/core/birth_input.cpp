@@ -4,7 +4,7 @@
 
 #include <cmath>
 
-#include "core/text.h"
+#include "base/text.h"
 
 namespace tellurim {
 

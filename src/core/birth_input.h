@@ -7,10 +7,10 @@
 #include <string>
 #include <string_view>
 
-#include "core/angle_value.h"
-#include "core/date_hour.h"
+#include "base/angle_value.h"
+#include "base/date_hour.h"
 #include "core/messages.h"
-#include "core/strings.h"
+#include "base/strings.h"
 
 namespace tellurim {
 

@@ -1,6 +1,6 @@
 #include "core/horoscope.h"
 
-#include "core/text.h"
+#include "base/text.h"
 
 namespace tellurim {
 

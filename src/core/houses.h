@@ -11,8 +11,8 @@
 #include <optional>
 #include <string_view>
 
-#include "core/angle_value.h"
-#include "core/date_hour.h"
+#include "base/angle_value.h"
+#include "base/date_hour.h"
 #include "core/house_cusp.h"
 #include "core/options.h"
 

@@ -10,10 +10,10 @@
 #include <cstdint>
 #include <string>
 
-#include "core/angle_value.h"
+#include "base/angle_value.h"
 #include "core/birth_place.h"
-#include "core/date_hour.h"
-#include "core/planet_position.h"
+#include "base/date_hour.h"
+#include "base/planet_position.h"
 
 namespace tellurim {
 

@@ -4,8 +4,8 @@
 // precession angles. Mean values only: no nutation, no aberration, no refraction.
 // Everything works in radians internally; failures leave positive infinity in the outputs.
 
-#include "core/angle_value.h"
-#include "core/date_hour.h"
+#include "base/angle_value.h"
+#include "base/date_hour.h"
 
 namespace tellurim {
 

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "core/angle_value.h"
+#include "base/angle_value.h"
 
 namespace tellurim {
 namespace {

@@ -1,6 +1,6 @@
 #include "draw/glyph_paths.h"
 
-#include "core/planet_position.h"
+#include "base/planet_position.h"
 
 namespace tellurim {
 namespace {

@@ -3,8 +3,8 @@
 #include <algorithm>
 
 #include "astro/aspects.h"
-#include "core/angle_value.h"
-#include "core/date_hour.h"
+#include "base/angle_value.h"
+#include "base/date_hour.h"
 #include "core/houses.h"
 
 namespace tellurim {

@@ -11,7 +11,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "core/strings.h"
+#include "base/strings.h"
 
 namespace tellurim {
 namespace {

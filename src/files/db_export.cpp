@@ -3,7 +3,7 @@
 #include <filesystem>
 #include <memory>
 
-#include "core/strings.h"
+#include "base/strings.h"
 #include "core/worker_threads.h"
 #include "files/db_mapping.h"
 #include "files/horoscope_file.h"

@@ -1,6 +1,6 @@
 #include "files/exchange_line.h"
 
-#include "core/text.h"
+#include "base/text.h"
 
 namespace tellurim {
 

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <memory>
 
-#include "core/strings.h"
+#include "base/strings.h"
 #include "core/worker_threads.h"
 #include "files/exchange_line.h"
 #include "files/horoscope_file.h"

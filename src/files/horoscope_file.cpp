@@ -8,9 +8,9 @@
 #include <sstream>
 
 #include "astro/compute.h"
-#include "core/regular_file.h"
-#include "core/strings.h"
-#include "core/text.h"
+#include "base/regular_file.h"
+#include "base/strings.h"
+#include "base/text.h"
 #include "files/exchange_line.h"
 
 namespace tellurim {

@@ -12,9 +12,9 @@
 #include <sstream>
 #include <unordered_map>
 
-#include "core/regular_file.h"
-#include "core/strings.h"
-#include "core/text.h"
+#include "base/regular_file.h"
+#include "base/strings.h"
+#include "base/text.h"
 #include "files/db_values.h"
 
 namespace tellurim {

@@ -13,8 +13,8 @@
 #include "core/ephemeris_library.h"
 #include "core/houses.h"
 #include "core/paths.h"
-#include "core/strings.h"
-#include "core/text.h"
+#include "base/strings.h"
+#include "base/text.h"
 #include "files/option_keys.h"
 
 namespace tellurim {

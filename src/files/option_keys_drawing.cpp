@@ -7,9 +7,9 @@
 #include <cmath>
 
 #include "astro/planets_signs.h"
-#include "core/angle_value.h"
-#include "core/strings.h"
-#include "core/text.h"
+#include "base/angle_value.h"
+#include "base/strings.h"
+#include "base/text.h"
 #include "files/option_keys.h"
 
 namespace tellurim {

@@ -3,8 +3,8 @@
 #include <fmt/format.h>
 
 #include "core/birth_input.h"
-#include "core/strings.h"
-#include "core/text.h"
+#include "base/strings.h"
+#include "base/text.h"
 #include "files/cities.h"
 #include "files/option_keys.h"
 

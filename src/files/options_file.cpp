@@ -17,8 +17,8 @@
 #include "files/settings_file.h"
 #include "core/options_image.h"
 #include "core/paths.h"
-#include "core/regular_file.h"
-#include "core/text.h"
+#include "base/regular_file.h"
+#include "base/text.h"
 
 namespace tellurim {
 namespace fs = std::filesystem;

@@ -9,7 +9,7 @@
 
 #include "core/messages.h"
 #include "core/options.h"
-#include "core/strings.h"
+#include "base/strings.h"
 
 namespace tellurim {
 

@@ -8,8 +8,8 @@
 #include <sstream>
 
 #include "astro/compute.h"
-#include "core/regular_file.h"
-#include "core/text.h"
+#include "base/regular_file.h"
+#include "base/text.h"
 #include "core/worker_threads.h"
 #include "files/cities.h"
 #include "files/exchange_line.h"

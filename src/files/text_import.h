@@ -15,7 +15,7 @@
 
 #include "core/horoscope.h"
 #include "core/messages.h"
-#include "core/strings.h"
+#include "base/strings.h"
 
 namespace tellurim {
 

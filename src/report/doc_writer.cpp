@@ -4,7 +4,7 @@
 
 #include <fmt/format.h>
 
-#include "core/text.h"
+#include "base/text.h"
 
 namespace tellurim {
 namespace doc {

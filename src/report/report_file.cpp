@@ -3,7 +3,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "core/strings.h"
+#include "base/strings.h"
 #include "report/doc_writer.h"
 
 namespace tellurim {

@@ -17,7 +17,7 @@
 #include "astro/planets_signs.h"
 #include "astro/strengths.h"
 #include "core/ayanamsa.h"
-#include "core/strings.h"
+#include "base/strings.h"
 
 namespace tellurim {
 namespace {

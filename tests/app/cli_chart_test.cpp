@@ -11,8 +11,8 @@
 #include <unistd.h>
 
 #include "cli_run.h"
-#include "core/date_hour.h"
-#include "core/strings.h"
+#include "base/date_hour.h"
+#include "base/strings.h"
 
 namespace tellurim {
 namespace {

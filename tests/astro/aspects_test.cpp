@@ -8,7 +8,7 @@
 
 #include "common/golden_hex.h"
 #include "core/spherical.h"
-#include "core/strings.h"
+#include "base/strings.h"
 
 namespace tellurim {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "core/strings.h"
+#include "base/strings.h"
 
 #include <cmath>
 

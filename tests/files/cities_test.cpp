@@ -7,7 +7,7 @@
 #include <filesystem>
 
 #include "atlas_tree.h"
-#include "core/date_hour.h"
+#include "base/date_hour.h"
 #include "files/cities.h"
 #include "common/test_dates.h"
 

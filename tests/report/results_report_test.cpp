@@ -14,7 +14,7 @@
 #include "astro/compute.h"
 #include "core/ephemeris_library.h"
 #include "core/houses.h"
-#include "core/strings.h"
+#include "base/strings.h"
 #include "core/worker_threads.h"
 #include "report/report_file.h"
 

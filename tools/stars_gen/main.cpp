@@ -29,7 +29,7 @@
 
 #include "astro/stars.h"
 #include "core/spherical.h"
-#include "core/text.h"
+#include "base/text.h"
 #include "files/stars_file.h"
 
 namespace tellurim {

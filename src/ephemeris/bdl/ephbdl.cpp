@@ -37,9 +37,9 @@
 #include <fstream>
 #include <string>
 
-#include "core/date_hour.h"
-#include "core/regular_file.h"
-#include "core/text.h"
+#include "base/date_hour.h"
+#include "base/regular_file.h"
+#include "base/text.h"
 #include "ephemeris/bdl/theory.h"
 #include "ephemeris/common/lunar_node.h"
 #include "ephemeris/common/provider_kit.h"

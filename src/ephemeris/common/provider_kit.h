@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "core/ephemeris_library.h"
+#include "base/position_record.h"
 #include "ephemeris/common/fast_math.h"
 
 namespace tellurim::ephem {

@@ -33,8 +33,8 @@
 #include <cstdio>
 #include <string>
 
-#include "core/date_hour.h"
-#include "core/text.h"
+#include "base/date_hour.h"
+#include "base/text.h"
 #include "ephemeris/common/lunar_node.h"
 #include "ephemeris/common/nutation.h"
 #include "ephemeris/common/provider_kit.h"

@@ -37,8 +37,8 @@
 #include <cstring>
 #include <string_view>
 
-#include "core/date_hour.h"
-#include "core/ephemeris_library.h"
+#include "base/date_hour.h"
+#include "base/position_record.h"
 #include "ephemeris/ephemeris_abi.h"
 #include "ephemeris/common/lunar_node.h"
 #include "ephemeris/common/nutation.h"

@@ -11,10 +11,10 @@
 #include <string>
 
 #include "common/nutation.h"
-#include "core/angle_value.h"
+#include "base/angle_value.h"
 #include "core/ayanamsa.h"
-#include "core/byte_io.h"
-#include "core/date_hour.h"
+#include "base/byte_io.h"
+#include "base/date_hour.h"
 #include "core/ephemeris_library.h"
 #include "ephemeris/ephemeris_abi.h"
 

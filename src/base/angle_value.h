@@ -8,8 +8,8 @@
 #include <string>
 #include <string_view>
 
-#include "core/byte_io.h"
-#include "core/date_hour.h"
+#include "base/byte_io.h"
+#include "base/date_hour.h"
 
 namespace tellurim {
 

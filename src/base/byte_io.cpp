@@ -1,6 +1,6 @@
-#include "core/byte_io.h"
+#include "base/byte_io.h"
 
-#include "core/text.h"
+#include "base/text.h"
 
 namespace tellurim {
 

@@ -1,4 +1,4 @@
-#include "core/angle_value.h"
+#include "base/angle_value.h"
 
 #include <gtest/gtest.h>
 

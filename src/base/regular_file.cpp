@@ -1,4 +1,4 @@
-#include "core/regular_file.h"
+#include "base/regular_file.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -1,6 +1,6 @@
 // What stands at a data file's path: only a regular file is read; a FIFO (which would block a
 // reader forever), a directory, a device or nothing at all are refused alike.
-#include "core/regular_file.h"
+#include "base/regular_file.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>

@@ -11,7 +11,7 @@
 #include <string>
 #include <string_view>
 
-#include "core/byte_io.h"
+#include "base/byte_io.h"
 
 namespace tellurim {
 

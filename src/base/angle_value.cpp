@@ -1,11 +1,11 @@
-#include "core/angle_value.h"
+#include "base/angle_value.h"
 
 #include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <fmt/format.h>
 
-#include "core/text.h"
+#include "base/text.h"
 
 namespace tellurim {
 

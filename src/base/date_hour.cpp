@@ -1,12 +1,12 @@
-#include "core/date_hour.h"
+#include "base/date_hour.h"
 
 #include <algorithm>
 #include <array>
 #include <cmath>
 #include <fmt/format.h>
 
-#include "core/strings.h"
-#include "core/text.h"
+#include "base/strings.h"
+#include "base/text.h"
 
 namespace tellurim {
 namespace {

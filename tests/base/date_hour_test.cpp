@@ -1,11 +1,11 @@
-#include "core/date_hour.h"
+#include "base/date_hour.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <string>
 
-#include "core/strings.h"
+#include "base/strings.h"
 #include "common/test_dates.h"
 
 namespace tellurim {
