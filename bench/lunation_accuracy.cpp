@@ -16,7 +16,7 @@
 #include "base/date_hour.h"
 #include "core/ephemeris_library.h"
 #include "core/options.h"
-#include "core/spherical.h"
+#include "sky/spherical.h"
 
 #ifdef TELLURIM_HAVE_SWE
 #include <swephexp.h>

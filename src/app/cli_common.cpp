@@ -7,7 +7,7 @@
 #include "app/json_util.h"
 #include "astro/compute.h"
 #include "core/birth_input.h"
-#include "core/houses.h"
+#include "sky/houses.h"
 #include "base/strings.h"
 #include "files/cities.h"
 #include "files/horoscope_file.h"

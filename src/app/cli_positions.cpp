@@ -10,7 +10,7 @@
 #include "app/json_util.h"
 #include "astro/planets_signs.h"
 #include "base/angle_value.h"
-#include "core/ayanamsa.h"
+#include "sky/ayanamsa.h"
 #include "base/date_hour.h"
 #include "core/ephemeris_library.h"
 #include "base/strings.h"

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <fmt/format.h>
 
-#include "core/spherical.h"
+#include "sky/spherical.h"
 #include "base/text.h"
 
 namespace tellurim {

@@ -2,8 +2,8 @@
 
 #include <cmath>
 
-#include "core/ayanamsa.h"
-#include "core/spherical.h"
+#include "sky/ayanamsa.h"
+#include "sky/spherical.h"
 #include "base/strings.h"
 #include "base/text.h"
 

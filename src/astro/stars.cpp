@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "core/sidereal.h"
-#include "core/spherical.h"
+#include "sky/sidereal.h"
+#include "sky/spherical.h"
 #include "base/text.h"
 
 namespace tellurim {

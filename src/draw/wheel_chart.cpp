@@ -5,7 +5,7 @@
 #include "astro/aspects.h"
 #include "base/angle_value.h"
 #include "base/date_hour.h"
-#include "core/houses.h"
+#include "sky/houses.h"
 
 namespace tellurim {
 namespace {

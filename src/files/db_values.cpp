@@ -6,7 +6,7 @@
 
 #include "astro/ashtakavarga.h"
 #include "astro/planets_signs.h"
-#include "core/houses.h"
+#include "sky/houses.h"
 
 namespace tellurim {
 namespace {

@@ -15,7 +15,7 @@
 #include "astro/dasa_table.h"
 #include "files/my_city.h"
 #include "files/settings_file.h"
-#include "core/options_image.h"
+#include "files/options_image.h"
 #include "core/paths.h"
 #include "base/regular_file.h"
 #include "base/text.h"

@@ -16,7 +16,7 @@
 #include "astro/planet_quality.h"
 #include "astro/planets_signs.h"
 #include "astro/strengths.h"
-#include "core/ayanamsa.h"
+#include "sky/ayanamsa.h"
 #include "base/strings.h"
 
 namespace tellurim {

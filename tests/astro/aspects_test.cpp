@@ -7,7 +7,7 @@
 #include <fstream>
 
 #include "common/golden_hex.h"
-#include "core/spherical.h"
+#include "sky/spherical.h"
 #include "base/strings.h"
 
 namespace tellurim {

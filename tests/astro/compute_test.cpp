@@ -5,9 +5,9 @@
 #include <cmath>
 
 #include "astro/lunations.h"
-#include "core/ayanamsa.h"
+#include "sky/ayanamsa.h"
 #include "core/ephemeris_library.h"
-#include "core/spherical.h"
+#include "sky/spherical.h"
 #include "core/worker_threads.h"
 #include "common/test_birth.h"
 

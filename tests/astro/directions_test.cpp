@@ -8,8 +8,8 @@
 #include <cstdio>
 
 #include "astro/aspects.h"
-#include "core/sidereal.h"
-#include "core/spherical.h"
+#include "sky/sidereal.h"
+#include "sky/spherical.h"
 
 #ifdef TELLURIM_HAVE_SWE
 #include <swephexp.h>

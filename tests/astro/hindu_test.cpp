@@ -11,7 +11,7 @@
 #include "astro/planets_signs.h"
 #include "common/test_birth.h"
 #include "core/ephemeris_library.h"
-#include "core/spherical.h"
+#include "sky/spherical.h"
 #include "core/worker_threads.h"
 
 namespace tellurim {

@@ -6,7 +6,7 @@
 
 #include <cmath>
 
-#include "core/ayanamsa.h"
+#include "sky/ayanamsa.h"
 
 namespace tellurim {
 namespace {

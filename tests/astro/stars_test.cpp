@@ -9,7 +9,7 @@
 
 #include "astro/star_commands.h"
 #include "common/le_bytes.h"
-#include "core/spherical.h"
+#include "sky/spherical.h"
 
 namespace tellurim {
 namespace {

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "core/options_image.h"
+#include "files/options_image.h"
 #include "files/option_keys.h"
 #include "files/options_file.h"
 

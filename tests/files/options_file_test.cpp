@@ -5,7 +5,7 @@
 #include <cstdlib>
 
 #include "common/temp_dir.h"
-#include "core/options_image.h"
+#include "files/options_image.h"
 #include "files/options_file.h"
 #include "files/my_city.h"
 

@@ -8,7 +8,7 @@
 #include <cmath>
 
 #include "common/temp_dir.h"
-#include "core/options_image.h"
+#include "files/options_image.h"
 #include "files/options_file.h"
 #include "files/settings_file.h"
 

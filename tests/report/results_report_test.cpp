@@ -13,7 +13,7 @@
 
 #include "astro/compute.h"
 #include "core/ephemeris_library.h"
-#include "core/houses.h"
+#include "sky/houses.h"
 #include "base/strings.h"
 #include "core/worker_threads.h"
 #include "report/report_file.h"

@@ -28,7 +28,7 @@
 #include <vector>
 
 #include "astro/stars.h"
-#include "core/spherical.h"
+#include "sky/spherical.h"
 #include "base/text.h"
 #include "files/stars_file.h"
 

@@ -27,7 +27,7 @@
 //    opposite; their records repeat the direction at the mean Earth-Moon distance.
 //  - Heliocentric positions are geometric, referred to the true equinox of date.
 //  - Fixed-zodiac positions are the movable ones carried by the ecliptic precession from the
-//    chart date to the zero date (core/ayanamsa.h).
+//    chart date to the zero date (sky/ayanamsa.h).
 //  - The retrograde flag: the apparent geocentric longitude decreases; never for the Moon.
 #include <dlfcn.h>
 

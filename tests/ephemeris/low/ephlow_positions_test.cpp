@@ -12,7 +12,7 @@
 
 #include "common/nutation.h"
 #include "base/angle_value.h"
-#include "core/ayanamsa.h"
+#include "sky/ayanamsa.h"
 #include "base/byte_io.h"
 #include "base/date_hour.h"
 #include "core/ephemeris_library.h"

@@ -1,8 +1,8 @@
-#include "core/ayanamsa.h"
+#include "sky/ayanamsa.h"
 
 #include <cmath>
 
-#include "core/spherical.h"
+#include "sky/spherical.h"
 
 namespace tellurim {
 namespace {

@@ -1,12 +1,12 @@
 // Sidereal time, obliquity and coordinate conversions against the worked examples of
 // Meeus, Astronomical Algorithms (2nd ed., 1998) and the Astronomical Almanac.
-#include "core/sidereal.h"
+#include "sky/sidereal.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 
-#include "core/spherical.h"
+#include "sky/spherical.h"
 
 namespace tellurim {
 namespace {

@@ -1,4 +1,4 @@
-#include "core/equation_of_time.h"
+#include "sky/equation_of_time.h"
 
 #include <gtest/gtest.h>
 

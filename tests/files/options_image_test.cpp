@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "core/options.h"
-#include "core/options_image.h"
+#include "files/options_image.h"
 #include "common/le_bytes.h"
 
 namespace tellurim {

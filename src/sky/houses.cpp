@@ -1,9 +1,9 @@
-#include "core/houses.h"
+#include "sky/houses.h"
 
 #include <cmath>
 
-#include "core/ayanamsa.h"
-#include "core/spherical.h"
+#include "sky/ayanamsa.h"
+#include "sky/spherical.h"
 
 namespace tellurim {
 namespace {

@@ -1,7 +1,7 @@
 // House systems against Swiss Ephemeris (swe_houses_armc, same sidereal time and obliquity)
 // where it computes the same construction, and against independent geometric constructions
 // elsewhere.
-#include "core/houses.h"
+#include "sky/houses.h"
 
 #include <gtest/gtest.h>
 
@@ -11,9 +11,9 @@
 #include <cstdio>
 #include <vector>
 
-#include "core/ayanamsa.h"
-#include "core/sidereal.h"
-#include "core/spherical.h"
+#include "sky/ayanamsa.h"
+#include "sky/sidereal.h"
+#include "sky/spherical.h"
 
 #ifdef TELLURIM_HAVE_SWE
 #include <swephexp.h>

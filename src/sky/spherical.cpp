@@ -1,4 +1,4 @@
-#include "core/spherical.h"
+#include "sky/spherical.h"
 
 #include <cmath>
 

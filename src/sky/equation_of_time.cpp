@@ -1,9 +1,9 @@
-#include "core/equation_of_time.h"
+#include "sky/equation_of_time.h"
 
 #include <cmath>
 
 #include "base/angle_value.h"
-#include "core/sidereal.h"
+#include "sky/sidereal.h"
 
 namespace tellurim {
 

@@ -1,4 +1,4 @@
-#include "core/options_image.h"
+#include "files/options_image.h"
 
 #include <cassert>
 

@@ -1,13 +1,13 @@
 // The fixed zodiac: ecliptic precession against Meeus, the ayanamsa of the system's zero
 // dates, its inverse search, and the Fagan-Bradley preset against Swiss Ephemeris.
-#include "core/ayanamsa.h"
+#include "sky/ayanamsa.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstdio>
 
-#include "core/spherical.h"
+#include "sky/spherical.h"
 #include "common/test_dates.h"
 
 #ifdef TELLURIM_HAVE_SWE

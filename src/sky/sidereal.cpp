@@ -1,8 +1,8 @@
-#include "core/sidereal.h"
+#include "sky/sidereal.h"
 
 #include <cmath>
 
-#include "core/spherical.h"
+#include "sky/spherical.h"
 
 namespace tellurim {
 namespace {
