@@ -150,6 +150,7 @@ Options every_block_changed() {
     o.window = {10, 20, 1910, 1060};
     o.astro.house_system = kPlacidus;
     o.astro.zodiac_movable = 1;
+    o.astro.same_direction = 1;  // beside the house centred on its cusp, left 0
     o.astro.fortune_day_night = 1;
     o.paths.stars_file = "/data/stars/stars.spra";
     o.paths.text_editor = "/usr/bin/gedit";
@@ -193,8 +194,9 @@ TEST(OptionsImage, RoundTripKeepsEveryBlock) {
         EXPECT_EQ(write_options_image(back), image);
     }
     EXPECT_FALSE(Options{} == every_block_changed());
-    // The changed ephemeris choice at its offsets.
+    // The changed astrology and ephemeris choices at their offsets.
     auto image = write_options_image(every_block_changed());
+    EXPECT_EQ(std::vector<std::uint8_t>(image.begin() + 64, image.begin() + 69), (std::vector<std::uint8_t>{kPlacidus, 1, 1, 0, 1}));
     EXPECT_EQ(signed_le(image, 63196, 4), 2);
     EXPECT_EQ(utf16_at(image, 63196 + 4, 260), "/data/de440.bin");
     EXPECT_EQ(image[63196 + 524], 1);
