@@ -6,11 +6,12 @@
 //                       transcript's directory, {source} the source tree)
 //   env NAME VALUE      sets an environment variable until the transcript ends
 //   need PATH           skips the transcript when PATH (generated data) is missing
-//   write PATH TEXT     writes TEXT to the file PATH
+//   write PATH TEXT     writes TEXT to the file PATH, making its directory
 //   $ ARGS              runs tellurim ARGS; blanks separate the arguments, `...` quotes one
 //   ? CODE              the exit status (0 when no line says)
 //   > TEXT              a line of the output: the output is exactly the > lines given
 //   ^ TEXT, ~ TEXT      the output begins with, holds TEXT
+//   not TEXT            the output does not hold TEXT
 //   nothing             the output is empty
 //   = FILE              the output is the golden file tests/data/FILE (TELLURIM_UPDATE_GOLDEN=1
 //                       rewrites the golden files from the program's output)
@@ -112,7 +113,10 @@ protected:
             const std::string name = text.substr(0, blank), value = blank == std::string::npos ? "" : text.substr(blank + 1);
             if (word == "let") m_vars[name] = value;
             if (word == "env") m_env.push_back(name), ::setenv(name.c_str(), value.c_str(), 1);
-            if (word == "write") testing_data::write_text(name, unescape(value));
+            if (word == "write") {
+                fs::create_directories(fs::path(name).parent_path());
+                testing_data::write_text(name, unescape(value));
+            }
         } else if (word == "$") {
             std::vector<std::string> args = {"--private-dir", m_vars["dir"] + "/private", "--horoscopes-dir",
                                              m_vars["dir"] + "/horoscopes"};
@@ -131,6 +135,8 @@ protected:
             EXPECT_EQ(subject().substr(0, unescape(text).size()), unescape(text));
         } else if (word == "~") {
             EXPECT_NE(subject().find(unescape(text)), std::string::npos) << unescape(text) << "\nnot in:\n" << subject();
+        } else if (word == "not") {
+            EXPECT_EQ(subject().find(unescape(text)), std::string::npos) << unescape(text);
         } else if (word == "nothing") {
             EXPECT_EQ(subject(), "");
         } else if (word == "=") {
