@@ -13,6 +13,7 @@
 #include <unistd.h>
 
 #include "app/cli.h"
+#include "common/temp_dir.h"
 
 namespace tellurim::testing_cli {
 
@@ -46,5 +47,16 @@ inline CliRun run(std::vector<std::string> args) {
     const int code = run_cli(static_cast<int>(argv.size()), argv.data(), &messages);
     return {code, testing::internal::GetCapturedStdout(), messages.messages};
 }
+
+// A command-line test with a directory of its own, where `tellurim` keeps the private and
+// the horoscopes directories.
+class CliTest : public ::testing::Test {
+protected:
+    CliRun tellurim(std::vector<std::string> args) {
+        args.insert(args.begin(), {"--private-dir", dir.str("private"), "--horoscopes-dir", dir.str("horoscopes")});
+        return run(std::move(args));
+    }
+    testing_data::TempDir dir;
+};
 
 }  // namespace tellurim::testing_cli

@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <fstream>
+#include <random>
 
 #include "common/golden_hex.h"
 #include "sky/spherical.h"
@@ -274,6 +275,45 @@ TEST(AspectSteps, HouseAspects) {
     h.houses_movable[0].index = -1;
     ASSERT_TRUE(find_house_aspects(h));
     for (const FoundHouseAspect& x : h.house_aspects) EXPECT_NE(x.house, 1);
+}
+
+// The steps look at each pair through a quick cosine first. Whatever the table (angles below
+// 0 or past 180 and far past 360, orbs past half the circle) and with whole degrees that put many pairs
+// exactly on an orb's edge, they find what testing every row on every pair finds.
+TEST(AspectSteps, QuickLookMissesNothing) {
+    std::mt19937 rng(28);
+    std::uniform_int_distribution<int> whole(-400, 400);
+    for (int trial = 0; trial < 300; ++trial) {
+        AspectTable table;
+        for (int i = 0; i < 4; ++i)
+            table.rows.push_back(row(whole(rng) * (i == 2 && trial % 5 == 0 ? 1e16 : 1.0),
+                                     i == 3 && trial % 7 == 0 ? 185 : 1 + std::abs(whole(rng)) % 12));
+        Horoscope h = placed_chart();
+        h.aspect_table = &table;
+        for (int p = 0; p < kPlanetRows; ++p)
+            h.geo_movable.at(p) = {p, deg(whole(rng)), deg(trial % 2 ? whole(rng) % 9 : 0), AngleValue::plain(1.0), 0};
+        ASSERT_TRUE(find_planet_aspects(h) && find_house_aspects(h));
+        std::vector<FoundAspect> pairs;
+        std::vector<FoundHouseAspect> houses;
+        for (int a = 0; a < kPlanetRows; ++a) {
+            const PlanetPosition& pa = h.geo_movable.at(a);
+            for (int b = a + 1; b < kPlanetRows; ++b) {
+                const PlanetPosition& pb = h.geo_movable.at(b);
+                for (const AspectDef& r : table.rows) {
+                    const AspectTest t = test_aspect(r, pa.longitude, pa.latitude, pb.longitude, pb.latitude);
+                    if (t.holds) pairs.push_back({a, b, r.name, r.angle.value, r.orb.value, t.separation.to_degrees(), t.opacity});
+                }
+            }
+            for (int c = 1; c <= kHouseCount; ++c) {
+                for (const AspectDef& r : table.rows) {
+                    const AspectTest t = test_aspect_cusp(r, pa.longitude, pa.latitude, h.houses_movable[c - 1].longitude);
+                    if (t.holds) houses.push_back({a, c, r.name, r.angle.value, r.orb.value, t.separation.to_degrees()});
+                }
+            }
+        }
+        EXPECT_EQ(h.aspects, pairs) << trial;
+        EXPECT_EQ(h.house_aspects, houses) << trial;
+    }
 }
 
 TEST(AspectScript, GetAspecPPAndPH) {

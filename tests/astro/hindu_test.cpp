@@ -9,6 +9,7 @@
 #include "astro/compute.h"
 #include "astro/dasa_table.h"
 #include "astro/planets_signs.h"
+#include "common/data_table.h"
 #include "common/test_birth.h"
 #include "core/ephemeris_library.h"
 #include "sky/spherical.h"
@@ -19,37 +20,18 @@ namespace {
 
 struct SubCase { int sub; double lon; int sign; const char* why; };
 
+// The exact bounds and the inputs outside the table of every part (EveryPartOfEverySign).
 TEST(HinduSubdivisions, EdgeCasesAndLabels) {
     const SubCase cases[] = {
         {kRasi, 0.0, kAries, "start of the zodiac"},
-        {kDrekkana, 0.0, kAries, "first decanate is the sign itself"},
-        {kNavamsa, 0.0, kAries, "first navamsa of Aries"},
-        {kDwadasamsa, 0.0, kAries, ""},
-        {kChaturthamsa, 0.0, kAries, ""},
-        {kDasamsa, 0.0, kAries, ""},
-        {kHora, 0.0, kLeo, "first half of an odd sign is the Sun's"},
         {kHora, 15.0, kCancer, "second half is the Moon's"},
         {kHora, 45.0, kLeo, "second half of Taurus is the Sun's"},
         {kNavamsa, 3.3333, kAries, "just under 3d20'"},
         {kNavamsa, 3.33334, kTaurus, "just over 3d20'"},
         {kNavamsa, 359.9, kPisces, "last navamsa"},
-        {kNavamsa, 31.0, kCapricornus, "Taurus navamsas start at Capricornus"},
-        {kTrimsamsa, 25.0, kTaurus, "25 degrees of Aries"},
-        {kTrimsamsa, 34.99, kTaurus, "4.99 degrees of Taurus"},
         {kTrimsamsa, 35.0, kGemini, "5 degrees of Taurus: the bound is 'below'"},
-        {kTrimsamsa, 4.99, kAries, ""},
-        {kDrekkana, 25.0, kSagittarius, "third decanate: 9th sign"},
+        {kShashtiamsa, 30.0, kTaurus, "the first degree of Taurus exactly"},
         {kDrekkana, 370.0, kLeo, "reduced into [0, 360) first"},
-        {kSaptamsa, 4.3, kTaurus, "past 30/7 degrees"},
-        {kDwadasamsa, 29.9, kPisces, ""},
-        {kPanchamsa, 35.0, kTaurus, "odd sign, first fifth"},
-        {kPanchamsa, 24.0, kTaurus, "even sign, fifth fifth"},
-        {kDasamsa, 30.0, kAquarius, "Taurus starts 9 signs on"},
-        {kEkadasamsa, 0.0, kPisces, "s - 1"},
-        {kShodasamsa, 29.9, kLeo, "even sign, k = 15"},
-        {kShodasamsa, 30.0, kLeo, "odd sign, k = 0"},
-        {kShashtiamsa, 0.0, kTaurus, "even sign: k + s + 1"},
-        {kShashtiamsa, 30.0, kTaurus, "odd sign: s + 60 - k"},
         {13, 10.0, -1, "no sub-division 13"},
         {kRasi, kInfinity, -1, "undefined longitude"},
     };
@@ -64,6 +46,26 @@ TEST(HinduSubdivisions, EdgeCasesAndLabels) {
     EXPECT_EQ(subdivision_long_label(4), "NAVA(1/9)");
     EXPECT_EQ(subdivision_long_label(6), "Thri(1/30)");
     EXPECT_EQ(subdivision_long_label(7), "1/4");
+}
+
+// Every part of every sign in the thirteen divisions, against the table written out in
+// tests/data: just after the part begins, at its middle and just before it ends.
+TEST(HinduSubdivisions, EveryPartOfEverySign) {
+    const std::string codes = "Ar Ta Ge Cn Le Vi Li Sc Sg Cp Aq Pi";
+    int checked = 0;
+    for (const testing_data::DataRow& row : testing_data::data_rows("hindu/divisions.txt")) {
+        const int sub = row.integer(0);
+        const int sign = sign_from_name(row[2]);
+        const double parts = static_cast<double>(row.size() - 3);
+        for (std::size_t k = 0; k + 3 < row.size(); ++k) {
+            SCOPED_TRACE(::testing::Message() << row[1] << " of " << row[2] << ", part " << k + 1);
+            const int want = static_cast<int>(codes.find(row[k + 3]) / 3);
+            const double start = 30.0 * sign + 30.0 * static_cast<double>(k) / parts;
+            for (double at : {1e-6, 15.0 / parts, 30.0 / parts - 1e-6}) EXPECT_EQ(subdivision_sign(sub, start + at), want) << at;
+        }
+        ++checked;
+    }
+    EXPECT_EQ(checked, kSubDivisions * 12);
 }
 
 TEST(HinduNakshatras, SpansOfThirteenDegreesTwentyMinutesAndEdits) {

@@ -2,58 +2,32 @@
 
 #include <gtest/gtest.h>
 
+#include <sstream>
+
+#include "common/data_table.h"
+
 namespace tellurim {
 namespace {
 
-TEST(AngleValue, ParseTable) {
-    struct Row { const char* text; bool ok; std::int32_t unit; std::int32_t format; double value; } rows[] = {
-        {"38d54'00.01\" N", true, kUnitDegrees, kFormatNorthSouth, 38.9000027777778},
-        {"05h08'08.00\" W", true, kUnitHours, kFormatEastWest, -5.13555555555556},
-        {"12d30'00\"S", true, kUnitDegrees, kFormatNorthSouth, -12.5},
-        {"2d20'E", true, kUnitDegrees, kFormatEastWest, 2.3333333333333},
-        {"-10d30'", true, kUnitDegrees, kFormatSigned, -10.5},
-        {"359d", true, kUnitDegrees, kFormatSigned, 359.0},
-        {"1h30'00\"", true, kUnitHours, kFormatSigned, 1.5},
-        {"1h2d", false, 0, 0, 0},  // hours win, and "2d" is no minute count
-        {"12.25", true, kUnitNone, kFormatSigned, 12.25},
-        {"180d00'00\"W", true, kUnitDegrees, kFormatEastWest, -180.0},
-        {"181d00'00\"E", false, 0, 0, 0},   // east/west beyond 180 degrees
-        {"12h00'01\"E", false, 0, 0, 0},    // beyond 12 hours
-        {"-10d00'00\"N", false, 0, 0, 0},   // minus with a suffix letter
-        {"10d60'", false, 0, 0, 0},         // minutes 0..59
-        {"10d10'60\"", false, 0, 0, 0},     // seconds below 60
-        {"10d10'10\"x", false, 0, 0, 0},    // text after the seconds mark
-        {"d10'", false, 0, 0, 0},           // degrees must be present
-        {"abc", false, 0, 0, 0},
-        // whole units up to 2^31 - 1, where a hundredth of a second is still exact
-        {"2147483647d", true, kUnitDegrees, kFormatSigned, 2147483647.0},
-        {"2147483648d", false, 0, 0, 0},
-        {"999999999999999999d", false, 0, 0, 0},
-        {"99999999999999999999h", false, 0, 0, 0},  // beyond 64 bits
-    };
-    for (const Row& r : rows) {
-        SCOPED_TRACE(r.text);
-        auto a = parse_angle(r.text);
-        ASSERT_EQ(a.has_value(), r.ok);
-        if (!r.ok) continue;
-        EXPECT_EQ(a->unit, r.unit);
-        EXPECT_EQ(a->format, r.format);
-        EXPECT_NEAR(a->value, r.value, 1e-9);
-    }
-}
-
-TEST(AngleValue, RefusedOnlyForTheirSize) {
-    struct Row { const char* text; bool too_large; } rows[] = {
-        {"999999999999999999d", true},
-        {"2147483648d00'00\"N", true},
-        {"99999999999999999999h", true},
-        {"2147483647d", false},   // parses
-        {"99999999999d70'", false},  // refused for its minutes as well
-        {"12.5", false},
-    };
-    for (const Row& r : rows) {
-        SCOPED_TRACE(r.text);
-        EXPECT_EQ(angle_units_too_large(r.text), r.too_large);
+// Texts read and printed, from tests/data/core/angle_texts.txt.
+TEST(AngleValue, TextsReadAndPrinted) {
+    for (const testing_data::DataRow& r : testing_data::data_rows("core/angle_texts.txt")) {
+        SCOPED_TRACE(r[0]);
+        const std::string verb = r[0].substr(0, r[0].find(' ')), text = r[0].substr(r[0].find(' ') + 1);
+        std::istringstream angle(verb == "parse" ? r[1] : text);
+        AngleValue want{2, 0.0, kUnitNone, kFormatSigned};
+        angle >> want.unit >> want.format >> want.value;
+        if (verb == "format") {
+            EXPECT_EQ(format_angle(want), r[1]);
+            continue;
+        }
+        auto a = parse_angle(text);
+        EXPECT_EQ(angle_units_too_large(text), r[1] == "too large");
+        ASSERT_EQ(a.has_value(), r[1] != "refused" && r[1] != "too large");
+        if (!a) continue;
+        EXPECT_EQ(a->unit, want.unit);
+        EXPECT_EQ(a->format, want.format);
+        EXPECT_NEAR(a->value, want.value, 1e-9);
     }
 }
 
@@ -69,30 +43,7 @@ TEST(AngleValue, InfinityTexts) {
     EXPECT_EQ(format_angle(AngleValue{}), "ERROR");
 }
 
-TEST(AngleValue, FormatTable) {
-    struct Row { AngleValue a; const char* text; } rows[] = {
-        {AngleValue::degrees(38.9000027777778, kFormatNorthSouth), "38d54'00.01\"N"},
-        {AngleValue::degrees(-12.5, kFormatNorthSouth), "12d30'00.00\"S"},
-        {AngleValue::hours(-5.13555555555556, kFormatEastWest), "5h08'08.00\"W"},
-        {AngleValue::degrees(0.0, kFormatEastWest), "0d00'00.00\"E"},
-        {AngleValue::degrees(-10.5), "-10d30'00.00\""},
-        {AngleValue::degrees(29.99999999), "30d00'00.00\""},  // 59.99999" carries into the degree
-        // values far beyond what a text parses still print their whole units, never a wrap
-        {AngleValue::degrees(1e18), "1000000000000000000d00'00.00\""},
-        {AngleValue::hours(-1e18), "-1000000000000000000h00'00.00\""},
-        {AngleValue::degrees(4503599627370495.5), "4503599627370495d30'00.00\""},
-        {AngleValue::degrees(1e20, kFormatEastWest), "100000000000000000000d00'00.00\"E"},
-        {AngleValue::radians(1.5), "1.5"},
-        {AngleValue::plain(-2.25), "-2.25"},
-        // plain decimals, never the exponent form the parser refuses
-        {AngleValue::plain(1e-05), "0.00001"},
-        {AngleValue::radians(1.5e-7), "0.00000015"},
-        {AngleValue::plain(2e21), "2000000000000000000000"},
-    };
-    for (const Row& r : rows) {
-        SCOPED_TRACE(r.text);
-        EXPECT_EQ(format_angle(r.a), r.text);
-    }
+TEST(AngleValue, Sexagesimal) {
     EXPECT_EQ(format_sexagesimal(10.5, false, 0), "10d30'00\"");
     EXPECT_EQ(format_sexagesimal(10.5, false, 3), "10d30'00.000\"");
 }

@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <sstream>
 #include <string>
 
 #include "base/strings.h"
+#include "common/data_table.h"
 #include "common/test_dates.h"
 
 namespace tellurim {
@@ -13,24 +15,51 @@ namespace {
 
 DateHour parsed(std::string_view text) { return test_date(text); }
 
-// Julian days of Meeus, Astronomical Algorithms (2nd ed.), ch. 7, examples 7.a-7.b and the
-// table after them.
-TEST(DateHour, JulianDaysOfPublishedExamples) {
-    struct Row { int year, month, day; double hour; bool julian; double jd; } rows[] = {
-        {2000, 1, 1, 12.0, false, 2451545.0},  {1999, 1, 1, 0.0, false, 2451179.5},
-        {1987, 1, 27, 0.0, false, 2446822.5},  {1987, 6, 19, 12.0, false, 2446966.0},
-        {1988, 1, 27, 0.0, false, 2447187.5},  {1988, 6, 19, 12.0, false, 2447332.0},
-        {1900, 1, 1, 0.0, false, 2415020.5},   {1600, 1, 1, 0.0, false, 2305447.5},
-        {1600, 12, 31, 0.0, false, 2305812.5}, {837, 4, 10, 7.2, true, 2026871.8},
-        {-123, 12, 31, 0.0, true, 1676496.5},  {-122, 1, 1, 0.0, true, 1676497.5},
-        {-1000, 7, 12, 12.0, true, 1356001.0}, {-1000, 2, 29, 0.0, true, 1355866.5},
-        {-1001, 8, 17, 21.6, true, 1355671.4}, {-4712, 1, 1, 12.0, true, 0.0},
-        {1957, 10, 4, 19.44, false, 2436116.31}, {333, 1, 27, 12.0, true, 1842713.0},
-    };
-    for (const Row& r : rows) {
-        SCOPED_TRACE(testing::Message() << r.year << "-" << r.month << "-" << r.day);
-        EXPECT_NEAR(julian_day(r.year, r.month, r.day, r.hour, r.julian), r.jd, 1e-6);
+// Julian days, storage texts, refusals, days of the month and display forms, from
+// tests/data/core/dates.txt (Meeus, Astronomical Algorithms, ch. 7, for the Julian days).
+TEST(DateHour, DatesOfTheTable) {
+    for (const testing_data::DataRow& r : testing_data::data_rows("core/dates.txt")) {
+        const std::size_t blank = r[0].find(' ');
+        const std::string verb = r[0].substr(0, blank), text = blank == std::string::npos ? "" : r[0].substr(blank + 1);
+        SCOPED_TRACE(r[0]);
+        if (verb == "jd") {
+            std::istringstream in(text);
+            int year = 0, month = 0, day = 0;
+            double hour = 0;
+            std::string calendar;
+            in >> year >> month >> day >> hour >> calendar;
+            EXPECT_NEAR(julian_day(year, month, day, hour, calendar == "J"), r.num(1), 1e-6);
+        } else if (verb == "storage") {
+            EXPECT_EQ(format_date_hour(parsed(text)), r[1]);
+            EXPECT_TRUE(parse_date_hour(r[1]).ok);
+        } else if (verb == "refused") {
+            const DateParse p = parse_date_hour(text);
+            EXPECT_FALSE(p.ok);
+            EXPECT_EQ(p.message, r[1]);
+            EXPECT_FALSE(is_valid(p.value));
+        } else if (verb == "exists") {
+            EXPECT_EQ(date_exists(parsed(text)), r[1] == "yes");
+        } else {
+            EXPECT_EQ(display_date_hour(parsed(text)), r[1]);
+            EXPECT_EQ(display_date_hour(parsed(text), Language::French), r[2]);
+        }
     }
+    EXPECT_EQ(format_date_hour(parsed("  1944-06-06 08:00:00  ")), "1944-06-06 08:00:00.00 GD");
+    EXPECT_EQ(parse_date_hour("   ").message, "date hour string null or blank");
+    EXPECT_EQ(display_date_hour(parsed("2000-12-31 23:59:59.999")), "Monday 1 January 2001, 00:00: 0.00");
+    EXPECT_EQ(parsed("-134-02-03 12:00:00.00 JD").year, -134);
+    EXPECT_EQ(format_date_hour(DateHour{}), "ERROR");
+}
+
+// Against the Julian days of the first of each month, over four Gregorian centuries.
+TEST(DateHour, DaysInMonth) {
+    for (bool julian : {false, true})
+        for (int year = 1600; year < 2000; ++year)
+            for (int month = 1; month <= 12; ++month) {
+                const double length = julian_day(month == 12 ? year + 1 : year, month % 12 + 1, 1, 0.0, julian) -
+                                      julian_day(year, month, 1, 0.0, julian);
+                ASSERT_EQ(days_in_month(year, month, julian), static_cast<int>(length)) << year << "-" << month;
+            }
 }
 
 TEST(DateHour, CalendarReformDays) {
@@ -106,108 +135,11 @@ TEST(DateHour, DeltaT) {
     EXPECT_EQ(d.jd_et, d.jd_ut);
 }
 
-TEST(DateHour, StorageTextForm) {
-    struct Row { const char* input; const char* formatted; } rows[] = {
-        {"2000-01-01 00:00:00.00 GD", "2000-01-01 00:00:00.00 GD"},
-        {"-134-02-03 12:00:00.00 JD", "-134-02-03 12:00:00.00 JD"},
-        {"800-03-01 06:30:15.5", "0800-03-01 06:30:15.50 JD"},
-        {"  1944-06-06 08:00:00  ", "1944-06-06 08:00:00.00 GD"},
-        {"222-03-13 15:19:32.89 JD", "0222-03-13 15:19:32.89 JD"},
-        {"390-03-21", "0390-03-21 00:00:00.00 JD"},
-        {"-5-01-01 00:00:00", "-005-01-01 00:00:00.00 JD"},
-        // seconds that round to 60.00 are written as the next minute, which reads back
-        {"0800-12-31 23:59:59.998", "0801-01-01 00:00:00.00 JD"},
-        {"2000-02-28 10:14:59.999 GD", "2000-02-28 10:15:00.00 GD"},
-    };
-    for (const Row& r : rows) {
-        SCOPED_TRACE(r.input);
-        EXPECT_EQ(format_date_hour(parsed(r.input)), r.formatted);
-        EXPECT_TRUE(parse_date_hour(format_date_hour(parsed(r.input))).ok);
-    }
-    EXPECT_EQ(display_date_hour(parsed("2000-12-31 23:59:59.999")), "Monday 1 January 2001, 00:00: 0.00");
-    EXPECT_EQ(parsed("-134-02-03 12:00:00.00 JD").year, -134);
-    EXPECT_EQ(format_date_hour(DateHour{}), "ERROR");
-}
-
-TEST(DateHour, ParseMessages) {
-    struct Row { const char* input; const char* message; } rows[] = {
-        {"", "date hour string null or blank"},
-        {"   ", "date hour string null or blank"},
-        {"2000-01-01 00:00:00:00", "bad token count"},
-        {"x-01-01", "cannot get year int"},
-        {"99999999999-01-01", "cannot get year int"},
-        {"2000", "month is empty"},
-        {"2000-x-01", "cannot get month int"},
-        {"2000-13-01", "out of range month"},
-        {"2000-01", "day is empty"},
-        {"2000-01-x", "cannot get day int"},
-        {"2000-01-32", "out of range day"},
-        {"2000-01-01 x:00:00", "cannot get hour int"},
-        {"2000-01-01 24:00:00", "out of range hour"},
-        {"2000-01-01 00:x:00", "cannot get minute int"},
-        {"2000-01-01 00:60:00", "out of range minute"},
-        {"2000-01-01 00:00:x", "cannot get second"},
-        {"2000-01-01 00:00:60", "out of range second"},
-    };
-    for (const Row& r : rows) {
-        SCOPED_TRACE(r.input);
-        DateParse p = parse_date_hour(r.input);
-        EXPECT_FALSE(p.ok);
-        EXPECT_EQ(p.message, r.message);
-        EXPECT_FALSE(is_valid(p.value));
-    }
-}
-
 TEST(DateHour, EmptyTimeFieldsWarnButParseToMidnight) {
     DateParse p = parse_date_hour("2000-01-01");
     ASSERT_TRUE(p.ok);
     EXPECT_EQ(p.message, " warning: hour is empty  warning: minute is empty  warning: second is empty ");
     EXPECT_DOUBLE_EQ(p.value.jd_ut, 2451544.5);
-}
-
-// The parser takes any day 1 to 31; whether the month has it depends on the calendar. Meeus
-// (ch. 7) dates -1000-02-29 in the Julian calendar, where every fourth year is a leap year in
-// astronomical numbering (0 and -4 too, not -1); the Gregorian calendar drops 1900.
-TEST(DateHour, DayExistsInItsMonth) {
-    struct Row { const char* text; bool exists; } rows[] = {
-        {"2023-02-28", true},     {"2023-02-29", false},     {"2023-02-31", false},     {"2023-04-31", false},
-        {"2023-12-31", true},     {"2000-02-29", true},      {"1900-02-29 GD", false},  {"1900-02-29 JD", true},
-        {"1500-02-29", true},     {"1582-02-29", false},     {"-1000-02-29 JD", true},  {"0000-02-29", true},
-        {"-1-02-29", false},      {"-4-02-29", true},        {"-100-02-29 GD", false},  {"-400-02-29 GD", true},
-    };
-    for (const Row& r : rows) {
-        SCOPED_TRACE(r.text);
-        DateParse p = parse_date_hour(r.text);
-        ASSERT_TRUE(p.ok);
-        EXPECT_EQ(date_exists(p.value), r.exists);
-    }
-    // Against the Julian days of the first of each month, over four Gregorian centuries.
-    for (bool julian : {false, true})
-        for (int year = 1600; year < 2000; ++year)
-            for (int month = 1; month <= 12; ++month) {
-                const double length = julian_day(month == 12 ? year + 1 : year, month % 12 + 1, 1, 0.0, julian) -
-                                      julian_day(year, month, 1, 0.0, julian);
-                ASSERT_EQ(days_in_month(year, month, julian), static_cast<int>(length)) << year << "-" << month;
-            }
-}
-
-// Seconds as "%5.2f" (space-padded), minutes as "%02"; a negative year as a positive number
-// followed by "B.C." ("avant J.C."), year 0 as it is.
-TEST(DateHour, DisplayForm) {
-    struct Row { const char* date; const char* english; const char* french; } rows[] = {
-        {"2000-01-01 00:00:00", "Saturday 1 January 2000, 00:00: 0.00", "Samedi 1 Janvier 2000, 00:00: 0.00"},
-        {"1944-06-06 08:05:12.5", "Tuesday 6 June 1944, 08:05:12.50", "Mardi 6 Juin 1944, 08:05:12.50"},
-        // weekdays from Meeus' Julian-calendar day numbers (ch. 7): JD 1672148.0 and 1721117.5
-        {"-134-02-03 12:00:00.00 JD", "Wednesday 3 February 134 B.C., 12:00: 0.00",
-         "Mercredi 3 Février 134 avant J.C., 12:00: 0.00"},
-        {"0000-03-01 00:00:00 JD", "Monday 1 March 0, 00:00: 0.00", "Lundi 1 Mars 0, 00:00: 0.00"},
-    };
-    for (const Row& r : rows) {
-        SCOPED_TRACE(r.date);
-        DateHour d = parsed(r.date);
-        EXPECT_EQ(display_date_hour(d), r.english);
-        EXPECT_EQ(display_date_hour(d, Language::French), r.french);
-    }
 }
 
 TEST(DateHour, ByteImage) {

@@ -215,6 +215,19 @@ TEST_F(HoroscopeFileOnDisk, SaveReadComputeRoundTrip) {
     for (int p = 0; p < kPlanetRows; ++p) EXPECT_EQ(read.geo_movable.at(p), saved.geo_movable.at(p)) << p;
     EXPECT_EQ(read.houses_fixed, saved.houses_fixed);
 
+    // A birth moved after it was first entered: the file's initial date-hours are kept apart
+    // from the current ones, which the chart is computed for.
+    const std::string moved = write("moved.xml", replaced(replaced(kGolden, "<birthdatehourut>1944-06-06 06:00",
+                                                                   "<birthdatehourut>1944-06-06 06:30"),
+                                                          "<birthdatehourlocale>1944-06-06 08:00",
+                                                          "<birthdatehourlocale>1944-06-06 08:30"));
+    ASSERT_TRUE(read_horoscope_file(read, moved, options, messages, workers, library));
+    EXPECT_EQ(read.birth_ut, test_date("1944-06-06 06:30:00"));
+    EXPECT_EQ(read.birth_local, test_date("1944-06-06 08:30:00"));
+    EXPECT_EQ(read.initial_ut, test_date("1944-06-06 06:00:00"));
+    EXPECT_EQ(read.initial_local, test_date("1944-06-06 08:00:00"));
+    EXPECT_NE(read.geo_movable.at(kMoon), saved.geo_movable.at(kMoon));
+
     RecordingMessages write_failure;
     EXPECT_FALSE(save_horoscope(saved, (m_dir / "no" / "such.xml").string(), write_failure));
     ASSERT_EQ(write_failure.messages.size(), 1u);

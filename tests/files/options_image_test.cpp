@@ -2,11 +2,14 @@
 // the default record, and the write -> read round trip.
 #include <gtest/gtest.h>
 
+#include <map>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "core/options.h"
 #include "files/options_image.h"
+#include "common/data_table.h"
 #include "common/le_bytes.h"
 
 namespace tellurim {
@@ -20,74 +23,31 @@ protected:
     std::vector<std::uint8_t> image;
 };
 
-// Integers at their offsets, read back from the default image.
-struct IntAt { const char* what; std::size_t offset; int bytes; std::int64_t expected; };
-
+// Integers at their offsets, read back from the default image (tests/data/core/options_offsets.txt).
 TEST_F(DefaultImage, IntegersAtTheirOffsets) {
     ASSERT_EQ(image.size(), 65280u);
-    constexpr std::size_t kFont = 3672, kCol = 4812, kGly = 5448, kHalo = 17616, kDraw = 21072, kCity = 21192;
-    constexpr std::size_t kExa = 22592, kNak = 23360, kDasa = 45176, kRel = 62872, kEph = 63196;
-    const IntAt rows[] = {
-        {"show speed bar", 0, 1, 1},
-        {"top speed bar", 3, 1, 1},
-        {"zero date year", 24, 2, -134},
-        {"zero date Julian flag", 24 + 17, 1, 1},
-        {"house system", 64, 1, 5},
-        {"zodiac movable", 65, 1, 0},
-        {"font 0 height", kFont, 4, -12},
-        {"font 1 weight", kFont + 228 + 16, 4, 700},
-        {"font 1 underline", kFont + 228 + 21, 1, 1},
-        {"font 1 colour", kFont + 228 + 96, 4, 0x800080},
-        {"font 4 size", kFont + 4 * 228 + 92, 4, 8},
-        {"spectral O", kCol, 4, 0xFF000080},
-        {"tooltip background", kCol + 60, 4, 0xAAFFFFE1},
-        {"sign Aries", kCol + 64, 4, 0x64FF5555},
-        {"sign Pisces", kCol + 64 + 44, 4, 0x640000FB},
-        {"Sun Aries brush", kGly + 4, 4, 0xFFFFFF00},
-        {"Sun Aries halo border", kGly + 20, 4, 0x64FF4848},
-        {"Sun Leo halo border", kGly + 4 * 56 + 20, 4, 0xC8FFFF00},
-        {"Sun Taurus halo off", kGly + 1 * 56 + 12, 1, 0},
-        {"Moon Aries brush", kGly + 12 * 56 + 4, 4, 0xFFFFFFFF},
-        {"Moon Cancer halo on", kGly + (12 + 3) * 56 + 12, 1, 1},
-        {"Mercury retrograde pen", kGly + 24 * 56 + 28, 4, 0xFFFF0000},
-        {"Sun colour", kGly + 12096, 4, 0xFFFFFF00},
-        {"Sun house I on", kHalo, 1, 1},
-        {"Sun house I border", kHalo + 8, 4, 0x32FF0000},
-        {"Sun house VII border", kHalo + 6 * 16 + 8, 4, 0x3200FF00},
-        {"Venus house II border", kHalo + (36 + 1) * 16 + 8, 4, 0x32FF0000},
-        {"planets masks", kDraw, 4, 0xFFFFFFFF},
-        {"houses second mask", kDraw + 28, 4, 585},
-        {"Wingdings", kDraw + 52, 1, 1},
-        {"origin kind", kDraw + 56, 4, 2},
-        {"show graduations", kDraw + 102, 1, 1},
-        {"smoothing", kDraw + 104, 4, 4},
-        {"My city longitude unit", kCity + 256, 4, 3},
-        {"My city time zone", kCity + 288, 4, -1},
-        {"database prefix flag", 21984 + 600, 1, 0},
-        {"exaltation Sun planet", kExa, 1, 0},
-        {"exaltation Sun debilitation colour", kExa + 32, 4, 0x96FFFFA8},
-        {"exaltation AS unused", kExa + 7 * 40, 1, -1},
-        {"exaltation Pluto planet", kExa + 13 * 40, 1, 13},
-        {"exaltation absolute flag", kExa + 720, 1, 1},
-        {"exaltation zero date year", kExa + 728, 2, 222},
-        {"nakshatra 0 lord Kethu", kNak + 1, 1, 10},
-        {"nakshatra 0 colour", kNak + 804, 4, 0x64800080},
-        {"nakshatra 26 lord Mercury", kNak + 26 * 808 + 1, 1, 2},
-        {"dasa zero date year", kDasa, 2, -134},
-        {"dasa lord 8 Mercury", kDasa + 56 + 8 * 16, 1, 2},
-        {"dasa period 0 unbuilt lord", kDasa + 200 + 8, 1, -1},
-        {"Sun-Sun", kRel, 1, 3},
-        {"Mars-Kethu", kRel + 4 * 18 + 10, 1, 1},
-        {"Kethu-Kethu", kRel + 10 * 18 + 10, 1, 3},
-        {"AS-Sun undefined", kRel + 7 * 18, 1, 99},
-        {"ephemeris type", kEph, 4, 1},
-        {"true node", kEph + 524, 1, 0},
+    std::map<std::string, std::size_t> blocks;
+    auto offset = [&](const std::string& sum) {  // terms such as "fonts+4*228+92"
+        std::size_t at = 0;
+        std::istringstream terms(sum);
+        for (std::string term; std::getline(terms, term, '+');) {
+            std::size_t product = 1;
+            std::istringstream factors(term);
+            for (std::string f; std::getline(factors, f, '*');) product *= blocks.count(f) ? blocks[f] : std::stoul(f);
+            at += product;
+        }
+        return at;
     };
-    for (const IntAt& r : rows) {
-        SCOPED_TRACE(r.what);
-        std::int64_t expected = r.expected;
-        if (r.bytes == 4 && expected > 0x7FFFFFFF) expected -= 0x100000000LL;  // ARGB read as i32
-        EXPECT_EQ(signed_le(image, r.offset, r.bytes), expected) << "at offset " << r.offset;
+    for (const DataRow& r : data_rows("core/options_offsets.txt")) {
+        if (r[0] == "block") {
+            blocks[r[1]] = std::stoul(r[2]);
+            continue;
+        }
+        SCOPED_TRACE(r[3]);
+        const int bytes = r.integer(1);
+        std::int64_t expected = std::stoll(r[2], nullptr, 0);
+        if (bytes == 4 && expected > 0x7FFFFFFF) expected -= 0x100000000LL;  // ARGB read as i32
+        EXPECT_EQ(signed_le(image, offset(r[0]), bytes), expected) << "at offset " << offset(r[0]);
     }
 }
 
@@ -150,6 +110,7 @@ Options every_block_changed() {
     o.window = {10, 20, 1910, 1060};
     o.astro.house_system = kPlacidus;
     o.astro.zodiac_movable = 1;
+    o.astro.same_direction = 1;  // beside the house centred on its cusp, left 0
     o.astro.fortune_day_night = 1;
     o.paths.stars_file = "/data/stars/stars.spra";
     o.paths.text_editor = "/usr/bin/gedit";
@@ -193,8 +154,9 @@ TEST(OptionsImage, RoundTripKeepsEveryBlock) {
         EXPECT_EQ(write_options_image(back), image);
     }
     EXPECT_FALSE(Options{} == every_block_changed());
-    // The changed ephemeris choice at its offsets.
+    // The changed astrology and ephemeris choices at their offsets.
     auto image = write_options_image(every_block_changed());
+    EXPECT_EQ(std::vector<std::uint8_t>(image.begin() + 64, image.begin() + 69), (std::vector<std::uint8_t>{kPlacidus, 1, 1, 0, 1}));
     EXPECT_EQ(signed_le(image, 63196, 4), 2);
     EXPECT_EQ(utf16_at(image, 63196 + 4, 260), "/data/de440.bin");
     EXPECT_EQ(image[63196 + 524], 1);
