@@ -107,11 +107,21 @@ TEST_F(CliFiles, ImportExportTextAndDbTest) {
     EXPECT_EQ(written, "Doe;John;Man" + line.substr(std::string("Doe;John;M").size()));
     EXPECT_EQ(exported.messages.back().caption, "Export success");
 
-    // The driver manager creates the user's odbc.ini when it looks a name up: keep it here.
-    ::setenv("ODBCINI", (m_dir / "odbc.ini").c_str(), 1);
     auto no_db = cli({"db", "test", "--dsn", "NoSuchTellurimSource"});
     EXPECT_EQ(no_db.code, kExitFailure);
     EXPECT_EQ(no_db.messages.back().text, "Failure while trying to connect to database");
+
+    // Without a data source, each private directory has its own database file.
+    for (const char* dir : {"A", "B"}) {
+        auto setup = run({"--private-dir", (m_dir / dir).string(), "--horoscopes-dir", (m_dir / "horoscopes").string(),
+                          "db", "setup"});
+        EXPECT_EQ(setup.code, kExitOk);
+        EXPECT_EQ(setup.out, "default database: " + (m_dir / dir / "tellurim.db").string() + "\n");
+    }
+    auto to_db = cli({"export", "db", j["files"][0].get<std::string>(), "--ephemeris", "low"});
+    EXPECT_EQ(to_db.code, kExitOk);
+    EXPECT_EQ(to_db.messages.back().text, "Export was successfully done.");
+    EXPECT_TRUE(fs::exists(m_dir / "private" / "tellurim.db"));
 }
 
 }  // namespace
