@@ -76,9 +76,15 @@ std::vector<AspectDef> default_aspect_rows() {
 }
 
 void sort_aspect_rows(std::vector<AspectDef>& rows) {
-    std::stable_sort(rows.begin(), rows.end(), [](const AspectDef& x, const AspectDef& y) {
-        return x.angle.to_degrees() < y.angle.to_degrees();
-    });
+    // A row whose angle cannot be used (no unit, not a number) goes last, so that the order
+    // stays strict whatever the file held.
+    auto key = [](const AspectDef& a) { return has_usable_angle_and_orb(a) ? a.angle.to_degrees() : kInfinity; };
+    std::stable_sort(rows.begin(), rows.end(), [&key](const AspectDef& x, const AspectDef& y) { return key(x) < key(y); });
+}
+
+bool has_usable_angle_and_orb(const AspectDef& a) {
+    return a.angle.is_angle() && a.orb.is_angle() && std::isfinite(a.angle.to_degrees()) &&
+           std::isfinite(a.orb.to_degrees());
 }
 
 void write_aspect(ByteWriter& out, const AspectDef& a) {
@@ -130,9 +136,10 @@ std::optional<std::vector<AspectDef>> read_aspect_image(std::span<const std::uin
     std::vector<AspectDef> rows;
     while (in.ok() && in.remaining() >= kAspectRecordSize) {
         ByteReader record = in.sub(kAspectRecordSize);
+        // A row whose angle or orb cannot be used is kept as it is, so that the next save
+        // writes it back; it never holds (test_aspect).
         AspectDef a = read_aspect(record);
-        if (!record.ok() || !a.angle.is_angle() || !a.orb.is_angle()) continue;
-        rows.push_back(std::move(a));
+        if (record.ok()) rows.push_back(std::move(a));
     }
     if (rows.empty()) return std::nullopt;
     return rows;
@@ -174,7 +181,7 @@ AspectTest test_aspect(const AspectDef& r, const AngleValue& lon_a, const AngleV
     AspectTest t;
     if (!usable_longitude(lon_a) || !usable_longitude(lon_b) || !usable_latitude(lat_a) || !usable_latitude(lat_b))
         return t;
-    if (!r.angle.is_angle() || !r.orb.is_angle()) return t;
+    if (!has_usable_angle_and_orb(r)) return t;
     const double la = lon_a.to_radians();
     const double lb = lon_b.to_radians();
     const double ba = lat_a.to_radians();
