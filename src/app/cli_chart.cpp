@@ -392,6 +392,13 @@ int print_chart(const Horoscope& h, const EphemerisLibrary& library, bool json, 
     return kExitFailure;
 }
 
+int print_invalid_chart(const BirthChart& chart, bool json, const ReportRequest& request, CliContext& ctx) {
+    if (json && request.path.empty()) return ctx.exit_code;
+    const int code = print_chart(*chart.horoscope, *chart.library, false, 0.0, request,
+                                 chart.settings->private_dir, ctx);
+    return code != kExitOk ? code : kExitFailure;
+}
+
 void add_report_options(CLI::App& command, ReportRequest& request) {
     auto* report = command.add_option(
         "--report", request.path, "Write the results report to FILE (.rtf, .html or .txt; no extension: as --format says)");
@@ -433,8 +440,9 @@ int run_chart(const ChartArgs& a, CliContext& ctx) {
     const std::optional<WheelRequest> wheel = check_wheel_args(a.wheel, ctx);
     if (ctx.exit_code != kExitOk) return ctx.exit_code;
 
-    auto chart = compute_birth_chart(a.birth, ctx);
+    auto chart = compute_birth_chart(a.birth, ctx, true);
     if (!chart) return ctx.exit_code;
+    if (!chart->valid) return print_invalid_chart(*chart, a.json, a.report, ctx);
     Horoscope& h = *chart->horoscope;
     const Options& options = chart->options;
     if (a.save) {

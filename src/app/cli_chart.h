@@ -27,5 +27,10 @@ void add_report_options(CLI::App& command, ReportRequest& request);
 // says so on standard error. Returns the exit status.
 int print_chart(const Horoscope& h, const EphemerisLibrary& library, bool json, double star_orb,
                 const ReportRequest& request, const std::string& private_dir, CliContext& ctx);
+// A chart whose computation failed after its birth data were stored (BirthChart::valid false):
+// its short report (birth data, time scales, precession, then "Horoscope is invali, ...") on
+// standard output or, with a report request, in the file; nothing with `json` alone. The
+// failure stands: exit status 1.
+int print_invalid_chart(const BirthChart& chart, bool json, const ReportRequest& request, CliContext& ctx);
 
 }  // namespace tellurim

@@ -224,9 +224,11 @@ TEST_F(CliChart, RefusalsAndFailures) {
     }
 
     // A date the JPL file does not cover (the converted DE405 starts in 1959; without it the
-    // provider does not load): the position step fails with the pipeline's caption.
-    auto missing = chart({"--ut", "1900-01-01 12:00:00", "--lon", "2d20'56.00\"E", "--lat", "48d51'24.00\"N",
-                          "--ephemeris", "jpl"});
+    // provider does not load): the position step fails with the pipeline's caption. The
+    // horoscope is invalid, not refused: its short report is printed, or written by --report.
+    const std::vector<std::string> jpl_1900 = {"--ut", "1900-01-01 12:00:00", "--lon", "2d20'56.00\"E", "--lat",
+                                               "48d51'24.00\"N", "--ephemeris", "jpl"};
+    auto missing = chart(jpl_1900);
     EXPECT_EQ(missing.code, kExitFailure);
     bool positions_refused = false;
     for (const Message& m : missing.messages) {
@@ -234,6 +236,14 @@ TEST_F(CliChart, RefusalsAndFailures) {
         if (m.text.rfind("Cannot compute planets positions\ncomputePositions ", 0) == 0) positions_refused = true;
     }
     EXPECT_TRUE(positions_refused);
+    const std::string short_end = "\n\nHoroscope is invali, cannot display the text, maybe date is out of range...\n";
+    EXPECT_TRUE(missing.out.starts_with("Sample\n") && missing.out.ends_with(short_end)) << missing.out;
+    auto args = jpl_1900;
+    args.insert(args.end(), {"--report", (m_dir / "invalid.txt").string()});
+    auto reported = chart(args);
+    EXPECT_EQ(reported.code, kExitFailure);
+    std::ifstream in(m_dir / "invalid.txt", std::ios::binary);
+    EXPECT_EQ(std::string((std::istreambuf_iterator<char>(in)), {}), missing.out);
 }
 
 }  // namespace
