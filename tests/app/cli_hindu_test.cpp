@@ -98,10 +98,23 @@ TEST_F(CliHindu, DasaListsConsecutivePeriodsBetweenTheDates) {
         EXPECT_NEAR(periods[i]["start_jd_et"].get<double>(), periods[i - 1]["end_jd_et"].get<double>(), 1e-6);
     EXPECT_TRUE(periods[0]["antara"].is_string());
 
-    args = birth({"--from", "not a date"});
-    args.insert(args.begin(), "dasa");
-    out = cmd(args);
-    EXPECT_EQ(out.code, kExitBadInput);
+    const struct {
+        std::vector<std::string> dates;
+        const char* message;
+    } refused[] = {
+        {{"--from", "not a date"}, "Not a valid date for --from: not a date"},
+        {{"--from", "1950-01-01", "--to", "1940-01-01"}, "Bad input"},
+    };
+    for (const auto& r : refused) {
+        SCOPED_TRACE(r.message);
+        args = birth(r.dates);
+        args.insert(args.begin(), "dasa");
+        out = cmd(args);
+        EXPECT_EQ(out.code, kExitBadInput);
+        EXPECT_EQ(out.out, "");
+        ASSERT_FALSE(out.messages.empty());
+        EXPECT_EQ(out.messages.back().text, r.message);
+    }
 }
 
 TEST_F(CliHindu, CalcSubdivisionAndNakshatra) {
