@@ -366,7 +366,8 @@ int print_chart(const Horoscope& h, const EphemerisLibrary& library, bool json, 
     const FixedMeasure96 device;
     if (json) {
         std::cout << json_text(print_json(h, eps, aya, prov, stars, sources)) << "\n";
-    } else {
+    } else if (request.path.empty()) {
+        // With --report the report goes to its file only.
         std::string report;
         (void)write_results_report(h, sources, kDocUnixText, style, device, report);
         std::cout << report;

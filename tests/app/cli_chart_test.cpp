@@ -242,6 +242,7 @@ TEST_F(CliChart, RefusalsAndFailures) {
     args.insert(args.end(), {"--report", (m_dir / "invalid.txt").string()});
     auto reported = chart(args);
     EXPECT_EQ(reported.code, kExitFailure);
+    EXPECT_EQ(reported.out, "");
     std::ifstream in(m_dir / "invalid.txt", std::ios::binary);
     EXPECT_EQ(std::string((std::istreambuf_iterator<char>(in)), {}), missing.out);
 }
@@ -348,17 +349,18 @@ TEST_F(CliChart, ReportFiles) {
         {"d.txt", "dos-txt", "d.txt", "Sample\r\nBirth Date Hour Local: "},
         {"u.txt", nullptr, "u.txt", "Sample\nBirth Date Hour Local: "},
     };
-    std::string printed;
+    const std::string printed = with({}).out;
     for (const Row& r : rows) {
         SCOPED_TRACE(r.name);
         std::vector<std::string> extra = {"--report", (m_dir / r.name).string()};
         if (r.format) extra.insert(extra.end(), {"--format", r.format});
         auto out = with(extra);
         ASSERT_EQ(out.code, kExitOk);
+        EXPECT_EQ(out.out, "") << "the report goes to its file only";
         const std::string written = file_text(m_dir / r.written);
         EXPECT_EQ(written.rfind(r.begins, 0), 0u) << written.substr(0, 80);
         if (std::string(r.written) == "u.txt") {
-            EXPECT_EQ(written, out.out);  // what chart prints
+            EXPECT_EQ(written, printed);  // what chart prints without --report
         }
         if (std::string(r.format ? r.format : "") == "rtf-word") {
             EXPECT_NE(written.find("\\cellx"), std::string::npos);

@@ -59,7 +59,9 @@ TEST_F(CliFiles, OpenPrintsExactlyWhatChartPrinted) {
         if (json) continue;
         // --report writes the same report to a file.
         open.insert(open.end(), {"--report", (m_dir / "opened.txt").string()});
-        ASSERT_EQ(cli(open).code, kExitOk);
+        auto reported = cli(open);
+        ASSERT_EQ(reported.code, kExitOk);
+        EXPECT_EQ(reported.out, "") << "the report goes to its file only";
         std::ifstream report(m_dir / "opened.txt", std::ios::binary);
         EXPECT_EQ(std::string((std::istreambuf_iterator<char>(report)), {}), charted.out);
     }
