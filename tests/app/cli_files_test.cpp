@@ -78,6 +78,9 @@ TEST_F(CliFiles, OpenPrintsExactlyWhatChartPrinted) {
     EXPECT_EQ(bad.code, kExitFailure);
     ASSERT_FALSE(bad.messages.empty());
     EXPECT_EQ(bad.messages.back().caption, "Cannot open horoscope file:");
+    // On standard error a caption that ends in ":" takes its text after one space.
+    EXPECT_EQ(message_line(bad.messages.back()), "Cannot open horoscope file: " + (m_dir / "missing.xml").string());
+    EXPECT_EQ(message_line({"Bad input", "Error"}), "Error: Bad input");
 }
 
 TEST_F(CliFiles, ImportExportTextAndDbTest) {
