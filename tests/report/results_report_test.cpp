@@ -126,9 +126,36 @@ TEST_F(ResultsReport, SectionsComeInTheirOrder) {
 }
 
 // Every row of the position, house and horizon tables: the name padded to 12 characters,
-// the longitude with its sign to 25; the DOS form is the same with CR LF.
+// the longitude with its sign to 25; the DOS form is the same with CR LF. Each cell ends with
+// a tab: with tab stops every 8 columns, a column of any table starts at the same place on
+// every row (aspect grid headers, strength labels, star comments and sign names included).
 TEST_F(ResultsReport, PlainTextColumnsArePadded) {
-    const std::string text = report(kDocUnixText);
+    StarCatalogue stars;
+    for (const char* comment : {"alf Tau", "a comment wider than its column"}) {
+        stars.stars.emplace_back();
+        stars.stars.back().name = "Aldebaran";
+        stars.stars.back().comment = comment;
+    }
+    const std::string text = report(kDocUnixText, &stars);
+    std::vector<std::size_t> starts;  // the cell starts of the table's first row
+    int table_count = 0;
+    for (const std::string& line : split(text, '\n')) {
+        if (line.empty() || line.back() != '\t') {
+            starts.clear();
+            continue;
+        }
+        std::vector<std::size_t> at;
+        std::size_t column = 0;
+        for (const std::string& cell : split(line, '\t')) {
+            at.push_back(column);
+            column = (column + characters(cell)) / 8 * 8 + 8;
+        }
+        table_count += starts.empty();
+        if (starts.empty()) starts = at;
+        EXPECT_EQ(at, starts) << line;
+    }
+    EXPECT_EQ(table_count, 22);
+
     struct Table {
         Str title;
         int rows;
@@ -184,7 +211,7 @@ TEST_F(ResultsReport, PlainTextColumnsArePadded) {
     }
     EXPECT_GT(negatives, 0);
 
-    std::string dos = report(kDocDosText);
+    std::string dos = report(kDocDosText, &stars);
     std::string unix_form;
     for (std::size_t i = 0; i < dos.size(); ++i)
         if (!(dos[i] == '\r' && i + 1 < dos.size() && dos[i + 1] == '\n')) unix_form += dos[i];
