@@ -291,6 +291,18 @@ TEST_F(CliChart, WheelFiles) {
     EXPECT_EQ(with({"--wheel", transit.string(), "--size", "640x480", "--outside-ut", "2000-01-01 12:00:00"}).code,
               kExitOk);
     EXPECT_EQ(png_size(transit), std::make_pair(640, 480));
+    // The side panel names the outside chart as it was given, and the birth once.
+    for (const auto& [moment, name] : {std::pair{"2000-01-01 12:00:00", ">Transit<"}, {"now", ">Now<"}}) {
+        SCOPED_TRACE(moment);
+        const fs::path svg = m_dir / "t.svg";
+        ASSERT_EQ(with({"--wheel", svg.string(), "--outside-ut", moment}).code, kExitOk);
+        std::ifstream in(svg);
+        const std::string text((std::istreambuf_iterator<char>(in)), {});
+        EXPECT_NE(text.find(name), std::string::npos);
+        const std::size_t birth = text.find(">Sample<");
+        ASSERT_NE(birth, std::string::npos);
+        EXPECT_EQ(text.find(">Sample<", birth + 1), std::string::npos);
+    }
 
     // A saved horoscope superposed outside (synastry), from `chart` and from `open`; a file
     // and a moment cannot both be the outside chart.
