@@ -114,7 +114,7 @@ int main() {
         }
         testing_db::clear_tables(b.dsn);
         t0 = Clock::now();
-        ExportResult r = run_db_export({b.dsn, "", "", b.mapping}, s.files, xenv, nullptr, nullptr);
+        ExportResult r = run_db_export({b.dsn, "", "", b.mapping, ""}, s.files, xenv, nullptr, nullptr);
         const double rate = static_cast<double>(r.exported) / seconds_since(t0);
         row(("export to " + b.name + " (6 tables)").c_str(), r.failed ? 0.0 : rate);
     }

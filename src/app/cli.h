@@ -30,7 +30,11 @@ struct CliContext {
     }
 };
 
-// Message interface of the command line: "caption: text" on standard error; questions are
+// The line the command line prints for a message: "caption: text", "caption text" when the
+// caption ends in ":", the text alone without a caption.
+std::string message_line(const Message& m);
+
+// Message interface of the command line: message_line on standard error; questions are
 // asked on a terminal and take the default answer otherwise (or "yes" with --yes).
 class CliMessages : public MessageSink {
 public:

@@ -366,7 +366,8 @@ int print_chart(const Horoscope& h, const EphemerisLibrary& library, bool json, 
     const FixedMeasure96 device;
     if (json) {
         std::cout << json_text(print_json(h, eps, aya, prov, stars, sources)) << "\n";
-    } else {
+    } else if (request.path.empty()) {
+        // With --report the report goes to its file only.
         std::string report;
         (void)write_results_report(h, sources, kDocUnixText, style, device, report);
         std::cout << report;
@@ -392,6 +393,13 @@ int print_chart(const Horoscope& h, const EphemerisLibrary& library, bool json, 
     return kExitFailure;
 }
 
+int print_invalid_chart(const BirthChart& chart, bool json, const ReportRequest& request, CliContext& ctx) {
+    if (json && request.path.empty()) return ctx.exit_code;
+    const int code = print_chart(*chart.horoscope, *chart.library, false, 0.0, request,
+                                 chart.settings->private_dir, ctx);
+    return code != kExitOk ? code : kExitFailure;
+}
+
 void add_report_options(CLI::App& command, ReportRequest& request) {
     auto* report = command.add_option(
         "--report", request.path, "Write the results report to FILE (.rtf, .html or .txt; no extension: as --format says)");
@@ -403,8 +411,9 @@ void add_report_options(CLI::App& command, ReportRequest& request) {
 
 namespace {
 
-// The wheel of `h` with, superposed outside it, the horoscope of --outside or the same birth
-// data at the moment of --outside-ut.
+// The wheel of `h` with, superposed outside it, the horoscope of --outside or the same place
+// at the moment of --outside-ut ("now" for the present moment). The side panel names the
+// outside chart as it was given: the file's person, "Transit", or "Now".
 int write_chart_wheel(const ChartArgs& a, const WheelRequest& request, const BirthData& data, double correction,
                       const Horoscope& h, const CliSettings& settings, EphemerisLibrary& library,
                       WorkerThreads& workers, CliContext& ctx) {
@@ -413,9 +422,12 @@ int write_chart_wheel(const ChartArgs& a, const WheelRequest& request, const Bir
         outside = read_outside_horoscope(a.wheel.outside, h, library, workers, ctx);
         if (!outside) return ctx.exit_code;
     } else if (!a.outside_ut.empty()) {
-        std::optional<DateHour> ut = parse_birth_date(ctx, a.outside_ut);
+        const bool now = trim(a.outside_ut) == "now";
+        std::optional<DateHour> ut = now ? now_ut() : parse_birth_date(ctx, a.outside_ut);
         if (!ut) return ctx.exit_code;
         BirthData moment = data;
+        moment.last_name = str(now ? Str::ChartNowName : Str::ChartTransitName);
+        moment.first_name.clear();
         moment.ut = *ut;
         moment.local = *ut;
         if (!set_julian_day_ut(moment.local, ut->jd_ut - correction / 24.0)) moment.local = DateHour{};
@@ -433,8 +445,9 @@ int run_chart(const ChartArgs& a, CliContext& ctx) {
     const std::optional<WheelRequest> wheel = check_wheel_args(a.wheel, ctx);
     if (ctx.exit_code != kExitOk) return ctx.exit_code;
 
-    auto chart = compute_birth_chart(a.birth, ctx);
+    auto chart = compute_birth_chart(a.birth, ctx, true);
     if (!chart) return ctx.exit_code;
+    if (!chart->valid) return print_invalid_chart(*chart, a.json, a.report, ctx);
     Horoscope& h = *chart->horoscope;
     const Options& options = chart->options;
     if (a.save) {
@@ -485,7 +498,7 @@ void register_chart_commands(CLI::App& app, CliContext& ctx) {
     chart->add_flag("--no-save-db", args->no_save_db, "Do not insert it, even when the options say so by default");
     CLI::Option* outside = add_wheel_options(*chart, args->wheel);
     chart->add_option("--outside-ut", args->outside_ut,
-                      "Superpose outside the wheel the same place at this universal date-hour (transits)")
+                      "Superpose outside the wheel the same place at this universal date-hour, or \"now\" (transits)")
         ->excludes(outside);
     add_report_options(*chart, args->report);
     chart->callback([args, save, &ctx] {

@@ -23,9 +23,15 @@ void add_report_options(CLI::App& command, ReportRequest& request);
 // Prints a computed horoscope as `chart` does: the results report as UNIX text, or one JSON
 // object with `json` holding every value of the report, with the star conjunctions within
 // `star_orb` degrees (a catalogue that does not load is said through the messages and the
-// chart goes on without). With a report request, writes the report to its file as well and
-// says so on standard error. Returns the exit status.
+// chart goes on without). With a report request, the report goes to its file instead of
+// standard output (the JSON object is still printed with `json`), and standard error says
+// where. Returns the exit status.
 int print_chart(const Horoscope& h, const EphemerisLibrary& library, bool json, double star_orb,
                 const ReportRequest& request, const std::string& private_dir, CliContext& ctx);
+// A chart whose computation failed after its birth data were stored (BirthChart::valid false):
+// its short report (birth data, time scales, precession, then "Horoscope is invali, ...") on
+// standard output or, with a report request, in the file; nothing with `json` alone. The
+// failure stands: exit status 1.
+int print_invalid_chart(const BirthChart& chart, bool json, const ReportRequest& request, CliContext& ctx);
 
 }  // namespace tellurim

@@ -245,20 +245,25 @@ void load_provider(BirthChart& c, CliContext& ctx) {
 // the sun step only (its message has been shown): every later step ran, so the chart is
 // printed and the run still succeeds. Birth data refused before any step ran are said here,
 // as nothing else said it.
-bool accept_computation(bool computed, const ComputeReport& report, BirthChart& c, CliContext& ctx) {
-    const Horoscope& h = *c.horoscope;
+// A computation that failed after the birth data were stored leaves an invalid horoscope:
+// kept when the command asks for it (`keep_invalid`), with exit status 1.
+std::optional<BirthChart> accept_computation(bool computed, const ComputeReport& report, std::optional<BirthChart> c,
+                                             bool keep_invalid, CliContext& ctx) {
+    const Horoscope& h = *c->horoscope;
     const bool polar_only = !computed && h.sun.polar != SunPolar::None && report.ran_step(kComputeSteps);
     if (polar_only)
         ctx.messages->tell(str(Str::SunPolarWarning), str(Str::ComputeCaption), MessageIcon::Warning);
     if (!computed && !polar_only) {
-        if (!report.ran_step(1) || !is_valid(h.birth_ut) || !h.place.latitude.is_angle())
-            ctx.messages->tell(str(Str::ChartBadBirthData), str(Str::ComputeCaption), MessageIcon::Warning);
         ctx.exit_code = kExitFailure;
-        return false;
+        const bool stored = report.ran_step(1) && is_valid(h.birth_ut) && h.place.latitude.is_angle();
+        if (!stored) ctx.messages->tell(str(Str::ChartBadBirthData), str(Str::ComputeCaption), MessageIcon::Warning);
+        if (!stored || !keep_invalid) return std::nullopt;
+        c->valid = false;
+        return c;
     }
-    std::string warning = provider_range_warning(provider_range(*c.library), h.birth_ut.jd_et);
+    std::string warning = provider_range_warning(provider_range(*c->library), h.birth_ut.jd_et);
     if (!warning.empty()) ctx.messages->tell(warning, str(Str::BirthWarningCaption), MessageIcon::Warning);
-    return true;
+    return c;
 }
 
 // "-2000-01-01 JD": the date of a Julian day, Julian before the Gregorian reform.
@@ -282,7 +287,7 @@ std::string provider_range_warning(const std::optional<ProviderRange>& range, do
     return str(Str::BirthOutsideRange) + " " + range->first + " " + str(Str::BirthRangeTo) + " " + range->last + ".";
 }
 
-std::optional<BirthChart> compute_birth_chart(const BirthArgs& a, CliContext& ctx) {
+std::optional<BirthChart> compute_birth_chart(const BirthArgs& a, CliContext& ctx, bool keep_invalid) {
     auto c = start_chart(a.overrides, ctx);
     if (!c) return std::nullopt;
     if (!build_birth_data(a, c->options, c->data, c->correction_hours, ctx)) return std::nullopt;
@@ -292,12 +297,11 @@ std::optional<BirthChart> compute_birth_chart(const BirthArgs& a, CliContext& ct
     ComputeReport report;
     const bool computed = set_and_compute(*c->horoscope, c->data, true, c->options, *ctx.messages, *c->workers,
                                           *c->library, c->options.database.prefix_with_ip ? &host : nullptr, &report);
-    if (!accept_computation(computed, report, *c, ctx)) return std::nullopt;
-    return c;
+    return accept_computation(computed, report, std::move(c), keep_invalid, ctx);
 }
 
 std::optional<BirthChart> compute_file_chart(const std::string& path, const ChartOverrides& overrides,
-                                             CliContext& ctx) {
+                                             CliContext& ctx, bool keep_invalid) {
     auto c = start_chart(overrides, ctx);
     if (!c) return std::nullopt;
     HoroscopeFileData file;
@@ -310,8 +314,7 @@ std::optional<BirthChart> compute_file_chart(const std::string& path, const Char
     ComputeReport report;
     const bool computed =
         store_and_compute(*c->horoscope, file, c->options, *ctx.messages, *c->workers, *c->library, &report);
-    if (!accept_computation(computed, report, *c, ctx)) return std::nullopt;
-    return c;
+    return accept_computation(computed, report, std::move(c), keep_invalid, ctx);
 }
 
 }  // namespace tellurim

@@ -71,17 +71,20 @@ struct BirthChart {
     Options options;                 // the stored options with the per-run overrides
     BirthData data;                  // the birth data given to the computation
     double correction_hours = 0.0;   // universal = legal + correction
+    bool valid = true;               // false: computed in part only (see keep_invalid below)
 };
 
 // Loads the settings, applies the per-run overrides, builds the birth data (coordinates, "My
 // city" or the atlas; universal, local with a correction, or now), checks them and computes
 // with the user's aspect table. A day without sunrise or sunset (polar day or night) is
 // accepted with a warning; a date outside the provider's stated range is warned about. nullopt
-// after telling the failure; ctx.exit_code then holds the status (2 for bad input).
-std::optional<BirthChart> compute_birth_chart(const BirthArgs& args, CliContext& ctx);
+// after telling the failure; ctx.exit_code then holds the status (2 for bad input). With
+// `keep_invalid`, a computation that failed after the birth data were stored (a date the
+// ephemeris file does not cover, say) gives the chart with `valid` false and exit status 1.
+std::optional<BirthChart> compute_birth_chart(const BirthArgs& args, CliContext& ctx, bool keep_invalid = false);
 // The same for the birth data of a horoscope file (`open`), which keeps its own identifier.
 std::optional<BirthChart> compute_file_chart(const std::string& path, const ChartOverrides& overrides,
-                                             CliContext& ctx);
+                                             CliContext& ctx, bool keep_invalid = false);
 
 // The span of dates over which the loaded provider states that its positions hold.
 struct ProviderRange {

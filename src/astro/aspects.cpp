@@ -119,7 +119,7 @@ std::vector<CosineBand> cosine_bands(const std::vector<AspectDef>& rows) {
     std::vector<CosineBand> bands;
     for (std::size_t i = 0; i < rows.size(); ++i) {
         const AspectDef& r = rows[i];
-        if (!r.angle.is_angle() || !r.orb.is_angle()) continue;
+        if (!has_usable_angle_and_orb(r)) continue;
         const double width = r.orb.to_degrees() + kOrbMarginDeg;
         const double angle = r.angle.to_degrees();
         if (std::fabs(angle) > 360.0) {  // the test subtracts such an angle before reducing it: no quick look
@@ -148,7 +148,7 @@ double quick_cosine(const SkyPoint& a, const SkyPoint& b) {
 // Row `r` against a separation of `d` radians.
 AspectTest test_separation(const AspectDef& r, double d) {
     AspectTest t;
-    if (!r.angle.is_angle() || !r.orb.is_angle()) return t;
+    if (!has_usable_angle_and_orb(r)) return t;
     t.separation = AngleValue::radians(d);
     double diff = reduce_degrees(radians_to_degrees(d) - r.angle.to_degrees());
     if (diff > 180.0) diff = 360.0 - diff;
@@ -186,9 +186,15 @@ std::vector<AspectDef> default_aspect_rows() {
 }
 
 void sort_aspect_rows(std::vector<AspectDef>& rows) {
-    std::stable_sort(rows.begin(), rows.end(), [](const AspectDef& x, const AspectDef& y) {
-        return x.angle.to_degrees() < y.angle.to_degrees();
-    });
+    // A row whose angle cannot be used (no unit, not a number) goes last, so that the order
+    // stays strict whatever the file held.
+    auto key = [](const AspectDef& a) { return has_usable_angle_and_orb(a) ? a.angle.to_degrees() : kInfinity; };
+    std::stable_sort(rows.begin(), rows.end(), [&key](const AspectDef& x, const AspectDef& y) { return key(x) < key(y); });
+}
+
+bool has_usable_angle_and_orb(const AspectDef& a) {
+    return a.angle.is_angle() && a.orb.is_angle() && std::isfinite(a.angle.to_degrees()) &&
+           std::isfinite(a.orb.to_degrees());
 }
 
 void write_aspect(ByteWriter& out, const AspectDef& a) {
@@ -240,9 +246,10 @@ std::optional<std::vector<AspectDef>> read_aspect_image(std::span<const std::uin
     std::vector<AspectDef> rows;
     while (in.ok() && in.remaining() >= kAspectRecordSize) {
         ByteReader record = in.sub(kAspectRecordSize);
+        // A row whose angle or orb cannot be used is kept as it is, so that the next save
+        // writes it back; it never holds (test_aspect).
         AspectDef a = read_aspect(record);
-        if (!record.ok() || !a.angle.is_angle() || !a.orb.is_angle()) continue;
-        rows.push_back(std::move(a));
+        if (record.ok()) rows.push_back(std::move(a));
     }
     if (rows.empty()) return std::nullopt;
     return rows;

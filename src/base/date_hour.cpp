@@ -258,19 +258,16 @@ DateHour to_calendar(const DateHour& d, bool julian) {
     return out;
 }
 
-namespace {
-
 // Seconds are written with two decimals: a value from 59.995 on would print as "60.00", which
 // no parser takes back. Such a value is written as the next minute, from its Julian day,
-// whose conversion rounds the seconds to hundredths with the carries into minute, hour, day.
+// whose conversion rounds the seconds to hundredths with the carries into minute, hour, day
+// (and weekday).
 DateHour written_fields(const DateHour& d) {
     if (!(std::round(d.seconds * 100.0) >= 6000.0)) return d;
     DateHour c = d;
     if (!set_julian_day_ut(c, d.jd_ut)) return d;
     return c;
 }
-
-}  // namespace
 
 std::string format_date_hour(const DateHour& value) {
     if (!is_valid(value)) return std::string(text(Str::AngleError));

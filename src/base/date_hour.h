@@ -80,6 +80,10 @@ int day_of_week(double jd);
 // Storage text form: "2000-01-01 00:00:00.00 GD", "-134-02-03 12:00:00.00 JD"; "ERROR"
 // when not valid.
 std::string format_date_hour(const DateHour& d);
+// The fields as the text forms write them: seconds that round to 60.00 are carried into the
+// minute, and so on up to the date and its weekday ("1999-12-31 23:59:59.999" is written
+// "2000-01-01 00:00:00.00", a Saturday). Other values are returned as they are.
+DateHour written_fields(const DateHour& d);
 
 struct DateParse {
     bool ok = false;

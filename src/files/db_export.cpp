@@ -24,31 +24,36 @@ std::optional<std::vector<MappedTable>> mapping_or_say(const std::string& path, 
 
 }  // namespace
 
-DbTarget db_target_from_options(const Options& o) {
-    DbTarget t{o.database.name, o.database.login, o.database.password, o.paths.db_ini_file};
-    if (t.dsn.empty()) t.dsn = kDefaultDataSource;
-    return t;
+DbTarget db_target_from_options(const Options& o, const std::string& private_dir) {
+    return {o.database.name, o.database.login, o.database.password, o.paths.db_ini_file,
+            (std::filesystem::path(private_dir) / kDefaultDatabaseFile).string()};
 }
 
-bool ensure_default_database(const std::string& private_dir, const std::string& schema_file, MessageSink& messages) {
-    const std::string path = (std::filesystem::path(private_dir) / kDefaultDatabaseFile).string();
+bool connect_target(OdbcConnection& c, const DbTarget& t) {
+    if (!t.dsn.empty()) return c.connect(t.dsn, t.login, t.password);
+    auto connection = sqlite_connection_string(t.default_database);
+    if (!connection) {
+        c.messages().tell(t.default_database, str(Str::DbPathHasSemicolon), MessageIcon::Warning);
+        return false;
+    }
+    return c.connect_with_string(*connection);
+}
+
+bool ensure_default_database(const std::string& database_file, const std::string& schema_file, MessageSink& messages) {
     std::error_code ec;
     // A file left empty by an interrupted set-up is taken as new: the schema only creates what
     // is missing.
-    const bool is_new = !std::filesystem::exists(path, ec) || std::filesystem::file_size(path, ec) == 0;
-    if (!data_source_exists(kDefaultDataSource) && !register_sqlite_data_source(kDefaultDataSource, path)) {
-        messages.tell(kDefaultDataSource, str(Str::DbConnectionFailed), MessageIcon::Warning);
-        return false;
-    }
-    if (!is_new) return true;
+    const bool is_new = !std::filesystem::exists(database_file, ec) || std::filesystem::file_size(database_file, ec) == 0;
+    DbTarget target;
+    target.default_database = database_file;
     OdbcConnection c(messages);
-    if (!c.connect(kDefaultDataSource, "", "")) return false;
-    return run_schema(c, schema_file);
+    if (!connect_target(c, target)) return false;
+    return !is_new || run_schema(c, schema_file);
 }
 
 bool test_connection(const DbTarget& target, MessageSink& messages) {
     OdbcConnection c(messages);
-    if (!c.connect(target.dsn, target.login, target.password)) {
+    if (!connect_target(c, target)) {
         messages.show(box(Str::DbConnectionFailed, MessageIcon::Warning));
         return false;
     }
@@ -63,7 +68,7 @@ ExportResult run_db_export(const DbTarget& target, const std::vector<std::string
     MessageSink& messages = *env.messages;
     auto tables = mapping_or_say(target.mapping_file, messages);
     OdbcConnection c(messages);
-    if (!tables || !c.connect(target.dsn, target.login, target.password)) {
+    if (!tables || !connect_target(c, target)) {
         result.failed = true;
         return result;
     }
@@ -118,7 +123,7 @@ Message db_export_message(const ExportResult& r) {
 bool save_to_database(const Horoscope& h, const DbTarget& target, MessageSink& messages) {
     auto tables = mapping_or_say(target.mapping_file, messages);
     OdbcConnection c(messages);
-    bool ok = tables && c.connect(target.dsn, target.login, target.password);
+    bool ok = tables && connect_target(c, target);
     if (ok)
         for (const MappedTable& t : *tables)
             if (!(ok = c.insert(t, h))) break;

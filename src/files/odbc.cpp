@@ -2,7 +2,6 @@
 
 #include <sql.h>
 #include <sqlext.h>
-#include <odbcinst.h>
 
 #include <algorithm>
 #include <cmath>
@@ -78,9 +77,10 @@ OdbcConnection::~OdbcConnection() {
 
 bool OdbcConnection::is_connected() const { return m_h->connected; }
 
-bool OdbcConnection::connect(const std::string& dsn, const std::string& login, const std::string& password) {
+template <class Open>
+bool OdbcConnection::open_connection(Open open) {
     disconnect();
-    auto fail = [&](SQLRETURN, SQLSMALLINT type, SQLHANDLE handle) {
+    auto fail = [&](SQLSMALLINT type, SQLHANDLE handle) {
         m_last = diagnostics(type, handle);
         m_messages.tell(m_last.empty() ? str(Str::DbConnectionFailed) : m_last, str(Str::DbDiagnosticsCaption),
                         MessageIcon::Warning);
@@ -88,13 +88,21 @@ bool OdbcConnection::connect(const std::string& dsn, const std::string& login, c
         return false;
     };
     SQLRETURN r = SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &m_h->env);
-    if (!ok(r)) return fail(r, SQL_HANDLE_ENV, SQL_NULL_HANDLE);
+    if (!ok(r)) return fail(SQL_HANDLE_ENV, SQL_NULL_HANDLE);
     r = SQLSetEnvAttr(m_h->env, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0);
-    if (!ok(r)) return fail(r, SQL_HANDLE_ENV, m_h->env);
+    if (!ok(r)) return fail(SQL_HANDLE_ENV, m_h->env);
     r = SQLAllocHandle(SQL_HANDLE_DBC, m_h->env, &m_h->dbc);
-    if (!ok(r)) return fail(r, SQL_HANDLE_ENV, m_h->env);
+    if (!ok(r)) return fail(SQL_HANDLE_ENV, m_h->env);
     r = SQLSetConnectAttrW(m_h->dbc, SQL_ATTR_LOGIN_TIMEOUT, reinterpret_cast<SQLPOINTER>(5), 0);
-    if (!ok(r)) return fail(r, SQL_HANDLE_DBC, m_h->dbc);
+    if (!ok(r)) return fail(SQL_HANDLE_DBC, m_h->dbc);
+    if (!ok(open(m_h->dbc))) return fail(SQL_HANDLE_DBC, m_h->dbc);
+    m_h->connected = true;
+    r = SQLSetConnectAttrW(m_h->dbc, SQL_ATTR_AUTOCOMMIT, reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_OFF), 0);
+    if (!ok(r)) return fail(SQL_HANDLE_DBC, m_h->dbc);
+    return true;
+}
+
+bool OdbcConnection::connect(const std::string& dsn, const std::string& login, const std::string& password) {
     // The driver manager reads a fixed number of wide characters from these buffers
     // (SQL_MAX_DSN_LENGTH + 1 for the name) whatever their terminator says, so each one is
     // padded with NULs well beyond that.
@@ -104,12 +112,20 @@ bool OdbcConnection::connect(const std::string& dsn, const std::string& login, c
         return w;
     };
     std::u16string d = padded(dsn), l = padded(login), p = padded(password);
-    r = SQLConnectW(m_h->dbc, wptr(d), SQL_NTS, wptr(l), SQL_NTS, wptr(p), SQL_NTS);
-    if (!ok(r)) return fail(r, SQL_HANDLE_DBC, m_h->dbc);
-    m_h->connected = true;
-    r = SQLSetConnectAttrW(m_h->dbc, SQL_ATTR_AUTOCOMMIT, reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_OFF), 0);
-    if (!ok(r)) return fail(r, SQL_HANDLE_DBC, m_h->dbc);
-    return true;
+    return open_connection([&](SQLHDBC dbc) {
+        return SQLConnectW(dbc, wptr(d), SQL_NTS, wptr(l), SQL_NTS, wptr(p), SQL_NTS);
+    });
+}
+
+bool OdbcConnection::connect_with_string(const std::string& connection_string) {
+    std::u16string in = wide(connection_string);
+    in.resize(in.size() + 256, u'\0');  // as the buffers of connect(), read beyond their end
+    return open_connection([&](SQLHDBC dbc) {
+        SQLWCHAR out[1024] = {};
+        SQLSMALLINT out_length = 0;
+        return SQLDriverConnectW(dbc, nullptr, wptr(in), SQL_NTS, out, static_cast<SQLSMALLINT>(std::size(out)),
+                                 &out_length, SQL_DRIVER_NOPROMPT);
+    });
 }
 
 void OdbcConnection::disconnect() {
@@ -255,22 +271,10 @@ bool OdbcConnection::rollback() {
     return false;
 }
 
-bool data_source_exists(const std::string& dsn) {
-    char value[1024] = {};
-    // Both the user's and the system's odbc.ini are searched in the default mode.
-    SQLSetConfigMode(ODBC_BOTH_DSN);
-    SQLGetPrivateProfileString(dsn.c_str(), "Driver", "", value, sizeof value, "odbc.ini");
-    return value[0] != '\0';
-}
-
-bool register_sqlite_data_source(const std::string& dsn, const std::string& path) {
-    SQLSetConfigMode(ODBC_USER_DSN);
-    bool good = SQLWriteDSNToIni(dsn.c_str(), kSqliteDriver) &&
-                SQLWritePrivateProfileString(dsn.c_str(), "Database", path.c_str(), "odbc.ini") &&
-                SQLWritePrivateProfileString(dsn.c_str(), "Description", "Tellurim horoscopes", "odbc.ini") &&
-                SQLWritePrivateProfileString(dsn.c_str(), "Timeout", "5000", "odbc.ini");
-    SQLSetConfigMode(ODBC_BOTH_DSN);
-    return good;
+std::optional<std::string> sqlite_connection_string(const std::string& database_file) {
+    if (database_file.find(';') != std::string::npos) return std::nullopt;
+    // The busy time-out lets a second run wait for the first one's transaction.
+    return fmt::format("Driver={{{}}};Database={};Timeout=5000", kSqliteDriver, database_file);
 }
 
 bool run_schema(OdbcConnection& connection, const std::string& schema_file) {

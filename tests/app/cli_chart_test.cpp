@@ -38,6 +38,18 @@ TEST_F(CliTest, WheelFiles) {
     EXPECT_EQ(png_size(png), std::make_pair(800, 800));
     EXPECT_EQ(chart({"--wheel", transit.string(), "--size", "640x480", "--outside-ut", "2000-01-01 12:00:00"}).code, kExitOk);
     EXPECT_EQ(png_size(transit), std::make_pair(640, 480));
+    // The side panel names the outside chart as it was given, and the birth once.
+    for (const auto& [moment, name] : {std::pair{"2000-01-01 12:00:00", ">Transit<"}, {"now", ">Now<"}}) {
+        SCOPED_TRACE(moment);
+        const fs::path svg = dir / "t.svg";
+        ASSERT_EQ(chart({"--wheel", svg.string(), "--outside-ut", moment}).code, kExitOk);
+        std::ifstream in(svg);
+        const std::string text((std::istreambuf_iterator<char>(in)), {});
+        EXPECT_NE(text.find(name), std::string::npos);
+        const std::size_t birth = text.find(">Sample<");
+        ASSERT_NE(birth, std::string::npos);
+        EXPECT_EQ(text.find(">Sample<", birth + 1), std::string::npos);
+    }
 
     // A saved horoscope superposed outside (synastry), from `chart` and from `open`; a file
     // and a moment cannot both be the outside chart.
@@ -53,6 +65,9 @@ TEST_F(CliTest, WheelFiles) {
     EXPECT_EQ(missing.code, kExitFailure);
     ASSERT_FALSE(missing.messages.empty());
     EXPECT_EQ(missing.messages.back().caption, "Cannot open horoscope file:");
+    // On standard error a caption that ends in ":" takes its text after one space.
+    EXPECT_EQ(message_line(missing.messages.back()), "Cannot open horoscope file: " + dir.str("none.xml"));
+    EXPECT_EQ(message_line({"Bad input", "Error"}), "Error: Bad input");
     auto bad_ext = chart({"--wheel", dir.str("w.jpg")});
     EXPECT_EQ(bad_ext.code, kExitBadInput);
     ASSERT_FALSE(bad_ext.messages.empty());

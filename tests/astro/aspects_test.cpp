@@ -178,14 +178,18 @@ TEST(AspectImage, GoldenBytesLengthsAndUnusableRecords) {
     EXPECT_FALSE(read_aspect_image(std::span(golden).first(135)));
     EXPECT_FALSE(read_aspect_image(std::span(golden).first(0)));
     EXPECT_FALSE(read_aspect_image(std::span(golden).first(681 - 2)));
-    // A record whose angle has no unit is left out; a file of such records only gives nothing.
+    // A record whose angle has no unit is kept, to be written back as it was; it never holds,
+    // and sorting puts it last. A file of such records only is still a table.
     std::vector<std::uint8_t> bad = golden;
     bad[80] = 0;  // first record: angle unit 0
     auto rows = read_aspect_image(bad);
     ASSERT_TRUE(rows);
-    EXPECT_EQ(rows->size(), 4u);
+    EXPECT_EQ(write_aspect_image(*rows), bad);
+    EXPECT_FALSE(test_aspect(rows->front(), deg(0), deg(0), deg(0), deg(0)).holds);
+    sort_aspect_rows(*rows);
+    EXPECT_EQ(rows->back().name, "Conjunction");
     EXPECT_EQ(rows->front().name, "Sextil");
-    EXPECT_FALSE(read_aspect_image(std::span(bad).first(136)));
+    EXPECT_TRUE(read_aspect_image(std::span(bad).first(136)));
 }
 
 TEST(AspectTable, SortedByAngleInDegrees) {

@@ -59,7 +59,6 @@ TEST(HinduAspects, LinesThatDoNotReadAreRefused) {
         {"18@6:FF000000 1.0 0:FF000000 1.0 0:FF000000 1.0 0:FF000000 1.0 0"},   // planet 18
         {"4@12:FF000000 1.0 0:FF000000 1.0 0:FF000000 1.0 0:FF000000 1.0 0"},   // offset 12
         {"4@6:FF000000 1.0 0:FF000000 1.0 0:FF000000 1.0 0"},                   // three pens
-        {"4@6:FF000000 1.0 7:FF000000 1.0 0:FF000000 1.0 0:FF000000 1.0 0"},    // style 7
         {"x@6"},
     };
     for (const BadLine& c : cases) {
@@ -71,9 +70,10 @@ TEST(HinduAspects, LinesThatDoNotReadAreRefused) {
         EXPECT_EQ(t, default_hindu_aspects()) << "left as it was";
     }
     HinduAspectTable t;
-    EXPECT_TRUE(parse_hindu_aspects("4@6 : FF000000 1.0 0 : FF000000 1.0 0:FF000000 1.0 0:FF000000 1.0 0\n", t))
-        << "blanks around ':'";
+    EXPECT_TRUE(parse_hindu_aspects("4@6 : FF000000 1.0 7 : FF000000 1.0 0:FF000000 1.0 0:FF000000 1.0 0\n", t))
+        << "blanks around ':', and a dash style that is none of 0 to 4 (kept, drawn solid)";
     EXPECT_TRUE(t.rows[kMars].offsets[6]);
+    EXPECT_EQ(t.rows[kMars].pens[6][0].style, 7);
 }
 
 struct SignAspectCase { int aspected_sign; int aspecting; int aspecting_sign; bool aspected; };

@@ -3,6 +3,8 @@
 // poppler's pdfinfo.
 #include "draw/wheel_render.h"
 
+#include "draw/glyph_paths.h"
+
 #include <gtest/gtest.h>
 
 #include <QFile>
@@ -51,6 +53,20 @@ protected:
     WheelStyle m_style;
     WheelInput m_input;
 };
+
+// Gulika, Mandi and Arudha have no symbol: their short names, letter by letter, fill the
+// glyph's box from side to side without leaving it.
+TEST(PlanetGlyph, PointsWithoutASymbolShowTheirShortNames) {
+    const std::pair<int, const char*> rows[] = {{kGulika, "Gul"}, {kMandi, "Man"}, {kArudha, "Aru"}};
+    for (const auto& [planet, name] : rows) {
+        SCOPED_TRACE(name);
+        EXPECT_EQ(planet_glyph_letters(planet), name);
+        const QRectF box = planet_glyph_path(planet).boundingRect();
+        EXPECT_TRUE(QRectF(-1, -1, 2, 2).contains(box));
+        EXPECT_GT(box.width(), 1.4);
+    }
+    EXPECT_EQ(planet_glyph_letters(kSun), "");
+}
 
 QRgb at(const QImage& img, WheelPoint p) {
     return img.pixel(static_cast<int>(std::lround(p.x)), static_cast<int>(std::lround(p.y)));

@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 
+#include "astro/dasa_table.h"
 #include "common/temp_dir.h"
 #include "files/options_image.h"
 #include "files/options_file.h"
@@ -40,14 +41,20 @@ TEST_F(OptionsFileTest, MissingFileIsCreatedWithTheDefaultsThenRead) {
     EXPECT_EQ(read_bytes(file), write_options_image(r.options));
     EXPECT_EQ(fs::status(file).permissions() & fs::perms::all, fs::perms::owner_read | fs::perms::owner_write);
     EXPECT_EQ(r.options.paths.save_file, horoscopes_dir + "/save.txt");
-    // The next start reads the saved file silently.
+    // The next start reads the saved file silently. The dasa periods are built again from the
+    // file's zero date and year length, not read.
     Options mine = make_default_options(horoscopes_dir);
     mine.astro.house_system = kRegiomontanus;
+    mine.dasas.year_length = 360.0;
+    mine.dasas.periods = {};
+    mine.dasas.start_offsets = {};
     ASSERT_TRUE(save_options(private_dir, mine));
     messages.messages.clear();
     r = load_options(private_dir, horoscopes_dir, messages);
     EXPECT_EQ(r.status, OptionsLoadStatus::Loaded);
     EXPECT_TRUE(messages.messages.empty());
+    EXPECT_NEAR(r.options.dasas.start_offsets[728] + r.options.dasas.periods[728].duration_days, 120 * 360.0, 1e-6);
+    build_dasa_table(mine.dasas, mine.dasas.zero_date, 360.0);
     EXPECT_TRUE(r.options == mine);
 }
 

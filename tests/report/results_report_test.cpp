@@ -23,6 +23,20 @@ namespace {
 
 namespace fs = std::filesystem;
 
+std::size_t characters(std::string_view s) {
+    std::size_t n = 0;
+    for (unsigned char c : s)
+        if ((c & 0xC0) != 0x80) ++n;
+    return n;
+}
+
+std::vector<std::string> split(const std::string& s, char sep) {
+    std::vector<std::string> parts;
+    std::stringstream in(s);
+    for (std::string part; std::getline(in, part, sep);) parts.push_back(part);
+    return parts;
+}
+
 std::string run_capture(const std::string& command) {
     std::string out;
     FILE* p = ::popen(command.c_str(), "r");
@@ -79,6 +93,37 @@ protected:
     static inline Horoscope* s_chart = nullptr;
     static inline bool s_computed = false;
 };
+
+// Each cell of a plain-text table ends with a tab: with tab stops every 8 columns, a column of
+// any table starts at the same place on every row (aspect grid headers, strength labels, star
+// comments and sign names included), whatever the widths of the texts in it.
+TEST_F(ResultsReport, PlainTextColumnsArePadded) {
+    StarCatalogue stars;
+    for (const char* comment : {"alf Tau", "a comment wider than its column"}) {
+        stars.stars.emplace_back();
+        stars.stars.back().name = "Aldebaran";
+        stars.stars.back().comment = comment;
+    }
+    const std::string text = report(kDocUnixText, &stars);
+    std::vector<std::size_t> starts;  // the cell starts of the table's first row
+    int table_count = 0;
+    for (const std::string& line : split(text, '\n')) {
+        if (line.empty() || line.back() != '\t') {
+            starts.clear();
+            continue;
+        }
+        std::vector<std::size_t> at;
+        std::size_t column = 0;
+        for (const std::string& cell : split(line, '\t')) {
+            at.push_back(column);
+            column = (column + characters(cell)) / 8 * 8 + 8;
+        }
+        table_count += starts.empty();
+        if (starts.empty()) starts = at;
+        EXPECT_EQ(at, starts) << line;
+    }
+    EXPECT_EQ(table_count, 22);
+}
 
 // The text report itself is compared whole with its golden file (tests/data/cli/report.txt);
 // the DOS form is the same text with CR LF.

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <cmath>
 #include <csignal>
 #include <filesystem>
@@ -16,6 +17,7 @@
 #include <unistd.h>
 
 #include "astro/planets_signs.h"
+#include "common/temp_dir.h"
 #include "common/test_dates.h"
 #include "core/ephemeris_library.h"
 #include "core/worker_threads.h"
@@ -71,7 +73,7 @@ protected:
         m_dir = fs::path(testing_db::work_dir()) / (GetParam() + "-files");
     }
 
-    DbTarget target() const { return {m_backend->dsn, "", "", m_backend->mapping}; }
+    DbTarget target() const { return {m_backend->dsn, "", "", m_backend->mapping, ""}; }
     ExportResult export_files(const std::vector<std::string>& files, const DbTarget& t,
                               const ManualResetEvent* cancel = nullptr) {
         ExportEnvironment env{&m_options, &m_messages, &m_workers, &m_library};
@@ -178,7 +180,7 @@ TEST_P(DbExport, ACancelledOrFailingRunLeavesNoRow) {
     std::ofstream(bad_map) << "[horoscope]\nName = last_name\nNo Such Field = city\n";
     m_messages.messages.clear();
     files.erase(files.begin() + 2);
-    ExportResult unknown = export_files(files, {m_backend->dsn, "", "", bad_map.string()});
+    ExportResult unknown = export_files(files, {m_backend->dsn, "", "", bad_map.string(), ""});
     EXPECT_TRUE(unknown.failed);
     ASSERT_FALSE(m_messages.messages.empty());
     EXPECT_EQ(m_messages.messages.back().caption, "Unknown field name in the mapping file:");
@@ -193,7 +195,7 @@ TEST_P(DbExport, ConnectionTestAndSaveOneHoroscope) {
     EXPECT_EQ(said.messages[0].text, "Data base connection succeeded");
 
     RecordingMessages failed;
-    EXPECT_FALSE(test_connection({"NoSuchDataSource", "", "", m_backend->mapping}, failed));
+    EXPECT_FALSE(test_connection({"NoSuchDataSource", "", "", m_backend->mapping, ""}, failed));
     ASSERT_EQ(failed.messages.size(), 2u);
     EXPECT_EQ(failed.messages[0].caption, "ODBC");  // the driver manager's diagnostics
     EXPECT_NE(failed.messages[0].text.find("IM002"), std::string::npos) << failed.messages[0].text;
@@ -204,6 +206,46 @@ TEST_P(DbExport, ConnectionTestAndSaveOneHoroscope) {
     ASSERT_TRUE(read_horoscope_file(h, files[0], m_options, m_messages, m_workers, m_library));
     EXPECT_TRUE(save_to_database(h, target(), m_messages));
     expect_rows(1);
+}
+
+// Without a data source name, the database is the file tellurim.db of the private directory,
+// reached through a connection string: two private directories keep their rows apart, one
+// works after the other is gone, and no data source is registered.
+TEST_P(DbExport, DefaultDatabaseIsTheFileOfItsPrivateDirectory) {
+    if (GetParam() != "sqlite") GTEST_SKIP() << "the default database is a SQLite file";
+    const std::string odbc_ini = testing_data::read_text(std::getenv("ODBCINI"));
+    const std::string schema = std::string(TELLURIM_SOURCE_DIR) + "/data/db/sqlite/schema.sql";
+    auto set_up = [&](const std::string& name) {
+        const fs::path dir = m_dir / "default" / name;
+        fs::create_directories(dir);
+        DbTarget t = db_target_from_options(m_options, dir.string());
+        t.mapping_file = m_backend->mapping;
+        EXPECT_TRUE(ensure_default_database(t.default_database, schema, m_messages));
+        return t;
+    };
+    const DbTarget a = set_up("A");
+    const DbTarget b = set_up("B");
+    ASSERT_TRUE(b.dsn.empty());
+    auto rows = [](const DbTarget& t) {
+        return testing_db::count_rows(sqlite_connection_string(t.default_database).value(), "horoscope");
+    };
+    auto files = make_files(m_dir / "default", 2);
+    EXPECT_FALSE(export_files(files, b).failed);
+    EXPECT_EQ(rows(b), 2);
+    EXPECT_EQ(rows(a), 0);
+    fs::remove_all(m_dir / "default" / "A");
+    EXPECT_FALSE(export_files(files, b).failed);
+    EXPECT_EQ(rows(b), 4);
+    EXPECT_EQ(testing_data::read_text(std::getenv("ODBCINI")), odbc_ini);
+
+    // The SQLite driver would end the file name at a ";".
+    DbTarget semicolon;
+    semicolon.default_database = "/tmp/a;b/tellurim.db";
+    RecordingMessages said;
+    OdbcConnection c(said);
+    EXPECT_FALSE(connect_target(c, semicolon));
+    ASSERT_EQ(said.messages.size(), 1u);
+    EXPECT_EQ(said.messages[0].caption, "The default database cannot be in a path that holds \";\":");
 }
 
 // Exports killed at random moments leave every file's rows or none.
