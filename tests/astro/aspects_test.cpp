@@ -94,51 +94,7 @@ TEST(AspectTest, Opacity) {
     EXPECT_EQ(t.opacity, 127);
 }
 
-TEST(AspectEditor, ValidationOrderAndMessages) {
-    struct Case {
-        const char* what;
-        void (*edit)(AspectFields&);
-        AspectField failed;
-        std::string_view message;
-    };
-    const Case cases[] = {
-        {"all good", [](AspectFields&) {}, AspectField::None, ""},
-        {"angle text", [](AspectFields& f) { f.degrees = "45d30'"; }, AspectField::None, ""},
-        {"angle 180", [](AspectFields& f) { f.degrees = "180"; }, AspectField::None, ""},
-        {"angle above 180", [](AspectFields& f) { f.degrees = "180.5"; }, AspectField::Degrees, "Not a valid angle."},
-        {"negative angle", [](AspectFields& f) { f.degrees = "-1"; }, AspectField::Degrees, "Not a valid angle."},
-        {"angle not a number", [](AspectFields& f) { f.degrees = "sixty"; }, AspectField::Degrees, "Not a valid angle."},
-        {"angle NA", [](AspectFields& f) { f.degrees = "NA"; }, AspectField::Degrees, "Not a valid angle."},
-        {"angle first: both bad", [](AspectFields& f) { f.degrees = "x"; f.orb = "0"; }, AspectField::Degrees, "Not a valid angle."},
-        {"orb 0", [](AspectFields& f) { f.orb = "0"; }, AspectField::Orb, "Not a valid orb."},
-        {"orb 180", [](AspectFields& f) { f.orb = "180"; }, AspectField::None, ""},
-        {"orb above 180", [](AspectFields& f) { f.orb = "181"; }, AspectField::Orb, "Not a valid orb."},
-        {"pen size 0", [](AspectFields& f) { f.pen_size = "0"; }, AspectField::PenSize, "Not a valid pen size."},
-        {"pen size text", [](AspectFields& f) { f.pen_size = "thin"; }, AspectField::PenSize, "Not a valid pen size."},
-        {"hot spot negative", [](AspectFields& f) { f.hot_spot_size = "-2"; }, AspectField::HotSpotSize, "Not a valid square size"},
-        {"pen size before hot spot", [](AspectFields& f) { f.pen_size = ""; f.hot_spot_size = ""; }, AspectField::PenSize, "Not a valid pen size."},
-        {"no pen type", [](AspectFields& f) { f.pen_type = ""; }, AspectField::PenType, "Not a valid pen type."},
-        {"pen type in another case", [](AspectFields& f) { f.pen_type = "dash"; }, AspectField::PenType, "Not a valid pen type."},
-        {"pen type DashDotDot", [](AspectFields& f) { f.pen_type = "DashDotDot"; }, AspectField::None, ""},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        AspectFields f;
-        f.name = "Quintile";
-        f.degrees = "72";
-        f.orb = "2";
-        f.pen_size = "1.5";
-        f.hot_spot_size = "2";
-        f.pen_type = "Solid";
-        c.edit(f);
-        AspectCheck check = check_aspect_fields(f);
-        EXPECT_EQ(check.failed, c.failed);
-        if (c.failed != AspectField::None) {
-            EXPECT_EQ(text(check.message), c.message);
-        }
-    }
-}
-
+// The editor's rules and messages are checked end to end in tests/data/cli/aspects.txt.
 TEST(AspectEditor, RebuildsTheRowInDegrees) {
     AspectFields f;
     f.name = std::string(40, 'x');
