@@ -157,32 +157,8 @@ TEST_F(HinduDasa, PeriodsContainTheirDatesAndFollowEachOther) {
     EXPECT_EQ(dasa_period_at(table, kInfinity, start).position, -1);
 }
 
-TEST(HinduDasaSettings, DialogRules) {
-    struct Case { const char* zero; const char* year; bool ok; const char* message; };
-    const Case cases[] = {
-        {"-134-02-03 12:00:00.00 JD", "365.25", true, ""},
-        {"390-03-21", "360.0", true, ""},
-        {"222-03-13 15:19:32.89 JD", "100.5", true, ""},
-        {"222-03-13 15:19:32.89 JD", "100", false, "Not a correct value for this field"},
-        {"222-03-13 15:19:32.89 JD", "abc", false, "Not a correct value for this field"},
-        {"not a date", "365.25", false, "Not a valid date for zodiacs concordance."},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(std::string(c.zero) + " / " + c.year);
-        DasaTable t;
-        DasaSettingsResult r = apply_dasa_settings(t, c.zero, c.year);
-        EXPECT_EQ(r.ok, c.ok);
-        EXPECT_EQ(r.message, c.message);
-        if (c.ok) {
-            double sum = 0.0;
-            for (const DasaPeriod& p : t.periods) sum += p.duration_days;
-            EXPECT_NEAR(sum, 120.0 * t.year_length, 1e-6);
-            EXPECT_NEAR(t.start_offsets[728] + t.periods[728].duration_days, sum, 1e-6);
-        } else {
-            EXPECT_EQ(t.periods[0].duration_days, 0.0) << "table left alone";
-        }
-    }
-}
+// The dasa dialog's rules (apply_dasa_settings) are checked through the settings that use them,
+// in option_keys_test.cpp and tests/data/files/option_refusals.txt.
 
 // --- time lords ---------------------------------------------------------------------------------
 
