@@ -172,6 +172,8 @@ TEST_F(OptionsFileTest, CheckConfigurationReportsEveryMissingPath) {
     for (std::size_t i = 0; i < std::size(expected); ++i) EXPECT_EQ(messages.messages[i], expected[i]) << i;
 }
 
+// Each field's own refusal is checked through the settings (tests/data/files/option_refusals.txt);
+// here the dialog's order, its cleaning of the values and the catalogue check.
 TEST_F(OptionsFileTest, PathsDialogChecksFieldsInOrder) {
     make_paths();
     std::ofstream(root / "editor") << "#!/bin/sh\n";
@@ -198,15 +200,8 @@ TEST_F(OptionsFileTest, PathsDialogChecksFieldsInOrder) {
          PathsField::TclScriptDir, "Not a correct value for this field"},
         {"stars file missing", [](OptionsPaths& p, const fs::path& r) { p.stars_file = (r / "no.spra").string(); },
          PathsField::StarsFile, "Not a correct value for this field"},
-        {"countries missing", [](OptionsPaths& p, const fs::path& r) { p.countries_dir = (r / "no").string(); },
-         PathsField::CountriesDir, "Not a valid path."},
         {"editor not executable", [](OptionsPaths& p, const fs::path& r) { p.text_editor = (r / "notes.txt").string(); },
          PathsField::TextEditor, "Not a correct value for this field"},
-        {"ini missing", [](OptionsPaths& p, const fs::path&) { p.db_ini_file.clear(); }, PathsField::DbIniFile,
-         "Not a correct value for this field"},
-        {"save directory missing",
-         [](OptionsPaths& p, const fs::path& r) { p.save_file = (r / "no/save.txt").string(); },
-         PathsField::SaveFile, "Not a correct value for this field"},
         {"Tcl before countries",
          [](OptionsPaths& p, const fs::path&) {
              p.countries_dir.clear();
