@@ -47,24 +47,7 @@ std::vector<double> grid_theta() {
     return v;
 }
 
-TEST(Houses, NamesAndLookup) {
-    struct Row { int code; const char* stored; const char* command; } rows[] = {{kCampanus, "CAMPANUS", "Campanus"},
-                {kAlcabitus, "ALCABITUS", "Alcabitus"},
-                {kAbenragel, "ABENRAGEL", "Abenragel"},
-                {kRegiomontanus, "REGIOMONTANUS", "Regiomontanus"},
-                {kPlacidus, "PLACIDUS", "Placidus"},
-                {kHindoue, "HINDOUE", "Hindu"},
-                {kModusAequalis, "MODUSAEQUALIS", "ModusAequalis"}};
-    for (const auto& r : rows) {
-        SCOPED_TRACE(r.stored);
-        EXPECT_EQ(house_system_name(r.code), r.stored);
-        EXPECT_EQ(house_system_from_name(r.stored), r.code);
-        EXPECT_EQ(house_system_from_name(r.command), r.code);
-    }
-    EXPECT_FALSE(house_system_from_name("placidus"));
-    EXPECT_FALSE(house_system_from_name("Koch"));
-    EXPECT_FALSE(house_system_from_name(""));
-}
+// The systems' names, stored and typed, are checked end to end in tests/data/cli/sky.txt.
 
 // Placidus against the values recorded from Swiss Ephemeris in tests/data/core/houses.txt,
 // within 3' below 30 degrees of latitude and 18' at 34 degrees. (The systems Swiss Ephemeris
