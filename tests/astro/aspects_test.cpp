@@ -6,7 +6,9 @@
 #include <cmath>
 #include <fstream>
 #include <random>
+#include <sstream>
 
+#include "common/data_table.h"
 #include "common/golden_hex.h"
 #include "core/spherical.h"
 #include "core/strings.h"
@@ -275,32 +277,16 @@ TEST(AspectSteps, QuickLookMissesNothing) {
 TEST(AspectScript, GetAspecPPAndPH) {
     Horoscope h = placed_chart();
     const AspectTable table{default_aspect_rows(), ""};
-    struct Case {
-        const char* what;
-        bool pp;
-        int x, y;
-        std::string_view error;  // empty: accepted
-        std::size_t count;
-    };
-    const Case cases[] = {
-        {"same planet twice", true, 1, 1, "***Error*** : parameter 1 must be different from paramerer 2", 0},
-        {"planets 0 and 18", true, 0, 18, "***Error*** : parameter 2 is out of range", 0},
-        {"planet -1 first", true, -1, 18, "***Error*** : parameter 1 is out of range", 0},
-        {"Sun and Moon: the trine", true, 0, 1, "", 1},
-        {"Sun and Jupiter (not placed): nothing", true, 0, 5, "", 0},
-        {"house 0", false, 0, 0, "***Error*** : parameter 2 nh is out of range", 0},
-        {"house 13", false, 0, 13, "***Error*** : parameter 2 nh is out of range", 0},
-        {"planet 18 on a house", false, 18, 1, "***Error*** : parameter 1 np is out of range", 0},
-        {"Sun on house I", false, 0, 1, "", 1},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        AspectQuery q = c.pp ? get_aspects_pp(&h, table, c.x, c.y) : get_aspects_ph(&h, table, c.x, c.y);
-        EXPECT_EQ(q.ok, c.error.empty());
-        if (!q.ok) {
-            EXPECT_EQ(text(q.error), c.error);
-        }
-        EXPECT_EQ(q.aspects.size(), c.count);
+    for (const testing_data::DataRow& r : testing_data::data_rows("astro/aspect_scripts.txt")) {
+        SCOPED_TRACE(r[0]);
+        std::istringstream words(r[0]);
+        std::string command;
+        int x = 0, y = 0;
+        words >> command >> x >> y;
+        AspectQuery q = command == "GetAspecPP" ? get_aspects_pp(&h, table, x, y) : get_aspects_ph(&h, table, x, y);
+        const bool error = r[1].rfind("***", 0) == 0;
+        EXPECT_EQ(q.ok, !error);
+        EXPECT_EQ(error ? std::string(text(q.error)) : std::to_string(q.aspects.size()), r[1]);
     }
     EXPECT_EQ(text(get_aspects_pp(nullptr, table, 0, 1).error), "***Error*** No horoscope avalaible");
     AspectQuery trine = get_aspects_pp(&h, table, 0, 1);
