@@ -5,7 +5,6 @@
 #include <cmath>
 
 #include "astro/lunations.h"
-#include "core/ayanamsa.h"
 #include "core/ephemeris_library.h"
 #include "core/spherical.h"
 #include "core/worker_threads.h"

@@ -7,14 +7,11 @@
 #include <algorithm>
 #include <random>
 
-#include "astro/compute.h"
 #include "astro/dasa_table.h"
 #include "astro/planets_signs.h"
 #include "common/data_table.h"
-#include "common/test_birth.h"
-#include "core/ephemeris_library.h"
+#include "common/test_dates.h"
 #include "core/spherical.h"
-#include "core/worker_threads.h"
 
 namespace tellurim {
 namespace {

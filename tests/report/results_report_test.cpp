@@ -8,7 +8,6 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <unistd.h>
 
 #include "astro/compute.h"
@@ -16,7 +15,6 @@
 #include "core/houses.h"
 #include "core/strings.h"
 #include "core/worker_threads.h"
-#include "report/report_file.h"
 
 namespace tellurim {
 namespace {
