@@ -112,6 +112,8 @@ struct CosineBand {
     std::size_t row;
     double low;
     double high;
+    double angle_deg;  // the row's, taken once
+    double orb_deg;
 };
 constexpr double kBandSlack = 1e-9;
 
@@ -120,10 +122,11 @@ std::vector<CosineBand> cosine_bands(const std::vector<AspectDef>& rows) {
     for (std::size_t i = 0; i < rows.size(); ++i) {
         const AspectDef& r = rows[i];
         if (!has_usable_angle_and_orb(r)) continue;
-        const double width = r.orb.to_degrees() + kOrbMarginDeg;
+        const double orb = r.orb.to_degrees();
+        const double width = orb + kOrbMarginDeg;
         const double angle = r.angle.to_degrees();
         if (std::fabs(angle) > 360.0) {  // the test subtracts such an angle before reducing it: no quick look
-            bands.push_back({i, -kInfinity, kInfinity});
+            bands.push_back({i, -kInfinity, kInfinity, angle, orb});
             continue;
         }
         const double a = reduce_degrees(angle);
@@ -132,7 +135,7 @@ std::vector<CosineBand> cosine_bands(const std::vector<AspectDef>& rows) {
             const double to = std::min(centre + width, 180.0);
             if (from > to) continue;
             bands.push_back({i, std::cos(degrees_to_radians(to)) - kBandSlack,
-                             std::cos(degrees_to_radians(from)) + kBandSlack});
+                             std::cos(degrees_to_radians(from)) + kBandSlack, angle, orb});
         }
     }
     return bands;
@@ -145,15 +148,16 @@ double quick_cosine(const SkyPoint& a, const SkyPoint& b) {
     return cos_dlon * a.cos_lat * b.cos_lat + a.sin_lat * b.sin_lat;
 }
 
-// Row `r` against a separation of `d` radians.
-AspectTest test_separation(const AspectDef& r, double d) {
+// Row `r`, of nominal angle and orb `angle_deg` and `orb_deg`, against a separation of `d`
+// radians.
+AspectTest test_separation(const AspectDef& r, double angle_deg, double orb_deg, double d) {
     AspectTest t;
     if (!has_usable_angle_and_orb(r)) return t;
     t.separation = AngleValue::radians(d);
-    double diff = reduce_degrees(radians_to_degrees(d) - r.angle.to_degrees());
+    double diff = reduce_degrees(radians_to_degrees(d) - angle_deg);
     if (diff > 180.0) diff = 360.0 - diff;
-    t.holds = diff <= r.orb.to_degrees() + kOrbMarginDeg;
-    if (t.holds) t.opacity = aspect_opacity(r, std::min(diff, r.orb.to_degrees()));
+    t.holds = diff <= orb_deg + kOrbMarginDeg;
+    if (t.holds) t.opacity = aspect_opacity(r, std::min(diff, orb_deg));
     return t;
 }
 
@@ -168,7 +172,7 @@ void each_aspect(const std::vector<AspectDef>& rows, const std::vector<CosineBan
         if (c < band.low || c > band.high || band.row == tested) continue;
         tested = band.row;
         if (d < 0.0) d = separation(a, b);
-        const AspectTest t = test_separation(rows[band.row], d);
+        const AspectTest t = test_separation(rows[band.row], band.angle_deg, band.orb_deg, d);
         if (t.holds) found(rows[band.row], t);
     }
 }
@@ -290,8 +294,8 @@ AspectTest test_aspect(const AspectDef& r, const AngleValue& lon_a, const AngleV
                        const AngleValue& lon_b, const AngleValue& lat_b) {
     const SkyPoint a = sky_point(lon_a, lat_a);
     const SkyPoint b = sky_point(lon_b, lat_b);
-    if (!a.usable || !b.usable) return AspectTest{};
-    return test_separation(r, separation(a, b));
+    if (!a.usable || !b.usable || !has_usable_angle_and_orb(r)) return AspectTest{};
+    return test_separation(r, r.angle.to_degrees(), r.orb.to_degrees(), separation(a, b));
 }
 
 AspectTest test_aspect_cusp(const AspectDef& r, const AngleValue& lon, const AngleValue& lat,

@@ -16,6 +16,16 @@ struct DataRow {
     int line = 0;  // in the file, for the trace of a failure
     std::vector<std::string> fields;
     const std::string& operator[](std::size_t i) const { return fields.at(i); }
+    // The field with \n, \r, \t and \s (a blank that trimming keeps) unescaped; "" past the end.
+    std::string text(std::size_t i) const {
+        std::string out;
+        const std::string& f = i < fields.size() ? fields[i] : out;
+        for (std::size_t k = 0; k < f.size(); ++k) {
+            const char c = f[k] == '\\' && k + 1 < f.size() ? f[++k] : '\0';
+            out += c == 'n' ? '\n' : c == 'r' ? '\r' : c == 't' ? '\t' : c == 's' ? ' ' : c ? c : f[k];
+        }
+        return out;
+    }
     double num(std::size_t i) const { return std::stod(fields.at(i)); }
     int integer(std::size_t i) const { return std::stoi(fields.at(i)); }
     std::size_t size() const { return fields.size(); }

@@ -66,9 +66,7 @@ TEST(OptionKeys, RefusedValuesSayTheDialogsMessage) {
         std::vector<std::string> values;
         for (std::size_t at = 0; at <= c[1].size();) {
             const std::size_t end = std::min(c[1].find(" ; ", at), c[1].size());
-            std::string v = c[1].substr(at, end - at);
-            if (v == "\\s") v = " ";
-            values.push_back(v);
+            values.push_back(testing_data::DataRow{0, {c[1].substr(at, end - at)}}.text(0));
             at = end + 3;
         }
         Edit e;

@@ -100,18 +100,11 @@ TEST_F(OptionsFileTest, FileLengths) {
     }
 }
 
-TEST_F(OptionsFileTest, EmptyOrUncreatableFileEndsWithExitCodeOne) {
-    write_bytes(file, {});
-    OptionsLoad r = load_options(private_dir, horoscopes_dir, messages);
-    EXPECT_EQ(r.status, OptionsLoadStatus::CannotRead);
-    EXPECT_FALSE(r.ok());
-    EXPECT_EQ(r.exit_code(), 1);
-    ASSERT_EQ(messages.messages.size(), 1u);
-    EXPECT_EQ(messages.messages[0].text, "Cannot read Options file, application must exit");
-    EXPECT_EQ(messages.messages[0].caption, "Fatal error");
+// An empty file is refused end to end in tests/data/cli/options_damaged.txt.
+TEST_F(OptionsFileTest, UncreatableFileEndsWithExitCodeOne) {
+    OptionsLoad r;
     // A "directory" that is a regular file: nothing can be created in it, not even by root.
     const std::string bad_dir = write_text(root / "plain", "x");
-    messages.messages.clear();
     r = load_options(bad_dir, horoscopes_dir, messages);
     EXPECT_EQ(r.status, OptionsLoadStatus::CannotCreate);
     EXPECT_EQ(r.exit_code(), 1);
@@ -121,31 +114,14 @@ TEST_F(OptionsFileTest, EmptyOrUncreatableFileEndsWithExitCodeOne) {
     EXPECT_FALSE(save_options(bad_dir, r.options));
 }
 
-TEST_F(OptionsFileTest, DefaultsThatNeedTheEnvironment) {
-    ::setenv("TELLURIM_DEV", "1", 1);
-    ::setenv("OWLNEXT_TELLURIM", "/opt/tellurim", 1);
-    Options o = make_default_options("/home/u/horoscopes");
-    ::unsetenv("TELLURIM_DEV");
-    ::unsetenv("OWLNEXT_TELLURIM");
-    EXPECT_EQ(o.paths.stars_file, "/opt/tellurim/stars/stars.spra");
-    EXPECT_EQ(o.paths.countries_dir, "/opt/tellurim/countries");
-    EXPECT_EQ(o.paths.tcl_script_dir, "/opt/tellurim/tcltkscript");
-    EXPECT_EQ(o.paths.db_ini_file, "/opt/tellurim/db/sqlite/tellurimdb.ini");
-    EXPECT_EQ(o.paths.save_file, "/home/u/horoscopes/save.txt");
-    // The dasa periods are built: the cycle lasts 120 years of 365.25 days.
-    EXPECT_NEAR(o.dasas.start_offsets[728] + o.dasas.periods[728].duration_days, 120 * 365.25, 1e-6);
-    // My city takes the system's correction: U.T. = legal + correction.
-    SystemTimeZone z = system_time_zone_now();
-    EXPECT_EQ(o.my_city.correction_hours, z.correction_hours());
-    EXPECT_EQ(o.my_city.tz_state, z.state);
-}
-
+// The defaults that need the environment are read end to end in tests/data/cli/options_paths.txt.
 TEST(SystemTimeZone, CorrectionIsMinusTheOffsetFromGreenwich) {
     const char* saved = std::getenv("TZ");
     std::string keep = saved ? saved : "";
     ::setenv("TZ", "UTC+5", 1);  // POSIX: five hours west of Greenwich, no daylight time
     ::tzset();
     SystemTimeZone z = system_time_zone_now();
+    const Options defaults = make_default_options("/h");
     if (saved)
         ::setenv("TZ", keep.c_str(), 1);
     else
@@ -153,6 +129,9 @@ TEST(SystemTimeZone, CorrectionIsMinusTheOffsetFromGreenwich) {
     ::tzset();
     EXPECT_EQ(z.correction_hours(), 5.0);
     EXPECT_EQ(z.state, 1);
+    // My city takes the system's correction: U.T. = legal + correction.
+    EXPECT_EQ(defaults.my_city.correction_hours, 5.0);
+    EXPECT_EQ(defaults.my_city.tz_state, 1);
 }
 
 TEST_F(OptionsFileTest, CheckConfigurationReportsEveryMissingPath) {
@@ -179,6 +158,8 @@ TEST_F(OptionsFileTest, CheckConfigurationReportsEveryMissingPath) {
     for (std::size_t i = 0; i < std::size(expected); ++i) EXPECT_EQ(messages.messages[i], expected[i]) << i;
 }
 
+// Each field's own refusal is checked through the settings (tests/data/files/option_refusals.txt);
+// here the dialog's order, its cleaning of the values and the catalogue check.
 TEST_F(OptionsFileTest, PathsDialogChecksFieldsInOrder) {
     make_paths();
     std::ofstream(root / "editor") << "#!/bin/sh\n";
@@ -205,15 +186,8 @@ TEST_F(OptionsFileTest, PathsDialogChecksFieldsInOrder) {
          PathsField::TclScriptDir, "Not a correct value for this field"},
         {"stars file missing", [](OptionsPaths& p, const fs::path& r) { p.stars_file = (r / "no.spra").string(); },
          PathsField::StarsFile, "Not a correct value for this field"},
-        {"countries missing", [](OptionsPaths& p, const fs::path& r) { p.countries_dir = (r / "no").string(); },
-         PathsField::CountriesDir, "Not a valid path."},
         {"editor not executable", [](OptionsPaths& p, const fs::path& r) { p.text_editor = (r / "notes.txt").string(); },
          PathsField::TextEditor, "Not a correct value for this field"},
-        {"ini missing", [](OptionsPaths& p, const fs::path&) { p.db_ini_file.clear(); }, PathsField::DbIniFile,
-         "Not a correct value for this field"},
-        {"save directory missing",
-         [](OptionsPaths& p, const fs::path& r) { p.save_file = (r / "no/save.txt").string(); },
-         PathsField::SaveFile, "Not a correct value for this field"},
         {"Tcl before countries",
          [](OptionsPaths& p, const fs::path&) {
              p.countries_dir.clear();

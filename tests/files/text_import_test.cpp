@@ -7,6 +7,7 @@
 #include <random>
 #include <sstream>
 
+#include "common/data_table.h"
 #include "common/temp_dir.h"
 #include "core/ephemeris_library.h"
 #include "core/worker_threads.h"
@@ -56,62 +57,12 @@ protected:
     ImportEnvironment m_env;
 };
 
-std::string with_field(std::string line, int index, const std::string& value) {
-    std::vector<std::string> f;
-    std::stringstream s(line);
-    for (std::string part; std::getline(s, part, ';');) f.push_back(part);
-    f[static_cast<std::size_t>(index)] = value;
-    std::string out;
-    for (auto& p : f) out += p + ";";
-    return out;
-}
-
-TEST_F(TextImport, EveryFieldMissingInTurn) {
-    const char* missing[] = {"Cannot find name string",         "Cannot find first name string",
-                             "Cannot find sexe string",         "Cannot find date/hour of birth",
-                             "Cannot find city name string",    "Cannot find county name string",
-                             "Cannot find state name string",   "Cannot find country name string",
-                             "Cannot find city longitude string", "Cannot find city latitude string",
-                             "Cannot UT date/hour of birth"};
-    // A line cut before field k has k fields (the first field always exists, possibly empty).
-    for (int k = 1; k < 11; ++k) {
-        SCOPED_TRACE(k);
-        std::string line;
-        std::size_t p = 0;
-        for (int i = 0; i < k; ++i) p = kFull.find(';', p) + 1;
-        line = kFull.substr(0, p - 1);
-        auto said = import(line, false);
-        ASSERT_FALSE(said.empty());
-        EXPECT_EQ(said.back(), std::string("Import Error: ") + missing[k]);
-    }
-}
-
+// Each line of tests/data/files/import_lines.txt and the last text its import logs.
 TEST_F(TextImport, WarningsAndErrorsOfEachField) {
-    struct Case { int field; std::string value; bool ok; std::string last_said; };
-    const Case cases[] = {
-        {0, "", true, "Import Warning: Name is an empty string"},
-        {1, "", true, "Import Warning: First Name is an empty string"},
-        {2, "", true, "Import Warning: Sexe string is an empty string"},
-        {3, "1980-13-45", false, "Import Error: Bad local date/hour string"},
-        {3, "", false, "Import Error: Error setting horoscope values!"},  // no legal time to store
-        {4, "", true, "Import Warning: City string is an empty string"},
-        {5, "", true, "Import Warning: County string is an empty string"},
-        {6, "", true, "Import Warning: State string is an empty string"},
-        {7, "", true, "Import Warning: Country string is an empty string"},
-        {8, "east", false, "Import Error: Bad city longitude string"},
-        {9, "north", false, "Import Error: Bad city latitude string"},
-        {10, "x", false, "Import Error: Bad Date/hour string for UT date/hour of birth "},
-        {8, "13h00'00.00\"E", false, "Import Error: Longitude is out of range"},
-        {8, "1.5", false, "Import Error: Longitude is not valid"},
-        {9, "91d00'00.00\"N", false, "Import Error: Latitude is out of range"},
-        {9, "0.5", false, "Import Error: Latitude is not valid"},
-        {8, "", false, "Import Error: Error during city search"},  // the search has no atlas
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.value + " in field " + std::to_string(c.field));
-        auto said = import(with_field(kFull, c.field, c.value), c.ok);
-        ASSERT_FALSE(said.empty());
-        EXPECT_EQ(said.back(), c.last_said);
+    for (const DataRow& r : data_rows("files/import_lines.txt")) {
+        SCOPED_TRACE(r[0]);
+        auto said = import(r[0], r[1] == "imported");
+        EXPECT_EQ(said.empty() ? "" : said.back(), r.text(2));
     }
     EXPECT_TRUE(import(kFull, true).empty());
     EXPECT_EQ(import("", true), std::vector<std::string>{"Import Warning: Line is empty, skipping"});
@@ -121,7 +72,7 @@ TEST_F(TextImport, WarningsAndErrorsOfEachField) {
     for (auto& c : tabbed)
         if (c == ';') c = '\t';
     EXPECT_TRUE(import(tabbed, true, "\t").empty());
-    EXPECT_TRUE(import(with_field(kFull, 0, "  Doe \r"), true).empty());
+    EXPECT_TRUE(import("  Doe \r" + kFull.substr(3), true).empty());
 }
 
 TEST_F(TextImport, SexWordsSeparatorsAndNames) {
@@ -133,27 +84,11 @@ TEST_F(TextImport, SexWordsSeparatorsAndNames) {
     EXPECT_FALSE(separator_from_typed("\\n"));
     EXPECT_FALSE(separator_from_typed(""));
 
-    struct Check { std::string text_file, target, log, sep; std::string text, caption; };
+    // The dialog's checks and their texts are run end to end in tests/data/cli/files.txt.
     const std::string input = (m_dir / "in.txt").string();
     std::ofstream(input) << kFull << "\n";
-    const Check checks[] = {
-        {"", "", "", ";", "Not a valid txt file to import", "Error"},
-        {input + "x", "", "", ";", "Import txt file does not exist", "Error"},
-        {input, "", "", ";", "Not a valid target directory", "Error"},
-        {input, (m_dir / "nope").string(), "", ";", "Target directory does not exist", "Error"},
-        {input, m_dir.string(), (m_dir / "no" / "log.txt").string(), ";", (m_dir / "no" / "log.txt").string(),
-         "Not a valid path for log file:"},
-        {input, m_dir.string(), "", "", "Not a valid separator string", "Error"},
-        {input, m_dir.string(), "", "\\x", "Only \\t escape sequence is supported", "Error"},
-    };
-    for (const auto& c : checks) {
-        SCOPED_TRACE(c.text);
-        ImportRequest r{c.text_file, c.target, c.log, c.sep, false};
-        auto m = validate_import(r);
-        ASSERT_TRUE(m);
-        EXPECT_EQ(m->text, c.text);
-        EXPECT_EQ(m->caption, c.caption);
-    }
+    ImportRequest no_target{input, "", "", ";", false};
+    EXPECT_EQ(validate_import(no_target)->text, "Not a valid target directory");
     ImportRequest good{input, m_dir.string() + "/", "", ";", false};
     EXPECT_FALSE(validate_import(good));
     EXPECT_EQ(good.target_dir, m_dir.string());

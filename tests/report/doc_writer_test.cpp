@@ -5,6 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <map>
+
+#include "common/data_table.h"
 
 namespace tellurim {
 namespace {
@@ -29,75 +32,48 @@ const LogFont kMarked = [] {
 }();
 const std::array<DocColour, 3> kColours = {DocColour{0, 0, 0}, DocColour{128, 0, 128}, DocColour{255, 10, 1}};
 
-struct SimpleCase {
-    const char* name;
-    std::function<DocToken(int)> op;
-    std::array<const char*, 5> tokens;
-};
-
-const SimpleCase kSimple[] = {
-    {"document start", [](int f) { return doc::document_start(f, ""); },
-     {"{\\rtf1\\ansi\\deff0\\deflang1024\n", "{\\rtf1\\ansi\\deff0\\deflang1024\n",
-      "<HTML><HEAD><meta charset = \"UTF-8\"></HEAD><BODY>", "", ""}},
-    {"document start with head", [](int f) { return doc::document_start(f, "<TITLE>T</TITLE>"); },
-     {"{\\rtf1\\ansi\\deff0\\deflang1024\n", "{\\rtf1\\ansi\\deff0\\deflang1024\n",
-      "<HTML><HEAD><TITLE>T</TITLE><meta charset = \"UTF-8\"></HEAD><BODY>", "", ""}},
-    {"document end", doc::document_end, {"\\par }\n", "\\par }\n", "\n</BODY></HTML>\n", "", ""}},
-    {"colour table", [](int f) { return doc::colour_table(f, kColours); },
-     {"{\\colortbl\\red0\\green0\\blue0;\\red128\\green0\\blue128;\\red255\\green10\\blue1;}\n",
-      "{\\colortbl\\red0\\green0\\blue0;\\red128\\green0\\blue128;\\red255\\green10\\blue1;}\n", "", "", ""}},
-    {"font table", [](int f) { return doc::font_table(f, kFonts); },
-     {"{\\fonttbl{\\f0\\fmodern Courier New;}{\\f1\\fswiss Arial;}{\\f2\\fdecor Symbol;}}\n",
-      "{\\fonttbl{\\f0\\fmodern Courier New;}{\\f1\\fswiss Arial;}{\\f2\\fdecor Symbol;}}\n", "", "", ""}},
-    {"font start regular", [](int f) { return doc::font_start(f, kCourier, 0, kColours[2], 2, kScreen); },
-     {"{\\f0\\fs18\\cf2\n", "{\\f0\\fs18\\cf2\n",
-      "<SPAN STYLE=\"Font-Size: 9pt\"><FONT  FACE=\"Courier New\" COLOR = \"#ff0a01\">\n", "", ""}},
-    {"font start bold", [](int f) { return doc::font_start(f, kFonts[1], 1, kColours[1], 1, kScreen); },
-     {"{\\f1\\fs24\\cf1\\b\n", "{\\f1\\fs24\\cf1\\b\n",
-      "<SPAN STYLE=\"Font-Size: 12pt\"><FONT  FACE=\"Arial\" COLOR = \"#800080\">\n<B>", "", ""}},
-    {"font start, bold from 401, every mark", [](int f) { return doc::font_start(f, kMarked, 0, kColours[0], 0, kScreen); },
-     {"{\\f0\\fs18\\cf0\\b\\i\\ul\\strike\n", "{\\f0\\fs18\\cf0\\b\\i\\ul\\strike\n",
-      "<SPAN STYLE=\"Font-Size: 9pt\"><FONT  FACE=\"Courier New\" COLOR = \"#000000\">\n<B><I><U><S>", "", ""}},
-    {"font end, every mark", [](int f) { return doc::font_end(f, kMarked); },
-     {"}\n", "}\n", "</S></U></I></B></FONT></SPAN>\n", "", ""}},
+// The operations of tests/data/report/doc_tokens.txt, by the name the file gives them.
+const std::map<std::string, std::function<DocToken(int)>> kOperations = {
+    {"document start", [](int f) { return doc::document_start(f, ""); }},
+    {"document start with head", [](int f) { return doc::document_start(f, "<TITLE>T</TITLE>"); }},
+    {"document end", doc::document_end},
+    {"colour table", [](int f) { return doc::colour_table(f, kColours); }},
+    {"font table", [](int f) { return doc::font_table(f, kFonts); }},
+    {"font start regular", [](int f) { return doc::font_start(f, kCourier, 0, kColours[2], 2, kScreen); }},
+    {"font start bold", [](int f) { return doc::font_start(f, kFonts[1], 1, kColours[1], 1, kScreen); }},
+    {"font start, bold from 401, every mark", [](int f) { return doc::font_start(f, kMarked, 0, kColours[0], 0, kScreen); }},
+    {"font end, every mark", [](int f) { return doc::font_end(f, kMarked); }},
     {"font table, roman, script and unknown families",
-     [](int f) { return doc::font_table(f, std::array{font(-12, 400, "A", 0x12), font(-12, 400, "B", 0x40), font(-12, 400, "C", 0x60)}); },
-     {"{\\fonttbl{\\f0\\froman A;}{\\f1\\fscript B;}{\\f2\\fnil C;}}\n",
-      "{\\fonttbl{\\f0\\froman A;}{\\f1\\fscript B;}{\\f2\\fnil C;}}\n", "", "", ""}},
-    {"font end regular", [](int f) { return doc::font_end(f, kCourier); },
-     {"}\n", "}\n", "</FONT></SPAN>\n", "", ""}},
-    {"font end bold", [](int f) { return doc::font_end(f, kFonts[1]); },
-     {"}\n", "}\n", "</B></FONT></SPAN>\n", "", ""}},
-    {"new line", doc::new_line, {"\\par ", "\\par ", "<BR>\n", "\r\n", "\n"}},
-    {"table start", [](int f) { const int w[] = {10, 5, 8}; return doc::table_start(f, w, kCourier, kScreen); },
-     {"\n\\pard\\tx2100\\tx3150", "\n\\par \\cellx2100\\cellx3150\\cellx4830", "<P><TABLE BORDER = 1>\n", "", ""}},
-    {"table start, one column", [](int f) { const int w[] = {10}; return doc::table_start(f, w, kCourier, kScreen); },
-     {"\n\\pard", "\n\\par \\cellx2100", "<P><TABLE BORDER = 1>\n", "", ""}},
-    {"table end", doc::table_end, {"\n", "\\pard\n", "</TABLE></P>\n", "", ""}},
-    {"row start", doc::row_start, {"\n\\par ", "\n\\intbl\n", "<TR>\n", "\r\n", "\n"}},
-    {"row end", doc::row_end, {"", "\\row\n", "</TR>", "", ""}},
-    {"cell start", doc::cell_start, {"", "", "<TD>", "", ""}},
-    {"cell end", doc::cell_end, {"\\tab ", "\\cell\n", "</TD>", "\t", "\t"}},
-    {"last cell end", doc::last_cell_end, {"", "\\cell\n", "</TD>", "\t", "\t"}},
-    {"bold on", doc::bold_on, {"\\b ", "\\b ", "<B>", "", ""}},
-    {"bold off", doc::bold_off, {"\\b0 ", "\\b0 ", "</B>", "", ""}},
+     [](int f) { return doc::font_table(f, std::array{font(-12, 400, "A", 0x12), font(-12, 400, "B", 0x40), font(-12, 400, "C", 0x60)}); }},
+    {"font end regular", [](int f) { return doc::font_end(f, kCourier); }},
+    {"font end bold", [](int f) { return doc::font_end(f, kFonts[1]); }},
+    {"new line", doc::new_line},
+    {"table start", [](int f) { const int w[] = {10, 5, 8}; return doc::table_start(f, w, kCourier, kScreen); }},
+    {"table start, one column", [](int f) { const int w[] = {10}; return doc::table_start(f, w, kCourier, kScreen); }},
+    {"table end", doc::table_end},
+    {"row start", doc::row_start},
+    {"row end", doc::row_end},
+    {"cell start", doc::cell_start},
+    {"cell end", doc::cell_end},
+    {"last cell end", doc::last_cell_end},
+    {"bold on", doc::bold_on},
+    {"bold off", doc::bold_off},
 };
 
 TEST(DocWriter, EveryOperationInEveryFormat) {
-    for (const SimpleCase& c : kSimple) {
-        for (int format = 0; format < kDocFormatCount; ++format) {
-            SCOPED_TRACE(std::string(c.name) + ", format " + std::to_string(format));
-            DocToken t = c.op(format);
-            EXPECT_TRUE(t.ok);
-            EXPECT_EQ(t.text, c.tokens[static_cast<std::size_t>(format)]);
-        }
-        for (int format : {-1, 5}) {
-            SCOPED_TRACE(std::string(c.name) + ", format " + std::to_string(format));
-            DocToken t = c.op(format);
-            EXPECT_FALSE(t.ok);
-            EXPECT_EQ(t.text, "");
+    std::size_t rows = 0;
+    for (const testing_data::DataRow& r : testing_data::data_rows("report/doc_tokens.txt")) {
+        ++rows;
+        const auto& op = kOperations.at(r[0]);
+        for (int format = -1; format <= kDocFormatCount; ++format) {
+            SCOPED_TRACE(r[0] + ", format " + std::to_string(format));
+            const bool valid = format >= 0 && format < kDocFormatCount;
+            DocToken t = op(format);
+            EXPECT_EQ(t.ok, valid);
+            EXPECT_EQ(t.text, valid ? r.text(static_cast<std::size_t>(format) + 1) : "");
         }
     }
+    EXPECT_EQ(rows, kOperations.size());
 }
 
 // A device of 100 dpi across that measures "W" as 7 x 13 pixels, or cannot make the font.

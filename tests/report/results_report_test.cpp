@@ -1,6 +1,6 @@
 // The results report of a computed chart (Paris, 1944-06-06 06:00 UT, low-precision
 // provider) in the formats a golden text cannot show: the HTML read back by lxml, the rich
-// text by unrtf; and the file conversion.
+// text by unrtf.
 #include "report/results_report.h"
 
 #include <gtest/gtest.h>
@@ -8,7 +8,6 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <unistd.h>
 
 #include "astro/compute.h"
@@ -16,7 +15,6 @@
 #include "sky/houses.h"
 #include "base/strings.h"
 #include "core/worker_threads.h"
-#include "report/report_file.h"
 
 namespace tellurim {
 namespace {
@@ -200,32 +198,7 @@ TEST_F(ResultsReport, InvalidHoroscopeAndUnknownFormat) {
     EXPECT_FALSE(write_results_report(*s_chart, {}, 5, doc_style_from_options(empty.options), FixedMeasure96{}, none));
 }
 
-TEST(ConvertTarget, ExtensionAndFilterEntryDecide) {
-    struct Row {
-        const char* path;
-        int entry;
-        const char* target;
-        int format;
-    };
-    const Row rows[] = {
-        {"a.rtf", kConvertRtf, "a.rtf", kDocRtf},
-        {"a.rtf", kConvertRtfWord, "a.rtf", kDocRtfWord},
-        {"a.RTF", kConvertHtml, "a.RTF", kDocRtf},
-        {"a", kConvertRtfWord, "a.rtf", kDocRtfWord},
-        {"dir.v2/a", kConvertHtml, "dir.v2/a.html", kDocHtml},
-        {"a.htm", kConvertRtf, "a.htm", kDocHtml},
-        {"a.txt", kConvertDosText, "a.txt", kDocDosText},
-        {"a.txt", kConvertRtf, "a.txt", kDocUnixText},
-        {"a", kConvertUnixText, "a.txt", kDocUnixText},
-        {"a.doc", kConvertHtml, "a.doc", kDocRtf},
-    };
-    for (const Row& r : rows) {
-        SCOPED_TRACE(std::string(r.path) + " " + std::to_string(r.entry));
-        const ConvertTarget t = convert_target(r.path, r.entry);
-        EXPECT_EQ(t.path, r.target);
-        EXPECT_EQ(t.format, r.format);
-    }
-}
+// The file conversion (extension and filter entry) is checked end to end in tests/data/cli/report.txt.
 
 }  // namespace
 }  // namespace tellurim

@@ -9,8 +9,10 @@
 #include <array>
 #include <cmath>
 #include <cstdio>
+#include <sstream>
 #include <vector>
 
+#include "common/data_table.h"
 #include "sky/ayanamsa.h"
 #include "sky/sidereal.h"
 #include "sky/spherical.h"
@@ -45,43 +47,18 @@ std::vector<double> grid_theta() {
     return v;
 }
 
-TEST(Houses, NamesAndLookup) {
-    struct Row { int code; const char* stored; const char* command; } rows[] = {{kCampanus, "CAMPANUS", "Campanus"},
-                {kAlcabitus, "ALCABITUS", "Alcabitus"},
-                {kAbenragel, "ABENRAGEL", "Abenragel"},
-                {kRegiomontanus, "REGIOMONTANUS", "Regiomontanus"},
-                {kPlacidus, "PLACIDUS", "Placidus"},
-                {kHindoue, "HINDOUE", "Hindu"},
-                {kModusAequalis, "MODUSAEQUALIS", "ModusAequalis"}};
-    for (const auto& r : rows) {
-        SCOPED_TRACE(r.stored);
-        EXPECT_EQ(house_system_name(r.code), r.stored);
-        EXPECT_EQ(house_system_from_name(r.stored), r.code);
-        EXPECT_EQ(house_system_from_name(r.command), r.code);
-    }
-    EXPECT_FALSE(house_system_from_name("placidus"));
-    EXPECT_FALSE(house_system_from_name("Koch"));
-    EXPECT_FALSE(house_system_from_name(""));
-}
+// The systems' names, stored and typed, are checked end to end in tests/data/cli/sky.txt.
 
-// Placidus against values recorded from Swiss Ephemeris 2.10 (swe_houses_armc with obliquity
-// 23.4392911): Swiss Ephemeris' Placidus is the exact, iterated one, which the direct rule
-// here approaches to within 3' below 30 degrees of latitude and 18' at 34 degrees. (The
-// systems Swiss Ephemeris computes by the same construction are compared live below.)
+// Placidus against the values recorded from Swiss Ephemeris in tests/data/core/houses.txt,
+// within 3' below 30 degrees of latitude and 18' at 34 degrees. (The systems Swiss Ephemeris
+// computes by the same construction are compared live below.)
 TEST(Houses, PlacidusAgainstRecordedValues) {
-    struct Row { double theta, phi; std::array<double, 12> cusps; };
-    // clang-format off
-    static const Row rows[] = {
-        {200.50, -33.90, {302.1452253, 324.3422868, 350.5726163, 22.1714708, 57.3871482, 91.6389834, 122.1452253, 144.3422868, 170.5726163, 202.1714708, 237.3871482, 271.6389834}},
-        {95.00, 25.00, {184.5323681, 213.2352802, 243.6014107, 274.5892514, 305.6856644, 336.1345091, 4.5323681, 33.2352802, 63.6014107, 94.5892514, 125.6856644, 156.1345091}},
-        {300.25, 12.50, {35.5728677, 65.4574863, 91.9151967, 118.1494416, 147.1039988, 180.2911400, 215.5728677, 245.4574863, 271.9151967, 298.1494416, 327.1039988, 0.2911400}},
-    };
-    // clang-format on
-    for (const Row& r : rows) {
-        SCOPED_TRACE(testing::Message() << "theta " << r.theta << " phi " << r.phi);
-        const double tolerance = std::fabs(r.phi) < 30.0 ? 3.0 / 60.0 : 18.0 / 60.0;
-        auto ours = cusps_deg(kPlacidus, r.theta, r.phi);
-        for (int h = 0; h < 12; ++h) EXPECT_NEAR(diff_deg(ours[h], r.cusps[h]), 0.0, tolerance) << "house " << h + 1;
+    for (const testing_data::DataRow& r : testing_data::data_rows("core/houses.txt")) {
+        if (r[0] != "placidus") continue;
+        SCOPED_TRACE(testing::Message() << "theta " << r[1] << " phi " << r[2]);
+        const double tolerance = std::fabs(r.num(2)) < 30.0 ? 3.0 / 60.0 : 18.0 / 60.0;
+        auto ours = cusps_deg(kPlacidus, r.num(1), r.num(2));
+        for (int h = 0; h < 12; ++h) EXPECT_NEAR(diff_deg(ours[h], r.num(3 + h)), 0.0, tolerance) << "house " << h + 1;
     }
 }
 
@@ -259,16 +236,14 @@ HouseTable table_from_degrees(const std::array<double, 12>& deg) {
 TEST(Houses, HouseOfPoint) {
     // Unequal houses crossing 0 degrees: house 1 starts at 350.
     HouseTable t = table_from_degrees({350, 20, 50, 80, 110, 140, 170, 200, 230, 260, 290, 320});
-    struct Row { double point; bool opposite, center; int want; } rows[] = {
-        {350.0, false, false, 1},  {5.0, false, false, 1},   {19.999, false, false, 1}, {20.0, false, false, 2},
-        {349.9, false, false, 12}, {5.0, true, false, 12},   {349.9, true, false, 1},   {300.0, true, false, 2},
-        {340.0, false, true, 1},   {4.9, false, true, 1},    {5.1, false, true, 2},     {335.1, false, true, 1},
-        {334.9, false, true, 12},  {340.0, true, true, 1},   {5.1, true, true, 12},     {334.9, true, true, 2},
-        {-10.0, false, false, 1},  {710.0, false, false, 1},
-    };
-    for (const auto& r : rows) {
-        SCOPED_TRACE(testing::Message() << r.point << " opposite " << r.opposite << " center " << r.center);
-        EXPECT_EQ(house_of_point(r.opposite, r.center, t, AngleValue::degrees(r.point)), r.want);
+    for (const testing_data::DataRow& r : testing_data::data_rows("core/houses.txt")) {
+        if (r[0].rfind("house-of", 0) != 0) continue;
+        SCOPED_TRACE(r[0]);
+        std::istringstream in(r[0].substr(9));
+        double point = 0;
+        std::string direction, from;
+        in >> point >> direction >> from;
+        EXPECT_EQ(house_of_point(direction == "opposite", from == "centred", t, AngleValue::degrees(point)), r.integer(1));
     }
     // Any angle unit.
     EXPECT_EQ(house_of_point(false, false, t, AngleValue::radians(25.0 / kDegreesPerRadian)), 2);
