@@ -432,6 +432,7 @@ int write_chart_wheel(const ChartArgs& a, const WheelRequest& request, const Bir
 int run_chart(const ChartArgs& a, CliContext& ctx) {
     const std::optional<WheelRequest> wheel = check_wheel_args(a.wheel, ctx);
     if (ctx.exit_code != kExitOk) return ctx.exit_code;
+    if (!check_output_paths({a.save_path, a.report.path}, ctx)) return ctx.exit_code;
 
     auto chart = compute_birth_chart(a.birth, ctx);
     if (!chart) return ctx.exit_code;
@@ -440,7 +441,8 @@ int run_chart(const ChartArgs& a, CliContext& ctx) {
     if (a.save) {
         std::string path =
             a.save_path.empty() ? default_horoscope_file_name(h, chart->settings->horoscopes_dir) : a.save_path;
-        if (!save_horoscope(h, path, *ctx.messages)) {
+        // An existing file is kept when the user answers no, as --report does.
+        if (save_horoscope(h, path, *ctx.messages) != SaveStatus::Saved) {
             ctx.exit_code = kExitFailure;
             return ctx.exit_code;
         }

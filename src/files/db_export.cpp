@@ -16,9 +16,18 @@ Message box(Str text_id, MessageIcon icon) {
     return {str(text_id), str(Str::ExportMessageCaption), icon, MessageButtons::Ok, MessageAnswer::Ok};
 }
 
+// The mapping, or nullopt after saying why: a file that cannot be read, or one that maps no
+// column (empty, only comments, not a mapping at all), which would export nothing.
 std::optional<std::vector<MappedTable>> mapping_or_say(const std::string& path, MessageSink& messages) {
     auto tables = load_mapping(path);
-    if (!tables) messages.tell(path, str(Str::DbMappingCannotOpen), MessageIcon::Warning);
+    if (!tables) {
+        messages.tell(path, str(Str::DbMappingCannotOpen), MessageIcon::Warning);
+        return std::nullopt;
+    }
+    if (tables->empty()) {
+        messages.tell(path, str(Str::DbMappingMapsNothing), MessageIcon::Warning);
+        return std::nullopt;
+    }
     return tables;
 }
 
@@ -75,7 +84,7 @@ ExportResult run_db_export(const DbTarget& target, const std::vector<std::string
             break;
         }
         *h = Horoscope{};
-        if (!read_horoscope_file(*h, files[i], *env.options, messages, *env.workers, *env.library)) {
+        if (!read_export_horoscope(*h, files[i], env)) {
             result.failed = true;
             break;
         }

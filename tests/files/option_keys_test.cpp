@@ -110,6 +110,10 @@ TEST(OptionKeys, RefusedValuesSayTheDialogsMessage) {
         {"paths.save-file", {"/nonexistent/save.txt"}, not_correct},
         {"paths.text-editor", {"\"/tmp\""}, not_correct},
         {"fonts.global.size", {"0"}, not_correct},
+        {"fonts.global.face", {"</style><script>x</script>{\\rtf"},
+         "A font face name cannot hold control characters or any of < > & \" ; { } \\"},
+        {"fonts.title.face", {"Deja\x01Vu"}, "A font face name cannot hold control characters or any of < > & \" ; { } \\"},
+        {"fonts.title.face", {"Noto Sans CJK JP"}, ""},
         {"fonts.title.colour", {"#80FF0000"}, not_correct},  // a COLORREF has no alpha
         {"colours.pen", {"black"}, not_correct},
         {"database.name", {std::string(100, 'x')}, not_correct},

@@ -106,6 +106,10 @@ TEST_F(TextImport, WarningsAndErrorsOfEachField) {
         {9, "91d00'00.00\"N", false, "Import Error: Latitude is out of range"},
         {9, "0.5", false, "Import Error: Latitude is not valid"},
         {8, "", false, "Import Error: Error during city search"},  // the search has no atlas
+        // Polar day on 17 May at 80 N: kept as `chart` prints it, without sunrise and sunset.
+        {9, "80d00'00.00\"N", true,
+         "Import Warning: The Sun does not rise or set on this day here; the horoscope is kept without sunrise and "
+         "sunset."},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.value + " in field " + std::to_string(c.field));
@@ -143,6 +147,8 @@ TEST_F(TextImport, SexWordsSeparatorsAndNames) {
         {input, (m_dir / "nope").string(), "", ";", "Target directory does not exist", "Error"},
         {input, m_dir.string(), (m_dir / "no" / "log.txt").string(), ";", (m_dir / "no" / "log.txt").string(),
          "Not a valid path for log file:"},
+        {input, m_dir.string(), m_dir.string(), ";", m_dir.string(), "Not a valid path for log file:"},
+        {input, m_dir.string(), "/dev/full", ";", "/dev/full", "Not a valid path for log file:"},
         {input, m_dir.string(), "", "", "Not a valid separator string", "Error"},
         {input, m_dir.string(), "", "\\x", "Only \\t escape sequence is supported", "Error"},
     };
@@ -168,14 +174,19 @@ TEST_F(TextImport, SexWordsSeparatorsAndNames) {
 
 TEST_F(TextImport, RunWritesFilesWithCountersAndFramesTheLog) {
     const std::string input = (m_dir / "in.txt").string();
-    std::ofstream(input) << kFull << "\r\n\r\n" << kFull << "\r\n" << "Bad;Line\r\n" << "Bad\xFF;UTF8\r\n";
+    std::ofstream(input) << kFull << "\r\n\r\n"
+                         << kFull << "\r\n"
+                         << "Bad;Line\r\n"
+                         << "Bad\xFF;UTF8\r\n"
+                         << std::string(kMaxImportLineBytes + 1, 'x') << "\r\n";
     const std::string log_file = (m_dir / "import.log").string();
     ImportRequest r{input, (m_dir / "out").string(), log_file, ";", false};
     RecordingMessages said;
     ImportSummary s = run_import(r, m_env, said, nullptr, nullptr);
-    EXPECT_EQ(s.lines, 5);
+    EXPECT_EQ(s.lines, 6);
     EXPECT_EQ(s.imported, 2);
-    EXPECT_EQ(s.failed_lines, 2);
+    EXPECT_EQ(s.failed_lines, 3);
+    EXPECT_EQ(s.errors, 3);
     EXPECT_TRUE(said.messages.empty());  // everything went to the log
     EXPECT_TRUE(fs::exists(m_dir / "out" / "Doe_John.xml"));
     EXPECT_TRUE(fs::exists(m_dir / "out" / "Doe_John1.xml"));
@@ -189,6 +200,16 @@ TEST_F(TextImport, RunWritesFilesWithCountersAndFramesTheLog) {
     EXPECT_NE(log.find("\r\nError string:: Cannot find sexe string\r\n\r\nError importing below line: Bad;Line\r\n"),
               std::string::npos);
     EXPECT_NE(log.find("Bad\xEF\xBF\xBD;UTF8"), std::string::npos);  // the invalid byte logged as U+FFFD
+    EXPECT_NE(log.find("\r\nImport Error: Line is longer than 4096 bytes, skipping\r\n"), std::string::npos);
+
+    // Every failed write counts: a target that is gone, and a log that is a directory.
+    ImportRequest gone{input, (m_dir / "gone").string(), m_dir.string(), ";", false};
+    RecordingMessages told;
+    ImportSummary failed = run_import(gone, m_env, told, nullptr, nullptr);
+    EXPECT_EQ(failed.imported, 0);
+    EXPECT_EQ(failed.errors, 1 + 3 + 2);  // the log, the three bad lines, the two files
+    ASSERT_FALSE(told.messages.empty());
+    EXPECT_EQ(told.messages[0].caption, "Cannot write in the log file");
 
     ManualResetEvent cancel;
     cancel.set();

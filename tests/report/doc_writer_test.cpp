@@ -29,6 +29,8 @@ LogFont font(std::int32_t height, std::int32_t weight, std::string face, std::ui
 const LogFont kCourier = font(-12, 400, "Courier New");
 const std::array<LogFont, 3> kFonts = {kCourier, font(-16, 700, "Arial", 0x22), font(12, 400, "Symbol", 0x50)};
 const std::array<DocColour, 3> kColours = {DocColour{0, 0, 0}, DocColour{128, 0, 128}, DocColour{255, 10, 1}};
+// A face name from a hand-edited options file: markup and controls must not reach the document.
+const LogFont kHostile = font(-12, 400, "</style><script>x</script>{\\rtf;\x01\"");
 
 struct SimpleCase {
     const char* name;
@@ -50,6 +52,17 @@ const SimpleCase kSimple[] = {
     {"font table", [](int f) { return doc::font_table(f, kFonts); },
      {"{\\fonttbl{\\f0\\fmodern Courier New;}{\\f1\\fswiss Arial;}{\\f2\\fdecor Symbol;}}\n",
       "{\\fonttbl{\\f0\\fmodern Courier New;}{\\f1\\fswiss Arial;}{\\f2\\fdecor Symbol;}}\n", "", "", ""}},
+    {"font table, face with markup", [](int f) { return doc::font_table(f, {kHostile, kHostile, kHostile}); },
+     {"{\\fonttbl{\\f0\\fmodern </style><script>x</script>\\{\\\\rtf\\'3b\";}{\\f1\\fmodern "
+      "</style><script>x</script>\\{\\\\rtf\\'3b\";}{\\f2\\fmodern </style><script>x</script>\\{\\\\rtf\\'3b\";}}\n",
+      "{\\fonttbl{\\f0\\fmodern </style><script>x</script>\\{\\\\rtf\\'3b\";}{\\f1\\fmodern "
+      "</style><script>x</script>\\{\\\\rtf\\'3b\";}{\\f2\\fmodern </style><script>x</script>\\{\\\\rtf\\'3b\";}}\n",
+      "", "", ""}},
+    {"font start, face with markup", [](int f) { return doc::font_start(f, kHostile, 0, kColours[0], 0, kScreen); },
+     {"{\\f0\\fs18\\cf0\n", "{\\f0\\fs18\\cf0\n",
+      "<SPAN STYLE=\"Font-Size: 9pt\"><FONT  FACE=\"&lt;/style&gt;&lt;script&gt;x&lt;/script&gt;{\\rtf;&quot;\" "
+      "COLOR = \"#000000\">\n",
+      "", ""}},
     {"font start regular", [](int f) { return doc::font_start(f, kCourier, 0, kColours[2], 2, kScreen); },
      {"{\\f0\\fs18\\cf2\n", "{\\f0\\fs18\\cf2\n",
       "<SPAN STYLE=\"Font-Size: 9pt\"><FONT  FACE=\"Courier New\" COLOR = \"#ff0a01\">\n", "", ""}},
@@ -90,6 +103,10 @@ TEST(DocWriter, EveryOperationInEveryFormat) {
             EXPECT_EQ(t.text, "");
         }
     }
+    // The HTML report's style element names the body face in CSS, where only escapes hold.
+    EXPECT_EQ(doc::css_face_name(kHostile.face_name),
+              "\\3C \\2F style\\3E \\3C script\\3E x\\3C \\2F script\\3E \\7B \\5C rtf\\3B \\22 ");
+    EXPECT_EQ(doc::css_face_name("Noto Sans-CJK_JP"), "Noto Sans-CJK_JP");
 }
 
 TEST(DocWriter, FontMarks) {
