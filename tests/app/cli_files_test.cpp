@@ -5,6 +5,7 @@
 #include <fstream>
 #include <nlohmann/json.hpp>
 #include <cstdlib>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "cli_run.h"
@@ -112,6 +113,53 @@ TEST_F(CliFiles, ImportExportTextAndDbTest) {
     auto no_db = cli({"db", "test", "--dsn", "NoSuchTellurimSource"});
     EXPECT_EQ(no_db.code, kExitFailure);
     EXPECT_EQ(no_db.messages.back().text, "Failure while trying to connect to database");
+}
+
+// Every output path of the command line meets a FIFO (which would block the writer) or a
+// directory: refused before anything is computed, and left as it was.
+TEST_F(CliFiles, OutputPathsThatAreNotRegularFilesAreRefused) {
+    const std::string fifo = (m_dir / "f.txt").string(), dir = (m_dir / "out").string();
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const std::string line = "Doe;John;M;1980-05-17 14:30:00.00 GD;Paris;;;France;0h09'23.73\"E;48d51'24.00\"N;"
+                             "1980-05-17 12:30:00.00 GD;\r\n";
+    const std::string input = (m_dir / "in.txt").string();
+    std::ofstream(input, std::ios::binary) << line;
+    ASSERT_EQ(cli({"import", input, "--to", dir, "--ephemeris", "low"}).code, kExitOk);
+    const std::string xml = (m_dir / "out" / "Doe_John.xml").string();
+    const std::vector<std::string> chart = {"chart", "--name", "Doe", "--ut", "2000-01-01 12:00:00", "--lon", "2dE",
+                                            "--lat", "48dN", "--ephemeris", "low"};
+    auto with = [](std::vector<std::string> a, std::vector<std::string> more) {
+        a.insert(a.end(), more.begin(), more.end());
+        return a;
+    };
+    const std::string refused = "Not a regular file, nothing is written into it";
+    struct Row {
+        std::vector<std::string> args;
+        std::string caption;
+    } rows[] = {
+        {with(chart, {"--save", fifo}), refused},
+        {with(chart, {"--report", fifo}), refused},
+        {with(chart, {"--save", dir}), refused},
+        {with(chart, {"--wheel", (m_dir / "f.png").string()}), refused},
+        {{"open", xml, "--report", fifo}, refused},
+        {{"import", input, "--to", dir, "--log", fifo}, "Not a valid path for log file:"},
+        {{"export", "text", xml, "--out", fifo}, refused},
+    };
+    ASSERT_EQ(::mkfifo((m_dir / "f.png").c_str(), 0600), 0);
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.args[0] + " " + r.args[r.args.size() - 2] + " " + r.args.back());
+        auto run = cli(r.args);
+        EXPECT_EQ(run.code, kExitBadInput);
+        EXPECT_TRUE(run.out.empty());
+        ASSERT_FALSE(run.messages.empty());
+        EXPECT_EQ(run.messages.back().caption, r.caption);
+    }
+    EXPECT_TRUE(fs::is_fifo(fifo));
+    // A PNG wheel over 16384 pixels a side is refused, naming the limit.
+    auto big = cli(with(chart, {"--wheel", (m_dir / "w.png").string(), "--size", "16385x100"}));
+    EXPECT_EQ(big.code, kExitBadInput);
+    EXPECT_EQ(big.messages.back().text,
+              "The wheel is too large: a PNG wheel has at most 16384 pixels a side: 16385x100");
 }
 
 }  // namespace

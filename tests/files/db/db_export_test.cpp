@@ -184,6 +184,42 @@ TEST_P(DbExport, ACancelledOrFailingRunLeavesNoRow) {
     EXPECT_EQ(m_messages.messages.back().caption, "Unknown field name in the mapping file:");
     EXPECT_EQ(m_messages.messages.back().text, "No Such Field");
     expect_rows(0);
+
+    // A mapping that maps nothing would export nothing "successfully": refused, naming the file.
+    for (const std::string map : {"", "; only a comment\r\n[horoscope]\r\n", "\x7f" "ELF\x02\x01\x01\0\0\0"}) {
+        SCOPED_TRACE(map);
+        const fs::path empty_map = m_dir / "empty.ini";
+        std::ofstream(empty_map, std::ios::binary) << map;
+        m_messages.messages.clear();
+        EXPECT_TRUE(export_files(files, {m_backend->dsn, "", "", empty_map.string()}).failed);
+        ASSERT_FALSE(m_messages.messages.empty());
+        EXPECT_EQ(m_messages.messages.back(), (Message{empty_map.string(), "The mapping file maps no column to a table",
+                                                       MessageIcon::Warning}));
+    }
+    expect_rows(0);
+}
+
+// A birth whose day has no sunrise (Tromso at midsummer) exports as `chart` prints it: with a
+// warning, and no solar hour.
+TEST_P(DbExport, PolarBirthIsExportedWithAWarning) {
+    auto files = make_files(m_dir, 2);
+    BirthData b;
+    b.last_name = "Tromso";
+    b.place.longitude = AngleValue::degrees(18.95, kFormatEastWest);
+    b.place.latitude = AngleValue::degrees(69.65, kFormatNorthSouth);
+    set_julian_day_ut(b.ut, 2451717.0);  // 2000-06-21 12:00 UT
+    b.local = b.ut;
+    Horoscope h;
+    ASSERT_TRUE(h.set_birth_data(b, true, Options{}));
+    files.insert(files.begin(), (m_dir / "Tromso.xml").string());
+    ASSERT_TRUE(write_horoscope_file(h, files[0]));
+    ExportResult r = export_files(files, target());
+    EXPECT_FALSE(r.failed);
+    expect_rows(3);
+    EXPECT_EQ(m_messages.messages.back().text,
+              files[0] + ": The Sun does not rise or set on this day here; the horoscope is kept without sunrise and "
+                         "sunset.");
+    EXPECT_EQ(testing_db::first_value(m_backend->dsn, "select count(*) from horoscope where solar_hour is null"), "1");
 }
 
 TEST_P(DbExport, ConnectionTestAndSaveOneHoroscope) {
