@@ -90,11 +90,13 @@ protected:
 };
 
 TEST_P(DbExport, EveryFileGivesOneRowPerTableWithItsValues) {
-    auto files = make_files(m_dir, 5);
+    // Two full multi-row INSERTs and a last, shorter one.
+    const int n = 2 * OdbcConnection::kRowsPerStatement + 3;
+    auto files = make_files(m_dir, n);
     ExportResult r = export_files(files, target());
     EXPECT_FALSE(r.failed);
-    EXPECT_EQ(r.exported, 5);
-    expect_rows(5);
+    EXPECT_EQ(r.exported, n);
+    expect_rows(n);
     EXPECT_EQ(db_export_message(r).text, "Export was successfully done.");
     const std::string dsn = m_backend->dsn;
     EXPECT_EQ(testing_db::first_value(dsn, "select first_name from horoscope where last_name = 'P3'"), "\xC3\x89lodie");
@@ -103,6 +105,10 @@ TEST_P(DbExport, EveryFileGivesOneRowPerTableWithItsValues) {
     EXPECT_EQ(testing_db::first_value(dsn, "select birth_ut_time from horoscope where last_name = 'P3'"), "12:00:00");
     EXPECT_NEAR(std::stod(testing_db::first_value(dsn, "select jd_ut from horoscope where last_name = 'P3'")),
                 2451548.0, 1e-6);
+    // The last row of the last statement holds the last file's values.
+    EXPECT_NEAR(std::stod(testing_db::first_value(dsn, fmt::format("select jd_ut from horoscope where last_name = "
+                                                                   "'P{}'", n - 1))),
+                2451545.0 + n - 1, 1e-6);
     // The Sun near 283 degrees tropical on 4 January 2000.
     auto of_p3 = [&dsn](const std::string& column, const std::string& table) {
         return testing_db::first_value(dsn, "select t." + column + " from " + table +
