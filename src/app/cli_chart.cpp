@@ -374,10 +374,7 @@ int print_chart(const Horoscope& h, const EphemerisLibrary& library, bool json, 
     }
     if (request.path.empty()) return kExitOk;
 
-    // As "Convert to": the entry chosen (the first without --format) and the file's extension
-    // decide the format.
-    const int entry = request.format.empty() ? kConvertRtf : convert_entry_from_name(request.format);
-    const ConvertTarget target = convert_target(request.path, entry);
+    const ConvertTarget target = report_target(request);
     std::string document;
     if (!write_results_report(h, sources, target.format, style, device, document)) {
         ctx.fail(kExitFailure, str(Str::ReportCannotCreate));
@@ -398,6 +395,13 @@ int print_invalid_chart(const BirthChart& chart, bool json, const ReportRequest&
     const int code = print_chart(*chart.horoscope, *chart.library, false, 0.0, request,
                                  chart.settings->private_dir, ctx);
     return code != kExitOk ? code : kExitFailure;
+}
+
+ConvertTarget report_target(const ReportRequest& request) {
+    // As "Convert to": the entry chosen (the first without --format) and the file's extension
+    // decide the format.
+    const int entry = request.format.empty() ? kConvertRtf : convert_entry_from_name(request.format);
+    return convert_target(request.path, entry);
 }
 
 void add_report_options(CLI::App& command, ReportRequest& request) {
@@ -444,6 +448,8 @@ int write_chart_wheel(const ChartArgs& a, const WheelRequest& request, const Bir
 int run_chart(const ChartArgs& a, CliContext& ctx) {
     const std::optional<WheelRequest> wheel = check_wheel_args(a.wheel, ctx);
     if (ctx.exit_code != kExitOk) return ctx.exit_code;
+    if (!check_output_paths({a.save_path, a.report.path.empty() ? "" : report_target(a.report).path}, ctx))
+        return ctx.exit_code;
 
     auto chart = compute_birth_chart(a.birth, ctx, true);
     if (!chart) return ctx.exit_code;
@@ -453,7 +459,8 @@ int run_chart(const ChartArgs& a, CliContext& ctx) {
     if (a.save) {
         std::string path =
             a.save_path.empty() ? default_horoscope_file_name(h, chart->settings->horoscopes_dir) : a.save_path;
-        if (!save_horoscope(h, path, *ctx.messages)) {
+        // An existing file is kept when the user answers no, as --report does.
+        if (save_horoscope(h, path, *ctx.messages) != SaveStatus::Saved) {
             ctx.exit_code = kExitFailure;
             return ctx.exit_code;
         }

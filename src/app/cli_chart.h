@@ -8,6 +8,7 @@
 #include "app/cli.h"
 #include "app/cli_common.h"
 #include "core/horoscope.h"
+#include "report/report_file.h"
 
 namespace tellurim {
 
@@ -19,6 +20,9 @@ struct ReportRequest {
     std::string format;  // rtf, rtf-word, html, dos-txt, txt; empty: the file's extension decides
 };
 void add_report_options(CLI::App& command, ReportRequest& request);
+// The file and format of a report request: the extension that the chosen entry adds to a name
+// without one, and the format that the extension then gives.
+ConvertTarget report_target(const ReportRequest& request);
 
 // Prints a computed horoscope as `chart` does: the results report as UNIX text, or one JSON
 // object with `json` holding every value of the report, with the star conjunctions within

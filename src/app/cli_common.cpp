@@ -9,6 +9,7 @@
 #include "core/birth_input.h"
 #include "sky/houses.h"
 #include "base/strings.h"
+#include "core/output_file.h"
 #include "files/cities.h"
 #include "files/horoscope_file.h"
 #include "files/host_identity.h"
@@ -250,7 +251,7 @@ void load_provider(BirthChart& c, CliContext& ctx) {
 std::optional<BirthChart> accept_computation(bool computed, const ComputeReport& report, std::optional<BirthChart> c,
                                              bool keep_invalid, CliContext& ctx) {
     const Horoscope& h = *c->horoscope;
-    const bool polar_only = !computed && h.sun.polar != SunPolar::None && report.ran_step(kComputeSteps);
+    const bool polar_only = polar_sun_only_failure(computed, h, report);
     if (polar_only)
         ctx.messages->tell(str(Str::SunPolarWarning), str(Str::ComputeCaption), MessageIcon::Warning);
     if (!computed && !polar_only) {
@@ -275,6 +276,16 @@ std::string range_date_text(double jd) {
 }
 
 }  // namespace
+
+bool check_output_paths(std::initializer_list<std::string_view> paths, CliContext& ctx) {
+    for (std::string_view p : paths) {
+        const std::string path(p);
+        if (path.empty() || is_output_path(path)) continue;
+        ctx.fail(kExitBadInput, path, str(Str::OutputNotRegular));
+        return false;
+    }
+    return true;
+}
 
 std::optional<ProviderRange> provider_range(const EphemerisLibrary& library) {
     auto span = library.valid_range();

@@ -5,9 +5,11 @@
 // `directions` and `dasa` share.
 
 #include <CLI/CLI.hpp>
+#include <initializer_list>
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "app/cli.h"
 #include "app/cli_settings.h"
@@ -31,6 +33,11 @@ struct ChartOverrides {
 void add_chart_override_options(CLI::App& command, ChartOverrides& overrides);
 // Applies the overrides to `options`; an unknown house system fails with exit status 2.
 bool apply_chart_overrides(const ChartOverrides& overrides, Options& options, CliContext& ctx);
+
+// Output files named on the command line (empty entries are skipped): each must name nothing
+// yet or a regular file. A FIFO, a directory or a device is refused before anything is
+// computed: "Not a regular file, nothing is written into it" with the path, exit status 2.
+bool check_output_paths(std::initializer_list<std::string_view> paths, CliContext& ctx);
 
 // The birth options as typed.
 struct BirthArgs {

@@ -355,6 +355,10 @@ bool set_and_compute(Horoscope& h, const BirthData& data, bool keep_initial, con
     return compute(h, messages, workers, library, report);
 }
 
+bool polar_sun_only_failure(bool computed, const Horoscope& h, const ComputeReport& report) {
+    return !computed && h.sun.polar != SunPolar::None && report.ran_step(kComputeSteps);
+}
+
 namespace {
 
 // Moves a valid date-hour by `days`, keeping its calendar; an invalid result empties it.

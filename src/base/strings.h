@@ -30,6 +30,7 @@ enum class Str : int {
 #include "base/strings_birth.def"
 #include "base/strings_report.def"
 #include "base/strings_atlas_checks.def"
+#include "base/strings_output.def"
 #undef TELLURIM_STRING
     Count
 };

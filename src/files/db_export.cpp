@@ -16,9 +16,18 @@ Message box(Str text_id, MessageIcon icon) {
     return {str(text_id), str(Str::ExportMessageCaption), icon, MessageButtons::Ok, MessageAnswer::Ok};
 }
 
+// The mapping, or nullopt after saying why: a file that cannot be read, or one that maps no
+// column (empty, only comments, not a mapping at all), which would export nothing.
 std::optional<std::vector<MappedTable>> mapping_or_say(const std::string& path, MessageSink& messages) {
     auto tables = load_mapping(path);
-    if (!tables) messages.tell(path, str(Str::DbMappingCannotOpen), MessageIcon::Warning);
+    if (!tables) {
+        messages.tell(path, str(Str::DbMappingCannotOpen), MessageIcon::Warning);
+        return std::nullopt;
+    }
+    if (tables->empty()) {
+        messages.tell(path, str(Str::DbMappingMapsNothing), MessageIcon::Warning);
+        return std::nullopt;
+    }
     return tables;
 }
 
@@ -68,40 +77,32 @@ ExportResult run_db_export(const DbTarget& target, const std::vector<std::string
     MessageSink& messages = *env.messages;
     auto tables = mapping_or_say(target.mapping_file, messages);
     OdbcConnection c(messages);
-    if (!tables || !connect_target(c, target)) {
+    if (!tables || !connect_target(c, target) || !c.begin_batches(*tables)) {
         result.failed = true;
         return result;
     }
     long inserted = 0;
     auto h = std::make_unique<Horoscope>();
-    for (std::size_t i = 0; i < files.size() && !result.failed && !result.cancelled; ++i) {
+    for (std::size_t i = 0; i < files.size(); ++i) {
         if (cancel && cancel->is_set()) {
             result.cancelled = true;
             break;
         }
         *h = Horoscope{};
-        if (!read_horoscope_file(*h, files[i], *env.options, messages, *env.workers, *env.library)) {
+        // The rows go in multi-row INSERTs (OdbcConnection::add_rows): a failing insert shows
+        // at the statement that holds it, and the whole run is rolled back all the same.
+        if (!read_export_horoscope(*h, files[i], env) || !c.add_rows(*h)) {
             result.failed = true;
             break;
         }
-        for (const MappedTable& t : *tables) {
-            if (cancel && cancel->is_set()) {
-                result.cancelled = true;
-                break;
-            }
-            if (!c.insert(t, *h)) {
-                result.failed = true;
-                break;
-            }
-            ++inserted;
-        }
-        if (result.failed || result.cancelled) break;
+        inserted += static_cast<long>(tables->size());
         ++result.exported;
         if (progress) {
             progress->files_done.store(static_cast<long>(i + 1));
             progress->percent.store(static_cast<int>((i + 1) * 100 / files.size()));
         }
     }
+    if (!result.failed && !result.cancelled && !c.flush_rows()) result.failed = true;
     // One transaction: a complete run is committed, anything else rolled back.
     if (inserted == 0 || result.failed || result.cancelled) {
         (void)c.rollback();

@@ -11,6 +11,7 @@
 #include "base/regular_file.h"
 #include "base/strings.h"
 #include "base/text.h"
+#include "core/output_file.h"
 #include "files/exchange_line.h"
 
 namespace tellurim {
@@ -106,12 +107,7 @@ std::string horoscope_file_text(const Horoscope& h) {
 }
 
 bool write_horoscope_file(Horoscope& h, const std::string& path) {
-    const std::string bytes = horoscope_file_text(h);
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f) return false;
-    bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    ok = std::fclose(f) == 0 && ok;
-    if (!ok) return false;
+    if (replace_output_file(path, horoscope_file_text(h)) != OutputStatus::Written) return false;
     h.initial_ut = h.birth_ut;
     h.initial_local = h.birth_local;
     return true;
@@ -226,10 +222,24 @@ Message save_question(const Horoscope& h, const std::string& path) {
     return {path, caption, MessageIcon::Question, MessageButtons::YesNo, MessageAnswer::No};
 }
 
-bool save_horoscope(Horoscope& h, const std::string& path, MessageSink& messages) {
-    if (write_horoscope_file(h, path)) return true;
-    messages.tell(path, str(Str::HoroFileCannotWrite), MessageIcon::Error);
-    return false;
+SaveStatus save_horoscope(Horoscope& h, const std::string& path, MessageSink& messages) {
+    // The file takes the name only when it is free; a file already there (another person of
+    // the same names, or another run's) is replaced only after the question.
+    OutputFile file;
+    OutputStatus s = file.open(path);
+    if (s == OutputStatus::Written) s = file.write(horoscope_file_text(h)) ? file.commit_new(path) : OutputStatus::Failed;
+    if (s == OutputStatus::Exists) {
+        if (messages.show(overwrite_question(path)) != MessageAnswer::Yes) return SaveStatus::Kept;
+        s = file.commit();
+    }
+    if (s == OutputStatus::Written) {
+        h.initial_ut = h.birth_ut;
+        h.initial_local = h.birth_local;
+        return SaveStatus::Saved;
+    }
+    messages.tell(path, str(s == OutputStatus::NotRegular ? Str::OutputNotRegular : Str::HoroFileCannotWrite),
+                  MessageIcon::Error);
+    return SaveStatus::Failed;
 }
 
 }  // namespace tellurim

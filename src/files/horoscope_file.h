@@ -29,7 +29,7 @@ std::optional<std::string_view> element_content(std::string_view text, std::stri
 // The 27 lines of the file for `h`, every one ended by CR LF.
 std::string horoscope_file_text(const Horoscope& h);
 
-// Writes the file (created or truncated). On success the initial universal and local
+// Writes the file (created or replaced whole, never left half-written). On success the initial universal and local
 // date-hours of `h` are set to the current ones.
 [[nodiscard]] bool write_horoscope_file(Horoscope& h, const std::string& path);
 
@@ -71,8 +71,11 @@ std::string horoscope_file_filter();
 // "Save", the names, the local date-hour, "As" and " :" joined by single spaces; yes/no.
 Message save_question(const Horoscope& h, const std::string& path);
 
-// Saving from a command: writes `path`; on failure shows the path with the caption
-// "Cannot open file:" (error icon).
-[[nodiscard]] bool save_horoscope(Horoscope& h, const std::string& path, MessageSink& messages);
+// Saving from a command: writes `path`. A file already there is replaced only when the user
+// answers yes to "File <path> exits, overwrite?" ("Confirmation"); otherwise it is kept. On
+// failure shows the path with the caption "Cannot open file:" (error icon), or "Not a regular
+// file, nothing is written into it:" for a FIFO, a directory or a device.
+enum class SaveStatus { Saved, Kept, Failed };
+[[nodiscard]] SaveStatus save_horoscope(Horoscope& h, const std::string& path, MessageSink& messages);
 
 }  // namespace tellurim

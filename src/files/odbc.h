@@ -35,6 +35,21 @@ public:
     // "insert into T ( c1,...,cn) values  (  ? , ? )" prepared once per table and executed with the
     // horoscope's values. An unknown field name fails ("Unknown field name in the mapping file:").
     [[nodiscard]] bool insert(const MappedTable& table, const Horoscope& h);
+
+    // A bulk export's inserts, one row per table for each horoscope, sent as INSERTs of many
+    // rows ("values ( ? , ? ), ( ? , ? )"): SQLite's ODBC driver compiles the statement again
+    // at every execution, and PostgreSQL answers each one over the connection, so one
+    // statement per row costs more than the computation of the horoscope. Up to
+    // kRowsPerStatement rows go in one statement, fewer where the database limits the
+    // parameters of a statement; a database not known to take such INSERTs gets one row per
+    // statement. All of it stays within the one transaction of the export.
+    // begin_batches looks every field name up (an unknown one fails as insert() does);
+    // add_rows computes the rows of a horoscope and sends the tables whose batch is full;
+    // flush_rows sends what is kept. `tables` must outlive the batches.
+    [[nodiscard]] bool begin_batches(const std::vector<MappedTable>& tables);
+    [[nodiscard]] bool add_rows(const Horoscope& h);
+    [[nodiscard]] bool flush_rows();
+    int rows_per_statement() const;
     // Executes one statement directly (schema set-up).
     [[nodiscard]] bool execute(std::string_view sql);
     [[nodiscard]] bool commit();
@@ -45,6 +60,8 @@ public:
     // The text of the diagnostics of the last failure ("" when none).
     const std::string& last_diagnostics() const { return m_last; }
 
+    static constexpr int kRowsPerStatement = 50;
+
 private:
     // Allocates the handles and sets the login time-out, then runs `open` and turns auto-commit
     // off; every failure shows the diagnostics.
@@ -52,13 +69,17 @@ private:
     bool open_connection(Open open);
 
     struct Handles;
+    struct TableBatch;
+    bool execute_insert(const std::string& sql);
+    bool send_batch(TableBatch& batch);
+    std::size_t max_statement_parameters() const;
     std::unique_ptr<Handles> m_h;
     MessageSink& m_messages;
     std::string m_last;
 };
 
-// The statement text for a table.
-std::string insert_statement(const MappedTable& table);
+// The statement text for a table, with `rows` rows of parameters.
+std::string insert_statement(const MappedTable& table, int rows = 1);
 
 // The default embedded database: the file "tellurim.db" of the private directory, reached
 // through the SQLite 3 ODBC driver by a connection string, without a data source.

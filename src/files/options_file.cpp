@@ -205,6 +205,11 @@ bool update_options(const std::string& private_dir, Options& options, const std:
     Options current = options;
     std::vector<std::uint8_t> bytes = read_head(path, kOptionsFileSize);
     if (bytes.size() == kOptionsFileSize && !read_options_image(bytes, current)) current = options;
+    // The file may still hold the damaged values that the load repaired in `options`: they are
+    // repaired again (silently, the load has said so), so that neither this run nor the saved
+    // file gets them back.
+    SilentMessages told;
+    repair_loaded_options(current, options, path, told);
     rebuild_dasa_periods(current);
     if (!change(current)) return true;
     if (!write_settings_file(path, write_options_image(current))) return false;

@@ -529,7 +529,7 @@ bool write_results_report(const Horoscope& h, const ReportSources& sources, int 
     const std::string colour = fmt::sprintf(std::string(tellurim::text(Str::ReportHtmlColour)), unsigned{c.red},
                                             unsigned{c.green}, unsigned{c.blue});
     doc.start(format == kDocHtml ? fmt::sprintf(std::string(tellurim::text(Str::ReportHtmlStyle)), colour,
-                                                body.face_name, points)
+                                                doc::css_face_name(body.face_name), points)
                                  : std::string());
     ReportWriter(h, sources, doc).write();
     doc.end();

@@ -180,7 +180,21 @@ TEST_F(HoroscopeFileOnDisk, SaveReadComputeRoundTrip) {
     saved.identifier = "my id";
     const std::string path = default_horoscope_file_name(saved, m_dir.string());
     EXPECT_EQ(fs::path(path).filename(), "O'Hara & <Sons>_Birth.xml");
-    ASSERT_TRUE(save_horoscope(saved, path, quiet));
+    ASSERT_EQ(save_horoscope(saved, path, quiet), SaveStatus::Saved);
+    // A second save over the file asks first; "no" keeps the file as it was.
+    const std::string first = read_text(path);
+    saved.identifier = "other id";
+    RecordingMessages asked;
+    asked.answers = {MessageAnswer::No, MessageAnswer::Yes};
+    EXPECT_EQ(save_horoscope(saved, path, asked), SaveStatus::Kept);
+    EXPECT_EQ(read_text(path), first);
+    EXPECT_EQ(save_horoscope(saved, path, asked), SaveStatus::Saved);
+    EXPECT_NE(read_text(path), first);
+    ASSERT_EQ(asked.messages.size(), 2u);
+    EXPECT_EQ(asked.messages[0].text, "File " + path + " exits, overwrite?");
+    EXPECT_EQ(asked.messages[0].caption, "Confirmation");
+    saved.identifier = "my id";
+    ASSERT_EQ(save_horoscope(saved, path, quiet), SaveStatus::Saved);
 
     Horoscope read;
     RecordingMessages messages;
@@ -209,7 +223,7 @@ TEST_F(HoroscopeFileOnDisk, SaveReadComputeRoundTrip) {
     EXPECT_NE(read.geo_movable.at(kMoon), saved.geo_movable.at(kMoon));
 
     RecordingMessages write_failure;
-    EXPECT_FALSE(save_horoscope(saved, (m_dir / "no" / "such.xml").string(), write_failure));
+    EXPECT_EQ(save_horoscope(saved, (m_dir / "no" / "such.xml").string(), write_failure), SaveStatus::Failed);
     ASSERT_EQ(write_failure.messages.size(), 1u);
     EXPECT_EQ(write_failure.messages[0].caption, "Cannot open file:");
     EXPECT_EQ(horoscope_file_filter(), "(Tellurim horoscope file *.xml)|*.xml");

@@ -103,14 +103,19 @@ TEST_F(TextImport, SexWordsSeparatorsAndNames) {
 
 TEST_F(TextImport, RunWritesFilesWithCountersAndFramesTheLog) {
     const std::string input = (m_dir / "in.txt").string();
-    std::ofstream(input) << kFull << "\r\n\r\n" << kFull << "\r\n" << "Bad;Line\r\n" << "Bad\xFF;UTF8\r\n";
+    std::ofstream(input) << kFull << "\r\n\r\n"
+                         << kFull << "\r\n"
+                         << "Bad;Line\r\n"
+                         << "Bad\xFF;UTF8\r\n"
+                         << std::string(kMaxImportLineBytes + 1, 'x') << "\r\n";
     const std::string log_file = (m_dir / "import.log").string();
     ImportRequest r{input, (m_dir / "out").string(), log_file, ";", false};
     RecordingMessages said;
     ImportSummary s = run_import(r, m_env, said, nullptr, nullptr);
-    EXPECT_EQ(s.lines, 5);
+    EXPECT_EQ(s.lines, 6);
     EXPECT_EQ(s.imported, 2);
-    EXPECT_EQ(s.failed_lines, 2);
+    EXPECT_EQ(s.failed_lines, 3);
+    EXPECT_EQ(s.errors, 3);
     EXPECT_TRUE(said.messages.empty());  // everything went to the log
     EXPECT_TRUE(fs::exists(m_dir / "out" / "Doe_John.xml"));
     EXPECT_TRUE(fs::exists(m_dir / "out" / "Doe_John1.xml"));
@@ -124,6 +129,16 @@ TEST_F(TextImport, RunWritesFilesWithCountersAndFramesTheLog) {
     EXPECT_NE(log.find("\r\nError string:: Cannot find sexe string\r\n\r\nError importing below line: Bad;Line\r\n"),
               std::string::npos);
     EXPECT_NE(log.find("Bad\xEF\xBF\xBD;UTF8"), std::string::npos);  // the invalid byte logged as U+FFFD
+    EXPECT_NE(log.find("\r\nImport Error: Line is longer than 4096 bytes, skipping\r\n"), std::string::npos);
+
+    // Every failed write counts: a target that is gone, and a log that is a directory.
+    ImportRequest gone{input, (m_dir / "gone").string(), m_dir.string(), ";", false};
+    RecordingMessages told;
+    ImportSummary failed = run_import(gone, m_env, told, nullptr, nullptr);
+    EXPECT_EQ(failed.imported, 0);
+    EXPECT_EQ(failed.errors, 1 + 3 + 2);  // the log, the three bad lines, the two files
+    ASSERT_FALSE(told.messages.empty());
+    EXPECT_EQ(told.messages[0].caption, "Cannot write in the log file");
 
     ManualResetEvent cancel;
     cancel.set();

@@ -31,11 +31,15 @@ const LogFont kMarked = [] {
     return f;
 }();
 const std::array<DocColour, 3> kColours = {DocColour{0, 0, 0}, DocColour{128, 0, 128}, DocColour{255, 10, 1}};
+// A face name from a hand-edited options file: markup and controls must not reach the document.
+const LogFont kHostile = font(-12, 400, "</style><script>x</script>{\\rtf;\x01\"");
 
 // The operations of tests/data/report/doc_tokens.txt, by the name the file gives them.
 const std::map<std::string, std::function<DocToken(int)>> kOperations = {
     {"document start", [](int f) { return doc::document_start(f, ""); }},
     {"document start with head", [](int f) { return doc::document_start(f, "<TITLE>T</TITLE>"); }},
+    {"font table, face with markup", [](int f) { return doc::font_table(f, std::array{kHostile, kHostile, kHostile}); }},
+    {"font start, face with markup", [](int f) { return doc::font_start(f, kHostile, 0, kColours[0], 0, kScreen); }},
     {"document end", doc::document_end},
     {"colour table", [](int f) { return doc::colour_table(f, kColours); }},
     {"font table", [](int f) { return doc::font_table(f, kFonts); }},
@@ -136,6 +140,10 @@ TEST(DocWriter, ReplaceFontTableKeepsTheTextAfterNestedGroups) {
 }
 
 TEST(DocWriter, RichTextFileIsWindows1252WithUnicodeEscapes) {
+    // The HTML report's style element names the body face in CSS, where only escapes hold.
+    EXPECT_EQ(doc::css_face_name(kHostile.face_name),
+              "\\3C \\2F style\\3E \\3C script\\3E x\\3C \\2F script\\3E \\7B \\5C rtf\\3B \\22 ");
+    EXPECT_EQ(doc::css_face_name("Noto Sans-CJK_JP"), "Noto Sans-CJK_JP");
     EXPECT_EQ(document_file_bytes(kDocRtf, "caf\xC3\xA9 \xE2\x82\xAC \xE2\x99\x88"), "caf\xE9 \x80 \\u9800?");
     EXPECT_EQ(document_file_bytes(kDocRtf, "\xF0\x9F\x9C\x81"), "\\u-10179?\\u-8447?");
     EXPECT_EQ(document_file_bytes(kDocHtml, "caf\xC3\xA9"), "caf\xC3\xA9");

@@ -92,11 +92,13 @@ protected:
 };
 
 TEST_P(DbExport, EveryFileGivesOneRowPerTableWithItsValues) {
-    auto files = make_files(m_dir, 5);
+    // Two full multi-row INSERTs and a last, shorter one.
+    const int n = 2 * OdbcConnection::kRowsPerStatement + 3;
+    auto files = make_files(m_dir, n);
     ExportResult r = export_files(files, target());
     EXPECT_FALSE(r.failed);
-    EXPECT_EQ(r.exported, 5);
-    expect_rows(5);
+    EXPECT_EQ(r.exported, n);
+    expect_rows(n);
     EXPECT_EQ(db_export_message(r).text, "Export was successfully done.");
     const std::string dsn = m_backend->dsn;
     EXPECT_EQ(testing_db::first_value(dsn, "select first_name from horoscope where last_name = 'P3'"), "\xC3\x89lodie");
@@ -105,6 +107,10 @@ TEST_P(DbExport, EveryFileGivesOneRowPerTableWithItsValues) {
     EXPECT_EQ(testing_db::first_value(dsn, "select birth_ut_time from horoscope where last_name = 'P3'"), "12:00:00");
     EXPECT_NEAR(std::stod(testing_db::first_value(dsn, "select jd_ut from horoscope where last_name = 'P3'")),
                 2451548.0, 1e-6);
+    // The last row of the last statement holds the last file's values.
+    EXPECT_NEAR(std::stod(testing_db::first_value(dsn, fmt::format("select jd_ut from horoscope where last_name = "
+                                                                   "'P{}'", n - 1))),
+                2451545.0 + n - 1, 1e-6);
     // The Sun near 283 degrees tropical on 4 January 2000.
     auto of_p3 = [&dsn](const std::string& column, const std::string& table) {
         return testing_db::first_value(dsn, "select t." + column + " from " + table +
@@ -186,6 +192,42 @@ TEST_P(DbExport, ACancelledOrFailingRunLeavesNoRow) {
     EXPECT_EQ(m_messages.messages.back().caption, "Unknown field name in the mapping file:");
     EXPECT_EQ(m_messages.messages.back().text, "No Such Field");
     expect_rows(0);
+
+    // A mapping that maps nothing would export nothing "successfully": refused, naming the file.
+    for (const std::string map : {"", "; only a comment\r\n[horoscope]\r\n", "\x7f" "ELF\x02\x01\x01\0\0\0"}) {
+        SCOPED_TRACE(map);
+        const fs::path empty_map = m_dir / "empty.ini";
+        std::ofstream(empty_map, std::ios::binary) << map;
+        m_messages.messages.clear();
+        EXPECT_TRUE(export_files(files, {m_backend->dsn, "", "", empty_map.string()}).failed);
+        ASSERT_FALSE(m_messages.messages.empty());
+        EXPECT_EQ(m_messages.messages.back(), (Message{empty_map.string(), "The mapping file maps no column to a table",
+                                                       MessageIcon::Warning}));
+    }
+    expect_rows(0);
+}
+
+// A birth whose day has no sunrise (Tromso at midsummer) exports as `chart` prints it: with a
+// warning, and no solar hour.
+TEST_P(DbExport, PolarBirthIsExportedWithAWarning) {
+    auto files = make_files(m_dir, 2);
+    BirthData b;
+    b.last_name = "Tromso";
+    b.place.longitude = AngleValue::degrees(18.95, kFormatEastWest);
+    b.place.latitude = AngleValue::degrees(69.65, kFormatNorthSouth);
+    set_julian_day_ut(b.ut, 2451717.0);  // 2000-06-21 12:00 UT
+    b.local = b.ut;
+    Horoscope h;
+    ASSERT_TRUE(h.set_birth_data(b, true, Options{}));
+    files.insert(files.begin(), (m_dir / "Tromso.xml").string());
+    ASSERT_TRUE(write_horoscope_file(h, files[0]));
+    ExportResult r = export_files(files, target());
+    EXPECT_FALSE(r.failed);
+    expect_rows(3);
+    EXPECT_EQ(m_messages.messages.back().text,
+              files[0] + ": The Sun does not rise or set on this day here; the horoscope is kept without sunrise and "
+                         "sunset.");
+    EXPECT_EQ(testing_db::first_value(m_backend->dsn, "select count(*) from horoscope where solar_hour is null"), "1");
 }
 
 TEST_P(DbExport, ConnectionTestAndSaveOneHoroscope) {
