@@ -199,7 +199,7 @@ TEST_P(DbExport, ACancelledOrFailingRunLeavesNoRow) {
         const fs::path empty_map = m_dir / "empty.ini";
         std::ofstream(empty_map, std::ios::binary) << map;
         m_messages.messages.clear();
-        EXPECT_TRUE(export_files(files, {m_backend->dsn, "", "", empty_map.string()}).failed);
+        EXPECT_TRUE(export_files(files, {m_backend->dsn, "", "", empty_map.string(), ""}).failed);
         ASSERT_FALSE(m_messages.messages.empty());
         EXPECT_EQ(m_messages.messages.back(), (Message{empty_map.string(), "The mapping file maps no column to a table",
                                                        MessageIcon::Warning}));
