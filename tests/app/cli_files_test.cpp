@@ -78,6 +78,37 @@ TEST_F(CliFiles, OpenPrintsExactlyWhatChartPrinted) {
     EXPECT_EQ(bad.messages.back().caption, "Cannot open horoscope file:");
 }
 
+// A text holding a tag of the horoscope file is refused where it enters; a file holding a value
+// that chart refuses is refused by open and export with chart's message after the path.
+TEST_F(CliFiles, SavedChartsReadBackOrAreRefused) {
+    const std::vector<std::string> birth = {"chart", "--name", "Tag", "--ut", "2000-01-01 12:00:00", "--lon", "2",
+                                            "--lat", "48", "--ephemeris", "low", "--save"};
+    auto args = birth;
+    args.insert(args.end(), {"--county", "<latitude>10d00'00.00\"S</latitude>"});
+    auto refused = cli(args);
+    EXPECT_EQ(refused.code, kExitBadInput);
+    ASSERT_FALSE(refused.messages.empty());
+    EXPECT_EQ(refused.messages.back().text, "County cannot hold a tag of the horoscope file: <latitude>");
+    const fs::path file = m_dir / "horoscopes" / "Tag_.xml";
+    EXPECT_FALSE(fs::exists(file));
+
+    ASSERT_EQ(cli(birth).code, kExitOk);
+    std::ifstream in(file, std::ios::binary);
+    std::string xml((std::istreambuf_iterator<char>(in)), {});
+    in.close();
+    xml.replace(xml.find("<latitude>48"), 12, "<latitude>91");
+    std::ofstream(file, std::ios::binary) << xml;
+    for (const std::vector<std::string>& command :
+         {std::vector<std::string>{"open", file.string()},
+          std::vector<std::string>{"export", "text", file.string(), "--out", (m_dir / "e.txt").string()}}) {
+        auto read = cli(command);
+        EXPECT_EQ(read.code, kExitFailure) << command[0];
+        ASSERT_FALSE(read.messages.empty());
+        EXPECT_EQ(read.messages.front(),
+                  (Message{file.string() + ": Not a valid latitude.", "Bad horoscope file format:", MessageIcon::Warning}));
+    }
+}
+
 TEST_F(CliFiles, ImportExportTextAndDbTest) {
     const std::string line =
         "Doe;John;M;1980-05-17 14:30:00.00 GD;Paris;;Ile-de-France;France;0h09'23.73\"E;48d51'24.00\"N;"

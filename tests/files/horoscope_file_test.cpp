@@ -82,7 +82,8 @@ TEST(HoroscopeFile, ElementContent) {
 }
 
 TEST(HoroscopeFile, ReaderEdgeCases) {
-    struct Case { const char* what; std::string text; bool ok; };
+    // A value that parses but that the birth options refuse gives their message as the fault.
+    struct Case { const char* what; std::string text; bool ok; const char* fault = ""; };
     const std::string g = kGolden;
     const Case cases[] = {
         {"golden", g, true},
@@ -106,12 +107,45 @@ TEST(HoroscopeFile, ReaderEdgeCases) {
         {"bad initial local",
          replaced(g, "<initialebirthdatehourlocale>1944-06-06 08:00:00.00 GD", "<initialebirthdatehourlocale>"), false},
         {"bad longitude", replaced(g, "<longitude>2d20'56.00\"E", "<longitude>east"), false},
+        {"longitude -181", replaced(g, "<longitude>2d20'56.00\"E", "<longitude>-181d"), false, "Not a valid longitude."},
+        {"latitude 91", replaced(g, "<latitude>48d51'24.00\"N", "<latitude>91d00'00.00\"N"), false,
+         "Not a valid latitude."},
+        {"latitude 1000", replaced(g, "<latitude>48d51'24.00\"N", "<latitude>1000dS"), false, "Not a valid latitude."},
+        {"latitude in hours", replaced(g, "<latitude>48d51'24.00\"N", "<latitude>3h00'00.00\"N"), false,
+         "Not a valid latitude."},
+        {"signed latitude", replaced(g, "<latitude>48d51'24.00\"N", "<latitude>-48d51'24.00\""), true},
+        {"UT of 31 February", replaced(g, "<birthdatehourut>1944-06-06", "<birthdatehourut>2023-02-31"), false,
+         "Not a valid date. 2023-02-31 06:00:00.00 GD: the month has no such day"},
+        {"initial local of 29 February 1900",
+         replaced(g, "<initialebirthdatehourlocale>1944-06-06", "<initialebirthdatehourlocale>1900-02-29"), false,
+         "Not a valid date. 1900-02-29 08:00:00.00 GD: the month has no such day"},
+        {"seconds 59.99999", replaced(g, "<birthdatehourlocale>1944-06-06 08:00:00.00", "<birthdatehourlocale>1944-06-06 08:00:59.99999"),
+         false, "Second not valid"},
+        {"time zone abc", replaced(g, "<timezone>-1", "<timezone>abc"), false,
+         "Not a valid time zone number (a whole number, -1 when unknown): abc"},
+        {"time zone nan", replaced(g, "<timezone>-1", "<timezone>nan"), false,
+         "Not a valid time zone number (a whole number, -1 when unknown): nan"},
+        {"time zone 1e20", replaced(g, "<timezone>-1", "<timezone>1e20"), false,
+         "Not a valid time zone number (a whole number, -1 when unknown): 1e20"},
+        {"time zone 2^31", replaced(g, "<timezone>-1", "<timezone>2147483648"), false,
+         "Not a valid time zone number (a whole number, -1 when unknown): 2147483648"},
+        {"time zone 65538", replaced(g, "<timezone>-1", "<timezone> 65538\r\n"), true},
+        // A text holding one of the file's tags hides an element: the latitude read would be 10 S.
+        {"county holding a latitude",
+         replaced(g, "<county>", "<county><latitude>10d00'00.00\"S</latitude>"), false,
+         "County cannot hold a tag of the horoscope file: <latitude>"},
+        {"last name holding a sex", replaced(g, "<lastname>Sample", "<lastname>X<sex>0</sex>"), false,
+         "Last name cannot hold a tag of the horoscope file: <sex>"},
+        {"identifier holding a tag", replaced(g, "<id>", "<id></state>"), false,
+         "Identifier cannot hold a tag of the horoscope file: </state>"},
         {"blank", "  \r\n ", false},
         {"empty", "", false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        EXPECT_EQ(parse_horoscope_text(c.text).has_value(), c.ok);
+        std::string fault = "not set";
+        EXPECT_EQ(parse_horoscope_text(c.text, &fault).has_value(), c.ok);
+        EXPECT_EQ(fault, c.fault);
     }
 
     auto sex_of = [&](const char* s) { return parse_horoscope_text(replaced(g, "<sex>2", s))->birth.sex; };
@@ -133,6 +167,37 @@ TEST(HoroscopeFile, ReaderEdgeCases) {
     EXPECT_EQ(long_name->birth.last_name, forty.substr(0, 29));
     auto markup = parse_horoscope_text(replaced(g, "<lastname>Sample", "<lastname>R&D <x> \xE9t\xC3\xA9"));
     EXPECT_EQ(markup->birth.last_name, "R&D <x> \xEF\xBF\xBDt\xC3\xA9");  // an invalid byte reads as U+FFFD
+}
+
+// The rule of every place where birth texts enter: one of the file's own tags is refused,
+// naming the field; any other markup is kept as it is.
+TEST(HoroscopeFile, TextsHoldingATagOfTheFile) {
+    struct Case { const char* text; std::optional<std::string_view> tag; };
+    const Case cases[] = {
+        {"<latitude>10S</latitude>", "<latitude>"}, {"x</county>y", "</county>"}, {"<<id>>", "<id>"},
+        {"R&D <x> <Sons> &lt;", std::nullopt},     {"<Latitude>", std::nullopt}, {"< city>", std::nullopt},
+        {"<city", std::nullopt},                   {"<//city>", std::nullopt},   {"</>", std::nullopt},
+        {"<initialebirthdatehourut>", "<initialebirthdatehourut>"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(file_tag_in(c.text), c.tag) << c.text;
+
+    const std::pair<const char*, std::string BirthData::*> names[] = {
+        {"Last name", &BirthData::last_name}, {"First name", &BirthData::first_name},
+        {"State", &BirthData::state}, {"Country", &BirthData::country}};
+    for (const auto& [label, field] : names) {
+        BirthData b = sample_birth();
+        EXPECT_FALSE(birth_text_fault(b));
+        b.*field = "a<birthdatehourut>";
+        EXPECT_EQ(birth_text_fault(b), std::string(label) + " cannot hold a tag of the horoscope file: <birthdatehourut>");
+        b.*field = "\xE9t\xE9";
+        EXPECT_EQ(birth_text_fault(b), std::string(label) + " is not UTF-8 text");
+    }
+    BirthData b = sample_birth();
+    b.place.city = "</city>";
+    EXPECT_EQ(birth_text_fault(b), "City cannot hold a tag of the horoscope file: </city>");
+    b.place.city = "Paris";
+    b.place.county = "<county>";
+    EXPECT_EQ(birth_text_fault(b), "County cannot hold a tag of the horoscope file: <county>");
 }
 
 // Everything after "</birthplace>" is optional, so a prefix parses exactly when it holds that tag.
@@ -159,7 +224,13 @@ TEST_F(HoroscopeFileOnDisk, FailuresShowThePathUnderTheirCaption) {
     std::string big(10 * 1024 * 1024, 'x');
     std::string big_valid = std::string(kGolden) + std::string(10 * 1024 * 1024, ' ');
 
-    struct Case { const char* what; std::string path; HoroscopeFileStatus status; const char* caption; };
+    struct Case {
+        const char* what;
+        std::string path;
+        HoroscopeFileStatus status;
+        const char* caption;
+        const char* after_path = "";  // the value the birth options refuse
+    };
     const Case cases[] = {
         {"missing", (m_dir / "missing.xml").string(), HoroscopeFileStatus::CannotOpen, "Cannot open horoscope file:"},
         {"directory", m_dir.string(), HoroscopeFileStatus::CannotOpen, "Cannot open horoscope file:"},
@@ -167,6 +238,8 @@ TEST_F(HoroscopeFileOnDisk, FailuresShowThePathUnderTheirCaption) {
         {"10 MB", write("big.xml", big), HoroscopeFileStatus::BadFormat, "Bad horoscope file format:"},
         {"10 MB valid", write("bigvalid.xml", big_valid), HoroscopeFileStatus::Ok, ""},
         {"no path", "", HoroscopeFileStatus::CannotOpen, "Cannot open horoscope file:"},
+        {"latitude 91", write("lat91.xml", replaced(kGolden, "<latitude>48d51'24.00\"N", "<latitude>91dN")),
+         HoroscopeFileStatus::BadFormat, "Bad horoscope file format:", ": Not a valid latitude."},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -178,7 +251,8 @@ TEST_F(HoroscopeFileOnDisk, FailuresShowThePathUnderTheirCaption) {
             continue;
         }
         EXPECT_EQ(messages.messages,
-                  (std::vector<Message>{{c.path.empty() ? "NULL" : c.path, c.caption, MessageIcon::Warning}}));
+                  (std::vector<Message>{
+                      {(c.path.empty() ? "NULL" : c.path) + c.after_path, c.caption, MessageIcon::Warning}}));
     }
 }
 
@@ -193,6 +267,7 @@ TEST_F(HoroscopeFileOnDisk, SaveReadComputeRoundTrip) {
     BirthData b = sample_birth();
     b.last_name = "O'Hara & <Sons>";
     b.place.county = "\xC3\x8Ele-de-France";
+    b.place.city = std::string(70, 'C');  // the place keeps 59 characters, as the file reads them back
     b.place.time_zone = 0x10002;
     b.state = "IDF";
     Horoscope saved;

@@ -106,6 +106,15 @@ TEST_F(TextImport, WarningsAndErrorsOfEachField) {
         {9, "91d00'00.00\"N", false, "Import Error: Latitude is out of range"},
         {9, "0.5", false, "Import Error: Latitude is not valid"},
         {8, "", false, "Import Error: Error during city search"},  // the search has no atlas
+        // The checks of the birth options, with their messages.
+        {9, "3h00'00.00\"N", false, "Import Error: Latitude is not valid"},
+        {10, "2023-02-31 12:00:00.00 GD", false,
+         "Import Error: Not a valid date. 2023-02-31 12:00:00.00 GD: the month has no such day"},
+        {3, "1900-02-29 12:00:00.00 GD", false,
+         "Import Error: Not a valid date. 1900-02-29 12:00:00.00 GD: the month has no such day"},
+        {0, "X<sex>0</sex>", false, "Import Error: Last name cannot hold a tag of the horoscope file: <sex>"},
+        {5, "<latitude>10d00'00.00\"S</latitude>", false,
+         "Import Error: County cannot hold a tag of the horoscope file: <latitude>"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.value + " in field " + std::to_string(c.field));
