@@ -19,6 +19,13 @@ Message box(Str text_id, Str caption, MessageIcon icon) {
 
 std::optional<Message> validate_text_export(const TextExportRequest& r) {
     if (r.separator.empty()) return box(Str::ExportSeparatorEmpty, Str::ImportErrorCaption, MessageIcon::Warning);
+    // A separator the import would refuse, or one that would split the lines elsewhere, makes
+    // lines that do not import again.
+    auto separator = separator_from_typed(r.separator);
+    if (!separator) return box(Str::ImportOnlyTabEscape, Str::ImportErrorCaption, MessageIcon::Warning);
+    if (auto fault = export_separator_fault(*separator))
+        return Message{str(*fault) + " " + r.separator, str(Str::ImportErrorCaption), MessageIcon::Warning,
+                       MessageButtons::Ok, MessageAnswer::Ok};
     if (r.files.empty()) return box(Str::ExportNoHoroscope, Str::ExportErrorCaption, MessageIcon::Warning);
     return std::nullopt;
 }
@@ -41,12 +48,15 @@ ExportResult run_text_export(const TextExportRequest& r, const ExportEnvironment
         }
         *h = Horoscope{};
         bool ok = read_horoscope_file(*h, r.files[i], *env.options, *env.messages, *env.workers, *env.library);
-        if (ok) {
+        // A line that would not import again is refused, with the reason after the file name.
+        std::optional<std::string> refused = ok ? exchange_line_fault(*h, separator) : std::nullopt;
+        if (ok && !refused) {
             const std::string line = exchange_line(*h, separator);
             ok = std::fwrite(line.data(), 1, line.size(), out) == line.size();
         }
-        if (!ok) {
-            env.messages->tell(r.files[i], str(Str::ExportErrorCaption), MessageIcon::Warning);
+        if (!ok || refused) {
+            env.messages->tell(refused ? r.files[i] + ": " + *refused : r.files[i], str(Str::ExportErrorCaption),
+                               MessageIcon::Warning);
             result.failed = true;
             break;
         }
@@ -67,6 +77,10 @@ Message text_export_message(const ExportResult& r) {
 }
 
 bool append_to_save_file(const Horoscope& h, const std::string& save_file, MessageSink& messages) {
+    if (auto refused = exchange_line_fault(h, ";")) {
+        messages.tell(save_file + ": " + *refused, str(Str::SaveFileAppendError), MessageIcon::Warning);
+        return false;
+    }
     const std::string line = exchange_line(h, ";");
     std::FILE* f = std::fopen(save_file.c_str(), "ab");
     bool ok = f && std::fwrite(line.data(), 1, line.size(), f) == line.size();
