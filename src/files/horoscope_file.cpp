@@ -25,13 +25,6 @@ constexpr std::array<std::string_view, 22> kElementNames{
     "birthdatehourut", "initialebirthdatehourut", "birthdatehourlocale", "initialebirthdatehourlocale",
     "birthplace", "county", "city", "longitude", "latitude", "timezone", "state", "country"};
 
-// "County cannot hold a tag of the horoscope file: <latitude>", "County is not UTF-8 text".
-std::optional<std::string> text_fault(Str field, std::string_view text) {
-    if (valid_utf8(text) != text) return str(field) + " " + str(Str::TextNotUtf8);
-    if (auto tag = file_tag_in(text)) return str(field) + " " + str(Str::TextHoldsFileTag) + " " + std::string(*tag);
-    return std::nullopt;
-}
-
 bool only_spaces(std::string_view s) {
     for (char c : s)
         if (c != ' ' && c != '\t' && c != '\r' && c != '\n') return false;
@@ -95,12 +88,19 @@ std::optional<std::string_view> file_tag_in(std::string_view text) {
     return std::nullopt;
 }
 
+// "County cannot hold a tag of the horoscope file: <latitude>", "County is not UTF-8 text".
+std::optional<std::string> birth_text_fault(Str field, std::string_view text) {
+    if (valid_utf8(text) != text) return str(field) + " " + str(Str::TextNotUtf8);
+    if (auto tag = file_tag_in(text)) return str(field) + " " + str(Str::TextHoldsFileTag) + " " + std::string(*tag);
+    return std::nullopt;
+}
+
 std::optional<std::string> birth_text_fault(const BirthData& b) {
     const std::pair<Str, const std::string*> texts[] = {
         {Str::FieldLastName, &b.last_name},  {Str::FieldFirstName, &b.first_name}, {Str::FieldCity, &b.place.city},
         {Str::FieldCounty, &b.place.county}, {Str::FieldState, &b.state},          {Str::FieldCountry, &b.country}};
     for (const auto& [field, t] : texts)
-        if (auto fault = text_fault(field, *t)) return fault;
+        if (auto fault = birth_text_fault(field, *t)) return fault;
     return std::nullopt;
 }
 
@@ -230,7 +230,7 @@ std::optional<HoroscopeFileData> parse_horoscope_text(std::string_view utf8, std
         refused = std::move(*bad);
         return result(std::nullopt);
     }
-    if (auto bad = text_fault(Str::FieldIdentifier, d.identifier)) {
+    if (auto bad = birth_text_fault(Str::FieldIdentifier, d.identifier)) {
         refused = std::move(*bad);
         return result(std::nullopt);
     }

@@ -14,6 +14,7 @@
 
 #include "core/horoscope.h"
 #include "core/messages.h"
+#include "core/strings.h"
 
 namespace tellurim {
 
@@ -37,6 +38,9 @@ std::optional<std::string_view> file_tag_in(std::string_view text);
 // saved and read back unchanged. The birth options, the import and the new-chart dialog refuse
 // birth data with this message, so that save then open gives the chart that was saved.
 std::optional<std::string> birth_text_fault(const BirthData& b);
+// The same check of one text, for a dialog that checks its fields one by one; `field` is the
+// label of the field ("City", Str::FieldCity).
+std::optional<std::string> birth_text_fault(Str field, std::string_view text);
 
 // The 27 lines of the file for `h`, every one ended by CR LF.
 std::string horoscope_file_text(const Horoscope& h);

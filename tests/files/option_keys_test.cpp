@@ -102,6 +102,8 @@ TEST(OptionKeys, RefusedValuesSayTheDialogsMessage) {
         {"my-city.longitude", {"181"}, "Not a valid longitude."},
         {"my-city.latitude", {"91dN"}, "Not a valid latitude."},
         {"my-city.latitude", {"5h N"}, "Not a valid latitude."},
+        {"my-city.county", {"<latitude>10dS"}, "County cannot hold a tag of the horoscope file: <latitude>"},
+        {"my-city.city", {"R&D <x>"}, ""},
         {"my-city.coordinates", {"2d20'E", "48d51'N", "25"}, not_correct},
         {"my-city.coordinates", {"2d20'E", "48d51'N", "-1"}, ""},
         {"paths.countries-dir", {"/nonexistent/countries"}, "Not a valid path."},
