@@ -77,12 +77,12 @@ std::optional<DateHour> parse_birth_date(CliContext& ctx, const std::string& tex
         return std::nullopt;
     }
     // Each field within its range is not enough: 31 February would silently become 3 March.
-    if (!date_exists(p.value)) {
-        ctx.fail(kExitBadInput, str(Str::NotAValidDate) + " " + text + ": " + str(Str::BirthNoSuchDay));
-        return std::nullopt;
-    }
-    if (!(p.value.seconds < 59.9999)) {
-        ctx.fail(kExitBadInput, str(Str::SecondNotValid), str(Str::CaptionBadInput), MessageIcon::Warning);
+    if (auto fault = birth_date_fault(p.value)) {
+        const std::string message = birth_date_fault_message(*fault, text);
+        if (*fault == Str::SecondNotValid)
+            ctx.fail(kExitBadInput, message, str(Str::CaptionBadInput), MessageIcon::Warning);
+        else
+            ctx.fail(kExitBadInput, message);
         return std::nullopt;
     }
     return p.value;
@@ -151,7 +151,20 @@ bool build_birth_data(const BirthArgs& a, const Options& options, BirthData& dat
         return false;
     }
 
-    // The texts first, so that a typing error is told before any atlas lookup.
+    // The texts first, so that a typing error is told before any atlas lookup. A text the
+    // horoscope file cannot hold as it is (a tag of the file, not UTF-8) is refused, naming
+    // the field, so that a saved chart opens as the chart that was saved.
+    BirthData typed;
+    typed.last_name = data.last_name;
+    typed.first_name = a.first_name;
+    typed.place.city = a.city;
+    typed.place.county = a.county;
+    typed.state = a.state;
+    typed.country = a.country;
+    if (auto fault = birth_text_fault(typed)) {
+        ctx.fail(kExitBadInput, *fault);
+        return false;
+    }
     std::optional<DateHour> ut;
     std::optional<DateHour> local;
     if (!a.now && !a.ut.empty() && !(ut = parse_birth_date(ctx, a.ut))) return false;
@@ -217,6 +230,11 @@ bool build_birth_data(const BirthArgs& a, const Options& options, BirthData& dat
             ctx.fail(kExitBadInput, str(Str::DateOutOfRange));
             return false;
         }
+    }
+    // "My city"'s texts come from the options.
+    if (auto fault = birth_text_fault(data)) {
+        ctx.fail(kExitBadInput, *fault);
+        return false;
     }
     return true;
 }

@@ -31,6 +31,7 @@ enum class Str : int {
 #include "base/strings_report.def"
 #include "base/strings_atlas_checks.def"
 #include "base/strings_output.def"
+#include "base/strings_roundtrip.def"
 #undef TELLURIM_STRING
     Count
 };

@@ -30,6 +30,13 @@ bool read_export_horoscope(Horoscope& h, const std::string& path, const ExportEn
 
 std::optional<Message> validate_text_export(const TextExportRequest& r) {
     if (r.separator.empty()) return box(Str::ExportSeparatorEmpty, Str::ImportErrorCaption, MessageIcon::Warning);
+    // A separator the import would refuse, or one that would split the lines elsewhere, makes
+    // lines that do not import again.
+    auto separator = separator_from_typed(r.separator);
+    if (!separator) return box(Str::ImportOnlyTabEscape, Str::ImportErrorCaption, MessageIcon::Warning);
+    if (auto fault = export_separator_fault(*separator))
+        return Message{str(*fault) + " " + r.separator, str(Str::ImportErrorCaption), MessageIcon::Warning,
+                       MessageButtons::Ok, MessageAnswer::Ok};
     if (r.files.empty()) return box(Str::ExportNoHoroscope, Str::ExportErrorCaption, MessageIcon::Warning);
     if (!is_output_path(r.out_file))
         return Message{r.out_file, str(Str::OutputNotRegular), MessageIcon::Warning, MessageButtons::Ok,
@@ -61,8 +68,12 @@ ExportResult run_text_export(const TextExportRequest& r, const ExportEnvironment
             break;
         }
         *h = Horoscope{};
-        if (!read_export_horoscope(*h, r.files[i], env)) {
-            env.messages->tell(r.files[i], str(Str::ExportErrorCaption), MessageIcon::Warning);
+        const bool ok = read_export_horoscope(*h, r.files[i], env);
+        // A line that would not import again is refused, with the reason after the file name.
+        const std::optional<std::string> refused = ok ? exchange_line_fault(*h, separator) : std::nullopt;
+        if (!ok || refused) {
+            env.messages->tell(refused ? r.files[i] + ": " + *refused : r.files[i], str(Str::ExportErrorCaption),
+                               MessageIcon::Warning);
             result.failed = true;
             break;
         }
@@ -96,6 +107,10 @@ Message text_export_message(const ExportResult& r) {
 }
 
 bool append_to_save_file(const Horoscope& h, const std::string& save_file, MessageSink& messages) {
+    if (auto refused = exchange_line_fault(h, ";")) {
+        messages.tell(save_file + ": " + *refused, str(Str::SaveFileAppendError), MessageIcon::Warning);
+        return false;
+    }
     const OutputStatus s = append_output_file(save_file, exchange_line(h, ";"));
     if (s == OutputStatus::Written) return true;
     messages.tell(save_file, str(s == OutputStatus::NotRegular ? Str::OutputNotRegular : Str::SaveFileAppendError),

@@ -19,6 +19,7 @@
 #include "base/regular_file.h"
 #include "base/text.h"
 #include "core/output_file.h"
+#include "core/birth_input.h"
 #include "core/worker_threads.h"
 #include "files/cities.h"
 #include "files/exchange_line.h"
@@ -249,6 +250,8 @@ bool read_import_line(std::string_view line, std::string_view separator, BirthDa
     b.place.county = truncate_utf16_units(f[kCounty], kCityUnits);
     b.state = f[kState];
     b.country = f[kCountry];
+    // A text the horoscope file cannot hold as it is would be saved as another chart.
+    if (auto fault = birth_text_fault(b)) return fail(std::move(*fault), error_title);
 
     if (f[kLon].empty() || f[kLat].empty() || f[kUt].empty()) {
         // Incomplete place or time: the atlas gives the coordinates and, from the legal time,
@@ -269,13 +272,17 @@ bool read_import_line(std::string_view line, std::string_view separator, BirthDa
         b.place.time_zone = q.time_zone;
     }
 
+    // The date-hours pass the checks of the birth options too, with their messages.
     DateParse local = parse_date_hour(f[kLocal]);
     if (!local.ok)
         log.log(f[kLocal], text(Str::ImportBadLocalBirthDate));
+    else if (auto fault = birth_date_fault(local.value))
+        return fail(birth_date_fault_message(*fault, f[kLocal]), error_title);
     else
         b.local = local.value;
     DateParse ut = parse_date_hour(f[kUt]);
     if (!ut.ok) return fail(str(Str::ImportBadUtDate), "");
+    if (auto fault = birth_date_fault(ut.value)) return fail(birth_date_fault_message(*fault, f[kUt]), error_title);
     b.ut = ut.value;
 
     auto lon = line_angle(f[kLon]);
@@ -285,12 +292,20 @@ bool read_import_line(std::string_view line, std::string_view separator, BirthDa
     if (lon_hours < -12.0 || lon_hours > 12.0) return fail(str(Str::ImportLongitudeOutOfRange), "");
     auto lat = line_angle(f[kLat]);
     if (!lat) return fail(str(Str::ImportBadLatitude), "");
-    if (!lat->is_angle()) return fail(str(Str::ImportLatitudeNotValid), "");
+    // A latitude is an angle in degrees: hours are refused as the birth options refuse them.
+    if (!lat->is_angle() || lat->unit == kUnitHours) return fail(str(Str::ImportLatitudeNotValid), "");
     const double lat_degrees = lat->to_degrees();
     if (lat_degrees < -90.0 || lat_degrees > 90.0) return fail(str(Str::ImportLatitudeOutOfRange), "");
     b.place.longitude = *lon;
     b.place.latitude = *lat;
     return true;
+}
+
+std::string import_line_text(std::string_view raw) {
+    std::string line;
+    for (char c : valid_utf8(raw))
+        if (c != '\r' && c != '\n') line += c;
+    return trim_spaces(line);
 }
 
 bool import_line(std::string_view line, std::string_view separator, Horoscope& h, ImportLog& log,
@@ -458,10 +473,7 @@ ImportSummary run_import(const ImportRequest& request, const ImportEnvironment& 
         ++summary.lines;
         if (progress) progress->lines_done.store(summary.lines);
         log.mark(str(Str::ImportingLine) + std::to_string(summary.lines));
-        std::string line;
-        for (char c : valid_utf8(raw))
-            if (c != '\r' && c != '\n') line += c;
-        line = trim_spaces(line);
+        const std::string line = import_line_text(raw);
         if (line.empty()) continue;
 
         std::string error;

@@ -78,6 +78,10 @@ struct ImportEnvironment {
     EphemerisLibrary* library = nullptr;
 };
 
+// A line of the input file (without its LF) as the import reads it: invalid UTF-8 replaced by
+// U+FFFD, CR and LF removed, spaces trimmed at both ends.
+std::string import_line_text(std::string_view raw);
+
 // Imports one line (already cut of its CR LF) split at `separator` (the real separator, not
 // the typed one). True on success, `h` then holds the computed horoscope. On failure
 // `error` holds the text of the error that ended the line.

@@ -1,5 +1,6 @@
-// What the output files of the command line meet that a transcript cannot set up: FIFOs and
-// directories in their place, and an import killed or stopped by a signal.
+// What the files of the command line meet that a transcript cannot set up: FIFOs and
+// directories in their place, an import killed or stopped by a signal, a saved file edited
+// on disk.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -139,6 +140,38 @@ TEST_F(CliFiles, KilledImportLeavesWholeFilesAndSigtermClosesTheLog) {
     ASSERT_NE(end, std::string::npos);
     EXPECT_EQ(written.find("\r\n", end + frame.size()), written.size() - 2);  // the frame ends the log
 }
+
+// A text holding a tag of the horoscope file is refused where it enters; a file holding a value
+// that chart refuses is refused by open and export with chart's message after the path.
+TEST_F(CliFiles, SavedChartsReadBackOrAreRefused) {
+    const std::vector<std::string> birth = {"chart", "--name", "Tag", "--ut", "2000-01-01 12:00:00", "--lon", "2",
+                                            "--lat", "48", "--ephemeris", "low", "--save"};
+    auto args = birth;
+    args.insert(args.end(), {"--county", "<latitude>10d00'00.00\"S</latitude>"});
+    auto refused = cli(args);
+    EXPECT_EQ(refused.code, kExitBadInput);
+    ASSERT_FALSE(refused.messages.empty());
+    EXPECT_EQ(refused.messages.back().text, "County cannot hold a tag of the horoscope file: <latitude>");
+    const fs::path file = m_dir / "horoscopes" / "Tag_.xml";
+    EXPECT_FALSE(fs::exists(file));
+
+    ASSERT_EQ(cli(birth).code, kExitOk);
+    std::ifstream in(file, std::ios::binary);
+    std::string xml((std::istreambuf_iterator<char>(in)), {});
+    in.close();
+    xml.replace(xml.find("<latitude>48"), 12, "<latitude>91");
+    std::ofstream(file, std::ios::binary) << xml;
+    for (const std::vector<std::string>& command :
+         {std::vector<std::string>{"open", file.string()},
+          std::vector<std::string>{"export", "text", file.string(), "--out", (m_dir / "e.txt").string()}}) {
+        auto read = cli(command);
+        EXPECT_EQ(read.code, kExitFailure) << command[0];
+        ASSERT_FALSE(read.messages.empty());
+        EXPECT_EQ(read.messages.front(),
+                  (Message{file.string() + ": Not a valid latitude.", "Bad horoscope file format:", MessageIcon::Warning}));
+    }
+}
+
 
 }  // namespace
 }  // namespace tellurim

@@ -93,6 +93,12 @@ TEST(HoroscopeFile, ReaderEdgeCases) {
         const std::string first = r.size() > 4 ? replaced(g, r.text(4), r.text(5)) : g;
         EXPECT_EQ(parse_horoscope_text(replaced(first, r.text(0), r.text(1))).has_value(), r[2] == "read");
     }
+    for (const DataRow& r : data_rows("files/horoscope_faults.txt")) {
+        SCOPED_TRACE(r[2]);
+        std::string fault;
+        EXPECT_FALSE(parse_horoscope_text(replaced(g, r.text(0), r.text(1)), &fault));
+        EXPECT_EQ(fault, r[2]);
+    }
 
     auto sex_of = [&](const char* s) { return parse_horoscope_text(replaced(g, "<sex>2", s))->birth.sex; };
     EXPECT_EQ(sex_of("<sex>1.9"), kMan);
@@ -113,6 +119,37 @@ TEST(HoroscopeFile, ReaderEdgeCases) {
     EXPECT_EQ(long_name->birth.last_name, forty.substr(0, 29));
     auto markup = parse_horoscope_text(replaced(g, "<lastname>Sample", "<lastname>R&D <x> \xE9t\xC3\xA9"));
     EXPECT_EQ(markup->birth.last_name, "R&D <x> \xEF\xBF\xBDt\xC3\xA9");  // an invalid byte reads as U+FFFD
+}
+
+// The rule of every place where birth texts enter: one of the file's own tags is refused,
+// naming the field; any other markup is kept as it is.
+TEST(HoroscopeFile, TextsHoldingATagOfTheFile) {
+    struct Case { const char* text; std::optional<std::string_view> tag; };
+    const Case cases[] = {
+        {"<latitude>10S</latitude>", "<latitude>"}, {"x</county>y", "</county>"}, {"<<id>>", "<id>"},
+        {"R&D <x> <Sons> &lt;", std::nullopt},     {"<Latitude>", std::nullopt}, {"< city>", std::nullopt},
+        {"<city", std::nullopt},                   {"<//city>", std::nullopt},   {"</>", std::nullopt},
+        {"<initialebirthdatehourut>", "<initialebirthdatehourut>"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(file_tag_in(c.text), c.tag) << c.text;
+
+    const std::pair<const char*, std::string BirthData::*> names[] = {
+        {"Last name", &BirthData::last_name}, {"First name", &BirthData::first_name},
+        {"State", &BirthData::state}, {"Country", &BirthData::country}};
+    for (const auto& [label, field] : names) {
+        BirthData b = sample_birth();
+        EXPECT_FALSE(birth_text_fault(b));
+        b.*field = "a<birthdatehourut>";
+        EXPECT_EQ(birth_text_fault(b), std::string(label) + " cannot hold a tag of the horoscope file: <birthdatehourut>");
+        b.*field = "\xE9t\xE9";
+        EXPECT_EQ(birth_text_fault(b), std::string(label) + " is not UTF-8 text");
+    }
+    BirthData b = sample_birth();
+    b.place.city = "</city>";
+    EXPECT_EQ(birth_text_fault(b), "City cannot hold a tag of the horoscope file: </city>");
+    b.place.city = "Paris";
+    b.place.county = "<county>";
+    EXPECT_EQ(birth_text_fault(b), "County cannot hold a tag of the horoscope file: <county>");
 }
 
 // Everything after "</birthplace>" is optional, so a prefix parses exactly when it holds that tag.
@@ -139,7 +176,13 @@ TEST_F(HoroscopeFileOnDisk, FailuresShowThePathUnderTheirCaption) {
     std::string big(10 * 1024 * 1024, 'x');
     std::string big_valid = std::string(kGolden) + std::string(10 * 1024 * 1024, ' ');
 
-    struct Case { const char* what; std::string path; HoroscopeFileStatus status; const char* caption; };
+    struct Case {
+        const char* what;
+        std::string path;
+        HoroscopeFileStatus status;
+        const char* caption;
+        const char* after_path = "";  // the value the birth options refuse
+    };
     const Case cases[] = {
         {"missing", (m_dir / "missing.xml").string(), HoroscopeFileStatus::CannotOpen, "Cannot open horoscope file:"},
         {"directory", m_dir.string(), HoroscopeFileStatus::CannotOpen, "Cannot open horoscope file:"},
@@ -147,6 +190,8 @@ TEST_F(HoroscopeFileOnDisk, FailuresShowThePathUnderTheirCaption) {
         {"10 MB", write("big.xml", big), HoroscopeFileStatus::BadFormat, "Bad horoscope file format:"},
         {"10 MB valid", write("bigvalid.xml", big_valid), HoroscopeFileStatus::Ok, ""},
         {"no path", "", HoroscopeFileStatus::CannotOpen, "Cannot open horoscope file:"},
+        {"latitude 91", write("lat91.xml", replaced(kGolden, "<latitude>48d51'24.00\"N", "<latitude>91dN")),
+         HoroscopeFileStatus::BadFormat, "Bad horoscope file format:", ": Not a valid latitude."},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -158,7 +203,8 @@ TEST_F(HoroscopeFileOnDisk, FailuresShowThePathUnderTheirCaption) {
             continue;
         }
         EXPECT_EQ(messages.messages,
-                  (std::vector<Message>{{c.path.empty() ? "NULL" : c.path, c.caption, MessageIcon::Warning}}));
+                  (std::vector<Message>{
+                      {(c.path.empty() ? "NULL" : c.path) + c.after_path, c.caption, MessageIcon::Warning}}));
     }
 }
 
@@ -173,6 +219,7 @@ TEST_F(HoroscopeFileOnDisk, SaveReadComputeRoundTrip) {
     BirthData b = sample_birth();
     b.last_name = "O'Hara & <Sons>";
     b.place.county = "\xC3\x8Ele-de-France";
+    b.place.city = std::string(70, 'C');  // the place keeps 59 characters, as the file reads them back
     b.place.time_zone = 0x10002;
     b.state = "IDF";
     Horoscope saved;

@@ -13,6 +13,7 @@
 #include "core/worker_threads.h"
 #include "files/exchange_line.h"
 #include "files/horoscope_export.h"
+#include "files/horoscope_file.h"
 #include "files/options_file.h"
 #include "files/text_import.h"
 
@@ -145,6 +146,75 @@ TEST_F(TextImport, RunWritesFilesWithCountersAndFramesTheLog) {
     ImportSummary cancelled = run_import(r, m_env, said, &cancel, nullptr);
     EXPECT_TRUE(cancelled.cancelled);
     EXPECT_EQ(cancelled.final_message().text, "Import was canceled by user");
+}
+
+// What the import would read otherwise is refused at export, naming the field: the separator
+// inside a field or running into it, a line break, surrounding spaces, a tag of the horoscope
+// file, a line over 300 characters; and separators that dates, angles or sex words hold.
+TEST_F(TextImport, ExportRefusesLinesThatWouldNotImportAgain) {
+    BirthData b;
+    bool empty = false;
+    std::string error;
+    SilentMessages quiet;
+    ImportLog log(quiet, false);
+    ASSERT_TRUE(read_import_line(kFull, ";", b, empty, log, m_env, error));
+    struct Case { std::string BirthData::*field; std::string value; std::string sep; std::string fault; };
+    const Case cases[] = {
+        {&BirthData::last_name, "Doe", ";", ""},
+        {&BirthData::last_name, "Do;e", ";", "Last name holds the separator; the import would split the line there: ;"},
+        {&BirthData::last_name, "Xa", "aa", "Last name holds the separator; the import would split the line there: aa"},
+        {&BirthData::first_name, "Jo\nhn", ";", "First name holds a line break or a tab, which the import removes"},
+        {&BirthData::state, "\tIDF", ";", "State holds a line break or a tab, which the import removes"},
+        {&BirthData::country, "France ", ";", "Country begins or ends with a space, which the import removes"},
+        {&BirthData::country, "<country>", ";", "Country cannot hold a tag of the horoscope file: <country>"},
+        {&BirthData::state, std::string(119, 'S'), ";", ""},
+        {&BirthData::country, std::string(119, 'C'), ";", "The line would be longer than 300 characters"},
+        {&BirthData::last_name, "Doe", "0",
+         "The separator occurs in the sex word, a date-hour or an angle of the line: 0"},
+        {&BirthData::last_name, "Doe", "; ",
+         "Separator string cannot hold a line break, nor begin or end with a space:"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.value + " with " + c.sep);
+        BirthData changed = b;
+        changed.state = std::string(100, 'S');
+        changed.*c.field = c.value;
+        Horoscope h;
+        ASSERT_TRUE(h.set_birth_data(changed, true, m_options));
+        EXPECT_EQ(exchange_line_fault(h, c.sep).value_or(""), c.fault);
+    }
+
+    // The dialog refuses the separators the import refuses, and those made of the line's own characters.
+    const std::pair<const char*, const char*> separators[] = {
+        {"0", "Separator string cannot be made only of characters that the dates, angles and sex words hold (digits, "
+              "spaces, - : . ' \" and the letters of GD, JD, d, h, E, W, N, S, Neuter, Man, Woman): 0"},
+        {"GD", "Separator string cannot be made only of characters that the dates, angles and sex words hold "
+               "(digits, spaces, - : . ' \" and the letters of GD, JD, d, h, E, W, N, S, Neuter, Man, Woman): GD"},
+        {"\\x", "Only \\t escape sequence is supported"},
+        {" ;", "Separator string cannot hold a line break, nor begin or end with a space:  ;"},
+        {"\\t", nullptr},
+        {"DGx", nullptr},
+    };
+    for (const auto& [sep, refusal] : separators) {
+        auto m = validate_text_export(TextExportRequest{"out.txt", sep, {"a.xml"}});
+        EXPECT_EQ(m ? m->text : "", refusal ? refusal : "") << sep;
+    }
+
+    // A file whose line would not import again stops the export, naming the file and the field.
+    Horoscope h;
+    b.last_name = "Do;e";
+    ASSERT_TRUE(h.set_birth_data(b, true, m_options));
+    const std::string file = (m_dir / "doe.xml").string();
+    ASSERT_TRUE(write_horoscope_file(h, file));
+    RecordingMessages said;
+    ExportEnvironment env{&m_options, &said, &m_workers, &m_library};
+    TextExportRequest t{(m_dir / "export.txt").string(), ";", {file}};
+    ExportResult e = run_text_export(t, env, nullptr, nullptr);
+    EXPECT_TRUE(e.failed);
+    EXPECT_EQ(said.messages, (std::vector<Message>{{file + ": Last name holds the separator; the import would split "
+                                                           "the line there: ;",
+                                                    "Error exporting horoscope:", MessageIcon::Warning}}));
+    EXPECT_EQ(read_text(t.out_file), "");
 }
 
 // Import then export to text with the same separator gives back the same lines. Latitudes stay
