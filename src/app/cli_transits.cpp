@@ -143,7 +143,7 @@ int run_return(const ReturnArgs& a, CliContext& ctx) {
     BirthData data = chart->data;
     double correction = 0.0;
     if (!return_place(a, *chart, data, correction, ctx)) return ctx.exit_code;
-    LibraryLongitudes sun(*chart->library, chart->options.astro.zero_date.jd_et, a.movable);
+    LibraryLongitudes sun(*chart->library, chart->options.astro.zero_date.jd_et, !a.movable);
     const std::optional<SolarReturn> found = solar_return(sun, birth.birth_ut.jd_et, *age);
     const DateHour ut = found ? date_hour_from_et(found->jd_et) : DateHour{};
     if (!is_valid(ut)) {

@@ -52,6 +52,7 @@ TEST_F(CliTransits, ReturnJsonAndRefusals) {
     auto j = nlohmann::json::parse(out.out);
     EXPECT_EQ(j["zodiac"], "fixed");
     const double birth = j["birth_sun_deg"], back = j["return_sun_deg"];
+    EXPECT_NEAR(birth, 75.39 - 28.9, 0.1);  // 15d23' Gemini less the ayanamsa of 1944
     EXPECT_LT(std::fabs(birth - back) * 3600.0, 1.0);
     EXPECT_NEAR(j["return_jd_ut"].get<double>(), 2431247.75 + 30 * 365.25, 1.0);
     EXPECT_EQ(j["chart"]["person"]["last_name"], "Sample SR");
@@ -64,6 +65,7 @@ TEST_F(CliTransits, ReturnJsonAndRefusals) {
     auto z = nlohmann::json::parse(london.out);
     EXPECT_EQ(z["return_ut"], "1944-06-06 06:00:00.00 GD");  // age 0: the birth itself
     EXPECT_EQ(z["zodiac"], "movable");
+    EXPECT_NEAR(z["birth_sun_deg"].get<double>(), 75.39, 0.01);
     EXPECT_EQ(z["chart"]["person"]["last_name"], "Zero SR");
     EXPECT_EQ(z["chart"]["place"]["longitude_deg"], -0.1275);
 
