@@ -217,7 +217,20 @@ std::optional<std::vector<TransitEvent>> find_transits(LongitudeSource& source, 
         return std::tuple(x.jd_et, rank(x.transiting, r.bodies), rank(x.natal, natal_order), x.aspect) <
                std::tuple(y.jd_et, rank(y.transiting, r.bodies), rank(y.natal, natal_order), y.aspect);
     });
-    return events;
+    // A point met exactly at a sample or a turning point may be found from the stretches on
+    // both sides of it: such twins, within the tolerance of each other, count once.
+    const auto twin = [](const TransitEvent& x, const TransitEvent& y) {
+        return x.transiting == y.transiting && x.natal == y.natal && x.aspect == y.aspect &&
+               x.retrograde == y.retrograde && std::fabs(x.jd_et - y.jd_et) <= 2.0 * kTransitToleranceDays;
+    };
+    std::vector<TransitEvent> once;
+    for (const TransitEvent& e : events) {
+        bool seen = false;
+        for (auto it = once.rbegin(); it != once.rend() && e.jd_et - it->jd_et <= 2.0 * kTransitToleranceDays; ++it)
+            seen = seen || twin(*it, e);
+        if (!seen) once.push_back(e);
+    }
+    return once;
 }
 
 }  // namespace tellurim

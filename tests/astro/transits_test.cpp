@@ -24,6 +24,7 @@ int swe_body(int planet) {
         case kUranus: return SE_URANUS;
         case kNeptune: return SE_NEPTUNE;
         case kPluto: return SE_PLUTO;
+        case kRahu: return SE_TRUE_NODE;  // turns back every week or two
         default: return planet;  // Sun to Saturn share their numbers
     }
 }
@@ -84,17 +85,23 @@ std::vector<TransitEvent> brute_force(const TransitRequest& r) {
 }
 
 // March to June 2024, with Mercury retrograde from 1 to 25 April between 15.97 and 27.22
-// degrees of Aries: a natal Sun at 20 Aries is passed three times.
+// degrees of Aries: a natal Sun at 20 Aries is passed three times. The true node, which
+// turns back every week or two, is among the bodies.
 TEST(Transits, SameEventsAsABruteForceScan) {
     swe_set_ephe_path(const_cast<char*>("/usr/share/libswe/ephe"));
     TransitRequest r;
     r.from_jd_et = 2460370.5;  // 2024-03-01
     r.to_jd_et = 2460491.5;    // 2024-06-30
     r.bodies = default_transiting_bodies();
+    r.bodies.push_back(kRahu);
     std::mt19937 rng(23);
     r.points.push_back({kSun, 20.0});
     for (int p : {kMoon, kMercury, kVenus, kMars, kJupiter, kSaturn, kUranus, kNeptune, kPluto, kAscendant, kMidheaven})
         r.points.push_back({p, 360.0 * (rng() / 4294967296.0)});
+    // Points on the node's path, which its wobble of about 1.5 degrees crosses back and forth;
+    // the second is its longitude at one of the search's sample moments.
+    r.points.push_back({kFortune, swe_lon(kRahu, 0.5 * (r.from_jd_et + r.to_jd_et) + 0.123)});
+    r.points.push_back({kGulika, swe_lon(kRahu, 0.5 * (r.from_jd_et + r.to_jd_et))});
     r.aspects = {{"Conjunction", 0}, {"Sextil", 60}, {"Square", 90}, {"Trine", 120}, {"Opposition", 180}};
 
     SweLongitudes swe;
@@ -116,11 +123,15 @@ TEST(Transits, SameEventsAsABruteForceScan) {
         (e.transiting == kMoon ? worst_moon : worst_other) = std::max(e.transiting == kMoon ? worst_moon : worst_other, seconds);
         EXPECT_LT(seconds, e.transiting == kMoon ? 1.0 : 10.0);
     }
-    int mercury_on_sun = 0;
-    for (const TransitEvent& e : *found) mercury_on_sun += e.transiting == kMercury && e.natal == kSun && e.aspect == 0;
+    int mercury_on_sun = 0, node_on_point = 0;
+    for (const TransitEvent& e : *found) {
+        mercury_on_sun += e.transiting == kMercury && e.natal == kSun && e.aspect == 0;
+        node_on_point += e.transiting == kRahu && e.natal == kFortune && e.aspect == 0;
+    }
     EXPECT_EQ(mercury_on_sun, 3);
-    std::printf("%zu events; worst %.3f s (Moon), %.3f s (others); %d calls of the source\n", found->size(), worst_moon,
-                worst_other, swe.calls);
+    EXPECT_GE(node_on_point, 3);
+    std::printf("%zu events (%d of the node on its point); worst %.3f s (Moon), %.3f s (others); %d calls of the source\n",
+                found->size(), node_on_point, worst_moon, worst_other, swe.calls);
     swe_close();
 }
 #endif
