@@ -161,8 +161,13 @@ bool body_events(BodyTrack& track, int planet, std::vector<Sample> samples, cons
         const double hi = std::max(a.lon, b.lon);
         for (const Target& x : targets) {
             // Each turn of the target within (lo, hi] going forwards, [lo, hi) going backwards,
-            // so that a target met exactly at a piece's end counts once.
-            for (double v = x.lon + 360.0 * std::floor((lo - x.lon) / 360.0); v <= hi; v += 360.0) {
+            // so that a target met exactly at a piece's end counts once. The turn is always
+            // x.lon + 360 n, never a sum built step by step: adding and taking away 360 does not
+            // give back the same double, and a target at the shared end would then be counted
+            // by both pieces.
+            for (double n = std::floor((lo - x.lon) / 360.0);; n += 1.0) {
+                const double v = x.lon + 360.0 * n;
+                if (v > hi) break;
                 if (retro ? !(v >= lo && v < hi) : !(v > lo && v <= hi)) continue;
                 double t = 0.0;
                 if (!crossing(track, a, b, v, t)) return false;
@@ -217,20 +222,7 @@ std::optional<std::vector<TransitEvent>> find_transits(LongitudeSource& source, 
         return std::tuple(x.jd_et, rank(x.transiting, r.bodies), rank(x.natal, natal_order), x.aspect) <
                std::tuple(y.jd_et, rank(y.transiting, r.bodies), rank(y.natal, natal_order), y.aspect);
     });
-    // A point met exactly at a sample or a turning point may be found from the stretches on
-    // both sides of it: such twins, within the tolerance of each other, count once.
-    const auto twin = [](const TransitEvent& x, const TransitEvent& y) {
-        return x.transiting == y.transiting && x.natal == y.natal && x.aspect == y.aspect &&
-               x.retrograde == y.retrograde && std::fabs(x.jd_et - y.jd_et) <= 2.0 * kTransitToleranceDays;
-    };
-    std::vector<TransitEvent> once;
-    for (const TransitEvent& e : events) {
-        bool seen = false;
-        for (auto it = once.rbegin(); it != once.rend() && e.jd_et - it->jd_et <= 2.0 * kTransitToleranceDays; ++it)
-            seen = seen || twin(*it, e);
-        if (!seen) once.push_back(e);
-    }
-    return once;
+    return events;
 }
 
 }  // namespace tellurim
