@@ -280,8 +280,10 @@ int run_transits(const TransitsArgs& a, CliContext& ctx) {
                             {"retrograde", e.retrograde}});
             continue;
         }
-        std::cout << fmt::format("{}  {:<8} {:<12} {:<8}{}\n", format_date_hour(ut), planet_name(e.transiting), aspect,
-                                 planet_name(e.natal), e.retrograde ? " " + str(Str::TransitsRetrograde) : "");
+        const std::string line = fmt::format("{}  {:<8} {:<12} {:<8} {}", format_date_hour(ut), planet_name(e.transiting),
+                                             aspect, planet_name(e.natal),
+                                             e.retrograde ? text(Str::TransitsRetrograde) : std::string_view());
+        std::cout << trim(line) << "\n";
     }
     if (a.json) {
         std::cout << json_text({{"from", format_date_hour(*from)},
