@@ -69,6 +69,7 @@ int run_cli(int argc, char** argv, MessageSink* messages_override) {
     register_aspects_commands(app, ctx);
     register_directions_commands(app, *calc, ctx);
     register_stars_commands(app, *calc, ctx);
+    register_transits_commands(app, *calc, ctx);
 
     try {
         app.parse(argc, argv);

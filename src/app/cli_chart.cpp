@@ -14,6 +14,7 @@
 #include "app/cli_hindu.h"
 #include "app/cli_settings.h"
 #include "app/cli_strengths.h"
+#include "app/cli_transits.h"
 #include "app/cli_wheel.h"
 #include "app/cli_stars.h"
 #include "app/json_util.h"
@@ -54,6 +55,7 @@ struct ChartArgs {
     WheelArgs wheel;             // --wheel, --size, --outside
     std::string outside_ut;      // a second moment at the same place, superposed outside
     ReportRequest report;        // --report FILE, --format
+    ChartSteps steps;            // --step, --count: the outside chart moved step by step
 };
 
 std::string_view ephemeris_display_name(int type) {
@@ -479,6 +481,8 @@ int run_chart(const ChartArgs& a, CliContext& ctx) {
             return ctx.exit_code;
         }
     }
+    if (!a.steps.step.empty())
+        return run_chart_steps(a.steps, a.outside_ut, a.wheel, wheel, *chart, a.json, ctx);
     if (int code = print_chart(h, *chart->library, a.json, a.star_orb, a.report, chart->settings->private_dir, ctx);
         code != kExitOk)
         return code;
@@ -504,9 +508,10 @@ void register_chart_commands(CLI::App& app, CliContext& ctx) {
     chart->add_flag("--save-db", args->save_db, "Insert the horoscope into the options' database");
     chart->add_flag("--no-save-db", args->no_save_db, "Do not insert it, even when the options say so by default");
     CLI::Option* outside = add_wheel_options(*chart, args->wheel);
-    chart->add_option("--outside-ut", args->outside_ut,
-                      "Superpose outside the wheel the same place at this universal date-hour, or \"now\" (transits)")
-        ->excludes(outside);
+    auto* outside_ut = chart->add_option("--outside-ut", args->outside_ut,
+                                         "Superpose outside the wheel the same place at this universal date-hour, or \"now\" (transits)")
+                           ->excludes(outside);
+    add_step_options(*chart, args->steps, outside_ut);
     add_report_options(*chart, args->report);
     chart->callback([args, save, &ctx] {
         args->save = save->count() > 0;

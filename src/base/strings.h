@@ -32,6 +32,7 @@ enum class Str : int {
 #include "base/strings_atlas_checks.def"
 #include "base/strings_output.def"
 #include "base/strings_roundtrip.def"
+#include "base/strings_transits.def"
 #undef TELLURIM_STRING
     Count
 };
