@@ -55,6 +55,8 @@ void register_exchange_commands(CLI::App& app, CliContext& ctx);   // import, ex
 void register_aspects_commands(CLI::App& app, CliContext& ctx);    // aspects show|set|add|delete|reset
 void register_directions_commands(CLI::App& app, CLI::App& calc, CliContext& ctx);  // directions, calc direction
 void register_stars_commands(CLI::App& app, CLI::App& calc, CliContext& ctx);  // stars list|file, calc star
+void register_interp_commands(CLI::App& app, CliContext& ctx);  // interp list|add|delete|rebuild|find|show
+void register_script_cli(CLI::App& app, CliContext& ctx);  // script FILE [--tk] [--horoscope F]
 
 // Runs the command line; returns the exit status.
 int run_cli(int argc, char** argv, MessageSink* messages_override = nullptr);

@@ -26,6 +26,7 @@ constexpr std::array<std::string_view, static_cast<int>(Str::Count)> kTexts = {
 #include "core/strings_birth.def"
 #include "core/strings_report.def"
 #include "core/strings_atlas_checks.def"
+#include "core/strings_script.def"
 #undef TELLURIM_STRING
 };
 

@@ -30,6 +30,7 @@ enum class Str : int {
 #include "core/strings_birth.def"
 #include "core/strings_report.def"
 #include "core/strings_atlas_checks.def"
+#include "core/strings_script.def"
 #undef TELLURIM_STRING
     Count
 };
