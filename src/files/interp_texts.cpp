@@ -86,7 +86,8 @@ bool read_interp_file_record(ByteReader& in, InterpFile& f) {
     if (!in.ok()) return false;
     InterpFileStatus& s = f.status;
     f.id = rec.u32();
-    f.path = rec.utf16_fixed_utf8(kPathUnits);
+    // A path that fills the whole array, without its NUL, keeps what the writer would keep.
+    f.path = truncate_utf16_units(rec.utf16_fixed_utf8(kPathUnits), kPathUnits);
     rec.skip(4);
     s.device = rec.u32();
     s.inode = rec.u16();

@@ -35,6 +35,13 @@ TEST(InterpRecords, GoldenBytes) {
     ASSERT_TRUE(files);
     EXPECT_EQ(files->at(0), file);
     EXPECT_FALSE(parse_interp_list(std::vector<std::uint8_t>(bytes.begin(), bytes.end() - 1)));
+    // A path filling all 260 units, without its NUL, keeps the 259 that a write keeps (found
+    // by fuzzing: the list did not read back as it was written).
+    ByteWriter full;
+    full.u32(1);
+    for (int i = 0; i < 260; ++i) full.u16('a');
+    full.pad_to(kInterpListRecordSize);
+    EXPECT_EQ(parse_interp_list(full.bytes())->at(0).path, std::string(259, 'a'));
     EXPECT_FALSE(parse_interp_list({}));
 }
 
