@@ -16,10 +16,10 @@ namespace {
 using testing_data::TempDir;
 using testing_data::write_text;
 
-// An Xvfb on a free display for the whole test program, named in DISPLAY.
-class Xvfb : public ::testing::Environment {
+// An Xvfb on a free display, named in DISPLAY, for the tests of this file only.
+class Xvfb {
 public:
-    void SetUp() override {
+    Xvfb() {
         int fds[2];
         if (::access("/usr/bin/Xvfb", X_OK) != 0 || ::pipe(fds) != 0) return;
         m_pid = ::fork();
@@ -37,19 +37,25 @@ public:
         ::close(fds[0]);
         if (!number.empty()) ::setenv("DISPLAY", (":" + number).c_str(), 1);
     }
-    void TearDown() override {
+    ~Xvfb() {
         if (m_pid <= 0) return;
         ::kill(m_pid, SIGTERM);
         ::waitpid(m_pid, nullptr, 0);
     }
+    Xvfb(const Xvfb&) = delete;
+    Xvfb& operator=(const Xvfb&) = delete;
 
 private:
     pid_t m_pid = -1;
 };
-const auto* const kXvfb = ::testing::AddGlobalTestEnvironment(new Xvfb);
 
 class TkRun : public ::testing::Test {
 protected:
+    static void SetUpTestSuite() { s_xvfb = new Xvfb; }
+    static void TearDownTestSuite() {
+        delete s_xvfb;
+        s_xvfb = nullptr;
+    }
     void SetUp() override {
         if (!std::getenv("DISPLAY")) GTEST_SKIP() << "no X server (install xvfb)";
     }
@@ -74,6 +80,7 @@ protected:
     RecordingMessages m_messages;
     WorkerThreads m_workers;
     std::vector<std::string> m_shown;
+    static inline Xvfb* s_xvfb = nullptr;
 };
 
 TEST_F(TkRun, EventLoopUntilTheLastWindowCloses) {
