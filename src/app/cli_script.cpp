@@ -1,4 +1,4 @@
-// tellurim script FILE [--tk] [--horoscope FILE.xml ...], script --menu, script --custom P: runs a Tcl or Tk script against the
+// tellurim script FILE [--tk] [--horoscope FILE.xml ...], script --menu, script --custom P, script --commands: runs a Tcl or Tk script against the
 // run's own horoscopes, and prints its run text (or hands it to the viewer of the settings).
 #include <fmt/format.h>
 
@@ -18,6 +18,7 @@
 #include "core/paths.h"
 #include "core/strings.h"
 #include "core/worker_threads.h"
+#include "script/script_commands.h"
 #include "script/script_menu.h"
 #include "script/tcl_host.h"
 
@@ -31,7 +32,22 @@ struct ScriptArgs {
     bool menu = false;
     std::optional<int> custom;
     bool json = false;
+    bool commands = false;
 };
+
+// The command reference, from the command table itself.
+void print_commands(bool json) {
+    const auto commands = script_command_reference();
+    if (json) {
+        nlohmann::json out = nlohmann::json::array();
+        for (const ScriptCommandInfo& c : commands)
+            out.push_back({{"name", c.name}, {"usage", c.usage}, {"needs_horoscope", c.needs_horoscope}});
+        std::cout << json_text(out) << "\n";
+        return;
+    }
+    for (const ScriptCommandInfo& c : commands)
+        std::cout << fmt::format("{:<24}{}{}\n", c.name, c.needs_horoscope ? "[horoscope] " : "", c.usage);
+}
 
 volatile std::sig_atomic_t g_interrupted = 0;
 extern "C" void on_script_interrupt(int) { g_interrupted = 1; }
@@ -162,8 +178,13 @@ void register_script_cli(CLI::App& app, CliContext& ctx) {
     script->add_flag("--menu", a->menu, "List the Custom entries of menu_tcl_tk.ini");
     script->add_option_function<int>("--custom", [a](const int& p) { a->custom = p; },
                                      "Run the Custom entry at this position, as TCL or TK as it says");
-    script->add_flag("--json", a->json, "JSON output of --menu");
+    script->add_flag("--json", a->json, "JSON output of --menu and --commands");
+    script->add_flag("--commands", a->commands, "List the script commands with their usage messages");
     script->callback([a, &ctx] {
+        if (a->commands) {
+            print_commands(a->json);
+            return;
+        }
         if (a->file.empty() && !a->menu && !a->custom) {
             ctx.fail(kExitBadInput, str(Str::ScriptNoFile), str(Str::ScriptErrorCaption));
             return;

@@ -106,6 +106,10 @@ TEST_F(CliScripting, ScriptFailuresAndMenu) {
     EXPECT_EQ(j[3], (nlohmann::json{{"position", 3}, {"file", "hindu_horoscope_tk.tcl"},
                                     {"text", "Draw hindu horoscope..."}, {"kind", "TK"}}));
     EXPECT_EQ(tellurim({"script", "--custom", "0"}).code, kExitOk);  // interpre.tcl, the README's script
+    auto commands = nlohmann::json::parse(tellurim({"script", "--commands", "--json"}).out);
+    EXPECT_EQ(commands[3], (nlohmann::json{{"name", "PutTxt"},
+                                           {"usage", "***Error*** Usage: PutTxt [-nonewline] [-noprint] string"},
+                                           {"needs_horoscope", false}}));
     auto missing = tellurim({"script", "--custom", "9"});
     EXPECT_EQ(missing.code, kExitBadInput);
     EXPECT_EQ(missing.messages.back().text, "No Custom entry at position 9");
