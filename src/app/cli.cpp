@@ -70,6 +70,8 @@ int run_cli(int argc, char** argv, MessageSink* messages_override) {
     register_directions_commands(app, *calc, ctx);
     register_stars_commands(app, *calc, ctx);
     register_transits_commands(app, *calc, ctx);
+    register_interp_commands(app, ctx);
+    register_script_cli(app, ctx);
 
     try {
         app.parse(argc, argv);

@@ -60,6 +60,8 @@ void register_aspects_commands(CLI::App& app, CliContext& ctx);    // aspects sh
 void register_directions_commands(CLI::App& app, CLI::App& calc, CliContext& ctx);  // directions, calc direction
 void register_stars_commands(CLI::App& app, CLI::App& calc, CliContext& ctx);  // stars list|file, calc star
 void register_transits_commands(CLI::App& app, CLI::App& calc, CliContext& ctx);  // return, transits, calc step
+void register_interp_commands(CLI::App& app, CliContext& ctx);  // interp list|add|delete|rebuild|find|show
+void register_script_cli(CLI::App& app, CliContext& ctx);  // script FILE [--tk] [--horoscope F]
 
 // Runs the command line; returns the exit status.
 int run_cli(int argc, char** argv, MessageSink* messages_override = nullptr);

@@ -33,6 +33,7 @@ enum class Str : int {
 #include "base/strings_output.def"
 #include "base/strings_roundtrip.def"
 #include "base/strings_transits.def"
+#include "base/strings_script.def"
 #undef TELLURIM_STRING
     Count
 };
