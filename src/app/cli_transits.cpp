@@ -164,7 +164,7 @@ int run_return(const ReturnArgs& a, CliContext& ctx) {
     if (a.save) {
         const std::string path =
             a.save_path.empty() ? default_horoscope_file_name(h, chart->settings->horoscopes_dir) : a.save_path;
-        if (!save_horoscope(h, path, *ctx.messages)) return ctx.exit_code = kExitFailure;
+        if (save_horoscope(h, path, *ctx.messages) != SaveStatus::Saved) return ctx.exit_code = kExitFailure;
         ctx.messages->tell(path, str(Str::HoroFileSaved), MessageIcon::Information);
     }
     const char* zodiac = a.movable ? "movable" : "fixed";
