@@ -43,7 +43,7 @@ test-fast: data
 test-asan: data
 	@cmake -S . -B $(ASAN_BUILD) -G $(GENERATOR) -DCMAKE_BUILD_TYPE=Debug -DTELLURIM_SANITIZE=ON >/dev/null
 	@cmake --build $(ASAN_BUILD)
-	@cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j2
+	@cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS=suppressions=$(CURDIR)/tools/lsan-suppressions.txt UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j2
 
 test: test-fast test-asan fuzz-short
 
