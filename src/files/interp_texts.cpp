@@ -58,6 +58,21 @@ bool build_index(const std::string& text_path, const std::string& index_path) {
 
 std::string state_error(const InterpFile& f) { return str(Str::InterpErrorOpeningFile) + f.path; }
 
+// The listed file of `id` when its last check found it usable; otherwise nullptr and `error`
+// says why.
+const InterpFile* usable_file(const InterpList& list, std::uint32_t id, std::string& error) {
+    const InterpFile* f = list.find(id);
+    if (!f) {
+        error = str(Str::InterpCannotFindFileFromId) + std::to_string(id);
+        return nullptr;
+    }
+    if (f->state != 0) {
+        error = state_error(*f);
+        return nullptr;
+    }
+    return f;
+}
+
 }  // namespace
 
 void write_interp_file_record(ByteWriter& out, const InterpFile& f) {
@@ -265,15 +280,8 @@ int interp_entry_count(const InterpList& list, std::uint32_t id) {
 
 InterpFind find_interp_entry(const InterpList& list, std::uint32_t id, std::string_view identifier) {
     InterpFind out;
-    const InterpFile* f = list.find(id);
-    if (!f) {
-        out.error = str(Str::InterpCannotFindFileFromId) + std::to_string(id);
-        return out;
-    }
-    if (f->state != 0) {
-        out.error = state_error(*f);
-        return out;
-    }
+    const InterpFile* f = usable_file(list, id, out.error);
+    if (!f) return out;
     const auto index_path = interp_index_path(list.private_dir, id);
     std::optional<int> number;
     if (index_path) number = find_identifier_in_file(*index_path, identifier);
@@ -291,15 +299,8 @@ InterpFind find_interp_entry(const InterpList& list, std::uint32_t id, std::stri
 // the text as it is now: a text that changed since its indexing gives an error text.
 InterpExtract extract_interp_entry(const InterpList& list, std::uint32_t id, int number, const ExtractFlags& flags) {
     InterpExtract out;
-    const InterpFile* f = list.find(id);
-    if (!f) {
-        out.error = str(Str::InterpCannotFindFileFromId) + std::to_string(id);
-        return out;
-    }
-    if (f->state != 0) {
-        out.error = state_error(*f);
-        return out;
-    }
+    const InterpFile* f = usable_file(list, id, out.error);
+    if (!f) return out;
     const auto index_path = interp_index_path(list.private_dir, id);
     const std::string index_error = str(Str::InterpCannotFindInterpretation) + index_path.value_or("");
     auto text = RegularFile::open(f->path);
