@@ -1,0 +1,5 @@
+#include "script/commands_sky.h"
+
+namespace tellurim::script_sky {
+
+}  // namespace tellurim::script_sky
