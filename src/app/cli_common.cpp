@@ -6,6 +6,7 @@
 
 #include "app/json_util.h"
 #include "astro/compute.h"
+#include "astro/planets_signs.h"
 #include "core/birth_input.h"
 #include "core/houses.h"
 #include "core/strings.h"
@@ -22,6 +23,13 @@ DateHour now_ut() {
     // 1970-01-01 00:00 UT is Julian day 2440587.5
     set_julian_day_ut(d, 2440587.5 + std::round(unix_seconds * 100.0) / 8640000.0);
     return d;
+}
+
+int planet_arg(std::string_view item) {
+    item = trim(item);
+    if (auto n = parse_integer(item)) return *n >= 0 && *n < kPlanetRows ? static_cast<int>(*n) : -1;
+    const int p = planet_from_name(item);
+    return p >= 0 && p < kPlanetRows ? p : -1;
 }
 
 void add_chart_override_options(CLI::App& command, ChartOverrides& o) {

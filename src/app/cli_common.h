@@ -21,6 +21,9 @@ namespace tellurim {
 // The present moment in universal time, to the hundredth of a second, Gregorian calendar.
 DateHour now_ut();
 
+// A planet given by name ("Sun", "AS", "Fortun", ...) or by number 0 to 17; -1 otherwise.
+int planet_arg(std::string_view item);
+
 // --house-system, --zodiac, --ephemeris, --node: empty when not given.
 struct ChartOverrides {
     std::string house_system;

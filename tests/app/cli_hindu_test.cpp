@@ -120,14 +120,19 @@ TEST_F(CliHindu, CalcSubdivisionAndNakshatra) {
 }
 
 TEST_F(CliHindu, SettingsCommands) {
-    auto out = cmd({"hindu-aspects", "set", "4", "--offsets", "3,6", "--pen", "ffff0000 2 1"});
+    // A planet by name or by number.
+    auto out = cmd({"hindu-aspects", "set", "Mars", "--offsets", "3,6", "--pen", "ffff0000 2 1"});
     ASSERT_EQ(out.code, kExitOk);
     EXPECT_EQ(out.out, "4@3:ffff0000 02.00 1:ffff0000 02.00 1:ffff0000 02.00 1:ffff0000 02.00 1@6:ffff0000 02.00 "
                        "1:ffff0000 02.00 1:ffff0000 02.00 1:ffff0000 02.00 1\n");
     out = cmd({"hindu-aspects", "show", "--json"});
     ASSERT_EQ(out.code, kExitOk);
     EXPECT_EQ(nlohmann::json::parse(out.out)["rows"][4]["aspects"].size(), 2u);
-    EXPECT_EQ(cmd({"hindu-aspects", "set", "18", "--offsets", "6"}).code, kExitBadInput);
+    for (const char* bad : {"18", "-1", "Mars2", "Earth"}) {
+        out = cmd({"hindu-aspects", "set", bad, "--offsets", "6"});
+        EXPECT_EQ(out.code, kExitBadInput) << bad;
+        EXPECT_EQ(out.messages.at(0).text, std::string("*** Error *** Bad number of planet: ") + bad);
+    }
     EXPECT_EQ(cmd({"hindu-aspects", "set", "4", "--offsets", "12"}).code, kExitBadInput);
     ASSERT_EQ(cmd({"hindu-aspects", "reset"}).code, kExitOk);
     out = cmd({"hindu-aspects", "show", "--json"});
