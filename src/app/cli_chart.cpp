@@ -410,7 +410,8 @@ int write_chart_wheel(const ChartArgs& a, const WheelRequest& request, const Bir
                       WorkerThreads& workers, CliContext& ctx) {
     std::unique_ptr<Horoscope> outside;
     if (!a.wheel.outside.empty()) {
-        outside = read_outside_horoscope(a.wheel.outside, h, library, workers, ctx);
+        outside = read_outside_horoscope(horoscope_file_path(a.wheel.outside, settings.horoscopes_dir), h, library,
+                                         workers, ctx);
         if (!outside) return ctx.exit_code;
     } else if (!a.outside_ut.empty()) {
         std::optional<DateHour> ut = parse_birth_date(ctx, a.outside_ut);

@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cmath>
+#include <filesystem>
 #include <fmt/format.h>
 
 #include "app/json_util.h"
@@ -23,6 +24,14 @@ DateHour now_ut() {
     // 1970-01-01 00:00 UT is Julian day 2440587.5
     set_julian_day_ut(d, 2440587.5 + std::round(unix_seconds * 100.0) / 8640000.0);
     return d;
+}
+
+std::string horoscope_file_path(const std::string& path, const std::string& horoscopes_dir) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    if (horoscopes_dir.empty() || fs::path(path).has_parent_path() || fs::exists(path, ec)) return path;
+    const fs::path there = fs::path(horoscopes_dir) / path;
+    return fs::exists(there, ec) ? there.string() : path;
 }
 
 int planet_arg(std::string_view item) {
@@ -309,7 +318,8 @@ std::optional<BirthChart> compute_file_chart(const std::string& path, const Char
     auto c = start_chart(overrides, ctx);
     if (!c) return std::nullopt;
     HoroscopeFileData file;
-    if (load_horoscope_file(path, file, *ctx.messages) != HoroscopeFileStatus::Ok) {
+    if (load_horoscope_file(horoscope_file_path(path, c->settings->horoscopes_dir), file, *ctx.messages) !=
+        HoroscopeFileStatus::Ok) {
         ctx.exit_code = kExitFailure;
         return std::nullopt;
     }

@@ -21,6 +21,10 @@ namespace tellurim {
 // The present moment in universal time, to the hundredth of a second, Gregorian calendar.
 DateHour now_ut();
 
+// A horoscope file as the user names it: a bare file name that is not in the current
+// directory is looked for in the horoscopes directory, where `chart --save` writes.
+std::string horoscope_file_path(const std::string& path, const std::string& horoscopes_dir);
+
 // A planet given by name ("Sun", "AS", "Fortun", ...) or by number 0 to 17; -1 otherwise.
 int planet_arg(std::string_view item);
 

@@ -32,7 +32,8 @@ int run_open(const OpenArgs& a, CliContext& ctx) {
     if (!wheel) return kExitOk;
     std::unique_ptr<Horoscope> outside;
     if (!a.wheel.outside.empty()) {
-        outside = read_outside_horoscope(a.wheel.outside, h, *chart->library, *chart->workers, ctx);
+        outside = read_outside_horoscope(horoscope_file_path(a.wheel.outside, chart->settings->horoscopes_dir), h,
+                                         *chart->library, *chart->workers, ctx);
         if (!outside) return ctx.exit_code;
     }
     return write_wheel(a.wheel.file, *wheel, h, outside.get(), chart->settings->aspects, chart->settings->private_dir,
