@@ -8,6 +8,7 @@
 #include "app/json_util.h"
 #include "astro/compute.h"
 #include "astro/planets_signs.h"
+#include "core/ayanamsa.h"
 #include "core/birth_input.h"
 #include "core/houses.h"
 #include "core/strings.h"
@@ -102,6 +103,11 @@ std::optional<DateHour> parse_birth_date(CliContext& ctx, const std::string& tex
         return std::nullopt;
     }
     return p.value;
+}
+
+std::optional<DateHour> parse_zero_date_arg(CliContext& ctx, const std::string& text) {
+    const std::string_view preset = zero_date_preset(text);
+    return parse_birth_date(ctx, preset.empty() ? text : std::string(preset));
 }
 
 namespace {

@@ -69,6 +69,10 @@ void add_birth_options(CLI::App* cmd, BirthArgs& args);
 // show 60.00).
 std::optional<DateHour> parse_birth_date(CliContext& ctx, const std::string& text);
 
+// A zero date of the fixed zodiac: a preset's caption ("Fagan-Bradley", "Raman", "Tellurim
+// Default") or a date-hour refused as parse_birth_date refuses it.
+std::optional<DateHour> parse_zero_date_arg(CliContext& ctx, const std::string& text);
+
 // A computed horoscope with everything it was computed with.
 struct BirthChart {
     std::unique_ptr<CliSettings> settings;  // the horoscope points at settings->aspects

@@ -113,6 +113,17 @@ TEST(CliSky, AyanamsaOfADateAndDateOfAValue) {
 
     r = run({"calc", "ayanamsa", "--value", "200"});
     EXPECT_EQ(r.code, kExitFailure);
+
+    // A preset's caption, in any case, stands for its zero date.
+    const std::pair<const char*, const char*> presets[] = {{"fagan-bradley", "222-03-13 15:19:32.89 JD"},
+                                                           {"Raman", "390-03-21"},
+                                                           {"Default Tellurim", "-134-02-03 12:00:00.00 JD"}};
+    for (const auto& [preset, date] : presets) {
+        SCOPED_TRACE(preset);
+        r = run({"calc", "ayanamsa", "--ut", "2000-01-01", "--zero", preset, "--json"});
+        ASSERT_EQ(r.code, kExitOk);
+        EXPECT_EQ(r.out, run({"calc", "ayanamsa", "--ut", "2000-01-01", "--zero", date, "--json"}).out);
+    }
 }
 
 }  // namespace
