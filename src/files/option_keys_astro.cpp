@@ -128,8 +128,16 @@ void append_ephemeris_keys(OptionKeys& keys) {
     };
     jpl.get = [](const OptionContext& ctx) { return ctx.options.ephemeris.jpl_file; };
     keys.push_back(std::move(jpl));
-    keys.push_back(shown_key("ephemeris.node", block,
-                             [](const Options& o) -> std::string { return o.ephemeris.true_node ? "true" : "mean"; }));
+    // The lunar node that --node chooses for one run.
+    OptionKey node{"ephemeris.node", block, "mean|true"};
+    node.set = [](OptionContext& ctx, const std::vector<std::string>& v) -> OptionSetResult {
+        const std::string n = lower(v[0]);
+        if (n != "mean" && n != "true") return str(Str::FilesNotACorrectValue);
+        ctx.options.ephemeris.true_node = n == "true" ? 1 : 0;
+        return std::nullopt;
+    };
+    node.get = [](const OptionContext& ctx) -> std::string { return ctx.options.ephemeris.true_node ? "true" : "mean"; };
+    keys.push_back(std::move(node));
 }
 
 namespace {

@@ -92,6 +92,8 @@ TEST_F(CliOptions, SetStoresGetReadsAndBadValuesExitTwo) {
          "astro.zero-date = -100-02-03 12:00:00.00 JD\n", ""},
         {{"set", "exaltations.zero-date", "Fagan-Bradley"}, kExitOk,
          "exaltations.zero-date = 0222-03-13 15:19:32.89 JD\n", ""},
+        {{"set", "ephemeris.node", "True"}, kExitOk, "ephemeris.node = true\n", ""},
+        {{"set", "ephemeris.node", "osculating"}, kExitBadInput, "", "Not a correct value for this field"},
         {{"set", "dasa.year-length", "100"}, kExitBadInput, "", "Not a correct value for this field"},
         {{"set", "interface.top-speed-bar", "no"}, kExitOk,
          "interface.top-speed-bar = no\nRestart needed for changes to take effect .\n", ""},
