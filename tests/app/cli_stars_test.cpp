@@ -45,6 +45,10 @@ TEST_F(CliStars, ListsTheCatalogue) {
     EXPECT_EQ(j["stars"][0]["name"], "Aldebaran");
     EXPECT_EQ(j["stars"][0]["comment"], "Alpha Tau; also Rohini");
     EXPECT_EQ(j["stars"][0]["spectral_class"], "");
+    // The list's reference points (poles, zero points, test entries) are no stars.
+    for (const auto& star : j["stars"])
+        for (const char* point : {"Test", "Zero2000", "ZerL2000", "GCRS00", "Gal.Pole", "Sun Pole", "AA11_page_B73"})
+            EXPECT_NE(star["name"], point);
 }
 
 // Regulus at J2000.0 from SIMBAD's ICRS place, turned to the ecliptic of date with the mean
