@@ -7,11 +7,9 @@
 #include <filesystem>
 #include <fstream>
 #include <nlohmann/json.hpp>
-#include <regex>
 #include <string>
 
 #include "cli_run.h"
-#include "files/option_keys.h"
 
 namespace tellurim {
 namespace {
@@ -128,28 +126,6 @@ TEST_F(CliOptions, SetStoresGetReadsAndBadValuesExitTwo) {
     auto show = nlohmann::json::parse(options({"show", "--json"}).out);
     EXPECT_EQ(show["blocks"]["Astrology"]["astro.house-system"], "PLACIDUS");
     EXPECT_EQ(show["blocks"]["Database"]["database.password"], "");
-}
-
-// Every key the README names, in an `options get|set` example or in the first column of the
-// settings table, is one the program knows (templates such as nakshatras.N.name aside).
-TEST(ReadmeOptionKeys, EveryNamedKeyExists) {
-    std::ifstream in(std::string(TELLURIM_SOURCE_DIR) + "/README.md");
-    const std::regex command(R"(options (?:get|set) (?:-- )?([a-z][a-z0-9-]*(?:\.[a-z0-9-]+)+)\b(?![.*]))");
-    const std::regex cell(R"(`([a-z][a-z0-9-]*(?:\.[a-z0-9-]+)+)`)");
-    int named = 0;
-    for (std::string line; std::getline(in, line);) {
-        std::vector<std::string> keys;
-        for (std::sregex_iterator m(line.begin(), line.end(), command), end; m != end; ++m) keys.push_back((*m)[1]);
-        if (line.rfind("| `", 0) == 0) {
-            const std::string first = line.substr(0, line.find(" |", 2));
-            for (std::sregex_iterator m(first.begin(), first.end(), cell), end; m != end; ++m) keys.push_back((*m)[1]);
-        }
-        for (const std::string& key : keys) {
-            ++named;
-            EXPECT_NE(find_option_key(key), nullptr) << key << " in: " << line;
-        }
-    }
-    EXPECT_GT(named, 20);
 }
 
 }  // namespace

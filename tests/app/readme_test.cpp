@@ -1,21 +1,65 @@
-// The README's wheel pictures (docs/*.png) are what the program draws now: tools/readme-wheel.sh,
-// the script of `make readme-wheel`, draws them again into a temporary directory, and the
-// decoded pixels are compared with the committed files.
+// The README against the program: the settings keys and repository paths it names exist, and
+// its wheel pictures (docs/*.png) are what the program draws now.
 #include <gtest/gtest.h>
 
 #include <QImage>
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <regex>
 #include <string>
 #include <unistd.h>
 
+#include "files/option_keys.h"
+
+namespace tellurim {
 namespace {
 
 namespace fs = std::filesystem;
 
 const fs::path kSource = TELLURIM_SOURCE_DIR;
 
+// Every key the README names, in an `options get|set` example or in the first column of the
+// settings table, is one the program knows (templates such as nakshatras.N.name aside).
+TEST(ReadmeOptionKeys, EveryNamedKeyExists) {
+    std::ifstream in(kSource / "README.md");
+    const std::regex command(R"(options (?:get|set) (?:-- )?([a-z][a-z0-9-]*(?:\.[a-z0-9-]+)+)\b(?![.*]))");
+    const std::regex cell(R"(`([a-z][a-z0-9-]*(?:\.[a-z0-9-]+)+)`)");
+    int named = 0;
+    for (std::string line; std::getline(in, line);) {
+        std::vector<std::string> keys;
+        for (std::sregex_iterator m(line.begin(), line.end(), command), end; m != end; ++m) keys.push_back((*m)[1]);
+        if (line.rfind("| `", 0) == 0) {
+            const std::string first = line.substr(0, line.find(" |", 2));
+            for (std::sregex_iterator m(first.begin(), first.end(), cell), end; m != end; ++m) keys.push_back((*m)[1]);
+        }
+        for (const std::string& key : keys) {
+            ++named;
+            EXPECT_NE(find_option_key(key), nullptr) << key << " in: " << line;
+        }
+    }
+    EXPECT_GT(named, 20);
+}
+
+// Every file of the repository that the README names by its path (`tools/readme-wheel.sh`,
+// `data/db/sqlite/schema.sql`) is there; what the build or `make run` writes is left aside.
+TEST(ReadmePaths, EveryNamedSourceFileExists) {
+    std::ifstream in(kSource / "README.md");
+    const std::string readme((std::istreambuf_iterator<char>(in)), {});
+    const std::regex path(R"(`([A-Za-z][\w.-]*(?:/[\w.-]+)+\.(?:ini|sql|sh|py|cpp|h|def|png|md|cmake))`)");
+    int named = 0;
+    for (std::sregex_iterator m(readme.begin(), readme.end(), path), end; m != end; ++m) {
+        const std::string p = (*m)[1];
+        if (p.starts_with("out/") || p.starts_with("build")) continue;
+        ++named;
+        EXPECT_TRUE(fs::exists(kSource / p)) << p;
+    }
+    EXPECT_GT(named, 10);
+}
+
+// The pictures are drawn again by tools/readme-wheel.sh, the script of `make readme-wheel`,
+// into a temporary directory, and the decoded pixels are compared with the committed files.
 // Antialiased edges may round one level apart between builds; a picture that no longer
 // matches differs by far more (a glyph moved, a star mark or line gone).
 constexpr int kChannelTolerance = 8;
@@ -56,3 +100,4 @@ TEST(ReadmePictures, MatchWhatTheProgramDraws) {
 }
 
 }  // namespace
+}  // namespace tellurim
