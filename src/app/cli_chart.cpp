@@ -46,6 +46,7 @@ struct ChartArgs {
     BirthArgs birth;
     double star_orb = 1.0;
     bool json = false;
+    SectionArgs sections;    // --sections, --no-stars, --print
     bool save = false;       // --save given
     std::string save_path;   // its file; empty: the default name in the horoscopes directory
     bool save_line = false;  // --save-line: append to the options' horoscope save file
@@ -335,10 +336,60 @@ nlohmann::json print_json(const Horoscope& h, double eps, const AngleValue& aya,
     return j;
 }
 
+// Keeps the top-level keys of the chosen sections.
+void keep_json_sections(nlohmann::json& j, ReportSections sections) {
+    static const std::pair<const char*, ReportSection> kKeys[] = {
+        {"person", ReportSection::Birth},          {"time", ReportSection::Birth},
+        {"place", ReportSection::Birth},           {"provenance", ReportSection::Birth},
+        {"positions", ReportSection::Positions},   {"equatorial", ReportSection::Positions},
+        {"houses", ReportSection::Houses},         {"aspects", ReportSection::Houses},
+        {"house_aspects", ReportSection::Houses},  {"aspect_grids", ReportSection::Houses},
+        {"sun", ReportSection::Sun},               {"lunation", ReportSection::Sun},
+        {"strengths", ReportSection::Strengths},   {"hindu", ReportSection::Hindu},
+        {"ashtakavarga", ReportSection::Ashtakavarga}, {"horizontal", ReportSection::Horizon},
+        {"stars", ReportSection::Stars},           {"star_horizon", ReportSection::Stars},
+    };
+    for (const auto& [key, section] : kKeys)
+        if ((sections & section_bit(section)) == 0) j.erase(key);
+}
+
 }  // namespace
 
-int print_chart(const Horoscope& h, const EphemerisLibrary& library, bool json, double star_orb,
-                const ReportRequest& request, const std::string& private_dir, CliContext& ctx) {
+void add_section_options(CLI::App& command, SectionArgs& args) {
+    command.add_option("--sections", args.sections,
+                       "Sections of the report to print (and to write with --report), separated by commas: birth, "
+                       "positions, houses, sun, strengths, hindu, ashtakavarga, horizon, stars, or all");
+    command.add_flag("--no-stars", args.no_stars, "Leave out the stars section (the horizon of every catalogue star)");
+    command.add_flag("--print", args.print, "Print the chart even when --save, --wheel or --report writes it elsewhere");
+}
+
+std::optional<ChartOutput> chart_output(bool json, double star_orb, const ReportRequest& report,
+                                        const SectionArgs& a, bool writes_files, CliContext& ctx) {
+    ChartOutput out;
+    out.json = json;
+    out.star_orb = star_orb;
+    out.report = report;
+    if (!a.sections.empty() && trim(a.sections) != "all") {
+        out.sections = 0;
+        for (std::string_view item : split_tokens(a.sections, ",")) {
+            const auto s = report_section_from_name(trim(item));
+            if (!s) {
+                ctx.fail(kExitBadInput, str(Str::ChartUnknownSection) + " " + std::string(trim(item)),
+                         str(Str::CaptionBadInput), MessageIcon::Warning);
+                return std::nullopt;
+            }
+            out.sections |= section_bit(*s);
+        }
+    }
+    if (a.no_stars) out.sections &= ~section_bit(ReportSection::Stars);
+    out.print = !writes_files || json || a.print || !a.sections.empty() || a.no_stars;
+    return out;
+}
+
+int print_chart(const Horoscope& h, const EphemerisLibrary& library, const ChartOutput& output,
+                const std::string& private_dir, CliContext& ctx) {
+    const double star_orb = output.star_orb;
+    const ReportRequest& request = output.report;
     MessageSink& messages = *ctx.messages;
     const double eps = mean_obliquity(h.birth_ut.jd_et, h.birth_ut.jd_et);
     const AngleValue aya = ayanamsa(h.birth_ut.jd_et, h.options.astro.zero_date.jd_et);
@@ -361,12 +412,14 @@ int print_chart(const Horoscope& h, const EphemerisLibrary& library, bool json, 
     }
     const HinduAspectsLoad hindu_aspects = load_hindu_aspects(private_dir, messages);
     const ReportSources sources{std::string(ephemeris_display_name(prov.type)), &hindu_aspects.table,
-                                stars.catalogue ? &catalogue : nullptr};
+                                stars.catalogue ? &catalogue : nullptr, output.sections};
     const DocStyle style = doc_style_from_options(h.options);
     const FixedMeasure96 device;
-    if (json) {
-        std::cout << json_text(print_json(h, eps, aya, prov, stars, sources)) << "\n";
-    } else {
+    if (output.print && output.json) {
+        nlohmann::json j = print_json(h, eps, aya, prov, stars, sources);
+        keep_json_sections(j, output.sections);
+        std::cout << json_text(j) << "\n";
+    } else if (output.print) {
         std::string report;
         (void)write_results_report(h, sources, kDocUnixText, style, device, report);
         std::cout << report;
@@ -433,6 +486,9 @@ int write_chart_wheel(const ChartArgs& a, const WheelRequest& request, const Bir
 int run_chart(const ChartArgs& a, CliContext& ctx) {
     const std::optional<WheelRequest> wheel = check_wheel_args(a.wheel, ctx);
     if (ctx.exit_code != kExitOk) return ctx.exit_code;
+    const bool writes_files = a.save || a.save_line || a.save_db || wheel || !a.report.path.empty();
+    const std::optional<ChartOutput> output = chart_output(a.json, a.star_orb, a.report, a.sections, writes_files, ctx);
+    if (!output) return ctx.exit_code;
 
     auto chart = compute_birth_chart(a.birth, ctx);
     if (!chart) return ctx.exit_code;
@@ -460,8 +516,7 @@ int run_chart(const ChartArgs& a, CliContext& ctx) {
             return ctx.exit_code;
         }
     }
-    if (int code = print_chart(h, *chart->library, a.json, a.star_orb, a.report, chart->settings->private_dir, ctx);
-        code != kExitOk)
+    if (int code = print_chart(h, *chart->library, *output, chart->settings->private_dir, ctx); code != kExitOk)
         return code;
     if (wheel)
         return write_chart_wheel(a, *wheel, chart->data, chart->correction_hours, h, *chart->settings, *chart->library,
@@ -478,6 +533,7 @@ void register_chart_commands(CLI::App& app, CliContext& ctx) {
     chart->add_option("--star-orb", args->star_orb, "Orb of the star conjunctions in degrees (default 1)")
         ->check(CLI::Range(0.0, 180.0));
     chart->add_flag("--json", args->json, "JSON output");
+    add_section_options(*chart, args->sections);
     auto* save = chart->add_option("--save", args->save_path,
                                    "Save the horoscope file (default: LAST_FIRST.xml in the horoscopes directory)")
                      ->expected(0, 1);

@@ -338,17 +338,18 @@ TEST_F(CliChart, ReportFiles) {
         {"d.txt", "dos-txt", "d.txt", "Sample\r\nBirth Date Hour Local: "},
         {"u.txt", nullptr, "u.txt", "Sample\nBirth Date Hour Local: "},
     };
-    std::string printed;
+    const std::string printed = with({}).out;
     for (const Row& r : rows) {
         SCOPED_TRACE(r.name);
         std::vector<std::string> extra = {"--report", (m_dir / r.name).string()};
         if (r.format) extra.insert(extra.end(), {"--format", r.format});
         auto out = with(extra);
         ASSERT_EQ(out.code, kExitOk);
+        EXPECT_EQ(out.out, "");  // the report goes to its file only
         const std::string written = file_text(m_dir / r.written);
         EXPECT_EQ(written.rfind(r.begins, 0), 0u) << written.substr(0, 80);
         if (std::string(r.written) == "u.txt") {
-            EXPECT_EQ(written, out.out);  // what chart prints
+            EXPECT_EQ(written, printed);  // what chart prints
         }
         if (std::string(r.format ? r.format : "") == "rtf-word") {
             EXPECT_NE(written.find("\\cellx"), std::string::npos);
@@ -365,6 +366,44 @@ TEST_F(CliChart, ReportFiles) {
     EXPECT_EQ(unwritable.code, kExitFailure);
     ASSERT_FALSE(unwritable.messages.empty());
     EXPECT_EQ(unwritable.messages.back().text, "Cannot create file!");
+}
+
+// --sections and --no-stars choose the sections printed, as text and as JSON, and written by
+// --report; a command that writes files prints the chart only when asked.
+TEST_F(CliChart, SectionsChooseWhatIsPrinted) {
+    const std::string stars = "\nAzimuth and elevation of stars", positions = "\nMovable longitudes and latitudes";
+    const std::string png = (m_dir / "w.png").string(), txt = (m_dir / "r.txt").string();
+    struct Row {
+        std::vector<std::string> args;
+        std::vector<std::string> shown, hidden;  // texts printed (or, with --report, written) and not
+    };
+    const Row rows[] = {
+        {{}, {"Birth Date Hour Local", positions, "\nLunation\n", stars}, {}},
+        {{"--sections", "positions, houses"}, {positions, "\nPLACIDUS\n"}, {"Birth Date Hour Local", "\nLunation\n", stars}},
+        {{"--no-stars"}, {"Birth Date Hour Local", "\nAzimuth and elevation of planets"}, {stars}},
+        {{"--json", "--sections", "birth,stars"}, {"\"star_horizon\"", "\"person\""}, {"\"positions\"", "\"hindu\""}},
+        {{"--json", "--no-stars"}, {"\"positions\"", "\"ashtakavarga\""}, {"\"star_horizon\"", "\"stars\""}},
+        {{"--wheel", png}, {}, {"Birth Date Hour Local"}},
+        {{"--wheel", png, "--print"}, {"Birth Date Hour Local", stars}, {}},
+        {{"--save", (m_dir / "s.xml").string(), "--sections", "sun"}, {"\nLunation\n"}, {positions}},
+        {{"--report", txt, "--sections", "hindu"}, {"\nSubdivisions array\n"}, {positions, stars}},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(::testing::PrintToString(r.args));
+        auto out = sample_chart(r.args);
+        ASSERT_EQ(out.code, kExitOk);
+        const std::string seen = !r.args.empty() && r.args.front() == "--report" ? file_text(txt) : out.out;
+        for (const std::string& s : r.shown) EXPECT_NE(seen.find(s), std::string::npos) << s;
+        for (const std::string& s : r.hidden) EXPECT_EQ(seen.find(s), std::string::npos) << s;
+        if (r.shown.empty()) {
+            EXPECT_EQ(out.out, "");
+        }
+    }
+    auto bad = sample_chart({"--sections", "positions,planets"});
+    EXPECT_EQ(bad.code, kExitBadInput);
+    ASSERT_EQ(bad.messages.size(), 1u);
+    EXPECT_EQ(bad.messages[0].text, "Unknown report section (birth, positions, houses, sun, strengths, hindu, "
+                                    "ashtakavarga, horizon, stars): planets");
 }
 
 // Far outside the span that libephlow states (-2000 to 3000) the chart is still printed, with

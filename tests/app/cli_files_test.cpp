@@ -44,7 +44,7 @@ TEST_F(CliFiles, OpenPrintsExactlyWhatChartPrinted) {
         SCOPED_TRACE(std::string(lat) + (json ? " json" : " text"));
         auto args = birth;
         if (*lat) args[14] = lat;
-        args.push_back("--save");
+        args.insert(args.end(), {"--save", "--print"});
         if (json) args.push_back("--json");
         auto charted = cli(args);
         ASSERT_EQ(charted.code, kExitOk);
