@@ -44,6 +44,30 @@ TEST(CliPositions, JsonHoldsEveryBodyInFourFrames) {
     EXPECT_NEAR(j["bodies"][0]["geo_mov"][0].get<double>(), 340.86573, 0.01);
 }
 
+// Each provider's two descriptions fit the 260 characters the program keeps, whole: a JPL
+// file deep in long directory names is named without them.
+TEST(CliPositions, ProviderDescriptionsFitTheirField) {
+    namespace fs = std::filesystem;
+    const fs::path eph = fs::path(TELLURIM_SOURCE_DIR) / "data/ephemeris/de405_1960_2060.eph";
+    const fs::path deep = fs::temp_directory_path() / ("tellurim-infos-" + std::to_string(::getpid())) /
+                          std::string(120, 'd') / std::string(120, 'e');
+    fs::create_directories(deep);
+    if (fs::exists(eph)) fs::create_symlink(eph, deep / "de405.eph");
+    for (const char* e : {"low", "bdl", "jpl"}) {
+        SCOPED_TRACE(e);
+        if (std::string(e) == "jpl" && !fs::exists(eph)) continue;
+        CliRun r = run(with({"--ephemeris", e, "--jpl-file", (deep / "de405.eph").string(), "--json"}));
+        ASSERT_EQ(r.code, kExitOk);
+        const auto infos = nlohmann::json::parse(r.out)["infos"];
+        for (int i : {1, 2}) {
+            const std::string t = infos[i];
+            EXPECT_LT(t.size(), 260u) << t;
+            EXPECT_EQ(t.back(), '.') << t;
+        }
+    }
+    fs::remove_all(deep.parent_path().parent_path());
+}
+
 TEST(CliPositions, TextHasTheFourTables) {
     CliRun r = run(with({"--ephemeris", "low"}));
     ASSERT_EQ(r.code, kExitOk);
