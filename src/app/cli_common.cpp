@@ -272,7 +272,7 @@ bool accept_computation(bool computed, const ComputeReport& report, BirthChart& 
     const Horoscope& h = *c.horoscope;
     const bool polar_only = !computed && h.sun.polar != SunPolar::None && report.ran_step(kComputeSteps);
     if (polar_only)
-        ctx.messages->tell(str(Str::SunPolarWarning), str(Str::ComputeCaption), MessageIcon::Warning);
+        ctx.messages->tell(str(Str::SunPolarWarning), str(Str::WarningCaption), MessageIcon::Warning);
     if (!computed && !polar_only) {
         if (!report.ran_step(1) || !is_valid(h.birth_ut) || !h.place.latitude.is_angle())
             ctx.messages->tell(str(Str::ChartBadBirthData), str(Str::ComputeCaption), MessageIcon::Warning);
