@@ -406,7 +406,7 @@ int print_chart(const Horoscope& h, const EphemerisLibrary& library, const Chart
     if (load_cli_stars(h.options, catalogue, messages)) {
         stars.catalogue = &catalogue;
         stars.conjunctions = planet_star_conjunctions(catalogue, h, star_orb);
-    } else {
+    } else if (!h.options.paths.stars_file.empty()) {
         messages.tell(std::string(trim(text(Str::StarsConjunctionWarning))), str(Str::StarsCaption),
                       MessageIcon::Warning);
     }

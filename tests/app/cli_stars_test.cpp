@@ -127,6 +127,15 @@ TEST_F(CliStars, CorruptCatalogueIsRefusedWithItsTexts) {
         EXPECT_EQ(missing.messages[i].caption, "Check your configuration. File not find:");
         EXPECT_EQ(missing.messages[i].text, good);
     }
+
+    // No stars file at all: said once, and the chart goes on without stars.
+    auto cleared = tellurim({"stars", "file", ""});
+    EXPECT_EQ(cleared.out, "No stars file is set: charts go without stars (tellurim stars file PATH sets one).\n");
+    auto starless = tellurim({"chart", "--name", "Leo", "--ut", "2023-08-23 12:00:00", "--lon", "0", "--lat", "51",
+                              "--ephemeris", "low", "--json"});
+    EXPECT_EQ(starless.code, kExitOk);
+    EXPECT_EQ(starless.messages, (std::vector<Message>{{"No stars file is set: charts go without stars (tellurim stars "
+                                                        "file PATH sets one).", "Stars", MessageIcon::Information}}));
 }
 
 }  // namespace
