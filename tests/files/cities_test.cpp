@@ -47,6 +47,7 @@ protected:
             {"Brazil", "Brazil", ""},
             {"Broken", "Broken", ""},
             {"Empty", "Empty", ""},
+            {"Ile-de-France", "Ile-de-France", ""},
         });
         tree.cities("US/District of Columbia", {place("Washington", "", -77.036, 38.895, 1)});
         tree.corrections("US/District of Columbia/Z1.pra",
@@ -59,6 +60,7 @@ protected:
             place("Paris", "Paris", 2.349, 48.853, 2),
             place("Gmünd", "", 15.0, 48.77, 2),
         });
+        tree.cities("France/Ile-de-France", {place("Paris", "Paris", 2.349, 48.853, 2)});
         tree.corrections("France/Z2.pra", {
             record("-4712-01-01 12:00:00 JD", "1891-03-15 00:01:00 GD", kLocalMeanTimeMarker, "Europe/Paris LMT"),
             record("1891-03-15 00:01:00 GD", "2000-01-01 00:00:00 GD", -1.0, "Europe/Paris CET"),
@@ -155,6 +157,10 @@ TEST_F(CitiesTest, FoundPlaceTexts) {
     EXPECT_EQ(q.latitude, "48d51'10.80\"N");
     EXPECT_EQ(q.time_zone, 2);
     EXPECT_FALSE(q.universal);
+    // Found in the country's file, the place lies in the state whose file holds it; a place of
+    // no state's file has none.
+    EXPECT_EQ(state_of_place(tree.path("France"), q.place, atlas), "Ile-de-France");
+    EXPECT_EQ(state_of_place(tree.path("France"), place("Gmünd", "", 15.0, 48.77, 2), atlas), "");
 }
 
 TEST_F(CitiesTest, MissingIndex) {
