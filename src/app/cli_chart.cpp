@@ -505,9 +505,12 @@ int run_chart(const ChartArgs& a, CliContext& ctx) {
     }
     // The new-chart dialog's two boxes: the save file, and the database (checked by default
     // when the options say so).
-    if (a.save_line && !append_to_save_file(h, options.paths.save_file, *ctx.messages)) {
-        ctx.exit_code = kExitFailure;
-        return ctx.exit_code;
+    if (a.save_line) {
+        if (!append_to_save_file(h, options.paths.save_file, *ctx.messages)) {
+            ctx.exit_code = kExitFailure;
+            return ctx.exit_code;
+        }
+        std::cerr << text(Str::SaveLineAppended) << " " << options.paths.save_file << "\n";
     }
     if (a.save_db || (options.database.default_save_to_db && !a.no_save_db)) {
         auto target = db_target(DbArgs{}, *chart->settings, ctx);
@@ -515,6 +518,7 @@ int run_chart(const ChartArgs& a, CliContext& ctx) {
             ctx.exit_code = kExitFailure;
             return ctx.exit_code;
         }
+        std::cerr << text(Str::SaveDbDone) << "\n";
     }
     if (int code = print_chart(h, *chart->library, *output, chart->settings->private_dir, ctx); code != kExitOk)
         return code;

@@ -111,6 +111,7 @@ int run_directions(const DirectionArgs& a, CliContext& ctx) {
             ctx.fail(kExitFailure, str(Str::DirectionWriteError) + ": " + a.out);
             return ctx.exit_code;
         }
+        std::cerr << text(Str::ReportWritten) << " " << a.out << "\n";
         return kExitOk;
     }
     if (a.json) {

@@ -403,6 +403,7 @@ TEST_F(CliChart, SectionsChooseWhatIsPrinted) {
         for (const std::string& s : r.hidden) EXPECT_EQ(seen.find(s), std::string::npos) << s;
         if (r.shown.empty()) {
             EXPECT_EQ(out.out, "");
+            EXPECT_EQ(out.err, "Wheel written to " + png + "\n");  // what was written, in one line
         }
     }
     auto bad = sample_chart({"--sections", "positions,planets"});

@@ -68,7 +68,9 @@ TEST_F(CliFiles, OpenPrintsExactlyWhatChartPrinted) {
     // The save file of the options (save.txt in the horoscopes directory) gets the line.
     auto args = birth;
     args.push_back("--save-line");
-    ASSERT_EQ(cli(args).code, kExitOk);
+    auto appended = cli(args);
+    ASSERT_EQ(appended.code, kExitOk);
+    EXPECT_EQ(appended.err, "Horoscope line added to " + (m_dir / "horoscopes" / "save.txt").string() + "\n");
     std::ifstream save(m_dir / "horoscopes" / "save.txt", std::ios::binary);
     std::string saved((std::istreambuf_iterator<char>(save)), {});
     EXPECT_EQ(saved, "Sample;Birth;Woman;1944-06-06 08:00:00.00 GD;Paris;;;France;0h09'23.73\"E;48d51'24.00\"N;"
