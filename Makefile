@@ -3,6 +3,7 @@
 #             then every fuzz target for a few seconds
 # make fuzz : every fuzz target for FUZZ_RUNS executions (10 million), one after the other,
 #             each on FUZZ_JOBS cores (1)
+# make test-ratio : the test code's size against the code's (budget 35%)
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
 FUZZ_BUILD ?= build-fuzz
@@ -13,7 +14,7 @@ FUZZ_JOBS  ?= 1
 GENERATOR  ?= Ninja
 TELLURIM    = $(BUILD)/bin/tellurim
 
-.PHONY: all setup configure build run test test-fast test-asan bench clean data readme-wheel fuzz fuzz-build fuzz-short
+.PHONY: all setup configure build run test test-fast test-asan test-ratio bench clean data readme-wheel fuzz fuzz-build fuzz-short
 
 all: build
 
@@ -42,9 +43,12 @@ test-fast: data
 test-asan: data
 	@cmake -S . -B $(ASAN_BUILD) -G $(GENERATOR) -DCMAKE_BUILD_TYPE=Debug -DTELLURIM_SANITIZE=ON >/dev/null
 	@cmake --build $(ASAN_BUILD)
-	@cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j2
+	@cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS=suppressions=$(CURDIR)/tools/lsan-suppressions.txt UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j2
 
 test: test-fast test-asan fuzz-short
+
+test-ratio:
+	@bash tools/test-ratio.sh
 
 # The fuzz targets of fuzz/, built with clang, libFuzzer and the sanitizers in their own tree;
 # their seeds are made by the program of $(BUILD).

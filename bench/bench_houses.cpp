@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "core/houses.h"
-#include "core/spherical.h"
+#include "sky/houses.h"
+#include "sky/spherical.h"
 
 #ifdef TELLURIM_HAVE_SWE
 #include <swephexp.h>

@@ -8,10 +8,10 @@
 #include <cstdio>
 #include <string>
 
-#include "core/ayanamsa.h"
-#include "core/date_hour.h"
-#include "core/houses.h"
-#include "core/spherical.h"
+#include "sky/ayanamsa.h"
+#include "base/date_hour.h"
+#include "sky/houses.h"
+#include "sky/spherical.h"
 
 #ifdef TELLURIM_HAVE_SWE
 #include <swephexp.h>

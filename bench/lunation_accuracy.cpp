@@ -13,10 +13,10 @@
 #include <vector>
 
 #include "astro/lunations.h"
-#include "core/date_hour.h"
+#include "base/date_hour.h"
 #include "core/ephemeris_library.h"
 #include "core/options.h"
-#include "core/spherical.h"
+#include "sky/spherical.h"
 
 #ifdef TELLURIM_HAVE_SWE
 #include <swephexp.h>

@@ -5,7 +5,7 @@
 //      aberration, no light deflection, barycentric (no annual parallax);
 //   B. the same catalogue values carried linearly by proper motion, turned to the ecliptic of
 //      J2000.0 and carried to the date by the ecliptic precession of the sidereal zodiac
-//      (core/ayanamsa.h), a route that shares nothing with the equatorial precession used.
+//      (sky/ayanamsa.h), a route that shares nothing with the equatorial precession used.
 // Prints max and RMS differences in longitude and latitude (arc-seconds), the worst star, and
 // the time per position against swe_fixstar2.
 //
@@ -18,9 +18,9 @@
 #include <vector>
 
 #include "astro/stars.h"
-#include "core/ayanamsa.h"
-#include "core/sidereal.h"
-#include "core/spherical.h"
+#include "sky/ayanamsa.h"
+#include "sky/sidereal.h"
+#include "sky/spherical.h"
 #include "files/stars_file.h"
 
 #ifdef TELLURIM_HAVE_SWE

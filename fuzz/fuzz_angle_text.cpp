@@ -2,7 +2,7 @@
 // (to the hundredth of a second the text keeps).
 #include <cmath>
 
-#include "core/angle_value.h"
+#include "base/angle_value.h"
 #include "fuzz_util.h"
 
 using namespace tellurim;

@@ -2,7 +2,7 @@
 // read back to the same Julian day.
 #include <cmath>
 
-#include "core/date_hour.h"
+#include "base/date_hour.h"
 #include "fuzz_util.h"
 
 using namespace tellurim;

@@ -1,6 +1,6 @@
 // The options file image: read over the defaults, repaired as a load does, shown as
 // `options show` shows it, and written again.
-#include "core/options_image.h"
+#include "files/options_image.h"
 #include "files/option_keys.h"
 #include "files/options_file.h"
 #include "fuzz_util.h"

@@ -35,3 +35,14 @@ if [ -f "$countries/dircountries.pra" ]; then
   { printf '1944-06-06 08:00:00\n'; head -c $((344 * 12)) "$z"; } >"$out/atlas_corrections/france"
   { printf '2000-01-01 12:00:00\n'; head -c 344 "$z"; } >"$out/atlas_corrections/lmt"
 fi
+
+# The interpretation list and the index of the sample text (its length in the first 4 bytes).
+mkdir -p "$out/interp_files"
+"$tellurim" --yes interp list >/dev/null 2>&1 || true
+[ -f "$private/interlist.pra" ] && cp "$private/interlist.pra" "$out/interp_files/list"
+sample=$here/data/txtinterpretation/us/inter_us1.txt
+if [ -f "$private/index1.pra" ]; then
+  python3 -c 'import struct,sys; sys.stdout.buffer.write(struct.pack("<I", int(sys.argv[1])))' \
+    "$(stat -c %s "$sample")" >"$out/interp_files/index"
+  cat "$private/index1.pra" >>"$out/interp_files/index"
+fi

@@ -48,10 +48,15 @@ for target in "$build"/fuzz/fuzz_*; do
     atlas_cities | atlas_corrections | aspects_file) max_len=(-max_len=8192) ;;
     *) max_len=() ;;
   esac
+  # The round-trip targets get the file's tags and the line's fixed words as a dictionary.
+  case $short in
+    horoscope_roundtrip | export_import) dict=(-dict="$here/seeds/roundtrip.dict") ;;
+    *) dict=() ;;
+  esac
   log=$build/fuzz-logs/$short.log
   echo "== $short (${mode})"
   if ASAN_OPTIONS=detect_leaks=1:allocator_may_return_null=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-     "$target" "${limit[@]}" "${max_len[@]}" -rss_limit_mb=4096 -print_final_stats=1 \
+     "$target" "${limit[@]}" "${max_len[@]}" "${dict[@]}" -rss_limit_mb=4096 -print_final_stats=1 \
        -artifact_prefix="$build/fuzz-crashes/$short-" "${dirs[@]}" >"$log" 2>&1; then
     grep -aE 'stat::number_of_executed_units|stat::average_exec_per_sec|stat::new_units_added|INFO: fuzzed for|INFO: exiting' "$log" | sed 's/^/   /'
   else

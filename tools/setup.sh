@@ -22,6 +22,8 @@ packages=(
   # JPL DE405 (public domain) and its reader: the constants behind libephbdl's data, and the
   # DE405 (1960-2060) for libephjpl.so, converted to a JPL binary file during setup
   casacore-data-jpl-de405 python3-casacore
+  # the Tcl/Tk script host, and the X server the Tk script tests start
+  tcl8.6-dev tk8.6-dev xvfb xauth
   # the fuzz targets (make fuzz, and their short runs in make test): clang with libFuzzer
   clang-14 libclang-rt-14-dev
   # npm fetches the pinned public data packages (cities, series coefficients)

@@ -8,11 +8,15 @@
 
 namespace tellurim {
 
+std::string message_line(const Message& m) {
+    if (m.caption.empty()) return m.text;
+    // A caption that already ends in ":" ("Bad horoscope file format:") takes its text after a
+    // space, not after a second colon.
+    return m.caption + (m.caption.back() == ':' ? " " : ": ") + m.text;
+}
+
 MessageAnswer CliMessages::show(const Message& m) {
-    if (m.caption.empty())
-        std::cerr << m.text << "\n";
-    else
-        std::cerr << m.caption << ": " << m.text << "\n";
+    std::cerr << message_line(m) << "\n";
     if (m.buttons == MessageButtons::Ok) return MessageAnswer::Ok;
     if (m_assume_yes) return m.buttons == MessageButtons::OkCancel ? MessageAnswer::Ok : MessageAnswer::Yes;
     if (!isatty(STDIN_FILENO)) return m.default_answer;
@@ -65,6 +69,9 @@ int run_cli(int argc, char** argv, MessageSink* messages_override) {
     register_aspects_commands(app, ctx);
     register_directions_commands(app, *calc, ctx);
     register_stars_commands(app, *calc, ctx);
+    register_transits_commands(app, *calc, ctx);
+    register_interp_commands(app, ctx);
+    register_script_cli(app, ctx);
 
     try {
         app.parse(argc, argv);

@@ -30,7 +30,11 @@ struct CliContext {
     }
 };
 
-// Message interface of the command line: "caption: text" on standard error; questions are
+// The line the command line prints for a message: "caption: text", "caption text" when the
+// caption ends in ":", the text alone without a caption.
+std::string message_line(const Message& m);
+
+// Message interface of the command line: message_line on standard error; questions are
 // asked on a terminal and take the default answer otherwise (or "yes" with --yes).
 class CliMessages : public MessageSink {
 public:
@@ -55,6 +59,9 @@ void register_exchange_commands(CLI::App& app, CliContext& ctx);   // import, ex
 void register_aspects_commands(CLI::App& app, CliContext& ctx);    // aspects show|set|add|delete|reset
 void register_directions_commands(CLI::App& app, CLI::App& calc, CliContext& ctx);  // directions, calc direction
 void register_stars_commands(CLI::App& app, CLI::App& calc, CliContext& ctx);  // stars list|file, calc star
+void register_transits_commands(CLI::App& app, CLI::App& calc, CliContext& ctx);  // return, transits, calc step
+void register_interp_commands(CLI::App& app, CliContext& ctx);  // interp list|add|delete|rebuild|find|show
+void register_script_cli(CLI::App& app, CliContext& ctx);  // script FILE [--tk] [--horoscope F]
 
 // Runs the command line; returns the exit status.
 int run_cli(int argc, char** argv, MessageSink* messages_override = nullptr);

@@ -10,7 +10,7 @@
 #include "app/cli_settings.h"
 #include "app/json_util.h"
 #include "astro/aspects.h"
-#include "core/strings.h"
+#include "base/strings.h"
 #include "files/aspects_file.h"
 
 namespace tellurim {

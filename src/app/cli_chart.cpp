@@ -14,6 +14,7 @@
 #include "app/cli_hindu.h"
 #include "app/cli_settings.h"
 #include "app/cli_strengths.h"
+#include "app/cli_transits.h"
 #include "app/cli_wheel.h"
 #include "app/cli_stars.h"
 #include "app/json_util.h"
@@ -21,15 +22,15 @@
 #include "astro/compute.h"
 #include "astro/lunations.h"
 #include "astro/planets_signs.h"
-#include "core/ayanamsa.h"
+#include "sky/ayanamsa.h"
 #include "core/birth_input.h"
 #include "core/ephemeris_library.h"
 #include "core/horoscope.h"
-#include "core/houses.h"
-#include "core/sidereal.h"
-#include "core/spherical.h"
-#include "core/strings.h"
-#include "core/text.h"
+#include "sky/houses.h"
+#include "sky/sidereal.h"
+#include "sky/spherical.h"
+#include "base/strings.h"
+#include "base/text.h"
 #include "core/worker_threads.h"
 #include "files/cities.h"
 #include "files/horoscope_export.h"
@@ -55,6 +56,7 @@ struct ChartArgs {
     WheelArgs wheel;             // --wheel, --size, --outside
     std::string outside_ut;      // a second moment at the same place, superposed outside
     ReportRequest report;        // --report FILE, --format
+    ChartSteps steps;            // --step, --count: the outside chart moved step by step
 };
 
 std::string_view ephemeris_display_name(int type) {
@@ -386,37 +388,65 @@ std::optional<ChartOutput> chart_output(bool json, double star_orb, const Report
     return out;
 }
 
-int print_chart(const Horoscope& h, const EphemerisLibrary& library, const ChartOutput& output,
-                const std::string& private_dir, CliContext& ctx) {
-    const double star_orb = output.star_orb;
-    const ReportRequest& request = output.report;
-    MessageSink& messages = *ctx.messages;
-    const double eps = mean_obliquity(h.birth_ut.jd_et, h.birth_ut.jd_et);
-    const AngleValue aya = ayanamsa(h.birth_ut.jd_et, h.options.astro.zero_date.jd_et);
+namespace {
+
+// What the report and the JSON of a chart are made from. It holds the catalogue and the Hindu
+// aspects that its sources point to, so it stays where it is made.
+struct ChartMaterial {
+    double eps = 0.0;
+    AngleValue aya;
     Provenance prov;
-    prov.infos = library.infos();
-    prov.type = library.is_loaded() ? library.type() : h.options.ephemeris.type;
-    prov.delta_t_seconds = (h.birth_ut.jd_et - h.birth_ut.jd_ut) * 86400.0;
-    prov.range = provider_range(library);
-    prov.range_warning = provider_range_warning(prov.range, h.birth_ut.jd_et);
-    // The stars within the orb of each planet; without a catalogue the chart goes on without.
     StarCatalogue catalogue;
     ChartStars stars;
-    stars.orb_deg = star_orb;
-    if (load_cli_stars(h.options, catalogue, messages)) {
-        stars.catalogue = &catalogue;
-        stars.conjunctions = planet_star_conjunctions(catalogue, h, star_orb);
+    HinduAspectsLoad hindu_aspects;
+    ReportSources sources;
+};
+
+void gather_chart_material(ChartMaterial& m, const Horoscope& h, const EphemerisLibrary& library,
+                           const ChartOutput& output, const std::string& private_dir, MessageSink& messages) {
+    m.eps = mean_obliquity(h.birth_ut.jd_et, h.birth_ut.jd_et);
+    m.aya = ayanamsa(h.birth_ut.jd_et, h.options.astro.zero_date.jd_et);
+    m.prov.infos = library.infos();
+    m.prov.type = library.is_loaded() ? library.type() : h.options.ephemeris.type;
+    m.prov.delta_t_seconds = (h.birth_ut.jd_et - h.birth_ut.jd_ut) * 86400.0;
+    m.prov.range = provider_range(library);
+    m.prov.range_warning = provider_range_warning(m.prov.range, h.birth_ut.jd_et);
+    // The stars within the orb of each planet; without a catalogue the chart goes on without.
+    m.stars.orb_deg = output.star_orb;
+    if (load_cli_stars(h.options, m.catalogue, messages)) {
+        m.stars.catalogue = &m.catalogue;
+        m.stars.conjunctions = planet_star_conjunctions(m.catalogue, h, output.star_orb);
     } else if (!h.options.paths.stars_file.empty()) {
         messages.tell(std::string(trim(text(Str::StarsConjunctionWarning))), str(Str::StarsCaption),
                       MessageIcon::Warning);
     }
-    const HinduAspectsLoad hindu_aspects = load_hindu_aspects(private_dir, messages);
-    const ReportSources sources{std::string(ephemeris_display_name(prov.type)), &hindu_aspects.table,
-                                stars.catalogue ? &catalogue : nullptr, output.sections};
+    m.hindu_aspects = load_hindu_aspects(private_dir, messages);
+    m.sources = ReportSources{std::string(ephemeris_display_name(m.prov.type)), &m.hindu_aspects.table,
+                              m.stars.catalogue ? &m.catalogue : nullptr, output.sections};
+}
+
+}  // namespace
+
+nlohmann::json chart_json(const Horoscope& h, const EphemerisLibrary& library, const ChartOutput& output,
+                          const std::string& private_dir, CliContext& ctx) {
+    ChartMaterial m;
+    gather_chart_material(m, h, library, output, private_dir, *ctx.messages);
+    nlohmann::json j = print_json(h, m.eps, m.aya, m.prov, m.stars, m.sources);
+    keep_json_sections(j, output.sections);
+    return j;
+}
+
+int print_chart(const Horoscope& h, const EphemerisLibrary& library, const ChartOutput& output,
+                const std::string& private_dir, CliContext& ctx) {
+    const ReportRequest& request = output.report;
+    MessageSink& messages = *ctx.messages;
+    ChartMaterial m;
+    gather_chart_material(m, h, library, output, private_dir, messages);
+    const ReportSources& sources = m.sources;
     const DocStyle style = doc_style_from_options(h.options);
     const FixedMeasure96 device;
     if (output.print && output.json) {
-        nlohmann::json j = print_json(h, eps, aya, prov, stars, sources);
+        nlohmann::json j = print_json(h, m.eps, m.aya, m.prov, m.stars, sources);
         keep_json_sections(j, output.sections);
         std::cout << json_text(j) << "\n";
     } else if (output.print) {
@@ -426,10 +456,7 @@ int print_chart(const Horoscope& h, const EphemerisLibrary& library, const Chart
     }
     if (request.path.empty()) return kExitOk;
 
-    // As "Convert to": the entry chosen (the first without --format) and the file's extension
-    // decide the format.
-    const int entry = request.format.empty() ? kConvertRtf : convert_entry_from_name(request.format);
-    const ConvertTarget target = convert_target(request.path, entry);
+    const ConvertTarget target = report_target(request);
     std::string document;
     if (!write_results_report(h, sources, target.format, style, device, document)) {
         ctx.fail(kExitFailure, str(Str::ReportCannotCreate));
@@ -445,6 +472,23 @@ int print_chart(const Horoscope& h, const EphemerisLibrary& library, const Chart
     return kExitFailure;
 }
 
+int print_invalid_chart(const BirthChart& chart, bool json, const ReportRequest& request, CliContext& ctx) {
+    if (json && request.path.empty()) return ctx.exit_code;
+    ChartOutput output;
+    output.star_orb = 0.0;
+    output.report = request;
+    output.print = request.path.empty();
+    const int code = print_chart(*chart.horoscope, *chart.library, output, chart.settings->private_dir, ctx);
+    return code != kExitOk ? code : kExitFailure;
+}
+
+ConvertTarget report_target(const ReportRequest& request) {
+    // As "Convert to": the entry chosen (the first without --format) and the file's extension
+    // decide the format.
+    const int entry = request.format.empty() ? kConvertRtf : convert_entry_from_name(request.format);
+    return convert_target(request.path, entry);
+}
+
 void add_report_options(CLI::App& command, ReportRequest& request) {
     auto* report = command.add_option(
         "--report", request.path, "Write the results report to FILE (.rtf, .html or .txt; no extension: as --format says)");
@@ -456,8 +500,9 @@ void add_report_options(CLI::App& command, ReportRequest& request) {
 
 namespace {
 
-// The wheel of `h` with, superposed outside it, the horoscope of --outside or the same birth
-// data at the moment of --outside-ut.
+// The wheel of `h` with, superposed outside it, the horoscope of --outside or the same place
+// at the moment of --outside-ut ("now" for the present moment). The side panel names the
+// outside chart as it was given: the file's person, "Transit", or "Now".
 int write_chart_wheel(const ChartArgs& a, const WheelRequest& request, const BirthData& data, double correction,
                       const Horoscope& h, const CliSettings& settings, EphemerisLibrary& library,
                       WorkerThreads& workers, CliContext& ctx) {
@@ -467,9 +512,12 @@ int write_chart_wheel(const ChartArgs& a, const WheelRequest& request, const Bir
                                          workers, ctx);
         if (!outside) return ctx.exit_code;
     } else if (!a.outside_ut.empty()) {
-        std::optional<DateHour> ut = parse_birth_date(ctx, a.outside_ut);
+        const bool now = trim(a.outside_ut) == "now";
+        std::optional<DateHour> ut = now ? now_ut() : parse_birth_date(ctx, a.outside_ut);
         if (!ut) return ctx.exit_code;
         BirthData moment = data;
+        moment.last_name = str(now ? Str::ChartNowName : Str::ChartTransitName);
+        moment.first_name.clear();
         moment.ut = *ut;
         moment.local = *ut;
         if (!set_julian_day_ut(moment.local, ut->jd_ut - correction / 24.0)) moment.local = DateHour{};
@@ -486,18 +534,22 @@ int write_chart_wheel(const ChartArgs& a, const WheelRequest& request, const Bir
 int run_chart(const ChartArgs& a, CliContext& ctx) {
     const std::optional<WheelRequest> wheel = check_wheel_args(a.wheel, ctx);
     if (ctx.exit_code != kExitOk) return ctx.exit_code;
+    if (!check_output_paths({a.save_path, a.report.path.empty() ? "" : report_target(a.report).path}, ctx))
+        return ctx.exit_code;
     const bool writes_files = a.save || a.save_line || a.save_db || wheel || !a.report.path.empty();
     const std::optional<ChartOutput> output = chart_output(a.json, a.star_orb, a.report, a.sections, writes_files, ctx);
     if (!output) return ctx.exit_code;
 
-    auto chart = compute_birth_chart(a.birth, ctx);
+    auto chart = compute_birth_chart(a.birth, ctx, true);
     if (!chart) return ctx.exit_code;
+    if (!chart->valid) return print_invalid_chart(*chart, a.json, a.report, ctx);
     Horoscope& h = *chart->horoscope;
     const Options& options = chart->options;
     if (a.save) {
         std::string path =
             a.save_path.empty() ? default_horoscope_file_name(h, chart->settings->horoscopes_dir) : a.save_path;
-        if (!save_horoscope(h, path, *ctx.messages)) {
+        // An existing file is kept when the user answers no, as --report does.
+        if (save_horoscope(h, path, *ctx.messages) != SaveStatus::Saved) {
             ctx.exit_code = kExitFailure;
             return ctx.exit_code;
         }
@@ -520,6 +572,8 @@ int run_chart(const ChartArgs& a, CliContext& ctx) {
         }
         std::cerr << text(Str::SaveDbDone) << "\n";
     }
+    if (!a.steps.step.empty())
+        return run_chart_steps(a.steps, a.outside_ut, a.wheel, wheel, *chart, a.json, ctx);
     if (int code = print_chart(h, *chart->library, *output, chart->settings->private_dir, ctx); code != kExitOk)
         return code;
     if (wheel)
@@ -545,9 +599,10 @@ void register_chart_commands(CLI::App& app, CliContext& ctx) {
     chart->add_flag("--save-db", args->save_db, "Insert the horoscope into the options' database");
     chart->add_flag("--no-save-db", args->no_save_db, "Do not insert it, even when the options say so by default");
     CLI::Option* outside = add_wheel_options(*chart, args->wheel);
-    chart->add_option("--outside-ut", args->outside_ut,
-                      "Superpose outside the wheel the same place at this universal date-hour (transits)")
-        ->excludes(outside);
+    auto* outside_ut = chart->add_option("--outside-ut", args->outside_ut,
+                                         "Superpose outside the wheel the same place at this universal date-hour, or \"now\" (transits)")
+                           ->excludes(outside);
+    add_step_options(*chart, args->steps, outside_ut);
     add_report_options(*chart, args->report);
     chart->callback([args, save, &ctx] {
         args->save = save->count() > 0;

@@ -3,12 +3,14 @@
 // the printer of a computed horoscope (the per-run overrides are in cli_common.h).
 
 #include <CLI/CLI.hpp>
+#include <nlohmann/json.hpp>
 #include <optional>
 #include <string>
 
 #include "app/cli.h"
 #include "app/cli_common.h"
 #include "core/horoscope.h"
+#include "report/report_file.h"
 #include "report/results_report.h"
 
 namespace tellurim {
@@ -21,6 +23,9 @@ struct ReportRequest {
     std::string format;  // rtf, rtf-word, html, dos-txt, txt; empty: the file's extension decides
 };
 void add_report_options(CLI::App& command, ReportRequest& request);
+// The file and format of a report request: the extension that the chosen entry adds to a name
+// without one, and the format that the extension then gives.
+ConvertTarget report_target(const ReportRequest& request);
 
 // --sections LIST, --no-stars and --print, as typed.
 struct SectionArgs {
@@ -52,5 +57,13 @@ std::optional<ChartOutput> chart_output(bool json, double star_orb, const Report
 // file as well and says so. Returns the exit status.
 int print_chart(const Horoscope& h, const EphemerisLibrary& library, const ChartOutput& output,
                 const std::string& private_dir, CliContext& ctx);
+// The JSON object that `chart --json` prints, with the chosen sections.
+nlohmann::json chart_json(const Horoscope& h, const EphemerisLibrary& library, const ChartOutput& output,
+                          const std::string& private_dir, CliContext& ctx);
+// A chart whose computation failed after its birth data were stored (BirthChart::valid false):
+// its short report (birth data, time scales, precession, then "Horoscope is invali, ...") on
+// standard output or, with a report request, in the file; nothing with `json` alone. The
+// failure stands: exit status 1.
+int print_invalid_chart(const BirthChart& chart, bool json, const ReportRequest& request, CliContext& ctx);
 
 }  // namespace tellurim

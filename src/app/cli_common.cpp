@@ -10,8 +10,9 @@
 #include "astro/planets_signs.h"
 #include "core/ayanamsa.h"
 #include "core/birth_input.h"
-#include "core/houses.h"
-#include "core/strings.h"
+#include "sky/houses.h"
+#include "base/strings.h"
+#include "core/output_file.h"
 #include "files/cities.h"
 #include "files/horoscope_file.h"
 #include "files/host_identity.h"
@@ -94,12 +95,12 @@ std::optional<DateHour> parse_birth_date(CliContext& ctx, const std::string& tex
         return std::nullopt;
     }
     // Each field within its range is not enough: 31 February would silently become 3 March.
-    if (!date_exists(p.value)) {
-        ctx.fail(kExitBadInput, str(Str::NotAValidDate) + " " + text + ": " + str(Str::BirthNoSuchDay));
-        return std::nullopt;
-    }
-    if (!(p.value.seconds < 59.9999)) {
-        ctx.fail(kExitBadInput, str(Str::SecondNotValid), str(Str::CaptionBadInput), MessageIcon::Warning);
+    if (auto fault = birth_date_fault(p.value)) {
+        const std::string message = birth_date_fault_message(*fault, text);
+        if (*fault == Str::SecondNotValid)
+            ctx.fail(kExitBadInput, message, str(Str::CaptionBadInput), MessageIcon::Warning);
+        else
+            ctx.fail(kExitBadInput, message);
         return std::nullopt;
     }
     return p.value;
@@ -173,7 +174,20 @@ bool build_birth_data(const BirthArgs& a, const Options& options, BirthData& dat
         return false;
     }
 
-    // The texts first, so that a typing error is told before any atlas lookup.
+    // The texts first, so that a typing error is told before any atlas lookup. A text the
+    // horoscope file cannot hold as it is (a tag of the file, not UTF-8) is refused, naming
+    // the field, so that a saved chart opens as the chart that was saved.
+    BirthData typed;
+    typed.last_name = data.last_name;
+    typed.first_name = a.first_name;
+    typed.place.city = a.city;
+    typed.place.county = a.county;
+    typed.state = a.state;
+    typed.country = a.country;
+    if (auto fault = birth_text_fault(typed)) {
+        ctx.fail(kExitBadInput, *fault);
+        return false;
+    }
     std::optional<DateHour> ut;
     std::optional<DateHour> local;
     if (!a.now && !a.ut.empty() && !(ut = parse_birth_date(ctx, a.ut))) return false;
@@ -240,6 +254,11 @@ bool build_birth_data(const BirthArgs& a, const Options& options, BirthData& dat
             return false;
         }
     }
+    // "My city"'s texts come from the options.
+    if (auto fault = birth_text_fault(data)) {
+        ctx.fail(kExitBadInput, *fault);
+        return false;
+    }
     return true;
 }
 
@@ -268,20 +287,25 @@ void load_provider(BirthChart& c, CliContext& ctx) {
 // the sun step only (its message has been shown): every later step ran, so the chart is
 // printed and the run still succeeds. Birth data refused before any step ran are said here,
 // as nothing else said it.
-bool accept_computation(bool computed, const ComputeReport& report, BirthChart& c, CliContext& ctx) {
-    const Horoscope& h = *c.horoscope;
-    const bool polar_only = !computed && h.sun.polar != SunPolar::None && report.ran_step(kComputeSteps);
+// A computation that failed after the birth data were stored leaves an invalid horoscope:
+// kept when the command asks for it (`keep_invalid`), with exit status 1.
+std::optional<BirthChart> accept_computation(bool computed, const ComputeReport& report, std::optional<BirthChart> c,
+                                             bool keep_invalid, CliContext& ctx) {
+    const Horoscope& h = *c->horoscope;
+    const bool polar_only = polar_sun_only_failure(computed, h, report);
     if (polar_only)
         ctx.messages->tell(str(Str::SunPolarWarning), str(Str::WarningCaption), MessageIcon::Warning);
     if (!computed && !polar_only) {
-        if (!report.ran_step(1) || !is_valid(h.birth_ut) || !h.place.latitude.is_angle())
-            ctx.messages->tell(str(Str::ChartBadBirthData), str(Str::ComputeCaption), MessageIcon::Warning);
         ctx.exit_code = kExitFailure;
-        return false;
+        const bool stored = report.ran_step(1) && is_valid(h.birth_ut) && h.place.latitude.is_angle();
+        if (!stored) ctx.messages->tell(str(Str::ChartBadBirthData), str(Str::ComputeCaption), MessageIcon::Warning);
+        if (!stored || !keep_invalid) return std::nullopt;
+        c->valid = false;
+        return c;
     }
-    std::string warning = provider_range_warning(provider_range(*c.library), h.birth_ut.jd_et);
+    std::string warning = provider_range_warning(provider_range(*c->library), h.birth_ut.jd_et);
     if (!warning.empty()) ctx.messages->tell(warning, str(Str::BirthWarningCaption), MessageIcon::Warning);
-    return true;
+    return c;
 }
 
 // "-2000-01-01 JD": the date of a Julian day, Julian before the Gregorian reform.
@@ -294,6 +318,16 @@ std::string range_date_text(double jd) {
 
 }  // namespace
 
+bool check_output_paths(std::initializer_list<std::string_view> paths, CliContext& ctx) {
+    for (std::string_view p : paths) {
+        const std::string path(p);
+        if (path.empty() || is_output_path(path)) continue;
+        ctx.fail(kExitBadInput, path, str(Str::OutputNotRegular));
+        return false;
+    }
+    return true;
+}
+
 std::optional<ProviderRange> provider_range(const EphemerisLibrary& library) {
     auto span = library.valid_range();
     if (!span) return std::nullopt;
@@ -305,7 +339,7 @@ std::string provider_range_warning(const std::optional<ProviderRange>& range, do
     return str(Str::BirthOutsideRange) + " " + range->first + " " + str(Str::BirthRangeTo) + " " + range->last + ".";
 }
 
-std::optional<BirthChart> compute_birth_chart(const BirthArgs& a, CliContext& ctx) {
+std::optional<BirthChart> compute_birth_chart(const BirthArgs& a, CliContext& ctx, bool keep_invalid) {
     auto c = start_chart(a.overrides, ctx);
     if (!c) return std::nullopt;
     if (!build_birth_data(a, c->options, c->data, c->correction_hours, ctx)) return std::nullopt;
@@ -315,12 +349,11 @@ std::optional<BirthChart> compute_birth_chart(const BirthArgs& a, CliContext& ct
     ComputeReport report;
     const bool computed = set_and_compute(*c->horoscope, c->data, true, c->options, *ctx.messages, *c->workers,
                                           *c->library, c->options.database.prefix_with_ip ? &host : nullptr, &report);
-    if (!accept_computation(computed, report, *c, ctx)) return std::nullopt;
-    return c;
+    return accept_computation(computed, report, std::move(c), keep_invalid, ctx);
 }
 
 std::optional<BirthChart> compute_file_chart(const std::string& path, const ChartOverrides& overrides,
-                                             CliContext& ctx) {
+                                             CliContext& ctx, bool keep_invalid) {
     auto c = start_chart(overrides, ctx);
     if (!c) return std::nullopt;
     HoroscopeFileData file;
@@ -334,8 +367,7 @@ std::optional<BirthChart> compute_file_chart(const std::string& path, const Char
     ComputeReport report;
     const bool computed =
         store_and_compute(*c->horoscope, file, c->options, *ctx.messages, *c->workers, *c->library, &report);
-    if (!accept_computation(computed, report, *c, ctx)) return std::nullopt;
-    return c;
+    return accept_computation(computed, report, std::move(c), keep_invalid, ctx);
 }
 
 }  // namespace tellurim

@@ -5,13 +5,15 @@
 // `directions` and `dasa` share.
 
 #include <CLI/CLI.hpp>
+#include <initializer_list>
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "app/cli.h"
 #include "app/cli_settings.h"
-#include "core/date_hour.h"
+#include "base/date_hour.h"
 #include "core/ephemeris_library.h"
 #include "core/horoscope.h"
 #include "core/worker_threads.h"
@@ -38,6 +40,11 @@ struct ChartOverrides {
 void add_chart_override_options(CLI::App& command, ChartOverrides& overrides);
 // Applies the overrides to `options`; an unknown house system fails with exit status 2.
 bool apply_chart_overrides(const ChartOverrides& overrides, Options& options, CliContext& ctx);
+
+// Output files named on the command line (empty entries are skipped): each must name nothing
+// yet or a regular file. A FIFO, a directory or a device is refused before anything is
+// computed: "Not a regular file, nothing is written into it" with the path, exit status 2.
+bool check_output_paths(std::initializer_list<std::string_view> paths, CliContext& ctx);
 
 // The birth options as typed.
 struct BirthArgs {
@@ -82,17 +89,20 @@ struct BirthChart {
     Options options;                 // the stored options with the per-run overrides
     BirthData data;                  // the birth data given to the computation
     double correction_hours = 0.0;   // universal = legal + correction
+    bool valid = true;               // false: computed in part only (see keep_invalid below)
 };
 
 // Loads the settings, applies the per-run overrides, builds the birth data (coordinates, "My
 // city" or the atlas; universal, local with a correction, or now), checks them and computes
 // with the user's aspect table. A day without sunrise or sunset (polar day or night) is
 // accepted with a warning; a date outside the provider's stated range is warned about. nullopt
-// after telling the failure; ctx.exit_code then holds the status (2 for bad input).
-std::optional<BirthChart> compute_birth_chart(const BirthArgs& args, CliContext& ctx);
+// after telling the failure; ctx.exit_code then holds the status (2 for bad input). With
+// `keep_invalid`, a computation that failed after the birth data were stored (a date the
+// ephemeris file does not cover, say) gives the chart with `valid` false and exit status 1.
+std::optional<BirthChart> compute_birth_chart(const BirthArgs& args, CliContext& ctx, bool keep_invalid = false);
 // The same for the birth data of a horoscope file (`open`), which keeps its own identifier.
 std::optional<BirthChart> compute_file_chart(const std::string& path, const ChartOverrides& overrides,
-                                             CliContext& ctx);
+                                             CliContext& ctx, bool keep_invalid = false);
 
 // The span of dates over which the loaded provider states that its positions hold.
 struct ProviderRange {

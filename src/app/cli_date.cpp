@@ -5,9 +5,9 @@
 
 #include "app/cli.h"
 #include "app/json_util.h"
-#include "core/angle_value.h"
-#include "core/date_hour.h"
-#include "core/strings.h"
+#include "base/angle_value.h"
+#include "base/date_hour.h"
+#include "base/strings.h"
 
 namespace tellurim {
 namespace {
@@ -16,6 +16,8 @@ void run_date(CliContext& ctx, const std::string& input, bool json) {
     DateParse p = parse_date_hour(input);
     if (!p.ok) return ctx.fail(kExitBadInput, p.message, str(Str::CaptionBadInput), MessageIcon::Warning);
     const DateHour& d = p.value;
+    // The weekday of the date as printed, after a carry of the rounded seconds into the next day.
+    const int weekday = written_fields(d).day_of_week;
     double dt = (d.jd_et - d.jd_ut) * 86400.0;
     // "2023-02-31" is read (each field is within its range) and counts on into March.
     if (!date_exists(d)) p.message += text(Str::DateWarnNoSuchDay);
@@ -26,7 +28,7 @@ void run_date(CliContext& ctx, const std::string& input, bool json) {
             {"display", display_date_hour(d)},
             {"display_fr", display_date_hour(d, Language::French)},
             {"calendar", d.is_julian ? "julian" : "gregorian"},
-            {"weekday", d.day_of_week},
+            {"weekday", weekday},
             {"jd_ut", d.jd_ut},
             {"jd_et", d.jd_et},
             {"delta_t_seconds", dt},
@@ -39,7 +41,7 @@ void run_date(CliContext& ctx, const std::string& input, bool json) {
     std::cout << fmt::format("Display:     {}\n", display_date_hour(d));
     std::cout << fmt::format("Affichage:   {}\n", display_date_hour(d, Language::French));
     std::cout << fmt::format("Calendar:    {}\n", d.is_julian ? "Julian" : "Gregorian");
-    std::cout << fmt::format("Weekday:     {} ({})\n", weekday_name(d.day_of_week, Language::English), d.day_of_week);
+    std::cout << fmt::format("Weekday:     {} ({})\n", weekday_name(weekday, Language::English), weekday);
     std::cout << fmt::format("Julian day:  {:.6f} UT\n", d.jd_ut);
     std::cout << fmt::format("Julian day:  {:.6f} ET\n", d.jd_et);
     std::cout << fmt::format("Delta T:     {:.2f} s\n", dt);

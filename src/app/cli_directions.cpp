@@ -11,8 +11,8 @@
 #include "app/json_util.h"
 #include "astro/directions.h"
 #include "astro/planets_signs.h"
-#include "core/strings.h"
-#include "core/text.h"
+#include "base/strings.h"
+#include "base/text.h"
 #include "report/directions_report.h"
 #include "report/text_measure.h"
 

@@ -17,11 +17,11 @@
 #include "app/cli_settings.h"
 #include "app/json_util.h"
 #include "core/ephemeris_library.h"
-#include "core/strings.h"
+#include "base/strings.h"
 #include "core/worker_threads.h"
 #include <filesystem>
 
-#include "core/regular_file.h"
+#include "base/regular_file.h"
 #include "core/paths.h"
 #include "files/db_export.h"
 #include "files/horoscope_export.h"
@@ -30,6 +30,11 @@
 
 namespace tellurim {
 namespace {
+
+// The tables of the default SQLite database.
+std::string default_schema_file() {
+    return join_path(join_path(join_path(base_directory(), "db"), "sqlite"), "schema.sql");
+}
 
 // Lines of a file, for the progress bar's total.
 long count_lines(const std::string& path) {
@@ -173,7 +178,8 @@ int run_text_export_command(TextExportArgs& a, CliContext& ctx) {
 }
 
 void add_db_options(CLI::App& command, DbArgs& a) {
-    command.add_option("--dsn", a.dsn, "ODBC data source name (default: the options', else \"Tellurim\")");
+    command.add_option("--dsn", a.dsn,
+                       "ODBC data source name (default: the options'; without one, tellurim.db in the private directory)");
     command.add_option("--login", a.login, "Login");
     command.add_option("--password", a.password, "Password");
     command.add_option("--mapping", a.mapping, "Mapping ini file (default: the options' database ini file)");
@@ -216,30 +222,28 @@ int run_db_test_command(const DbArgs& a, CliContext& ctx) {
 int run_db_setup_command(CliContext& ctx) {
     auto settings = load_cli_settings(ctx);
     if (!settings) return ctx.exit_code;
-    DbArgs defaults;
-    defaults.dsn = kDefaultDataSource;
-    if (!db_target(defaults, *settings, ctx)) return ctx.exit_code;
-    std::cout << "data source " << kDefaultDataSource << ": "
-              << (std::filesystem::path(settings->private_dir) / kDefaultDatabaseFile).string() << "\n";
+    // The default database whatever the options name: it is the one this command prepares.
+    Options options = settings->options;
+    options.database.name.clear();
+    const DbTarget target = db_target_from_options(options, settings->private_dir);
+    if (!ensure_default_database(target.default_database, default_schema_file(), *ctx.messages)) return kExitFailure;
+    std::cout << text(Str::DbDefaultDatabase) << " " << target.default_database << "\n";
     return kExitOk;
 }
 
 }  // namespace
 
-// The target of a run: the options' connection overridden by the flags. The default embedded
-// database is registered and created on first use.
+// The target of a run: the options' connection overridden by the flags. Without a data source
+// name, the default embedded database is created on first use.
 std::optional<DbTarget> db_target(const DbArgs& a, const CliSettings& settings, CliContext& ctx) {
-    DbTarget t = db_target_from_options(settings.options);
+    DbTarget t = db_target_from_options(settings.options, settings.private_dir);
     if (!a.dsn.empty()) t.dsn = a.dsn;
     if (!a.login.empty()) t.login = a.login;
     if (!a.password.empty()) t.password = a.password;
     if (!a.mapping.empty()) t.mapping_file = a.mapping;
-    if (t.dsn == kDefaultDataSource) {
-        const std::string schema = join_path(join_path(join_path(base_directory(), "db"), "sqlite"), "schema.sql");
-        if (!ensure_default_database(settings.private_dir, schema, *ctx.messages)) {
-            ctx.exit_code = kExitFailure;
-            return std::nullopt;
-        }
+    if (t.dsn.empty() && !ensure_default_database(t.default_database, default_schema_file(), *ctx.messages)) {
+        ctx.exit_code = kExitFailure;
+        return std::nullopt;
     }
     return t;
 }
@@ -283,7 +287,7 @@ void register_exchange_commands(CLI::App& app, CliContext& ctx) {
     CLI::App* test = db->add_subcommand("test", "Connect to the database and say whether it succeeded");
     add_db_options(*test, *dbt);
     test->callback([dbt, &ctx] { ctx.exit_code = run_db_test_command(*dbt, ctx); });
-    CLI::App* setup = db->add_subcommand("setup", "Register the default SQLite data source and create its tables");
+    CLI::App* setup = db->add_subcommand("setup", "Create the default SQLite database of the private directory and its tables");
     setup->callback([&ctx] { ctx.exit_code = run_db_setup_command(ctx); });
 }
 

@@ -24,11 +24,13 @@ struct OpenArgs {
 int run_open(const OpenArgs& a, CliContext& ctx) {
     const std::optional<WheelRequest> wheel = check_wheel_args(a.wheel, ctx);
     if (ctx.exit_code != kExitOk) return ctx.exit_code;
+    if (!check_output_paths({a.report.path.empty() ? "" : report_target(a.report).path}, ctx)) return ctx.exit_code;
     const std::optional<ChartOutput> output =
         chart_output(a.json, a.star_orb, a.report, a.sections, wheel || !a.report.path.empty(), ctx);
     if (!output) return ctx.exit_code;
-    auto chart = compute_file_chart(a.path, a.overrides, ctx);
+    auto chart = compute_file_chart(a.path, a.overrides, ctx, true);
     if (!chart) return ctx.exit_code;
+    if (!chart->valid) return print_invalid_chart(*chart, a.json, a.report, ctx);
     const Horoscope& h = *chart->horoscope;
     if (int code = print_chart(h, *chart->library, *output, chart->settings->private_dir, ctx); code != kExitOk)
         return code;

@@ -16,10 +16,10 @@
 #include "astro/hindu_aspects.h"
 #include "astro/lunations.h"
 #include "astro/planets_signs.h"
-#include "core/angle_value.h"
-#include "core/date_hour.h"
-#include "core/strings.h"
-#include "core/text.h"
+#include "base/angle_value.h"
+#include "base/date_hour.h"
+#include "base/strings.h"
+#include "base/text.h"
 #include "files/hindu_aspects_file.h"
 #include "files/options_file.h"
 #include "files/settings_file.h"
@@ -167,6 +167,10 @@ int run_dasa(const DasaArgs& a, CliContext& ctx) {
     // By default, the year that follows the birth.
     const double from_jd = from ? from->jd_et : h->birth_ut.jd_et;
     const double to_jd = to ? to->jd_et : from_jd + 365.25;
+    if (from_jd > to_jd) {
+        ctx.fail(kExitBadInput, str(Str::DirectionBadInput));
+        return ctx.exit_code;
+    }
     auto periods = dasa_periods_between(h->options.dasas, cycle, from_jd, to_jd, kDasaListLimit + 1);
     if (periods.size() > kDasaListLimit) {
         fail_bad_input(ctx, str(Str::DasaTooMany));

@@ -6,7 +6,7 @@
 
 #include "app/cli.h"
 #include "app/cli_settings.h"
-#include "core/strings.h"
+#include "base/strings.h"
 #include "files/option_keys.h"
 #include "files/options_file.h"
 

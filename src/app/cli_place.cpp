@@ -9,9 +9,9 @@
 #include "app/cli_common.h"
 #include "app/cli_settings.h"
 #include "app/json_util.h"
-#include "core/date_hour.h"
+#include "base/date_hour.h"
 #include "core/paths.h"
-#include "core/strings.h"
+#include "base/strings.h"
 #include "files/cities.h"
 
 namespace tellurim {

@@ -9,11 +9,11 @@
 #include "app/cli_settings.h"
 #include "app/json_util.h"
 #include "astro/planets_signs.h"
-#include "core/angle_value.h"
-#include "core/ayanamsa.h"
-#include "core/date_hour.h"
+#include "base/angle_value.h"
+#include "sky/ayanamsa.h"
+#include "base/date_hour.h"
 #include "core/ephemeris_library.h"
-#include "core/strings.h"
+#include "base/strings.h"
 
 namespace tellurim {
 namespace {

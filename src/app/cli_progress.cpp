@@ -14,9 +14,13 @@ namespace {
 
 volatile std::sig_atomic_t g_interrupted = 0;
 
+// Ctrl-C and SIGTERM (a kill, a shutdown) both stop the job after its current unit, so that
+// its log gets its end frame and its files are complete. A second one of either ends the
+// process at once; the files are written whole or not at all, so none is left half-written.
 extern "C" void on_interrupt(int) {
     g_interrupted = 1;
-    std::signal(SIGINT, SIG_DFL);  // a second Ctrl-C ends the process
+    std::signal(SIGINT, SIG_DFL);
+    std::signal(SIGTERM, SIG_DFL);
 }
 
 std::string duration_text(double seconds) {
@@ -49,14 +53,20 @@ bool run_worker_with_progress(WorkerThreads& workers, void (*routine)(void*), vo
                               const ProgressSource& progress) {
     g_interrupted = 0;
     struct sigaction action {};
-    struct sigaction previous {};
+    struct sigaction previous_int {};
+    struct sigaction previous_term {};
     action.sa_handler = on_interrupt;
     sigemptyset(&action.sa_mask);
-    sigaction(SIGINT, &action, &previous);
+    sigaction(SIGINT, &action, &previous_int);
+    sigaction(SIGTERM, &action, &previous_term);
+    auto restore = [&] {
+        sigaction(SIGINT, &previous_int, nullptr);
+        sigaction(SIGTERM, &previous_term, nullptr);
+    };
 
     const int slot = workers.start(routine, context);
     if (slot < 0) {
-        sigaction(SIGINT, &previous, nullptr);
+        restore();
         return false;
     }
     const bool bar = isatty(STDERR_FILENO) != 0;
@@ -75,7 +85,7 @@ bool run_worker_with_progress(WorkerThreads& workers, void (*routine)(void*), vo
         draw(progress, std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
         std::fputs("\n", stderr);
     }
-    sigaction(SIGINT, &previous, nullptr);
+    restore();
     return true;
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 // Running a long job on a worker of the thread table from the command line: the main thread
 // waits for the worker's done event, draws a progress bar with the count and the estimated
-// time left on a terminal, and turns Ctrl-C into the worker's cancel event.
+// time left on a terminal, and turns Ctrl-C and SIGTERM into the worker's cancel event.
 
 #include <atomic>
 #include <functional>
@@ -18,7 +18,7 @@ struct ProgressSource {
 };
 
 // Starts `routine(context)` on `workers`, waits for it, and returns true when it ran. While it
-// runs, SIGINT signals its cancel event (the second Ctrl-C is not caught). The bar goes to
+// runs, SIGINT and SIGTERM signal its cancel event (a second one is not caught). The bar goes to
 // standard error when that is a terminal.
 bool run_worker_with_progress(WorkerThreads& workers, void (*routine)(void*), void* context,
                               const ProgressSource& progress);

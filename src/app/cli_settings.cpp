@@ -4,7 +4,7 @@
 #include "files/directories.h"
 #include "files/my_city.h"
 #include "files/options_file.h"
-#include "core/strings.h"
+#include "base/strings.h"
 
 namespace tellurim {
 

@@ -8,15 +8,15 @@
 #include "app/cli_common.h"
 #include "app/json_util.h"
 #include "astro/planets_signs.h"
-#include "core/angle_value.h"
-#include "core/ayanamsa.h"
+#include "base/angle_value.h"
+#include "sky/ayanamsa.h"
 #include "core/birth_input.h"
-#include "core/date_hour.h"
-#include "core/houses.h"
-#include "core/sidereal.h"
-#include "core/spherical.h"
-#include "core/strings.h"
-#include "core/text.h"
+#include "base/date_hour.h"
+#include "sky/houses.h"
+#include "sky/sidereal.h"
+#include "sky/spherical.h"
+#include "base/strings.h"
+#include "base/text.h"
 
 namespace tellurim {
 namespace {

@@ -14,7 +14,7 @@
 #include "app/cli_stars.h"
 #include "app/json_util.h"
 #include "astro/planets_signs.h"
-#include "core/strings.h"
+#include "base/strings.h"
 #include "files/options_file.h"
 #include "files/stars_file.h"
 

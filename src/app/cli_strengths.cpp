@@ -11,7 +11,7 @@
 #include "astro/planet_quality.h"
 #include "astro/planets_signs.h"
 #include "astro/strengths.h"
-#include "core/strings.h"
+#include "base/strings.h"
 
 namespace tellurim {
 namespace {

@@ -1,8 +1,10 @@
 #include "app/cli_wheel.h"
 
+#include <fmt/format.h>
 #include <iostream>
 
-#include "core/strings.h"
+#include "base/strings.h"
+#include "app/cli_common.h"
 #include "draw/wheel_chart.h"
 #include "files/hindu_aspects_file.h"
 #include "files/horoscope_file.h"
@@ -28,6 +30,11 @@ std::optional<WheelRequest> check_wheel_args(const WheelArgs& args, CliContext& 
         ctx.fail(kExitBadInput, str(Str::WheelBadSize) + " " + args.size);
         return std::nullopt;
     }
+    if (*format == WheelFormat::Png && !raster_size_allowed(*size)) {
+        ctx.fail(kExitBadInput, str(Str::WheelTooLarge) + " " + args.size);
+        return std::nullopt;
+    }
+    if (!check_output_paths({args.file}, ctx)) return std::nullopt;
     return WheelRequest{*format, *size};
 }
 
@@ -49,10 +56,17 @@ int write_wheel(const std::string& file, const WheelRequest& request, const Horo
     if (inside.options.astro.zodiac_movable == 0) hindu = load_hindu_aspects(private_dir, *ctx.messages).table;
     const WheelInput input = wheel_input(inside, outside, &aspects, hindu ? &*hindu : nullptr);
     WheelGui gui;
-    if (!write_wheel_file(file, request.format, request.size, gui.screen_size(), inside.options,
-                          wheel_style(inside.options, outside != nullptr), input)) {
-        ctx.fail(kExitFailure, str(Str::WheelCannotWrite) + ": " + file);
-        return ctx.exit_code;
+    switch (write_wheel_file(file, request.format, request.size, gui.screen_size(), inside.options,
+                             wheel_style(inside.options, outside != nullptr), input)) {
+        case WheelFileStatus::Written: break;
+        case WheelFileStatus::NotRegular: ctx.fail(kExitFailure, file, str(Str::OutputNotRegular)); return ctx.exit_code;
+        case WheelFileStatus::OutOfMemory:
+            ctx.fail(kExitFailure, fmt::format("{}x{}", request.size.width(), request.size.height()),
+                     str(Str::WheelOutOfMemory));
+            return ctx.exit_code;
+        case WheelFileStatus::Failed:
+            ctx.fail(kExitFailure, str(Str::WheelCannotWrite) + ": " + file);
+            return ctx.exit_code;
     }
     std::cerr << text(Str::WheelWritten) << " " << file << "\n";
     return kExitOk;

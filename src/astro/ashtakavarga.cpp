@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "core/strings.h"
+#include "base/strings.h"
 
 namespace tellurim {
 namespace {

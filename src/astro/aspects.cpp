@@ -1,11 +1,12 @@
 #include "astro/aspects.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <fmt/format.h>
 
-#include "core/spherical.h"
-#include "core/text.h"
+#include "sky/spherical.h"
+#include "base/text.h"
 
 namespace tellurim {
 namespace {
@@ -57,10 +58,123 @@ double separation_radians(double c) {
 bool usable_longitude(const AngleValue& a) { return a.is_finite() && a.unit != kUnitNone; }
 bool usable_latitude(const AngleValue& a) { return a.is_finite() && a.unit != kUnitNone; }
 
-const std::vector<AspectDef>& rows_in_force(const Horoscope& h, std::vector<AspectDef>& defaults) {
+const std::vector<AspectDef>& rows_in_force(const Horoscope& h) {
     if (h.aspect_table) return h.aspect_table->rows;
-    defaults = default_aspect_rows();
+    static const std::vector<AspectDef> defaults = default_aspect_rows();
     return defaults;
+}
+
+// A point with the sine and cosine of its latitude, taken once for every pair and row it
+// joins; not usable when a coordinate is undefined or has no unit. The chart's steps also
+// take the sine and cosine of the longitude, for the quick look at each pair.
+struct SkyPoint {
+    bool usable = false;
+    double lon = 0.0;  // radians
+    double cos_lat = 1.0;
+    double sin_lat = 0.0;
+    double cos_lon = 1.0;
+    double sin_lon = 0.0;
+};
+
+SkyPoint sky_point(const AngleValue& lon, const AngleValue& lat) {
+    SkyPoint p;
+    if (!usable_longitude(lon) || !usable_latitude(lat)) return p;
+    p.usable = true;
+    p.lon = lon.to_radians();
+    const double b = lat.to_radians();
+    if (b != 0.0) {  // at latitude 0 (every cusp) the cosine and sine are exactly 1 and 0
+        p.cos_lat = std::cos(b);
+        p.sin_lat = std::sin(b);
+    }
+    return p;
+}
+
+SkyPoint chart_point(const AngleValue& lon, const AngleValue& lat) {
+    SkyPoint p = sky_point(lon, lat);
+    if (p.usable) {
+        p.cos_lon = std::cos(p.lon);
+        p.sin_lon = std::sin(p.lon);
+    }
+    return p;
+}
+
+// The great-circle distance of two usable points, radians.
+double separation(const SkyPoint& a, const SkyPoint& b) {
+    const double c = std::cos(a.lon - b.lon) * a.cos_lat * b.cos_lat + a.sin_lat * b.sin_lat;
+    return separation_radians(std::clamp(c, -1.0, 1.0));
+}
+
+// The cosines of the separations at which a row may hold, widened far beyond any rounding
+// (the separation's own, and the gap between the quick cosine below and the exact one, are
+// near 1e-15). A pair whose quick cosine lies in no band makes no aspect and needs no arc
+// tangent; one that does is tested against the rows of its bands only.
+struct CosineBand {
+    std::size_t row;
+    double low;
+    double high;
+    double angle_deg;  // the row's, taken once
+    double orb_deg;
+};
+constexpr double kBandSlack = 1e-9;
+
+std::vector<CosineBand> cosine_bands(const std::vector<AspectDef>& rows) {
+    std::vector<CosineBand> bands;
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const AspectDef& r = rows[i];
+        if (!has_usable_angle_and_orb(r)) continue;
+        const double orb = r.orb.to_degrees();
+        const double width = orb + kOrbMarginDeg;
+        const double angle = r.angle.to_degrees();
+        if (std::fabs(angle) > 360.0) {  // the test subtracts such an angle before reducing it: no quick look
+            bands.push_back({i, -kInfinity, kInfinity, angle, orb});
+            continue;
+        }
+        const double a = reduce_degrees(angle);
+        for (double centre : {a - 360.0, a, a + 360.0}) {
+            const double from = std::max(centre - width, 0.0);
+            const double to = std::min(centre + width, 180.0);
+            if (from > to) continue;
+            bands.push_back({i, std::cos(degrees_to_radians(to)) - kBandSlack,
+                             std::cos(degrees_to_radians(from)) + kBandSlack, angle, orb});
+        }
+    }
+    return bands;
+}
+
+// The cosine of the separation of two chart points from their sines and cosines, without a
+// trigonometric call.
+double quick_cosine(const SkyPoint& a, const SkyPoint& b) {
+    const double cos_dlon = a.cos_lon * b.cos_lon + a.sin_lon * b.sin_lon;
+    return cos_dlon * a.cos_lat * b.cos_lat + a.sin_lat * b.sin_lat;
+}
+
+// Row `r`, of nominal angle and orb `angle_deg` and `orb_deg`, against a separation of `d`
+// radians.
+AspectTest test_separation(const AspectDef& r, double angle_deg, double orb_deg, double d) {
+    AspectTest t;
+    if (!has_usable_angle_and_orb(r)) return t;
+    t.separation = AngleValue::radians(d);
+    double diff = reduce_degrees(radians_to_degrees(d) - angle_deg);
+    if (diff > 180.0) diff = 360.0 - diff;
+    t.holds = diff <= orb_deg + kOrbMarginDeg;
+    if (t.holds) t.opacity = aspect_opacity(r, std::min(diff, orb_deg));
+    return t;
+}
+
+// Calls `found(row, test)` for every row that holds between two chart points, in table order.
+template <typename Found>
+void each_aspect(const std::vector<AspectDef>& rows, const std::vector<CosineBand>& bands, const SkyPoint& a,
+                 const SkyPoint& b, Found found) {
+    const double c = quick_cosine(a, b);
+    double d = -1.0;  // the separation, once a band asks for it
+    std::size_t tested = rows.size();
+    for (const CosineBand& band : bands) {
+        if (c < band.low || c > band.high || band.row == tested) continue;
+        tested = band.row;
+        if (d < 0.0) d = separation(a, b);
+        const AspectTest t = test_separation(rows[band.row], band.angle_deg, band.orb_deg, d);
+        if (t.holds) found(rows[band.row], t);
+    }
 }
 
 }  // namespace
@@ -76,9 +190,15 @@ std::vector<AspectDef> default_aspect_rows() {
 }
 
 void sort_aspect_rows(std::vector<AspectDef>& rows) {
-    std::stable_sort(rows.begin(), rows.end(), [](const AspectDef& x, const AspectDef& y) {
-        return x.angle.to_degrees() < y.angle.to_degrees();
-    });
+    // A row whose angle cannot be used (no unit, not a number) goes last, so that the order
+    // stays strict whatever the file held.
+    auto key = [](const AspectDef& a) { return has_usable_angle_and_orb(a) ? a.angle.to_degrees() : kInfinity; };
+    std::stable_sort(rows.begin(), rows.end(), [&key](const AspectDef& x, const AspectDef& y) { return key(x) < key(y); });
+}
+
+bool has_usable_angle_and_orb(const AspectDef& a) {
+    return a.angle.is_angle() && a.orb.is_angle() && std::isfinite(a.angle.to_degrees()) &&
+           std::isfinite(a.orb.to_degrees());
 }
 
 void write_aspect(ByteWriter& out, const AspectDef& a) {
@@ -130,9 +250,10 @@ std::optional<std::vector<AspectDef>> read_aspect_image(std::span<const std::uin
     std::vector<AspectDef> rows;
     while (in.ok() && in.remaining() >= kAspectRecordSize) {
         ByteReader record = in.sub(kAspectRecordSize);
+        // A row whose angle or orb cannot be used is kept as it is, so that the next save
+        // writes it back; it never holds (test_aspect).
         AspectDef a = read_aspect(record);
-        if (!record.ok() || !a.angle.is_angle() || !a.orb.is_angle()) continue;
-        rows.push_back(std::move(a));
+        if (record.ok()) rows.push_back(std::move(a));
     }
     if (rows.empty()) return std::nullopt;
     return rows;
@@ -171,24 +292,10 @@ int aspect_opacity(const AspectDef& r, double diff_deg) {
 
 AspectTest test_aspect(const AspectDef& r, const AngleValue& lon_a, const AngleValue& lat_a,
                        const AngleValue& lon_b, const AngleValue& lat_b) {
-    AspectTest t;
-    if (!usable_longitude(lon_a) || !usable_longitude(lon_b) || !usable_latitude(lat_a) || !usable_latitude(lat_b))
-        return t;
-    if (!r.angle.is_angle() || !r.orb.is_angle()) return t;
-    const double la = lon_a.to_radians();
-    const double lb = lon_b.to_radians();
-    const double ba = lat_a.to_radians();
-    const double bb = lat_b.to_radians();
-    double c = std::cos(la - lb) * std::cos(ba) * std::cos(bb) + std::sin(ba) * std::sin(bb);
-    c = std::clamp(c, -1.0, 1.0);
-    const double d = separation_radians(c);
-    t.separation = AngleValue::radians(d);
-
-    double diff = reduce_degrees(radians_to_degrees(d) - r.angle.to_degrees());
-    if (diff > 180.0) diff = 360.0 - diff;
-    t.holds = diff <= r.orb.to_degrees() + kOrbMarginDeg;
-    if (t.holds) t.opacity = aspect_opacity(r, std::min(diff, r.orb.to_degrees()));
-    return t;
+    const SkyPoint a = sky_point(lon_a, lat_a);
+    const SkyPoint b = sky_point(lon_b, lat_b);
+    if (!a.usable || !b.usable || !has_usable_angle_and_orb(r)) return AspectTest{};
+    return test_separation(r, r.angle.to_degrees(), r.orb.to_degrees(), separation(a, b));
 }
 
 AspectTest test_aspect_cusp(const AspectDef& r, const AngleValue& lon, const AngleValue& lat,
@@ -255,22 +362,32 @@ bool planet_takes_aspects(const DrawingOptions& d, int planet) {
     return (d.planets_masks_1[0] & bit) != 0 && (d.planets_masks_1[1] & bit) != 0;
 }
 
+// The points of the planets that join the chart's aspects; the others are not usable.
+std::array<SkyPoint, kPlanetRows> aspect_planets(const Horoscope& h) {
+    std::array<SkyPoint, kPlanetRows> points{};
+    for (int p = 0; p < kPlanetRows; ++p) {
+        const PlanetPosition& pp = h.geo_movable.at(p);
+        if (pp.index >= 0 && planet_takes_aspects(h.options.drawing, p))
+            points[static_cast<std::size_t>(p)] = chart_point(pp.longitude, pp.latitude);
+    }
+    return points;
+}
+
 bool find_planet_aspects(Horoscope& h) {
     h.aspects.clear();
-    std::vector<AspectDef> defaults;
-    const std::vector<AspectDef>& rows = rows_in_force(h, defaults);
+    const std::vector<AspectDef>& rows = rows_in_force(h);
+    const std::vector<CosineBand> bands = cosine_bands(rows);
+    const auto points = aspect_planets(h);
     for (int a = 0; a < kPlanetRows; ++a) {
-        const PlanetPosition& pa = h.geo_movable.at(a);
-        if (pa.index < 0 || !planet_takes_aspects(h.options.drawing, a)) continue;
+        const SkyPoint& pa = points[static_cast<std::size_t>(a)];
+        if (!pa.usable) continue;
         for (int b = a + 1; b < kPlanetRows; ++b) {
-            const PlanetPosition& pb = h.geo_movable.at(b);
-            if (pb.index < 0 || !planet_takes_aspects(h.options.drawing, b)) continue;
-            for (const AspectDef& r : rows) {
-                AspectTest t = test_aspect(r, pa.longitude, pa.latitude, pb.longitude, pb.latitude);
-                if (!t.holds) continue;
+            const SkyPoint& pb = points[static_cast<std::size_t>(b)];
+            if (!pb.usable) continue;
+            each_aspect(rows, bands, pa, pb, [&](const AspectDef& r, const AspectTest& t) {
                 h.aspects.push_back({a, b, r.name, r.angle.to_degrees(), r.orb.to_degrees(),
                                      t.separation.to_degrees(), t.opacity});
-            }
+            });
         }
     }
     return true;
@@ -278,20 +395,24 @@ bool find_planet_aspects(Horoscope& h) {
 
 bool find_house_aspects(Horoscope& h) {
     h.house_aspects.clear();
-    std::vector<AspectDef> defaults;
-    const std::vector<AspectDef>& rows = rows_in_force(h, defaults);
+    const std::vector<AspectDef>& rows = rows_in_force(h);
+    const std::vector<CosineBand> bands = cosine_bands(rows);
+    const auto points = aspect_planets(h);
+    std::array<SkyPoint, kHouseCount> cusps{};
+    for (std::size_t i = 0; i < cusps.size(); ++i) {
+        const HouseCusp& cusp = h.houses_movable[i];
+        if (cusp.index >= 0) cusps[i] = chart_point(cusp.longitude, AngleValue::degrees(0.0));
+    }
     for (int p = 0; p < kPlanetRows; ++p) {
-        const PlanetPosition& pp = h.geo_movable.at(p);
-        if (pp.index < 0 || !planet_takes_aspects(h.options.drawing, p)) continue;
+        const SkyPoint& pp = points[static_cast<std::size_t>(p)];
+        if (!pp.usable) continue;
         for (int house = 1; house <= kHouseCount; ++house) {
-            const HouseCusp& cusp = h.houses_movable[static_cast<std::size_t>(house - 1)];
-            if (cusp.index < 0) continue;
-            for (const AspectDef& r : rows) {
-                AspectTest t = test_aspect_cusp(r, pp.longitude, pp.latitude, cusp.longitude);
-                if (!t.holds) continue;
+            const SkyPoint& pc = cusps[static_cast<std::size_t>(house - 1)];
+            if (!pc.usable) continue;
+            each_aspect(rows, bands, pp, pc, [&](const AspectDef& r, const AspectTest& t) {
                 h.house_aspects.push_back(
                     {p, house, r.name, r.angle.to_degrees(), r.orb.to_degrees(), t.separation.to_degrees()});
-            }
+            });
         }
     }
     return true;

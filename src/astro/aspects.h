@@ -11,10 +11,10 @@
 #include <vector>
 
 #include "core/aspect_record.h"
-#include "core/byte_io.h"
+#include "base/byte_io.h"
 #include "core/horoscope.h"
 #include "core/options.h"
-#include "core/strings.h"
+#include "base/strings.h"
 
 namespace tellurim {
 
@@ -24,8 +24,11 @@ namespace tellurim {
 // size 1.5, more opaque, hot spot 2.0; names from the string table.
 std::vector<AspectDef> default_aspect_rows();
 
-// Sorts by ascending nominal angle (in degrees); rows of equal angle keep their order.
+// Sorts by ascending nominal angle (in degrees); rows of equal angle keep their order, rows
+// without a usable angle or orb come last.
 void sort_aspect_rows(std::vector<AspectDef>& rows);
+// The angle and the orb are finite and in a known unit: the row can hold.
+bool has_usable_angle_and_orb(const AspectDef& a);
 
 // aspects.pra: 136-byte records, little-endian.
 // 0 draw u8 | 1 pad | 2 name u16[30] | 62 pad 2 | 64 angle AngleValue(24) | 88 orb AngleValue(24)
@@ -37,8 +40,8 @@ AspectDef read_aspect(ByteReader& in);                   // the reader's error f
 
 // The whole file image, one record per row in table order.
 std::vector<std::uint8_t> write_aspect_image(const std::vector<AspectDef>& rows);
-// The rows of a file image; nullopt when the length is 0 or not a whole multiple of 136, or
-// when no record holds a usable angle and orb (finite, with a unit): such records are left out.
+// The rows of a file image, every record kept (a row without a usable angle or orb too, so
+// that saving writes it back); nullopt when the length is 0 or not a whole multiple of 136.
 std::optional<std::vector<AspectDef>> read_aspect_image(std::span<const std::uint8_t> bytes);
 
 // The row at a 0-based position; nullptr past the end.

@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "astro/aspects.h"
-#include "core/sidereal.h"
+#include "sky/sidereal.h"
 
 namespace tellurim {
 namespace {

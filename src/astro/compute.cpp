@@ -10,13 +10,13 @@
 #include "astro/aspects.h"
 #include "astro/lunations.h"
 #include "astro/strength_steps.h"
-#include "core/ayanamsa.h"
+#include "sky/ayanamsa.h"
 #include "core/ephemeris_library.h"
-#include "core/houses.h"
-#include "core/sidereal.h"
-#include "core/spherical.h"
-#include "core/strings.h"
-#include "core/text.h"
+#include "sky/houses.h"
+#include "sky/sidereal.h"
+#include "sky/spherical.h"
+#include "base/strings.h"
+#include "base/text.h"
 #include "core/worker_threads.h"
 
 namespace tellurim {
@@ -360,6 +360,10 @@ bool set_and_compute(Horoscope& h, const BirthData& data, bool keep_initial, con
         return false;
     }
     return compute(h, messages, workers, library, report);
+}
+
+bool polar_sun_only_failure(bool computed, const Horoscope& h, const ComputeReport& report) {
+    return !computed && h.sun.polar != SunPolar::None && report.ran_step(kComputeSteps);
 }
 
 namespace {

@@ -56,6 +56,11 @@ bool set_and_compute(Horoscope& h, const BirthData& data, bool keep_initial, con
                      MessageSink& messages, WorkerThreads& workers, EphemerisLibrary& library,
                      const HostIdentity* host = nullptr, ComputeReport* report = nullptr);
 
+// True when a computation that failed still gave a usable chart: the Sun does not rise or set
+// on the birth day there (polar day or night), and every later step ran. `chart` prints such
+// a chart with a warning, and the import and the exports keep it with a warning.
+bool polar_sun_only_failure(bool computed, const Horoscope& h, const ComputeReport& report);
+
 // Moves the birth moment by `minutes` (either sign) in both the universal and the local
 // date-hour, rebuilding their calendar fields and Julian days ET, and computes. A date-hour
 // that is not valid is left alone and the computation is not run (false). The initial

@@ -4,8 +4,8 @@
 #include <cmath>
 #include <fmt/format.h>
 
-#include "core/sidereal.h"
-#include "core/spherical.h"
+#include "sky/sidereal.h"
+#include "sky/spherical.h"
 
 namespace tellurim {
 namespace {

@@ -10,7 +10,7 @@
 
 #include "core/aspect_record.h"
 #include "core/horoscope.h"
-#include "core/strings.h"
+#include "base/strings.h"
 
 namespace tellurim {
 

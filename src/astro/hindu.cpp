@@ -7,12 +7,12 @@
 #include "astro/dasa_table.h"
 #include "astro/lunations.h"
 #include "astro/planets_signs.h"
-#include "core/ayanamsa.h"
-#include "core/houses.h"
-#include "core/sidereal.h"
-#include "core/spherical.h"
-#include "core/strings.h"
-#include "core/text.h"
+#include "sky/ayanamsa.h"
+#include "sky/houses.h"
+#include "sky/sidereal.h"
+#include "sky/spherical.h"
+#include "base/strings.h"
+#include "base/text.h"
 
 namespace tellurim {
 namespace {
@@ -291,29 +291,33 @@ int relationship(const RelationshipTable& table, int a, int b, bool navamsa) {
     return navamsa ? r.navamsa : r.rasi;
 }
 
-double hindu_aspect_strength(int aspecting, double d) {
-    if (!finite(d)) return kInfinity;
-    if (d < 0.0 || d > 360.0) d = reduce_degrees(d);
-    double v = 0.0;
-    if (d <= 30.0)
-        v = 0.0;
-    else if (d <= 60.0)
-        v = (d - 30.0) / 2.0;
-    else if (d <= 90.0)
-        v = d - 45.0;
-    else if (d <= 120.0)
-        v = 90.0 - d / 2.0;
-    else if (d <= 150.0)
-        v = 150.0 - d;
-    else if (d <= 180.0)
-        v = 2.0 * d - 300.0;
-    else if (d <= 300.0)
-        v = 150.0 - d / 2.0;
+namespace {
+
+// The strength for a forward distance already in [0, 360]. The curve is straight between 30,
+// 60, 90, 120, 150, 180 and 300 degrees, and 0 up to 30 and past 300: (d - 30) / 2, d - 45,
+// 90 - d / 2, 150 - d, 2d - 300, 150 - d / 2. Its piece is the number of those bounds that d
+// passes, found without a branch (the pipeline calls this 540 times a chart, on distances
+// that no predictor guesses); every slope multiplies exactly, so slope x d + offset rounds as
+// each form does.
+double strength_of_distance(int aspecting, double d) {
+    static constexpr double kSlope[] = {0.0, 0.5, 1.0, -0.5, -1.0, 2.0, -0.5, 0.0};
+    static constexpr double kOffset[] = {0.0, -15.0, -45.0, 90.0, 150.0, -300.0, 150.0, 0.0};
+    const int piece = int{d > 30.0} + int{d > 60.0} + int{d > 90.0} + int{d > 120.0} + int{d > 150.0} +
+                      int{d > 180.0} + int{d > 300.0};
+    double v = kSlope[piece] * d + kOffset[piece];
     auto in = [d](double lo, double hi) { return d >= lo && d <= hi; };
     if (aspecting == kMars && (in(90, 120) || in(210, 240))) v += 15.0;
     if (aspecting == kJupiter && (in(120, 150) || in(240, 270))) v += 30.0;
     if (aspecting == kSaturn && (in(60, 90) || in(270, 300))) v += 45.0;
     return v;
+}
+
+}  // namespace
+
+double hindu_aspect_strength(int aspecting, double d) {
+    if (!finite(d)) return kInfinity;
+    if (d < 0.0 || d > 360.0) d = reduce_degrees(d);
+    return strength_of_distance(aspecting, d);
 }
 
 namespace {
@@ -335,7 +339,7 @@ void strengths_on(double target, const std::array<double, kPlanetRows>& lon, std
         // Both in [0, 360): one turn at most brings the difference into range.
         double d = target - lon[a];
         if (d < 0.0) d += 360.0;
-        out[a] = hindu_aspect_strength(static_cast<int>(a), d);
+        out[a] = strength_of_distance(static_cast<int>(a), d);
     }
 }
 

@@ -13,7 +13,7 @@
 #include "core/hindu_record.h"
 #include "core/horoscope.h"
 #include "core/options.h"
-#include "core/strings.h"
+#include "base/strings.h"
 
 namespace tellurim {
 

@@ -4,8 +4,8 @@
 #include <cstdio>
 #include <fmt/format.h>
 
-#include "core/strings.h"
-#include "core/text.h"
+#include "base/strings.h"
+#include "base/text.h"
 
 namespace tellurim {
 namespace {
@@ -140,7 +140,9 @@ bool parse_hindu_pen(std::string_view text_, HinduPen& pen) {
     int used = 0;
     // The colour is at most eight hexadecimal digits, as the file writes it.
     if (std::sscanf(s.c_str(), "%8lx %f %d%n", &colour, &width, &style, &used) != 3) return false;
-    if (static_cast<std::size_t>(used) != s.size() || style < kDashSolid || style > kDashDashDotDot) return false;
+    // Any dash style is kept as written, so that saving gives it back; the wheel draws one
+    // that is none of 0 to 4 as a solid line.
+    if (static_cast<std::size_t>(used) != s.size()) return false;
     pen = HinduPen{static_cast<Argb>(colour), width, style};
     return true;
 }

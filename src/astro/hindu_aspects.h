@@ -6,7 +6,8 @@
 // The text form: lines beginning with "#" are comments; every other line is one planet,
 // "index@offset:pen:pen:pen:pen@offset:...", the four pens drawing inside the chart, outside,
 // inside onto outside and outside onto inside, each "ARGB width style" (hexadecimal colour,
-// width, dash style 0 solid .. 4 dash-dot-dot). Blanks around ":" are allowed.
+// width, dash style 0 solid .. 4 dash-dot-dot; another number is kept and drawn solid). Blanks
+// around ":" are allowed.
 
 #include <array>
 #include <cstdint>
@@ -23,7 +24,7 @@ enum DashStyle : int { kDashSolid = 0, kDashDash = 1, kDashDot = 2, kDashDashDot
 struct HinduPen {
     Argb colour = 0xFFFFFFFF;  // -1: empty pen
     float width = 1.0f;
-    int style = kDashSolid;
+    int style = kDashSolid;  // any other number than 0..4 draws solid
     bool operator==(const HinduPen&) const = default;
 };
 

@@ -6,9 +6,9 @@
 #include <cstdio>
 
 #include "core/ephemeris_library.h"
-#include "core/sidereal.h"
-#include "core/spherical.h"
-#include "core/strings.h"
+#include "sky/sidereal.h"
+#include "sky/spherical.h"
+#include "base/strings.h"
 
 namespace tellurim {
 namespace {

@@ -9,8 +9,8 @@
 #include <string>
 #include <string_view>
 
-#include "core/angle_value.h"
-#include "core/date_hour.h"
+#include "base/angle_value.h"
+#include "base/date_hour.h"
 #include "core/lunation_record.h"
 
 namespace tellurim {

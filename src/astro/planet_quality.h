@@ -13,9 +13,9 @@
 #include <array>
 #include <cstdint>
 
-#include "core/planet_position.h"
+#include "base/planet_position.h"
 #include "core/strength_record.h"
-#include "core/strings.h"
+#include "base/strings.h"
 
 namespace tellurim {
 

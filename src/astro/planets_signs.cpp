@@ -2,10 +2,10 @@
 
 #include <cmath>
 
-#include "core/ayanamsa.h"
-#include "core/spherical.h"
-#include "core/strings.h"
-#include "core/text.h"
+#include "sky/ayanamsa.h"
+#include "sky/spherical.h"
+#include "base/strings.h"
+#include "base/text.h"
 
 namespace tellurim {
 namespace {

@@ -8,10 +8,10 @@
 #include <string>
 #include <string_view>
 
-#include "core/angle_value.h"
-#include "core/date_hour.h"
+#include "base/angle_value.h"
+#include "base/date_hour.h"
 #include "core/options.h"
-#include "core/planet_position.h"
+#include "base/planet_position.h"
 
 namespace tellurim {
 

@@ -1,7 +1,7 @@
 #include "astro/star_commands.h"
 
-#include "core/strings.h"
-#include "core/text.h"
+#include "base/strings.h"
+#include "base/text.h"
 
 namespace tellurim {
 namespace {

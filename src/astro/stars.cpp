@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cmath>
 
-#include "core/sidereal.h"
-#include "core/spherical.h"
-#include "core/text.h"
+#include "sky/sidereal.h"
+#include "sky/spherical.h"
+#include "base/text.h"
 
 namespace tellurim {
 namespace {
@@ -97,10 +97,15 @@ bool read_star(ByteReader& in, StarRecord& s) {
 
 std::optional<std::vector<StarRecord>> parse_stars(std::span<const std::uint8_t> bytes) {
     if (bytes.empty() || bytes.size() % kStarRecordSize != 0) return std::nullopt;
-    std::vector<StarRecord> stars(bytes.size() / kStarRecordSize);
+    std::vector<StarRecord> stars;
+    stars.reserve(bytes.size() / kStarRecordSize);
     ByteReader in(bytes);
-    for (StarRecord& s : stars)
-        if (!read_star(in, s)) return std::nullopt;
+    // A malformed record is left out; the catalogue stands as long as one record reads.
+    for (std::size_t n = bytes.size() / kStarRecordSize; n > 0; --n) {
+        StarRecord s;
+        if (read_star(in, s)) stars.push_back(std::move(s));
+    }
+    if (stars.empty()) return std::nullopt;
     return stars;
 }
 

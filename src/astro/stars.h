@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
-#include "core/angle_value.h"
-#include "core/byte_io.h"
-#include "core/date_hour.h"
+#include "base/angle_value.h"
+#include "base/byte_io.h"
+#include "base/date_hour.h"
 #include "core/horoscope.h"
 
 namespace tellurim {
@@ -66,8 +66,9 @@ struct StarCatalogue {
     bool loaded() const { return !stars.empty(); }
 };
 
-// The records of a file image. nullopt, and nothing read, when the length is not a positive
-// multiple of 704 or a record is malformed.
+// The readable records of a file image, in file order; a malformed record (a text without its
+// zero, a number that is not one, an unknown unit) is left out. nullopt when the length is not
+// a positive multiple of 704 or no record reads.
 std::optional<std::vector<StarRecord>> parse_stars(std::span<const std::uint8_t> bytes);
 
 // Number (0-based) of the star with this identifier; -1 when none has it.

@@ -5,7 +5,7 @@
 #include "astro/ashtakavarga.h"
 #include "astro/planet_quality.h"
 #include "astro/planets_signs.h"
-#include "core/equation_of_time.h"
+#include "sky/equation_of_time.h"
 
 namespace tellurim {
 namespace {

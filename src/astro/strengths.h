@@ -7,7 +7,7 @@
 #include <string_view>
 
 #include "core/strength_record.h"
-#include "core/strings.h"
+#include "base/strings.h"
 
 namespace tellurim {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "core/angle_value.h"
+#include "base/angle_value.h"
 
 namespace tellurim {
 

@@ -4,7 +4,7 @@
 
 #include <cmath>
 
-#include "core/text.h"
+#include "base/text.h"
 
 namespace tellurim {
 
@@ -14,6 +14,9 @@ Message BirthInputCheck::to_message() const {
 }
 
 namespace {
+// The upper bound keeps a seconds value that rounds to 60.00 in the two-decimal text out.
+constexpr double kMaxBirthSecond = 59.9999;
+
 std::optional<int> integer_in(std::string_view text, long long low, long long high) {
     auto v = parse_integer(trim(text));
     if (!v || *v < low || *v > high) return std::nullopt;
@@ -44,9 +47,8 @@ BirthInputCheck check_birth_input(const BirthInputText& f) {
     auto minute = integer_in(f.minute, 0, 59);
     if (!minute) return fail(BirthField::Minute, Str::MinuteNotValid);
     r.minute = *minute;
-    // The upper bound keeps a seconds value that rounds to 60.00 in the two-decimal text out.
     auto second = parse_decimal(trim(f.second));
-    if (!second || !(*second >= 0.0 && *second < 59.9999)) return fail(BirthField::Second, Str::SecondNotValid);
+    if (!second || !(*second >= 0.0 && *second < kMaxBirthSecond)) return fail(BirthField::Second, Str::SecondNotValid);
     r.second = *second;
     return r;
 }
@@ -67,12 +69,25 @@ std::optional<DateHour> birth_date_hour(const BirthInputCheck& f, bool bce, bool
     return d;
 }
 
-bool is_place_longitude(const AngleValue& a) {
-    return a.is_angle() && a.format == kFormatEastWest && std::abs(a.to_degrees()) <= 180.0;
+std::optional<Str> birth_date_fault(const DateHour& d) {
+    if (!date_exists(d)) return Str::BirthNoSuchDay;
+    if (!(d.seconds < kMaxBirthSecond)) return Str::SecondNotValid;
+    return std::nullopt;
 }
 
-bool is_place_latitude(const AngleValue& a) {
-    return a.is_angle() && a.format == kFormatNorthSouth && a.unit != kUnitHours && std::abs(a.to_degrees()) <= 90.0;
+std::string birth_date_fault_message(Str fault, std::string_view text) {
+    if (fault != Str::BirthNoSuchDay) return str(fault);
+    return str(Str::NotAValidDate) + " " + std::string(text) + ": " + str(Str::BirthNoSuchDay);
+}
+
+bool is_place_longitude(const AngleValue& a) { return a.format == kFormatEastWest && is_place_longitude_value(a); }
+
+bool is_place_latitude(const AngleValue& a) { return a.format == kFormatNorthSouth && is_place_latitude_value(a); }
+
+bool is_place_longitude_value(const AngleValue& a) { return a.is_angle() && std::abs(a.to_degrees()) <= 180.0; }
+
+bool is_place_latitude_value(const AngleValue& a) {
+    return a.is_angle() && a.unit != kUnitHours && std::abs(a.to_degrees()) <= 90.0;
 }
 
 namespace {

@@ -7,10 +7,10 @@
 #include <string>
 #include <string_view>
 
-#include "core/angle_value.h"
-#include "core/date_hour.h"
+#include "base/angle_value.h"
+#include "base/date_hour.h"
 #include "core/messages.h"
-#include "core/strings.h"
+#include "base/strings.h"
 
 namespace tellurim {
 
@@ -39,11 +39,24 @@ BirthInputCheck check_birth_input(const BirthInputText& fields);
 // `julian` selects the Julian calendar. nullopt when the date does not exist.
 std::optional<DateHour> birth_date_hour(const BirthInputCheck& fields, bool bce, bool julian);
 
+// A date-hour that comes another way than through these fields (a command line, a horoscope
+// file, an import line) passes the same checks: its day exists in its month (31 February would
+// silently become 3 March), and its seconds are below 59.9999 (the two-decimal text would show
+// 60.00). nullopt when accepted; else Str::BirthNoSuchDay or Str::SecondNotValid.
+std::optional<Str> birth_date_fault(const DateHour& d);
+// The message of such a fault for the date-hour text `text`: "Not a valid date. TEXT: the month
+// has no such day", or "Second not valid".
+std::string birth_date_fault_message(Str fault, std::string_view text);
+
 // The range of a place's coordinates, shared by every command that takes them: a longitude
 // with the east/west format within 180 degrees (12 hours) either way; a latitude in degrees
 // (not hours) within 90 degrees either way.
 bool is_place_longitude(const AngleValue& a);
 bool is_place_latitude(const AngleValue& a);
+// The same ranges whatever the notation (a signed angle without E/W or N/S included): the check
+// of a place read from a horoscope file or an import line, and of a line before it is exported.
+bool is_place_longitude_value(const AngleValue& a);
+bool is_place_latitude_value(const AngleValue& a);
 
 // The longitude text of a birth place: an angle with E or W (at most 180 degrees or 12 hours,
 // as the east/west format allows), or a plain decimal number of degrees, east positive,

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "core/angle_value.h"
+#include "base/angle_value.h"
 
 namespace tellurim {
 

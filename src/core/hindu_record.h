@@ -7,10 +7,10 @@
 #include <array>
 #include <cstdint>
 
-#include "core/angle_value.h"
-#include "core/date_hour.h"
+#include "base/angle_value.h"
+#include "base/date_hour.h"
 #include "core/house_cusp.h"
-#include "core/planet_position.h"
+#include "base/planet_position.h"
 
 namespace tellurim {
 

@@ -1,6 +1,6 @@
 #include "core/horoscope.h"
 
-#include "core/text.h"
+#include "base/text.h"
 
 namespace tellurim {
 
@@ -52,6 +52,9 @@ bool Horoscope::set_birth_data(const BirthData& data, bool keep_initial, const O
     first_name = truncate_utf16_units(data.first_name, kPersonNameUnits);
     sex = data.sex;
     place = data.place;
+    // The place record holds 59 characters of each, as the horoscope file reads them back.
+    place.city = truncate_utf16_units(place.city, kCityUnits);
+    place.county = truncate_utf16_units(place.county, kCityUnits);
     if (!place.longitude.is_angle() || !place.latitude.is_angle()) return false;
     state = truncate_utf16_units(data.state, kRegionNameUnits);
     country = truncate_utf16_units(data.country, kRegionNameUnits);

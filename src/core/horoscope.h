@@ -9,15 +9,15 @@
 #include <string>
 #include <vector>
 
-#include "core/angle_value.h"
+#include "base/angle_value.h"
 #include "core/aspect_record.h"
 #include "core/birth_place.h"
-#include "core/date_hour.h"
+#include "base/date_hour.h"
 #include "core/hindu_record.h"
 #include "core/house_cusp.h"
 #include "core/lunation_record.h"
 #include "core/options.h"
-#include "core/planet_position.h"
+#include "base/planet_position.h"
 #include "core/strength_record.h"
 
 namespace tellurim {

@@ -4,7 +4,7 @@
 #include <array>
 #include <cstdint>
 
-#include "core/angle_value.h"
+#include "base/angle_value.h"
 
 namespace tellurim {
 

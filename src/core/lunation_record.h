@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "core/date_hour.h"
+#include "base/date_hour.h"
 
 namespace tellurim {
 

@@ -1,6 +1,6 @@
 #include "core/options.h"
 
-#include "core/strings.h"
+#include "base/strings.h"
 
 namespace tellurim {
 

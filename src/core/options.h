@@ -1,6 +1,6 @@
 #pragma once
 // Options: the one record of every user setting, kept on disk as "options.pra" (an exact
-// 65,280-byte image, see core/options_image.h). Plain data, block by block; each block
+// 65,280-byte image, see files/options_image.h). Plain data, block by block; each block
 // compares by its own equality. Members default to the system's defaults wherever these
 // depend on nothing but constants; the defaults that need the environment (paths, system
 // time zone, screen) and the built dasa periods are filled by make_default_options()
@@ -10,10 +10,10 @@
 #include <cstdint>
 #include <string>
 
-#include "core/angle_value.h"
+#include "base/angle_value.h"
 #include "core/birth_place.h"
-#include "core/date_hour.h"
-#include "core/planet_position.h"
+#include "base/date_hour.h"
+#include "base/planet_position.h"
 
 namespace tellurim {
 

@@ -7,8 +7,8 @@
 #include <array>
 #include <cstdint>
 
-#include "core/angle_value.h"
-#include "core/planet_position.h"
+#include "base/angle_value.h"
+#include "base/planet_position.h"
 
 namespace tellurim {
 

@@ -1,6 +1,7 @@
 #include "draw/glyph_paths.h"
 
-#include "core/planet_position.h"
+#include "astro/planets_signs.h"
+#include "base/planet_position.h"
 
 namespace tellurim {
 namespace {
@@ -20,9 +21,16 @@ void arc(QPainterPath& p, double x, double y, double r, double start, double swe
     p.arcTo(box, start, sweep);
 }
 
-// Two letters from straight strokes, for the points that have no symbol of their own.
-void letter(QPainterPath& p, char c, double x0) {
-    const double w = 0.8;
+// The open arc of the ellipse centred (x, y) with half-axes rx and ry, as arc() draws a circle.
+void ellipse_arc(QPainterPath& p, double x, double y, double rx, double ry, double start, double sweep) {
+    QRectF box(x - rx, y - ry, 2 * rx, 2 * ry);
+    p.arcMoveTo(box, start);
+    p.arcTo(box, start, sweep);
+}
+
+// A letter from strokes in the column x0 .. x0 + w, for the points that have no symbol of
+// their own: capitals span -0.8 to 0.8, small letters -0.2 to 0.8 ("l" the full height).
+void letter(QPainterPath& p, char c, double x0, double w) {
     switch (c) {
         case 'A':
             line(p, x0, 0.8, x0 + w / 2, -0.8);
@@ -38,26 +46,54 @@ void letter(QPainterPath& p, char c, double x0) {
             p.lineTo(x0 + w, 0.8);
             break;
         case 'G':
-            arc(p, x0 + w / 2, 0.0, 0.8, 50, 280);
+            ellipse_arc(p, x0 + w / 2, 0.0, w / 2, 0.8, 50, 280);
             line(p, x0 + w / 2, 0.1, x0 + w, 0.1);
             p.lineTo(x0 + w, 0.6);
             break;
-        case 'D':
-            p.moveTo(x0, -0.8);
-            p.lineTo(x0, 0.8);
-            p.cubicTo(x0 + w * 1.3, 0.8, x0 + w * 1.3, -0.8, x0, -0.8);
+        case 'a':
+            p.addEllipse(QRectF(x0, 0.1, w, 0.7));
+            line(p, x0 + w, -0.2, x0 + w, 0.8);
             break;
-        case 'R':
-            p.moveTo(x0, 0.8);
-            p.lineTo(x0, -0.8);
-            p.cubicTo(x0 + w * 1.2, -0.8, x0 + w * 1.2, 0.1, x0, 0.1);
-            line(p, x0 + w * 0.3, 0.1, x0 + w, 0.8);
+        case 'l': line(p, x0 + w / 2, -0.8, x0 + w / 2, 0.8); break;
+        case 'n':
+        case 'r':
+            // a stem with an arch that comes down again for "n"
+            line(p, x0, -0.2, x0, 0.8);
+            p.moveTo(x0, 0.2);
+            p.quadTo(x0, -0.2, x0 + w / 2, -0.2);
+            if (c == 'n') {
+                p.quadTo(x0 + w, -0.2, x0 + w, 0.2);
+                p.lineTo(x0 + w, 0.8);
+            } else {
+                p.lineTo(x0 + w * 0.9, -0.1);
+            }
+            break;
+        case 'u':
+            p.moveTo(x0, -0.2);
+            p.lineTo(x0, 0.4);
+            p.quadTo(x0, 0.8, x0 + w / 2, 0.8);
+            p.quadTo(x0 + w, 0.8, x0 + w, 0.4);
+            line(p, x0 + w, -0.2, x0 + w, 0.8);
             break;
         default: break;
     }
 }
 
+// The letters side by side across the box, each in an equal column.
+void letters(QPainterPath& p, std::string_view text) {
+    if (text.empty()) return;
+    const double column = 1.9 / static_cast<double>(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i)
+        letter(p, text[i], -0.95 + column * (static_cast<double>(i) + 0.1), column * 0.8);
+}
+
 }  // namespace
+
+std::string_view planet_glyph_letters(int planet) {
+    // Gulika, Mandi and Arudha have no symbol: the wheel writes their short names.
+    if (planet == kGulika || planet == kMandi || planet == kArudha) return planet_name(planet, true);
+    return {};
+}
 
 QPainterPath sign_glyph_path(int sign) {
     QPainterPath p;
@@ -202,12 +238,12 @@ QPainterPath planet_glyph_path(int planet) {
             p.quadTo(0.2, 0.7, 0.5, 0.9);
             break;
         case kAscendant:
-            letter(p, 'A', -0.9);
-            letter(p, 'C', 0.1);
+            letter(p, 'A', -0.9, 0.8);
+            letter(p, 'C', 0.1, 0.8);
             break;
         case kMidheaven:
-            letter(p, 'M', -0.9);
-            letter(p, 'C', 0.1);
+            letter(p, 'M', -0.9, 0.8);
+            letter(p, 'C', 0.1, 0.8);
             break;
         case kRahu:  // the ascending node: a horseshoe open downwards with two small circles
         case kKethu: {  // the descending node: the same, open upwards
@@ -244,17 +280,8 @@ QPainterPath planet_glyph_path(int planet) {
             line(p, -0.57, 0.57, 0.57, -0.57);
             break;
         case kGulika:
-            letter(p, 'G', -0.9);
-            letter(p, 'R', 0.1);
-            break;
         case kMandi:
-            letter(p, 'M', -0.9);
-            letter(p, 'D', 0.1);
-            break;
-        case kArudha:
-            letter(p, 'A', -0.9);
-            letter(p, 'R', 0.1);
-            break;
+        case kArudha: letters(p, planet_glyph_letters(planet)); break;
         default: break;
     }
     return p;

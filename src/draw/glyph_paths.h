@@ -4,6 +4,7 @@
 // be stroked, not filled; scale and translate it to the glyph's square.
 
 #include <QPainterPath>
+#include <string_view>
 
 namespace tellurim {
 
@@ -11,5 +12,8 @@ namespace tellurim {
 QPainterPath sign_glyph_path(int sign);
 // Planet 0 .. 17 in the horoscope's numbering; an empty path for another index.
 QPainterPath planet_glyph_path(int planet);
+// The letters drawn for a point that has no symbol: the short names "Gul", "Man" and "Aru" of
+// Gulika, Mandi and Arudha; empty for the others.
+std::string_view planet_glyph_letters(int planet);
 
 }  // namespace tellurim

@@ -3,9 +3,9 @@
 #include <algorithm>
 
 #include "astro/aspects.h"
-#include "core/angle_value.h"
-#include "core/date_hour.h"
-#include "core/houses.h"
+#include "base/angle_value.h"
+#include "base/date_hour.h"
+#include "sky/houses.h"
 
 namespace tellurim {
 namespace {

@@ -11,7 +11,7 @@
 #include <array>
 #include <vector>
 
-#include "core/planet_position.h"
+#include "base/planet_position.h"
 
 namespace tellurim {
 

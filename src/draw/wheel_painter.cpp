@@ -9,7 +9,7 @@
 #include <numbers>
 
 #include "astro/planets_signs.h"
-#include "core/strings.h"
+#include "base/strings.h"
 #include "draw/glyph_paths.h"
 
 namespace tellurim {

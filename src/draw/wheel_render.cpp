@@ -1,5 +1,6 @@
 #include "draw/wheel_render.h"
 
+#include <QBuffer>
 #include <QGuiApplication>
 #include <QPageSize>
 #include <QPainter>
@@ -11,7 +12,8 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "core/strings.h"
+#include "base/strings.h"
+#include "core/output_file.h"
 
 namespace tellurim {
 namespace {
@@ -80,6 +82,7 @@ std::optional<QSize> parse_wheel_size(const std::string& text) {
 QImage render_wheel_image(QSize size, QSize screen, const Options& options, const WheelStyle& style,
                           const WheelInput& input) {
     QImage image(size, QImage::Format_ARGB32_Premultiplied);
+    if (image.isNull()) return image;  // out of memory
     const int dots_per_metre = static_cast<int>(std::lround(kFileDpi / 0.0254));
     image.setDotsPerMeterX(dots_per_metre);
     image.setDotsPerMeterY(dots_per_metre);
@@ -90,37 +93,73 @@ QImage render_wheel_image(QSize size, QSize screen, const Options& options, cons
     return image;
 }
 
-bool write_wheel_file(const std::string& path, WheelFormat format, QSize size, QSize screen, const Options& options,
-                      const WheelStyle& style, const WheelInput& input) {
-    const QString file = QString::fromStdString(path);
+std::string xml_safe_text(std::string_view utf8) {
+    std::string out;
+    out.reserve(utf8.size());
+    for (std::size_t i = 0; i < utf8.size(); ++i) {
+        const auto c = static_cast<unsigned char>(utf8[i]);
+        // A byte below 0x20 is always a character of its own in UTF-8.
+        if (c < 0x20 && c != '\t' && c != '\n' && c != '\r') continue;
+        // U+FFFE and U+FFFF: EF BF BE, EF BF BF.
+        if (c == 0xEF && i + 2 < utf8.size() && static_cast<unsigned char>(utf8[i + 1]) == 0xBF &&
+            (static_cast<unsigned char>(utf8[i + 2]) & 0xFE) == 0xBE) {
+            i += 2;
+            continue;
+        }
+        out += static_cast<char>(c);
+    }
+    return out;
+}
+
+WheelFileStatus write_wheel_file(const std::string& path, WheelFormat format, QSize size, QSize screen,
+                                 const Options& options, const WheelStyle& style, const WheelInput& input) {
+    // Drawn into memory first, then written beside the path and renamed over it.
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
     switch (format) {
-        case WheelFormat::Png: return render_wheel_image(size, screen, options, style, input).save(file, "PNG");
+        case WheelFormat::Png: {
+            const QImage image = render_wheel_image(size, screen, options, style, input);
+            if (image.isNull()) return WheelFileStatus::OutOfMemory;
+            if (!image.save(&buffer, "PNG")) return WheelFileStatus::Failed;
+            break;
+        }
         case WheelFormat::Svg: {
             QSvgGenerator svg;
-            svg.setFileName(file);
+            svg.setOutputDevice(&buffer);
             svg.setSize(size);
             svg.setViewBox(QRect(QPoint(0, 0), size));
             svg.setResolution(kFileDpi);
             svg.setTitle(QString::fromUtf8(text(Str::WheelCaption).data()));
             QPainter g;
-            if (!g.begin(&svg)) return false;
+            if (!g.begin(&svg)) return WheelFileStatus::Failed;
             paint_wheel(g, QSizeF(size), screen, options, style, input);
-            return g.end();
+            if (!g.end()) return WheelFileStatus::Failed;
+            buffer.close();
+            const QByteArray drawn = buffer.data();
+            buffer.setData(QByteArray::fromStdString(
+                xml_safe_text(std::string_view(drawn.constData(), static_cast<std::size_t>(drawn.size())))));
+            break;
         }
         case WheelFormat::Pdf: {
-            QPdfWriter pdf(file);
+            QPdfWriter pdf(&buffer);
             pdf.setResolution(kFileDpi);
             pdf.setPageSize(QPageSize(QSizeF(size.width() * 72.0 / kFileDpi, size.height() * 72.0 / kFileDpi),
                                       QPageSize::Point));
             pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
             pdf.setTitle(QString::fromUtf8(text(Str::WheelCaption).data()));
             QPainter g;
-            if (!g.begin(&pdf)) return false;
+            if (!g.begin(&pdf)) return WheelFileStatus::Failed;
             paint_wheel(g, QSizeF(size), screen, options, style, input);
-            return g.end();
+            if (!g.end()) return WheelFileStatus::Failed;
+            break;
         }
     }
-    return false;
+    const QByteArray& bytes = buffer.data();
+    switch (replace_output_file(path, std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())))) {
+        case OutputStatus::Written: return WheelFileStatus::Written;
+        case OutputStatus::NotRegular: return WheelFileStatus::NotRegular;
+        default: return WheelFileStatus::Failed;
+    }
 }
 
 }  // namespace tellurim

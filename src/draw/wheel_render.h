@@ -8,6 +8,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "draw/wheel_painter.h"
 
@@ -38,12 +39,27 @@ private:
 // Parses "WIDTHxHEIGHT" (positive integers); nullopt otherwise.
 std::optional<QSize> parse_wheel_size(const std::string& text);
 
-// The wheel on an ARGB image of `size` pixels.
+// The largest side of a raster (PNG) wheel: an image of 16384 x 16384 pixels already takes
+// 1 GiB of memory. SVG and PDF are drawn as vectors and take any size.
+inline constexpr int kMaxRasterSide = 16384;
+inline bool raster_size_allowed(QSize size) {
+    return size.width() <= kMaxRasterSide && size.height() <= kMaxRasterSide;
+}
+
+// The wheel on an ARGB image of `size` pixels; a null image when its memory cannot be had.
 QImage render_wheel_image(QSize size, QSize screen, const Options& options, const WheelStyle& style,
                           const WheelInput& input);
 
-// Writes the wheel to `path` in `format`; false when the file cannot be written.
-bool write_wheel_file(const std::string& path, WheelFormat format, QSize size, QSize screen, const Options& options,
-                      const WheelStyle& style, const WheelInput& input);
+// Removes from an SVG text the characters that XML 1.0 cannot hold (C0 controls other than
+// tab, line feed and carriage return, and U+FFFE, U+FFFF), which a name may carry into the
+// drawing's texts.
+std::string xml_safe_text(std::string_view utf8);
+
+enum class WheelFileStatus { Written, NotRegular, OutOfMemory, Failed };
+// Writes the wheel to `path` in `format`, whole or not at all (a temporary file renamed over
+// the path). NotRegular for a FIFO, a directory or a device; OutOfMemory when the image
+// cannot be allocated.
+WheelFileStatus write_wheel_file(const std::string& path, WheelFormat format, QSize size, QSize screen,
+                                 const Options& options, const WheelStyle& style, const WheelInput& input);
 
 }  // namespace tellurim

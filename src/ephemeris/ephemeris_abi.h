@@ -16,7 +16,7 @@
 //   312 geo fixed longitude AngleValue      | 336 latitude AngleValue
 //   360 retrograde u8 (1: the apparent geocentric longitude decreases)
 // Bytes not listed are the provider's own (the low-precision provider writes zeros there).
-// AngleValue: 0 kind i32 | 4 pad | 8 value f64 | 16 unit i32 | 20 format i32 (core/angle_value.h).
+// AngleValue: 0 kind i32 | 4 pad | 8 value f64 | 16 unit i32 | 20 format i32 (base/angle_value.h).
 
 #include <cstddef>
 

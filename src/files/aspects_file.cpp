@@ -5,7 +5,7 @@
 
 #include "astro/aspects.h"
 #include "core/paths.h"
-#include "core/strings.h"
+#include "base/strings.h"
 #include "files/settings_file.h"
 
 namespace tellurim {

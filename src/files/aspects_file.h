@@ -16,8 +16,8 @@ std::string aspects_file_path(const std::string& private_dir);
 
 enum class AspectsLoadStatus {
     Loaded,    // read from the file
-    Defaults,  // missing, empty, of a length not a multiple of 136, unreadable or without a
-               // usable row: the defaults were built and written
+    Defaults,  // missing, empty, of a length not a multiple of 136 or unreadable: the
+               // defaults were built and written (a row that cannot be used is kept)
 };
 
 struct AspectsLoad {

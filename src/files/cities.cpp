@@ -5,10 +5,10 @@
 #include <cmath>
 #include <filesystem>
 
-#include "core/angle_value.h"
+#include "base/angle_value.h"
 #include "core/paths.h"
-#include "core/strings.h"
-#include "core/text.h"
+#include "base/strings.h"
+#include "base/text.h"
 
 namespace tellurim {
 namespace {

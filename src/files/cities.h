@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "core/birth_place.h"
-#include "core/date_hour.h"
+#include "base/date_hour.h"
 #include "files/name_compare.h"
 #include "files/place_files.h"
 

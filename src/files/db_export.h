@@ -10,25 +10,29 @@
 #include "core/horoscope.h"
 #include "core/messages.h"
 #include "files/horoscope_export.h"
+#include "files/odbc.h"
 
 namespace tellurim {
 
 struct DbTarget {
-    std::string dsn;
+    std::string dsn;           // empty: the default embedded database, `default_database`
     std::string login;
     std::string password;
     std::string mapping_file;  // the options' "Ini file for database access:"
+    std::string default_database;  // the SQLite file used without a data source name
 };
 
-// The connection of the options; an empty data source name means the default embedded
-// database (`kDefaultDataSource`), registered and created on first use by
-// ensure_default_database.
-DbTarget db_target_from_options(const Options& options);
+// The connection of the options; without a data source name, the default embedded database:
+// the file tellurim.db of `private_dir`, created by ensure_default_database.
+DbTarget db_target_from_options(const Options& options, const std::string& private_dir);
 
-// Registers the data source "Tellurim" for `private_dir`/tellurim.db when it is not
-// registered, and creates the tables of `schema_file` when the file is new. True when the
-// data source can be used.
-[[nodiscard]] bool ensure_default_database(const std::string& private_dir, const std::string& schema_file,
+// Connects to the target: its data source, or the SQLite file of the default database through
+// a connection string (no data source is registered or read). Failures show the diagnostics.
+[[nodiscard]] bool connect_target(OdbcConnection& connection, const DbTarget& target);
+
+// Creates the tables of `schema_file` in the default database `database_file` when the file
+// is new (missing or empty). True when the database can be used.
+[[nodiscard]] bool ensure_default_database(const std::string& database_file, const std::string& schema_file,
                                            MessageSink& messages);
 
 // Connects and disconnects: "Data base connection succeeded" (information) or, after the

@@ -3,8 +3,8 @@
 #include <fstream>
 #include <sstream>
 
-#include "core/regular_file.h"
-#include "core/text.h"
+#include "base/regular_file.h"
+#include "base/text.h"
 
 namespace tellurim {
 namespace {

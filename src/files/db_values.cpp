@@ -6,7 +6,7 @@
 
 #include "astro/ashtakavarga.h"
 #include "astro/planets_signs.h"
-#include "core/houses.h"
+#include "sky/houses.h"
 
 namespace tellurim {
 namespace {
@@ -165,11 +165,22 @@ DbValue bindus_value(const Horoscope& h, int where, int owner, bool after) {
 
 bool is_known_field(std::string_view field) { return field_table().count(std::string(field)) != 0; }
 
-std::optional<DbValue> db_value(const Horoscope& h, std::string_view field) {
+std::optional<DbField> find_db_field(std::string_view field) {
     const auto& table = field_table();
     auto it = table.find(std::string(field));
     if (it == table.end()) return std::nullopt;
-    const FieldRule s = it->second;
+    const FieldRule& r = it->second;
+    return DbField{static_cast<int>(r.field), r.a, r.b, r.c};
+}
+
+std::optional<DbValue> db_value(const Horoscope& h, std::string_view field) {
+    auto f = find_db_field(field);
+    if (!f) return std::nullopt;
+    return db_value(h, *f);
+}
+
+DbValue db_value(const Horoscope& h, const DbField& field) {
+    const FieldRule s{static_cast<Field>(field.field), field.a, field.b, field.c};
     const DateHour& ut = h.birth_ut;
     const AngleValue& lon = h.place.longitude;
     const AngleValue& lat = h.place.latitude;
@@ -248,7 +259,7 @@ std::optional<DbValue> db_value(const Horoscope& h, std::string_view field) {
             return real_value(d > 180.0 ? 360.0 - d : d);
         }
     }
-    return std::nullopt;
+    return null_of(DbKind::Text);
 }
 
 }  // namespace tellurim

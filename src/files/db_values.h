@@ -48,9 +48,20 @@ struct DbValue {
     DbTimestamp when;
 };
 
+// A field name looked up once: a bulk export computes the same fields for every horoscope.
+struct DbField {
+    int field = -1;  // the field's rule, and its planet, house, frame or direction
+    int a = 0, b = 0, c = 0;
+};
+
 // True when `field` is one of the system's field names.
 bool is_known_field(std::string_view field);
-// The value of a field for a computed horoscope; nullopt for an unknown field name.
+// The field of a name; nullopt for an unknown field name.
+std::optional<DbField> find_db_field(std::string_view field);
+// The value of a field for a computed horoscope. Each field always gives the same kind (a
+// NULL value included).
+DbValue db_value(const Horoscope& h, const DbField& field);
+// The same by name; nullopt for an unknown field name.
 std::optional<DbValue> db_value(const Horoscope& h, std::string_view field);
 
 }  // namespace tellurim

@@ -11,9 +11,9 @@
 #include <vector>
 
 #include "core/paths.h"
-#include "core/regular_file.h"
-#include "core/strings.h"
-#include "core/text.h"
+#include "base/regular_file.h"
+#include "base/strings.h"
+#include "base/text.h"
 #include "files/settings_file.h"
 
 namespace tellurim {

@@ -2,7 +2,7 @@
 
 #include <filesystem>
 
-#include "core/strings.h"
+#include "base/strings.h"
 #include "files/settings_file.h"
 
 namespace tellurim {

@@ -43,6 +43,11 @@ struct ExportResult {
     bool failed = false;
 };
 
+// Reads and computes one horoscope file for an export, as `open` does: a birth whose day has
+// no sunrise or sunset (polar day or night) is kept, with a warning naming the file. False
+// when the file cannot be read or computed (its message has been shown).
+[[nodiscard]] bool read_export_horoscope(Horoscope& h, const std::string& path, const ExportEnvironment& env);
+
 // The dialog's checks: an empty separator ("Separator string cannot be empty:", caption
 // "Error"), an empty list ("No horoscope to export", caption "Error exporting horoscope:").
 std::optional<Message> validate_text_export(const TextExportRequest& request);

@@ -1,6 +1,8 @@
 #include "files/horoscope_file.h"
 
+#include <array>
 #include <cerrno>
+#include <climits>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -8,30 +10,21 @@
 #include <sstream>
 
 #include "astro/compute.h"
-#include "core/regular_file.h"
-#include "core/strings.h"
-#include "core/text.h"
+#include "base/regular_file.h"
+#include "base/strings.h"
+#include "base/text.h"
+#include "core/output_file.h"
+#include "core/birth_input.h"
 #include "files/exchange_line.h"
 
 namespace tellurim {
 namespace {
 
-// The value of "<timezone>" is read the way atoi reads: leading blanks, a sign and digits;
-// anything else stops the number (and an empty number is 0).
-std::int32_t leading_integer(std::string_view s) {
-    std::size_t i = 0;
-    while (i < s.size() && (s[i] == ' ' || s[i] == '\t' || s[i] == '\r' || s[i] == '\n')) ++i;
-    bool negative = false;
-    if (i < s.size() && (s[i] == '-' || s[i] == '+')) negative = s[i++] == '-';
-    long long v = 0;
-    for (; i < s.size() && s[i] >= '0' && s[i] <= '9'; ++i) {
-        v = v * 10 + (s[i] - '0');
-        if (v > 2147483648LL) v = 2147483648LL;  // saturates like the C library
-    }
-    v = negative ? -v : v;
-    if (v > 2147483647LL) v = 2147483647LL;
-    return static_cast<std::int32_t>(v);
-}
+// The names of the file's elements: a birth text holding one of them as a tag is refused.
+constexpr std::array<std::string_view, 22> kElementNames{
+    "horoscope", "version", "major", "minor", "release", "id", "person", "lastname", "firstname", "sex",
+    "birthdatehourut", "initialebirthdatehourut", "birthdatehourlocale", "initialebirthdatehourlocale",
+    "birthplace", "county", "city", "longitude", "latitude", "timezone", "state", "country"};
 
 bool only_spaces(std::string_view s) {
     for (char c : s)
@@ -39,18 +32,34 @@ bool only_spaces(std::string_view s) {
     return true;
 }
 
-std::optional<DateHour> date_element(std::string_view text, std::string_view tag) {
+// A date-hour element; one that parses must also pass the checks of the birth options, else
+// `fault` gets their message.
+std::optional<DateHour> date_element(std::string_view text, std::string_view tag, std::string& fault) {
     auto content = element_content(text, tag);
     if (!content) return std::nullopt;
     DateParse p = parse_date_hour(*content);
     if (!p.ok) return std::nullopt;
+    if (auto f = birth_date_fault(p.value)) {
+        fault = birth_date_fault_message(*f, trim(*content));
+        return std::nullopt;
+    }
     return p.value;
 }
 
-std::optional<AngleValue> angle_element(std::string_view text, std::string_view tag) {
+// A longitude or latitude element, in the range the birth options accept (a latitude in
+// degrees, not hours; E/W and N/S may be left out, as the import allows); else `fault` gets
+// their message.
+std::optional<AngleValue> place_element(std::string_view text, std::string_view tag, bool longitude,
+                                        std::string& fault) {
     auto content = element_content(text, tag);
     if (!content) return std::nullopt;
-    return parse_angle(trim(*content));
+    auto a = parse_angle(trim(*content));
+    if (!a) return std::nullopt;
+    if (!(longitude ? is_place_longitude_value(*a) : is_place_latitude_value(*a))) {
+        fault = str(longitude ? Str::NotAValidLongitude : Str::NotAValidLatitude);
+        return std::nullopt;
+    }
+    return a;
 }
 
 }  // namespace
@@ -64,6 +73,36 @@ std::optional<std::string_view> element_content(std::string_view text, std::stri
     std::size_t end = text.find(close_tag, content_start);
     if (end == std::string_view::npos) return std::nullopt;
     return text.substr(content_start, end - content_start);
+}
+
+std::optional<std::string_view> file_tag_in(std::string_view text) {
+    for (std::size_t p = text.find('<'); p != std::string_view::npos; p = text.find('<', p + 1)) {
+        std::size_t name = p + 1;
+        if (name < text.size() && text[name] == '/') ++name;
+        std::size_t end = name;
+        while (end < text.size() && text[end] >= 'a' && text[end] <= 'z') ++end;
+        if (end == name || end >= text.size() || text[end] != '>') continue;
+        const std::string_view n = text.substr(name, end - name);
+        for (std::string_view e : kElementNames)
+            if (n == e) return text.substr(p, end + 1 - p);
+    }
+    return std::nullopt;
+}
+
+// "County cannot hold a tag of the horoscope file: <latitude>", "County is not UTF-8 text".
+std::optional<std::string> birth_text_fault(Str field, std::string_view text) {
+    if (valid_utf8(text) != text) return str(field) + " " + str(Str::TextNotUtf8);
+    if (auto tag = file_tag_in(text)) return str(field) + " " + str(Str::TextHoldsFileTag) + " " + std::string(*tag);
+    return std::nullopt;
+}
+
+std::optional<std::string> birth_text_fault(const BirthData& b) {
+    const std::pair<Str, const std::string*> texts[] = {
+        {Str::FieldLastName, &b.last_name},  {Str::FieldFirstName, &b.first_name}, {Str::FieldCity, &b.place.city},
+        {Str::FieldCounty, &b.place.county}, {Str::FieldState, &b.state},          {Str::FieldCountry, &b.country}};
+    for (const auto& [field, t] : texts)
+        if (auto fault = birth_text_fault(field, *t)) return fault;
+    return std::nullopt;
 }
 
 std::string horoscope_file_text(const Horoscope& h) {
@@ -106,75 +145,92 @@ std::string horoscope_file_text(const Horoscope& h) {
 }
 
 bool write_horoscope_file(Horoscope& h, const std::string& path) {
-    const std::string bytes = horoscope_file_text(h);
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f) return false;
-    bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    ok = std::fclose(f) == 0 && ok;
-    if (!ok) return false;
+    if (replace_output_file(path, horoscope_file_text(h)) != OutputStatus::Written) return false;
     h.initial_ut = h.birth_ut;
     h.initial_local = h.birth_local;
     return true;
 }
 
-std::optional<HoroscopeFileData> parse_horoscope_text(std::string_view utf8) {
+std::optional<HoroscopeFileData> parse_horoscope_text(std::string_view utf8, std::string* fault) {
+    std::string refused;  // the message of a value the birth options refuse
+    auto result = [&](std::optional<HoroscopeFileData> d) {
+        if (fault) *fault = d ? std::string() : refused;
+        return d;
+    };
     // The file is read as wide characters: invalid sequences become U+FFFD, and every later
     // cut is on character boundaries.
     const std::string text = valid_utf8(utf8);
-    if (only_spaces(text)) return std::nullopt;
+    if (only_spaces(text)) return result(std::nullopt);
 
     auto version = element_content(text, "<version>");
     if (!version || !element_content(*version, "<major>") || !element_content(*version, "<minor>") ||
         !element_content(*version, "<release>"))
-        return std::nullopt;
+        return result(std::nullopt);
 
     HoroscopeFileData d;
     if (auto id = element_content(text, "<id>")) d.identifier = truncate_utf16_units(*id, kIdentifierUnits - 1);
 
     auto person = element_content(text, "<person>");
-    if (!person) return std::nullopt;
+    if (!person) return result(std::nullopt);
     auto last = element_content(*person, "<lastname>");
     auto first = element_content(*person, "<firstname>");
     auto sex = element_content(*person, "<sex>");
-    if (!last || !first || !sex) return std::nullopt;
+    if (!last || !first || !sex) return result(std::nullopt);
     d.birth.last_name = truncate_utf16_units(*last, kPersonNameUnits);
     d.birth.first_name = truncate_utf16_units(*first, kPersonNameUnits);
     auto sex_value = parse_decimal(trim(*sex));
-    if (!sex_value || !(*sex_value > -2147483648.0 && *sex_value < 2147483647.0)) return std::nullopt;
+    if (!sex_value || !(*sex_value > -2147483648.0 && *sex_value < 2147483647.0)) return result(std::nullopt);
     const double sex_whole = std::trunc(*sex_value);
-    if (sex_whole != 0.0 && sex_whole != 1.0 && sex_whole != 2.0) return std::nullopt;
+    if (sex_whole != 0.0 && sex_whole != 1.0 && sex_whole != 2.0) return result(std::nullopt);
     d.birth.sex = static_cast<std::uint8_t>(sex_whole);
 
-    auto ut = date_element(text, "<birthdatehourut>");
-    auto initial_ut = date_element(text, "<initialebirthdatehourut>");
-    auto local = date_element(text, "<birthdatehourlocale>");
-    auto initial_local = date_element(text, "<initialebirthdatehourlocale>");
-    if (!ut || !initial_ut || !local || !initial_local) return std::nullopt;
+    auto ut = date_element(text, "<birthdatehourut>", refused);
+    auto initial_ut = ut ? date_element(text, "<initialebirthdatehourut>", refused) : std::nullopt;
+    auto local = initial_ut ? date_element(text, "<birthdatehourlocale>", refused) : std::nullopt;
+    auto initial_local = local ? date_element(text, "<initialebirthdatehourlocale>", refused) : std::nullopt;
+    if (!initial_local) return result(std::nullopt);
     d.birth.ut = *ut;
     d.birth.local = *local;
     d.initial_ut = *initial_ut;
     d.initial_local = *initial_local;
 
     auto place = element_content(text, "<birthplace>");
-    if (!place) return std::nullopt;
+    if (!place) return result(std::nullopt);
     auto county = element_content(*place, "<county>");
     auto city = element_content(*place, "<city>");
-    if (!county || !city) return std::nullopt;
+    if (!county || !city) return result(std::nullopt);
     d.birth.place.county = truncate_utf16_units(*county, kCityUnits);
     d.birth.place.city = truncate_utf16_units(*city, kCityUnits);
-    auto lon = angle_element(*place, "<longitude>");
-    auto lat = angle_element(*place, "<latitude>");
-    if (!lon || !lat) return std::nullopt;
+    auto lon = place_element(*place, "<longitude>", true, refused);
+    auto lat = lon ? place_element(*place, "<latitude>", false, refused) : std::nullopt;
+    if (!lat) return result(std::nullopt);
     d.birth.place.longitude = *lon;
     d.birth.place.latitude = *lat;
+    // A whole number in 32 bits: "abc", "nan" or "1e20" is refused rather than read as 0.
     auto tz = element_content(*place, "<timezone>");
-    if (!tz) return std::nullopt;
-    d.birth.place.time_zone = leading_integer(*tz);
+    if (!tz) return result(std::nullopt);
+    auto zone = parse_integer(trim(*tz));
+    if (!zone || *zone < INT32_MIN || *zone > INT32_MAX) {
+        refused = str(Str::NotAValidTimeZone) + " " + std::string(trim(*tz));
+        return result(std::nullopt);
+    }
+    d.birth.place.time_zone = static_cast<std::int32_t>(*zone);
 
     if (auto state = element_content(text, "<state>")) d.birth.state = truncate_utf16_units(*state, kRegionNameUnits);
     if (auto country = element_content(text, "<country>"))
         d.birth.country = truncate_utf16_units(*country, kRegionNameUnits);
-    return d;
+
+    // A text holding a tag of the file was either written before such texts were refused or
+    // edited by hand: its elements cannot be told apart, so the file is refused.
+    if (auto bad = birth_text_fault(d.birth)) {
+        refused = std::move(*bad);
+        return result(std::nullopt);
+    }
+    if (auto bad = birth_text_fault(Str::FieldIdentifier, d.identifier)) {
+        refused = std::move(*bad);
+        return result(std::nullopt);
+    }
+    return result(std::move(d));
 }
 
 HoroscopeFileStatus load_horoscope_file(const std::string& path, HoroscopeFileData& out, MessageSink& messages) {
@@ -184,8 +240,14 @@ HoroscopeFileStatus load_horoscope_file(const std::string& path, HoroscopeFileDa
     };
     auto bytes = read_regular_text(path);
     if (!bytes) return fail(Str::HoroFileCannotOpen, HoroscopeFileStatus::CannotOpen);
-    auto parsed = parse_horoscope_text(*bytes);
-    if (!parsed) return fail(Str::HoroFileBadFormat, HoroscopeFileStatus::BadFormat);
+    std::string fault;
+    auto parsed = parse_horoscope_text(*bytes, &fault);
+    if (!parsed) {
+        if (fault.empty()) return fail(Str::HoroFileBadFormat, HoroscopeFileStatus::BadFormat);
+        messages.tell((path.empty() ? str(Str::HoroFileNoPath) : path) + ": " + fault, str(Str::HoroFileBadFormat),
+                      MessageIcon::Warning);
+        return HoroscopeFileStatus::BadFormat;
+    }
     out = std::move(*parsed);
     return HoroscopeFileStatus::Ok;
 }
@@ -226,10 +288,24 @@ Message save_question(const Horoscope& h, const std::string& path) {
     return {path, caption, MessageIcon::Question, MessageButtons::YesNo, MessageAnswer::No};
 }
 
-bool save_horoscope(Horoscope& h, const std::string& path, MessageSink& messages) {
-    if (write_horoscope_file(h, path)) return true;
-    messages.tell(path, str(Str::HoroFileCannotWrite), MessageIcon::Error);
-    return false;
+SaveStatus save_horoscope(Horoscope& h, const std::string& path, MessageSink& messages) {
+    // The file takes the name only when it is free; a file already there (another person of
+    // the same names, or another run's) is replaced only after the question.
+    OutputFile file;
+    OutputStatus s = file.open(path);
+    if (s == OutputStatus::Written) s = file.write(horoscope_file_text(h)) ? file.commit_new(path) : OutputStatus::Failed;
+    if (s == OutputStatus::Exists) {
+        if (messages.show(overwrite_question(path)) != MessageAnswer::Yes) return SaveStatus::Kept;
+        s = file.commit();
+    }
+    if (s == OutputStatus::Written) {
+        h.initial_ut = h.birth_ut;
+        h.initial_local = h.birth_local;
+        return SaveStatus::Saved;
+    }
+    messages.tell(path, str(s == OutputStatus::NotRegular ? Str::OutputNotRegular : Str::HoroFileCannotWrite),
+                  MessageIcon::Error);
+    return SaveStatus::Failed;
 }
 
 }  // namespace tellurim

@@ -2,7 +2,7 @@
 
 #include <ctime>
 
-#include "core/strings.h"
+#include "base/strings.h"
 
 namespace tellurim {
 

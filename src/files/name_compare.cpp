@@ -3,7 +3,7 @@
 #include <unicode/ucol.h>
 #include <unicode/uloc.h>
 
-#include "core/text.h"
+#include "base/text.h"
 
 namespace tellurim {
 

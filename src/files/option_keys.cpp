@@ -6,8 +6,8 @@
 #include <cctype>
 #include <cmath>
 
-#include "core/strings.h"
-#include "core/text.h"
+#include "base/strings.h"
+#include "base/text.h"
 
 namespace tellurim {
 

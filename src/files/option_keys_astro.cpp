@@ -9,12 +9,12 @@
 
 #include "astro/hindu.h"
 #include "astro/planets_signs.h"
-#include "core/ayanamsa.h"
+#include "sky/ayanamsa.h"
 #include "core/ephemeris_library.h"
-#include "core/houses.h"
+#include "sky/houses.h"
 #include "core/paths.h"
-#include "core/strings.h"
-#include "core/text.h"
+#include "base/strings.h"
+#include "base/text.h"
 #include "files/option_keys.h"
 
 namespace tellurim {

@@ -7,9 +7,9 @@
 #include <cmath>
 
 #include "astro/planets_signs.h"
-#include "core/angle_value.h"
-#include "core/strings.h"
-#include "core/text.h"
+#include "base/angle_value.h"
+#include "base/strings.h"
+#include "base/text.h"
 #include "files/option_keys.h"
 
 namespace tellurim {
@@ -154,6 +154,11 @@ void append_font_keys(OptionKeys& keys) {
         face.set = [font](OptionContext& ctx, const std::vector<std::string>& v) -> OptionSetResult {
             const std::string name(trim(v[0]));
             if (name.empty() || truncate_utf16_units(name, kFaceNameUnits) != name) return str(Str::FilesNotACorrectValue);
+            // The name goes into the reports' HTML and rich text: no markup, no control.
+            constexpr std::string_view kMarkup = "<>&\";{}\\";
+            for (char c : name)
+                if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F || kMarkup.find(c) != std::string_view::npos)
+                    return str(Str::FontFaceRefused);
             font(ctx.options).font.face_name = name;
             return std::nullopt;
         };

@@ -3,9 +3,10 @@
 #include <fmt/format.h>
 
 #include "core/birth_input.h"
-#include "core/strings.h"
-#include "core/text.h"
+#include "base/strings.h"
+#include "base/text.h"
 #include "files/cities.h"
+#include "files/horoscope_file.h"
 #include "files/option_keys.h"
 
 namespace tellurim {
@@ -16,6 +17,16 @@ std::optional<double> parse_correction(std::string_view text) {
     auto c = parse_finite(text);
     if (!c || *c < -24.0 || *c > 24.0) return std::nullopt;
     return c;
+}
+
+// "My city"'s texts become a chart's place when it is used: one holding a tag of the horoscope
+// file is refused here, as the birth options refuse it.
+OptionKey place_text_key(OptionKey key, Str field) {
+    key.set = [set = key.set, field](OptionContext& ctx, const std::vector<std::string>& v) -> OptionSetResult {
+        if (auto fault = birth_text_fault(field, v[0])) return fault;
+        return set(ctx, v);
+    };
+    return key;
 }
 
 }  // namespace
@@ -97,10 +108,10 @@ void append_my_city_keys(OptionKeys& keys) {
     correction.get = [](const OptionContext& ctx) { return fmt::format("{:.2f}", ctx.options.my_city.correction_hours); };
     keys.push_back(std::move(correction));
 
-    keys.push_back(text_key("my-city.city", block, kCityUnits, [](Options& o) -> std::string& { return o.my_city.place.city; }));
-    keys.push_back(text_key("my-city.county", block, kCityUnits, [](Options& o) -> std::string& { return o.my_city.place.county; }));
-    keys.push_back(text_key("my-city.state", block, kNameUnits, [](Options& o) -> std::string& { return o.my_city.state; }));
-    keys.push_back(text_key("my-city.country", block, kNameUnits, [](Options& o) -> std::string& { return o.my_city.country; }));
+    keys.push_back(place_text_key(text_key("my-city.city", block, kCityUnits, [](Options& o) -> std::string& { return o.my_city.place.city; }), Str::FieldCity));
+    keys.push_back(place_text_key(text_key("my-city.county", block, kCityUnits, [](Options& o) -> std::string& { return o.my_city.place.county; }), Str::FieldCounty));
+    keys.push_back(place_text_key(text_key("my-city.state", block, kNameUnits, [](Options& o) -> std::string& { return o.my_city.state; }), Str::FieldState));
+    keys.push_back(place_text_key(text_key("my-city.country", block, kNameUnits, [](Options& o) -> std::string& { return o.my_city.country; }), Str::FieldCountry));
 
     OptionKey tz{"my-city.time-zone", block, "NUMBER (-1 when unknown)"};
     tz.set = [](OptionContext& ctx, const std::vector<std::string>& v) -> OptionSetResult {

@@ -1,7 +1,7 @@
 // Rows of the directories and files, the two directories (registry values) and the database
 // connection.
-#include "core/strings.h"
-#include "core/text.h"
+#include "base/strings.h"
+#include "base/text.h"
 #include "files/directories.h"
 #include "files/option_keys.h"
 #include "files/options_file.h"

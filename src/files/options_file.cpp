@@ -15,10 +15,10 @@
 #include "astro/dasa_table.h"
 #include "files/my_city.h"
 #include "files/settings_file.h"
-#include "core/options_image.h"
+#include "files/options_image.h"
 #include "core/paths.h"
-#include "core/regular_file.h"
-#include "core/text.h"
+#include "base/regular_file.h"
+#include "base/text.h"
 
 namespace tellurim {
 namespace fs = std::filesystem;
@@ -51,6 +51,15 @@ bool usable_date(const DateHour& d) {
     return is_valid(d) && std::isfinite(d.seconds) && std::isfinite(d.jd_ut) && std::isfinite(d.jd_et);
 }
 bool usable_angle(const AngleValue& a) { return a.is_angle() && std::isfinite(a.value); }
+
+// The 729 dasa periods are derived from the zero date and the year length: whatever the file
+// holds for them (stale after an edit of the year length, zeroed, damaged), they are built
+// again, over the fixed cycle of nine lords and 120 years.
+void rebuild_dasa_periods(Options& o) {
+    DasaTable fresh;
+    build_dasa_table(fresh, o.dasas.zero_date, o.dasas.year_length);
+    o.dasas = fresh;
+}
 
 }  // namespace
 
@@ -172,6 +181,7 @@ OptionsLoad load_options(const std::string& private_dir, const std::string& horo
             return r;
         }
         repair_loaded_options(r.options, defaults, path, messages);
+        rebuild_dasa_periods(r.options);
         return r;
     }
     if (!write_settings_file(path, write_options_image(r.options))) {
@@ -195,6 +205,12 @@ bool update_options(const std::string& private_dir, Options& options, const std:
     Options current = options;
     std::vector<std::uint8_t> bytes = read_head(path, kOptionsFileSize);
     if (bytes.size() == kOptionsFileSize && !read_options_image(bytes, current)) current = options;
+    // The file may still hold the damaged values that the load repaired in `options`: they are
+    // repaired again (silently, the load has said so), so that neither this run nor the saved
+    // file gets them back.
+    SilentMessages told;
+    repair_loaded_options(current, options, path, told);
+    rebuild_dasa_periods(current);
     if (!change(current)) return true;
     if (!write_settings_file(path, write_options_image(current))) return false;
     options = std::move(current);

@@ -9,7 +9,7 @@
 
 #include "core/messages.h"
 #include "core/options.h"
-#include "core/strings.h"
+#include "base/strings.h"
 
 namespace tellurim {
 
@@ -56,8 +56,9 @@ void repair_loaded_options(Options& options, const Options& defaults, const std:
 [[nodiscard]] bool save_options(const std::string& private_dir, const Options& options);
 
 // A read-modify-write of the options file under its lock: the record is read again from the
-// file as it is now (`options` when it cannot be read), `change` edits it and returns whether
-// it is to be saved. `options` then holds the saved record. False when saving failed.
+// file as it is now (`options` when it cannot be read), the values it holds damaged are taken
+// from `options` (see repair_loaded_options), `change` edits it and returns whether it is to
+// be saved. `options` then holds the saved record. False when saving failed.
 [[nodiscard]] bool update_options(const std::string& private_dir, Options& options,
                                   const std::function<bool(Options&)>& change);
 

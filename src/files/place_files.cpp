@@ -11,9 +11,9 @@
 #include <unistd.h>
 #include <cstdlib>
 
-#include "core/regular_file.h"
-#include "core/strings.h"
-#include "core/text.h"
+#include "base/regular_file.h"
+#include "base/strings.h"
+#include "base/text.h"
 
 namespace tellurim {
 

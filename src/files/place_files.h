@@ -10,10 +10,10 @@
 #include <string>
 #include <vector>
 
-#include "core/angle_value.h"
+#include "base/angle_value.h"
 #include "core/birth_place.h"
-#include "core/byte_io.h"
-#include "core/date_hour.h"
+#include "base/byte_io.h"
+#include "base/date_hour.h"
 #include "files/zoneinfo.h"
 
 namespace tellurim {

@@ -1,6 +1,6 @@
 #include "files/settings_file.h"
 
-#include "core/regular_file.h"
+#include "base/regular_file.h"
 
 #include <fcntl.h>
 #include <sys/file.h>

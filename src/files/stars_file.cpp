@@ -4,7 +4,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "core/regular_file.h"
+#include "base/regular_file.h"
 
 namespace tellurim {
 

@@ -9,9 +9,9 @@
 
 namespace tellurim {
 
-// Loads the catalogue of `path`. False, with the catalogue empty (its path still set), when
-// the file cannot be read, its length is not a positive multiple of 704 bytes, or a record is
-// malformed.
+// Loads the catalogue of `path`, leaving out malformed records. False, with the catalogue
+// empty (its path still set), when the file cannot be read, its length is not a positive
+// multiple of 704 bytes, or no record reads.
 [[nodiscard]] bool load_star_catalogue(const std::string& path, StarCatalogue& catalogue);
 
 // Whether the file loads as a stars catalogue (the options' check of "Stars file:").

@@ -1,15 +1,25 @@
 #include "files/text_import.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
 #include <array>
+#include <cerrno>
+#include <cstring>
 #include <ctime>
 #include <filesystem>
 #include <fmt/format.h>
 #include <fstream>
 #include <sstream>
+#include <unordered_map>
 
 #include "astro/compute.h"
-#include "core/regular_file.h"
-#include "core/text.h"
+#include "base/regular_file.h"
+#include "base/text.h"
+#include "core/output_file.h"
+#include "core/birth_input.h"
 #include "core/worker_threads.h"
 #include "files/cities.h"
 #include "files/exchange_line.h"
@@ -20,7 +30,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr int kMaxFileCounter = 99999;
 constexpr std::size_t kProgressUnits = 260;
 
 // CR, LF and tab removed everywhere, spaces trimmed at both ends.
@@ -119,7 +128,8 @@ std::optional<Message> validate_import(ImportRequest& r) {
     if (!fs::is_directory(r.target_dir, ec)) return fail(Str::ImportTargetDirMissing);
     if (!r.log_file.empty()) {
         fs::path parent = fs::path(r.log_file).parent_path();
-        if (fs::is_directory(r.log_file, ec) || (!parent.empty() && !fs::is_directory(parent, ec)))
+        // A FIFO, a device or a directory is no log: nothing could be written into it safely.
+        if (!is_output_path(r.log_file) || (!parent.empty() && !fs::is_directory(parent, ec)))
             return Message{r.log_file, str(Str::ImportNotValidLogPath), MessageIcon::Warning, MessageButtons::Ok,
                            MessageAnswer::Ok};
     }
@@ -132,13 +142,40 @@ ImportLog::~ImportLog() { close(); }
 
 bool ImportLog::open(const std::string& path) {
     close();
-    m_file = std::fopen(path.c_str(), "ab");  // the entries carry their own CR LF
-    return m_file != nullptr;
+    m_path = path;
+    // O_NONBLOCK: a FIFO without a reader fails at once instead of waiting; fstat refuses
+    // any other file that is not regular.
+    m_fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_NONBLOCK | O_CLOEXEC, 0666);
+    struct stat st {};
+    if (m_fd >= 0 && (::fstat(m_fd, &st) != 0 || !S_ISREG(st.st_mode))) close();
+    if (m_fd >= 0) return true;
+    ++errors;
+    m_messages.tell(path, str(Str::ImportLogCannotWrite), MessageIcon::Warning);
+    return false;
 }
 
 void ImportLog::close() {
-    if (m_file) std::fclose(m_file);
-    m_file = nullptr;
+    if (m_fd >= 0) ::close(m_fd);
+    m_fd = -1;
+}
+
+// One write per entry, so that the entries made before a kill are all in the file. A failed
+// write counts as an error; the log is then given up and the entries become boxes.
+void ImportLog::append(const std::string& entry) {
+    const char* p = entry.data();
+    std::size_t left = entry.size();
+    while (left > 0) {
+        const ssize_t n = ::write(m_fd, p, left);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            close();
+            ++errors;
+            m_messages.tell(m_path, str(Str::ImportLogCannotWrite), MessageIcon::Warning);
+            return;
+        }
+        p += n;
+        left -= static_cast<std::size_t>(n);
+    }
 }
 
 void ImportLog::log(std::string_view message, std::string_view title) {
@@ -149,7 +186,7 @@ void ImportLog::log(std::string_view message, std::string_view title) {
         ++warnings;
     else if (starts_with(kind, text(Str::ImportErrorTitle)))
         ++errors;
-    if (!m_file || m_stop) {
+    if (m_fd < 0 || m_stop) {
         m_messages.tell(std::string(message), std::string(title), MessageIcon::Warning);
         return;
     }
@@ -160,13 +197,18 @@ void ImportLog::log(std::string_view message, std::string_view title) {
     }
     entry += message;
     entry += "\r\n";
-    std::fwrite(entry.data(), 1, entry.size(), m_file);
+    append(entry);
+    if (m_fd < 0) m_messages.tell(std::string(message), std::string(title), MessageIcon::Warning);
+}
+
+void ImportLog::log_error(std::string_view message, std::string_view title) {
+    ++errors;
+    log(message, title);
 }
 
 void ImportLog::mark(std::string_view t) {
-    if (!m_file) return;
-    std::string entry = "\r\n" + std::string(t) + "\r\n";
-    std::fwrite(entry.data(), 1, entry.size(), m_file);
+    if (m_fd < 0) return;
+    append("\r\n" + std::string(t) + "\r\n");
 }
 
 bool read_import_line(std::string_view line, std::string_view separator, BirthData& b, bool& empty, ImportLog& log,
@@ -208,6 +250,8 @@ bool read_import_line(std::string_view line, std::string_view separator, BirthDa
     b.place.county = truncate_utf16_units(f[kCounty], kCityUnits);
     b.state = f[kState];
     b.country = f[kCountry];
+    // A text the horoscope file cannot hold as it is would be saved as another chart.
+    if (auto fault = birth_text_fault(b)) return fail(std::move(*fault), error_title);
 
     if (f[kLon].empty() || f[kLat].empty() || f[kUt].empty()) {
         // Incomplete place or time: the atlas gives the coordinates and, from the legal time,
@@ -228,13 +272,17 @@ bool read_import_line(std::string_view line, std::string_view separator, BirthDa
         b.place.time_zone = q.time_zone;
     }
 
+    // The date-hours pass the checks of the birth options too, with their messages.
     DateParse local = parse_date_hour(f[kLocal]);
     if (!local.ok)
         log.log(f[kLocal], text(Str::ImportBadLocalBirthDate));
+    else if (auto fault = birth_date_fault(local.value))
+        return fail(birth_date_fault_message(*fault, f[kLocal]), error_title);
     else
         b.local = local.value;
     DateParse ut = parse_date_hour(f[kUt]);
     if (!ut.ok) return fail(str(Str::ImportBadUtDate), "");
+    if (auto fault = birth_date_fault(ut.value)) return fail(birth_date_fault_message(*fault, f[kUt]), error_title);
     b.ut = ut.value;
 
     auto lon = line_angle(f[kLon]);
@@ -244,12 +292,20 @@ bool read_import_line(std::string_view line, std::string_view separator, BirthDa
     if (lon_hours < -12.0 || lon_hours > 12.0) return fail(str(Str::ImportLongitudeOutOfRange), "");
     auto lat = line_angle(f[kLat]);
     if (!lat) return fail(str(Str::ImportBadLatitude), "");
-    if (!lat->is_angle()) return fail(str(Str::ImportLatitudeNotValid), "");
+    // A latitude is an angle in degrees: hours are refused as the birth options refuse them.
+    if (!lat->is_angle() || lat->unit == kUnitHours) return fail(str(Str::ImportLatitudeNotValid), "");
     const double lat_degrees = lat->to_degrees();
     if (lat_degrees < -90.0 || lat_degrees > 90.0) return fail(str(Str::ImportLatitudeOutOfRange), "");
     b.place.longitude = *lon;
     b.place.latitude = *lat;
     return true;
+}
+
+std::string import_line_text(std::string_view raw) {
+    std::string line;
+    for (char c : valid_utf8(raw))
+        if (c != '\r' && c != '\n') line += c;
+    return trim_spaces(line);
 }
 
 bool import_line(std::string_view line, std::string_view separator, Horoscope& h, ImportLog& log,
@@ -259,7 +315,15 @@ bool import_line(std::string_view line, std::string_view separator, Horoscope& h
     if (!read_import_line(line, separator, b, empty, log, env, error)) return false;
     if (empty) return true;
     h.needs_computation = 1;
-    if (!set_and_compute(h, b, true, *env.options, *env.compute_messages, *env.workers, *env.library)) {
+    ComputeReport report;
+    const bool computed =
+        set_and_compute(h, b, true, *env.options, *env.compute_messages, *env.workers, *env.library, nullptr, &report);
+    if (polar_sun_only_failure(computed, h, report)) {
+        // As `chart` prints it: kept without sunrise and sunset, with a warning.
+        log.log(text(Str::PolarKeptWarning), text(Str::ImportWarningTitle));
+        return true;
+    }
+    if (!computed) {
         error = str(Str::ImportSetValuesError);
         log.log(error, text(Str::ImportErrorTitle));
         return false;
@@ -278,15 +342,10 @@ std::string import_base_name(const Horoscope& h, std::string_view separator) {
     return out;
 }
 
-std::optional<std::string> free_file_name(const std::string& dir, const std::string& base) {
-    std::error_code ec;
-    fs::path first = fs::path(dir) / (base + ".xml");
-    if (!fs::exists(first, ec)) return first.string();
-    for (int n = 1; n <= kMaxFileCounter; ++n) {
-        fs::path p = fs::path(dir) / (base + std::to_string(n) + ".xml");
-        if (!fs::exists(p, ec)) return p.string();
-    }
-    return std::nullopt;
+std::string import_file_name(const std::string& dir, const std::string& base, int counter) {
+    std::string name = base;
+    if (counter > 0) name += std::to_string(counter);
+    return (fs::path(dir) / (name + ".xml")).string();
 }
 
 Message ImportSummary::final_message() const {
@@ -300,15 +359,96 @@ Message ImportSummary::final_message() const {
             MessageAnswer::Ok};
 }
 
+namespace {
+
+// The input file line by line, read in blocks so that a file of any size takes little memory.
+// A line longer than kMaxImportLineBytes is skipped to its end and said to be too long.
+class LineReader {
+public:
+    explicit LineReader(int fd) : m_fd(fd) {}
+    // False at the end of the file (or on a read error: `failed` then says so).
+    bool next(std::string& line, bool& too_long) {
+        line.clear();
+        too_long = false;
+        bool any = false;
+        for (;;) {
+            if (m_pos == m_end && !fill()) return any && !failed;
+            any = true;
+            const char* start = m_buffer + m_pos;
+            const char* nl = static_cast<const char*>(std::memchr(start, '\n', m_end - m_pos));
+            const std::size_t n = nl ? static_cast<std::size_t>(nl - start) : m_end - m_pos;
+            if (!too_long && line.size() + n <= kMaxImportLineBytes)
+                line.append(start, n);
+            else {
+                too_long = true;
+                const std::size_t room = kMaxImportLineBytes > line.size() ? kMaxImportLineBytes - line.size() : 0;
+                line.append(start, std::min(room, n));
+            }
+            m_pos += n + (nl ? 1 : 0);
+            if (nl) return true;
+        }
+    }
+    bool failed = false;
+
+private:
+    bool fill() {
+        for (;;) {
+            const ssize_t n = ::read(m_fd, m_buffer, sizeof m_buffer);
+            if (n < 0 && errno == EINTR) continue;
+            if (n < 0) failed = true;
+            m_pos = 0;
+            m_end = n > 0 ? static_cast<std::size_t>(n) : 0;
+            return n > 0;
+        }
+    }
+    int m_fd;
+    char m_buffer[65536];
+    std::size_t m_pos = 0;
+    std::size_t m_end = 0;
+};
+
+// Writes the horoscope file under the first free name of its base name: each name is taken in
+// one step with the complete file, so that imports running at once into one directory never
+// write the same name twice. `next_counter` remembers, for each base name, where the search
+// starts. Returns the name, or nullopt after logging why.
+std::optional<std::string> write_import_file(Horoscope& h, const std::string& dir, const std::string& base,
+                                             std::unordered_map<std::string, int>& next_counter, ImportLog& log) {
+    const std::string first = import_file_name(dir, base, 0);
+    OutputFile file;
+    OutputStatus s = file.open(first);
+    if (s == OutputStatus::Written && !file.write(horoscope_file_text(h))) s = OutputStatus::Failed;
+    int& counter = next_counter[base];
+    for (; s == OutputStatus::Written && counter <= kMaxImportFileCounter; ++counter) {
+        const std::string name = import_file_name(dir, base, counter);
+        // The files reach the disk together at the end of the run.
+        const OutputStatus c = file.commit_new(name, false);
+        if (c == OutputStatus::Exists) continue;
+        if (c != OutputStatus::Written) {
+            log.log_error(name, text(Str::ImportErrorWriting));
+            return std::nullopt;
+        }
+        ++counter;
+        h.initial_ut = h.birth_ut;
+        h.initial_local = h.birth_local;
+        return name;
+    }
+    if (s != OutputStatus::Written)
+        log.log_error(first, text(Str::ImportErrorWriting));
+    else
+        log.log_error(base + ".xml", text(Str::ImportNoFileName));
+    return std::nullopt;
+}
+
+}  // namespace
+
 ImportSummary run_import(const ImportRequest& request, const ImportEnvironment& env, MessageSink& messages,
                          const ManualResetEvent* cancel, ImportProgress* progress) {
     ImportSummary summary;
     ImportLog log(messages, request.stop_on_every_error);
-    if (!request.log_file.empty()) log.open(request.log_file);
+    if (!request.log_file.empty() && !log.open(request.log_file)) summary.failed = true;
     const std::string separator = separator_from_typed(request.separator).value_or("");
 
-    std::error_code ec;
-    auto input = read_regular_text(request.text_file);
+    auto input = RegularFile::open(request.text_file);
     if (!input) {
         log.log(request.text_file, text(Str::ImportCannotOpenInput));
         log.log(text(Str::ImportRunError), text(Str::ImportErrorTitle));
@@ -318,30 +458,33 @@ ImportSummary run_import(const ImportRequest& request, const ImportEnvironment& 
         return summary;
     }
     log.mark(str(Str::ImportStartFrame) + ": " + now_text());
-    std::istringstream in(*input);
+    LineReader in(input->fd());
 
     std::string raw;
+    bool too_long = false;
+    std::unordered_map<std::string, int> next_counter;
     Horoscope h;
     while (true) {
         if (cancel && cancel->is_set()) {
             summary.cancelled = true;
             break;
         }
-        if (!std::getline(in, raw)) break;
+        if (!in.next(raw, too_long)) break;
         ++summary.lines;
         if (progress) progress->lines_done.store(summary.lines);
         log.mark(str(Str::ImportingLine) + std::to_string(summary.lines));
-        std::string line;
-        for (char c : valid_utf8(raw))
-            if (c != '\r' && c != '\n') line += c;
-        line = trim_spaces(line);
+        const std::string line = import_line_text(raw);
         if (line.empty()) continue;
 
         std::string error;
         h = Horoscope{};
-        if (!import_line(line, separator, h, log, env, error)) {
+        if (too_long) {
+            error = str(Str::ImportLineTooLong);
+            log.log(error, text(Str::ImportErrorTitle));
+        }
+        if (too_long || !import_line(line, separator, h, log, env, error)) {
             log.log(error, text(Str::ImportErrorString));
-            log.log(line, text(Str::ImportErrorBelowLine));
+            log.log(too_long ? line.substr(0, 100) + "..." : line, text(Str::ImportErrorBelowLine));
             ++summary.failed_lines;
             summary.failed = true;
             continue;
@@ -352,30 +495,24 @@ ImportSummary run_import(const ImportRequest& request, const ImportEnvironment& 
             if (wide.size() > kProgressUnits) p = utf16_to_utf8(wide.substr(wide.size() - kProgressUnits));
             progress->on_horoscope(p);
         }
-        const std::string base = import_base_name(h, separator);
-        auto name = free_file_name(request.target_dir, base);
+        auto name = write_import_file(h, request.target_dir, import_base_name(h, separator), next_counter, log);
         if (!name) {
-            log.log(base + ".xml", text(Str::ImportNoFileName));
-            summary.failed = true;
-            continue;
-        }
-        if (fs::exists(*name, ec)) {
-            log.log(*name, text(Str::ImportFileExists));
-            summary.failed = true;
-            continue;
-        }
-        if (!write_horoscope_file(h, *name)) {
-            log.log(*name, text(Str::ImportErrorWriting));
             summary.failed = true;
             continue;
         }
         ++summary.imported;
         summary.files.push_back(*name);
     }
+    if (in.failed) {
+        log.log(text(Str::ImportRunError), text(Str::ImportErrorTitle));
+        summary.failed = true;
+    }
+    if (summary.imported > 0 && !sync_file_system(request.target_dir)) summary.failed = true;
     log.mark(str(Str::ImportEndFrame) + ": " + now_text());
     log.close();
     summary.warnings = log.warnings;
     summary.errors = log.errors;
+    if (summary.errors > 0) summary.failed = true;
     return summary;
 }
 

@@ -6,7 +6,7 @@
 // the cancel event, the end of the file or an unreadable input do.
 
 #include <atomic>
-#include <cstdio>
+#include <cstddef>
 #include <functional>
 #include <optional>
 #include <string>
@@ -15,7 +15,7 @@
 
 #include "core/horoscope.h"
 #include "core/messages.h"
-#include "core/strings.h"
+#include "base/strings.h"
 
 namespace tellurim {
 
@@ -45,22 +45,29 @@ public:
     ImportLog(const ImportLog&) = delete;
     ImportLog& operator=(const ImportLog&) = delete;
 
-    // Opens `path` for appending; false when it cannot be opened (entries then become boxes).
+    // Opens `path` for appending (a regular file only). False when it cannot be opened:
+    // "Cannot write in the log file:" is shown, counted as an error, and entries become boxes.
     bool open(const std::string& path);
     void close();
     // Appends an entry; when the log is not open or the user stops on every error, shows a
-    // box instead (the message as text, the title as caption, warning icon).
+    // box instead (the message as text, the title as caption, warning icon). Each entry is
+    // written at once, so a killed run leaves every entry made before.
     void log(std::string_view message, std::string_view title);
+    // The same for an error whose title does not say so ("Error writing in file:").
+    void log_error(std::string_view message, std::string_view title);
     // Appends a blank line and `text` to the log file only (frames and line numbers).
     void mark(std::string_view text);
 
     int warnings = 0;  // entries titled "Import Warning" or starting with it
-    int errors = 0;    // entries titled "Import Error" or starting with it
+    int errors = 0;    // entries titled "Import Error" or starting with it, other errors, failed log writes
 
 private:
+    void append(const std::string& entry);
+
     MessageSink& m_messages;
     bool m_stop;
-    std::FILE* m_file = nullptr;
+    int m_fd = -1;
+    std::string m_path;
 };
 
 // What the import of one line needs besides the line.
@@ -70,6 +77,10 @@ struct ImportEnvironment {
     WorkerThreads* workers = nullptr;
     EphemerisLibrary* library = nullptr;
 };
+
+// A line of the input file (without its LF) as the import reads it: invalid UTF-8 replaced by
+// U+FFFD, CR and LF removed, spaces trimmed at both ends.
+std::string import_line_text(std::string_view raw);
 
 // Imports one line (already cut of its CR LF) split at `separator` (the real separator, not
 // the typed one). True on success, `h` then holds the computed horoscope. On failure
@@ -82,12 +93,18 @@ bool import_line(std::string_view line, std::string_view separator, Horoscope& h
 bool read_import_line(std::string_view line, std::string_view separator, BirthData& birth, bool& empty,
                       ImportLog& log, const ImportEnvironment& env, std::string& error);
 
+// Lines longer than this (without their line end) are refused unread: "Line is longer than
+// 4096 bytes, skipping". The longest meaningful line, every field at its stored length in
+// three-byte characters, is about 1,600 bytes.
+inline constexpr std::size_t kMaxImportLineBytes = 4096;
+
 // The file base name of a horoscope: last name, "_", first name, without spaces, the
 // separator text or "/"; "noname" when only "_" is left.
 std::string import_base_name(const Horoscope& h, std::string_view separator);
-// base + ".xml" in `dir`, or base + counter (1 to 99999) + ".xml" when taken; nullopt when
-// none is free.
-std::optional<std::string> free_file_name(const std::string& dir, const std::string& base);
+// The candidate names of a horoscope file in `dir`: base + ".xml" for 0, base + n + ".xml"
+// for the counter n from 1 to 99999.
+std::string import_file_name(const std::string& dir, const std::string& base, int counter);
+inline constexpr int kMaxImportFileCounter = 99999;
 
 struct ImportProgress {
     std::atomic<long> lines_done{0};  // lines read so far
@@ -98,7 +115,7 @@ struct ImportSummary {
     long lines = 0;     // lines read
     long imported = 0;  // horoscope files written
     int warnings = 0;
-    int errors = 0;     // error entries logged
+    int errors = 0;     // error entries logged, failed writes of horoscope files and of the log
     long failed_lines = 0;
     std::vector<std::string> files;
     bool cancelled = false;

@@ -5,7 +5,7 @@
 #include <iterator>
 #include <limits>
 
-#include "core/regular_file.h"
+#include "base/regular_file.h"
 
 namespace tellurim {
 namespace {

@@ -4,7 +4,7 @@
 #include <fmt/format.h>
 
 #include "astro/planets_signs.h"
-#include "core/strings.h"
+#include "base/strings.h"
 
 namespace tellurim {
 

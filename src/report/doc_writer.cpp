@@ -4,7 +4,7 @@
 
 #include <fmt/format.h>
 
-#include "core/text.h"
+#include "base/text.h"
 
 namespace tellurim {
 namespace doc {
@@ -48,7 +48,8 @@ std::string colour_table_text(const std::array<DocColour, 3>& colours) {
 std::string font_table_text(const std::array<LogFont, 3>& fonts) {
     std::string t = "{\\fonttbl";
     for (std::size_t i = 0; i < fonts.size(); ++i)
-        t += fmt::format("{{\\f{}\\{} {};}}", i, family_keyword(fonts[i].pitch_and_family), fonts[i].face_name);
+        t += fmt::format("{{\\f{}\\{} {};}}", i, family_keyword(fonts[i].pitch_and_family),
+                         escape_face_name(kDocRtf, fonts[i].face_name));
     t += "}\n";
     return t;
 }
@@ -102,7 +103,8 @@ DocToken font_start(int format, const LogFont& font, int font_number, DocColour 
     }
     if (format == kDocHtml) {
         std::string t = fmt::format("<SPAN STYLE=\"Font-Size: {}pt\"><FONT  FACE=\"{}\" COLOR = \"#{:02x}{:02x}{:02x}\">\n",
-                                    size_points(font, device), font.face_name, colour.red, colour.green, colour.blue);
+                                    size_points(font, device), escape_face_name(format, font.face_name), colour.red,
+                                    colour.green, colour.blue);
         if (is_bold(font)) t += "<B>";
         if (font.italic) t += "<I>";
         if (font.underline) t += "<U>";
@@ -202,6 +204,36 @@ std::string escape_text(int format, std::string_view text) {
         else if (format == kDocHtml && c == '>') out += "&gt;";
         else if (is_rich(format) && (c == '\\' || c == '{' || c == '}')) out += {'\\', c};
         else out += c;
+    }
+    return out;
+}
+
+std::string escape_face_name(int format, std::string_view face) {
+    std::string out;
+    out.reserve(face.size());
+    for (char c : face) {
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) continue;
+        if (is_rich(format) && (c == '\\' || c == '{' || c == '}')) out += {'\\', c};
+        else if (is_rich(format) && c == ';') out += "\\'3b";
+        else if (format == kDocHtml && c == '&') out += "&amp;";
+        else if (format == kDocHtml && c == '<') out += "&lt;";
+        else if (format == kDocHtml && c == '>') out += "&gt;";
+        else if (format == kDocHtml && c == '"') out += "&quot;";
+        else if (format == kDocHtml && c == '\'') out += "&#39;";
+        else out += c;
+    }
+    return out;
+}
+
+std::string css_face_name(std::string_view face) {
+    std::string out;
+    out.reserve(face.size());
+    for (char c : face) {
+        const auto u = static_cast<unsigned char>(c);
+        if (u < 0x20 || u == 0x7F) continue;
+        const bool plain = u >= 0x80 || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+                           c == ' ' || c == '-' || c == '_';
+        out += plain ? std::string(1, c) : fmt::format("\\{:X} ", u);
     }
     return out;
 }

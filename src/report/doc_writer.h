@@ -81,6 +81,14 @@ int mul_div(int a, int b, int c);
 // The caller's own text made safe inside a document of the format: "&", "<" and ">" become
 // entities in HTML, "\\", "{" and "}" are escaped in rich text, plain text is left as it is.
 std::string escape_text(int format, std::string_view text);
+// A font face name from the settings made safe where the writers put it: control characters
+// are dropped; in rich text "\\", "{" and "}" are escaped and ";" (which would end the font
+// table's entry) is written "\\'3b"; in HTML "&", "<", ">", '"' and "'" become entities.
+std::string escape_face_name(int format, std::string_view face);
+// The same for the CSS of an HTML style element, where entities mean nothing and "</style>"
+// would end the element: every character but letters, digits, spaces, "-", "_" and non-ASCII
+// ones is written as a CSS escape ("\\3C ").
+std::string css_face_name(std::string_view face);
 // A name column of a table: in the two plain-text formats the text padded with blanks to at
 // least `width` characters (never cut); in the other formats the text as it is.
 std::string pad_cell(int format, std::string_view text, std::size_t width);

@@ -1,9 +1,9 @@
 #include "report/report_file.h"
 
 #include <filesystem>
-#include <fstream>
 
-#include "core/strings.h"
+#include "base/strings.h"
+#include "core/output_file.h"
 #include "report/doc_writer.h"
 
 namespace tellurim {
@@ -43,19 +43,15 @@ int convert_entry_from_name(std::string_view name) {
 }
 
 FileWrite write_document_file(const std::string& path, int format, std::string_view utf8_text, MessageSink& messages) {
-    std::error_code ec;
-    if (std::filesystem::exists(path, ec)) {
-        const std::string question = str(Str::ReportFileWord) + " " + path + " " + str(Str::ReportExistsWord) + ", " +
-                                     str(Str::ReportOverwriteWord) + "?";
-        const Message ask{question, str(Str::ReportConfirmCaption), MessageIcon::Question, MessageButtons::YesNo,
-                          MessageAnswer::Yes};
-        if (messages.show(ask) != MessageAnswer::Yes) return FileWrite::Cancelled;
+    if (!is_output_path(path)) {
+        messages.tell(path, str(Str::OutputNotRegular), MessageIcon::Error);
+        return FileWrite::Failed;
     }
-    const std::string bytes = document_file_bytes(format, utf8_text);
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    if (out) out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    if (out) out.flush();
-    if (!out) {
+    std::error_code ec;
+    if (std::filesystem::exists(path, ec) && messages.show(overwrite_question(path)) != MessageAnswer::Yes)
+        return FileWrite::Cancelled;
+    // Written beside and renamed over: an interrupted run leaves the old file whole.
+    if (replace_output_file(path, document_file_bytes(format, utf8_text)) != OutputStatus::Written) {
         messages.tell(str(Str::ReportCannotCreateFile), str(Str::ReportErrorCaption), MessageIcon::Error);
         return FileWrite::Failed;
     }

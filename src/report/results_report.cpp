@@ -17,8 +17,8 @@
 #include "astro/planet_quality.h"
 #include "astro/planets_signs.h"
 #include "astro/strengths.h"
-#include "core/ayanamsa.h"
-#include "core/strings.h"
+#include "sky/ayanamsa.h"
+#include "base/strings.h"
 
 namespace tellurim {
 namespace {
@@ -30,6 +30,11 @@ constexpr std::size_t kNameWidth = 12;
 constexpr std::size_t kSignLongitudeWidth = 25;
 
 std::string date_text(const DateHour& d) { return format_date_hour(d); }
+
+// Characters of a UTF-8 text (its bytes that do not continue a character).
+std::size_t characters(std::string_view s) {
+    return static_cast<std::size_t>(std::count_if(s.begin(), s.end(), [](char c) { return (c & 0xC0) != 0x80; }));
+}
 
 std::string degrees_text(const AngleValue& a) { return format_signed_angle(a, false); }
 std::string hours_text(const AngleValue& a) { return format_signed_angle(a, true); }
@@ -109,13 +114,27 @@ private:
         m_doc.new_line();
         m_doc.styled(1, title);
     }
-    void table(std::span<const int> widths, const std::vector<std::vector<std::string>>& rows, bool bold = false) {
+    void table(std::span<const int> widths, std::vector<std::vector<std::string>> rows, bool bold = false) {
+        pad_columns(rows);
         m_doc.table_start(widths);
         for (const auto& r : rows) m_doc.row(r, bold);
         m_doc.table_end();
         m_doc.new_line();
     }
     std::string name(std::string_view s) const { return m_doc.pad(s, kNameWidth); }
+    // In the plain-text forms each cell is followed by a tab. Padded to the width of its
+    // column's widest cell, every cell of a column ends at the same place, so the columns line
+    // up at the tab stops whatever their texts (other formats leave the cells as they are).
+    void pad_columns(std::vector<std::vector<std::string>>& rows) const {
+        std::vector<std::size_t> widths;
+        for (const auto& r : rows)
+            for (std::size_t c = 0; c < r.size(); ++c) {
+                if (widths.size() <= c) widths.resize(c + 1, 0);
+                widths[c] = std::max(widths[c], characters(r[c]));
+            }
+        for (auto& r : rows)
+            for (std::size_t c = 0; c < r.size(); ++c) r[c] = m_doc.pad(r[c], widths[c]);
+    }
 
     void birth_data();
     void time_scales();
@@ -536,7 +555,7 @@ bool write_results_report(const Horoscope& h, const ReportSources& sources, int 
     const std::string colour = fmt::sprintf(std::string(tellurim::text(Str::ReportHtmlColour)), unsigned{c.red},
                                             unsigned{c.green}, unsigned{c.blue});
     doc.start(format == kDocHtml ? fmt::sprintf(std::string(tellurim::text(Str::ReportHtmlStyle)), colour,
-                                                body.face_name, points)
+                                                doc::css_face_name(body.face_name), points)
                                  : std::string());
     ReportWriter(h, sources, doc).write();
     doc.end();

@@ -14,14 +14,16 @@
 #include <unistd.h>
 
 #include "app/cli.h"
+#include "common/odbc_env.h"
+#include "common/temp_dir.h"
 
 namespace tellurim::testing_cli {
 
 struct CliRun { int code; std::string out; std::vector<Message> messages; std::string err; };
 
-// Every test process gets a home and configuration directory of its own, created on the first
-// run and removed at exit: tests run in parallel, and a user's own settings must neither
-// change what a test sees nor be changed by it.
+// Every test process gets a home, configuration directory and ODBC files of its own, created
+// on the first run and removed at exit: tests run in parallel, and a user's own settings must
+// neither change what a test sees nor be changed by it.
 inline void isolate_home() {
     static const bool done = [] {
         namespace fs = std::filesystem;
@@ -31,6 +33,7 @@ inline void isolate_home() {
         ::setenv("HOME", home.c_str(), 1);
         ::setenv("XDG_CONFIG_HOME", (home + "/.config").c_str(), 1);
         ::setenv("XDG_DATA_HOME", (home + "/.local/share").c_str(), 1);
+        testing_data::use_own_odbc_files(home + "/odbc");
         std::atexit([] { std::error_code ec; std::filesystem::remove_all(home, ec); });
         return true;
     }();
@@ -49,5 +52,16 @@ inline CliRun run(std::vector<std::string> args) {
     std::string out = testing::internal::GetCapturedStdout();
     return {code, std::move(out), messages.messages, testing::internal::GetCapturedStderr()};
 }
+
+// A command-line test with a directory of its own, where `tellurim` keeps the private and
+// the horoscopes directories.
+class CliTest : public ::testing::Test {
+protected:
+    CliRun tellurim(std::vector<std::string> args) {
+        args.insert(args.begin(), {"--private-dir", dir.str("private"), "--horoscopes-dir", dir.str("horoscopes")});
+        return run(std::move(args));
+    }
+    testing_data::TempDir dir;
+};
 
 }  // namespace tellurim::testing_cli

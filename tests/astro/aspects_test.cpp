@@ -5,10 +5,13 @@
 
 #include <cmath>
 #include <fstream>
+#include <random>
+#include <sstream>
 
+#include "common/data_table.h"
 #include "common/golden_hex.h"
-#include "core/spherical.h"
-#include "core/strings.h"
+#include "sky/spherical.h"
+#include "base/strings.h"
 
 namespace tellurim {
 namespace {
@@ -93,51 +96,7 @@ TEST(AspectTest, Opacity) {
     EXPECT_EQ(t.opacity, 127);
 }
 
-TEST(AspectEditor, ValidationOrderAndMessages) {
-    struct Case {
-        const char* what;
-        void (*edit)(AspectFields&);
-        AspectField failed;
-        std::string_view message;
-    };
-    const Case cases[] = {
-        {"all good", [](AspectFields&) {}, AspectField::None, ""},
-        {"angle text", [](AspectFields& f) { f.degrees = "45d30'"; }, AspectField::None, ""},
-        {"angle 180", [](AspectFields& f) { f.degrees = "180"; }, AspectField::None, ""},
-        {"angle above 180", [](AspectFields& f) { f.degrees = "180.5"; }, AspectField::Degrees, "Not a valid angle."},
-        {"negative angle", [](AspectFields& f) { f.degrees = "-1"; }, AspectField::Degrees, "Not a valid angle."},
-        {"angle not a number", [](AspectFields& f) { f.degrees = "sixty"; }, AspectField::Degrees, "Not a valid angle."},
-        {"angle NA", [](AspectFields& f) { f.degrees = "NA"; }, AspectField::Degrees, "Not a valid angle."},
-        {"angle first: both bad", [](AspectFields& f) { f.degrees = "x"; f.orb = "0"; }, AspectField::Degrees, "Not a valid angle."},
-        {"orb 0", [](AspectFields& f) { f.orb = "0"; }, AspectField::Orb, "Not a valid orb."},
-        {"orb 180", [](AspectFields& f) { f.orb = "180"; }, AspectField::None, ""},
-        {"orb above 180", [](AspectFields& f) { f.orb = "181"; }, AspectField::Orb, "Not a valid orb."},
-        {"pen size 0", [](AspectFields& f) { f.pen_size = "0"; }, AspectField::PenSize, "Not a valid pen size."},
-        {"pen size text", [](AspectFields& f) { f.pen_size = "thin"; }, AspectField::PenSize, "Not a valid pen size."},
-        {"hot spot negative", [](AspectFields& f) { f.hot_spot_size = "-2"; }, AspectField::HotSpotSize, "Not a valid square size"},
-        {"pen size before hot spot", [](AspectFields& f) { f.pen_size = ""; f.hot_spot_size = ""; }, AspectField::PenSize, "Not a valid pen size."},
-        {"no pen type", [](AspectFields& f) { f.pen_type = ""; }, AspectField::PenType, "Not a valid pen type."},
-        {"pen type in another case", [](AspectFields& f) { f.pen_type = "dash"; }, AspectField::PenType, "Not a valid pen type."},
-        {"pen type DashDotDot", [](AspectFields& f) { f.pen_type = "DashDotDot"; }, AspectField::None, ""},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        AspectFields f;
-        f.name = "Quintile";
-        f.degrees = "72";
-        f.orb = "2";
-        f.pen_size = "1.5";
-        f.hot_spot_size = "2";
-        f.pen_type = "Solid";
-        c.edit(f);
-        AspectCheck check = check_aspect_fields(f);
-        EXPECT_EQ(check.failed, c.failed);
-        if (c.failed != AspectField::None) {
-            EXPECT_EQ(text(check.message), c.message);
-        }
-    }
-}
-
+// The editor's rules and messages are checked end to end in tests/data/cli/aspects.txt.
 TEST(AspectEditor, RebuildsTheRowInDegrees) {
     AspectFields f;
     f.name = std::string(40, 'x');
@@ -177,14 +136,18 @@ TEST(AspectImage, GoldenBytesLengthsAndUnusableRecords) {
     EXPECT_FALSE(read_aspect_image(std::span(golden).first(135)));
     EXPECT_FALSE(read_aspect_image(std::span(golden).first(0)));
     EXPECT_FALSE(read_aspect_image(std::span(golden).first(681 - 2)));
-    // A record whose angle has no unit is left out; a file of such records only gives nothing.
+    // A record whose angle has no unit is kept, to be written back as it was; it never holds,
+    // and sorting puts it last. A file of such records only is still a table.
     std::vector<std::uint8_t> bad = golden;
     bad[80] = 0;  // first record: angle unit 0
     auto rows = read_aspect_image(bad);
     ASSERT_TRUE(rows);
-    EXPECT_EQ(rows->size(), 4u);
+    EXPECT_EQ(write_aspect_image(*rows), bad);
+    EXPECT_FALSE(test_aspect(rows->front(), deg(0), deg(0), deg(0), deg(0)).holds);
+    sort_aspect_rows(*rows);
+    EXPECT_EQ(rows->back().name, "Conjunction");
     EXPECT_EQ(rows->front().name, "Sextil");
-    EXPECT_FALSE(read_aspect_image(std::span(bad).first(136)));
+    EXPECT_TRUE(read_aspect_image(std::span(bad).first(136)));
 }
 
 TEST(AspectTable, SortedByAngleInDegrees) {
@@ -276,35 +239,58 @@ TEST(AspectSteps, HouseAspects) {
     for (const FoundHouseAspect& x : h.house_aspects) EXPECT_NE(x.house, 1);
 }
 
+// The steps look at each pair through a quick cosine first. Whatever the table (angles below
+// 0 or past 180 and far past 360, orbs past half the circle) and with whole degrees that put many pairs
+// exactly on an orb's edge, they find what testing every row on every pair finds.
+TEST(AspectSteps, QuickLookMissesNothing) {
+    std::mt19937 rng(28);
+    std::uniform_int_distribution<int> whole(-400, 400);
+    for (int trial = 0; trial < 300; ++trial) {
+        AspectTable table;
+        for (int i = 0; i < 4; ++i)
+            table.rows.push_back(row(whole(rng) * (i == 2 && trial % 5 == 0 ? 1e16 : 1.0),
+                                     i == 3 && trial % 7 == 0 ? 185 : 1 + std::abs(whole(rng)) % 12));
+        Horoscope h = placed_chart();
+        h.aspect_table = &table;
+        for (int p = 0; p < kPlanetRows; ++p)
+            h.geo_movable.at(p) = {p, deg(whole(rng)), deg(trial % 2 ? whole(rng) % 9 : 0), AngleValue::plain(1.0), 0};
+        ASSERT_TRUE(find_planet_aspects(h) && find_house_aspects(h));
+        std::vector<FoundAspect> pairs;
+        std::vector<FoundHouseAspect> houses;
+        for (int a = 0; a < kPlanetRows; ++a) {
+            const PlanetPosition& pa = h.geo_movable.at(a);
+            for (int b = a + 1; b < kPlanetRows; ++b) {
+                const PlanetPosition& pb = h.geo_movable.at(b);
+                for (const AspectDef& r : table.rows) {
+                    const AspectTest t = test_aspect(r, pa.longitude, pa.latitude, pb.longitude, pb.latitude);
+                    if (t.holds) pairs.push_back({a, b, r.name, r.angle.value, r.orb.value, t.separation.to_degrees(), t.opacity});
+                }
+            }
+            for (int c = 1; c <= kHouseCount; ++c) {
+                for (const AspectDef& r : table.rows) {
+                    const AspectTest t = test_aspect_cusp(r, pa.longitude, pa.latitude, h.houses_movable[c - 1].longitude);
+                    if (t.holds) houses.push_back({a, c, r.name, r.angle.value, r.orb.value, t.separation.to_degrees()});
+                }
+            }
+        }
+        EXPECT_EQ(h.aspects, pairs) << trial;
+        EXPECT_EQ(h.house_aspects, houses) << trial;
+    }
+}
+
 TEST(AspectScript, GetAspecPPAndPH) {
     Horoscope h = placed_chart();
     const AspectTable table{default_aspect_rows(), ""};
-    struct Case {
-        const char* what;
-        bool pp;
-        int x, y;
-        std::string_view error;  // empty: accepted
-        std::size_t count;
-    };
-    const Case cases[] = {
-        {"same planet twice", true, 1, 1, "***Error*** : parameter 1 must be different from paramerer 2", 0},
-        {"planets 0 and 18", true, 0, 18, "***Error*** : parameter 2 is out of range", 0},
-        {"planet -1 first", true, -1, 18, "***Error*** : parameter 1 is out of range", 0},
-        {"Sun and Moon: the trine", true, 0, 1, "", 1},
-        {"Sun and Jupiter (not placed): nothing", true, 0, 5, "", 0},
-        {"house 0", false, 0, 0, "***Error*** : parameter 2 nh is out of range", 0},
-        {"house 13", false, 0, 13, "***Error*** : parameter 2 nh is out of range", 0},
-        {"planet 18 on a house", false, 18, 1, "***Error*** : parameter 1 np is out of range", 0},
-        {"Sun on house I", false, 0, 1, "", 1},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        AspectQuery q = c.pp ? get_aspects_pp(&h, table, c.x, c.y) : get_aspects_ph(&h, table, c.x, c.y);
-        EXPECT_EQ(q.ok, c.error.empty());
-        if (!q.ok) {
-            EXPECT_EQ(text(q.error), c.error);
-        }
-        EXPECT_EQ(q.aspects.size(), c.count);
+    for (const testing_data::DataRow& r : testing_data::data_rows("astro/aspect_scripts.txt")) {
+        SCOPED_TRACE(r[0]);
+        std::istringstream words(r[0]);
+        std::string command;
+        int x = 0, y = 0;
+        words >> command >> x >> y;
+        AspectQuery q = command == "GetAspecPP" ? get_aspects_pp(&h, table, x, y) : get_aspects_ph(&h, table, x, y);
+        const bool error = r[1].rfind("***", 0) == 0;
+        EXPECT_EQ(q.ok, !error);
+        EXPECT_EQ(error ? std::string(text(q.error)) : std::to_string(q.aspects.size()), r[1]);
     }
     EXPECT_EQ(text(get_aspects_pp(nullptr, table, 0, 1).error), "***Error*** No horoscope avalaible");
     AspectQuery trine = get_aspects_pp(&h, table, 0, 1);

@@ -5,9 +5,8 @@
 #include <cmath>
 
 #include "astro/lunations.h"
-#include "core/ayanamsa.h"
 #include "core/ephemeris_library.h"
-#include "core/spherical.h"
+#include "sky/spherical.h"
 #include "core/worker_threads.h"
 #include "common/test_birth.h"
 
@@ -53,47 +52,12 @@ TEST_F(ComputeTest, FirstComputationRunsEveryStepAndFillsTheTables) {
     EXPECT_EQ(h.last_place, h.place);
     EXPECT_TRUE(h.last_options == h.options);
 
-    for (int p : {kSun, kMoon, kMercury, kVenus, kMars, kJupiter, kSaturn, kAscendant, kMidheaven, kRahu, kKethu,
-                  kUranus, kNeptune, kPluto, kFortune}) {
-        SCOPED_TRACE(p);
-        EXPECT_TRUE(h.geo_movable.at(p).is_valid());
-        EXPECT_TRUE(h.geo_fixed.at(p).is_valid());
-        EXPECT_TRUE(h.equatorial[p].right_ascension.is_angle());
-        EXPECT_TRUE(h.horizontal[p].elevation.is_angle());
-    }
-    // Gulika, Mandi and Arudha come from the Hindu step, after the coordinates.
-    for (int p : {kGulika, kMandi, kArudha}) EXPECT_TRUE(h.geo_fixed.at(p).is_valid());
-    // The Ascendant and Midheaven rows are the cusps of houses 1 and 10.
+    // The Ascendant and Midheaven rows are the cusps of houses 1 and 10. (The tables' values
+    // are checked against the almanacs end to end in tests/data/cli/almanac.txt, and whole in
+    // the golden report.)
     EXPECT_EQ(h.geo_movable.at(kAscendant).longitude, h.houses_movable[0].longitude);
     EXPECT_EQ(h.geo_fixed.at(kMidheaven).longitude, h.houses_fixed[9].longitude);
-    // Steps 7 and 8 on the angles, by their definitions: the Midheaven is the ecliptic point
-    // on the meridian, so its right ascension is the sidereal time and it stands due south
-    // (azimuth 180 degrees) from Paris; the Ascendant is on the horizon (elevation 0).
-    const double lst_deg = h.local_sidereal_time.to_degrees();
-    EXPECT_NEAR(reduce_degrees(h.equatorial[kMidheaven].right_ascension.to_degrees() - lst_deg + 180.0), 180.0, 1e-9);
-    EXPECT_NEAR(h.horizontal[kMidheaven].azimuth.to_degrees(), 180.0, 1e-9);
-    EXPECT_NEAR(h.horizontal[kAscendant].elevation.to_degrees(), 0.0, 1e-9);
-    // Sun at 280.37 degrees on 2000-01-01 12h TT (Astronomical Almanac 2000, apparent
-    // longitude 280d22'); the low-precision provider and the series agree to well under 0.01.
-    EXPECT_NEAR(h.geo_movable.at(kSun).longitude.to_degrees(), 280.37, 0.02);
-    // The fixed Sun is the movable one less the ayanamsa.
-    double aya = ayanamsa(h.birth_ut.jd_et, options.astro.zero_date.jd_et).to_degrees();
-    EXPECT_NEAR(reduce_degrees(h.geo_movable.at(kSun).longitude.to_degrees() - h.geo_fixed.at(kSun).longitude.to_degrees()),
-                aya, 0.01);
-    // Sunrise and sunset of 2000-01-01 at Paris: the almanac's 07:44 and 16:04 UT count the
-    // upper limb with 34' of refraction (0.833 degree); the centre on the true horizon comes
-    // about 6.5 minutes later in the morning and earlier in the evening (the Sun climbs about
-    // 7.7 degrees an hour there): 07:50.5 and 15:57.5 UT.
-    EXPECT_EQ(h.sun.sunrise.day, 1);
-    EXPECT_NEAR(std::fmod(h.sun.sunrise.jd_ut + 0.5, 1.0) * 24.0, 7.842, 0.05);
-    EXPECT_NEAR(std::fmod(h.sun.sunset.jd_ut + 0.5, 1.0) * 24.0, 15.958, 0.05);
-    EXPECT_EQ(h.sun.planetary_hour, 7);
-    // New moon 1999-12-07 22:32 UT, full moon 1999-12-22 17:31 UT, new moon 2000-01-06 18:14 UT
-    // (USNO phases of the Moon).
-    EXPECT_NEAR(h.lunation.new_moon.jd_ut, 2451520.439, 2.0 / 1440);
-    EXPECT_NEAR(h.lunation.full_moon.jd_ut, 2451535.230, 2.0 / 1440);
-    EXPECT_NEAR(h.lunation.next_new_moon.jd_ut, 2451550.260, 2.0 / 1440);
-    EXPECT_EQ(h.lunation.lunar_day, 25);
+    for (int p : {kGulika, kMandi, kArudha}) EXPECT_TRUE(h.geo_fixed.at(p).is_valid()) << "after the Hindu step";
 }
 
 TEST_F(ComputeTest, GuardsSkipWhatDidNotChange) {
@@ -239,37 +203,6 @@ TEST_F(ComputeTest, ShiftTimeAcrossMidnight) {
     EXPECT_FALSE(shift_time(h, 60.0, messages, workers, library, &report));
     EXPECT_EQ(h.birth_local.hour, local_before.hour + 1);
     EXPECT_EQ(ran(), "");
-}
-
-TEST_F(ComputeTest, LowProviderLunationsAgainstPublishedMoments) {
-    // USNO phases of the Moon, UT; the searches stop at one minute.
-    struct Row {
-        const char* birth;
-        double new_moon;
-        double full_moon;
-        const char* new_moon_eclipse;
-        const char* full_moon_eclipse_start;
-    };
-    const Row rows[] = {
-        // 1999-08-11 11:08 total solar eclipse; 1999-08-26 23:48 full moon, no eclipse
-        {"1999-08-20 00:00:00.00 GD", 2451401.964, 2451417.492, "Solar eclipse, central, total, north hemisphere", ""},
-        // 2000-01-06 18:14 new moon; 2000-01-21 04:40 full moon, total lunar eclipse
-        {"2000-01-10 00:00:00.00 GD", 2451550.260, 2451564.694, "", "Lunar eclipse, total"},
-    };
-    for (const auto& r : rows) {
-        SCOPED_TRACE(r.birth);
-        Horoscope chart;
-        ASSERT_TRUE(chart.set_birth_data(paris(r.birth, r.birth), true, options));
-        ASSERT_TRUE(compute(chart, messages, workers, library));
-        EXPECT_NEAR(chart.lunation.new_moon.jd_ut, r.new_moon, 2.0 / 1440);
-        EXPECT_NEAR(chart.lunation.full_moon.jd_ut, r.full_moon, 2.0 / 1440);
-        EXPECT_TRUE(eclipse_text(chart.lunation.new_moon_eclipse).starts_with(r.new_moon_eclipse));
-        std::string full = eclipse_text(chart.lunation.full_moon_eclipse);
-        EXPECT_TRUE(full.starts_with(r.full_moon_eclipse_start)) << full;
-        if (*r.full_moon_eclipse_start == 0) {
-            EXPECT_EQ(full, "");
-        }
-    }
 }
 
 }  // namespace

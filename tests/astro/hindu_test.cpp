@@ -4,75 +4,51 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 
-#include "astro/compute.h"
 #include "astro/dasa_table.h"
 #include "astro/planets_signs.h"
-#include "common/test_birth.h"
-#include "core/ephemeris_library.h"
-#include "core/spherical.h"
-#include "core/worker_threads.h"
+#include "common/data_table.h"
+#include "common/test_dates.h"
+#include "sky/spherical.h"
 
 namespace tellurim {
 namespace {
 
-struct SubCase { int sub; double lon; int sign; const char* why; };
-
-TEST(HinduSubdivisions, EdgeCasesAndLabels) {
-    const SubCase cases[] = {
-        {kRasi, 0.0, kAries, "start of the zodiac"},
-        {kDrekkana, 0.0, kAries, "first decanate is the sign itself"},
-        {kNavamsa, 0.0, kAries, "first navamsa of Aries"},
-        {kDwadasamsa, 0.0, kAries, ""},
-        {kChaturthamsa, 0.0, kAries, ""},
-        {kDasamsa, 0.0, kAries, ""},
-        {kHora, 0.0, kLeo, "first half of an odd sign is the Sun's"},
-        {kHora, 15.0, kCancer, "second half is the Moon's"},
-        {kHora, 45.0, kLeo, "second half of Taurus is the Sun's"},
-        {kNavamsa, 3.3333, kAries, "just under 3d20'"},
-        {kNavamsa, 3.33334, kTaurus, "just over 3d20'"},
-        {kNavamsa, 359.9, kPisces, "last navamsa"},
-        {kNavamsa, 31.0, kCapricornus, "Taurus navamsas start at Capricornus"},
-        {kTrimsamsa, 25.0, kTaurus, "25 degrees of Aries"},
-        {kTrimsamsa, 34.99, kTaurus, "4.99 degrees of Taurus"},
-        {kTrimsamsa, 35.0, kGemini, "5 degrees of Taurus: the bound is 'below'"},
-        {kTrimsamsa, 4.99, kAries, ""},
-        {kDrekkana, 25.0, kSagittarius, "third decanate: 9th sign"},
-        {kDrekkana, 370.0, kLeo, "reduced into [0, 360) first"},
-        {kSaptamsa, 4.3, kTaurus, "past 30/7 degrees"},
-        {kDwadasamsa, 29.9, kPisces, ""},
-        {kPanchamsa, 35.0, kTaurus, "odd sign, first fifth"},
-        {kPanchamsa, 24.0, kTaurus, "even sign, fifth fifth"},
-        {kDasamsa, 30.0, kAquarius, "Taurus starts 9 signs on"},
-        {kEkadasamsa, 0.0, kPisces, "s - 1"},
-        {kShodasamsa, 29.9, kLeo, "even sign, k = 15"},
-        {kShodasamsa, 30.0, kLeo, "odd sign, k = 0"},
-        {kShashtiamsa, 0.0, kTaurus, "even sign: k + s + 1"},
-        {kShashtiamsa, 30.0, kTaurus, "odd sign: s + 60 - k"},
-        {13, 10.0, -1, "no sub-division 13"},
-        {kRasi, kInfinity, -1, "undefined longitude"},
-    };
-    for (const SubCase& c : cases) {
-        SCOPED_TRACE(testing::Message() << subdivision_label(c.sub) << " of " << c.lon << ": " << c.why);
-        EXPECT_EQ(subdivision_sign(c.sub, c.lon), c.sign);
-    }
-    EXPECT_EQ(subdivision_label(0), "1/1");
-    EXPECT_EQ(subdivision_label(12), "1/60");
+// The exact bounds and the labels are checked end to end in tests/data/cli/hindu.txt; here the
+// inputs the command line does not take.
+TEST(HinduSubdivisions, InputsOutsideOneTurn) {
+    EXPECT_EQ(subdivision_sign(kDrekkana, 370.0), kLeo) << "reduced into [0, 360) first";
+    EXPECT_EQ(subdivision_sign(13, 10.0), -1);
+    EXPECT_EQ(subdivision_sign(kRasi, kInfinity), -1);
     EXPECT_EQ(subdivision_label(13), "?");
     EXPECT_EQ(subdivision_label(-1), "?");
-    EXPECT_EQ(subdivision_long_label(4), "NAVA(1/9)");
-    EXPECT_EQ(subdivision_long_label(6), "Thri(1/30)");
-    EXPECT_EQ(subdivision_long_label(7), "1/4");
 }
 
-TEST(HinduNakshatras, SpansOfThirteenDegreesTwentyMinutesAndEdits) {
-    const std::pair<double, int> cases[] = {{0.0, 0}, {13.3333, 0}, {13.3334, 1}, {200.0, 15}, {359.999, 26},
-                                            {360.0, -1}, {-0.1, -1}, {kInfinity, -1}};
-    for (const auto& [lon, n] : cases) {
-        SCOPED_TRACE(lon);
-        EXPECT_EQ(nakshatra_of(lon), n);
+// Every part of every sign in the thirteen divisions, against the table written out in
+// tests/data: just after the part begins, at its middle and just before it ends.
+TEST(HinduSubdivisions, EveryPartOfEverySign) {
+    const std::string codes = "Ar Ta Ge Cn Le Vi Li Sc Sg Cp Aq Pi";
+    int checked = 0;
+    for (const testing_data::DataRow& row : testing_data::data_rows("hindu/divisions.txt")) {
+        const int sub = row.integer(0);
+        const int sign = sign_from_name(row[2]);
+        const double parts = static_cast<double>(row.size() - 3);
+        for (std::size_t k = 0; k + 3 < row.size(); ++k) {
+            SCOPED_TRACE(::testing::Message() << row[1] << " of " << row[2] << ", part " << k + 1);
+            const int want = static_cast<int>(codes.find(row[k + 3]) / 3);
+            const double start = 30.0 * sign + 30.0 * static_cast<double>(k) / parts;
+            for (double at : {1e-6, 15.0 / parts, 30.0 / parts - 1e-6}) EXPECT_EQ(subdivision_sign(sub, start + at), want) << at;
+        }
+        ++checked;
     }
+    EXPECT_EQ(checked, kSubDivisions * 12);
+}
+
+TEST(HinduNakshatras, EditsAndUndefinedLongitudes) {
+    EXPECT_EQ(nakshatra_of(-0.1), -1);
+    EXPECT_EQ(nakshatra_of(kInfinity), -1);
     // An edit cuts its texts to the stored arrays.
     NakshatraTable t = default_nakshatra_table();
     EXPECT_FALSE(apply_nakshatra_edit({27, std::string("x"), {}, {}}, t));
@@ -154,32 +130,8 @@ TEST_F(HinduDasa, PeriodsContainTheirDatesAndFollowEachOther) {
     EXPECT_EQ(dasa_period_at(table, kInfinity, start).position, -1);
 }
 
-TEST(HinduDasaSettings, DialogRules) {
-    struct Case { const char* zero; const char* year; bool ok; const char* message; };
-    const Case cases[] = {
-        {"-134-02-03 12:00:00.00 JD", "365.25", true, ""},
-        {"390-03-21", "360.0", true, ""},
-        {"222-03-13 15:19:32.89 JD", "100.5", true, ""},
-        {"222-03-13 15:19:32.89 JD", "100", false, "Not a correct value for this field"},
-        {"222-03-13 15:19:32.89 JD", "abc", false, "Not a correct value for this field"},
-        {"not a date", "365.25", false, "Not a valid date for zodiacs concordance."},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(std::string(c.zero) + " / " + c.year);
-        DasaTable t;
-        DasaSettingsResult r = apply_dasa_settings(t, c.zero, c.year);
-        EXPECT_EQ(r.ok, c.ok);
-        EXPECT_EQ(r.message, c.message);
-        if (c.ok) {
-            double sum = 0.0;
-            for (const DasaPeriod& p : t.periods) sum += p.duration_days;
-            EXPECT_NEAR(sum, 120.0 * t.year_length, 1e-6);
-            EXPECT_NEAR(t.start_offsets[728] + t.periods[728].duration_days, sum, 1e-6);
-        } else {
-            EXPECT_EQ(t.periods[0].duration_days, 0.0) << "table left alone";
-        }
-    }
-}
+// The dasa dialog's rules (apply_dasa_settings) are checked through the settings that use them,
+// in option_keys_test.cpp and tests/data/files/option_refusals.txt.
 
 // --- time lords ---------------------------------------------------------------------------------
 
@@ -399,48 +351,8 @@ TEST(HinduQualities, Mercury) {
     EXPECT_EQ(quality_text(-1), "Bad");
 }
 
-// --- through the pipeline -----------------------------------------------------------------------
-
-TEST(HinduPipeline, TablesAgreeWithTheFixedPositions) {
-    EphemerisLibrary library;
-    if (!library.load(kEphemerisLow)) GTEST_SKIP() << "libephlow.so not built";
-    WorkerThreads workers;
-    RecordingMessages messages;
-    Options options;
-    build_dasa_table(options.dasas, DasaTable::default_zero_date(), 365.25);
-    const BirthData d = test_birth("1944-06-06 06:00:00.00 GD", 2.3489, 48.8567, "1944-06-06 08:00:00.00 GD");
-    Horoscope h;
-    ASSERT_TRUE(set_and_compute(h, d, true, options, messages, workers, library));
-    const HinduData& hd = h.hindu;
-    for (int p = 0; p < kPlanetRows; ++p) {
-        SCOPED_TRACE(planet_name(p));
-        const PlanetPosition& row = h.geo_fixed.at(p);
-        ASSERT_TRUE(row.longitude.is_angle());
-        const double lon = row.longitude.to_degrees();
-        EXPECT_EQ(hd.divisions[p][kRasi], sign_of_longitude(AngleValue::degrees(lon)));
-        EXPECT_EQ(hd.nakshatras[p], static_cast<int>(lon / kNakshatraSpan));
-        EXPECT_EQ(hd.relationships[p][p].rasi, 3);
-    }
-    // The Arudha's sign from the Ascendant and its lord, Gulika and Mandi a few degrees apart
-    // (half an eighth of the day, about 55 minutes of rising ecliptic).
-    const int asc = hd.divisions[kAscendant][kRasi];
-    EXPECT_EQ(hd.divisions[kArudha][kRasi], arudha_sign(asc, hd.divisions[lord_of_sign(asc)][kRasi]));
-    const double gap = reduce_degrees(h.geo_fixed.at(kMandi).longitude.to_degrees() -
-                                      h.geo_fixed.at(kGulika).longitude.to_degrees());
-    EXPECT_GT(gap, 5.0);
-    EXPECT_LT(gap, 30.0);
-    // The period at birth holds the birth; the lords of a Tuesday in 1944.
-    DasaPeriodAt at = dasa_period_at(h.options.dasas, hd.dasa_cycle_start_jd_et, h.birth_ut.jd_et);
-    EXPECT_LE(at.start_jd_et, h.birth_ut.jd_et);
-    EXPECT_GT(at.end_jd_et, h.birth_ut.jd_et);
-    // The birth falls in the dasa of the lord of the Moon's nakshatra (table of nakshatras).
-    const int moon_nakshatra = nakshatra_of(hd.dasa_moon_longitude);
-    ASSERT_GE(moon_nakshatra, 0);
-    EXPECT_EQ(at.dasa, default_nakshatra_table()[static_cast<std::size_t>(moon_nakshatra)].lord);
-    EXPECT_EQ(hd.time_lords.day, kMars);
-    EXPECT_EQ(hd.aspect_strengths[kMoon][kMoon], 0.0);
-    EXPECT_EQ(hd.house_aspect_strengths[0][kAscendant], 0.0);
-}
+// The Hindu tables of a computed chart are compared whole in the golden report
+// (tests/data/cli/report.txt), and the Moon's nakshatra and dasa in tests/data/cli/hindu.txt.
 
 }  // namespace
 }  // namespace tellurim

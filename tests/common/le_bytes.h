@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "core/text.h"
+#include "base/text.h"
 
 namespace tellurim::testing_data {
 

@@ -5,7 +5,7 @@
 
 #include <string_view>
 
-#include "core/date_hour.h"
+#include "base/date_hour.h"
 
 namespace tellurim {
 

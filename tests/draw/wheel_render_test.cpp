@@ -3,6 +3,8 @@
 // poppler's pdfinfo.
 #include "draw/wheel_render.h"
 
+#include "draw/glyph_paths.h"
+
 #include <gtest/gtest.h>
 
 #include <QFile>
@@ -51,6 +53,20 @@ protected:
     WheelStyle m_style;
     WheelInput m_input;
 };
+
+// Gulika, Mandi and Arudha have no symbol: their short names, letter by letter, fill the
+// glyph's box from side to side without leaving it.
+TEST(PlanetGlyph, PointsWithoutASymbolShowTheirShortNames) {
+    const std::pair<int, const char*> rows[] = {{kGulika, "Gul"}, {kMandi, "Man"}, {kArudha, "Aru"}};
+    for (const auto& [planet, name] : rows) {
+        SCOPED_TRACE(name);
+        EXPECT_EQ(planet_glyph_letters(planet), name);
+        const QRectF box = planet_glyph_path(planet).boundingRect();
+        EXPECT_TRUE(QRectF(-1, -1, 2, 2).contains(box));
+        EXPECT_GT(box.width(), 1.4);
+    }
+    EXPECT_EQ(planet_glyph_letters(kSun), "");
+}
 
 QRgb at(const QImage& img, WheelPoint p) {
     return img.pixel(static_cast<int>(std::lround(p.x)), static_cast<int>(std::lround(p.y)));
@@ -168,10 +184,12 @@ TEST_F(WheelRender, SvgIsXmlAndPdfOpens) {
     m_input.inside.longitudes[kMoon] = 77 * kDeg;
     for (int h = 0; h < 12; ++h) m_input.inside.cusps[static_cast<std::size_t>(h)] = (30.0 * h + 5) * kDeg;
     m_input.outside = m_input.inside;
-    m_input.informations = {"Sample", "1944-06-06"};
+    // Control characters in a name are dropped: XML 1.0 cannot hold them.
+    m_input.informations = {"Sample\x01\x1f\xef\xbf\xbf", "1944-06-06"};
     const fs::path svg = m_dir / "wheel.svg";
-    ASSERT_TRUE(write_wheel_file(svg.string(), WheelFormat::Svg, QSize(800, 600), QSize(1920, 1080), m_options,
-                                 m_style, m_input));
+    ASSERT_EQ(write_wheel_file(svg.string(), WheelFormat::Svg, QSize(800, 600), QSize(1920, 1080), m_options,
+                               m_style, m_input),
+              WheelFileStatus::Written);
     QFile file(QString::fromStdString(svg.string()));
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     QXmlStreamReader xml(&file);
@@ -191,8 +209,9 @@ TEST_F(WheelRender, SvgIsXmlAndPdfOpens) {
     EXPECT_GT(paths, 12);
 
     const fs::path pdf = m_dir / "wheel.pdf";
-    ASSERT_TRUE(write_wheel_file(pdf.string(), WheelFormat::Pdf, QSize(800, 600), QSize(1920, 1080), m_options,
-                                 m_style, m_input));
+    ASSERT_EQ(write_wheel_file(pdf.string(), WheelFormat::Pdf, QSize(800, 600), QSize(1920, 1080), m_options,
+                               m_style, m_input),
+              WheelFileStatus::Written);
     const std::string cmd = "pdfinfo '" + pdf.string() + "' 2>&1";
     FILE* p = popen(cmd.c_str(), "r");
     ASSERT_NE(p, nullptr);

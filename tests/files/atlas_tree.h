@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "common/temp_dir.h"
-#include "core/byte_io.h"
+#include "base/byte_io.h"
 #include "files/place_files.h"
 
 namespace tellurim::testing {

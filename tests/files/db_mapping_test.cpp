@@ -1,6 +1,8 @@
 // The mapping file and the named values of the database export.
 #include <gtest/gtest.h>
 
+#include "common/data_table.h"
+
 #include <cmath>
 
 #include "common/test_dates.h"
@@ -63,33 +65,26 @@ TEST(DbValues, KindsAndDefinitions) {
     h.geo_movable.at(kMoon) = PlanetPosition{kMoon, AngleValue::degrees(20.0), AngleValue::degrees(1.0),
                                              AngleValue::plain(0.0026), 0};
 
-    auto v = [&](const char* f) {
-        auto r = db_value(h, f);
-        EXPECT_TRUE(r) << f;
-        return r.value_or(DbValue{});
-    };
-    EXPECT_EQ(v("Second").integer, 15);
-    EXPECT_NEAR(v("Hour UT Decimal").real, 6.5 + 15.5 / 3600, 1e-12);
-    EXPECT_EQ(v("Date/Hour UT Encode").kind, DbKind::DateTime);
-    EXPECT_EQ(v("Date/Hour UT Encode").when.hour, 6);
-    EXPECT_EQ(v("Date Local Encode").when.day, 6);
-    EXPECT_EQ(v("City Longitude Is West").integer, 1);
-    EXPECT_EQ(v("City Latitude Is South").integer, 1);
-    EXPECT_NEAR(v("City Longitude Decimal Degrees Abs").real, 77.0333333, 1e-6);
-    const DbValue lon_time = v("City Longitude Hours Encode Abs");
-    EXPECT_EQ(lon_time.kind, DbKind::Time);
-    EXPECT_EQ(lon_time.when.hour * 3600 + lon_time.when.minute * 60 + lon_time.when.second, 5 * 3600 + 8 * 60 + 8);
-    EXPECT_TRUE(v("Zero Date UT Encode").is_null);  // year -134 has no database date
-    EXPECT_EQ(v("Mov Longitude degrees House 1 SHOD").real, 5.0);
-    EXPECT_EQ(v("Mov Longitude degrees House 2 SHOD").real, 335.0);  // the cusp of house 12
-    EXPECT_EQ(v("Mov Longitude degrees House 2 SHSD").real, 35.0);
-    EXPECT_TRUE(v("Fix Longitude degrees House 2 SHSD").is_null);
-    EXPECT_NEAR(v("Angle_Sun_Moon").real, 30.0, 1e-12);  // across 0 degrees
-    EXPECT_TRUE(v("Sun Strength").is_null);
-    EXPECT_EQ(v("Sun Strength").kind, DbKind::Real);
-    EXPECT_TRUE(v("Sun Bindus in Moon Ashtakavarga After Reduction").is_null);
-    EXPECT_TRUE(v("H_Sun_SHSD").is_null);  // no fixed houses
-    EXPECT_EQ(v("House division type").text, "HINDOUE");
+    for (const testing_data::DataRow& r : testing_data::data_rows("files/db_values.txt")) {
+        SCOPED_TRACE(r[0]);
+        const auto value = db_value(h, r[0]);
+        ASSERT_TRUE(value);
+        const DbValue& x = *value;
+        const std::string& kind = r[1];
+        if (kind == "real" && !x.is_null) {
+            EXPECT_NEAR(x.real, r.num(2), 1e-6);
+            continue;
+        }
+        const long long n = kind == "integer" ? x.integer
+                            : kind == "hour"  ? x.when.hour
+                            : kind == "day"   ? x.when.day
+                                              : x.when.hour * 3600 + x.when.minute * 60 + x.when.second;
+        EXPECT_EQ(x.is_null ? "null" : kind == "text" ? x.text : std::to_string(n), kind == "null" ? "null" : r[2]);
+        const DbKind want = kind == "hour" ? DbKind::DateTime : kind == "seconds" ? DbKind::Time : DbKind::Real;
+        if (kind == "hour" || kind == "seconds" || (kind == "null" && r.size() > 2)) {
+            EXPECT_EQ(x.kind, want);
+        }
+    }
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <random>
 
 #include "astro/compute.h"
+#include "common/data_table.h"
 #include "common/temp_dir.h"
 #include "common/test_dates.h"
 #include "core/ephemeris_library.h"
@@ -81,45 +82,30 @@ TEST(HoroscopeFile, ElementContent) {
     EXPECT_FALSE(element_content("<A>x</A>", "<a>"));
 }
 
+// The edits of tests/data/files/horoscope_edits.txt, and whether the edited file reads.
 TEST(HoroscopeFile, ReaderEdgeCases) {
-    struct Case { const char* what; std::string text; bool ok; };
     const std::string g = kGolden;
-    const Case cases[] = {
-        {"golden", g, true},
-        {"no id", replaced(g, "<id>  1944-06-06 06:00:00.00 GD 2d20'56.00\"E48d51'24.00\"N</id>\r\n", ""), true},
-        {"no state, no country", replaced(replaced(g, "<state></state>", ""), "<country>France</country>", ""), true},
-        {"no timezone", replaced(g, "<timezone>-1</timezone>", ""), false},
-        {"no county", replaced(g, "<county></county>", ""), false},
-        {"no city", replaced(g, "<city>Paris</city>", ""), false},
-        {"no version", replaced(g, "<version>", ""), false},
-        {"no release", replaced(g, "<release>7</release>", ""), false},
-        {"version 9.9.9", replaced(replaced(g, "<major>2", "<major>9"), "<minor>4", "<minor>9"), true},
-        {"version 1.0.0", replaced(replaced(g, "<major>2", "<major>1"), "<release>7", "<release>0"), true},
-        {"no first name", replaced(g, "<firstname>Birth</firstname>", ""), false},
-        {"sex 1.9", replaced(g, "<sex>2", "<sex>1.9"), true},
-        {"sex -0.5", replaced(g, "<sex>2", "<sex>-0.5"), true},
-        {"sex 3", replaced(g, "<sex>2", "<sex>3"), false},
-        {"sex -1", replaced(g, "<sex>2", "<sex>-1"), false},
-        {"sex word", replaced(g, "<sex>2", "<sex>F"), false},
-        {"sex 2^31", replaced(g, "<sex>2", "<sex>2147483648"), false},
-        {"bad UT", replaced(g, "<birthdatehourut>1944-06-06", "<birthdatehourut>1944-xx-06"), false},
-        {"bad initial local",
-         replaced(g, "<initialebirthdatehourlocale>1944-06-06 08:00:00.00 GD", "<initialebirthdatehourlocale>"), false},
-        {"bad longitude", replaced(g, "<longitude>2d20'56.00\"E", "<longitude>east"), false},
-        {"blank", "  \r\n ", false},
-        {"empty", "", false},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        EXPECT_EQ(parse_horoscope_text(c.text).has_value(), c.ok);
+    EXPECT_TRUE(parse_horoscope_text(g));
+    EXPECT_FALSE(parse_horoscope_text("  \r\n "));
+    EXPECT_FALSE(parse_horoscope_text(""));
+    for (const DataRow& r : data_rows("files/horoscope_edits.txt")) {
+        SCOPED_TRACE(r[3]);
+        const std::string first = r.size() > 4 ? replaced(g, r.text(4), r.text(5)) : g;
+        EXPECT_EQ(parse_horoscope_text(replaced(first, r.text(0), r.text(1))).has_value(), r[2] == "read");
+    }
+    for (const DataRow& r : data_rows("files/horoscope_faults.txt")) {
+        SCOPED_TRACE(r[2]);
+        std::string fault;
+        EXPECT_FALSE(parse_horoscope_text(replaced(g, r.text(0), r.text(1)), &fault));
+        EXPECT_EQ(fault, r[2]);
     }
 
     auto sex_of = [&](const char* s) { return parse_horoscope_text(replaced(g, "<sex>2", s))->birth.sex; };
     EXPECT_EQ(sex_of("<sex>1.9"), kMan);
     EXPECT_EQ(sex_of("<sex>-0.5"), kNeuter);
-    auto no_id = parse_horoscope_text(cases[1].text);
+    auto no_id = parse_horoscope_text(replaced(g, "<id>  1944-06-06 06:00:00.00 GD 2d20'56.00\"E48d51'24.00\"N</id>\r\n", ""));
     EXPECT_EQ(no_id->identifier, "");
-    auto no_region = parse_horoscope_text(cases[2].text);
+    auto no_region = parse_horoscope_text(replaced(replaced(g, "<state></state>", ""), "<country>France</country>", ""));
     EXPECT_EQ(no_region->birth.state, "");
     EXPECT_EQ(no_region->birth.country, "");
 
@@ -133,6 +119,37 @@ TEST(HoroscopeFile, ReaderEdgeCases) {
     EXPECT_EQ(long_name->birth.last_name, forty.substr(0, 29));
     auto markup = parse_horoscope_text(replaced(g, "<lastname>Sample", "<lastname>R&D <x> \xE9t\xC3\xA9"));
     EXPECT_EQ(markup->birth.last_name, "R&D <x> \xEF\xBF\xBDt\xC3\xA9");  // an invalid byte reads as U+FFFD
+}
+
+// The rule of every place where birth texts enter: one of the file's own tags is refused,
+// naming the field; any other markup is kept as it is.
+TEST(HoroscopeFile, TextsHoldingATagOfTheFile) {
+    struct Case { const char* text; std::optional<std::string_view> tag; };
+    const Case cases[] = {
+        {"<latitude>10S</latitude>", "<latitude>"}, {"x</county>y", "</county>"}, {"<<id>>", "<id>"},
+        {"R&D <x> <Sons> &lt;", std::nullopt},     {"<Latitude>", std::nullopt}, {"< city>", std::nullopt},
+        {"<city", std::nullopt},                   {"<//city>", std::nullopt},   {"</>", std::nullopt},
+        {"<initialebirthdatehourut>", "<initialebirthdatehourut>"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(file_tag_in(c.text), c.tag) << c.text;
+
+    const std::pair<const char*, std::string BirthData::*> names[] = {
+        {"Last name", &BirthData::last_name}, {"First name", &BirthData::first_name},
+        {"State", &BirthData::state}, {"Country", &BirthData::country}};
+    for (const auto& [label, field] : names) {
+        BirthData b = sample_birth();
+        EXPECT_FALSE(birth_text_fault(b));
+        b.*field = "a<birthdatehourut>";
+        EXPECT_EQ(birth_text_fault(b), std::string(label) + " cannot hold a tag of the horoscope file: <birthdatehourut>");
+        b.*field = "\xE9t\xE9";
+        EXPECT_EQ(birth_text_fault(b), std::string(label) + " is not UTF-8 text");
+    }
+    BirthData b = sample_birth();
+    b.place.city = "</city>";
+    EXPECT_EQ(birth_text_fault(b), "City cannot hold a tag of the horoscope file: </city>");
+    b.place.city = "Paris";
+    b.place.county = "<county>";
+    EXPECT_EQ(birth_text_fault(b), "County cannot hold a tag of the horoscope file: <county>");
 }
 
 // Everything after "</birthplace>" is optional, so a prefix parses exactly when it holds that tag.
@@ -159,7 +176,13 @@ TEST_F(HoroscopeFileOnDisk, FailuresShowThePathUnderTheirCaption) {
     std::string big(10 * 1024 * 1024, 'x');
     std::string big_valid = std::string(kGolden) + std::string(10 * 1024 * 1024, ' ');
 
-    struct Case { const char* what; std::string path; HoroscopeFileStatus status; const char* caption; };
+    struct Case {
+        const char* what;
+        std::string path;
+        HoroscopeFileStatus status;
+        const char* caption;
+        const char* after_path = "";  // the value the birth options refuse
+    };
     const Case cases[] = {
         {"missing", (m_dir / "missing.xml").string(), HoroscopeFileStatus::CannotOpen, "Cannot open horoscope file:"},
         {"directory", m_dir.string(), HoroscopeFileStatus::CannotOpen, "Cannot open horoscope file:"},
@@ -167,6 +190,8 @@ TEST_F(HoroscopeFileOnDisk, FailuresShowThePathUnderTheirCaption) {
         {"10 MB", write("big.xml", big), HoroscopeFileStatus::BadFormat, "Bad horoscope file format:"},
         {"10 MB valid", write("bigvalid.xml", big_valid), HoroscopeFileStatus::Ok, ""},
         {"no path", "", HoroscopeFileStatus::CannotOpen, "Cannot open horoscope file:"},
+        {"latitude 91", write("lat91.xml", replaced(kGolden, "<latitude>48d51'24.00\"N", "<latitude>91dN")),
+         HoroscopeFileStatus::BadFormat, "Bad horoscope file format:", ": Not a valid latitude."},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -178,7 +203,8 @@ TEST_F(HoroscopeFileOnDisk, FailuresShowThePathUnderTheirCaption) {
             continue;
         }
         EXPECT_EQ(messages.messages,
-                  (std::vector<Message>{{c.path.empty() ? "NULL" : c.path, c.caption, MessageIcon::Warning}}));
+                  (std::vector<Message>{
+                      {(c.path.empty() ? "NULL" : c.path) + c.after_path, c.caption, MessageIcon::Warning}}));
     }
 }
 
@@ -193,6 +219,7 @@ TEST_F(HoroscopeFileOnDisk, SaveReadComputeRoundTrip) {
     BirthData b = sample_birth();
     b.last_name = "O'Hara & <Sons>";
     b.place.county = "\xC3\x8Ele-de-France";
+    b.place.city = std::string(70, 'C');  // the place keeps 59 characters, as the file reads them back
     b.place.time_zone = 0x10002;
     b.state = "IDF";
     Horoscope saved;
@@ -200,7 +227,21 @@ TEST_F(HoroscopeFileOnDisk, SaveReadComputeRoundTrip) {
     saved.identifier = "my id";
     const std::string path = default_horoscope_file_name(saved, m_dir.string());
     EXPECT_EQ(fs::path(path).filename(), "O'Hara & <Sons>_Birth.xml");
-    ASSERT_TRUE(save_horoscope(saved, path, quiet));
+    ASSERT_EQ(save_horoscope(saved, path, quiet), SaveStatus::Saved);
+    // A second save over the file asks first; "no" keeps the file as it was.
+    const std::string first = read_text(path);
+    saved.identifier = "other id";
+    RecordingMessages asked;
+    asked.answers = {MessageAnswer::No, MessageAnswer::Yes};
+    EXPECT_EQ(save_horoscope(saved, path, asked), SaveStatus::Kept);
+    EXPECT_EQ(read_text(path), first);
+    EXPECT_EQ(save_horoscope(saved, path, asked), SaveStatus::Saved);
+    EXPECT_NE(read_text(path), first);
+    ASSERT_EQ(asked.messages.size(), 2u);
+    EXPECT_EQ(asked.messages[0].text, "File " + path + " exits, overwrite?");
+    EXPECT_EQ(asked.messages[0].caption, "Confirmation");
+    saved.identifier = "my id";
+    ASSERT_EQ(save_horoscope(saved, path, quiet), SaveStatus::Saved);
 
     Horoscope read;
     RecordingMessages messages;
@@ -215,8 +256,21 @@ TEST_F(HoroscopeFileOnDisk, SaveReadComputeRoundTrip) {
     for (int p = 0; p < kPlanetRows; ++p) EXPECT_EQ(read.geo_movable.at(p), saved.geo_movable.at(p)) << p;
     EXPECT_EQ(read.houses_fixed, saved.houses_fixed);
 
+    // A birth moved after it was first entered: the file's initial date-hours are kept apart
+    // from the current ones, which the chart is computed for.
+    const std::string moved = write("moved.xml", replaced(replaced(kGolden, "<birthdatehourut>1944-06-06 06:00",
+                                                                   "<birthdatehourut>1944-06-06 06:30"),
+                                                          "<birthdatehourlocale>1944-06-06 08:00",
+                                                          "<birthdatehourlocale>1944-06-06 08:30"));
+    ASSERT_TRUE(read_horoscope_file(read, moved, options, messages, workers, library));
+    EXPECT_EQ(read.birth_ut, test_date("1944-06-06 06:30:00"));
+    EXPECT_EQ(read.birth_local, test_date("1944-06-06 08:30:00"));
+    EXPECT_EQ(read.initial_ut, test_date("1944-06-06 06:00:00"));
+    EXPECT_EQ(read.initial_local, test_date("1944-06-06 08:00:00"));
+    EXPECT_NE(read.geo_movable.at(kMoon), saved.geo_movable.at(kMoon));
+
     RecordingMessages write_failure;
-    EXPECT_FALSE(save_horoscope(saved, (m_dir / "no" / "such.xml").string(), write_failure));
+    EXPECT_EQ(save_horoscope(saved, (m_dir / "no" / "such.xml").string(), write_failure), SaveStatus::Failed);
     ASSERT_EQ(write_failure.messages.size(), 1u);
     EXPECT_EQ(write_failure.messages[0].caption, "Cannot open file:");
     EXPECT_EQ(horoscope_file_filter(), "(Tellurim horoscope file *.xml)|*.xml");

@@ -1,7 +1,7 @@
 // Place names compare as people type them: case, accents and symbols ignored.
 #include <gtest/gtest.h>
 
-#include "core/text.h"
+#include "base/text.h"
 #include "files/name_compare.h"
 
 namespace tellurim {

@@ -7,7 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "core/options_image.h"
+#include "common/data_table.h"
+#include "files/options_image.h"
 #include "files/option_keys.h"
 #include "files/options_file.h"
 
@@ -58,70 +59,21 @@ TEST(OptionKeys, EverySettingTakesBackWhatItShows) {
     }
 }
 
-// The dialogs' rules and their exact texts.
+// The dialogs' rules and their exact texts (tests/data/files/option_refusals.txt).
 TEST(OptionKeys, RefusedValuesSayTheDialogsMessage) {
-    const std::string not_correct = "Not a correct value for this field";
-    struct Case {
-        const char* key;
+    for (const testing_data::DataRow& c : testing_data::data_rows("files/option_refusals.txt")) {
+        SCOPED_TRACE(c[0] + " " + c[1]);
         std::vector<std::string> values;
-        std::string message;  // "" when accepted
-    };
-    const Case cases[] = {
-        {"astro.zero-date", {"2000-13-01"}, "Not a valid date for zodiacs concordance."},
-        {"astro.zero-date", {"fagan-bradley"}, ""},
-        {"astro.house-system", {"7"}, "Unknown house system (Campanus, Alcabitus, Abenragel, Regiomontanus, "
-                                      "Placidus, Hindu, ModusAequalis): 7"},
-        {"astro.house-system", {"6"}, ""},
-        {"astro.zodiac", {"tropical"}, not_correct},
-        {"dasa.zero-date", {"Raman 2"}, "Not a valid date for zodiacs concordance."},
-        {"dasa.year-length", {"100"}, not_correct},
-        {"dasa.year-length", {"100.5"}, ""},
-        {"dasa.year-length", {"nan"}, not_correct},
-        {"dasa.zero-date", {"default tellurim"}, ""},
-        {"exaltations.moon", {""}, "Exaltation degrees must be given for the seven visible planets"},
-        {"exaltations.uranus", {" "}, ""},  // the row becomes unused
-        {"exaltations.sun", {"360d"}, "Not a valid angle."},
-        {"exaltations.zero-date", {"222-13-01"}, "Not a valid date for zodiacs concordance."},
-        {"exaltations.longitudes", {"fixed"}, ""},
-        {"nakshatras.26.name", {std::string(100, 'x')}, not_correct},
-        {"nakshatras.0.colour", {"64112233"}, not_correct},
-        {"aspect-filters.planets.1.aspects", {"Sun, Earth"}, not_correct},  // no box for the Earth
-        {"aspect-filters.houses.2.hide", {"13"}, not_correct},
-        {"aspect-filters.houses.modes", {"outside", "inside-on-outside"}, ""},
-        {"drawing.zodiac-origin", {"360d"}, not_correct},
-        {"drawing.zodiac-origin", {"-0d30'"}, not_correct},
-        {"drawing.zodiac-origin", {"3.14"}, not_correct},  // a plain number has no unit
-        {"drawing.zodiac-origin", {"23h59'"}, ""},
-        {"drawing.aspect-ratio", {"0"}, not_correct},
-        {"drawing.aspect-ratio", {"1e-50"}, not_correct},  // zero as a float
-        {"drawing.aspect-ratio", {"-0.5"}, ""},
-        {"drawing.smoothing-mode", {"5"}, not_correct},
-        {"ephemeris.type", {"3"}, "Unknown ephemiris type"},
-        {"ephemeris.type", {"low"}, ""},
-        {"my-city.longitude", {"250d"}, "Not a valid longitude."},
-        {"my-city.longitude", {"181"}, "Not a valid longitude."},
-        {"my-city.latitude", {"91dN"}, "Not a valid latitude."},
-        {"my-city.latitude", {"5h N"}, "Not a valid latitude."},
-        {"my-city.coordinates", {"2d20'E", "48d51'N", "25"}, not_correct},
-        {"my-city.coordinates", {"2d20'E", "48d51'N", "-1"}, ""},
-        {"paths.countries-dir", {"/nonexistent/countries"}, "Not a valid path."},
-        {"paths.tcl-script-dir", {"/nonexistent"}, not_correct},
-        {"paths.db-ini-file", {"/tmp"}, not_correct},
-        {"paths.save-file", {"/nonexistent/save.txt"}, not_correct},
-        {"paths.text-editor", {"\"/tmp\""}, not_correct},
-        {"fonts.global.size", {"0"}, not_correct},
-        {"fonts.title.colour", {"#80FF0000"}, not_correct},  // a COLORREF has no alpha
-        {"colours.pen", {"black"}, not_correct},
-        {"database.name", {std::string(100, 'x')}, not_correct},
-        {"interface.top-status-bar", {"maybe"}, not_correct},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(std::string(c.key) + " " + c.values[0]);
+        for (std::size_t at = 0; at <= c[1].size();) {
+            const std::size_t end = std::min(c[1].find(" ; ", at), c[1].size());
+            values.push_back(testing_data::DataRow{0, {c[1].substr(at, end - at)}}.text(0));
+            at = end + 3;
+        }
         Edit e;
         const Options before = e.options;
-        OptionSetResult r = e.set(c.key, c.values);
-        EXPECT_EQ(r.value_or(""), c.message);
-        if (!c.message.empty()) {
+        OptionSetResult r = e.set(c[0], values);
+        EXPECT_EQ(r.value_or(""), c.size() > 2 ? c[2] : "");
+        if (r) {
             EXPECT_EQ(e.options, before);  // a refused value changes nothing
         }
     }

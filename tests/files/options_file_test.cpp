@@ -4,8 +4,9 @@
 
 #include <cstdlib>
 
+#include "astro/dasa_table.h"
 #include "common/temp_dir.h"
-#include "core/options_image.h"
+#include "files/options_image.h"
 #include "files/options_file.h"
 #include "files/my_city.h"
 
@@ -40,14 +41,20 @@ TEST_F(OptionsFileTest, MissingFileIsCreatedWithTheDefaultsThenRead) {
     EXPECT_EQ(read_bytes(file), write_options_image(r.options));
     EXPECT_EQ(fs::status(file).permissions() & fs::perms::all, fs::perms::owner_read | fs::perms::owner_write);
     EXPECT_EQ(r.options.paths.save_file, horoscopes_dir + "/save.txt");
-    // The next start reads the saved file silently.
+    // The next start reads the saved file silently. The dasa periods are built again from the
+    // file's zero date and year length, not read.
     Options mine = make_default_options(horoscopes_dir);
     mine.astro.house_system = kRegiomontanus;
+    mine.dasas.year_length = 360.0;
+    mine.dasas.periods = {};
+    mine.dasas.start_offsets = {};
     ASSERT_TRUE(save_options(private_dir, mine));
     messages.messages.clear();
     r = load_options(private_dir, horoscopes_dir, messages);
     EXPECT_EQ(r.status, OptionsLoadStatus::Loaded);
     EXPECT_TRUE(messages.messages.empty());
+    EXPECT_NEAR(r.options.dasas.start_offsets[728] + r.options.dasas.periods[728].duration_days, 120 * 360.0, 1e-6);
+    build_dasa_table(mine.dasas, mine.dasas.zero_date, 360.0);
     EXPECT_TRUE(r.options == mine);
 }
 
@@ -93,18 +100,11 @@ TEST_F(OptionsFileTest, FileLengths) {
     }
 }
 
-TEST_F(OptionsFileTest, EmptyOrUncreatableFileEndsWithExitCodeOne) {
-    write_bytes(file, {});
-    OptionsLoad r = load_options(private_dir, horoscopes_dir, messages);
-    EXPECT_EQ(r.status, OptionsLoadStatus::CannotRead);
-    EXPECT_FALSE(r.ok());
-    EXPECT_EQ(r.exit_code(), 1);
-    ASSERT_EQ(messages.messages.size(), 1u);
-    EXPECT_EQ(messages.messages[0].text, "Cannot read Options file, application must exit");
-    EXPECT_EQ(messages.messages[0].caption, "Fatal error");
+// An empty file is refused end to end in tests/data/cli/options_damaged.txt.
+TEST_F(OptionsFileTest, UncreatableFileEndsWithExitCodeOne) {
+    OptionsLoad r;
     // A "directory" that is a regular file: nothing can be created in it, not even by root.
     const std::string bad_dir = write_text(root / "plain", "x");
-    messages.messages.clear();
     r = load_options(bad_dir, horoscopes_dir, messages);
     EXPECT_EQ(r.status, OptionsLoadStatus::CannotCreate);
     EXPECT_EQ(r.exit_code(), 1);
@@ -114,31 +114,14 @@ TEST_F(OptionsFileTest, EmptyOrUncreatableFileEndsWithExitCodeOne) {
     EXPECT_FALSE(save_options(bad_dir, r.options));
 }
 
-TEST_F(OptionsFileTest, DefaultsThatNeedTheEnvironment) {
-    ::setenv("TELLURIM_DEV", "1", 1);
-    ::setenv("OWLNEXT_TELLURIM", "/opt/tellurim", 1);
-    Options o = make_default_options("/home/u/horoscopes");
-    ::unsetenv("TELLURIM_DEV");
-    ::unsetenv("OWLNEXT_TELLURIM");
-    EXPECT_EQ(o.paths.stars_file, "/opt/tellurim/stars/stars.spra");
-    EXPECT_EQ(o.paths.countries_dir, "/opt/tellurim/countries");
-    EXPECT_EQ(o.paths.tcl_script_dir, "/opt/tellurim/tcltkscript");
-    EXPECT_EQ(o.paths.db_ini_file, "/opt/tellurim/db/sqlite/tellurimdb.ini");
-    EXPECT_EQ(o.paths.save_file, "/home/u/horoscopes/save.txt");
-    // The dasa periods are built: the cycle lasts 120 years of 365.25 days.
-    EXPECT_NEAR(o.dasas.start_offsets[728] + o.dasas.periods[728].duration_days, 120 * 365.25, 1e-6);
-    // My city takes the system's correction: U.T. = legal + correction.
-    SystemTimeZone z = system_time_zone_now();
-    EXPECT_EQ(o.my_city.correction_hours, z.correction_hours());
-    EXPECT_EQ(o.my_city.tz_state, z.state);
-}
-
+// The defaults that need the environment are read end to end in tests/data/cli/options_paths.txt.
 TEST(SystemTimeZone, CorrectionIsMinusTheOffsetFromGreenwich) {
     const char* saved = std::getenv("TZ");
     std::string keep = saved ? saved : "";
     ::setenv("TZ", "UTC+5", 1);  // POSIX: five hours west of Greenwich, no daylight time
     ::tzset();
     SystemTimeZone z = system_time_zone_now();
+    const Options defaults = make_default_options("/h");
     if (saved)
         ::setenv("TZ", keep.c_str(), 1);
     else
@@ -146,6 +129,9 @@ TEST(SystemTimeZone, CorrectionIsMinusTheOffsetFromGreenwich) {
     ::tzset();
     EXPECT_EQ(z.correction_hours(), 5.0);
     EXPECT_EQ(z.state, 1);
+    // My city takes the system's correction: U.T. = legal + correction.
+    EXPECT_EQ(defaults.my_city.correction_hours, 5.0);
+    EXPECT_EQ(defaults.my_city.tz_state, 1);
 }
 
 TEST_F(OptionsFileTest, CheckConfigurationReportsEveryMissingPath) {
@@ -181,6 +167,8 @@ TEST_F(OptionsFileTest, CheckConfigurationReportsEveryMissingPath) {
                                                         "stars file PATH sets one).", "Stars", MessageIcon::Information}}));
 }
 
+// Each field's own refusal is checked through the settings (tests/data/files/option_refusals.txt);
+// here the dialog's order, its cleaning of the values and the catalogue check.
 TEST_F(OptionsFileTest, PathsDialogChecksFieldsInOrder) {
     make_paths();
     std::ofstream(root / "editor") << "#!/bin/sh\n";
@@ -207,15 +195,8 @@ TEST_F(OptionsFileTest, PathsDialogChecksFieldsInOrder) {
          PathsField::TclScriptDir, "Not a correct value for this field"},
         {"stars file missing", [](OptionsPaths& p, const fs::path& r) { p.stars_file = (r / "no.spra").string(); },
          PathsField::StarsFile, "Not a correct value for this field"},
-        {"countries missing", [](OptionsPaths& p, const fs::path& r) { p.countries_dir = (r / "no").string(); },
-         PathsField::CountriesDir, "Not a valid path."},
         {"editor not executable", [](OptionsPaths& p, const fs::path& r) { p.text_editor = (r / "notes.txt").string(); },
          PathsField::TextEditor, "Not a correct value for this field"},
-        {"ini missing", [](OptionsPaths& p, const fs::path&) { p.db_ini_file.clear(); }, PathsField::DbIniFile,
-         "Not a correct value for this field"},
-        {"save directory missing",
-         [](OptionsPaths& p, const fs::path& r) { p.save_file = (r / "no/save.txt").string(); },
-         PathsField::SaveFile, "Not a correct value for this field"},
         {"Tcl before countries",
          [](OptionsPaths& p, const fs::path&) {
              p.countries_dir.clear();

@@ -8,7 +8,7 @@
 #include <cmath>
 
 #include "common/temp_dir.h"
-#include "core/options_image.h"
+#include "files/options_image.h"
 #include "files/options_file.h"
 #include "files/settings_file.h"
 
@@ -145,6 +145,16 @@ TEST_F(SettingsFileTest, BadValuesAreNamedByField) {
     EXPECT_EQ(r.options.astro.zero_date, defaults.astro.zero_date);
     EXPECT_EQ(r.options.dasas, defaults.dasas);
     EXPECT_EQ(r.options.my_city.place.city, "Mine");
+
+    // A read-modify-write (as when "My city" follows the system's time zone before the first
+    // chart) reads the file again, damage included: the repairs hold, in memory and on disk.
+    ASSERT_TRUE(update_options(dir, r.options, [](Options&) { return true; }));
+    EXPECT_EQ(r.options.astro.house_system, defaults.astro.house_system);
+    EXPECT_EQ(r.options.astro.zero_date, defaults.astro.zero_date);
+    EXPECT_EQ(r.options.my_city.place.city, "Mine");
+    RecordingMessages again;
+    EXPECT_EQ(load_options(dir, dir, again).options.astro.house_system, defaults.astro.house_system);
+    EXPECT_TRUE(again.messages.empty());
 }
 
 }  // namespace

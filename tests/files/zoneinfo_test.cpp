@@ -5,52 +5,27 @@
 #include <limits>
 
 #include "atlas_tree.h"
+#include "common/data_table.h"
 #include "files/cities.h"
 #include "files/zoneinfo.h"
 
 namespace tellurim {
 namespace {
 
-struct RuleCase {
-    const char* text;
-    std::int32_t std_off;
-    std::int32_t dst_off;  // 0 when there is no daylight time
-    int year;
-    std::int64_t start;  // Unix seconds, from the dates published for that year
-    std::int64_t end;
-};
-
+// The rules of tests/data/files/posix_tz.txt, their offsets and the instants of their changes.
 TEST(PosixTz, RulesTheirInstantsAndRefusedTexts) {
-    const RuleCase cases[] = {
-        // US 2024: 10 March 02:00 EST, 3 November 02:00 EDT
-        {"EST5EDT,M3.2.0,M11.1.0", -18000, -14400, 2024, 1710054000, 1730613600},
-        // EU 2024: 31 March and 27 October, 01:00 UTC
-        {"CET-1CEST,M3.5.0,M10.5.0/3", 3600, 7200, 2024, 1711846800, 1729990800},
-        // Israel 2024: Friday before the last Sunday of March at 02:00 (written as Thursday 26:00)
-        {"IST-2IDT,M3.4.4/26,M10.5.0", 7200, 10800, 2024, 1711670400, 1729983600},
-        // Ireland: "summer" is standard time, winter the negative daylight time
-        {"IST-1GMT0,M10.5.0,M3.5.0/1", 3600, 0, 2024, 1729990800, 1711846800},
-        // Greenland 2024: the European instants, written as -1:00 and 0:00 local time
-        {"<-02>2<-01>,M3.5.0/-1,M10.5.0/0", -7200, -3600, 2024, 1711846800, 1729990800},
-        {"<+0330>-3:30", 12600, 0, 0, 0, 0},
-        {"<-03>3", -10800, 0, 0, 0, 0},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.text);
-        auto tz = parse_posix_tz(c.text);
-        ASSERT_TRUE(tz);
-        EXPECT_EQ(tz->standard.utoff, c.std_off);
-        EXPECT_EQ(tz->has_dst, c.year != 0);
-        if (c.year == 0) continue;
-        EXPECT_EQ(tz->daylight.utoff, c.dst_off);
-        DstChange ch = dst_changes(*tz, c.year);
-        EXPECT_EQ(ch.start, c.start);
-        EXPECT_EQ(ch.end, c.end);
-    }
-    for (const char* text : {"", "CE", "CET", "EST5EDT", "CET-1CEST,M13.1.0,M10.5.0", "CET-1CEST,M3.5.0",
-                             "<+03", "CET-1CEST,M3.5.0,M10.5.0/3x", "XYZ-200"}) {
-        SCOPED_TRACE(text);
-        EXPECT_FALSE(parse_posix_tz(text));
+    for (const testing_data::DataRow& r : testing_data::data_rows("files/posix_tz.txt")) {
+        SCOPED_TRACE(r[0]);
+        auto tz = parse_posix_tz(r[0]);
+        ASSERT_EQ(tz.has_value(), r[1] != "refused");
+        if (!tz) continue;
+        EXPECT_EQ(tz->standard.utoff, r.integer(1));
+        EXPECT_EQ(tz->has_dst, r.integer(3) != 0);
+        if (!tz->has_dst) continue;
+        EXPECT_EQ(tz->daylight.utoff, r.integer(2));
+        DstChange ch = dst_changes(*tz, r.integer(3));
+        EXPECT_EQ(ch.start, std::stoll(r[4]));
+        EXPECT_EQ(ch.end, std::stoll(r[5]));
     }
 }
 

@@ -34,8 +34,8 @@
 #include <vector>
 
 #include "core/birth_place.h"
-#include "core/byte_io.h"
-#include "core/text.h"
+#include "base/byte_io.h"
+#include "base/text.h"
 #include "files/name_compare.h"
 #include "files/place_files.h"
 #include "files/zoneinfo.h"

@@ -36,8 +36,8 @@
 #include <vector>
 
 #include "astro/stars.h"
-#include "core/spherical.h"
-#include "core/text.h"
+#include "sky/spherical.h"
+#include "base/text.h"
 #include "files/stars_file.h"
 
 namespace tellurim {

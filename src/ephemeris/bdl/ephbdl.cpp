@@ -27,7 +27,7 @@
 //    opposite; their records repeat the direction at the mean Earth-Moon distance.
 //  - Heliocentric positions are geometric, referred to the true equinox of date.
 //  - Fixed-zodiac positions are the movable ones carried by the ecliptic precession from the
-//    chart date to the zero date (core/ayanamsa.h).
+//    chart date to the zero date (sky/ayanamsa.h).
 //  - The retrograde flag: the apparent geocentric longitude decreases; never for the Moon.
 #include <dlfcn.h>
 
@@ -37,9 +37,9 @@
 #include <fstream>
 #include <string>
 
-#include "core/date_hour.h"
-#include "core/regular_file.h"
-#include "core/text.h"
+#include "base/date_hour.h"
+#include "base/regular_file.h"
+#include "base/text.h"
 #include "ephemeris/bdl/theory.h"
 #include "ephemeris/common/lunar_node.h"
 #include "ephemeris/common/provider_kit.h"

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "core/byte_io.h"
+#include "base/byte_io.h"
 
 namespace tellurim::ephbdl {
 namespace {

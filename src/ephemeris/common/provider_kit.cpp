@@ -6,7 +6,7 @@
 namespace tellurim::ephem {
 
 // Lieske et al. (1977), A&A 58, 1, Table 5 (eta, Pi and p from an arbitrary epoch, time in
-// Julian millennia), the same elements as core/ayanamsa.h, turned into a matrix. Meeus's
+// Julian millennia), the same elements as sky/ayanamsa.h, turned into a matrix. Meeus's
 // eqs. 21.7 are the product of a turn by -Pi about the ecliptic pole, a tilt by eta about
 // the new x axis and a turn by p + Pi: three sincos for all the bodies instead of a
 // spherical conversion for each.

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "core/ephemeris_library.h"
+#include "base/position_record.h"
 #include "ephemeris/common/fast_math.h"
 
 namespace tellurim::ephem {
@@ -31,7 +31,7 @@ struct Rotation {
 };
 
 // The ecliptic precession between two dates (Lieske et al. 1977, the elements of
-// core/ayanamsa.h) as a rotation of ecliptic-of-date vectors; false for an infinite date.
+// sky/ayanamsa.h) as a rotation of ecliptic-of-date vectors; false for an infinite date.
 bool precession_rotation(double jd_from, double jd_to, Rotation& out);
 
 Vec3 unit_vector(double lon, double lat);

@@ -34,8 +34,8 @@
 #include <filesystem>
 #include <string>
 
-#include "core/date_hour.h"
-#include "core/text.h"
+#include "base/date_hour.h"
+#include "base/text.h"
 #include "ephemeris/common/lunar_node.h"
 #include "ephemeris/common/nutation.h"
 #include "ephemeris/common/provider_kit.h"

@@ -10,7 +10,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "core/regular_file.h"
+#include "base/regular_file.h"
 
 namespace tellurim::ephjpl {
 namespace {

@@ -26,7 +26,7 @@
 //  - Heliocentric positions are geometric (no light-time, no aberration) but, like the
 //    geocentric ones, referred to the true equinox of date (nutation added).
 //  - Fixed-zodiac positions are the movable ones carried by the ecliptic precession from the
-//    chart date to the zero date (core/ayanamsa.h).
+//    chart date to the zero date (sky/ayanamsa.h).
 //  - Angles are written in degrees (unit 2), longitudes in [0, 360); distances in AU.
 //  - The retrograde flag is set when the geocentric longitude decreases, from the
 //    geocentric velocity of the series; the Moon is never retrograde.
@@ -37,8 +37,8 @@
 #include <cstring>
 #include <string_view>
 
-#include "core/date_hour.h"
-#include "core/ephemeris_library.h"
+#include "base/date_hour.h"
+#include "base/position_record.h"
 #include "ephemeris/ephemeris_abi.h"
 #include "ephemeris/common/lunar_node.h"
 #include "ephemeris/common/nutation.h"

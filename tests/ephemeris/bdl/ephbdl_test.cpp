@@ -10,6 +10,7 @@
 
 #include <unistd.h>
 
+#include "common/data_table.h"
 #include "core/ephemeris_library.h"
 #include "ephemeris/common/lunar_node.h"
 
@@ -38,34 +39,10 @@ protected:
     EphemerisLibrary& lib = *s_lib;
 };
 
-struct Reference { const char* body; double jd_et; double lon_deg, lat_deg; };
-
-// Apparent geocentric longitude and latitude, true ecliptic and equinox of date, from Swiss
-// Ephemeris 2.10.03 (swe_calc, SEFLG_SWIEPH: its files from JPL DE431) at the same TT.
-// Tolerances: 0.7" for the Sun to Uranus and the Moon (measured up to 0.5" in 1900-2100,
+// Tolerances against the Swiss Ephemeris points of tests/data/ephemeris/swiss_ephemeris.txt:
+// 0.7" for the Sun to Uranus and the Moon (measured up to 0.5" in 1900-2100,
 // bench/ephemeris_accuracy), 2" for Neptune and 4" for Pluto, whose orbits come from DE405's
 // initial conditions and drift from DE431's by that much by 2100.
-constexpr Reference kReferences[] = {
-    // ---- 1900 January 0.5 (start of the tables' best decades)
-    {"SUN", 2415020.5, 280.1533846, 0.0000529},     {"MOON", 2415020.5, 272.4166563, 1.1082847},
-    {"MERCURY", 2415020.5, 258.9977991, 1.1264091}, {"VENUS", 2415020.5, 306.3744681, -1.6831031},
-    {"MARS", 2415020.5, 283.8677586, -0.9254144},   {"JUPITER", 2415020.5, 241.1359477, 0.8142861},
-    {"SATURN", 2415020.5, 267.7168112, 1.0076828},  {"URANUS", 2415020.5, 250.1392965, 0.0633936},
-    {"NEPTUNE", 2415020.5, 85.2186523, -1.2996430}, {"PLUTO", 2415020.5, 75.2514781, -9.7769512},
-    // ---- J2000
-    {"SUN", 2451545.0, 280.3681656, 0.0002274},     {"MOON", 2451545.0, 223.3148703, 5.1708721},
-    {"MERCURY", 2451545.0, 271.8881273, -0.9947566}, {"VENUS", 2451545.0, 241.5648952, 2.0663698},
-    {"MARS", 2451545.0, 327.9627295, -1.0677947},   {"JUPITER", 2451545.0, 25.2530577, -1.2621946},
-    {"SATURN", 2451545.0, 40.3956782, -2.4448582},  {"URANUS", 2451545.0, 314.8091495, -0.6583327},
-    {"NEPTUNE", 2451545.0, 303.1929855, 0.2349928}, {"PLUTO", 2451545.0, 251.4547512, 10.8552327},
-    // ---- 2100 January 1.0
-    {"SUN", 2488069.5, 280.6033276, 0.0000785},     {"MOON", 2488069.5, 157.4003347, 1.0927269},
-    {"MERCURY", 2488069.5, 288.0044235, -2.1126692}, {"VENUS", 2488069.5, 320.0694729, -1.8524342},
-    {"MARS", 2488069.5, 29.5249812, 0.9517474},     {"JUPITER", 2488069.5, 201.2061969, 1.2766065},
-    {"SATURN", 2488069.5, 205.6315738, 2.4222173},  {"URANUS", 2488069.5, 17.7411892, -0.6294653},
-    {"NEPTUNE", 2488069.5, 167.2905955, 0.9638903}, {"PLUTO", 2488069.5, 32.4029207, -16.9212283},
-};
-
 double tolerance_arcsec(const std::string& body) {
     if (body == "NEPTUNE") return 2.0;
     if (body == "PLUTO") return 4.0;
@@ -73,32 +50,31 @@ double tolerance_arcsec(const std::string& body) {
 }
 
 TEST_F(EphbdlTest, ApparentPositionsAgreeWithSwissEphemeris) {
-    for (const Reference& r : kReferences) {
-        SCOPED_TRACE(std::string(r.body) + " at JD " + std::to_string(r.jd_et));
-        ASSERT_TRUE(lib.compute(r.jd_et, r.jd_et).ok);
-        auto p = lib.position(r.body);
+    for (const testing_data::DataRow& r : testing_data::data_rows("ephemeris/swiss_ephemeris.txt")) {
+        if (r[0] != "position") continue;
+        SCOPED_TRACE(r[1] + " at JD " + r[2]);
+        ASSERT_TRUE(lib.compute(r.num(2), r.num(2)).ok);
+        auto p = lib.position(r[1]);
         ASSERT_TRUE(p);
-        const double tol = tolerance_arcsec(r.body);
-        EXPECT_NEAR(arcsec_between(p->geo_mov.longitude.to_degrees(), r.lon_deg), 0.0, tol);
-        EXPECT_NEAR((p->geo_mov.latitude.to_degrees() - r.lat_deg) * 3600.0, 0.0, tol);
+        const double tol = tolerance_arcsec(r[1]);
+        EXPECT_NEAR(arcsec_between(p->geo_mov.longitude.to_degrees(), r.num(3)), 0.0, tol);
+        EXPECT_NEAR((p->geo_mov.latitude.to_degrees() - r.num(4)) * 3600.0, 0.0, tol);
     }
 }
 
-// The true node against Swiss Ephemeris' osculating node (SE_TRUE_NODE, same source as
-// above); the mean node against Meeus (47.7) at J2000: 125.0445479 deg plus nutation.
+// The true node against Swiss Ephemeris' osculating node (same source as above); the mean
+// node against Meeus (47.7) at J2000: 125.0445479 deg plus nutation.
 TEST_F(EphbdlTest, TrueNodeIsTheOsculatingOne) {
-    struct Node { double jd_et, lon_deg; };
-    constexpr Node kTrue[] = {{2415020.5, 260.2683502}, {2451545.0, 123.9540643}, {2460482.5, 12.4314654},
-                              {2488069.5, 349.8346764}};
     lib.set_true_node(true);
-    for (const Node& n : kTrue) {
-        SCOPED_TRACE(n.jd_et);
-        ASSERT_TRUE(lib.compute(n.jd_et, n.jd_et).ok);
+    for (const testing_data::DataRow& n : testing_data::data_rows("ephemeris/swiss_ephemeris.txt")) {
+        if (n[0] != "true-node") continue;
+        SCOPED_TRACE(n[1]);
+        ASSERT_TRUE(lib.compute(n.num(1), n.num(1)).ok);
         auto rahu = lib.position("RAHU");
         auto kethu = lib.position("KETHU");
         ASSERT_TRUE(rahu && kethu);
-        EXPECT_NEAR(arcsec_between(rahu->geo_mov.longitude.to_degrees(), n.lon_deg), 0.0, 2.0);
-        EXPECT_NEAR(arcsec_between(kethu->geo_mov.longitude.to_degrees(), n.lon_deg + 180.0), 0.0, 2.0);
+        EXPECT_NEAR(arcsec_between(rahu->geo_mov.longitude.to_degrees(), n.num(2)), 0.0, 2.0);
+        EXPECT_NEAR(arcsec_between(kethu->geo_mov.longitude.to_degrees(), n.num(2) + 180.0), 0.0, 2.0);
     }
     lib.set_true_node(false);
     ASSERT_TRUE(lib.compute(2451545.0, 2451545.0).ok);

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "common/data_table.h"
 #include "common/nutation.h"
 #include "common/temp_dir.h"
 #include "core/ephemeris_library.h"
@@ -271,25 +272,8 @@ std::string converted_de405() {
     return std::ifstream(path) ? path : std::string();
 }
 
-// JPL's own check of a DE405 reader: lines of testpo.405, "target minus centre" for one
-// coordinate (1-3 position in AU, 4-6 velocity in AU a day; nutations in radians). Bodies:
-// 1-9 Mercury to Pluto (3 the Earth), 10 Moon, 11 Sun, 12 solar-system barycentre, 13
-// Earth-Moon barycentre, 14 nutations. JPL's test program accepts 1e-13; the Earth taken
-// from the barycentre and EMRAT here is good to a few 1e-16.
-struct TestPoint { double jd; int target, centre, coordinate; double value; };
-constexpr TestPoint kTestPoints[] = {
-    {2436934.5, 5, 6, 1, -3.0768071291340},   {2436965.5, 11, 1, 3, 0.1356961046309},
-    {2436994.5, 14, 0, 1, -0.0000021664068},  {2437025.5, 1, 13, 4, 0.0157208658788},
-    {2437086.5, 5, 3, 3, -1.6858095693191},   {2437269.5, 6, 9, 1, 33.6296070403756},
-    {2437785.5, 12, 4, 1, -1.3434366299334},  {2440312.5, 10, 11, 2, -0.1827572529321},
-    {2441133.5, 13, 3, 2, -0.0000050367847},  {2442930.5, 3, 10, 3, -0.0008062936891},
-    {2444330.5, 13, 3, 6, -0.0000022208511},  {2469197.5, 10, 7, 3, -3.0642720458926},
-    {2469562.5, 3, 10, 2, -0.0010596591653},  {2470080.5, 14, 0, 1, 0.0000555491132},
-    {2472089.5, 5, 3, 6, 0.0080351304223},    {2472788.5, 12, 13, 3, -0.1350541977621},
-    {2473063.5, 5, 7, 6, 0.0044156950384},    {2473428.5, 10, 13, 1, -0.0024693512743},
-    {2473459.5, 6, 10, 1, 4.6351202745952},
-};
-
+// JPL's test points of DE405 (tests/data/ephemeris/de405_testpo.txt); the Earth taken from
+// the barycentre and EMRAT here is good to a few 1e-16.
 // Barycentric state of a testpo body (or the nutation angles for 14) from the reader.
 bool testpo_state(ephjpl::JplFile& file, int body, double jd, ephjpl::JplState& out) {
     using namespace ephjpl;
@@ -321,9 +305,9 @@ TEST_F(JplProvider, ConvertedDe405MatchesJplTestPoints) {
     ASSERT_TRUE(file.open(path, why)) << why;
     EXPECT_EQ(file.de_number(), 405);
     EXPECT_EQ(file.coefficients_per_record(), 1018);
-    for (const TestPoint& p : kTestPoints) {
-        SCOPED_TRACE(std::to_string(p.jd) + " " + std::to_string(p.target) + "-" + std::to_string(p.centre) + " x" +
-                     std::to_string(p.coordinate));
+    for (const testing_data::DataRow& r : testing_data::data_rows("ephemeris/de405_testpo.txt")) {
+        SCOPED_TRACE(r.line);
+        const struct { double jd; int target, centre, coordinate; double value; } p{r.num(0), r.integer(1), r.integer(2), r.integer(3), r.num(4)};
         ephjpl::JplState t, c;
         ASSERT_TRUE(testpo_state(file, p.target, p.jd, t));
         ASSERT_TRUE(p.centre == 0 || testpo_state(file, p.centre, p.jd, c));

@@ -9,6 +9,7 @@
 #include <pwd.h>
 #include <unistd.h>
 
+#include "common/odbc_env.h"
 #include "core/messages.h"
 #include "files/odbc.h"
 
@@ -45,8 +46,7 @@ struct State {
         dir = ::mkdtemp(tmpl);
         fs::permissions(dir, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
                                  fs::perms::others_read | fs::perms::others_exec);
-        const std::string ini = dir + "/odbc.ini";
-        ::setenv("ODBCINI", ini.c_str(), 1);
+        const std::string ini = testing_data::use_own_odbc_files(dir);
         std::ofstream out(ini);
         out << "[TellurimTestSqlite]\nDriver=SQLite3\nDatabase=" << dir << "/test.db\nTimeout=10000\n\n";
         out.flush();
@@ -125,7 +125,10 @@ std::string query(const std::string& dsn, const std::string& sql, bool& ok) {
     SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &env);
     SQLSetEnvAttr(env, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0);
     SQLAllocHandle(SQL_HANDLE_DBC, env, &dbc);
-    SQLRETURN r = SQLConnect(dbc, (SQLCHAR*)dsn.c_str(), SQL_NTS, (SQLCHAR*)"", SQL_NTS, (SQLCHAR*)"", SQL_NTS);
+    // A data source name, or a whole connection string ("Driver=...;...").
+    const std::string connection = dsn.find('=') == std::string::npos ? "DSN=" + dsn : dsn;
+    SQLRETURN r = SQLDriverConnect(dbc, nullptr, (SQLCHAR*)connection.c_str(), SQL_NTS, nullptr, 0, nullptr,
+                                   SQL_DRIVER_NOPROMPT);
     if (SQL_SUCCEEDED(r)) {
         SQLAllocHandle(SQL_HANDLE_STMT, dbc, &stmt);
         r = SQLExecDirect(stmt, (SQLCHAR*)sql.c_str(), SQL_NTS);

@@ -2,7 +2,8 @@
 // The databases of the export tests, started once per test program: a SQLite file and a
 // throw-away PostgreSQL server (initdb and pg_ctl from the Debian packages, in a temporary
 // directory, as the unprivileged user "postgres" when the tests run as root). Both are
-// registered as data sources in an odbc.ini of the run's own (ODBCINI).
+// registered as data sources in an odbc.ini of the run's own (ODBCINI, and ODBCSYSINI for the
+// drivers).
 
 #include <string>
 #include <vector>
@@ -22,6 +23,7 @@ const std::string& work_dir();
 const std::vector<Backend>& backends();
 const Backend& backend(const std::string& name);
 
+// `dsn` is a data source name or a whole connection string.
 // "select count(*) from <table>" through ODBC; -1 on failure.
 long count_rows(const std::string& dsn, const std::string& table);
 // The first column of the first row as text ("" when none).

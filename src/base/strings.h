@@ -1,0 +1,45 @@
+#pragma once
+// The system's string table: every message, caption and label the user sees, by number.
+// The texts live in the *.def lists beside this file, one list per subsystem, each line
+// TELLURIM_STRING(Name, "text"); they expand here into one enum and one lookup, so tests
+// compare exact texts and a translation touches only the lists.
+
+#include <string>
+#include <string_view>
+
+namespace tellurim {
+
+enum class Str : int {
+#define TELLURIM_STRING(name, text) name,
+#include "base/strings_core.def"
+#include "base/strings_astro.def"
+#include "base/strings_files.def"
+#include "base/strings_places.def"
+#include "base/strings_ephemeris.def"
+#include "base/strings_app.def"
+#include "base/strings_sky.def"
+#include "base/strings_chart.def"
+#include "base/strings_settings.def"
+#include "base/strings_exchange.def"
+#include "base/strings_aspects.def"
+#include "base/strings_stars.def"
+#include "base/strings_hindu.def"
+#include "base/strings_strength.def"
+#include "base/strings_wheel.def"
+#include "base/strings_reliab.def"
+#include "base/strings_birth.def"
+#include "base/strings_report.def"
+#include "base/strings_atlas_checks.def"
+#include "base/strings_output.def"
+#include "base/strings_roundtrip.def"
+#include "base/strings_transits.def"
+#include "base/strings_script.def"
+#undef TELLURIM_STRING
+    Count
+};
+
+// The English text of a string number.
+std::string_view text(Str id);
+inline std::string str(Str id) { return std::string(text(id)); }
+
+}  // namespace tellurim
