@@ -29,4 +29,4 @@ echo "== Exported to the default SQLite database"
 "$tellurim" --yes export db "$saved"
 echo
 echo "== Now at My city"
-"$tellurim" --yes chart --name Now --now --my-city
+"$tellurim" --yes chart --name Now --now --my-city --no-stars

@@ -47,6 +47,7 @@ struct ChartArgs {
     BirthArgs birth;
     double star_orb = 1.0;
     bool json = false;
+    SectionArgs sections;    // --sections, --no-stars, --print
     bool save = false;       // --save given
     std::string save_path;   // its file; empty: the default name in the horoscopes directory
     bool save_line = false;  // --save-line: append to the options' horoscope save file
@@ -337,39 +338,118 @@ nlohmann::json print_json(const Horoscope& h, double eps, const AngleValue& aya,
     return j;
 }
 
+// Keeps the top-level keys of the chosen sections.
+void keep_json_sections(nlohmann::json& j, ReportSections sections) {
+    static const std::pair<const char*, ReportSection> kKeys[] = {
+        {"person", ReportSection::Birth},          {"time", ReportSection::Birth},
+        {"place", ReportSection::Birth},           {"provenance", ReportSection::Birth},
+        {"positions", ReportSection::Positions},   {"equatorial", ReportSection::Positions},
+        {"houses", ReportSection::Houses},         {"aspects", ReportSection::Houses},
+        {"house_aspects", ReportSection::Houses},  {"aspect_grids", ReportSection::Houses},
+        {"sun", ReportSection::Sun},               {"lunation", ReportSection::Sun},
+        {"strengths", ReportSection::Strengths},   {"hindu", ReportSection::Hindu},
+        {"ashtakavarga", ReportSection::Ashtakavarga}, {"horizontal", ReportSection::Horizon},
+        {"stars", ReportSection::Stars},           {"star_horizon", ReportSection::Stars},
+    };
+    for (const auto& [key, section] : kKeys)
+        if ((sections & section_bit(section)) == 0) j.erase(key);
+}
+
 }  // namespace
 
-int print_chart(const Horoscope& h, const EphemerisLibrary& library, bool json, double star_orb,
-                const ReportRequest& request, const std::string& private_dir, CliContext& ctx) {
-    MessageSink& messages = *ctx.messages;
-    const double eps = mean_obliquity(h.birth_ut.jd_et, h.birth_ut.jd_et);
-    const AngleValue aya = ayanamsa(h.birth_ut.jd_et, h.options.astro.zero_date.jd_et);
+void add_section_options(CLI::App& command, SectionArgs& args) {
+    command.add_option("--sections", args.sections,
+                       "Sections of the report to print (and to write with --report), separated by commas: birth, "
+                       "positions, houses, sun, strengths, hindu, ashtakavarga, horizon, stars, or all");
+    command.add_flag("--no-stars", args.no_stars, "Leave out the stars section (the horizon of every catalogue star)");
+    command.add_flag("--print", args.print, "Print the chart even when --save, --wheel or --report writes it elsewhere");
+}
+
+std::optional<ChartOutput> chart_output(bool json, double star_orb, const ReportRequest& report,
+                                        const SectionArgs& a, bool writes_files, CliContext& ctx) {
+    ChartOutput out;
+    out.json = json;
+    out.star_orb = star_orb;
+    out.report = report;
+    if (!a.sections.empty() && trim(a.sections) != "all") {
+        out.sections = 0;
+        for (std::string_view item : split_tokens(a.sections, ",")) {
+            const auto s = report_section_from_name(trim(item));
+            if (!s) {
+                ctx.fail(kExitBadInput, str(Str::ChartUnknownSection) + " " + std::string(trim(item)),
+                         str(Str::CaptionBadInput), MessageIcon::Warning);
+                return std::nullopt;
+            }
+            out.sections |= section_bit(*s);
+        }
+    }
+    if (a.no_stars) out.sections &= ~section_bit(ReportSection::Stars);
+    out.print = !writes_files || json || a.print || !a.sections.empty() || a.no_stars;
+    return out;
+}
+
+namespace {
+
+// What the report and the JSON of a chart are made from. It holds the catalogue and the Hindu
+// aspects that its sources point to, so it stays where it is made.
+struct ChartMaterial {
+    double eps = 0.0;
+    AngleValue aya;
     Provenance prov;
-    prov.infos = library.infos();
-    prov.type = library.is_loaded() ? library.type() : h.options.ephemeris.type;
-    prov.delta_t_seconds = (h.birth_ut.jd_et - h.birth_ut.jd_ut) * 86400.0;
-    prov.range = provider_range(library);
-    prov.range_warning = provider_range_warning(prov.range, h.birth_ut.jd_et);
-    // The stars within the orb of each planet; without a catalogue the chart goes on without.
     StarCatalogue catalogue;
     ChartStars stars;
-    stars.orb_deg = star_orb;
-    if (load_cli_stars(h.options, catalogue, messages)) {
-        stars.catalogue = &catalogue;
-        stars.conjunctions = planet_star_conjunctions(catalogue, h, star_orb);
-    } else {
+    HinduAspectsLoad hindu_aspects;
+    ReportSources sources;
+};
+
+void gather_chart_material(ChartMaterial& m, const Horoscope& h, const EphemerisLibrary& library,
+                           const ChartOutput& output, const std::string& private_dir, MessageSink& messages) {
+    m.eps = mean_obliquity(h.birth_ut.jd_et, h.birth_ut.jd_et);
+    m.aya = ayanamsa(h.birth_ut.jd_et, h.options.astro.zero_date.jd_et);
+    m.prov.infos = library.infos();
+    m.prov.type = library.is_loaded() ? library.type() : h.options.ephemeris.type;
+    m.prov.delta_t_seconds = (h.birth_ut.jd_et - h.birth_ut.jd_ut) * 86400.0;
+    m.prov.range = provider_range(library);
+    m.prov.range_warning = provider_range_warning(m.prov.range, h.birth_ut.jd_et);
+    // The stars within the orb of each planet; without a catalogue the chart goes on without.
+    m.stars.orb_deg = output.star_orb;
+    if (load_cli_stars(h.options, m.catalogue, messages)) {
+        m.stars.catalogue = &m.catalogue;
+        m.stars.conjunctions = planet_star_conjunctions(m.catalogue, h, output.star_orb);
+    } else if (!h.options.paths.stars_file.empty()) {
         messages.tell(std::string(trim(text(Str::StarsConjunctionWarning))), str(Str::StarsCaption),
                       MessageIcon::Warning);
     }
-    const HinduAspectsLoad hindu_aspects = load_hindu_aspects(private_dir, messages);
-    const ReportSources sources{std::string(ephemeris_display_name(prov.type)), &hindu_aspects.table,
-                                stars.catalogue ? &catalogue : nullptr};
+    m.hindu_aspects = load_hindu_aspects(private_dir, messages);
+    m.sources = ReportSources{std::string(ephemeris_display_name(m.prov.type)), &m.hindu_aspects.table,
+                              m.stars.catalogue ? &m.catalogue : nullptr, output.sections};
+}
+
+}  // namespace
+
+nlohmann::json chart_json(const Horoscope& h, const EphemerisLibrary& library, const ChartOutput& output,
+                          const std::string& private_dir, CliContext& ctx) {
+    ChartMaterial m;
+    gather_chart_material(m, h, library, output, private_dir, *ctx.messages);
+    nlohmann::json j = print_json(h, m.eps, m.aya, m.prov, m.stars, m.sources);
+    keep_json_sections(j, output.sections);
+    return j;
+}
+
+int print_chart(const Horoscope& h, const EphemerisLibrary& library, const ChartOutput& output,
+                const std::string& private_dir, CliContext& ctx) {
+    const ReportRequest& request = output.report;
+    MessageSink& messages = *ctx.messages;
+    ChartMaterial m;
+    gather_chart_material(m, h, library, output, private_dir, messages);
+    const ReportSources& sources = m.sources;
     const DocStyle style = doc_style_from_options(h.options);
     const FixedMeasure96 device;
-    if (json) {
-        std::cout << json_text(print_json(h, eps, aya, prov, stars, sources)) << "\n";
-    } else if (request.path.empty()) {
-        // With --report the report goes to its file only.
+    if (output.print && output.json) {
+        nlohmann::json j = print_json(h, m.eps, m.aya, m.prov, m.stars, sources);
+        keep_json_sections(j, output.sections);
+        std::cout << json_text(j) << "\n";
+    } else if (output.print) {
         std::string report;
         (void)write_results_report(h, sources, kDocUnixText, style, device, report);
         std::cout << report;
@@ -394,8 +474,11 @@ int print_chart(const Horoscope& h, const EphemerisLibrary& library, bool json, 
 
 int print_invalid_chart(const BirthChart& chart, bool json, const ReportRequest& request, CliContext& ctx) {
     if (json && request.path.empty()) return ctx.exit_code;
-    const int code = print_chart(*chart.horoscope, *chart.library, false, 0.0, request,
-                                 chart.settings->private_dir, ctx);
+    ChartOutput output;
+    output.star_orb = 0.0;
+    output.report = request;
+    output.print = request.path.empty();
+    const int code = print_chart(*chart.horoscope, *chart.library, output, chart.settings->private_dir, ctx);
     return code != kExitOk ? code : kExitFailure;
 }
 
@@ -425,7 +508,8 @@ int write_chart_wheel(const ChartArgs& a, const WheelRequest& request, const Bir
                       WorkerThreads& workers, CliContext& ctx) {
     std::unique_ptr<Horoscope> outside;
     if (!a.wheel.outside.empty()) {
-        outside = read_outside_horoscope(a.wheel.outside, h, library, workers, ctx);
+        outside = read_outside_horoscope(horoscope_file_path(a.wheel.outside, settings.horoscopes_dir), h, library,
+                                         workers, ctx);
         if (!outside) return ctx.exit_code;
     } else if (!a.outside_ut.empty()) {
         const bool now = trim(a.outside_ut) == "now";
@@ -452,6 +536,9 @@ int run_chart(const ChartArgs& a, CliContext& ctx) {
     if (ctx.exit_code != kExitOk) return ctx.exit_code;
     if (!check_output_paths({a.save_path, a.report.path.empty() ? "" : report_target(a.report).path}, ctx))
         return ctx.exit_code;
+    const bool writes_files = a.save || a.save_line || a.save_db || wheel || !a.report.path.empty();
+    const std::optional<ChartOutput> output = chart_output(a.json, a.star_orb, a.report, a.sections, writes_files, ctx);
+    if (!output) return ctx.exit_code;
 
     auto chart = compute_birth_chart(a.birth, ctx, true);
     if (!chart) return ctx.exit_code;
@@ -470,9 +557,12 @@ int run_chart(const ChartArgs& a, CliContext& ctx) {
     }
     // The new-chart dialog's two boxes: the save file, and the database (checked by default
     // when the options say so).
-    if (a.save_line && !append_to_save_file(h, options.paths.save_file, *ctx.messages)) {
-        ctx.exit_code = kExitFailure;
-        return ctx.exit_code;
+    if (a.save_line) {
+        if (!append_to_save_file(h, options.paths.save_file, *ctx.messages)) {
+            ctx.exit_code = kExitFailure;
+            return ctx.exit_code;
+        }
+        std::cerr << text(Str::SaveLineAppended) << " " << options.paths.save_file << "\n";
     }
     if (a.save_db || (options.database.default_save_to_db && !a.no_save_db)) {
         auto target = db_target(DbArgs{}, *chart->settings, ctx);
@@ -480,11 +570,11 @@ int run_chart(const ChartArgs& a, CliContext& ctx) {
             ctx.exit_code = kExitFailure;
             return ctx.exit_code;
         }
+        std::cerr << text(Str::SaveDbDone) << "\n";
     }
     if (!a.steps.step.empty())
         return run_chart_steps(a.steps, a.outside_ut, a.wheel, wheel, *chart, a.json, ctx);
-    if (int code = print_chart(h, *chart->library, a.json, a.star_orb, a.report, chart->settings->private_dir, ctx);
-        code != kExitOk)
+    if (int code = print_chart(h, *chart->library, *output, chart->settings->private_dir, ctx); code != kExitOk)
         return code;
     if (wheel)
         return write_chart_wheel(a, *wheel, chart->data, chart->correction_hours, h, *chart->settings, *chart->library,
@@ -501,6 +591,7 @@ void register_chart_commands(CLI::App& app, CliContext& ctx) {
     chart->add_option("--star-orb", args->star_orb, "Orb of the star conjunctions in degrees (default 1)")
         ->check(CLI::Range(0.0, 180.0));
     chart->add_flag("--json", args->json, "JSON output");
+    add_section_options(*chart, args->sections);
     auto* save = chart->add_option("--save", args->save_path,
                                    "Save the horoscope file (default: LAST_FIRST.xml in the horoscopes directory)")
                      ->expected(0, 1);

@@ -3,12 +3,15 @@
 // the printer of a computed horoscope (the per-run overrides are in cli_common.h).
 
 #include <CLI/CLI.hpp>
+#include <nlohmann/json.hpp>
+#include <optional>
 #include <string>
 
 #include "app/cli.h"
 #include "app/cli_common.h"
 #include "core/horoscope.h"
 #include "report/report_file.h"
+#include "report/results_report.h"
 
 namespace tellurim {
 
@@ -24,14 +27,39 @@ void add_report_options(CLI::App& command, ReportRequest& request);
 // without one, and the format that the extension then gives.
 ConvertTarget report_target(const ReportRequest& request);
 
-// Prints a computed horoscope as `chart` does: the results report as UNIX text, or one JSON
-// object with `json` holding every value of the report, with the star conjunctions within
-// `star_orb` degrees (a catalogue that does not load is said through the messages and the
-// chart goes on without). With a report request, the report goes to its file instead of
-// standard output (the JSON object is still printed with `json`), and standard error says
-// where. Returns the exit status.
-int print_chart(const Horoscope& h, const EphemerisLibrary& library, bool json, double star_orb,
-                const ReportRequest& request, const std::string& private_dir, CliContext& ctx);
+// --sections LIST, --no-stars and --print, as typed.
+struct SectionArgs {
+    std::string sections;  // section names separated by commas, or "all"; empty: every section
+    bool no_stars = false;
+    bool print = false;
+};
+void add_section_options(CLI::App& command, SectionArgs& args);
+
+// What a chart command prints and writes.
+struct ChartOutput {
+    bool json = false;
+    bool print = true;  // the chart on standard output; false when only files are written
+    double star_orb = 1.0;
+    ReportSections sections = kAllReportSections;
+    ReportRequest report;
+};
+// The output of `chart` and `open`. A command that writes files (`writes_files`: --save,
+// --wheel, --report ...) prints the chart only with --print, --json, --sections or --no-stars;
+// otherwise it says in one line what it wrote. An unknown section name is refused with exit
+// status 2 (nullopt).
+std::optional<ChartOutput> chart_output(bool json, double star_orb, const ReportRequest& report,
+                                        const SectionArgs& sections, bool writes_files, CliContext& ctx);
+
+// Prints a computed horoscope as `chart` does: the chosen sections of the results report as
+// UNIX text, or one JSON object holding every value of those sections, with the star
+// conjunctions within the orb (a catalogue that does not load is said through the messages
+// and the chart goes on without). With a report request, writes the same sections to its
+// file as well and says so. Returns the exit status.
+int print_chart(const Horoscope& h, const EphemerisLibrary& library, const ChartOutput& output,
+                const std::string& private_dir, CliContext& ctx);
+// The JSON object that `chart --json` prints, with the chosen sections.
+nlohmann::json chart_json(const Horoscope& h, const EphemerisLibrary& library, const ChartOutput& output,
+                          const std::string& private_dir, CliContext& ctx);
 // A chart whose computation failed after its birth data were stored (BirthChart::valid false):
 // its short report (birth data, time scales, precession, then "Horoscope is invali, ...") on
 // standard output or, with a report request, in the file; nothing with `json` alone. The

@@ -2,10 +2,13 @@
 
 #include <chrono>
 #include <cmath>
+#include <filesystem>
 #include <fmt/format.h>
 
 #include "app/json_util.h"
 #include "astro/compute.h"
+#include "astro/planets_signs.h"
+#include "core/ayanamsa.h"
 #include "core/birth_input.h"
 #include "sky/houses.h"
 #include "base/strings.h"
@@ -23,6 +26,21 @@ DateHour now_ut() {
     // 1970-01-01 00:00 UT is Julian day 2440587.5
     set_julian_day_ut(d, 2440587.5 + std::round(unix_seconds * 100.0) / 8640000.0);
     return d;
+}
+
+std::string horoscope_file_path(const std::string& path, const std::string& horoscopes_dir) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    if (horoscopes_dir.empty() || fs::path(path).has_parent_path() || fs::exists(path, ec)) return path;
+    const fs::path there = fs::path(horoscopes_dir) / path;
+    return fs::exists(there, ec) ? there.string() : path;
+}
+
+int planet_arg(std::string_view item) {
+    item = trim(item);
+    if (auto n = parse_integer(item)) return *n >= 0 && *n < kPlanetRows ? static_cast<int>(*n) : -1;
+    const int p = planet_from_name(item);
+    return p >= 0 && p < kPlanetRows ? p : -1;
 }
 
 void add_chart_override_options(CLI::App& command, ChartOverrides& o) {
@@ -86,6 +104,11 @@ std::optional<DateHour> parse_birth_date(CliContext& ctx, const std::string& tex
         return std::nullopt;
     }
     return p.value;
+}
+
+std::optional<DateHour> parse_zero_date_arg(CliContext& ctx, const std::string& text) {
+    const std::string_view preset = zero_date_preset(text);
+    return parse_birth_date(ctx, preset.empty() ? text : std::string(preset));
 }
 
 namespace {
@@ -271,7 +294,7 @@ std::optional<BirthChart> accept_computation(bool computed, const ComputeReport&
     const Horoscope& h = *c->horoscope;
     const bool polar_only = polar_sun_only_failure(computed, h, report);
     if (polar_only)
-        ctx.messages->tell(str(Str::SunPolarWarning), str(Str::ComputeCaption), MessageIcon::Warning);
+        ctx.messages->tell(str(Str::SunPolarWarning), str(Str::WarningCaption), MessageIcon::Warning);
     if (!computed && !polar_only) {
         ctx.exit_code = kExitFailure;
         const bool stored = report.ran_step(1) && is_valid(h.birth_ut) && h.place.latitude.is_angle();
@@ -334,7 +357,8 @@ std::optional<BirthChart> compute_file_chart(const std::string& path, const Char
     auto c = start_chart(overrides, ctx);
     if (!c) return std::nullopt;
     HoroscopeFileData file;
-    if (load_horoscope_file(path, file, *ctx.messages) != HoroscopeFileStatus::Ok) {
+    if (load_horoscope_file(horoscope_file_path(path, c->settings->horoscopes_dir), file, *ctx.messages) !=
+        HoroscopeFileStatus::Ok) {
         ctx.exit_code = kExitFailure;
         return std::nullopt;
     }

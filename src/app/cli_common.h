@@ -23,6 +23,13 @@ namespace tellurim {
 // The present moment in universal time, to the hundredth of a second, Gregorian calendar.
 DateHour now_ut();
 
+// A horoscope file as the user names it: a bare file name that is not in the current
+// directory is looked for in the horoscopes directory, where `chart --save` writes.
+std::string horoscope_file_path(const std::string& path, const std::string& horoscopes_dir);
+
+// A planet given by name ("Sun", "AS", "Fortun", ...) or by number 0 to 17; -1 otherwise.
+int planet_arg(std::string_view item);
+
 // --house-system, --zodiac, --ephemeris, --node: empty when not given.
 struct ChartOverrides {
     std::string house_system;
@@ -68,6 +75,10 @@ void add_birth_options(CLI::App* cmd, BirthArgs& args);
 // with "Second not valid" when the seconds are not below 59.9999 (the two-decimal text would
 // show 60.00).
 std::optional<DateHour> parse_birth_date(CliContext& ctx, const std::string& text);
+
+// A zero date of the fixed zodiac: a preset's caption ("Fagan-Bradley", "Raman", "Tellurim
+// Default") or a date-hour refused as parse_birth_date refuses it.
+std::optional<DateHour> parse_zero_date_arg(CliContext& ctx, const std::string& text);
 
 // A computed horoscope with everything it was computed with.
 struct BirthChart {

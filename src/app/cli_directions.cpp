@@ -55,13 +55,6 @@ std::vector<std::string> list_items(const std::string& list) {
     return items;
 }
 
-// A planet by name ("Sun", "AS", "Fortun", ...) or by number 0..17.
-int planet_of(const std::string& item) {
-    if (auto n = parse_integer(item)) return *n >= 0 && *n < kPlanetRows ? static_cast<int>(*n) : -1;
-    int p = planet_from_name(item);
-    return p < kPlanetRows ? p : -1;
-}
-
 int run_directions(const DirectionArgs& a, CliContext& ctx) {
     auto bad = [&ctx](Str message, const std::string& detail = {}) {
         ctx.fail(kExitBadInput, str(message) + (detail.empty() ? "" : " " + detail));
@@ -74,7 +67,7 @@ int run_directions(const DirectionArgs& a, CliContext& ctx) {
         return bad(Str::DirectionBadFilter, a.filter);
     if (a.planets) {
         for (const std::string& item : list_items(*a.planets)) {
-            int p = planet_of(item);
+            int p = planet_arg(item);
             if (p < 0) return bad(Str::DirectionBadPlanet, item);
             q.planets.push_back(p);
         }
@@ -118,6 +111,7 @@ int run_directions(const DirectionArgs& a, CliContext& ctx) {
             ctx.fail(kExitFailure, str(Str::DirectionWriteError) + ": " + a.out);
             return ctx.exit_code;
         }
+        std::cerr << text(Str::ReportWritten) << " " << a.out << "\n";
         return kExitOk;
     }
     if (a.json) {

@@ -233,7 +233,7 @@ int run_nakshatra(const LonArgs& a, CliContext& ctx) {
 // --- hindu-aspects show|set|reset ---------------------------------------------------------------
 
 struct HinduAspectArgs {
-    int planet = -1;
+    std::string planet;
     std::string offsets;
     bool offsets_given = false;
     std::string pen;
@@ -279,8 +279,9 @@ int run_hindu_aspects_show(const HinduAspectArgs& a, CliContext& ctx) {
 // Sets the aspected offsets (0..11, "" for none) of one planet and, when given, the pen of
 // all its aspects; a new offset takes a black solid pen of width 1.
 int run_hindu_aspects_set(const HinduAspectArgs& a, CliContext& ctx) {
-    if (a.planet < 0 || a.planet >= kPlanetRows) {
-        fail_bad_input(ctx, str(Str::HinduAspectsBadPlanet));
+    const int planet = planet_arg(a.planet);
+    if (planet < 0) {
+        fail_bad_input(ctx, str(Str::HinduAspectsBadPlanet) + ": " + a.planet);
         return ctx.exit_code;
     }
     std::array<bool, 12> offsets{};
@@ -309,9 +310,9 @@ int run_hindu_aspects_set(const HinduAspectArgs& a, CliContext& ctx) {
     auto settings = load_cli_settings(ctx);
     if (!settings) return ctx.exit_code;
     HinduAspectsLoad load = load_hindu_aspects(settings->private_dir, *ctx.messages);
-    HinduAspectRow& row = load.table.rows[static_cast<std::size_t>(a.planet)];
+    HinduAspectRow& row = load.table.rows[static_cast<std::size_t>(planet)];
     if (row.planet < 0) row = HinduAspectRow{};
-    row.planet = static_cast<std::int8_t>(a.planet);
+    row.planet = static_cast<std::int8_t>(planet);
     if (a.offsets_given) {
         for (std::size_t o = 0; o < 12; ++o) {
             if (offsets[o] && !row.offsets[o]) row.pens[o].fill(HinduPen{0xFF000000, 1.0f, kDashSolid});
@@ -396,7 +397,7 @@ void register_hindu_commands(CLI::App& app, CLI::App& calc, CliContext& ctx) {
     show->callback([&ctx, hs] { ctx.exit_code = run_hindu_aspects_show(*hs, ctx); });
     auto hset = std::make_shared<HinduAspectArgs>();
     auto* set = ha->add_subcommand("set", "Change the aspects of one planet");
-    set->add_option("planet", hset->planet, "Planet number 0 to 17")->required();
+    set->add_option("planet", hset->planet, "Planet name (Sun, Mars, AS, ...) or number 0 to 17")->required();
     auto* offsets = set->add_option("--offsets", hset->offsets, "Aspected signs counted from the planet's, 0 to 11 (6 is the 7th sign), comma separated; \"\" for none");
     set->add_option("--pen", hset->pen, "Pen of every aspect of the planet: \"AARRGGBB width style\"");
     set->callback([&ctx, hset, offsets] {

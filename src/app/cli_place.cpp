@@ -68,6 +68,9 @@ void run_find(CliContext& ctx, const FindArgs& args) {
     q.date_hour = args.local;
     NameCollator names = NameCollator::for_user();
     bool found = find_city(q, atlas, with_time, names);
+    // Found in the country's own file: the state is the one whose file holds the same place.
+    if (found && q.state.empty())
+        q.state = state_of_place(find_city_directory(q.country, "", atlas, names).directory, q.place, atlas);
     if (args.json) {
         nlohmann::json j = {{"found", found},  {"feedback", q.feedback}, {"city", q.city},   {"county", q.county},
                             {"state", q.state}, {"country", q.country},  {"lon", q.longitude}, {"lat", q.latitude},

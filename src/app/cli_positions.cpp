@@ -64,7 +64,7 @@ void run_positions(CliContext& ctx, const PositionsArgs& args) {
     }
     std::optional<DateHour> zero;
     if (!args.zero.empty()) {
-        zero = parse_birth_date(ctx, args.zero);
+        zero = parse_zero_date_arg(ctx, args.zero);
         if (!zero) return;
     }
     std::string jpl_file = args.jpl_file;
@@ -136,7 +136,7 @@ void register_positions_commands(CLI::App& calc, CliContext& ctx) {
     auto args = std::make_shared<PositionsArgs>();
     cmd->add_option("--ut", args->ut, "Universal date-hour, e.g. \"2000-01-01 12:00:00\"")->required();
     cmd->add_option("--ephemeris", args->ephemeris, "low, bdl or jpl (default: the options' choice)");
-    cmd->add_option("--zero", args->zero, "Zero date of the fixed zodiac (default: the options' zero date)");
+    cmd->add_option("--zero", args->zero, "Zero date of the fixed zodiac, or a preset: \"Tellurim Default\", Fagan-Bradley, Raman (default: the options' zero date)");
     cmd->add_option("--node", args->node, "Lunar node: mean or true (default: the options' choice)")
         ->check(CLI::IsMember({"mean", "true"}));
     cmd->add_option("--jpl-file", args->jpl_file, "JPL binary file for --ephemeris jpl (default: the options' file)");

@@ -114,7 +114,7 @@ void run_houses(CliContext& ctx, const HousesArgs& a) {
     if (!lat) return;
     auto system = house_system_from_name(a.system);
     if (!system) return fail_bad_input(ctx, fmt::format("{}\"{}\"", text(Str::SkyHouseSystemUnknown), a.system));
-    auto zero = parse_date_arg(ctx, a.zero);
+    auto zero = parse_zero_date_arg(ctx, a.zero);
     if (!zero) return;
 
     AngleValue lst = local_sidereal_time(*ut, *lon);
@@ -214,7 +214,7 @@ void run_date_of_ayanamsa(CliContext& ctx, const AyanamsaArgs& a, const DateHour
 void run_ayanamsa(CliContext& ctx, const AyanamsaArgs& a) {
     int given = !a.et_jd.empty() + !a.ut.empty() + !a.value.empty();
     if (given > 1) return fail_bad_input(ctx, str(Str::SkyOptionsExclusive));
-    auto zero = parse_date_arg(ctx, a.zero);
+    auto zero = parse_zero_date_arg(ctx, a.zero);
     if (!zero) return;
     if (!a.value.empty()) return run_date_of_ayanamsa(ctx, a, *zero);
 
@@ -275,7 +275,7 @@ void register_sky_commands(CLI::App& calc, CliContext& ctx) {
     ho->add_option("--lat", ha->lat, "Latitude, e.g. 48d51'24.00\"N")->required();
     ho->add_option("--system", ha->system,
                    "Campanus, Alcabitus, Abenragel, Regiomontanus, Placidus, Hindu or ModusAequalis (default Hindu)");
-    ho->add_option("--zero", ha->zero, "Zero date of the fixed zodiac (default \"-134-02-03 12:00:00.00 JD\")");
+    ho->add_option("--zero", ha->zero, "Zero date of the fixed zodiac, or a preset: \"Tellurim Default\", Fagan-Bradley, Raman (default \"-134-02-03 12:00:00.00 JD\")");
     ho->add_flag("--json", ha->json, "Machine-readable output");
     ho->callback([&ctx, ha] { run_houses(ctx, *ha); });
 
@@ -284,7 +284,7 @@ void register_sky_commands(CLI::App& calc, CliContext& ctx) {
     ay->add_option("--et-jd", aa->et_jd, "Julian day in ephemeris time");
     ay->add_option("--ut", aa->ut, "Universal date-hour (default: now)");
     ay->add_option("--value", aa->value, "Ayanamsa in degrees: find the date at which it is reached");
-    ay->add_option("--zero", aa->zero, "Zero date of the fixed zodiac (default \"-134-02-03 12:00:00.00 JD\")");
+    ay->add_option("--zero", aa->zero, "Zero date of the fixed zodiac, or a preset: \"Tellurim Default\", Fagan-Bradley, Raman (default \"-134-02-03 12:00:00.00 JD\")");
     ay->add_flag("--json", aa->json, "Machine-readable output");
     ay->callback([&ctx, aa] { run_ayanamsa(ctx, *aa); });
 }

@@ -22,6 +22,7 @@ namespace tellurim {
 
 bool load_cli_stars(const Options& options, StarCatalogue& catalogue, MessageSink& messages) {
     const std::string& path = options.paths.stars_file;
+    if (path.empty()) return false;  // said once by the configuration check at start-up
     if (load_star_catalogue(path, catalogue)) return true;
     std::error_code ec;
     if (!std::filesystem::is_regular_file(path, ec))
@@ -99,7 +100,7 @@ int run_file(const std::optional<std::string>& path, CliContext& ctx) {
         ctx.fail(kExitFailure, options_file_path(settings->private_dir));
         return ctx.exit_code;
     }
-    std::cout << text(Str::StarsFileSet) << *path << "\n";
+    std::cout << (path->empty() ? str(Str::StarsNoFileSet) : str(Str::StarsFileSet) + *path) << "\n";
     return kExitOk;
 }
 

@@ -77,7 +77,9 @@ std::optional<double> parse_age(std::string_view text) {
 
 // The place of the return: the birth place unless another is given. `correction` is the
 // hours from legal to universal time there, when known.
-bool return_place(const ReturnArgs& a, const BirthChart& c, BirthData& data, double& correction, CliContext& ctx) {
+bool return_place(const ReturnArgs& a, const BirthChart& c, BirthData& data, double& correction, bool& from_atlas,
+                  CliContext& ctx) {
+    from_atlas = false;
     correction = c.correction_hours;
     if (!a.at_lon.empty() || !a.at_lat.empty()) {
         auto lon = parse_birth_longitude(a.at_lon);
@@ -101,7 +103,11 @@ bool return_place(const ReturnArgs& a, const BirthChart& c, BirthData& data, dou
         correction = c.options.my_city.correction_hours;
         return true;
     }
-    if (a.at_city.empty()) return true;
+    if (a.at_city.empty()) {
+        // At the birth place: its correction is the atlas's when the birth's city came from it.
+        from_atlas = !a.birth.city.empty() && !a.birth.correction && !a.birth.my_city;
+        return true;
+    }
     CityQuery q;
     q.country = a.at_country;
     q.state = a.at_state;
@@ -118,17 +124,31 @@ bool return_place(const ReturnArgs& a, const BirthChart& c, BirthData& data, dou
     data.state = q.state;
     data.country = q.country;
     correction = 0.0;
+    from_atlas = true;
     return true;
 }
 
-// The chart's JSON, as `chart --json` prints it.
-nlohmann::json chart_json(const Horoscope& h, const BirthChart& c, const ReportRequest& report, CliContext& ctx,
-                          int& code) {
-    std::ostringstream captured;
-    std::streambuf* out = std::cout.rdbuf(captured.rdbuf());
-    code = print_chart(h, *c.library, true, 1.0, report, c.settings->private_dir, ctx);
-    std::cout.rdbuf(out);
-    return nlohmann::json::parse(captured.str(), nullptr, false);
+// The atlas's correction at the return's place for the moment `ut`: the correction files are
+// read with a legal time, so the universal time is taken for it first and the legal time that
+// results is read again (which settles a return near a change of offset). Zero when the place
+// has no correction file.
+double atlas_correction_at(const CityQuery& place, const BirthChart& c, const DateHour& ut) {
+    const AtlasSettings atlas{c.options.paths.countries_dir, c.options.paths.default_country};
+    const NameCollator names = NameCollator::for_user();
+    double correction = 0.0;
+    for (int pass = 0; pass < 2; ++pass) {
+        DateHour legal = ut;
+        if (!set_julian_day_ut(legal, ut.jd_ut - correction / 24.0)) return correction;
+        CityQuery q;
+        q.country = place.country;
+        q.state = place.state;
+        q.county = place.county;
+        q.city = place.city;
+        q.date_hour = format_date_hour(legal);
+        if (!find_city(q, atlas, true, names) || !q.universal) return correction;
+        correction = (q.universal->jd_ut - legal.jd_ut) * 24.0;
+    }
+    return correction;
 }
 
 int run_return(const ReturnArgs& a, CliContext& ctx) {
@@ -142,7 +162,8 @@ int run_return(const ReturnArgs& a, CliContext& ctx) {
 
     BirthData data = chart->data;
     double correction = 0.0;
-    if (!return_place(a, *chart, data, correction, ctx)) return ctx.exit_code;
+    bool from_atlas = false;
+    if (!return_place(a, *chart, data, correction, from_atlas, ctx)) return ctx.exit_code;
     LibraryLongitudes sun(*chart->library, chart->options.astro.zero_date.jd_et, !a.movable);
     const std::optional<SolarReturn> found = solar_return(sun, birth.birth_ut.jd_et, *age);
     const DateHour ut = found ? date_hour_from_et(found->jd_et) : DateHour{};
@@ -152,6 +173,16 @@ int run_return(const ReturnArgs& a, CliContext& ctx) {
     }
     // The mark "SR" ends the last name (or the title that replaces it); the first name stays.
     data.last_name = (a.title.empty() ? birth.last_name : a.title) + " " + str(Str::SolarReturnMark);
+    if (from_atlas) {
+        // The return's place from the atlas: the given city, or the birth's when none is given.
+        const bool at_birth_place = a.at_city.empty();
+        CityQuery place;
+        place.country = at_birth_place ? a.birth.country : a.at_country;
+        place.state = at_birth_place ? a.birth.state : a.at_state;
+        place.county = at_birth_place ? a.birth.county : a.at_county;
+        place.city = at_birth_place ? a.birth.city : a.at_city;
+        correction = atlas_correction_at(place, *chart, ut);
+    }
     data.ut = ut;
     data.local = ut;
     if (!set_julian_day_ut(data.local, ut.jd_ut - correction / 24.0)) data.local = ut;
@@ -168,6 +199,10 @@ int run_return(const ReturnArgs& a, CliContext& ctx) {
         ctx.messages->tell(path, str(Str::HoroFileSaved), MessageIcon::Information);
     }
     const char* zodiac = a.movable ? "movable" : "fixed";
+    ChartOutput output;
+    output.json = a.json;
+    output.report = a.report;
+    output.print = a.report.path.empty() || a.json;
     int code = kExitOk;
     if (a.json) {
         nlohmann::json j = {{"return_jd_ut", json_number(ut.jd_ut)},
@@ -175,12 +210,17 @@ int run_return(const ReturnArgs& a, CliContext& ctx) {
                             {"zodiac", zodiac},
                             {"birth_sun_deg", json_number(found->birth_sun_deg)},
                             {"return_sun_deg", json_number(found->return_sun_deg)},
-                            {"chart", chart_json(h, *chart, a.report, ctx, code)}};
+                            {"chart", chart_json(h, *chart->library, output, chart->settings->private_dir, ctx)}};
         std::cout << json_text(j) << "\n";
+        if (!a.report.path.empty()) {
+            ChartOutput file_only = output;
+            file_only.print = false;
+            code = print_chart(h, *chart->library, file_only, chart->settings->private_dir, ctx);
+        }
     } else {
         std::cout << fmt::format("{}: {} ({} zodiac, Sun {:.6f} / {:.6f})\n\n", text(Str::SolarReturnCaption),
                                  format_date_hour(ut), zodiac, found->birth_sun_deg, found->return_sun_deg);
-        code = print_chart(h, *chart->library, false, 1.0, a.report, chart->settings->private_dir, ctx);
+        code = print_chart(h, *chart->library, output, chart->settings->private_dir, ctx);
     }
     if (code != kExitOk || !wheel) return code;
     return write_wheel(a.wheel.file, *wheel, h, nullptr, chart->settings->aspects, chart->settings->private_dir, ctx);

@@ -206,7 +206,14 @@ bool compute(Horoscope& h, MessageSink& messages, WorkerThreads& workers, Epheme
         StepTimer timer(report, 3);
         LibrarySunMoon source(library, zero_jd_et);
         if (!compute_sun_record(source, h.birth_ut, h.place.longitude, h.place.latitude, h.sun)) {
-            report_failure(messages, str(Str::ComputeSunRiseSet));
+            // A polar day or night is the sky as it is, not a failed computation: every later
+            // step still runs, so it is told as a warning with its reason.
+            if (h.sun.polar != SunPolar::None)
+                messages.tell(str(Str::ComputeSunRiseSet) + " (" +
+                                  str(h.sun.polar == SunPolar::PolarDay ? Str::SunPolarDay : Str::SunPolarNight) + ")",
+                              str(Str::WarningCaption), MessageIcon::Warning);
+            else
+                report_failure(messages, str(Str::ComputeSunRiseSet));
             error = true;
         }
     }

@@ -13,7 +13,6 @@ namespace tellurim {
 namespace {
 
 // The texts of getInfos are kept to this many UTF-16 units, as the options dialog shows them.
-constexpr std::size_t kInfoKept = 260;
 
 // dlsym hands out an object pointer; copying its bits is the portable way to a function
 // pointer (a cast between the two kinds is only conditionally supported).

@@ -38,6 +38,9 @@ inline constexpr std::size_t kRecRetrograde = 360;
 
 // Capacity, in UTF-16 units with the terminating NUL, of each getInfos buffer.
 inline constexpr int kInfoCapacity = 300;
+// The program keeps at most this many UTF-16 units of each getInfos text (the options
+// dialog's fields): a provider writes texts that fit, so that none is cut mid-word.
+inline constexpr std::size_t kInfoKept = 260;
 
 // Body names accepted by getPosition and in a body filter (a ';'-separated list of them).
 inline constexpr const char* kBodyNames = "SUN;MOON;MERCURY;VENUS;MARS;JUPITER;SATURN;RAHU;KETHU;URANUS;NEPTUNE;PLUTO";

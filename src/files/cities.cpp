@@ -1,5 +1,6 @@
 #include "files/cities.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <filesystem>
@@ -215,6 +216,20 @@ long find_city_record(std::span<const std::uint8_t> cities, const std::string& c
                     utf16_to_utf8(record_county) + " )" + kCrLf;
     }
     return -1;
+}
+
+std::string state_of_place(const std::string& country_directory, const BirthPlace& place, const AtlasSettings& atlas) {
+    const auto index = read_directory_index(join_path(atlas.countries_dir, kDirCountriesFile));
+    if (!index) return {};
+    // The index is one list for every country: a state is one whose directory exists here.
+    for (const DirectoryEntry& e : *index) {
+        if (e.directory.empty()) continue;
+        const std::string dir = join_path(country_directory, e.directory);
+        if (!is_directory(dir)) continue;
+        const auto places = read_city_file(join_path(dir, kCitiesFile));
+        if (places && std::find(places->begin(), places->end(), place) != places->end()) return e.name;
+    }
+    return {};
 }
 
 bool find_city(CityQuery& q, const AtlasSettings& atlas, bool look_up_correction, const NameCollator& names) {

@@ -73,6 +73,12 @@ long find_city_record(std::span<const std::uint8_t> cities, const std::string& c
 // the date-hour text is parsed as legal time and converted with the place's correction file.
 bool find_city(CityQuery& query, const AtlasSettings& atlas, bool look_up_correction, const NameCollator& names);
 
+// The state whose city file holds `place` (the same record: city, county, coordinates and
+// time zone) among the state directories under `country_directory`; empty when none does.
+// A city found in its country's own file (no state given) thus gets the state `place list`
+// shows it under.
+std::string state_of_place(const std::string& country_directory, const BirthPlace& place, const AtlasSettings& atlas);
+
 struct CorrectionResult {
     bool ok = false;          // false only when the file cannot be used
     bool found = false;       // a record holds the date-hour; it is then universal time

@@ -26,18 +26,10 @@ std::string lower(std::string_view t) {
     return s;
 }
 
-// A preset of the zero-date dialogs by its caption ("Fagan-Bradley"), in any case; its
-// index in kAyanamsaPresets, or nullopt.
-std::optional<std::size_t> zero_date_preset(std::string_view text) {
-    for (std::size_t i = 0; i < kAyanamsaPresets.size(); ++i)
-        if (lower(text) == lower(tellurim::text(kAyanamsaPresets[i].name))) return i;
-    return std::nullopt;
-}
-
 // A zero date as the dialogs accept it: a preset's caption or a date-hour text.
 std::optional<DateHour> parse_zero_date(std::string_view text) {
-    auto preset = zero_date_preset(text);
-    DateParse p = parse_date_hour(preset ? kAyanamsaPresets[*preset].zero_date : text);
+    const std::string_view preset = zero_date_preset(text);
+    DateParse p = parse_date_hour(preset.empty() ? text : preset);
     if (!p.ok) return std::nullopt;
     return p.value;
 }
@@ -136,8 +128,16 @@ void append_ephemeris_keys(OptionKeys& keys) {
     };
     jpl.get = [](const OptionContext& ctx) { return ctx.options.ephemeris.jpl_file; };
     keys.push_back(std::move(jpl));
-    keys.push_back(shown_key("ephemeris.node", block,
-                             [](const Options& o) -> std::string { return o.ephemeris.true_node ? "true" : "mean"; }));
+    // The lunar node that --node chooses for one run.
+    OptionKey node{"ephemeris.node", block, "mean|true"};
+    node.set = [](OptionContext& ctx, const std::vector<std::string>& v) -> OptionSetResult {
+        const std::string n = lower(v[0]);
+        if (n != "mean" && n != "true") return str(Str::FilesNotACorrectValue);
+        ctx.options.ephemeris.true_node = n == "true" ? 1 : 0;
+        return std::nullopt;
+    };
+    node.get = [](const OptionContext& ctx) -> std::string { return ctx.options.ephemeris.true_node ? "true" : "mean"; };
+    keys.push_back(std::move(node));
 }
 
 namespace {
@@ -206,11 +206,13 @@ void append_table_keys(OptionKeys& keys) {
         return ctx.options.exaltations.absolute_longitudes ? "absolute" : "fixed";
     };
     keys.push_back(std::move(longitudes));
-    OptionKey exaltation_zero{"exaltations.zero-date", exaltations, "DATE (read with fixed longitudes)"};
+    OptionKey exaltation_zero{"exaltations.zero-date", exaltations, "DATE|PRESET (read with fixed longitudes)"};
     exaltation_zero.set = [](OptionContext& ctx, const std::vector<std::string>& v) -> OptionSetResult {
-        DateParse d = parse_date_hour(v[0]);
+        const std::string_view preset = zero_date_preset(v[0]);
+        const std::string date(preset.empty() ? std::string_view(v[0]) : preset);
+        DateParse d = parse_date_hour(date);
         if (!d.ok) return str(Str::ExaltationBadZeroDate);
-        OptionSetResult r = edit_exaltations(ctx.options, [&](ExaltationEdit& e) { e.zero_date_text = v[0]; });
+        OptionSetResult r = edit_exaltations(ctx.options, [&](ExaltationEdit& e) { e.zero_date_text = date; });
         // Kept also while the longitudes are absolute, for a later switch to fixed ones.
         if (!r) ctx.options.exaltations.zero_date = d.value;
         return r;

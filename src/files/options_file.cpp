@@ -232,9 +232,15 @@ bool check_configuration(const Options& options, const std::string& horoscopes_d
     bool all = true;
     for (const Entry& e : entries) {
         if (e.is_file ? is_regular_file(e.path) : is_directory(e.path)) continue;
-        messages.tell(e.path, str(e.is_file ? Str::CheckConfigFile : Str::CheckConfigDirectory),
-                      MessageIcon::Warning);
         all = false;
+        // An empty stars file is the user's choice (the paths dialog accepts it): charts go
+        // without stars, and that is said once, here.
+        if (e.path.empty() && &e.path == &options.paths.stars_file) {
+            messages.tell(str(Str::StarsNoFileSet), str(Str::StarsCaption), MessageIcon::Information);
+            continue;
+        }
+        messages.tell(e.path.empty() ? str(Str::CheckConfigNotSet) : e.path,
+                      str(e.is_file ? Str::CheckConfigFile : Str::CheckConfigDirectory), MessageIcon::Warning);
     }
     return all;
 }

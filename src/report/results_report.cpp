@@ -1,6 +1,7 @@
 #include "report/results_report.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -160,28 +161,39 @@ private:
 };
 
 void ReportWriter::write() {
-    birth_data();
-    time_scales();
-    precession();
+    const auto shown = [this](ReportSection s) { return (m_sources.sections & section_bit(s)) != 0; };
+    if (shown(ReportSection::Birth)) {
+        birth_data();
+        time_scales();
+        precession();
+    }
     if (!has_positions(m_h)) {
         m_doc.new_line();
         line(str(Str::ReportInvalidHoroscope));
         return;
     }
-    positions();
-    equatorial();
-    houses_and_aspects();
-    sun();
-    lunation();
-    planet_strengths();
-    house_strengths();
-    quality();
-    relationships();
-    time_lords();
-    subdivisions();
-    ashtakavarga();
-    horizon();
-    stars();
+    if (shown(ReportSection::Positions)) {
+        positions();
+        equatorial();
+    }
+    if (shown(ReportSection::Houses)) houses_and_aspects();
+    if (shown(ReportSection::Sun)) {
+        sun();
+        lunation();
+    }
+    if (shown(ReportSection::Strengths)) {
+        planet_strengths();
+        house_strengths();
+        quality();
+    }
+    if (shown(ReportSection::Hindu)) {
+        relationships();
+        time_lords();
+        subdivisions();
+    }
+    if (shown(ReportSection::Ashtakavarga)) ashtakavarga();
+    if (shown(ReportSection::Horizon)) horizon();
+    if (shown(ReportSection::Stars)) stars();
 }
 
 void ReportWriter::birth_data() {
@@ -511,6 +523,20 @@ DateHour local_mean_time(const DateHour& ut, const AngleValue& longitude) {
     if (!is_valid(ut) || !longitude.is_angle() || !set_julian_day_ut(lmt, ut.jd_ut + longitude.to_hours() / 24.0))
         return DateHour{};
     return lmt;
+}
+
+namespace {
+constexpr std::array<std::string_view, static_cast<std::size_t>(ReportSection::Count)> kSectionNames = {
+    "birth", "positions", "houses", "sun", "strengths", "hindu", "ashtakavarga", "horizon", "stars",
+};
+}  // namespace
+
+std::string_view report_section_name(ReportSection s) { return kSectionNames.at(static_cast<std::size_t>(s)); }
+
+std::optional<ReportSection> report_section_from_name(std::string_view name) {
+    for (std::size_t i = 0; i < kSectionNames.size(); ++i)
+        if (name == kSectionNames[i]) return static_cast<ReportSection>(i);
+    return std::nullopt;
 }
 
 std::string sun_moment_text(const SunRecord& sun, const DateHour& moment) {

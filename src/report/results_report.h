@@ -6,7 +6,9 @@
 // planets and stars), written once through the document writer in any of its five formats.
 // The report reads the horoscope and formats; it computes nothing but sorting.
 
+#include <optional>
 #include <string>
+#include <string_view>
 
 #include "astro/hindu_aspects.h"
 #include "astro/stars.h"
@@ -15,11 +17,26 @@
 
 namespace tellurim {
 
+// The report's sections, in their order, as bits of a ReportSections mask:
+// birth (birth data, time scales, precession), positions (the four position tables and the
+// equatorial coordinates), houses (the cusps and the aspect grids), sun (sunrise, sunset and
+// the lunation), strengths (planets, houses, quality of planets), hindu (relationships, aspect
+// qualities, time lords, divisional signs), ashtakavarga, horizon (the planets' azimuth and
+// elevation) and stars (the azimuth and elevation of every star of the catalogue).
+enum class ReportSection { Birth, Positions, Houses, Sun, Strengths, Hindu, Ashtakavarga, Horizon, Stars, Count };
+using ReportSections = unsigned;
+inline constexpr ReportSections section_bit(ReportSection s) { return 1u << static_cast<unsigned>(s); }
+inline constexpr ReportSections kAllReportSections = (1u << static_cast<unsigned>(ReportSection::Count)) - 1u;
+// The section's name on the command line ("birth" ... "stars"), and back (nullopt for none).
+std::string_view report_section_name(ReportSection s);
+std::optional<ReportSection> report_section_from_name(std::string_view name);
+
 // What the report shows beside the horoscope itself.
 struct ReportSources {
     std::string ephemeris_name;                      // the ephemeris library's name, as loaded
     const HinduAspectTable* hindu_aspects = nullptr; // null: the default Hindu aspect table
     StarCatalogue* stars = nullptr;                  // null or empty: the stars table has no rows
+    ReportSections sections = kAllReportSections;    // the sections written
 };
 
 // Appends the report in `format` (0 to 4), with the style's body font and colour (number 0)

@@ -1,7 +1,11 @@
 #include "sky/ayanamsa.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cmath>
 
+#include "base/strings.h"
+#include "base/text.h"
 #include "sky/spherical.h"
 
 namespace tellurim {
@@ -125,6 +129,20 @@ std::optional<DateHour> date_of_ayanamsa(const AngleValue& value, const DateHour
             lower = mid;
     }
     return std::nullopt;
+}
+
+std::string_view zero_date_preset(std::string_view name) {
+    name = trim(name);
+    auto same = [name](Str caption) {
+        const std::string_view c = text(caption);
+        return c.size() == name.size() && std::equal(c.begin(), c.end(), name.begin(), [](char a, char b) {
+                   return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
+               });
+    };
+    if (same(Str::DasaPresetDefault)) return kAyanamsaPresets[0].zero_date;
+    for (const AyanamsaPreset& p : kAyanamsaPresets)
+        if (same(p.name)) return p.zero_date;
+    return {};
 }
 
 }  // namespace tellurim

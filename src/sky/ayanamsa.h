@@ -45,6 +45,10 @@ inline constexpr std::array<AyanamsaPreset, 3> kAyanamsaPresets{{
     {Str::AyanamsaPresetFaganBradley, "222-03-13 15:19:32.89 JD"},
     {Str::AyanamsaPresetRaman, "390-03-21"},
 }};
+// The storage text of the zero date of the preset whose caption is `name` (in any case,
+// blanks around it ignored; the dasa dialog's "Default Tellurim" is the first preset too), or
+// an empty view when `name` is no preset.
+std::string_view zero_date_preset(std::string_view name);
 // The zero date of the fixed zodiac when the settings name none.
 inline constexpr std::string_view kDefaultZeroDate = "-134-02-03 12:00:00.00 JD";
 

@@ -93,6 +93,28 @@ TEST_F(CliTest, ProviderWithoutItsDataFile) {
     EXPECT_EQ(r.messages.back().text, "Error loading ephemeris dll\n" + dir.str("lib/ephbdl.dat") + ": No such file or directory");
 }
 
+// Each provider's two descriptions fit the 260 characters the program keeps, whole: a JPL
+// file deep in long directory names is named without them.
+TEST_F(CliTest, ProviderDescriptionsFitTheirField) {
+    const fs::path eph = fs::path(TELLURIM_SOURCE_DIR) / "data/ephemeris/de405_1960_2060.eph";
+    const fs::path deep = dir / std::string(120, 'd') / std::string(120, 'e');
+    fs::create_directories(deep);
+    if (fs::exists(eph)) fs::create_symlink(eph, deep / "de405.eph");
+    for (const char* e : {"low", "bdl", "jpl"}) {
+        SCOPED_TRACE(e);
+        if (std::string(e) == "jpl" && !fs::exists(eph)) continue;
+        auto r = tellurim({"calc", "positions", "--ut", "2020-03-01 00:00:00", "--ephemeris", e, "--jpl-file",
+                           (deep / "de405.eph").string(), "--json"});
+        ASSERT_EQ(r.code, kExitOk);
+        const auto infos = nlohmann::json::parse(r.out)["infos"];
+        for (int i : {1, 2}) {
+            const std::string t = infos[i];
+            EXPECT_LT(t.size(), 260u) << t;
+            EXPECT_EQ(t.back(), '.') << t;
+        }
+    }
+}
+
 TEST_F(CliTest, DamagedStarsCatalogue) {
     const std::string catalogue = std::string(TELLURIM_SOURCE_DIR) + "/data/stars/stars.spra";
     if (!fs::exists(catalogue)) GTEST_SKIP() << "run tools/make-data.sh first";

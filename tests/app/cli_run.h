@@ -1,6 +1,7 @@
 #pragma once
 // Runs the tellurim command line in-process with a recording message sink, for the tests of
-// the command groups: standard output, exit status and every message the user was shown.
+// the command groups: standard output and error, exit status and every message the user was
+// shown.
 
 #include <gtest/gtest.h>
 
@@ -18,7 +19,7 @@
 
 namespace tellurim::testing_cli {
 
-struct CliRun { int code; std::string out; std::vector<Message> messages; };
+struct CliRun { int code; std::string out; std::vector<Message> messages; std::string err; };
 
 // Every test process gets a home, configuration directory and ODBC files of its own, created
 // on the first run and removed at exit: tests run in parallel, and a user's own settings must
@@ -46,8 +47,10 @@ inline CliRun run(std::vector<std::string> args) {
     for (auto& a : args) argv.push_back(a.data());
     RecordingMessages messages;
     testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
     const int code = run_cli(static_cast<int>(argv.size()), argv.data(), &messages);
-    return {code, testing::internal::GetCapturedStdout(), messages.messages};
+    std::string out = testing::internal::GetCapturedStdout();
+    return {code, std::move(out), messages.messages, testing::internal::GetCapturedStderr()};
 }
 
 // A command-line test with a directory of its own, where `tellurim` keeps the private and

@@ -127,6 +127,10 @@ TEST_F(CitiesTest, FoundPlaceTexts) {
     EXPECT_EQ(q.latitude, "48d51'10.80\"N");
     EXPECT_EQ(q.time_zone, 2);
     EXPECT_FALSE(q.universal);
+    // Found in the country's file, the place lies in the state whose file holds it; a place of
+    // no state's file has none.
+    EXPECT_EQ(state_of_place(tree.path("France"), q.place, atlas), "Ile-de-France");
+    EXPECT_EQ(state_of_place(tree.path("France"), place("Gmünd", "", 15.0, 48.77, 2), atlas), "");
 }
 
 TEST_F(CitiesTest, MissingIndex) {

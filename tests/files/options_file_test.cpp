@@ -149,13 +149,22 @@ TEST_F(OptionsFileTest, CheckConfigurationReportsEveryMissingPath) {
     o.paths.db_ini_file = "";
     EXPECT_FALSE(check_configuration(o, "", messages));
     const Message expected[] = {
-        {"", "Check your configuration. Directory not find:", MessageIcon::Warning},
+        {"(no path is set)", "Check your configuration. Directory not find:", MessageIcon::Warning},
         {(root / "missing_tcl").string(), "Check your configuration. Directory not find:", MessageIcon::Warning},
         {(root / "tcl").string(), "Check your configuration. File not find:", MessageIcon::Warning},
-        {"", "Check your configuration. File not find:", MessageIcon::Warning},
+        {"(no path is set)", "Check your configuration. File not find:", MessageIcon::Warning},
     };
     ASSERT_EQ(messages.messages.size(), std::size(expected));
     for (std::size_t i = 0; i < std::size(expected); ++i) EXPECT_EQ(messages.messages[i], expected[i]) << i;
+
+    // An empty stars file is a choice the paths dialog accepts: said as such, not as a missing file.
+    messages.messages.clear();
+    o.paths.stars_file = "";
+    o.paths.db_ini_file = (root / "db.ini").string();
+    o.paths.tcl_script_dir = (root / "tcl").string();
+    EXPECT_FALSE(check_configuration(o, horoscopes_dir, messages));
+    EXPECT_EQ(messages.messages, (std::vector<Message>{{"No stars file is set: charts go without stars (tellurim "
+                                                        "stars file PATH sets one).", "Stars", MessageIcon::Information}}));
 }
 
 // Each field's own refusal is checked through the settings (tests/data/files/option_refusals.txt);

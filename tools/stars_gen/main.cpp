@@ -15,6 +15,14 @@
 // other names. Entries of equinox 1950 are skipped (they would need the FK4 to FK5
 // conversion); "2000" is taken as ICRS. A magnitude of 99 or more means unknown. The list has
 // no spectral classes, so they stay empty.
+//
+// The list also holds reference points that Swiss Ephemeris keeps for its own tests and
+// frames (the galactic poles, zero points of the equator and ecliptic, a test star of the
+// Astronomical Almanac, a point named "Test"). They are no celestial objects, and a chart
+// would show them as stars ("Test", magnitude 0, in every chart): they are left out.
+//
+// `stars_gen --version` prints the catalogue's version; tools/data.d/40-stars.sh keeps it
+// beside the catalogue and builds the catalogue again when the generator's version differs.
 
 #include <fmt/format.h>
 
@@ -36,6 +44,17 @@ namespace tellurim {
 namespace {
 
 constexpr double kJ2000 = 2451545.0;
+
+// Raised whenever the generator writes a different catalogue from the same list.
+constexpr int kCatalogueVersion = 2;
+
+// Designations of the list's reference points: the galactic poles (Liu/Zhu/Zhang 2010, IAU
+// 1958, the true galactic plane) and the galactic centre of the same frame (the object itself
+// is "Gal. Center", SgrA*), the Sun's pole, the zero points of the GCRS and of the J2000
+// equator and ecliptic, the Astronomical Almanac 2011 test star, and "Test".
+constexpr std::array<std::string_view, 10> kReferencePoints = {
+    "GPol", "GP1958", "GPPlan", "GCLiu", "SunPole", "GCRS00", "ZE200", "ZL200", "AA11", "Test",
+};
 
 struct GreekLetter {
     std::string_view abbreviation;  // as the list writes it
@@ -98,7 +117,7 @@ int run(const std::string& in_path, const std::string& out_path) {
     std::vector<Star> stars;
     std::map<std::string, std::size_t> index;  // designation and position -> star
     std::string line;
-    int line_number = 0, skipped_1950 = 0, bad = 0;
+    int line_number = 0, skipped_1950 = 0, skipped_points = 0, bad = 0;
     while (std::getline(in, line)) {
         ++line_number;
         if (!line.empty() && line.back() == '\r') line.pop_back();
@@ -114,6 +133,10 @@ int run(const std::string& in_path, const std::string& out_path) {
         if (f.size() < 14) {
             std::cerr << "stars_gen: line " << line_number << ": fewer than 14 fields\n";
             ++bad;
+            continue;
+        }
+        if (std::find(kReferencePoints.begin(), kReferencePoints.end(), trim(f[1])) != kReferencePoints.end()) {
+            ++skipped_points;
             continue;
         }
         std::string_view equinox = trim(f[2]);
@@ -183,8 +206,9 @@ int run(const std::string& in_path, const std::string& out_path) {
         std::cerr << "stars_gen: cannot write " << out_path << "\n";
         return 1;
     }
-    std::cerr << fmt::format("stars_gen: {} stars written to {} ({} entries of equinox 1950 skipped, {} bad lines)\n",
-                             records.size(), out_path, skipped_1950, bad);
+    std::cerr << fmt::format("stars_gen: {} stars written to {} ({} entries of equinox 1950 and {} reference points "
+                             "skipped, {} bad lines)\n",
+                             records.size(), out_path, skipped_1950, skipped_points, bad);
     return bad == 0 ? 0 : 1;
 }
 
@@ -192,6 +216,10 @@ int run(const std::string& in_path, const std::string& out_path) {
 }  // namespace tellurim
 
 int main(int argc, char** argv) {
+    if (argc == 2 && std::string_view(argv[1]) == "--version") {
+        std::cout << tellurim::kCatalogueVersion << "\n";
+        return 0;
+    }
     std::string in, out;
     for (int i = 1; i + 1 < argc; i += 2) {
         std::string_view a = argv[i];

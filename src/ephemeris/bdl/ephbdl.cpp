@@ -357,9 +357,9 @@ EPHBDL_EXPORT int getPositionFilter(const char* body, unsigned char* record) {
 EPHBDL_EXPORT void getInfos(char16_t* name, int name_capacity, char16_t* theory, int theory_capacity,
                             char16_t* validity, int validity_capacity) {
     copy_text(u"Tellurim precise ephemeris (libephbdl) 2.4.7", name, name_capacity);
-    copy_text(u"Planets: VSOP87B complete (Bretagnon & Francou 1988). Moon: ELP/MPP02 complete, fitted to DE405 "
-              u"(Chapront & Francou 2003). Uranus, Neptune, Pluto 1500-2500: integrated from DE405 initial "
-              u"conditions (Standish 1998). IAU 2006 precession, IAU 1980 nutation. Series: astronomia 4.2.0 (MIT).",
+    copy_text(u"Planets: VSOP87B (Bretagnon & Francou 1988). Moon: ELP/MPP02 fitted to DE405 (Chapront & "
+              u"Francou 2003). Uranus to Pluto 1500-2500: integrated from DE405 (Standish 1998). IAU 2006 "
+              u"precession, IAU 1980 nutation. Series: astronomia 4.2.0 (MIT).",
               theory, theory_capacity);
     copy_text(u"Apparent positions, against JPL DE431 1900-2100: Sun to Uranus and Moon within 0.7\", Neptune 2\", "
               u"Pluto 4\". Tables 1800-2200, series outside; Pluto two-body outside 1500-2500. "

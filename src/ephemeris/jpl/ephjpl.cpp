@@ -31,6 +31,7 @@
 #include <array>
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
 #include <string>
 
 #include "base/date_hour.h"
@@ -363,10 +364,15 @@ EPHJPL_EXPORT void getInfos(char16_t* name, int name_capacity, char16_t* theory,
     std::string t = "JPL Development Ephemeris, binary file";
     std::string v = "Apparent positions (IAU 2006 precession, nutation from the file). No file loaded.";
     if (g_provider.loaded) {
-        t = (f.title().empty() ? "DE" + std::to_string(f.de_number()) : f.title()) + " (" + f.path() + ", " +
-            (f.big_endian() ? "big" : "little") + "-endian). Nutation: " +
-            (f.has(kJplNutations) ? "from the file." : "IAU 1980 main terms.") +
-            (g_provider.true_node ? " True lunar node (osculating orbit)." : " Mean lunar node (Meeus 47.7).");
+        // The file's own name, not its directory, and without it when the name is so long that
+        // the text would not fit the field the program keeps.
+        const std::string title = f.title().empty() ? "DE" + std::to_string(f.de_number()) : f.title();
+        const std::string rest = std::string(f.big_endian() ? "big" : "little") + "-endian). Nutation: " +
+                                 (f.has(kJplNutations) ? "from the file." : "IAU 1980 main terms.") +
+                                 (g_provider.true_node ? " True lunar node (osculating orbit)."
+                                                       : " Mean lunar node (Meeus 47.7).");
+        t = title + " (" + std::filesystem::path(f.path()).filename().string() + ", " + rest;
+        if (tellurim::utf8_to_utf16(t).size() >= tellurim::kInfoKept) t = title + " (" + rest;
         v = "Span " + date_text(f.start_jd() + 1.0) + " to " + date_text(f.end_jd()) +
             ". Apparent positions: light-time, deflection, aberration, IAU 2006 precession.";
     }
