@@ -8,7 +8,7 @@
 #include "app/json_util.h"
 #include "astro/compute.h"
 #include "astro/planets_signs.h"
-#include "core/ayanamsa.h"
+#include "sky/ayanamsa.h"
 #include "core/birth_input.h"
 #include "sky/houses.h"
 #include "base/strings.h"
