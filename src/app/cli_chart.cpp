@@ -95,6 +95,8 @@ struct Provenance {
     double delta_t_seconds = kInfinity;
     std::optional<ProviderRange> range;  // the span the provider states for its positions
     std::string range_warning;           // empty when the birth lies within it
+    std::string place_source;            // empty when not known (a horoscope file)
+    std::string offset_source;
 };
 
 nlohmann::json range_json(const Provenance& prov) {
@@ -329,6 +331,10 @@ nlohmann::json print_json(const Horoscope& h, double eps, const AngleValue& aya,
           {"zero_date", date_text(h.options.astro.zero_date)},
           {"zero_date_jd_et", json_number(h.options.astro.zero_date.jd_et)}}},
     };
+    if (!prov.place_source.empty()) {
+        j["provenance"]["place_source"] = prov.place_source;
+        j["provenance"]["offset_source"] = prov.offset_source;
+    }
     j["time"]["et_date"] = date_text(date_hour_from_ut(h.birth_ut.jd_et));
     j["hindu"] = hindu_json(h);
     j["strengths"] = strengths_json(h);
@@ -340,7 +346,8 @@ nlohmann::json print_json(const Horoscope& h, double eps, const AngleValue& aya,
 }  // namespace
 
 int print_chart(const Horoscope& h, const EphemerisLibrary& library, bool json, double star_orb,
-                const ReportRequest& request, const std::string& private_dir, CliContext& ctx) {
+                const ReportRequest& request, const std::string& private_dir, CliContext& ctx,
+                const BirthChart* birth) {
     MessageSink& messages = *ctx.messages;
     const double eps = mean_obliquity(h.birth_ut.jd_et, h.birth_ut.jd_et);
     const AngleValue aya = ayanamsa(h.birth_ut.jd_et, h.options.astro.zero_date.jd_et);
@@ -350,6 +357,10 @@ int print_chart(const Horoscope& h, const EphemerisLibrary& library, bool json, 
     prov.delta_t_seconds = (h.birth_ut.jd_et - h.birth_ut.jd_ut) * 86400.0;
     prov.range = provider_range(library);
     prov.range_warning = provider_range_warning(prov.range, h.birth_ut.jd_et);
+    if (birth) {
+        prov.place_source = birth->place_source;
+        prov.offset_source = birth->offset_source;
+    }
     // The stars within the orb of each planet; without a catalogue the chart goes on without.
     StarCatalogue catalogue;
     ChartStars stars;
@@ -483,7 +494,8 @@ int run_chart(const ChartArgs& a, CliContext& ctx) {
     }
     if (!a.steps.step.empty())
         return run_chart_steps(a.steps, a.outside_ut, a.wheel, wheel, *chart, a.json, ctx);
-    if (int code = print_chart(h, *chart->library, a.json, a.star_orb, a.report, chart->settings->private_dir, ctx);
+    if (int code = print_chart(h, *chart->library, a.json, a.star_orb, a.report, chart->settings->private_dir, ctx,
+                               &*chart);
         code != kExitOk)
         return code;
     if (wheel)
@@ -498,6 +510,9 @@ void register_chart_commands(CLI::App& app, CliContext& ctx) {
     auto args = std::make_shared<ChartArgs>();
     CLI::App* chart = app.add_subcommand("chart", "Compute one horoscope and print it");
     add_birth_options(chart, args->birth);
+    chart->add_flag("--geocode", args->birth.geocode,
+                    "Take the place (and, with --local, the universal time) from the online geocoding service; "
+                    "the atlas when the service gives none");
     chart->add_option("--star-orb", args->star_orb, "Orb of the star conjunctions in degrees (default 1)")
         ->check(CLI::Range(0.0, 180.0));
     chart->add_flag("--json", args->json, "JSON output");

@@ -30,8 +30,10 @@ ConvertTarget report_target(const ReportRequest& request);
 // chart goes on without). With a report request, the report goes to its file instead of
 // standard output (the JSON object is still printed with `json`), and standard error says
 // where. Returns the exit status.
+// `birth` (when given) adds the sources of the place and of the offset to the provenance.
 int print_chart(const Horoscope& h, const EphemerisLibrary& library, bool json, double star_orb,
-                const ReportRequest& request, const std::string& private_dir, CliContext& ctx);
+                const ReportRequest& request, const std::string& private_dir, CliContext& ctx,
+                const BirthChart* birth = nullptr);
 // A chart whose computation failed after its birth data were stored (BirthChart::valid false):
 // its short report (birth data, time scales, precession, then "Horoscope is invali, ...") on
 // standard output or, with a report request, in the file; nothing with `json` alone. The

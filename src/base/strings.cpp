@@ -30,6 +30,7 @@ constexpr std::array<std::string_view, static_cast<int>(Str::Count)> kTexts = {
 #include "base/strings_roundtrip.def"
 #include "base/strings_transits.def"
 #include "base/strings_script.def"
+#include "base/strings_geocoding.def"
 #undef TELLURIM_STRING
 };
 

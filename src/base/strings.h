@@ -34,6 +34,7 @@ enum class Str : int {
 #include "base/strings_roundtrip.def"
 #include "base/strings_transits.def"
 #include "base/strings_script.def"
+#include "base/strings_geocoding.def"
 #undef TELLURIM_STRING
     Count
 };
