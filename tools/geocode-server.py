@@ -6,10 +6,10 @@ Serves canned answers over HTTPS on 127.0.0.1 with a self-signed certificate mad
   /maps/api/timezone/json?location=L&timestamp=T&... -> ANSWERS/timezone/L.json
 (404 when there is none). An answer file may begin with one directive line:
   #hang      never answers (the client's time-out)
-  #cut       announces twice its length, sends the rest and closes (a body cut short)
+  #cut       announces the rest's length, sends its first half and closes (a body cut short)
   #pad N     sends N blanks before the rest (a long body)
 In DIR it writes cert.pem (the CA file to give the client), key.pem, requests.log (one line
-per request) and port (the port, once listening). It ends with its parent process.
+per request), port and pid (once listening). It ends with its parent process.
 
 Usage: geocode-server.py --answers ANSWERS --dir DIR [--port N] [--parent PID]
 """
@@ -51,7 +51,7 @@ class Answers(http.server.BaseHTTPRequestHandler):
         if directive == b"#hang":
             time.sleep(3600)
         elif directive == b"#cut":
-            length = 2 * len(body)
+            body, length = body[:len(body) // 2], len(body)
         elif directive.startswith(b"#pad "):
             body = b" " * int(directive[5:]) + body
         self.send_all(200, body, length)
@@ -87,4 +87,7 @@ threading.Thread(target=watch_parent, daemon=True).start()
 with open(os.path.join(args.dir, "port.tmp"), "w") as f:
     f.write(str(server.server_address[1]))
 os.replace(os.path.join(args.dir, "port.tmp"), os.path.join(args.dir, "port"))
+with open(os.path.join(args.dir, "pid.tmp"), "w") as f:
+    f.write(str(os.getpid()))
+os.replace(os.path.join(args.dir, "pid.tmp"), os.path.join(args.dir, "pid"))
 server.serve_forever()

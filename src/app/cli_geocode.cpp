@@ -45,7 +45,9 @@ std::string terminal_lines(std::string_view s, std::string_view indent) {
     std::string out;
     for (std::size_t i = 0; i < s.size(); ++i) {
         if (s.substr(i, 2) == "\r\n") {
-            if (i + 2 < s.size()) out += "\n" + std::string(indent);
+            // The last line end is the caller's; an empty line gets no indent.
+            if (i + 2 < s.size()) out += '\n';
+            if (i + 2 < s.size() && s.substr(i + 2, 2) != "\r\n") out += indent;
             ++i;
         } else {
             out += s[i];

@@ -350,9 +350,11 @@ GeocodeResult geocode_lookup(const GeocodeQuery& q, const GeocodingSettings& set
         g.longitude_text = format_angle(g.location.longitude);
         g.latitude_text = format_angle(g.location.latitude);
     }
-    if (!g.location_found || !q.legal) return g.feedback = geocoding_feedback(g, keys), g;
-
-    g.time_zone_asked = true;
+    g.time_zone_asked = g.location_found && q.legal;
+    if (!g.time_zone_asked) {
+        g.feedback = geocoding_feedback(g, keys);
+        return g;
+    }
     const double lat = g.location.latitude.to_degrees();
     const double lon = g.location.longitude.to_degrees();
     if (!std::isfinite(lat)) g.zone.errors += str(Str::GeoErrorReadingLatitude) + std::string(kCrLf);

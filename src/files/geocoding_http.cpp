@@ -38,16 +38,30 @@ std::size_t on_data(char* data, std::size_t size, std::size_t count, void* user)
 
 enum class Step { Open, Connect, Request, Send, Receive, Read };
 
-// The step a failed transfer stopped at, from what libcurl says it got done.
+// The step a failed transfer stopped at: from the code, else from how far libcurl got (a
+// time-out can strike at any step).
 Step failed_step(CURL* curl, CURLcode code) {
-    if (code == CURLE_URL_MALFORMAT || code == CURLE_UNSUPPORTED_PROTOCOL) return Step::Request;
-    curl_off_t connected = 0, secured = 0;
+    switch (code) {
+        case CURLE_URL_MALFORMAT:
+        case CURLE_UNSUPPORTED_PROTOCOL: return Step::Request;
+        case CURLE_COULDNT_RESOLVE_PROXY:
+        case CURLE_COULDNT_RESOLVE_HOST:
+        case CURLE_COULDNT_CONNECT: return Step::Connect;
+        // The TLS handshake, the certificate check included, is part of sending the request.
+        case CURLE_SSL_CONNECT_ERROR:
+        case CURLE_PEER_FAILED_VERIFICATION:
+        case CURLE_SSL_CACERT_BADFILE:
+        case CURLE_SSL_CERTPROBLEM:
+        case CURLE_SSL_CIPHER:
+        case CURLE_SSL_ISSUER_ERROR:
+        case CURLE_SEND_ERROR: return Step::Send;
+        default: break;
+    }
+    curl_off_t sent = 0;
     long status = 0;
-    curl_easy_getinfo(curl, CURLINFO_CONNECT_TIME_T, &connected);
-    curl_easy_getinfo(curl, CURLINFO_APPCONNECT_TIME_T, &secured);
+    curl_easy_getinfo(curl, CURLINFO_PRETRANSFER_TIME_T, &sent);
     curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
-    if (connected <= 0) return Step::Connect;
-    if (secured <= 0) return Step::Send;  // the TLS handshake, certificate check included
+    if (sent <= 0) return Step::Send;
     return status == 0 ? Step::Receive : Step::Read;
 }
 
