@@ -6,6 +6,7 @@
 #include <fmt/format.h>
 
 #include <mutex>
+#include <new>
 
 #include "files/geocoding.h"
 
@@ -21,18 +22,25 @@ struct Download {
     std::string body;
     bool received = false;  // any byte of the body arrived
     bool too_long = false;
+    bool out_of_memory = false;
 };
 
 std::size_t on_data(char* data, std::size_t size, std::size_t count, void* user) {
     auto& d = *static_cast<Download*>(user);
     const std::size_t n = size * count;
     d.received = true;
-    if (d.body.size() + n > kMaxResponseBytes) {
-        d.body.append(data, kMaxResponseBytes - d.body.size());
-        d.too_long = true;
-        return 0;  // stops the transfer
+    // No exception may cross libcurl: a failed allocation stops the transfer, keeping what came.
+    try {
+        if (d.body.size() + n > kMaxResponseBytes) {
+            d.body.append(data, kMaxResponseBytes - d.body.size());
+            d.too_long = true;
+            return 0;  // stops the transfer
+        }
+        d.body.append(data, n);
+    } catch (const std::bad_alloc&) {
+        d.out_of_memory = true;
+        return 0;
     }
-    d.body.append(data, n);
     return n;
 }
 
@@ -109,6 +117,9 @@ HttpResult https_get(const GeocodingSettings& settings, const std::string& path_
     const CURLcode code = curl_easy_perform(curl);
     if (d.too_long) {
         result.errors = str(Str::GeoResponseTooLong) + "\r\n";
+    } else if (d.out_of_memory) {
+        result.errors = d.body.empty() ? str(Str::GeoOutOfMemory) + "\r\n" : str(Str::GeoReallocFail);
+        result.error = d.body.empty();
     } else if (code != CURLE_OK) {
         result.errors = step_errors(failed_step(curl, code), code);
         result.error = true;
