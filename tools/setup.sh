@@ -17,6 +17,8 @@ packages=(
   swe-basic-data
   # real readers of the written documents in the tests (HTML, rich text)
   python3 python3-lxml unrtf
+  # online geocoding (libcurl over OpenSSL), and the openssl tool that makes the test server's certificate
+  libcurl4-openssl-dev openssl
   # the chart wheel: Qt painting (PNG, SVG, PDF offscreen), its font, and pdfinfo for the tests
   qt6-base-dev qt6-svg-dev fonts-dejavu-core poppler-utils
   # JPL DE405 (public domain) and its reader: the constants behind libephbdl's data, and the

@@ -96,6 +96,8 @@ struct Provenance {
     double delta_t_seconds = kInfinity;
     std::optional<ProviderRange> range;  // the span the provider states for its positions
     std::string range_warning;           // empty when the birth lies within it
+    std::string place_source;            // empty when not known (a horoscope file)
+    std::string offset_source;
 };
 
 nlohmann::json range_json(const Provenance& prov) {
@@ -330,6 +332,10 @@ nlohmann::json print_json(const Horoscope& h, double eps, const AngleValue& aya,
           {"zero_date", date_text(h.options.astro.zero_date)},
           {"zero_date_jd_et", json_number(h.options.astro.zero_date.jd_et)}}},
     };
+    if (!prov.place_source.empty()) {
+        j["provenance"]["place_source"] = prov.place_source;
+        j["provenance"]["offset_source"] = prov.offset_source;
+    }
     j["time"]["et_date"] = date_text(date_hour_from_ut(h.birth_ut.jd_et));
     j["hindu"] = hindu_json(h);
     j["strengths"] = strengths_json(h);
@@ -411,6 +417,8 @@ void gather_chart_material(ChartMaterial& m, const Horoscope& h, const Ephemeris
     m.prov.delta_t_seconds = (h.birth_ut.jd_et - h.birth_ut.jd_ut) * 86400.0;
     m.prov.range = provider_range(library);
     m.prov.range_warning = provider_range_warning(m.prov.range, h.birth_ut.jd_et);
+    m.prov.place_source = output.place_source;
+    m.prov.offset_source = output.offset_source;
     // The stars within the orb of each planet; without a catalogue the chart goes on without.
     m.stars.orb_deg = output.star_orb;
     if (load_cli_stars(h.options, m.catalogue, messages)) {
@@ -537,11 +545,13 @@ int run_chart(const ChartArgs& a, CliContext& ctx) {
     if (!check_output_paths({a.save_path, a.report.path.empty() ? "" : report_target(a.report).path}, ctx))
         return ctx.exit_code;
     const bool writes_files = a.save || a.save_line || a.save_db || wheel || !a.report.path.empty();
-    const std::optional<ChartOutput> output = chart_output(a.json, a.star_orb, a.report, a.sections, writes_files, ctx);
+    std::optional<ChartOutput> output = chart_output(a.json, a.star_orb, a.report, a.sections, writes_files, ctx);
     if (!output) return ctx.exit_code;
 
     auto chart = compute_birth_chart(a.birth, ctx, true);
     if (!chart) return ctx.exit_code;
+    output->place_source = chart->place_source;
+    output->offset_source = chart->offset_source;
     if (!chart->valid) return print_invalid_chart(*chart, a.json, a.report, ctx);
     Horoscope& h = *chart->horoscope;
     const Options& options = chart->options;
@@ -588,6 +598,9 @@ void register_chart_commands(CLI::App& app, CliContext& ctx) {
     auto args = std::make_shared<ChartArgs>();
     CLI::App* chart = app.add_subcommand("chart", "Compute one horoscope and print it");
     add_birth_options(chart, args->birth);
+    chart->add_flag("--geocode", args->birth.geocode,
+                    "Take the place (and, with --local, the universal time) from the online geocoding service; "
+                    "the atlas when the service gives none");
     chart->add_option("--star-orb", args->star_orb, "Orb of the star conjunctions in degrees (default 1)")
         ->check(CLI::Range(0.0, 180.0));
     chart->add_flag("--json", args->json, "JSON output");

@@ -42,6 +42,8 @@ struct ChartOutput {
     double star_orb = 1.0;
     ReportSections sections = kAllReportSections;
     ReportRequest report;
+    std::string place_source;   // where the place came from (atlas, geocoding), for the provenance
+    std::string offset_source;  // where the offset to universal time came from
 };
 // The output of `chart` and `open`. A command that writes files (`writes_files`: --save,
 // --wheel, --report ...) prints the chart only with --print, --json, --sections or --no-stars;

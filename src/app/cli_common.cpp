@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fmt/format.h>
 
+#include "app/cli_geocode.h"
 #include "app/json_util.h"
 #include "astro/compute.h"
 #include "astro/planets_signs.h"
@@ -155,8 +156,10 @@ bool find_place(const BirthArgs& a, const Options& options, BirthData& data, std
 }
 
 // The person, the place and the moment of the birth options. False after telling why.
-bool build_birth_data(const BirthArgs& a, const Options& options, BirthData& data, double& correction,
+bool build_birth_data(const BirthArgs& a, const Options& options, const std::string& private_dir, BirthChart& c,
                       CliContext& ctx) {
+    BirthData& data = c.data;
+    double& correction = c.correction_hours;
     data.last_name = a.name.empty() && a.now ? str(Str::ChartNowName) : a.name;
     if (data.last_name.empty()) {
         ctx.fail(kExitBadInput, str(Str::ChartNeedName));
@@ -195,8 +198,10 @@ bool build_birth_data(const BirthArgs& a, const Options& options, BirthData& dat
     correction = a.correction.value_or(a.my_city ? options.my_city.correction_hours : 0.0);
     if ((a.correction || a.my_city) && !check_correction(correction, ctx)) return false;
 
-    // Place: explicit coordinates, "My city", or the atlas.
+    // Place: explicit coordinates, "My city", the geocoding service or the atlas.
     std::optional<DateHour> atlas_ut;
+    std::optional<DateHour> service_ut;
+    c.place_source = str(a.my_city ? Str::GeoSourceMyCity : Str::GeoSourceAtlas);
     if (a.my_city) {
         data.place = options.my_city.place;
         data.state = options.my_city.state;
@@ -215,6 +220,7 @@ bool build_birth_data(const BirthArgs& a, const Options& options, BirthData& dat
         }
         data.place.longitude = *lon;
         data.place.latitude = *lat;
+        c.place_source = str(Str::GeoSourceCoordinates);
         if (!a.city.empty()) data.place.city = a.city;
         if (!a.county.empty()) data.place.county = a.county;
         if (!a.state.empty()) data.state = a.state;
@@ -224,19 +230,42 @@ bool build_birth_data(const BirthArgs& a, const Options& options, BirthData& dat
             ctx.fail(kExitBadInput, str(Str::ChartNeedPlace));
             return false;
         }
-        if (!find_place(a, options, data, atlas_ut, ctx)) return false;
+        GeocodedBirth service;
+        const bool want_offset = local && !a.correction;
+        if (a.geocode)
+            service = geocode_birth(private_dir, a.city, a.county, a.state, a.country,
+                                    want_offset ? local : std::nullopt, ctx);
+        if (service.place) {
+            data.place = *service.place;
+            data.state = service.state;
+            data.country = service.country;
+            c.place_source = str(Str::GeoSourceService);
+            service_ut = service.universal;
+            // The offset alone from the atlas, when the city is there.
+            BirthData atlas_place;
+            if (want_offset && !service_ut && !find_place(a, options, atlas_place, atlas_ut, ctx)) return false;
+        } else if (!find_place(a, options, data, atlas_ut, ctx)) {
+            return false;
+        }
     }
 
     // Time: universal, local with its correction, or now.
+    c.offset_source = str(Str::GeoSourceUniversal);
     if (a.now) {
         data.ut = now_ut();
     } else if (ut) {
         data.ut = *ut;
-    } else if (local && (a.correction || atlas_ut || a.my_city)) {
+    } else if (local && (a.correction || atlas_ut || service_ut || a.my_city)) {
         data.local = *local;
-        // The user's correction first, then the atlas's for that date, then "My city"'s.
+        // The user's correction first, then the service's or the atlas's for that date, then
+        // "My city"'s.
+        std::optional<DateHour> found_ut = service_ut ? service_ut : atlas_ut;
         std::optional<DateHour> universal =
-            atlas_ut && !a.correction ? atlas_ut : local_to_universal(*local, correction);
+            found_ut && !a.correction ? found_ut : local_to_universal(*local, correction);
+        c.offset_source = str(a.correction ? Str::GeoSourceCorrection
+                              : service_ut  ? Str::GeoSourceService
+                              : atlas_ut    ? Str::GeoSourceAtlas
+                                            : Str::GeoSourceMyCity);
         if (!universal) {
             ctx.fail(kExitBadInput, str(Str::DateOutOfRange));
             return false;
@@ -342,7 +371,7 @@ std::string provider_range_warning(const std::optional<ProviderRange>& range, do
 std::optional<BirthChart> compute_birth_chart(const BirthArgs& a, CliContext& ctx, bool keep_invalid) {
     auto c = start_chart(a.overrides, ctx);
     if (!c) return std::nullopt;
-    if (!build_birth_data(a, c->options, c->data, c->correction_hours, ctx)) return std::nullopt;
+    if (!build_birth_data(a, c->options, c->settings->private_dir, *c, ctx)) return std::nullopt;
     load_provider(*c, ctx);
     HostIdentity host;
     if (c->options.database.prefix_with_ip) host = local_host_identity();

@@ -62,6 +62,7 @@ struct BirthArgs {
     std::string county;
     std::string state;
     std::string country;
+    bool geocode = false;  // the place, and the offset for --local, from the geocoding service
     ChartOverrides overrides;
 };
 
@@ -90,6 +91,8 @@ struct BirthChart {
     BirthData data;                  // the birth data given to the computation
     double correction_hours = 0.0;   // universal = legal + correction
     bool valid = true;               // false: computed in part only (see keep_invalid below)
+    std::string place_source;        // which source gave the place: "atlas", "geocoding service", ...
+    std::string offset_source;       // ... and the universal time
 };
 
 // Loads the settings, applies the per-run overrides, builds the birth data (coordinates, "My

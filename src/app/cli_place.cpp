@@ -1,5 +1,6 @@
 // tellurim place find --city NAME [--county C] [--state S] [--country C] [--local DATE] [--json]
 // tellurim place list --country C [--state S] [--json]
+// tellurim place geocode: cli_geocode.cpp
 #include <fmt/format.h>
 
 #include <iostream>
@@ -7,6 +8,7 @@
 
 #include "app/cli.h"
 #include "app/cli_common.h"
+#include "app/cli_geocode.h"
 #include "app/cli_settings.h"
 #include "app/json_util.h"
 #include "base/date_hour.h"
@@ -145,6 +147,8 @@ void register_place_commands(CLI::App& app, CliContext& ctx) {
     list->add_option("--state", la->state, "State");
     list->add_flag("--json", la->json, "Machine-readable output");
     list->callback([&ctx, la] { run_list(ctx, *la); });
+
+    register_place_geocode(*place, ctx);
 }
 
 }  // namespace tellurim

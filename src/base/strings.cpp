@@ -32,6 +32,7 @@ constexpr std::array<std::string_view, static_cast<int>(Str::Count)> kTexts = {
 #include "base/strings_script.def"
 #include "base/strings_script_chart.def"
 #include "base/strings_script_sky.def"
+#include "base/strings_geocoding.def"
 #undef TELLURIM_STRING
 };
 

@@ -36,6 +36,7 @@ enum class Str : int {
 #include "base/strings_script.def"
 #include "base/strings_script_chart.def"
 #include "base/strings_script_sky.def"
+#include "base/strings_geocoding.def"
 #undef TELLURIM_STRING
     Count
 };

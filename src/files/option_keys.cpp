@@ -26,6 +26,7 @@ const OptionKeys& all_option_keys() {
         append_database_keys(k);
         append_table_keys(k);
         append_ephemeris_keys(k);
+        append_geocoding_keys(k);
         return k;
     }();
     return keys;

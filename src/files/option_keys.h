@@ -68,6 +68,7 @@ void append_my_city_keys(OptionKeys& keys);
 void append_database_keys(OptionKeys& keys);
 void append_table_keys(OptionKeys& keys);  // exaltations, nakshatras, dasas; relationships (shown)
 void append_ephemeris_keys(OptionKeys& keys);
+void append_geocoding_keys(OptionKeys& keys);  // kept beside the options file
 
 // --- building blocks for the rows ----------------------------------------------------------
 // "yes"/"no" (also true/false, on/off, 1/0).

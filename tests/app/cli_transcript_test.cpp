@@ -7,6 +7,9 @@
 //   env NAME VALUE      sets an environment variable until the transcript ends
 //   need PATH           skips the transcript when PATH (generated data) is missing
 //   write PATH TEXT     writes TEXT to the file PATH, making its directory
+//   serve DIR           starts the local geocoding service (tools/geocode-server.py) on the
+//                       answers of DIR until the transcript ends: {https} is its address,
+//                       {server} its directory (cert.pem, requests.log)
 //   $ ARGS              runs tellurim ARGS; blanks separate the arguments, `...` quotes one
 //   ? CODE              the exit status (0 when no line says)
 //   > TEXT              a line of the output: the output is exactly the > lines given
@@ -37,6 +40,9 @@
 #include <sstream>
 #include <string>
 #include <vector>
+
+#include <csignal>
+#include <unistd.h>
 
 #include "cli_run.h"
 #include "common/data_table.h"
@@ -85,6 +91,7 @@ class Transcript : public ::testing::TestWithParam<std::string> {
 protected:
     void TearDown() override {
         for (const std::string& name : m_env) ::unsetenv(name.c_str());
+        if (m_server_pid > 0) ::kill(m_server_pid, SIGTERM);
     }
     std::string expand(std::string line) const {
         for (const auto& [name, value] : m_vars)
@@ -117,6 +124,16 @@ protected:
                 fs::create_directories(fs::path(name).parent_path());
                 testing_data::write_text(name, unescape(value));
             }
+        } else if (word == "serve") {
+            const std::string dir = m_vars["dir"] + "/server";
+            const std::string command = "python3 " TELLURIM_SOURCE_DIR "/tools/geocode-server.py --answers '" + text +
+                                        "' --dir '" + dir + "' --parent " + std::to_string(::getpid()) + " >/dev/null 2>&1 &";
+            ASSERT_EQ(std::system(command.c_str()), 0);
+            for (int i = 0; i < 200 && !fs::exists(dir + "/pid"); ++i) ::usleep(50000);
+            ASSERT_TRUE(fs::exists(dir + "/pid")) << "the local geocoding service did not start";
+            m_vars["https"] = "https://127.0.0.1:" + testing_data::read_text(dir + "/port");
+            m_vars["server"] = dir;
+            m_server_pid = std::stoi(testing_data::read_text(dir + "/pid"));
         } else if (word == "$") {
             std::vector<std::string> args = {"--private-dir", m_vars["dir"] + "/private", "--horoscopes-dir",
                                              m_vars["dir"] + "/horoscopes"};
@@ -198,6 +215,7 @@ protected:
     bool m_code_checked = true;
     std::optional<std::string> m_lines, m_file;
     std::optional<nlohmann::json> m_json;
+    pid_t m_server_pid = 0;  // the local geocoding service of "serve"
 };
 
 TEST_P(Transcript, Runs) {

@@ -37,7 +37,8 @@ TEST(OptionKeys, EverySettingTakesBackWhatItShows) {
     std::set<std::string> names;
     for (const OptionKey& k : all_option_keys()) {
         EXPECT_TRUE(names.insert(k.name).second) << "twice: " << k.name;
-        if (!k.set || outside.count(k.name)) continue;
+        // Rows kept outside the record (the geocoding settings) write files of their own.
+        if (!k.set || !k.in_options_file || outside.count(k.name)) continue;
         SCOPED_TRACE(k.name);
         Edit e;
         const auto before = write_options_image(e.options);
