@@ -20,6 +20,7 @@ namespace tellurim {
 class WorkerThreads;
 struct StarCatalogue;
 struct InterpList;
+struct HinduAspectTable;
 
 // What a run asks of its surroundings besides message boxes: the open-file dialog of
 // SetCurrentHoroscope. The command line answers it from its --horoscope files, in order.
@@ -47,6 +48,10 @@ struct ScriptContext {
     // Whether PutTxt copies its text to Tcl's standard output channel. A command-line TCL run
     // prints its run text on standard output at its end, and leaves the copy out.
     bool echo_to_stdout = true;
+    // The horoscopes directory (GetHoroscopeDirectory) and the application's Hindu aspect
+    // table (HAspectedBy, HQualityOfAspect; null: the default table).
+    std::string horoscopes_dir;
+    const HinduAspectTable* hindu_aspects = nullptr;
 
     // The current horoscope, or nullptr.
     Horoscope* current_horoscope() const {
