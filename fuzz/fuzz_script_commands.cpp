@@ -4,9 +4,10 @@
 // a sanitizer report or a leak. Between inputs the run goes back to its starting state (the
 // sample chart alone in the list and current, the sample options, an empty run text).
 //
-// Input: a sequence of calls. A call is one byte choosing the command from the table, one byte
-// for the number of arguments (0 to 9), then per argument one byte: below 0xC0 a word of the
-// dictionary below, otherwise the next (byte & 0x3F) bytes of the input as the word itself.
+// Input: a sequence of calls. A call is one byte choosing the command from the table (0xFF: the
+// next byte is the length of the command's name, which follows), one byte for the number of
+// arguments (0 to 9), then per argument one byte: below 0xC0 a word of the dictionary below,
+// otherwise the next (byte & 0x3F) bytes of the input as the word itself.
 #include <tcl.h>
 
 #include <array>
@@ -38,7 +39,7 @@ constexpr std::array<std::string_view, 72> kWords{
 // open-file dialog is cancelled, there are no interpretation files.
 testing_data::SampleScriptRun& run() {
     static testing_data::SampleScriptRun* r = [] {
-        setenv("TELLURIM_LIB_DIR", TELLURIM_BIN_DIR, 0);
+        setenv("TELLURIM_LIB_DIR", TELLURIM_FUZZ_EPHEMERIS_DIR, 0);
         auto* made = new testing_data::SampleScriptRun(std::string(TELLURIM_SOURCE_DIR) + "/data/stars/stars.spra");
         made->context.dialogs.open_horoscope = [](const std::string&) { return std::optional<std::string>(); };
         // Command errors also go to Tcl's standard error channel: kept out of the fuzzer's log.
@@ -79,18 +80,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::size_t pos = 0;
     const auto next = [&]() -> std::uint8_t { return pos < size ? data[pos++] : 0; };
     const std::vector<std::string>& names = command_names();
+    const auto raw = [&](std::size_t n) {
+        n = std::min(n, size - pos);
+        std::string w(reinterpret_cast<const char*>(data + pos), n);
+        pos += n;
+        return w;
+    };
     for (int calls = 0; pos < size && calls < 16; ++calls) {
-        std::vector<std::string> words{names[next() % names.size()]};
+        const std::uint8_t c = next();
+        std::vector<std::string> words{c == 0xFF ? raw(next()) : names[c % names.size()]};
         const int count = next() % 10;
         for (int i = 0; i < count; ++i) {
             const std::uint8_t k = next();
-            if (k < 0xC0) {
-                words.emplace_back(kWords[k % kWords.size()]);
-            } else {
-                const std::size_t n = std::min<std::size_t>(k & 0x3F, size - pos);
-                words.emplace_back(reinterpret_cast<const char*>(data + pos), n);
-                pos += n;
-            }
+            words.push_back(k < 0xC0 ? std::string(kWords[k % kWords.size()]) : raw(k & 0x3F));
         }
         std::vector<Tcl_Obj*> objv;
         for (const std::string& w : words) {
