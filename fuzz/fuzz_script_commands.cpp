@@ -66,14 +66,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     static const std::unique_ptr<Horoscope> sample =
         r.context.current_horoscope() ? std::make_unique<Horoscope>(*r.context.current_horoscope()) : nullptr;
     static const Options options = r.context.options;
-    // Back to the starting state.
-    r.context.horoscopes.clear();
-    r.context.current = -1;
-    if (sample) {
-        r.context.horoscopes.push_back(std::make_unique<Horoscope>(*sample));
-        r.context.current = 0;
+    // Back to the starting state: the chart and the options are copied again only when a
+    // command may have changed them (a Set... command, or the list changed).
+    static bool dirty = true;
+    if (dirty || r.context.horoscopes.size() != 1 || r.context.current != 0) {
+        r.context.horoscopes.clear();
+        r.context.current = -1;
+        if (sample) {
+            r.context.horoscopes.push_back(std::make_unique<Horoscope>(*sample));
+            r.context.current = 0;
+        }
+        r.context.options = options;
+        dirty = false;
     }
-    r.context.options = options;
     r.context.debug = 0;
     r.run_text.clear();
 
@@ -89,6 +94,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (int calls = 0; pos < size && calls < 16; ++calls) {
         const std::uint8_t c = next();
         std::vector<std::string> words{c == 0xFF ? raw(next()) : names[c % names.size()]};
+        dirty = dirty || words[0].rfind("Set", 0) == 0 || words[0] == "ComputeHoroscope";
         const int count = next() % 10;
         for (int i = 0; i < count; ++i) {
             const std::uint8_t k = next();

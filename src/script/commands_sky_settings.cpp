@@ -22,14 +22,19 @@ int star_answer(Call& c, const StarCommandAnswer& a, bool number) {
 }
 
 // The conjunction searches cache each star's position of date in its record. The catalogue
-// is the application's, shared with other runs, so a run searches its own copy.
-struct CatalogueCopy {
-    StarCatalogue copy;
-    StarCatalogue* get() { return copy.loaded() ? &copy : nullptr; }
-    explicit CatalogueCopy(const StarCatalogue* shared) {
-        if (shared) copy = *shared;
+// is the application's, shared with other runs (TK runs on other threads among them), so each
+// thread searches a copy of its own, kept while the catalogue stays the same: the positions of
+// one date are computed once.
+StarCatalogue* searchable(const StarCatalogue* shared) {
+    thread_local StarCatalogue copy;
+    thread_local const StarCatalogue* source = nullptr;
+    if (!shared || !shared->loaded()) return nullptr;
+    if (source != shared || copy.path != shared->path || copy.stars.size() != shared->stars.size()) {
+        copy = *shared;
+        source = shared;
     }
-};
+    return &copy;
+}
 
 // --- settings ------------------------------------------------------------------------------
 
@@ -83,15 +88,14 @@ int cmd_id_of_star(Call& c) { return star_answer(c, id_of_star(c.ctx.stars, c.wo
 int cmd_id_star_to_num(Call& c) { return star_answer(c, id_star_to_num(c.ctx.stars, c.word(1)), true); }
 
 int cmd_star_conjunction(Call& c) {
-    CatalogueCopy stars(c.ctx.stars);
-    return star_answer(c, star_conjunction_with(stars.get(), *c.ctx.current_horoscope(), c.word(1), c.word(2)), true);
+    return star_answer(c, star_conjunction_with(searchable(c.ctx.stars), *c.ctx.current_horoscope(), c.word(1), c.word(2)),
+                       true);
 }
 
 int cmd_id_star_conjunction(Call& c) {
-    CatalogueCopy stars(c.ctx.stars);
     return star_answer(c,
-                       id_star_conjunction_with_planet(stars.get(), *c.ctx.current_horoscope(), c.word(1), c.word(2),
-                                                       c.word(3)),
+                       id_star_conjunction_with_planet(searchable(c.ctx.stars), *c.ctx.current_horoscope(), c.word(1),
+                                                       c.word(2), c.word(3)),
                        true);
 }
 
