@@ -17,10 +17,10 @@
 
 namespace tellurim {
 
+struct HinduAspectTable;
 class WorkerThreads;
 struct StarCatalogue;
 struct InterpList;
-struct HinduAspectTable;
 
 // What a run asks of its surroundings besides message boxes: the open-file dialog of
 // SetCurrentHoroscope. The command line answers it from its --horoscope files, in order.
@@ -39,6 +39,10 @@ struct ScriptContext {
     Options options;                                     // private copy, discarded at the end
     std::int32_t boxed_value = 0;
     InterpList* interp_files = nullptr;                  // the application's list, shared
+    // The horoscopes directory (GetHoroscopeDirectory) and the application's Hindu aspect
+    // table (HAspectedBy, HQualityOfAspect; null: the default table).
+    std::string horoscopes_dir;
+    const HinduAspectTable* hindu_aspects = nullptr;
     std::uint8_t debug = 0;                              // SetPRDebug: flush every channel write
     std::string message;                                 // the error being reported (499 characters)
     std::string scratch;
@@ -48,10 +52,6 @@ struct ScriptContext {
     // Whether PutTxt copies its text to Tcl's standard output channel. A command-line TCL run
     // prints its run text on standard output at its end, and leaves the copy out.
     bool echo_to_stdout = true;
-    // The horoscopes directory (GetHoroscopeDirectory) and the application's Hindu aspect
-    // table (HAspectedBy, HQualityOfAspect; null: the default table).
-    std::string horoscopes_dir;
-    const HinduAspectTable* hindu_aspects = nullptr;
 
     // The current horoscope, or nullptr.
     Horoscope* current_horoscope() const {
