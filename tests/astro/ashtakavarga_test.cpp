@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <random>
+#include <sstream>
 #include <vector>
 
 #include "astro/planets_signs.h"
@@ -86,91 +87,50 @@ TEST(Ashtakavarga, BindusCountFromEachContributorsSign) {
     EXPECT_FALSE(count_bindus(none, t));
 }
 
-TEST(Ashtakavarga, TrikonaReductionOnHandMadeTriplets) {
-    struct Row { std::array<int, 3> in; std::array<int, 3> out; };
-    const Row rows[] = {
-        {{4, 4, 4}, {0, 0, 0}}, {{5, 0, 3}, {5, 0, 3}}, {{5, 2, 3}, {3, 0, 1}},
-        {{0, 0, 6}, {0, 0, 0}}, {{0, 0, 0}, {0, 0, 0}}, {{7, 8, 7}, {0, 1, 0}},
-    };
-    for (const auto& r : rows) {
-        SCOPED_TRACE(::testing::Message() << r.in[0] << " " << r.in[1] << " " << r.in[2]);
-        // Fire triplet (Aries, Leo, Sagittarius) of Mars; the earth triplet holds 1 2 3.
-        std::array<int, 12> counts{};
-        counts[kAries] = r.in[0];
-        counts[kLeo] = r.in[1];
-        counts[kSagittarius] = r.in[2];
-        counts[kTaurus] = 1;
-        counts[kVirgo] = 2;
-        counts[kCapricornus] = 3;
-        BinduTable t = table_for(kMars, counts);
-        trikona_reduction(t);
-        auto a = after_counts(t, kMars);
-        EXPECT_EQ(a[kAries], r.out[0]);
-        EXPECT_EQ(a[kLeo], r.out[1]);
-        EXPECT_EQ(a[kSagittarius], r.out[2]);
-        EXPECT_EQ(a[kTaurus], 0);
-        EXPECT_EQ(a[kVirgo], 1);
-        EXPECT_EQ(a[kCapricornus], 2);
-    }
+// A planet or a sign by name, or by its index.
+int index_of(const std::string& t, int (*by_name)(std::string_view)) {
+    return t.find_first_not_of("-0123456789") == std::string::npos ? std::stoi(t) : by_name(t);
 }
 
-TEST(Ashtakavarga, EkadhipatyaReductionOnHandMadePairs) {
-    struct Row {
-        const char* what;
-        int aries, scorpio;
-        bool aries_occupied, scorpio_occupied;
-        int aries_after, scorpio_after;
-    };
-    const Row rows[] = {
-        {"occupied Aries keeps, Scorpio takes its count", 3, 5, true, false, 3, 3},
-        {"Scorpio at most the occupied count becomes 0", 3, 2, true, false, 3, 0},
-        {"equal counts, Scorpio occupied", 4, 4, false, true, 0, 4},
-        {"neither occupied, unequal: both the smaller", 3, 5, false, false, 3, 3},
-        {"neither occupied, equal: both 0", 4, 4, false, false, 0, 0},
-        {"both occupied: unchanged", 3, 5, true, true, 3, 5},
-        {"a zero count: unchanged", 0, 5, false, false, 0, 5},
-    };
-    for (const auto& r : rows) {
-        SCOPED_TRACE(r.what);
-        std::array<int, 12> counts{};
-        counts[kAries] = r.aries;
-        counts[kScorpio] = r.scorpio;
-        counts[kCancer] = 6;
-        counts[kLeo] = 2;
-        BinduTable t = table_for(kJupiter, counts);
-        ContributorSigns signs;
-        signs.fill(kCancer);  // Cancer occupied, Leo empty: neither may change
-        if (r.aries_occupied) signs[0] = kAries;
-        if (r.scorpio_occupied) signs[7] = kScorpio;
-        ekadhipatya_reduction(t, signs);
-        auto a = after_counts(t, kJupiter);
-        EXPECT_EQ(a[kAries], r.aries_after);
-        EXPECT_EQ(a[kScorpio], r.scorpio_after);
-        EXPECT_EQ(a[kCancer], 6);
-        EXPECT_EQ(a[kLeo], 2);
-        EXPECT_EQ(t[kScorpio][kBinduSumColumn].after, r.scorpio_after);
-    }
-}
-
-TEST(Ashtakavarga, PerAscendantQualityAndTexts) {
-    struct Row { int planet, sign, quality, killer; const char* q; const char* k; };
-    const Row rows[] = {
-        {kVenus, kAries, -1, -1, "Bad", "Cannot kill even if Maraka"},
-        {kSaturn, kAries, -1, 1, "Bad", "Killing power planet especially if Maraka"},
-        {kSaturn, kTaurus, 2, 0, "Very good", ""},
-        {kMoon, kPisces, 1, 0, "Good", ""},
-        {kMoon, kAries, 0, 0, "", ""},
-        {kVenus, kSagittarius, -1, 1, "Bad", "Killing power planet especially if Maraka"},
-        {kSun, 12, 0, 0, "", ""},
-        {7, kAries, 0, 0, "", ""},
-    };
-    for (const auto& r : rows) {
-        SCOPED_TRACE(::testing::Message() << r.planet << " in " << r.sign);
-        AshtakavargaQuality q = ashtakavarga_quality(r.planet, r.sign);
-        EXPECT_EQ(q.quality, r.quality);
-        EXPECT_EQ(q.killer, r.killer);
-        EXPECT_EQ(quality_code_text(q.quality), r.q);
-        EXPECT_EQ(killer_code_text(q.killer), r.k);
+// The cases of tests/data/hindu/ashtakavarga_cases.txt.
+TEST(Ashtakavarga, ReductionsAndQualitiesOnHandMadeCases) {
+    for (const testing_data::DataRow& r : testing_data::data_rows("hindu/ashtakavarga_cases.txt")) {
+        SCOPED_TRACE(r.line);
+        const bool trikona = r[0] == "trikona", quality = r[0] == "quality";
+        std::istringstream in(quality ? r[3] : trikona ? r[1] + " " + r[2] : r[2] + " " + r[4]);
+        int a = 0, b = 0, c = 0, x = 0, y = 0, z = 0;
+        if (trikona) {
+            in >> a >> b >> c >> x >> y >> z;
+            // Fire triplet (Aries, Leo, Sagittarius) of Mars; the earth triplet holds 1 2 3.
+            std::array<int, 12> counts{};
+            counts[kAries] = a; counts[kLeo] = b; counts[kSagittarius] = c;
+            counts[kTaurus] = 1; counts[kVirgo] = 2; counts[kCapricornus] = 3;
+            BinduTable t = table_for(kMars, counts);
+            trikona_reduction(t);
+            const auto after = after_counts(t, kMars);
+            EXPECT_EQ((std::array{after[kAries], after[kLeo], after[kSagittarius]}), (std::array{x, y, z}));
+            EXPECT_EQ((std::array{after[kTaurus], after[kVirgo], after[kCapricornus]}), (std::array{0, 1, 2}));
+        } else if (!quality) {
+            in >> a >> b >> x >> y;
+            std::array<int, 12> counts{};
+            counts[kAries] = a; counts[kScorpio] = b; counts[kCancer] = 6; counts[kLeo] = 2;
+            BinduTable t = table_for(kJupiter, counts);
+            ContributorSigns signs;
+            signs.fill(kCancer);  // Cancer occupied, Leo empty: neither may change
+            if (r[3] == "Aries" || r[3] == "both") signs[0] = kAries;
+            if (r[3] == "Scorpio" || r[3] == "both") signs[7] = kScorpio;
+            ekadhipatya_reduction(t, signs);
+            const auto after = after_counts(t, kJupiter);
+            EXPECT_EQ((std::array{after[kAries], after[kScorpio], after[kCancer], after[kLeo]}), (std::array{x, y, 6, 2}));
+            EXPECT_EQ(t[kScorpio][kBinduSumColumn].after, y);
+        } else {
+            in >> x >> y;
+            const AshtakavargaQuality q = ashtakavarga_quality(index_of(r[1], planet_from_name), index_of(r[2], sign_from_name));
+            EXPECT_EQ(q.quality, x);
+            EXPECT_EQ(q.killer, y);
+            EXPECT_EQ(quality_code_text(q.quality), r.text(4));
+            EXPECT_EQ(killer_code_text(q.killer), r.text(5));
+        }
     }
 }
 

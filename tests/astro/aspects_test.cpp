@@ -28,42 +28,39 @@ AspectDef row(double angle_deg, double orb_deg, std::uint32_t colour = 0xFF0000F
 
 AngleValue deg(double v) { return AngleValue::degrees(v); }
 
-struct PairCase {
-    const char* what;
-    AngleValue lon_a, lat_a, lon_b, lat_b;
-    double angle, orb;
-    bool holds;
-    double separation_deg;  // checked when holds
-};
+// An angle of tests/data/aspects/pairs.txt.
+AngleValue angle(const std::string& t) {
+    if (t == "none") return {};
+    if (t == "n/a") return AngleValue::not_available();
+    const double v = std::stod(t.substr(t.find_first_of("-.0123456789")));
+    return t.ends_with("h") ? AngleValue::hours(v) : t.ends_with("rad") ? AngleValue::radians(v)
+           : t.starts_with("plain") ? AngleValue::plain(v) : deg(v);
+}
 
-TEST(AspectTest, TableOfPairs) {
-    const PairCase cases[] = {
-        {"same longitude, latitudes +3 and -3: 6 degrees, conjunction orb 10", deg(100), deg(3), deg(100), deg(-3), 0, 10, true, 6.0},
-        {"same pair, orb 5", deg(100), deg(3), deg(100), deg(-3), 0, 5, false, 0},
-        {"359 and 1 are 2 degrees apart", deg(359), deg(0), deg(1), deg(0), 0, 10, true, 2.0},
-        {"square at 86 (diff equal to the orb)", deg(10), deg(0), deg(96), deg(0), 90, 4, true, 86.0},
-        {"square at 94 (diff equal to the orb)", deg(10), deg(0), deg(104), deg(0), 90, 4, true, 94.0},
-        {"square at 94.0001", deg(10), deg(0), deg(104.0001), deg(0), 90, 4, false, 0},
-        {"opposition across 0 Aries", deg(350), deg(0), deg(172), deg(0), 180, 5, true, 178.0},
-        {"trine by the short way round", deg(300), deg(0), deg(60), deg(0), 120, 4, true, 120.0},
-        {"hours are converted: 6h is 90 degrees", AngleValue::hours(6), deg(0), deg(0), deg(0), 90, 1, true, 90.0},
-        {"radians are converted", AngleValue::radians(kPi / 3), deg(0), deg(0), deg(0), 60, 1, true, 60.0},
-        {"latitudes lengthen the distance: 90 apart in longitude at 45 N both", deg(0), deg(45), deg(90), deg(45), 60, 0.5, true, 60.0},
-        {"longitude not computed", AngleValue{}, deg(0), deg(0), deg(0), 0, 180, false, 0},
-        {"longitude not available", AngleValue::not_available(), deg(0), deg(0), deg(0), 0, 180, false, 0},
-        {"longitude without unit", AngleValue::plain(10), deg(0), deg(10), deg(0), 0, 180, false, 0},
-        {"latitude without unit", deg(10), AngleValue::plain(0), deg(10), deg(0), 0, 180, false, 0},
-        {"latitude not available", deg(10), deg(0), deg(10), AngleValue::not_available(), 0, 180, false, 0},
-    };
-    for (const PairCase& c : cases) {
-        SCOPED_TRACE(c.what);
-        AspectTest t = test_aspect(row(c.angle, c.orb), c.lon_a, c.lat_a, c.lon_b, c.lat_b);
-        EXPECT_EQ(t.holds, c.holds);
-        if (c.holds) {
+TEST(AspectTest, TableOfPairsAndOpacity) {
+    for (const testing_data::DataRow& r : testing_data::data_rows("aspects/pairs.txt")) {
+        SCOPED_TRACE(r[1]);
+        std::istringstream in(r[2] + " " + r[3]);
+        std::string a, b, c, d;
+        double x = 0, y = 0;
+        in >> a >> b >> c >> d;
+        if (r[0] == "opacity") {
+            EXPECT_EQ(aspect_opacity(row(90, std::stod(b), std::stoul(a, nullptr, 16), c == "more-opaque"), std::stod(d)),
+                      r.integer(3));
+            continue;
+        }
+        in >> x >> y;
+        AspectTest t = test_aspect(row(x, y), angle(a), angle(b), angle(c), angle(d));
+        EXPECT_EQ(t.holds, r[4] != "-");
+        if (t.holds && r[4] != "-") {
             EXPECT_EQ(t.separation.unit, kUnitRadians);
-            EXPECT_NEAR(t.separation.to_degrees(), c.separation_deg, 1e-9);
+            EXPECT_NEAR(t.separation.to_degrees(), r.num(4), 1e-9);
         }
     }
+    // Through the test itself: a square 2 degrees from exact with orb 4.
+    AspectTest t = test_aspect(row(90, 4, 0xFF000000), deg(0), deg(0), deg(92), deg(0));
+    ASSERT_TRUE(t.holds);
+    EXPECT_EQ(t.opacity, 127);
 }
 
 TEST(AspectTest, CuspIsTakenAtLatitudeZero) {
@@ -74,26 +71,6 @@ TEST(AspectTest, CuspIsTakenAtLatitudeZero) {
     EXPECT_FALSE(test_aspect_cusp(conj, deg(20), deg(0), AngleValue{}).holds);
     EXPECT_FALSE(test_aspect_cusp(conj, deg(20), deg(0), AngleValue::plain(20)).holds);
     EXPECT_FALSE(test_aspect_cusp(conj, deg(20), deg(0), AngleValue::not_available()).holds);
-}
-
-TEST(AspectTest, Opacity) {
-    struct Case { const char* what; std::uint32_t colour; double orb; bool more_opaque; double diff; int opacity; };
-    const Case cases[] = {
-        {"255 x 0.1 = 25.5 is 30 or less: 40", 0xFF000000, 4, true, 3.6, 40},
-        {"255 x 0.5 = 127.5: 127", 0xFF000000, 4, true, 2, 127},
-        {"exact: the full alpha", 0x80FFFFFF, 4, true, 0, 128},
-        {"30 exactly becomes 40", 0x3C000000, 4, true, 2, 40},
-        {"not more opaque: the alpha", 0x96000000, 4, false, 3.9, 150},
-        {"orb 0: the alpha", 0xFF000000, 0, true, 0, 255},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        EXPECT_EQ(aspect_opacity(row(90, c.orb, c.colour, c.more_opaque), c.diff), c.opacity);
-    }
-    // Through the test itself: a square 2 degrees from exact with orb 4.
-    AspectTest t = test_aspect(row(90, 4, 0xFF000000), deg(0), deg(0), deg(92), deg(0));
-    ASSERT_TRUE(t.holds);
-    EXPECT_EQ(t.opacity, 127);
 }
 
 // The editor's rules and messages are checked end to end in tests/data/cli/aspects.txt.

@@ -1,9 +1,12 @@
 // The 729 antara periods of the Vimshottari cycle.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <numeric>
 
 #include "astro/dasa_table.h"
+#include "astro/planets_signs.h"
+#include "common/data_table.h"
 
 namespace tellurim {
 namespace {
@@ -14,27 +17,15 @@ DasaTable built(double year_length) {
     return t;
 }
 
-// Lords of a few entries, (dasa, bhukti, antara) counted from the entry's position.
-struct LordsCase { int position; int dasa, bhukti, antara; };
-
+// The lords of a few entries, from tests/data/hindu/cases.txt.
 TEST(DasaTable, LordsFollowTheCycleOrder) {
-    const LordsCase cases[] = {
-        {0, kKethu, kKethu, kKethu},         // the cycle opens with Kethu
-        {1, kKethu, kKethu, kVenus},
-        {8, kKethu, kKethu, kMercury},
-        {9, kKethu, kVenus, kVenus},         // bhukti 1 starts its antaras at its own lord
-        {10, kKethu, kVenus, kSun},
-        {81, kVenus, kVenus, kVenus},
-        {80, kKethu, kMercury, kSaturn},     // (0, 8, 8): antara lord 16 mod 9 = 7
-        {728, kMercury, kSaturn, kJupiter},  // (8, 8, 8): lords 8, 7, 6
-    };
     DasaTable t = built(365.25);
-    for (const LordsCase& c : cases) {
-        SCOPED_TRACE(c.position);
-        const DasaPeriod& p = t.periods[static_cast<std::size_t>(c.position)];
-        EXPECT_EQ(p.dasa_lord, c.dasa);
-        EXPECT_EQ(p.bhukti_lord, c.bhukti);
-        EXPECT_EQ(p.antara_lord, c.antara);
+    for (const testing_data::DataRow& r : testing_data::data_rows("hindu/cases.txt")) {
+        if (r[0] != "dasa-lords") continue;
+        const DasaPeriod& p = t.periods.at(static_cast<std::size_t>(r.integer(1)));
+        EXPECT_EQ((std::array<int, 3>{p.dasa_lord, p.bhukti_lord, p.antara_lord}),
+                  (std::array{planet_from_name(r[2]), planet_from_name(r[3]), planet_from_name(r[4])}))
+            << "line " << r.line;
     }
 }
 

@@ -34,21 +34,14 @@ TEST(HinduAspects, SavedFormUsesTheFixedPenFormatAndReadsBack) {
     EXPECT_EQ(back, t);
 }
 
-struct BadLine { const char* line; };
-
 TEST(HinduAspects, LinesThatDoNotReadAreRefused) {
-    const BadLine cases[] = {
-        {"18@6:FF000000 1.0 0:FF000000 1.0 0:FF000000 1.0 0:FF000000 1.0 0"},   // planet 18
-        {"4@12:FF000000 1.0 0:FF000000 1.0 0:FF000000 1.0 0:FF000000 1.0 0"},   // offset 12
-        {"4@6:FF000000 1.0 0:FF000000 1.0 0:FF000000 1.0 0"},                   // three pens
-        {"x@6"},
-    };
-    for (const BadLine& c : cases) {
-        SCOPED_TRACE(c.line);
+    for (const testing_data::DataRow& r : testing_data::data_rows("hindu/aspect_cases.txt")) {
+        if (r[0] != "bad-line") continue;
+        SCOPED_TRACE(r[1]);
         HinduAspectTable t = default_hindu_aspects();
         std::string bad;
-        EXPECT_FALSE(parse_hindu_aspects(std::string("# comment\n") + c.line + "\n", t, &bad));
-        EXPECT_EQ(bad, c.line);
+        EXPECT_FALSE(parse_hindu_aspects("# comment\n" + r[1] + "\n", t, &bad));
+        EXPECT_EQ(bad, r[1]);
         EXPECT_EQ(t, default_hindu_aspects()) << "left as it was";
     }
     HinduAspectTable t;
@@ -58,31 +51,17 @@ TEST(HinduAspects, LinesThatDoNotReadAreRefused) {
     EXPECT_EQ(t.rows[kMars].pens[6][0].style, 7);
 }
 
-struct SignAspectCase { int aspected_sign; int aspecting; int aspecting_sign; bool aspected; };
-
 TEST(HinduAspects, SignAspectTestWithTheDefaultTable) {
-    const SignAspectCase cases[] = {
-        {kCancer, kMars, kAries, true},        // 4th sign from Mars
-        {kLibra, kMars, kAries, true},         // 7th
-        {kScorpio, kMars, kAries, true},       // 8th
-        {kTaurus, kMars, kAries, false},
-        {kLibra, kSun, kAries, true},
-        {kCancer, kSun, kAries, false},
-        {kLeo, kJupiter, kAries, true},        // 5th
-        {kSagittarius, kJupiter, kAries, true},// 9th
-        {kAries, kSaturn, kCapricornus, false},// 4th: not one of Saturn's
-        {kPisces, kSaturn, kCapricornus, true},// 3rd
-        {kLibra, kSaturn, kCapricornus, true}, // 10th
-        {kAries, kAscendant, kLibra, false},   // the Ascendant has no row
-    };
     HinduAspectTable t = default_hindu_aspects();
-    for (const SignAspectCase& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.aspecting << " in " << c.aspecting_sign << " on sign " << c.aspected_sign);
+    for (const testing_data::DataRow& r : testing_data::data_rows("hindu/aspect_cases.txt")) {
+        if (r[0] != "sign-aspect") continue;
+        SCOPED_TRACE(r.line);
+        const int aspecting = planet_from_name(r[1]);
         DivisionTable div = empty_division_table();
-        div[kMoon][kRasi] = static_cast<std::int8_t>(c.aspected_sign);
-        div[static_cast<std::size_t>(c.aspecting)][kRasi] = static_cast<std::int8_t>(c.aspecting_sign);
-        EXPECT_EQ(hindu_aspected_by(t, div, kMoon, c.aspecting, false), c.aspected);
-        EXPECT_FALSE(hindu_aspected_by(t, div, kMoon, c.aspecting, true)) << "no navamsa signs";
+        div[kMoon][kRasi] = static_cast<std::int8_t>(sign_from_name(r[3]));
+        div[static_cast<std::size_t>(aspecting)][kRasi] = static_cast<std::int8_t>(sign_from_name(r[2]));
+        EXPECT_EQ(hindu_aspected_by(t, div, kMoon, aspecting, false), r[4] == "yes");
+        EXPECT_FALSE(hindu_aspected_by(t, div, kMoon, aspecting, true)) << "no navamsa signs";
     }
     EXPECT_FALSE(hindu_aspected_by(t, empty_division_table(), 18, kSun, false));
 }

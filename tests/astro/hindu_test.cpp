@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <random>
+#include <sstream>
 
 #include "astro/dasa_table.h"
 #include "astro/planets_signs.h"
@@ -15,6 +16,16 @@
 
 namespace tellurim {
 namespace {
+
+// The rows of tests/data/hindu/cases.txt for one rule, each traced by its line.
+std::vector<testing_data::DataRow> cases(const std::string& rule) {
+    std::vector<testing_data::DataRow> rows;
+    for (testing_data::DataRow& r : testing_data::data_rows("hindu/cases.txt"))
+        if (r[0] == rule) rows.push_back(std::move(r));
+    EXPECT_FALSE(rows.empty()) << rule;
+    return rows;
+}
+std::int8_t planet(const std::string& name) { return static_cast<std::int8_t>(planet_from_name(name)); }
 
 // The exact bounds and the labels are checked end to end in tests/data/cli/hindu.txt; here the
 // inputs the command line does not take.
@@ -135,25 +146,15 @@ TEST_F(HinduDasa, PeriodsContainTheirDatesAndFollowEachOther) {
 
 // --- time lords ---------------------------------------------------------------------------------
 
-struct LordsCase { const char* date; double hour; int planetary_hour; TimeLords lords; };
-
 TEST(HinduTimeLords, WeekdaysOfKnownDates) {
-    // 2000-01-01 was a Saturday; 1944-06-06 a Tuesday, 1944-06-01 a Thursday, 1944-01-01 a
-    // Saturday; 1582-10-04 JD (the last Julian day before the reform) a Thursday, so that
-    // 1582-10-01 JD and 1582-01-01 JD were Mondays. Hours count Saturn, Jupiter, Mars, Sun,
-    // Venus, Mercury, Moon from the day's lord.
-    const LordsCase cases[] = {
-        {"2000-01-01 00:00:00.00 GD", 12.0, 1, {kSaturn, kSaturn, kSaturn, kSaturn}},
-        {"2000-01-01 00:00:00.00 GD", 12.0, 2, {kSaturn, kSaturn, kSaturn, kJupiter}},
-        {"2000-01-01 00:00:00.00 GD", 12.0, 24, {kSaturn, kSaturn, kSaturn, kMars}},
-        {"1944-06-06 00:00:00.00 GD", 8.0, 3, {kSaturn, kJupiter, kMars, kVenus}},
-        {"1582-10-04 00:00:00.00 JD", 1.0, 13, {kMoon, kMoon, kJupiter, kMoon}},
-    };
-    for (const LordsCase& c : cases) {
-        SCOPED_TRACE(c.date);
+    for (const testing_data::DataRow& r : cases("time-lords")) {
+        SCOPED_TRACE(r.line);
+        std::istringstream names(r[4]);
+        std::string y, m, d, h;
+        names >> y >> m >> d >> h;
         TimeLords lords;
-        ASSERT_TRUE(compute_time_lords(test_date(c.date), AngleValue::hours(c.hour), c.planetary_hour, lords));
-        EXPECT_EQ(lords, c.lords);
+        ASSERT_TRUE(compute_time_lords(test_date(r[1].c_str()), AngleValue::hours(r.num(2)), r.integer(3), lords));
+        EXPECT_EQ(lords, (TimeLords{planet(y), planet(m), planet(d), planet(h)}));
     }
     // Undefined inputs leave every lord unset.
     TimeLords lords;
@@ -190,20 +191,9 @@ TEST(HinduRelationships, NaturalPlusTemporaryInRasiAndNavamsa) {
     EXPECT_EQ(relationship(t, kSun, 18, false), 99);
 }
 
-struct StrengthCase { int planet; double d; double virupas; };
-
 TEST(HinduAspectStrength, EdgeCases) {
-    const StrengthCase cases[] = {
-        {kSun, 0.0, 0.0},       {kSun, 30.0, 0.0},      {kSun, 45.0, 7.5},       {kSun, 60.0, 15.0},
-        {kSun, 90.0, 45.0},     {kSun, 120.0, 30.0},    {kSun, 150.0, 0.0},      {kSun, 180.0, 60.0},
-        {kSun, 240.0, 30.0},    {kSun, 300.0, 0.0},     {kSun, 330.0, 0.0},      {kMars, 90.0, 60.0},
-        {kMars, 210.0, 60.0},   {kMars, 241.0, 29.5},   {kJupiter, 120.0, 60.0}, {kJupiter, 240.0, 60.0},
-        {kSaturn, 270.0, 60.0}, {kSaturn, 60.0, 60.0},  {kSaturn, 300.0, 45.0},  {kSun, 540.0, 60.0},
-    };
-    for (const StrengthCase& c : cases) {
-        SCOPED_TRACE(testing::Message() << planet_name(c.planet) << " at " << c.d);
-        EXPECT_DOUBLE_EQ(hindu_aspect_strength(c.planet, c.d), c.virupas);
-    }
+    for (const testing_data::DataRow& r : cases("aspect-strength"))
+        EXPECT_DOUBLE_EQ(hindu_aspect_strength(planet_from_name(r[1]), r.num(2)), r.num(3)) << "line " << r.line;
     EXPECT_EQ(hindu_aspect_strength(kSun, kInfinity), kInfinity);
 }
 
@@ -230,17 +220,8 @@ TEST(HinduAspectStrength, TablesUseTheForwardDistanceFromTheAspectingPlanet) {
 // --- Hindu points -------------------------------------------------------------------------------
 
 TEST(HinduPoints, ArudhaCountsFromTheLordAsTheLordFromTheAscendant) {
-    const std::array<std::array<int, 3>, 5> cases{{
-        {kAries, kGemini, kLeo},
-        {kAries, kAries, kCapricornus},  // falls in the 1st: the 10th from it
-        {kAries, kCancer, kCancer},      // falls in the 7th (Libra): the 10th from Libra
-        {kPisces, kAries, kTaurus},
-        {kAries, -1, -1},
-    }};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << c[0] << " " << c[1]);
-        EXPECT_EQ(arudha_sign(c[0], c[1]), c[2]);
-    }
+    for (const testing_data::DataRow& r : cases("arudha"))
+        EXPECT_EQ(arudha_sign(sign_from_name(r[1]), sign_from_name(r[2])), sign_from_name(r[3])) << "line " << r.line;
 }
 
 TEST(HinduPoints, SaturnPartByDayAndByNight) {
@@ -279,36 +260,20 @@ Horoscope chart_with_houses() {
     return h;
 }
 
-struct HouseLordCase { int house; bool reverse; bool fixed; int sign; int lord; };
-
 TEST(HinduLords, LordOfAHouseIsTheLordOfTheSignOfItsCusp) {
     const Horoscope h = chart_with_houses();
-    const HouseLordCase cases[] = {
-        {1, false, true, kAries, kMars},
-        {4, false, true, kCancer, kMoon},
-        {12, false, true, kPisces, kJupiter},
-        {2, true, true, kPisces, kJupiter},   // reversed: house 2 takes the cusp of index 11
-        {12, true, true, kTaurus, kVenus},    // reversed: index 1
-        {1, true, true, kAries, kMars},
-        {1, false, false, kTaurus, kVenus},   // movable table
-        {0, false, true, -1, -1},
-        {13, false, true, -1, -1},
-    };
-    for (const HouseLordCase& c : cases) {
-        SCOPED_TRACE(testing::Message() << "house " << c.house << (c.reverse ? " reversed" : "") << (c.fixed ? " fixed" : " movable"));
-        EXPECT_EQ(sign_of_house(h, c.house, c.reverse, c.fixed), c.sign);
-        EXPECT_EQ(lord_of_house(h, c.house, 0, c.reverse, c.fixed), c.lord);
+    for (const testing_data::DataRow& r : cases("house-lord")) {
+        SCOPED_TRACE(r.line);
+        const bool reverse = r[2] == "reversed", fixed = r[3] == "fixed";
+        EXPECT_EQ(sign_of_house(h, r.integer(1), reverse, fixed), sign_from_name(r[4]));
+        EXPECT_EQ(lord_of_house(h, r.integer(1), 0, reverse, fixed), planet_from_name(r[5]));
     }
     EXPECT_EQ(lord_of_house(h, 1, 1, false, true), kPluto) << "second lord of Aries";
 }
 
 TEST(HinduLords, SignByNumberOrName) {
-    const std::pair<const char*, int> cases[] = {{"0", 0}, {"11", 11}, {"12", -1}, {"-1", -1}, {"Leo", kLeo},
-                                                 {"leo", -1}, {"", -1}, {"4x", -1}};
-    for (const auto& [t, sign] : cases) {
-        SCOPED_TRACE(t);
-        EXPECT_EQ(sign_from_number_or_name(t), sign);
-    }
+    for (const testing_data::DataRow& r : cases("sign-text"))
+        EXPECT_EQ(sign_from_number_or_name(r.text(1)), r.integer(2)) << "line " << r.line;
     EXPECT_EQ(text(Str::LordOfSignBadSign), "***Error*** LordOfSign: bad number or name of sign");
 }
 

@@ -40,21 +40,20 @@ private:
 
 constexpr double kT0 = 2451550.0;  // a new moon of the stub sky
 
-// From any elongation; a slow Moon (10.5 degrees a day) puts 89 degrees of elongation 8.5 days
-// after the new moon, beyond the first bracket of 7.5 days; at 11.9 degrees a day the lunation
-// outlasts the 30-day bracket of the last quadrant (searched an hour before its end).
+// The rows of tests/data/astro/lunation_cases.txt for one kind.
+std::vector<testing_data::DataRow> cases(const std::string& kind) {
+    std::vector<testing_data::DataRow> rows;
+    for (testing_data::DataRow& r : testing_data::data_rows("astro/lunation_cases.txt"))
+        if (r[0] == kind) rows.push_back(std::move(r));
+    return rows;
+}
+
 TEST(Lunations, PreviousNewMoonWithinOneMinute) {
-    const double mean = 360.0 / 29.530589;
-    const std::pair<double, double> cases[] = {
-        {mean, 0.3},  {mean, 5.0},  {mean, 7.3},  {mean, 9.0},  {mean, 14.0},          {mean, 16.0},
-        {mean, 22.0}, {mean, 24.0}, {mean, 29.4}, {10.5, 89.0 / 10.5}, {10.5, 179.0 / 10.5},
-        {11.9, 360.0 / 11.9 - 1.0 / 24},
-    };
-    for (const auto& [rate, days] : cases) {
-        SCOPED_TRACE(testing::Message() << rate << " deg/day, " << days << " days");
-        UniformSky sky(kT0, rate);
+    for (const testing_data::DataRow& r : cases("new-moon")) {
+        SCOPED_TRACE(r.line);
+        UniformSky sky(kT0, r[1] == "mean" ? 360.0 / 29.530589 : r.num(1));
         double nm = 0.0;
-        ASSERT_TRUE(previous_new_moon(sky, kT0 + days, nm));
+        ASSERT_TRUE(previous_new_moon(sky, kT0 + r.num(2), nm));
         EXPECT_NEAR(nm, kT0, kMinute);
     }
 }
@@ -145,26 +144,15 @@ TEST(Lunations, FailureTexts) {
 }
 
 TEST(Eclipses, TextsInTheirOrder) {
-    struct Row { const char* name; EclipseRecord e; const char* text; };
-    const Row rows[] = {
-        {"none", EclipseRecord{}, ""},
-        {"central total",
-         {.present = true, .solar = true, .magnitude = 1.0, .central = true, .total = true, .north = true, .ascending_node = true},
-         "Solar eclipse, central, total, north hemisphere, ascendant moon node mag=1.00"},
-        {"hybrid",
-         {.present = true, .solar = true, .magnitude = 1.0, .central = true, .total = true, .annular = true, .near_equator = true},
-         "Solar eclipse, central, total, annular, south hemisphere, near equator, descendant moon node mag=1.00"},
-        {"partial", {.present = true, .solar = true, .magnitude = 0.7349, .partial = true},
-         "Solar eclipse, partial, south hemisphere, descendant moon node mag=0.73"},
-        // north is never printed for a lunar eclipse
-        {"lunar total 1.2", {.present = true, .magnitude = 1.2, .total = true, .north = true},
-         "Lunar eclipse, total, descendant moon node mag=1.20"},
-        {"penumbral", {.present = true, .magnitude = 0.467, .ascending_node = true, .penumbral = true},
-         "Lunar eclipse, ascendant moon node, penumbra eclipse mag=0.47"},
-    };
-    for (const auto& r : rows) {
-        SCOPED_TRACE(r.name);
-        EXPECT_EQ(eclipse_text(r.e), r.text);
+    for (const testing_data::DataRow& r : testing_data::data_rows("astro/eclipse_texts.txt")) {
+        SCOPED_TRACE(r.line);
+        const std::string flags = " " + r[0] + " ";
+        auto has = [&flags](const char* w) { return flags.find(std::string(" ") + w + " ") != std::string::npos; };
+        const EclipseRecord e{.present = has("present"), .solar = has("solar"), .magnitude = r.num(1),
+                              .central = has("central"), .total = has("total"), .partial = has("partial"),
+                              .annular = has("annular"), .north = has("north"), .near_equator = has("near-equator"),
+                              .ascending_node = has("ascending"), .penumbral = has("penumbral")};
+        EXPECT_EQ(eclipse_text(e), r.text(2));
     }
 }
 
@@ -277,21 +265,9 @@ TEST(SunRiseSet, PolarNightMovesOutwardUntilASunrise) {
 }
 
 TEST(SunRiseSet, PlanetaryHours) {
-    const double rise = 100.25;
-    const double set = 100.75;
-    const double prev_set = 99.75;
-    const double next_rise = 101.25;
-    struct Row { double t; int hour; };
-    const Row rows[] = {
-        {100.25, 1}, {100.25 + 0.5 / 12 - 1e-9, 1}, {100.25 + 0.5 / 12, 2}, {100.7499, 12},
-        {100.75, 13}, {101.0, 19}, {101.2499, 24}, {100.0, 19}, {99.76, 13},
-    };
-    for (const auto& r : rows) {
-        SCOPED_TRACE(r.t);
-        EXPECT_EQ(planetary_hour(r.t, prev_set, rise, set, next_rise), r.hour);
-    }
-    EXPECT_EQ(planetary_hour(101.5, prev_set, rise, set, next_rise), 24);  // never above 24
-    EXPECT_EQ(planetary_hour(100.5, prev_set, kInfinity, set, next_rise), 0);
+    for (const testing_data::DataRow& r : cases("planetary-hour"))
+        EXPECT_EQ(planetary_hour(r.num(1), 99.75, 100.25, 100.75, 101.25), r.integer(2)) << "line " << r.line;
+    EXPECT_EQ(planetary_hour(100.5, 99.75, kInfinity, 100.75, 101.25), 0);
 }
 
 TEST(SunRiseSet, CalendarOfTheResults) {

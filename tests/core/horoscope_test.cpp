@@ -4,6 +4,7 @@
 
 #include "core/birth_input.h"
 #include "core/horoscope.h"
+#include "common/data_table.h"
 #include "common/test_dates.h"
 
 namespace tellurim {
@@ -133,31 +134,14 @@ TEST(Horoscope, IdentifierWithHostAndJulianDate) {
 
 // --- birth date fields -------------------------------------------------------------------
 
-struct FieldCase { BirthInputText fields; BirthField failed; const char* message; };
-
 TEST(BirthInput, FirstFailingFieldAndItsMessage) {
-    const FieldCase cases[] = {
-        {{"1", "1", "2000", "0", "0", "0"}, BirthField::None, ""},
-        {{" 31", "12 ", "1", "23", "59", "59.9998"}, BirthField::None, ""},
-        {{"0", "13", "0", "24", "60", "60"}, BirthField::Day, "Day not valid"},
-        {{"32", "1", "2000", "0", "0", "0"}, BirthField::Day, "Day not valid"},
-        {{"1", "13", "2000", "0", "0", "0"}, BirthField::Month, "Month not valid"},
-        {{"1", "1", "0", "0", "0", "0"}, BirthField::Year, "Year not valid or out of range"},
-        {{"1", "1", "2000", "24", "0", "0"}, BirthField::Hour, "Hour not valid"},
-        {{"1", "1", "2000", "0", "60", "0"}, BirthField::Minute, "Minute not valid"},
-        {{"1", "1", "2000", "0", "0", "59.9999"}, BirthField::Second, "Second not valid"},
-        {{"1", "1", "2000", "0", "0", "1.5.2"}, BirthField::Second, "Second not valid"},
-    };
-    for (const FieldCase& c : cases) {
-        SCOPED_TRACE(c.fields.day + "/" + c.fields.month + "/" + c.fields.year + " " + c.fields.hour + ":" +
-                     c.fields.minute + ":" + c.fields.second);
-        BirthInputCheck r = check_birth_input(c.fields);
-        EXPECT_EQ(r.failed, c.failed);
+    const std::vector<std::string> fields = {"None", "Day", "Month", "Year", "Hour", "Minute", "Second"};
+    for (const testing_data::DataRow& r : testing_data::data_rows("core/birth_fields.txt")) {
+        SCOPED_TRACE(r.line);
+        BirthInputCheck c = check_birth_input({r.text(0), r.text(1), r.text(2), r.text(3), r.text(4), r.text(5)});
+        EXPECT_EQ(fields.at(static_cast<std::size_t>(c.failed)), r[6]);
         if (c.failed == BirthField::None) continue;
-        Message m = r.to_message();
-        EXPECT_EQ(m.text, c.message);
-        EXPECT_EQ(m.caption, "Bad input");
-        EXPECT_EQ(m.icon, MessageIcon::Warning);
+        EXPECT_EQ(c.to_message(), (Message{r[7], "Bad input", MessageIcon::Warning}));
     }
 }
 

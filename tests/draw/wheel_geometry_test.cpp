@@ -8,6 +8,8 @@
 #include <limits>
 #include <numbers>
 
+#include "common/data_table.h"
+
 namespace tellurim {
 namespace {
 
@@ -20,20 +22,21 @@ double wrap(double a) {
     return a < 0 ? a + 2 * kPi : a;
 }
 
-TEST(WheelGeometry, SizeCheckIsASixthOfTheScreen) {
-    struct Row {
-        int w, h, sw, sh;
-        bool fits;
-    } rows[] = {
-        {1920 / 7, 1080, 1920, 1080, false},  // a seventh of the width
-        {320, 180, 1920, 1080, true},         // exactly a sixth
-        {320, 179, 1920, 1080, false},
-        {1921 / 6, 1081 / 6, 1921, 1081, true},  // integer division: 320 and 180
-    };
-    for (const Row& r : rows) {
-        SCOPED_TRACE(testing::Message() << r.w << "x" << r.h);
-        EXPECT_EQ(wheel_fits(r.w, r.h, r.sw, r.sh), r.fits);
+// The size check and the aspect markers' places of tests/data/draw/wheel_geometry.txt.
+TEST(WheelGeometry, SizeCheckAndAspectMarkerFractions) {
+    for (const testing_data::DataRow& r : testing_data::data_rows("draw/wheel_geometry.txt")) {
+        SCOPED_TRACE(r.line);
+        if (r[0] == "fits") {
+            EXPECT_EQ(wheel_fits(r.integer(1), r.integer(2), r.integer(3), r.integer(4)), r[5] == "yes");
+        } else {
+            EXPECT_DOUBLE_EQ(aspect_marker_fraction(r.integer(1), r.integer(2), r.integer(3)), r.num(4));
+        }
     }
+    const WheelLayout l = layout_wheel(800, 800, 0, 0, false, {});
+    const AspectPlace p = aspect_place(l, wheel_rotation(1, false, 0, 0), 16, 0.0, 17, kPi);
+    EXPECT_NEAR(p.from.x, l.cx + l.inner_radius, 1e-9);
+    EXPECT_NEAR(p.to.x, l.cx - l.inner_radius, 1e-9);
+    EXPECT_NEAR(p.marker.x, p.from.x + 33.0 / 34 * (p.to.x - p.from.x), 1e-9);
 }
 
 TEST(WheelGeometry, RadiiOfTheRingsAndTheSidePanel) {
@@ -171,23 +174,6 @@ TEST(WheelGeometry, CrowdedGlyphsAreStaggeredNotSpread) {
     std::vector<GlyphPlace> apart = {{kSun, 10, 100, 0.0}, {kMoon, 10, 100, kPi}};
     EXPECT_EQ(spread_glyphs(apart, 1.0), 1);
     EXPECT_DOUBLE_EQ(apart[0].radius, 100.0);
-}
-
-TEST(WheelGeometry, AspectMarkerFractions) {
-    struct Row {
-        int a, b, divisor;
-        double f;
-    } rows[] = {{0, 1, 34, 1.0 / 34}, {16, 17, 34, 33.0 / 34}, {0, 0, 34, 0.4}, {17, 17, 34, 0.6},  // 34/34: clamped
-                {0, 1, 28, 1.0 / 28}, {14, 14, 28, 0.6}, {15, 17, 28, 0.6}};
-    for (const Row& r : rows) {
-        SCOPED_TRACE(testing::Message() << r.a << "-" << r.b << " /" << r.divisor);
-        EXPECT_DOUBLE_EQ(aspect_marker_fraction(r.a, r.b, r.divisor), r.f);
-    }
-    const WheelLayout l = layout_wheel(800, 800, 0, 0, false, {});
-    const AspectPlace p = aspect_place(l, wheel_rotation(1, false, 0, 0), 16, 0.0, 17, kPi);
-    EXPECT_NEAR(p.from.x, l.cx + l.inner_radius, 1e-9);
-    EXPECT_NEAR(p.to.x, l.cx - l.inner_radius, 1e-9);
-    EXPECT_NEAR(p.marker.x, p.from.x + 33.0 / 34 * (p.to.x - p.from.x), 1e-9);
 }
 
 TEST(WheelGeometry, CuspsAndNumerals) {

@@ -72,6 +72,14 @@ QRgb at(const QImage& img, WheelPoint p) {
     return img.pixel(static_cast<int>(std::lround(p.x)), static_cast<int>(std::lround(p.y)));
 }
 
+// The pixels of `colour` along the ray at `angle` from the centre (400, 400), from radius
+// `from` to `to` in half-pixel steps.
+int along(const QImage& img, QRgb colour, double angle, double from, double to) {
+    int n = 0;
+    for (double r = from; r < to; r += 0.5) n += at(img, wheel_polar(400, 400, r, angle)) == colour;
+    return n;
+}
+
 TEST_F(WheelRender, PlanetMarkAtItsScreenAngle) {
     const QSize size(800, 800);
     const Argb mars = 0xFF00A000;
@@ -90,17 +98,8 @@ TEST_F(WheelRender, PlanetMarkAtItsScreenAngle) {
         // The area is square, so the wheel's centre is (400, 400) whatever the margins.
         const WheelRotation rot = wheel_rotation(r.direction, false, 0, 0);
         const double a = rot.angle(r.lon_deg * kDeg);
-        bool found = false;
-        for (double radius = 200; radius < 400 && !found; radius += 0.5) {
-            const WheelPoint p = wheel_polar(400, 400, radius, a);
-            found = at(img, p) == mars;
-        }
-        EXPECT_TRUE(found) << "no pixel of the planet's colour along its screen angle";
-        // The opposite direction holds none of it.
-        bool opposite = false;
-        for (double radius = 200; radius < 400; radius += 0.5)
-            opposite |= at(img, wheel_polar(400, 400, radius, a + std::numbers::pi)) == mars;
-        EXPECT_FALSE(opposite);
+        EXPECT_GT(along(img, mars, a, 200, 400), 0) << "no pixel of the planet's colour along its screen angle";
+        EXPECT_EQ(along(img, mars, a + std::numbers::pi, 200, 400), 0) << "the opposite direction holds none of it";
     }
 }
 
@@ -115,14 +114,8 @@ TEST_F(WheelRender, AspectLineColourBetweenTheTwoPlanets) {
     // depends on them, so search along the chord's perpendicular bisector.
     const WheelRotation rot = wheel_rotation(1, false, 0, 0);
     const double mid_angle = (rot.angle(10 * kDeg) + rot.angle(130 * kDeg)) / 2;
-    int red_pixels = 0;
-    for (double r = 50; r < 300; r += 0.5) red_pixels += at(img, wheel_polar(400, 400, r, mid_angle)) == red;
-    EXPECT_GE(red_pixels, 2) << "the line crosses the bisector in the aspect's colour";
-    // Nowhere on the opposite side.
-    int elsewhere = 0;
-    for (double r = 50; r < 300; r += 0.5)
-        elsewhere += at(img, wheel_polar(400, 400, r, mid_angle + std::numbers::pi)) == red;
-    EXPECT_EQ(elsewhere, 0);
+    EXPECT_GE(along(img, red, mid_angle, 50, 300), 2) << "the line crosses the bisector in the aspect's colour";
+    EXPECT_EQ(along(img, red, mid_angle + std::numbers::pi, 50, 300), 0) << "nowhere on the opposite side";
 }
 
 TEST_F(WheelRender, GradientFadesTheSectorsOuterFifth) {

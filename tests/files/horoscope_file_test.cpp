@@ -124,14 +124,8 @@ TEST(HoroscopeFile, ReaderEdgeCases) {
 // The rule of every place where birth texts enter: one of the file's own tags is refused,
 // naming the field; any other markup is kept as it is.
 TEST(HoroscopeFile, TextsHoldingATagOfTheFile) {
-    struct Case { const char* text; std::optional<std::string_view> tag; };
-    const Case cases[] = {
-        {"<latitude>10S</latitude>", "<latitude>"}, {"x</county>y", "</county>"}, {"<<id>>", "<id>"},
-        {"R&D <x> <Sons> &lt;", std::nullopt},     {"<Latitude>", std::nullopt}, {"< city>", std::nullopt},
-        {"<city", std::nullopt},                   {"<//city>", std::nullopt},   {"</>", std::nullopt},
-        {"<initialebirthdatehourut>", "<initialebirthdatehourut>"},
-    };
-    for (const auto& c : cases) EXPECT_EQ(file_tag_in(c.text), c.tag) << c.text;
+    for (const DataRow& r : data_rows("files/file_tags.txt"))
+        EXPECT_EQ(file_tag_in(r[0]).value_or(""), r.text(1)) << r[0];
 
     const std::pair<const char*, std::string BirthData::*> names[] = {
         {"Last name", &BirthData::last_name}, {"First name", &BirthData::first_name},

@@ -120,24 +120,13 @@ TEST(CorrectionRecords, GapAndOverlapTakeTheEarlierOffset) {
 
     testing::TempTree tree;
     tree.corrections("Z1.pra", records);
-    struct Case { const char* local; const char* universal; };
-    const Case cases[] = {
-        {"2024-03-31 01:59:00", "2024-03-31 00:59:00.00 GD"},
-        {"2024-03-31 02:30:00", "2024-03-31 01:30:00.00 GD"},  // never shown: read as CET
-        {"2024-03-31 03:30:00", "2024-03-31 01:30:00.00 GD"},
-        {"2024-10-27 01:30:00", "2024-10-26 23:30:00.00 GD"},
-        {"2024-10-27 02:30:00", "2024-10-27 00:30:00.00 GD"},  // shown twice: read as CEST
-        {"2024-10-27 03:30:00", "2024-10-27 02:30:00.00 GD"},
-        {"1891-03-16 01:00:00", "1891-03-16 00:00:00.00 GD"},
-        {"1891-03-16 00:00:00", "1891-03-15 23:50:36.00 GD"},  // local mean time at 2.35 E
-    };
     BirthPlace paris{"Paris", "", AngleValue::degrees(2.35, kFormatEastWest), AngleValue::degrees(48.85, 2), 1};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.local);
-        DateHour d = parse_date_hour(c.local).value;
+    for (const testing_data::DataRow& c : testing_data::data_rows("files/paris_corrections.txt")) {
+        SCOPED_TRACE(c[0]);
+        DateHour d = parse_date_hour(c[0]).value;
         CorrectionResult r = find_correction(d, tree.path("Z1.pra"), paris);
         ASSERT_TRUE(r.found) << r.feedback;
-        EXPECT_EQ(format_date_hour(d), c.universal);
+        EXPECT_EQ(format_date_hour(d), c[1]);
     }
 }
 

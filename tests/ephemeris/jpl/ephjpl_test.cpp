@@ -3,6 +3,7 @@
 // against Swiss Ephemeris reading that same file.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <cmath>
@@ -201,42 +202,33 @@ TEST_F(JplProvider, DateOutsideTheSpanNamesTheSpan) {
     EXPECT_TRUE(lib.compute(kStart + 60.0, kStart).ok);
 }
 
-struct BadFile {
-    const char* name;
-    std::size_t cut;           // bytes removed from the end
-    std::size_t damage_at;     // byte overwritten with 0xFF (0: none)
-    const char* cause;         // in the second line of the message
-};
-
-class JplBadFile : public JplProvider, public ::testing::WithParamInterface<BadFile> {};
-
-TEST_P(JplBadFile, LoadFailsWithTheCause) {
-    Fixture f;
-    f.build();
-    const BadFile& p = GetParam();
-    f.bytes.resize(f.bytes.size() - p.cut);
-    if (p.damage_at)
-        for (std::size_t i = 0; i < 8; ++i) f.bytes[p.damage_at + i] = 0xFF;
-    const std::string path = f.write(p.name);
-    EphemerisLibrary lib;
-    auto st = lib.load(2, path);
-    EXPECT_FALSE(st.ok);
-    EXPECT_EQ(st.message.substr(0, st.message.find('\n')), "Error loading libephjpl.so");
-    EXPECT_NE(st.message.find(p.cause), std::string::npos) << st.message;
-    EXPECT_FALSE(lib.is_loaded());
+// Files cut short or damaged (eight bytes of 0xFF at an offset): the load fails naming the cause.
+TEST_F(JplProvider, LoadFailsWithTheCause) {
+    const struct {
+        std::size_t cut;        // bytes removed from the end
+        std::size_t damage_at;  // 0: none
+        const char* cause;      // in the second line of the message
+    } cases[] = {
+        {100, 0, "truncated: 18236 bytes, the header announces 18336 (4 records of 3056 bytes)"},
+        {kNcoeff * 8 * 5, 0, "truncated"},
+        {kNcoeff * 8 * 6 - 100, 0, "too short for a JPL ephemeris header"},
+        {0, 2660, "not a JPL binary ephemeris"},
+        {0, kNcoeff * 8 * 2, "record 3 is damaged"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.cause);
+        Fixture f;
+        f.build();
+        f.bytes.resize(f.bytes.size() - c.cut);
+        if (c.damage_at) std::fill_n(f.bytes.begin() + static_cast<std::ptrdiff_t>(c.damage_at), 8, 0xFF);
+        EphemerisLibrary lib;
+        auto st = lib.load(2, f.write("bad" + std::to_string(&c - cases) + ".eph"));
+        EXPECT_FALSE(st.ok);
+        EXPECT_EQ(st.message.substr(0, st.message.find('\n')), "Error loading libephjpl.so");
+        EXPECT_NE(st.message.find(c.cause), std::string::npos) << st.message;
+        EXPECT_FALSE(lib.is_loaded());
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Fixtures, JplBadFile,
-    ::testing::Values(BadFile{"truncated.eph", 100, 0, "truncated: 18236 bytes, the header announces 18336 (4 records of 3056 bytes)"},
-                      BadFile{"header_only.eph", kNcoeff * 8 * 5, 0, "truncated"},
-                      BadFile{"tiny.eph", kNcoeff * 8 * 6 - 100, 0, "too short for a JPL ephemeris header"},
-                      BadFile{"bad_span.eph", 0, 2660, "not a JPL binary ephemeris"},
-                      BadFile{"bad_first_record.eph", 0, kNcoeff * 8 * 2, "record 3 is damaged"}),
-    [](const ::testing::TestParamInfo<BadFile>& info) {
-        std::string n = info.param.name;
-        return n.substr(0, n.find('.'));
-    });
 
 // A damaged record inside the file: a wrong date, or coefficients that put the Earth-Moon
 // barycentre 2 AU from the Sun.
