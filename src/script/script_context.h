@@ -20,6 +20,9 @@ namespace tellurim {
 class WorkerThreads;
 struct StarCatalogue;
 struct InterpList;
+namespace script_chart {
+struct ComputeTools;
+}
 
 // What a run asks of its surroundings besides message boxes: the open-file dialog of
 // SetCurrentHoroscope. The command line answers it from its --horoscope files, in order.
@@ -47,6 +50,9 @@ struct ScriptContext {
     // Whether PutTxt copies its text to Tcl's standard output channel. A command-line TCL run
     // prints its run text on standard output at its end, and leaves the copy out.
     bool echo_to_stdout = true;
+    // The ephemeris provider of ComputeHoroscope and SetCurrentHoroscope, made when one of them
+    // first computes (script/commands_chart.h).
+    std::shared_ptr<script_chart::ComputeTools> compute_tools;
 
     // The current horoscope, or nullptr.
     Horoscope* current_horoscope() const {
