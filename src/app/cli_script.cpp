@@ -155,6 +155,7 @@ int run_script(ScriptArgs a, CliContext& ctx) {
     request.messages = ctx.messages;
     request.workers = &workers;
     request.interp_files = &interp_files;
+    request.aspects = &settings->aspects;
     // Each --horoscope file answers one open-file dialog, in order; then the dialog is cancelled.
     request.dialogs.open_horoscope = [answers](const std::string&) -> std::optional<std::string> {
         if (answers->empty()) return std::nullopt;

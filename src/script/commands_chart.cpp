@@ -40,6 +40,7 @@ void append_current(ScriptContext& ctx, std::unique_ptr<Horoscope> h) {
 bool open_and_append(ScriptContext& ctx, const std::string& path) {
     ComputeTools& tools = compute_tools(ctx);
     auto h = std::make_unique<Horoscope>();
+    h->aspect_table = ctx.aspects;
     if (!read_horoscope_file(*h, path, ctx.options, messages_of(ctx), workers_of(ctx), tools.library)) return false;
     append_current(ctx, std::move(h));
     return true;
@@ -50,6 +51,7 @@ bool open_and_append(ScriptContext& ctx, const std::string& path) {
 bool compute_and_append(ScriptContext& ctx, const BirthData& data) {
     ComputeTools& tools = compute_tools(ctx);
     auto h = std::make_unique<Horoscope>();
+    h->aspect_table = ctx.aspects;
     ComputeReport report;
     const bool computed = set_and_compute(*h, data, true, ctx.options, messages_of(ctx), workers_of(ctx),
                                           tools.library, nullptr, &report);

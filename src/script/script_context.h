@@ -20,6 +20,7 @@ namespace tellurim {
 class WorkerThreads;
 struct StarCatalogue;
 struct InterpList;
+struct AspectTable;
 namespace script_chart {
 struct ComputeTools;
 }
@@ -37,6 +38,7 @@ struct ScriptContext {
     MessageSink* messages = nullptr;                     // the run's message boxes
     WorkerThreads* workers = nullptr;                    // the application's worker table
     const StarCatalogue* stars = nullptr;                // may be absent
+    const AspectTable* aspects = nullptr;                // the application's; null: the defaults
     void* application = nullptr;                         // passed through from the caller
     Options options;                                     // private copy, discarded at the end
     std::int32_t boxed_value = 0;
