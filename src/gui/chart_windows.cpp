@@ -1,0 +1,84 @@
+#include "gui/chart_windows.h"
+
+#include <QGuiApplication>
+#include <QPainter>
+#include <QScreen>
+
+#include "gui/gui_messages.h"
+#include "report/doc_writer.h"
+
+namespace tellurim {
+namespace {
+
+QSize screen_size(const QWidget* w) {
+    const QScreen* s = w->screen() ? w->screen() : QGuiApplication::primaryScreen();
+    return s ? s->size() : QSize(1920, 1080);
+}
+
+}  // namespace
+
+WheelCanvas::WheelCanvas(TellurimApp& app, OpenChart& chart, QWidget* parent)
+    : QWidget(parent), m_app(app), m_chart(chart) {
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    refresh();
+}
+
+void WheelCanvas::refresh() {
+    m_input = m_app.wheel_input(m_chart);
+    m_style = m_app.wheel_style(m_chart);
+    update();
+}
+
+void WheelCanvas::paintEvent(QPaintEvent*) {
+    QPainter g(this);
+    g.fillRect(rect(), Qt::white);
+    paint_wheel(g, QSizeF(size()), screen_size(this), m_chart.horoscope->options, m_style, m_input);
+}
+
+QImage WheelCanvas::grab_wheel() const {
+    QImage image(size(), QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::white);
+    QPainter g(&image);
+    paint_wheel(g, QSizeF(size()), screen_size(this), m_chart.horoscope->options, m_style, m_input);
+    return image;
+}
+
+ChartWindow::ChartWindow(TellurimApp& app, OpenChart& chart, QWidget* parent)
+    : QScrollArea(parent), m_chart(chart), m_canvas(new WheelCanvas(app, chart)) {
+    setWidget(m_canvas);
+    setWidgetResizable(true);
+    setWindowTitle(qs(chart.title()));
+    setAttribute(Qt::WA_DeleteOnClose);
+}
+
+void ChartWindow::set_zoom(int factor) {
+    m_zoom = factor < 1 ? 1 : factor;
+    setWidgetResizable(m_zoom == 1);
+    if (m_zoom > 1) m_canvas->resize(viewport()->size() * m_zoom);
+}
+
+void ChartWindow::resizeEvent(QResizeEvent* event) {
+    QScrollArea::resizeEvent(event);
+    if (m_zoom > 1) m_canvas->resize(viewport()->size() * m_zoom);
+}
+
+void ChartWindow::refresh() {
+    setWindowTitle(qs(m_chart.title()));
+    m_canvas->refresh();
+}
+
+ResultsWindow::ResultsWindow(TellurimApp& app, OpenChart& chart, bool outside, QWidget* parent)
+    : QTextBrowser(parent), m_app(app), m_chart(chart), m_outside(outside) {
+    setAttribute(Qt::WA_DeleteOnClose);
+    refresh();
+}
+
+void ResultsWindow::refresh() {
+    const Horoscope* h = m_outside && m_chart.outside ? m_chart.outside.get() : m_chart.horoscope.get();
+    std::string title = h->last_name;
+    if (!h->first_name.empty()) title += " " + h->first_name;
+    setWindowTitle(qs(title));
+    setHtml(qs(m_app.report(*h, kDocHtml)));
+}
+
+}  // namespace tellurim
