@@ -131,6 +131,19 @@ void draw_circle(QPainter& g, double cx, double cy, double r) {
     if (r > 0.0) g.drawEllipse(QPointF(cx, cy), r, r);
 }
 
+// Relative luminance, 0 (black) to 1 (white).
+double luminance(const QColor& c) { return 0.2126 * c.redF() + 0.7152 * c.greenF() + 0.0722 * c.blueF(); }
+
+// A colour that stands out on `background`: `c` itself when it differs enough in lightness
+// (the Sun's yellow on white does not; the Moon's default colour is the background's own),
+// otherwise black on a light background and white on a dark one.
+QColor contrasting(const QColor& c, const QColor& background) {
+    constexpr double kMinDifference = 0.3;
+    const double lb = luminance(background);
+    if (std::fabs(luminance(c) - lb) >= kMinDifference) return c;
+    return lb > 0.5 ? QColor(Qt::black) : QColor(Qt::white);
+}
+
 // A halo behind a glyph: a disc fading from its centre colour to its border colour.
 void draw_halo(QPainter& g, QPointF centre, double radius, Argb centre_colour, Argb border_colour) {
     if (radius <= 0.0) return;
@@ -145,7 +158,7 @@ void draw_halo(QPainter& g, QPointF centre, double radius, Argb centre_colour, A
 // A planet glyph in its style: the outline's strokes widened into a shape that is filled with
 // the style's brush and outlined with its pen; the halos behind it, the house's first.
 void draw_planet_glyph(QPainter& g, int planet, QPointF centre, double half_side, const GlyphStyle& style,
-                       const HouseHalo* house_halo, bool halos) {
+                       const HouseHalo* house_halo, bool halos, const QColor& background) {
     if (half_side <= 0.0) return;
     if (halos && house_halo && house_halo->on)
         draw_halo(g, centre, 1.3 * half_side + house_halo->size, house_halo->centre, house_halo->border);
@@ -158,9 +171,10 @@ void draw_planet_glyph(QPainter& g, int planet, QPointF centre, double half_side
     stroker.setCapStyle(Qt::RoundCap);
     stroker.setJoinStyle(Qt::RoundJoin);
     const QPainterPath shape = stroker.createStroke(t.map(planet_glyph_path(planet))).simplified();
-    QPen pen(qcolour(style.pen_colour));
-    pen.setWidthF(std::clamp(static_cast<double>(style.pen_size) * half_side / 30.0, 0.25, 2.0));
-    g.setPen(style.pen_size > 0.0f ? pen : QPen(Qt::NoPen));
+    // The outline always stands out on the background, whatever the glyph's colours.
+    QPen pen(contrasting(qcolour(style.pen_colour), background));
+    pen.setWidthF(std::clamp(static_cast<double>(style.pen_size) * half_side / 30.0, 0.75, 2.0));
+    g.setPen(pen);
     g.setBrush(qcolour(style.brush_colour));
     g.drawPath(shape);
 }
@@ -172,6 +186,7 @@ int sign_of(double lon_rad) {
 
 void draw_planets(QPainter& g, const WheelLayout& l, const WheelRing& ring, const WheelRotation& rot,
                   const WheelChart& chart, const Options& o, const WheelStyle& st) {
+    const QColor background = qcolour(o.colours.drawing_background);
     const PlanetPlaces places = planet_places(l.cx, l.cy, ring, rot, chart.longitudes, st.spread);
     QPen pen(qcolour(o.colours.pen));
     pen.setWidthF(1.0);
@@ -182,11 +197,17 @@ void draw_planets(QPainter& g, const WheelLayout& l, const WheelRing& ring, cons
         draw_circle(g, l.cx, l.cy, ring.inner);
     }
     for (const PlanetMark& m : places.marks) {
-        QPen mark(qcolour(o.glyphs.planet_colours[static_cast<std::size_t>(m.planet)]));
-        mark.setWidthF(2.0);
-        g.setPen(mark);
-        g.drawLine(qpoint(m.inner_from), qpoint(m.inner_to));
-        if (st.outer_marks) g.drawLine(qpoint(m.outer_from), qpoint(m.outer_to));
+        const QColor colour = qcolour(o.glyphs.planet_colours[static_cast<std::size_t>(m.planet)]);
+        const QColor edge = contrasting(colour, background);
+        // A mark too close to the background in lightness is edged in the contrasting colour.
+        for (const auto& [c, width] : {std::pair{edge, 4.0}, std::pair{colour, 2.0}}) {
+            if (width > 2.0 && edge == colour) continue;
+            QPen mark(c);
+            mark.setWidthF(width);
+            g.setPen(mark);
+            g.drawLine(qpoint(m.inner_from), qpoint(m.inner_to));
+            if (st.outer_marks) g.drawLine(qpoint(m.outer_from), qpoint(m.outer_to));
+        }
     }
     for (const GlyphPlace& gp : places.glyphs) {
         const auto p = static_cast<std::size_t>(gp.planet);
@@ -194,7 +215,7 @@ void draw_planets(QPainter& g, const WheelLayout& l, const WheelRing& ring, cons
         const GlyphStyle& style = o.glyphs.styles[p][static_cast<std::size_t>(sign)][chart.retrograde[p] ? 1 : 0];
         const int house = chart.houses[p];
         const HouseHalo* halo = house >= 1 && house <= 12 ? &o.house_halos.halos[p][static_cast<std::size_t>(house - 1)] : nullptr;
-        draw_planet_glyph(g, gp.planet, qpoint(gp.centre(l.cx, l.cy)), gp.size, style, halo, st.halos);
+        draw_planet_glyph(g, gp.planet, qpoint(gp.centre(l.cx, l.cy)), gp.size, style, halo, st.halos, background);
     }
 }
 

@@ -22,6 +22,7 @@
 #include "gui/birth_dialog.h"
 #include "gui/chart_windows.h"
 #include "gui/gui_messages.h"
+#include "gui/moving_dialog.h"
 #include "report/report_file.h"
 
 namespace tellurim {
@@ -156,7 +157,9 @@ void MainWindow::build_menus() {
     }
     placeholder(m_drawing, Str::GuiPlanetsFilter, Str::AppNextIssue);
     placeholder(m_drawing, Str::GuiHousesFilter, Str::AppNextIssue);
-    placeholder(m_drawing, Str::GuiMoving, Str::AppNotBuilt);
+    QAction* moving_action = m_drawing->addAction(tr_(Str::GuiMoving));
+    connect(moving_action, &QAction::triggered, this, [this] { moving(); });
+    m_actions[Str::GuiMoving] = moving_action;
     add(m_drawing, Str::GuiShowInside, &MainWindow::show_inside_results);
     add(m_drawing, Str::GuiShowOutside, &MainWindow::show_outside_results);
     m_results = bar->addMenu(tr_(Str::GuiResults));
@@ -435,6 +438,17 @@ void MainWindow::permute() {
         m_app.permute(w->chart());
         refresh(w->chart());
     }
+}
+
+MovingDialog* MainWindow::moving() {
+    ChartWindow* w = active_chart();
+    if (!w) return nullptr;
+    OpenChart& chart = w->chart();
+    // The dialog belongs to the chart window and closes with it.
+    auto* d = new MovingDialog(m_app, chart, [this, &chart] { refresh(chart); }, w);
+    d->setAttribute(Qt::WA_DeleteOnClose);
+    d->show();
+    return d;
 }
 
 void MainWindow::zoom(int factor) {

@@ -21,6 +21,7 @@ namespace tellurim {
 
 class ChartWindow;
 class ResultsWindow;
+class MovingDialog;
 
 class MainWindow : public QMainWindow {
     Q_OBJECT
@@ -39,6 +40,8 @@ public:
     ResultsWindow* show_results(OpenChart& chart, bool outside);
     // Prints the active window into a PDF file (the same as "Print..." with a file printer).
     bool print_to_pdf(const QString& path);
+    // "&Moving": the Movings dialog of the active chart window.
+    MovingDialog* moving();
     // Redraws every window of `chart`.
     void refresh(OpenChart& chart);
 

@@ -109,7 +109,7 @@ bool TellurimApp::compute_into(Horoscope& h, const BirthData& data) {
     return ok;
 }
 
-OpenChart* TellurimApp::compute_now() {
+BirthData TellurimApp::now_birth() const {
     const MyCity& city = options().my_city;
     BirthData data;
     data.last_name = str(Str::ChartNowName);
@@ -120,10 +120,10 @@ OpenChart* TellurimApp::compute_now() {
     // Legal time = universal - correction.
     data.local = data.ut;
     set_julian_day_ut(data.local, data.ut.jd_ut - city.correction_hours / 24.0);
-    auto h = new_horoscope();
-    if (!compute_into(*h, data)) return nullptr;
-    return add(std::move(h), true);
+    return data;
 }
+
+OpenChart* TellurimApp::compute_now() { return compute_birth(now_birth()); }
 
 OpenChart* TellurimApp::compute_birth(const BirthData& data) {
     auto h = new_horoscope();
@@ -163,15 +163,15 @@ std::string TellurimApp::default_file_name(const OpenChart& chart) const {
     return default_horoscope_file_name(*chart.horoscope, horoscopes_dir());
 }
 
-bool TellurimApp::superpose_now(OpenChart& chart) {
-    const std::size_t before = m_horoscopes.size();
-    OpenChart* now = compute_now();
-    if (!now) return false;
-    chart.outside = std::move(now->horoscope);
-    m_horoscopes.resize(before);  // the outside horoscope belongs to the chart, not to the list
+bool TellurimApp::superpose(OpenChart& chart, const BirthData& data) {
+    auto h = new_horoscope();
+    if (!compute_into(*h, data)) return false;
+    chart.outside = std::move(h);
     chart.outside_hidden = false;
     return true;
 }
+
+bool TellurimApp::superpose_now(OpenChart& chart) { return superpose(chart, now_birth()); }
 
 bool TellurimApp::superpose_file(OpenChart& chart, const std::string& path) {
     auto h = new_horoscope();

@@ -60,6 +60,7 @@ public:
     const std::vector<std::unique_ptr<OpenChart>>& horoscopes() const { return m_horoscopes; }
     // A horoscope named "Now" for the present moment at "My city", with its correction.
     OpenChart* compute_now();
+    BirthData now_birth() const;
     // A horoscope of birth data (the new-chart dialog's).
     OpenChart* compute_birth(const BirthData& data);
     // A horoscope file, recomputed with the current options.
@@ -70,7 +71,8 @@ public:
     bool save(OpenChart& chart, const std::string& path);
     // The default file name of a save.
     std::string default_file_name(const OpenChart& chart) const;
-    // Superposes a horoscope for now, or a file's, outside `chart`.
+    // Superposes a horoscope of birth data, for now, or a file's, outside `chart`.
+    bool superpose(OpenChart& chart, const BirthData& data);
     bool superpose_now(OpenChart& chart);
     bool superpose_file(OpenChart& chart, const std::string& path);
     // Swaps the inside and outside horoscopes.

@@ -104,6 +104,41 @@ TEST_F(WheelRender, PlanetMarkAtItsScreenAngle) {
     }
 }
 
+// A planet whose colour is the background's (the Moon's default) or close to it in lightness
+// (the Sun's yellow on white) still shows its mark, edged in black.
+TEST_F(WheelRender, MarksStandOutWhateverTheirColour) {
+    const QSize size(800, 800);
+    m_style.spread = false;
+    m_style.halos = false;
+    const struct Row {
+        Argb planet;
+        Argb background;
+    } rows[] = {{0xFFFFFFFF, 0xFFFFFFFF}, {0xFFFFFF00, 0xFFFFFFFF}};
+    for (const Row& r : rows) {
+        SCOPED_TRACE(testing::Message() << std::hex << r.planet << " on " << r.background);
+        m_options.colours.drawing_background = r.background;
+        m_options.glyphs.planet_colours[kMoon] = r.planet;
+        m_input.inside.longitudes.fill(kNone);
+        m_input.inside.longitudes[kMoon] = 47.0 * kDeg;
+        const QImage img = render_wheel_image(size, QSize(1920, 1080), m_options, m_style, m_input);
+        const QColor bg = QColor::fromRgba(r.background);
+        const auto stands_out = [&](WheelPoint p) {
+            const QColor c = QColor::fromRgb(at(img, p));
+            return std::abs(c.lightness() - bg.lightness()) > 100;
+        };
+        // R: the planet ring's outer circle, found from outside on an empty angle; the inner
+        // marks run from 3R/4 outwards over R/40, short of the glyph.
+        const WheelRotation rot = wheel_rotation(1, false, 0, 0);
+        double radius = 399;
+        while (radius > 200 && !stands_out(wheel_polar(400, 400, radius, rot.angle(250 * kDeg)))) radius -= 0.5;
+        int edged = 0;
+        // Beside the line's core, 1.6 pixels off it: the edge.
+        for (double q = 0.755 * radius; q < 0.772 * radius; q += 0.5)
+            edged += stands_out(wheel_polar(400, 400, q, rot.angle(47 * kDeg) + 1.6 / q)) ? 1 : 0;
+        EXPECT_GT(edged, 0);
+    }
+}
+
 TEST_F(WheelRender, AspectLineColourBetweenTheTwoPlanets) {
     const QSize size(800, 800);
     m_input.inside.longitudes[kSun] = 10 * kDeg;

@@ -1,7 +1,10 @@
 // The desktop application's flows through its own windows, under Xvfb: the menus, the
 // new-chart dialog's checks, a chart computed, saved, reopened, superposed and printed, the
 // wheel redrawn at every size, and the closing rules.
+#include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
@@ -13,6 +16,7 @@
 #include "gui/birth_dialog.h"
 #include "gui/chart_windows.h"
 #include "gui/main_window.h"
+#include "gui/moving_dialog.h"
 
 using namespace tellurim;
 
@@ -178,6 +182,32 @@ private slots:
         sub->resize(screen.width() / 7, screen.height() / 7);
         QApplication::processEvents();
         QCOMPARE(coloured_pixels(w->canvas()->grab_wheel()), 0);
+    }
+
+    void movingStepsTheOutsideChart() {
+        OpenChart* c = sample_chart();
+        QVERIFY(c);
+        m_window->show_chart(*c);
+        QVERIFY(m_app->superpose_now(*c));
+        MovingDialog* d = m_window->moving();
+        QVERIFY(d);
+        const double inside = c->horoscope->birth_ut.jd_ut;
+        const double start = c->outside->birth_ut.jd_ut;
+        // "+1  d&ay", then the custom 90 "S" (1.5 minutes), then a custom step that is refused.
+        for (QPushButton* b : d->findChildren<QPushButton*>())
+            if (b->text() == "+1  d&ay") b->click();
+        QCOMPARE(c->outside->birth_ut.jd_ut, start + 1.0);
+        d->findChild<QLineEdit*>("custom_number")->setText("90");
+        d->findChild<QComboBox*>("custom_unit")->setCurrentText("S");
+        d->move_custom();
+        QVERIFY(std::fabs(c->outside->birth_ut.jd_ut - (start + 1.0 + 1.5 / 1440.0)) < 1e-9);
+        d->findChild<QLineEdit*>("custom_number")->setText("x");
+        d->move_custom();
+        QCOMPARE(m_messages.messages.back().text, std::string("Not a valid value for this field"));
+        d->restore_initial();
+        QVERIFY(std::fabs(c->outside->birth_ut.jd_ut - start) < 1e-9);
+        QCOMPARE(c->horoscope->birth_ut.jd_ut, inside);
+        QVERIFY(d->moment_label()->text().startsWith("Now"));
     }
 
     void closingFollowsTheRules() {

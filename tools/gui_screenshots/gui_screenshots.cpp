@@ -9,9 +9,11 @@
 #include <iostream>
 
 #include "app/cli.h"
+#include "astro/movings.h"
 #include "gui/birth_dialog.h"
 #include "gui/chart_windows.h"
 #include "gui/main_window.h"
+#include "gui/moving_dialog.h"
 
 using namespace tellurim;
 
@@ -74,5 +76,24 @@ int main(int argc, char** argv) {
     window.mdi()->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(results->parentWidget()));
     results->parentWidget()->showMaximized();
     ok = save(&window, out + "/gui-results.png") && ok;
+    results->parentWidget()->showNormal();
+
+    // The transits of 2000-01-01 12:00 UT superposed, moved one day on with "Movings".
+    BirthForm transit = f;
+    transit.name = "Transit";
+    transit.first_name.clear();
+    transit.moment = {"1", "1", "2000", "12", "0", "0"};
+    transit.correction = "0";
+    dialog.set_form(transit);
+    dialog.accept();
+    if (!dialog.birth() || !app.superpose(*chart, *dialog.birth())) return 1;
+    window.mdi()->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(wheel->parentWidget()));
+    wheel->parentWidget()->showMaximized();
+    MovingDialog* moving = window.moving();
+    if (!moving) return 1;
+    moving->step(kMinutesPerDay);
+    moving->move(860, 20);
+    ok = save(moving, out + "/gui-moving.png") && ok;
+    ok = save(&window, out + "/gui-transits.png") && ok;
     return ok ? 0 : 1;
 }
