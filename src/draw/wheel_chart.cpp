@@ -5,6 +5,7 @@
 #include "astro/aspects.h"
 #include "base/angle_value.h"
 #include "base/date_hour.h"
+#include "sky/ayanamsa.h"
 #include "sky/houses.h"
 
 namespace tellurim {
@@ -35,6 +36,11 @@ WheelChart wheel_chart(const Horoscope& h) {
         c.retrograde[i] = row.retrograde != 0;
         // The house the planet stands in on the wheel, houses following the cusps.
         c.houses[i] = std::max(0, house_of_point(false, h.options.astro.house_cusp_center != 0, houses, row.longitude));
+    }
+    // The nakshatras are sidereal: in the movable zodiac they start at the ayanamsa.
+    if (movable) {
+        const AngleValue aya = ayanamsa(h.birth_ut.jd_et, h.options.astro.zero_date.jd_et);
+        if (aya.is_angle()) c.nakshatra_origin = aya.to_radians();
     }
     for (std::size_t i = 0; i < c.cusps.size(); ++i) {
         const HouseCusp& cusp = houses[i];

@@ -5,6 +5,7 @@
 #include <QRadialGradient>
 #include <QString>
 #include <QTransform>
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
@@ -40,6 +41,10 @@ QFont qfont(const LogFont& f, double fallback_px) {
     font.setItalic(f.italic != 0);
     return font;
 }
+
+constexpr double kFontReferenceSide = 800.0;
+constexpr double kMinFontScale = 0.6;
+constexpr double kMaxFontScale = 3.0;
 
 QRectF circle_box(double cx, double cy, double r) { return {cx - r, cy - r, 2 * r, 2 * r}; }
 
@@ -292,7 +297,13 @@ void paint_wheel(QPainter& g, QSizeF area, QSize screen, const Options& o, const
     }
 
     const FontSetting& numeral_setting = o.fonts[kFontGlobal];
-    const QFont numeral_font = qfont(numeral_setting.font, numeral_setting.size_points * 96.0 / 72.0);
+    // The settings' font sizes hold for an area of kFontReferenceSide pixels (its shorter
+    // side): the numerals and the side panel grow and shrink with the wheel, so that nothing is
+    // clipped in a small window and nothing is a speck in a large one.
+    const double font_scale =
+        std::clamp(std::min(area.width(), area.height()) / kFontReferenceSide, kMinFontScale, kMaxFontScale);
+    QFont numeral_font = qfont(numeral_setting.font, numeral_setting.size_points * 96.0 / 72.0);
+    numeral_font.setPixelSize(std::max(1, static_cast<int>(std::lround(numeral_font.pixelSize() * font_scale))));
     const QRectF numeral_box = QFontMetricsF(numeral_font, g.device()).boundingRect(qtext(text(Str::WheelWidestNumeral)));
     const WheelLayout l = layout_wheel(area.width(), area.height(), numeral_box.width(), numeral_box.height(),
                                        st.side_panel, st.rings);
@@ -359,7 +370,7 @@ void paint_wheel(QPainter& g, QSizeF area, QSize screen, const Options& o, const
     if (l.nakshatra_ring.shown()) {
         QFont label_font(qtext(text(Str::WheelSymbolFont)));
         label_font.setPixelSize(std::max(1, static_cast<int>(l.nakshatra_ring.width * 0.5)));
-        const auto naks = nakshatra_places(l, rot);
+        const auto naks = nakshatra_places(l, rot, input.inside.nakshatra_origin);
         for (std::size_t k = 0; k < naks.size(); ++k) {
             if (st.colour_nakshatras && o.nakshatras[k].colour != 0)
                 fill_sector(g, cx, cy, naks[k].sector, qcolour(o.nakshatras[k].colour), background, st.gradient);
@@ -386,7 +397,6 @@ void paint_wheel(QPainter& g, QSizeF area, QSize screen, const Options& o, const
         if (c.house == 1 || c.house == 10) pen.setWidthF(2.0);  // the Ascendant and the Midheaven
         g.setPen(pen);
         g.drawLine(qpoint(c.from), qpoint(c.to));
-        draw_centred_text(g, qpoint(c.numeral_centre), qtext(house_roman(c.house)), numeral_font, numeral_colour);
     }
 
     // The aspect layers, each line with its marker: the chart's own, the outside chart's, then
@@ -402,6 +412,19 @@ void paint_wheel(QPainter& g, QSizeF area, QSize screen, const Options& o, const
         draw_aspects(g, l, rot, input.outside->hindu_aspects, out, out, hindu, thin, st);
         draw_aspects(g, l, rot, input.across, out, in, occidental, thin, st);
         draw_aspects(g, l, rot, input.hindu_across, out, in, hindu, thin, st);
+    }
+
+    // The house numerals over the aspect lines, each on a patch of the background, so that the
+    // lines (an outside chart's above all) do not hide them.
+    const QFontMetricsF numeral_metrics(numeral_font, g.device());
+    for (const CuspPlace& c : cusp_places(l, rot, input.inside.cusps)) {
+        const QString numeral = qtext(house_roman(c.house));
+        QRectF patch = numeral_metrics.tightBoundingRect(numeral);
+        patch.moveCenter(qpoint(c.numeral_centre));
+        QColor veil = background;
+        veil.setAlphaF(0.85);
+        g.fillRect(patch.adjusted(-1, -1, 1, 1), veil);
+        draw_centred_text(g, qpoint(c.numeral_centre), numeral, numeral_font, numeral_colour);
     }
 
     // Side panel: the chart's informations, one per line.

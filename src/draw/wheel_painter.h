@@ -33,6 +33,8 @@ struct WheelChart {
     std::array<double, 12> cusps{};        // radians; +infinity when unknown
     std::array<bool, kPlanetRows> retrograde{};
     std::array<int, kPlanetRows> houses{};  // the house (1..12) a planet stands in; 0 when none
+    double nakshatra_origin = 0.0;         // radians: the start of the first nakshatra (the ayanamsa
+                                           // in the movable zodiac, 0 in the fixed one)
     std::vector<AspectStroke> aspects;     // between two planets of this chart
     std::vector<AspectStroke> hindu_aspects;  // a: the aspecting planet, b: the aspected one
 };
