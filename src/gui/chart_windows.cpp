@@ -1,6 +1,7 @@
 #include "gui/chart_windows.h"
 
 #include <QGuiApplication>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QScreen>
 
@@ -26,13 +27,22 @@ WheelCanvas::WheelCanvas(TellurimApp& app, OpenChart& chart, QWidget* parent)
 void WheelCanvas::refresh() {
     m_input = m_app.wheel_input(m_chart);
     m_style = m_app.wheel_style(m_chart);
+    m_painted = QImage();
     update();
 }
 
-void WheelCanvas::paintEvent(QPaintEvent*) {
+void WheelCanvas::paintEvent(QPaintEvent* event) {
+    // An exposed window shows the wheel already painted; a new chart or size paints it anew.
+    const qreal ratio = devicePixelRatioF();
+    if (m_painted.size() != size() * ratio) {
+        m_painted = QImage(size() * ratio, QImage::Format_ARGB32_Premultiplied);
+        m_painted.setDevicePixelRatio(ratio);
+        m_painted.fill(Qt::white);
+        QPainter p(&m_painted);
+        paint_wheel(p, QSizeF(size()), screen_size(this), m_chart.horoscope->options, m_style, m_input);
+    }
     QPainter g(this);
-    g.fillRect(rect(), Qt::white);
-    paint_wheel(g, QSizeF(size()), screen_size(this), m_chart.horoscope->options, m_style, m_input);
+    g.drawImage(event->rect(), m_painted, QRectF(QPointF(event->rect().topLeft()) * ratio, QSizeF(event->rect().size()) * ratio));
 }
 
 QImage WheelCanvas::grab_wheel() const {

@@ -3,6 +3,7 @@
 // drawing code and redrawn at every size (zoomed x2 to x4 in a scrolled view), and its results,
 // the report in a text view.
 
+#include <QImage>
 #include <QScrollArea>
 #include <QTextBrowser>
 #include <QWidget>
@@ -32,6 +33,7 @@ private:
     OpenChart& m_chart;
     WheelInput m_input;
     WheelStyle m_style;
+    QImage m_painted;  // the wheel as last painted; redrawn when the chart or the size changes
 };
 
 class ChartWindow : public QScrollArea {
