@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "astro/aspects.h"
+#include "astro/planets_signs.h"
 #include "base/angle_value.h"
 #include "base/date_hour.h"
 #include "sky/ayanamsa.h"
@@ -66,7 +67,7 @@ std::vector<AspectStroke> wheel_aspects(const Horoscope& a, const std::array<std
                 if (!t.holds) continue;
                 // The test's opacity already starts from the colour's alpha byte.
                 out.push_back({pa, pb, r.colour | 0xFF000000u, r.pen_size, r.pen_type, t.opacity / 255.0,
-                               r.show_information, 1.5 * r.hot_spot_size});
+                               r.show_information, 1.5 * r.hot_spot_size, r.name});
             }
         }
     }
@@ -149,6 +150,24 @@ std::vector<std::string> wheel_informations(const Horoscope& h) {
     if (!place.empty()) lines.push_back(place);
     lines.push_back(format_angle(h.place.longitude) + "  " + format_angle(h.place.latitude));
     return lines;
+}
+
+std::string wheel_tooltip(const WheelHotSpot& spot, const Horoscope& inside, const Horoscope* outside) {
+    const Horoscope& own = spot.outside_chart && outside ? *outside : inside;
+    if (!spot.aspect) {
+        if (spot.planet < 0 || spot.planet >= kPlanetRows) return {};
+        const bool movable = own.options.astro.zodiac_movable != 0;
+        const PlanetPosition& row =
+            own.positions(movable ? PositionFrame::GeoMovable : PositionFrame::GeoFixed).at(spot.planet);
+        std::string t(planet_name(spot.planet));
+        if (row.longitude.is_angle()) t += " " + format_sign_longitude(row.longitude.to_degrees());
+        if (row.retrograde) t += " (R)";
+        return t;
+    }
+    // Across the charts, the first planet is the outside chart's.
+    std::string t = std::string(planet_name(spot.aspect->a)) + " - " + std::string(planet_name(spot.aspect->b));
+    if (!spot.aspect->name.empty()) t += " " + spot.aspect->name;
+    return t;
 }
 
 }  // namespace tellurim

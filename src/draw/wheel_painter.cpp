@@ -190,7 +190,8 @@ int sign_of(double lon_rad) {
 }
 
 void draw_planets(QPainter& g, const WheelLayout& l, const WheelRing& ring, const WheelRotation& rot,
-                  const WheelChart& chart, const Options& o, const WheelStyle& st) {
+                  const WheelChart& chart, const Options& o, const WheelStyle& st, std::vector<WheelHotSpot>* spots,
+                  bool outside_chart) {
     const QColor background = qcolour(o.colours.drawing_background);
     const PlanetPlaces places = planet_places(l.cx, l.cy, ring, rot, chart.longitudes, st.spread);
     QPen pen(qcolour(o.colours.pen));
@@ -221,6 +222,7 @@ void draw_planets(QPainter& g, const WheelLayout& l, const WheelRing& ring, cons
         const int house = chart.houses[p];
         const HouseHalo* halo = house >= 1 && house <= 12 ? &o.house_halos.halos[p][static_cast<std::size_t>(house - 1)] : nullptr;
         draw_planet_glyph(g, gp.planet, qpoint(gp.centre(l.cx, l.cy)), gp.size, style, halo, st.halos, background);
+        if (spots) spots->push_back({gp.centre(l.cx, l.cy), gp.size, gp.planet, outside_chart, nullptr, false});
     }
 }
 
@@ -228,7 +230,7 @@ void draw_planets(QPainter& g, const WheelLayout& l, const WheelRing& ring, cons
 // its marker at (A + B) / divisor of the line from A.
 void draw_aspects(QPainter& g, const WheelLayout& l, const WheelRotation& rot, const std::vector<AspectStroke>& lines,
                   const WheelLongitudes& lon_a, const WheelLongitudes& lon_b, int divisor, const QPen& outline,
-                  const WheelStyle& st) {
+                  const WheelStyle& st, std::vector<WheelHotSpot>* spots, bool outside_chart, bool across) {
     for (const AspectStroke& a : lines) {
         if (a.a < 0 || a.a >= kPlanetRows || a.b < 0 || a.b >= kPlanetRows) continue;
         const double la = lon_a[static_cast<std::size_t>(a.a)];
@@ -246,6 +248,7 @@ void draw_aspects(QPainter& g, const WheelLayout& l, const WheelRotation& rot, c
             g.setPen(outline);
             g.setBrush(qcolour(a.colour));
             g.drawEllipse(qpoint(p.marker), a.marker_radius, a.marker_radius);
+            if (spots) spots->push_back({p.marker, std::max(3.0, a.marker_radius), -1, outside_chart, &a, across});
         }
         g.restore();
     }
@@ -277,7 +280,7 @@ WheelStyle wheel_style(const Options& options, bool superposed) {
 }
 
 void paint_wheel(QPainter& g, QSizeF area, QSize screen, const Options& o, const WheelStyle& st,
-                 const WheelInput& input) {
+                 const WheelInput& input, std::vector<WheelHotSpot>* spots) {
     g.save();
     g.setRenderHint(QPainter::Antialiasing, st.antialias);
     g.setRenderHint(QPainter::TextAntialiasing, st.antialias);
@@ -330,7 +333,8 @@ void paint_wheel(QPainter& g, QSizeF area, QSize screen, const Options& o, const
     }
 
     // Planet ring: the outside horoscope when there is one, the chart's planets otherwise.
-    draw_planets(g, l, l.planet_ring, rot, input.outside ? *input.outside : input.inside, o, st);
+    draw_planets(g, l, l.planet_ring, rot, input.outside ? *input.outside : input.inside, o, st, spots,
+                 input.outside.has_value());
 
     if (l.degree_scale.shown()) {
         g.setPen(thin);
@@ -381,7 +385,7 @@ void paint_wheel(QPainter& g, QSizeF area, QSize screen, const Options& o, const
         }
     }
 
-    if (l.inside_planet_ring.shown()) draw_planets(g, l, l.inside_planet_ring, rot, input.inside, o, st);
+    if (l.inside_planet_ring.shown()) draw_planets(g, l, l.inside_planet_ring, rot, input.inside, o, st, spots, false);
 
     // Centre figure: the inner disc's edge and the small circle the cusps start from.
     g.setPen(thin);
@@ -404,14 +408,14 @@ void paint_wheel(QPainter& g, QSizeF area, QSize screen, const Options& o, const
     const WheelLongitudes& in = input.inside.longitudes;
     const int occidental = st.marker_divisor;
     const int hindu = st.hindu_marker_divisor;
-    draw_aspects(g, l, rot, input.inside.aspects, in, in, occidental, thin, st);
-    draw_aspects(g, l, rot, input.inside.hindu_aspects, in, in, hindu, thin, st);
+    draw_aspects(g, l, rot, input.inside.aspects, in, in, occidental, thin, st, spots, false, false);
+    draw_aspects(g, l, rot, input.inside.hindu_aspects, in, in, hindu, thin, st, spots, false, false);
     if (input.outside) {
         const WheelLongitudes& out = input.outside->longitudes;
-        draw_aspects(g, l, rot, input.outside->aspects, out, out, occidental, thin, st);
-        draw_aspects(g, l, rot, input.outside->hindu_aspects, out, out, hindu, thin, st);
-        draw_aspects(g, l, rot, input.across, out, in, occidental, thin, st);
-        draw_aspects(g, l, rot, input.hindu_across, out, in, hindu, thin, st);
+        draw_aspects(g, l, rot, input.outside->aspects, out, out, occidental, thin, st, spots, true, false);
+        draw_aspects(g, l, rot, input.outside->hindu_aspects, out, out, hindu, thin, st, spots, true, false);
+        draw_aspects(g, l, rot, input.across, out, in, occidental, thin, st, spots, false, true);
+        draw_aspects(g, l, rot, input.hindu_across, out, in, hindu, thin, st, spots, false, true);
     }
 
     // The house numerals over the aspect lines, each on a patch of the background, so that the

@@ -1,10 +1,13 @@
 #include "gui/chart_windows.h"
 
 #include <QGuiApplication>
+#include <QHelpEvent>
 #include <QPaintEvent>
+#include <QToolTip>
 #include <QPainter>
 #include <QScreen>
 
+#include "draw/wheel_chart.h"
 #include "gui/gui_messages.h"
 #include "report/doc_writer.h"
 
@@ -28,6 +31,7 @@ void WheelCanvas::refresh() {
     m_input = m_app.wheel_input(m_chart);
     m_style = m_app.wheel_style(m_chart);
     m_painted = QImage();
+    m_spots.clear();  // they point into the input just replaced
     update();
 }
 
@@ -39,10 +43,36 @@ void WheelCanvas::paintEvent(QPaintEvent* event) {
         m_painted.setDevicePixelRatio(ratio);
         m_painted.fill(Qt::white);
         QPainter p(&m_painted);
-        paint_wheel(p, QSizeF(size()), screen_size(this), m_chart.horoscope->options, m_style, m_input);
+        m_spots.clear();
+        paint_wheel(p, QSizeF(size()), screen_size(this), m_chart.horoscope->options, m_style, m_input, &m_spots);
     }
     QPainter g(this);
     g.drawImage(event->rect(), m_painted, QRectF(QPointF(event->rect().topLeft()) * ratio, QSizeF(event->rect().size()) * ratio));
+}
+
+QString WheelCanvas::tooltip_at(QPoint pos) const {
+    // Markers are painted last, over the glyphs: the last spot under the pointer wins.
+    for (auto it = m_spots.rbegin(); it != m_spots.rend(); ++it) {
+        const double dx = pos.x() - it->centre.x;
+        const double dy = pos.y() - it->centre.y;
+        if (dx * dx + dy * dy > it->radius * it->radius) continue;
+        const Horoscope* outside = m_chart.outside && !m_chart.outside_hidden ? m_chart.outside.get() : nullptr;
+        return qs(wheel_tooltip(*it, *m_chart.horoscope, outside));
+    }
+    return {};
+}
+
+bool WheelCanvas::event(QEvent* e) {
+    if (e->type() != QEvent::ToolTip) return QWidget::event(e);
+    auto* help = static_cast<QHelpEvent*>(e);
+    const QString tip = tooltip_at(help->pos());
+    if (tip.isEmpty()) {
+        QToolTip::hideText();
+        e->ignore();
+    } else {
+        QToolTip::showText(help->globalPos(), tip, this);
+    }
+    return true;
 }
 
 QImage WheelCanvas::grab_wheel() const {

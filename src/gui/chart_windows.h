@@ -25,8 +25,12 @@ public:
     // The wheel as it is painted, on an image of the canvas's size.
     QImage grab_wheel() const;
 
+    // The tooltip at a point of the canvas (empty where no glyph or marker lies).
+    QString tooltip_at(QPoint pos) const;
+
 protected:
     void paintEvent(QPaintEvent* event) override;
+    bool event(QEvent* event) override;
 
 private:
     TellurimApp& m_app;
@@ -34,6 +38,7 @@ private:
     WheelInput m_input;
     WheelStyle m_style;
     QImage m_painted;  // the wheel as last painted; redrawn when the chart or the size changes
+    std::vector<WheelHotSpot> m_spots;  // its glyphs and markers
 };
 
 class ChartWindow : public QScrollArea {

@@ -150,6 +150,14 @@ private slots:
         OpenChart* c = sample_chart();
         QVERIFY(c);
         ChartWindow* w = m_window->show_chart(*c);
+        // The glyphs and the aspect markers carry their tooltips.
+        (void)w->canvas()->grab();
+        QSet<QString> tips;
+        for (int y = 0; y < w->canvas()->height(); y += 3)
+            for (int x = 0; x < w->canvas()->width(); x += 3) tips << w->canvas()->tooltip_at(QPoint(x, y));
+        // The default zodiac is the fixed one.
+        QVERIFY(tips.contains("Sun 16d29'54.08\" Taurus"));
+        QVERIFY(tips.contains("Moon - Mars Trine"));
         const std::string path = home("horoscopes") + "/sample.xml";
         QVERIFY(m_app->save(*c, path));
         QVERIFY(!c->unsaved);
