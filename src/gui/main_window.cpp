@@ -5,6 +5,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QInputDialog>
+#include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
@@ -23,6 +24,7 @@
 #include "gui/chart_windows.h"
 #include "gui/gui_messages.h"
 #include "gui/moving_dialog.h"
+#include "gui/export_run.h"
 #include "report/report_file.h"
 
 namespace tellurim {
@@ -69,6 +71,9 @@ MainWindow::MainWindow(TellurimApp& app, QWidget* parent) : QMainWindow(parent),
     update_menus();
     resize(1100, 800);
 }
+
+// The child windows go after the menus: their last activations must not reach the menus.
+MainWindow::~MainWindow() { disconnect(m_mdi, nullptr, this, nullptr); }
 
 QAction* MainWindow::action(Str command) const {
     auto it = m_actions.find(command);
@@ -124,7 +129,9 @@ void MainWindow::build_menus() {
     QMenu* tools = bar->addMenu(tr_(Str::GuiTools));
     for (Str s : {Str::GuiSolarReturn, Str::GuiDasas, Str::GuiDirections}) placeholder(tools, s, Str::AppNotBuilt);
     QMenu* data = bar->addMenu(tr_(Str::GuiData));
-    for (Str s : {Str::GuiExportDb, Str::GuiExportTxt, Str::GuiImportTxt}) placeholder(data, s, Str::AppNotBuilt);
+    placeholder(data, Str::GuiExportDb, Str::AppNotBuilt);
+    add(data, Str::GuiExportTxt, &MainWindow::export_txt);
+    placeholder(data, Str::GuiImportTxt, Str::AppNotBuilt);
     QMenu* config = bar->addMenu(tr_(Str::GuiConfiguration));
     for (Str s : {Str::GuiHomeDir, Str::GuiHoroscopesDir, Str::GuiDirsFiles, Str::GuiInterface, Str::GuiDatabase,
                   Str::GuiInterpList, Str::GuiMyCity})
@@ -449,6 +456,33 @@ MovingDialog* MainWindow::moving() {
     d->setAttribute(Qt::WA_DeleteOnClose);
     d->show();
     return d;
+}
+
+TextExportRun* MainWindow::export_text(const TextExportRequest& request) {
+    auto* run = new TextExportRun(m_app, request, this);
+    if (!run->start()) {
+        delete run;
+        return nullptr;
+    }
+    return run;
+}
+
+void MainWindow::export_txt() {
+    const QString caption = tr_(Str::GuiExportTxt).remove('&');
+    const QStringList files =
+        QFileDialog::getOpenFileNames(this, caption, qs(m_app.horoscopes_dir()), qt_filter(horoscope_file_filter()));
+    if (files.isEmpty()) return;
+    const QString out = QFileDialog::getSaveFileName(this, caption, qs(m_app.horoscopes_dir()), "(*.txt)", nullptr,
+                                                     QFileDialog::DontConfirmOverwrite);
+    if (out.isEmpty()) return;
+    bool ok = false;
+    const QString separator = QInputDialog::getText(this, caption, caption, QLineEdit::Normal, ";", &ok);
+    if (!ok) return;
+    TextExportRequest request;
+    request.out_file = out.toStdString();
+    request.separator = separator.toStdString();
+    for (const QString& f : files) request.files.push_back(f.toStdString());
+    export_text(request);
 }
 
 void MainWindow::zoom(int factor) {

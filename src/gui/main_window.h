@@ -22,11 +22,14 @@ namespace tellurim {
 class ChartWindow;
 class ResultsWindow;
 class MovingDialog;
+class TextExportRun;
+struct TextExportRequest;
 
 class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
     explicit MainWindow(TellurimApp& app, QWidget* parent = nullptr);
+    ~MainWindow() override;
     // The action of a command, by its text's number (nullptr for none).
     QAction* action(Str command) const;
     QMdiArea* mdi() const { return m_mdi; }
@@ -42,6 +45,8 @@ public:
     bool print_to_pdf(const QString& path);
     // "&Moving": the Movings dialog of the active chart window.
     MovingDialog* moving();
+    // Starts a text export on a worker slot with its progress dialog; null when refused.
+    TextExportRun* export_text(const TextExportRequest& request);
     // Redraws every window of `chart`.
     void refresh(OpenChart& chart);
 
@@ -64,6 +69,7 @@ private:
     void convert_to();
     void now_command();
     void page_setup();
+    void export_txt();
     void print();
     void cascade();
     void tile_horizontal();

@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -17,6 +18,7 @@
 #include "gui/chart_windows.h"
 #include "gui/main_window.h"
 #include "gui/moving_dialog.h"
+#include "gui/export_run.h"
 
 using namespace tellurim;
 
@@ -218,20 +220,33 @@ private slots:
         QVERIFY(d->moment_label()->text().startsWith("Now"));
     }
 
+    void exportRunsOnAWorkerAndIsCancelled() {
+        OpenChart* c = sample_chart();
+        QVERIFY(c);
+        const std::string path = home("horoscopes") + "/sample.xml";
+        QVERIFY(m_app->save(*c, path));
+        TextExportRequest request;
+        request.out_file = home("export.txt");
+        request.separator = ";";
+        request.files.assign(100000, path);  // a computation takes a tenth of a millisecond
+        TextExportRun* run = m_window->export_text(request);
+        QVERIFY(run && run->progress() && run->progress()->isVisible());
+        QSignalSpy ended(run, &TextExportRun::ended);
+        // While it runs the window cannot close.
+        QVERIFY(!m_window->close());
+        QCOMPARE(m_messages.messages.back(), (Message{"Application has running thread, cannot exit.", "Error",
+                                                       MessageIcon::Error, MessageButtons::Ok, MessageAnswer::Ok}));
+        run->progress()->findChild<QPushButton*>()->click();  // "Cancel"
+        QVERIFY(ended.wait(60000));
+        QCOMPARE(m_messages.messages.back().text, std::string("Export was canceled by user"));
+        QVERIFY(!m_app->workers().any_running());
+    }
+
     void closingFollowsTheRules() {
         // Nothing changed: nothing asked.
         QVERIFY(m_window->close());
         QVERIFY(m_messages.messages.empty());
         m_window->show();
-        // A worker runs: refused.
-        ManualResetEvent release;
-        const int slot = m_app->workers().start([](void* e) { static_cast<ManualResetEvent*>(e)->wait(); }, &release);
-        QVERIFY(slot >= 0);
-        QVERIFY(!m_window->close());
-        QCOMPARE(m_messages.messages.back(), (Message{"Application has running thread, cannot exit.", "Error",
-                                                       MessageIcon::Error, MessageButtons::Ok, MessageAnswer::Ok}));
-        release.set();
-        m_app->workers().wait(slot);
         // An unsaved horoscope: asked, No by default keeps the window.
         QVERIFY(sample_chart());
         QVERIFY(!m_window->close());
