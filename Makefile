@@ -14,7 +14,7 @@ FUZZ_JOBS  ?= 1
 GENERATOR  ?= Ninja
 TELLURIM    = $(BUILD)/bin/tellurim
 
-.PHONY: all setup configure build run test test-fast test-asan test-ratio bench clean data readme-wheel fuzz fuzz-build fuzz-short
+.PHONY: all setup configure build run test test-fast test-asan test-ratio bench clean data readme-wheel docs-screenshots fuzz fuzz-build fuzz-short
 
 all: build
 
@@ -36,6 +36,11 @@ run: data
 # The README's wheel pictures, drawn by the program (docs/sample-wheel.png and docs/sample-transits.png).
 readme-wheel: data
 	@bash tools/readme-wheel.sh $(TELLURIM)
+
+# The README's pictures of the desktop application, taken under Xvfb (docs/gui-*.png).
+docs-screenshots: data
+	@cmake --build $(BUILD) --target gui_screenshots
+	@bash tools/gui-screenshots.sh $(BUILD)
 
 test-fast: data
 	@cd $(BUILD) && ctest --output-on-failure -j2

@@ -41,6 +41,16 @@
 #include "report/results_report.h"
 
 namespace tellurim {
+
+std::string_view ephemeris_display_name(int type) {
+    switch (type) {
+        case kEphemerisLow: return text(Str::EphemerisLowName);
+        case kEphemerisBdl: return text(Str::EphemerisBdlName);
+        case kEphemerisJpl: return text(Str::EphemerisJplName);
+        default: return text(Str::UnknownEphemerisType);
+    }
+}
+
 namespace {
 
 struct ChartArgs {
@@ -58,15 +68,6 @@ struct ChartArgs {
     ReportRequest report;        // --report FILE, --format
     ChartSteps steps;            // --step, --count: the outside chart moved step by step
 };
-
-std::string_view ephemeris_display_name(int type) {
-    switch (type) {
-        case kEphemerisLow: return text(Str::EphemerisLowName);
-        case kEphemerisBdl: return text(Str::EphemerisBdlName);
-        case kEphemerisJpl: return text(Str::EphemerisJplName);
-        default: return text(Str::UnknownEphemerisType);
-    }
-}
 
 std::string date_text(const DateHour& d) { return format_date_hour(d); }
 

@@ -17,6 +17,9 @@ namespace tellurim {
 
 class EphemerisLibrary;
 
+// The ephemeris provider's name as the results report shows it.
+std::string_view ephemeris_display_name(int type);
+
 // --report FILE and --format NAME: the results report written to a file as well.
 struct ReportRequest {
     std::string path;    // empty: no file

@@ -3,8 +3,10 @@
 #include <algorithm>
 
 #include "astro/aspects.h"
+#include "astro/planets_signs.h"
 #include "base/angle_value.h"
 #include "base/date_hour.h"
+#include "sky/ayanamsa.h"
 #include "sky/houses.h"
 
 namespace tellurim {
@@ -36,6 +38,11 @@ WheelChart wheel_chart(const Horoscope& h) {
         // The house the planet stands in on the wheel, houses following the cusps.
         c.houses[i] = std::max(0, house_of_point(false, h.options.astro.house_cusp_center != 0, houses, row.longitude));
     }
+    // The nakshatras are sidereal: in the movable zodiac they start at the ayanamsa.
+    if (movable) {
+        const AngleValue aya = ayanamsa(h.birth_ut.jd_et, h.options.astro.zero_date.jd_et);
+        if (aya.is_angle()) c.nakshatra_origin = aya.to_radians();
+    }
     for (std::size_t i = 0; i < c.cusps.size(); ++i) {
         const HouseCusp& cusp = houses[i];
         c.cusps[i] = cusp.index >= 0 && cusp.longitude.is_angle() ? cusp.longitude.to_radians() : kInfinity;
@@ -60,7 +67,7 @@ std::vector<AspectStroke> wheel_aspects(const Horoscope& a, const std::array<std
                 if (!t.holds) continue;
                 // The test's opacity already starts from the colour's alpha byte.
                 out.push_back({pa, pb, r.colour | 0xFF000000u, r.pen_size, r.pen_type, t.opacity / 255.0,
-                               r.show_information, 1.5 * r.hot_spot_size});
+                               r.show_information, 1.5 * r.hot_spot_size, r.name});
             }
         }
     }
@@ -143,6 +150,24 @@ std::vector<std::string> wheel_informations(const Horoscope& h) {
     if (!place.empty()) lines.push_back(place);
     lines.push_back(format_angle(h.place.longitude) + "  " + format_angle(h.place.latitude));
     return lines;
+}
+
+std::string wheel_tooltip(const WheelHotSpot& spot, const Horoscope& inside, const Horoscope* outside) {
+    const Horoscope& own = spot.outside_chart && outside ? *outside : inside;
+    if (!spot.aspect) {
+        if (spot.planet < 0 || spot.planet >= kPlanetRows) return {};
+        const bool movable = own.options.astro.zodiac_movable != 0;
+        const PlanetPosition& row =
+            own.positions(movable ? PositionFrame::GeoMovable : PositionFrame::GeoFixed).at(spot.planet);
+        std::string t(planet_name(spot.planet));
+        if (row.longitude.is_angle()) t += " " + format_sign_longitude(row.longitude.to_degrees());
+        if (row.retrograde) t += " (R)";
+        return t;
+    }
+    // Across the charts, the first planet is the outside chart's.
+    std::string t = std::string(planet_name(spot.aspect->a)) + " - " + std::string(planet_name(spot.aspect->b));
+    if (!spot.aspect->name.empty()) t += " " + spot.aspect->name;
+    return t;
 }
 
 }  // namespace tellurim

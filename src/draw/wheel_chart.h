@@ -49,6 +49,10 @@ std::vector<AspectStroke> wheel_hindu_aspects(const Horoscope& aspecting, const 
 WheelInput wheel_input(const Horoscope& inside, const Horoscope* outside, const AspectTable* table,
                        const HinduAspectTable* hindu = nullptr);
 
+// The tooltip of a glyph ("Sun 15d23'28.76\" Gemini", "(R)" when retrograde) or of an
+// aspect's marker (the two planets and the aspect's name).
+std::string wheel_tooltip(const WheelHotSpot& spot, const Horoscope& inside, const Horoscope* outside);
+
 // The side panel's lines: name, local and universal birth moments, place.
 std::vector<std::string> wheel_informations(const Horoscope& h);
 

@@ -98,14 +98,14 @@ std::array<DegreeTick, 72> degree_ticks(const WheelLayout& layout, const WheelRo
     return out;
 }
 
-std::array<NakshatraPlace, 27> nakshatra_places(const WheelLayout& layout, const WheelRotation& rot) {
+std::array<NakshatraPlace, 27> nakshatra_places(const WheelLayout& layout, const WheelRotation& rot, double origin) {
     std::array<NakshatraPlace, 27> out{};
     const WheelRing& ring = layout.nakshatra_ring;
     const double span = 2.0 * kPi / 27.0;  // 13 deg 20'
     for (int k = 0; k < 27; ++k) {
         NakshatraPlace& n = out[static_cast<std::size_t>(k)];
-        n.sector = {ring.inner, ring.width, rot.angle(k * span), rot.angle((k + 1) * span)};
-        n.label_centre = wheel_polar(layout.cx, layout.cy, ring.middle(), rot.angle(k * span + span / 2.0));
+        n.sector = {ring.inner, ring.width, rot.angle(origin + k * span), rot.angle(origin + (k + 1) * span)};
+        n.label_centre = wheel_polar(layout.cx, layout.cy, ring.middle(), rot.angle(origin + k * span + span / 2.0));
     }
     return out;
 }

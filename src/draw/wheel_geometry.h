@@ -120,7 +120,10 @@ struct NakshatraPlace {
     WheelSector sector;
     WheelPoint label_centre;
 };
-std::array<NakshatraPlace, 27> nakshatra_places(const WheelLayout& layout, const WheelRotation& rot);
+// `origin` is the longitude (radians) where the first nakshatra starts: 0 in the fixed zodiac,
+// the ayanamsa in the movable one, so that the Moon's sector is its sidereal nakshatra.
+std::array<NakshatraPlace, 27> nakshatra_places(const WheelLayout& layout, const WheelRotation& rot,
+                                               double origin = 0.0);
 
 // A planet's place in a planet ring: its glyph's size, radius and angle (the display record),
 // and the marks of length w/10 at its true longitude, from the inner edge outwards and from

@@ -5,6 +5,7 @@
 #include <QRadialGradient>
 #include <QString>
 #include <QTransform>
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
@@ -40,6 +41,10 @@ QFont qfont(const LogFont& f, double fallback_px) {
     font.setItalic(f.italic != 0);
     return font;
 }
+
+constexpr double kFontReferenceSide = 800.0;
+constexpr double kMinFontScale = 0.6;
+constexpr double kMaxFontScale = 3.0;
 
 QRectF circle_box(double cx, double cy, double r) { return {cx - r, cy - r, 2 * r, 2 * r}; }
 
@@ -131,6 +136,19 @@ void draw_circle(QPainter& g, double cx, double cy, double r) {
     if (r > 0.0) g.drawEllipse(QPointF(cx, cy), r, r);
 }
 
+// Relative luminance, 0 (black) to 1 (white).
+double luminance(const QColor& c) { return 0.2126 * c.redF() + 0.7152 * c.greenF() + 0.0722 * c.blueF(); }
+
+// A colour that stands out on `background`: `c` itself when it differs enough in lightness
+// (the Sun's yellow on white does not; the Moon's default colour is the background's own),
+// otherwise black on a light background and white on a dark one.
+QColor contrasting(const QColor& c, const QColor& background) {
+    constexpr double kMinDifference = 0.3;
+    const double lb = luminance(background);
+    if (std::fabs(luminance(c) - lb) >= kMinDifference) return c;
+    return lb > 0.5 ? QColor(Qt::black) : QColor(Qt::white);
+}
+
 // A halo behind a glyph: a disc fading from its centre colour to its border colour.
 void draw_halo(QPainter& g, QPointF centre, double radius, Argb centre_colour, Argb border_colour) {
     if (radius <= 0.0) return;
@@ -145,7 +163,7 @@ void draw_halo(QPainter& g, QPointF centre, double radius, Argb centre_colour, A
 // A planet glyph in its style: the outline's strokes widened into a shape that is filled with
 // the style's brush and outlined with its pen; the halos behind it, the house's first.
 void draw_planet_glyph(QPainter& g, int planet, QPointF centre, double half_side, const GlyphStyle& style,
-                       const HouseHalo* house_halo, bool halos) {
+                       const HouseHalo* house_halo, bool halos, const QColor& background) {
     if (half_side <= 0.0) return;
     if (halos && house_halo && house_halo->on)
         draw_halo(g, centre, 1.3 * half_side + house_halo->size, house_halo->centre, house_halo->border);
@@ -158,9 +176,10 @@ void draw_planet_glyph(QPainter& g, int planet, QPointF centre, double half_side
     stroker.setCapStyle(Qt::RoundCap);
     stroker.setJoinStyle(Qt::RoundJoin);
     const QPainterPath shape = stroker.createStroke(t.map(planet_glyph_path(planet))).simplified();
-    QPen pen(qcolour(style.pen_colour));
-    pen.setWidthF(std::clamp(static_cast<double>(style.pen_size) * half_side / 30.0, 0.25, 2.0));
-    g.setPen(style.pen_size > 0.0f ? pen : QPen(Qt::NoPen));
+    // The outline always stands out on the background, whatever the glyph's colours.
+    QPen pen(contrasting(qcolour(style.pen_colour), background));
+    pen.setWidthF(std::clamp(static_cast<double>(style.pen_size) * half_side / 30.0, 0.75, 2.0));
+    g.setPen(pen);
     g.setBrush(qcolour(style.brush_colour));
     g.drawPath(shape);
 }
@@ -171,7 +190,9 @@ int sign_of(double lon_rad) {
 }
 
 void draw_planets(QPainter& g, const WheelLayout& l, const WheelRing& ring, const WheelRotation& rot,
-                  const WheelChart& chart, const Options& o, const WheelStyle& st) {
+                  const WheelChart& chart, const Options& o, const WheelStyle& st, std::vector<WheelHotSpot>* spots,
+                  bool outside_chart) {
+    const QColor background = qcolour(o.colours.drawing_background);
     const PlanetPlaces places = planet_places(l.cx, l.cy, ring, rot, chart.longitudes, st.spread);
     QPen pen(qcolour(o.colours.pen));
     pen.setWidthF(1.0);
@@ -182,11 +203,17 @@ void draw_planets(QPainter& g, const WheelLayout& l, const WheelRing& ring, cons
         draw_circle(g, l.cx, l.cy, ring.inner);
     }
     for (const PlanetMark& m : places.marks) {
-        QPen mark(qcolour(o.glyphs.planet_colours[static_cast<std::size_t>(m.planet)]));
-        mark.setWidthF(2.0);
-        g.setPen(mark);
-        g.drawLine(qpoint(m.inner_from), qpoint(m.inner_to));
-        if (st.outer_marks) g.drawLine(qpoint(m.outer_from), qpoint(m.outer_to));
+        const QColor colour = qcolour(o.glyphs.planet_colours[static_cast<std::size_t>(m.planet)]);
+        const QColor edge = contrasting(colour, background);
+        // A mark too close to the background in lightness is edged in the contrasting colour.
+        for (const auto& [c, width] : {std::pair{edge, 4.0}, std::pair{colour, 2.0}}) {
+            if (width > 2.0 && edge == colour) continue;
+            QPen mark(c);
+            mark.setWidthF(width);
+            g.setPen(mark);
+            g.drawLine(qpoint(m.inner_from), qpoint(m.inner_to));
+            if (st.outer_marks) g.drawLine(qpoint(m.outer_from), qpoint(m.outer_to));
+        }
     }
     for (const GlyphPlace& gp : places.glyphs) {
         const auto p = static_cast<std::size_t>(gp.planet);
@@ -194,7 +221,8 @@ void draw_planets(QPainter& g, const WheelLayout& l, const WheelRing& ring, cons
         const GlyphStyle& style = o.glyphs.styles[p][static_cast<std::size_t>(sign)][chart.retrograde[p] ? 1 : 0];
         const int house = chart.houses[p];
         const HouseHalo* halo = house >= 1 && house <= 12 ? &o.house_halos.halos[p][static_cast<std::size_t>(house - 1)] : nullptr;
-        draw_planet_glyph(g, gp.planet, qpoint(gp.centre(l.cx, l.cy)), gp.size, style, halo, st.halos);
+        draw_planet_glyph(g, gp.planet, qpoint(gp.centre(l.cx, l.cy)), gp.size, style, halo, st.halos, background);
+        if (spots) spots->push_back({gp.centre(l.cx, l.cy), gp.size, gp.planet, outside_chart, nullptr, false});
     }
 }
 
@@ -202,7 +230,7 @@ void draw_planets(QPainter& g, const WheelLayout& l, const WheelRing& ring, cons
 // its marker at (A + B) / divisor of the line from A.
 void draw_aspects(QPainter& g, const WheelLayout& l, const WheelRotation& rot, const std::vector<AspectStroke>& lines,
                   const WheelLongitudes& lon_a, const WheelLongitudes& lon_b, int divisor, const QPen& outline,
-                  const WheelStyle& st) {
+                  const WheelStyle& st, std::vector<WheelHotSpot>* spots, bool outside_chart, bool across) {
     for (const AspectStroke& a : lines) {
         if (a.a < 0 || a.a >= kPlanetRows || a.b < 0 || a.b >= kPlanetRows) continue;
         const double la = lon_a[static_cast<std::size_t>(a.a)];
@@ -220,6 +248,7 @@ void draw_aspects(QPainter& g, const WheelLayout& l, const WheelRotation& rot, c
             g.setPen(outline);
             g.setBrush(qcolour(a.colour));
             g.drawEllipse(qpoint(p.marker), a.marker_radius, a.marker_radius);
+            if (spots) spots->push_back({p.marker, std::max(3.0, a.marker_radius), -1, outside_chart, &a, across});
         }
         g.restore();
     }
@@ -251,7 +280,7 @@ WheelStyle wheel_style(const Options& options, bool superposed) {
 }
 
 void paint_wheel(QPainter& g, QSizeF area, QSize screen, const Options& o, const WheelStyle& st,
-                 const WheelInput& input) {
+                 const WheelInput& input, std::vector<WheelHotSpot>* spots) {
     g.save();
     g.setRenderHint(QPainter::Antialiasing, st.antialias);
     g.setRenderHint(QPainter::TextAntialiasing, st.antialias);
@@ -271,7 +300,13 @@ void paint_wheel(QPainter& g, QSizeF area, QSize screen, const Options& o, const
     }
 
     const FontSetting& numeral_setting = o.fonts[kFontGlobal];
-    const QFont numeral_font = qfont(numeral_setting.font, numeral_setting.size_points * 96.0 / 72.0);
+    // The settings' font sizes hold for an area of kFontReferenceSide pixels (its shorter
+    // side): the numerals and the side panel grow and shrink with the wheel, so that nothing is
+    // clipped in a small window and nothing is a speck in a large one.
+    const double font_scale =
+        std::clamp(std::min(area.width(), area.height()) / kFontReferenceSide, kMinFontScale, kMaxFontScale);
+    QFont numeral_font = qfont(numeral_setting.font, numeral_setting.size_points * 96.0 / 72.0);
+    numeral_font.setPixelSize(std::max(1, static_cast<int>(std::lround(numeral_font.pixelSize() * font_scale))));
     const QRectF numeral_box = QFontMetricsF(numeral_font, g.device()).boundingRect(qtext(text(Str::WheelWidestNumeral)));
     const WheelLayout l = layout_wheel(area.width(), area.height(), numeral_box.width(), numeral_box.height(),
                                        st.side_panel, st.rings);
@@ -298,7 +333,8 @@ void paint_wheel(QPainter& g, QSizeF area, QSize screen, const Options& o, const
     }
 
     // Planet ring: the outside horoscope when there is one, the chart's planets otherwise.
-    draw_planets(g, l, l.planet_ring, rot, input.outside ? *input.outside : input.inside, o, st);
+    draw_planets(g, l, l.planet_ring, rot, input.outside ? *input.outside : input.inside, o, st, spots,
+                 input.outside.has_value());
 
     if (l.degree_scale.shown()) {
         g.setPen(thin);
@@ -338,7 +374,7 @@ void paint_wheel(QPainter& g, QSizeF area, QSize screen, const Options& o, const
     if (l.nakshatra_ring.shown()) {
         QFont label_font(qtext(text(Str::WheelSymbolFont)));
         label_font.setPixelSize(std::max(1, static_cast<int>(l.nakshatra_ring.width * 0.5)));
-        const auto naks = nakshatra_places(l, rot);
+        const auto naks = nakshatra_places(l, rot, input.inside.nakshatra_origin);
         for (std::size_t k = 0; k < naks.size(); ++k) {
             if (st.colour_nakshatras && o.nakshatras[k].colour != 0)
                 fill_sector(g, cx, cy, naks[k].sector, qcolour(o.nakshatras[k].colour), background, st.gradient);
@@ -349,7 +385,7 @@ void paint_wheel(QPainter& g, QSizeF area, QSize screen, const Options& o, const
         }
     }
 
-    if (l.inside_planet_ring.shown()) draw_planets(g, l, l.inside_planet_ring, rot, input.inside, o, st);
+    if (l.inside_planet_ring.shown()) draw_planets(g, l, l.inside_planet_ring, rot, input.inside, o, st, spots, false);
 
     // Centre figure: the inner disc's edge and the small circle the cusps start from.
     g.setPen(thin);
@@ -365,7 +401,6 @@ void paint_wheel(QPainter& g, QSizeF area, QSize screen, const Options& o, const
         if (c.house == 1 || c.house == 10) pen.setWidthF(2.0);  // the Ascendant and the Midheaven
         g.setPen(pen);
         g.drawLine(qpoint(c.from), qpoint(c.to));
-        draw_centred_text(g, qpoint(c.numeral_centre), qtext(house_roman(c.house)), numeral_font, numeral_colour);
     }
 
     // The aspect layers, each line with its marker: the chart's own, the outside chart's, then
@@ -373,14 +408,27 @@ void paint_wheel(QPainter& g, QSizeF area, QSize screen, const Options& o, const
     const WheelLongitudes& in = input.inside.longitudes;
     const int occidental = st.marker_divisor;
     const int hindu = st.hindu_marker_divisor;
-    draw_aspects(g, l, rot, input.inside.aspects, in, in, occidental, thin, st);
-    draw_aspects(g, l, rot, input.inside.hindu_aspects, in, in, hindu, thin, st);
+    draw_aspects(g, l, rot, input.inside.aspects, in, in, occidental, thin, st, spots, false, false);
+    draw_aspects(g, l, rot, input.inside.hindu_aspects, in, in, hindu, thin, st, spots, false, false);
     if (input.outside) {
         const WheelLongitudes& out = input.outside->longitudes;
-        draw_aspects(g, l, rot, input.outside->aspects, out, out, occidental, thin, st);
-        draw_aspects(g, l, rot, input.outside->hindu_aspects, out, out, hindu, thin, st);
-        draw_aspects(g, l, rot, input.across, out, in, occidental, thin, st);
-        draw_aspects(g, l, rot, input.hindu_across, out, in, hindu, thin, st);
+        draw_aspects(g, l, rot, input.outside->aspects, out, out, occidental, thin, st, spots, true, false);
+        draw_aspects(g, l, rot, input.outside->hindu_aspects, out, out, hindu, thin, st, spots, true, false);
+        draw_aspects(g, l, rot, input.across, out, in, occidental, thin, st, spots, false, true);
+        draw_aspects(g, l, rot, input.hindu_across, out, in, hindu, thin, st, spots, false, true);
+    }
+
+    // The house numerals over the aspect lines, each on a patch of the background, so that the
+    // lines (an outside chart's above all) do not hide them.
+    const QFontMetricsF numeral_metrics(numeral_font, g.device());
+    for (const CuspPlace& c : cusp_places(l, rot, input.inside.cusps)) {
+        const QString numeral = qtext(house_roman(c.house));
+        QRectF patch = numeral_metrics.tightBoundingRect(numeral);
+        patch.moveCenter(qpoint(c.numeral_centre));
+        QColor veil = background;
+        veil.setAlphaF(0.85);
+        g.fillRect(patch.adjusted(-1, -1, 1, 1), veil);
+        draw_centred_text(g, qpoint(c.numeral_centre), numeral, numeral_font, numeral_colour);
     }
 
     // Side panel: the chart's informations, one per line.

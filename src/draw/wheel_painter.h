@@ -25,6 +25,7 @@ struct AspectStroke {
     double opacity = 1.0;
     bool marker = true;          // the aspect's "show informations": a marker on the line
     double marker_radius = 3.0;  // pixels
+    std::string name{};          // the aspect's name in the table; empty for a Hindu aspect
 };
 
 // What one horoscope puts on the wheel.
@@ -33,6 +34,8 @@ struct WheelChart {
     std::array<double, 12> cusps{};        // radians; +infinity when unknown
     std::array<bool, kPlanetRows> retrograde{};
     std::array<int, kPlanetRows> houses{};  // the house (1..12) a planet stands in; 0 when none
+    double nakshatra_origin = 0.0;         // radians: the start of the first nakshatra (the ayanamsa
+                                           // in the movable zodiac, 0 in the fixed one)
     std::vector<AspectStroke> aspects;     // between two planets of this chart
     std::vector<AspectStroke> hindu_aspects;  // a: the aspecting planet, b: the aspected one
 };
@@ -75,9 +78,21 @@ struct WheelStyle {
 };
 WheelStyle wheel_style(const Options& options, bool superposed);
 
+// What the pointer may rest on, as painted: a planet's glyph, or an aspect's marker. Both
+// carry a tooltip in the chart window.
+struct WheelHotSpot {
+    WheelPoint centre;
+    double radius = 0.0;
+    int planet = -1;             // a glyph: its planet
+    bool outside_chart = false;  // the glyph, or both planets of the aspect, of the outside chart
+    const AspectStroke* aspect = nullptr;  // a marker: its line, in the WheelInput painted
+    bool across = false;         // the marker of a line across the charts (a is the outside one's)
+};
+
 // Paints in the rectangle (0, 0, area) of `painter`. `screen` is the size of the screen the
 // size check compares with: below a sixth of it, only "I am too small!" is written.
+// With `spots`, the glyphs and markers painted are listed there, markers last (on top).
 void paint_wheel(QPainter& painter, QSizeF area, QSize screen, const Options& options, const WheelStyle& style,
-                 const WheelInput& input);
+                 const WheelInput& input, std::vector<WheelHotSpot>* spots = nullptr);
 
 }  // namespace tellurim

@@ -103,6 +103,41 @@ TEST_F(WheelRender, PlanetMarkAtItsScreenAngle) {
     }
 }
 
+// A planet whose colour is the background's (the Moon's default) or close to it in lightness
+// (the Sun's yellow on white) still shows its mark, edged in black.
+TEST_F(WheelRender, MarksStandOutWhateverTheirColour) {
+    const QSize size(800, 800);
+    m_style.spread = false;
+    m_style.halos = false;
+    const struct Row {
+        Argb planet;
+        Argb background;
+    } rows[] = {{0xFFFFFFFF, 0xFFFFFFFF}, {0xFFFFFF00, 0xFFFFFFFF}};
+    for (const Row& r : rows) {
+        SCOPED_TRACE(testing::Message() << std::hex << r.planet << " on " << r.background);
+        m_options.colours.drawing_background = r.background;
+        m_options.glyphs.planet_colours[kMoon] = r.planet;
+        m_input.inside.longitudes.fill(kNone);
+        m_input.inside.longitudes[kMoon] = 47.0 * kDeg;
+        const QImage img = render_wheel_image(size, QSize(1920, 1080), m_options, m_style, m_input);
+        const QColor bg = QColor::fromRgba(r.background);
+        const auto stands_out = [&](WheelPoint p) {
+            const QColor c = QColor::fromRgb(at(img, p));
+            return std::abs(c.lightness() - bg.lightness()) > 100;
+        };
+        // R: the planet ring's outer circle, found from outside on an empty angle; the inner
+        // marks run from 3R/4 outwards over R/40, short of the glyph.
+        const WheelRotation rot = wheel_rotation(1, false, 0, 0);
+        double radius = 399;
+        while (radius > 200 && !stands_out(wheel_polar(400, 400, radius, rot.angle(250 * kDeg)))) radius -= 0.5;
+        int edged = 0;
+        // Beside the line's core, 1.6 pixels off it: the edge.
+        for (double q = 0.755 * radius; q < 0.772 * radius; q += 0.5)
+            edged += stands_out(wheel_polar(400, 400, q, rot.angle(47 * kDeg) + 1.6 / q)) ? 1 : 0;
+        EXPECT_GT(edged, 0);
+    }
+}
+
 TEST_F(WheelRender, AspectLineColourBetweenTheTwoPlanets) {
     const QSize size(800, 800);
     m_input.inside.longitudes[kSun] = 10 * kDeg;
@@ -148,6 +183,49 @@ TEST_F(WheelRender, GradientFadesTheSectorsOuterFifth) {
     const WheelPoint near_edge = wheel_polar(400, 400, edge - 1, 15 * kDeg);
     EXPECT_EQ(at(plain_img, near_edge), blue);
     EXPECT_GT(qGray(at(faded_img, near_edge)), qGray(blue) + 40);
+}
+
+// The nakshatras are sidereal: with the first one starting at the ayanamsa (here 20 degrees),
+// the ray through the middle of nakshatra 2 crosses its colour, and the ray through its
+// middle without the offset does not.
+TEST_F(WheelRender, NakshatraRingStartsAtTheAyanamsa) {
+    m_style.rings.nakshatra_ring = true;
+    m_style.colour_nakshatras = true;
+    for (auto& n : m_options.nakshatras) n.colour = 0xFFE0E0E0;
+    const Argb marked = 0xFF20A040;
+    m_options.nakshatras[1].colour = marked;
+    m_input.inside.nakshatra_origin = 20 * kDeg;
+    const QImage img = render_wheel_image(QSize(800, 800), QSize(1920, 1080), m_options, m_style, m_input);
+    const double span = 360.0 / 27.0;
+    auto crosses = [&](double lon_deg) {
+        for (double r = 200; r < 400; r += 0.5)
+            if (at(img, wheel_polar(400, 400, r, lon_deg * kDeg)) == marked) return true;
+        return false;
+    };
+    EXPECT_TRUE(crosses(20 + 1.5 * span));
+    EXPECT_FALSE(crosses(1.5 * span));
+}
+
+// The house numerals and the side panel scale with the wheel: their ink is about four times
+// as tall at 1600 x 1600 as at 400 x 400.
+TEST_F(WheelRender, TextScalesWithTheWheel) {
+    m_style.side_panel = true;
+    m_input.informations = {"Sample Birth"};
+    m_options.colours.drawing_background = 0xFFFFFFFF;
+    auto ink_rows = [&](int side) {
+        const QImage img = render_wheel_image(QSize(side, side), QSize(1920, 1080), m_options, m_style, m_input);
+        int rows = 0;
+        for (int y = 0; y < side / 4; ++y) {
+            bool ink = false;
+            for (int x = side * 3 / 4; x < side && !ink; ++x) ink = qGray(img.pixel(x, y)) < 128;
+            rows += ink ? 1 : 0;
+        }
+        return rows;
+    };
+    const int small = ink_rows(400);
+    const int large = ink_rows(1600);
+    EXPECT_GT(small, 3);
+    EXPECT_GT(large, 3 * small);
 }
 
 TEST_F(WheelRender, TooSmallBelowASixthOfTheScreen) {

@@ -1,0 +1,110 @@
+#pragma once
+// The desktop application's object: what it loads at start-up and owns until exit (settings,
+// aspect table, ephemeris provider, interpretation list, script menu, stars, Hindu aspect
+// table, worker table), and the process-wide list of open horoscopes. It holds no widget:
+// the windows ask it to compute, open, save and move, and show what it gives.
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/cli_settings.h"
+#include "astro/hindu_aspects.h"
+#include "astro/stars.h"
+#include "core/ephemeris_library.h"
+#include "core/horoscope.h"
+#include "core/messages.h"
+#include "core/worker_threads.h"
+#include "draw/wheel_painter.h"
+#include "files/interp_texts.h"
+#include "script/script_menu.h"
+
+namespace tellurim {
+
+// One open horoscope, and the horoscope superposed outside it on its chart.
+struct OpenChart {
+    std::unique_ptr<Horoscope> horoscope;
+    std::unique_ptr<Horoscope> outside;
+    std::string path;        // its file; empty until saved
+    bool unsaved = true;     // computed or moved since it was last saved or opened
+    bool outside_hidden = false;
+    std::string title() const;  // "Name First name"
+};
+
+class TellurimApp {
+public:
+    struct Overrides {
+        std::string private_dir;
+        std::string horoscopes_dir;
+    };
+    TellurimApp(MessageSink& messages, Overrides overrides);
+    // Releases in the shutdown order: worker table, ephemeris provider, options, interpretation
+    // list, stars, aspect table, horoscopes, script menu, Hindu aspect table.
+    ~TellurimApp();
+    TellurimApp(const TellurimApp&) = delete;
+    TellurimApp& operator=(const TellurimApp&) = delete;
+
+    // The start-up steps in order, each failure told and the next step run all the same. False
+    // only when the private directory or the options file cannot be established (exit status 1).
+    bool start();
+
+    MessageSink& messages() { return m_messages; }
+    const Options& options() const { return m_settings->options; }
+    const std::string& private_dir() const { return m_settings->private_dir; }
+    const std::string& horoscopes_dir() const { return m_settings->horoscopes_dir; }
+    WorkerThreads& workers() { return *m_workers; }
+    const std::vector<ScriptMenuEntry>& script_menu() const { return m_script_menu; }
+
+    // The process-wide horoscope list, in the order opened or computed.
+    const std::vector<std::unique_ptr<OpenChart>>& horoscopes() const { return m_horoscopes; }
+    // A horoscope named "Now" for the present moment at "My city", with its correction.
+    OpenChart* compute_now();
+    BirthData now_birth() const;
+    // A horoscope of birth data (the new-chart dialog's).
+    OpenChart* compute_birth(const BirthData& data);
+    // A horoscope file, recomputed with the current options.
+    OpenChart* open_file(const std::string& path);
+    // Recomputes with the current options; false after telling why.
+    bool recompute(OpenChart& chart);
+    // Saves to `path` (asking before replacing another file); true when written.
+    bool save(OpenChart& chart, const std::string& path);
+    // The default file name of a save.
+    std::string default_file_name(const OpenChart& chart) const;
+    // Superposes a horoscope of birth data, for now, or a file's, outside `chart`.
+    bool superpose(OpenChart& chart, const BirthData& data);
+    bool superpose_now(OpenChart& chart);
+    bool superpose_file(OpenChart& chart, const std::string& path);
+    // Swaps the inside and outside horoscopes.
+    void permute(OpenChart& chart);
+    // Moves the outside horoscope (or the inside one) by `minutes` and recomputes it.
+    bool move(OpenChart& chart, bool outside, double minutes);
+    // Back to the moment first entered.
+    bool move_to_initial(OpenChart& chart, bool outside);
+    // True when a horoscope has changes not saved.
+    bool any_unsaved() const;
+
+    // What the chart window paints, and its style.
+    WheelInput wheel_input(const OpenChart& chart) const;
+    WheelStyle wheel_style(const OpenChart& chart) const;
+    // The results report of a horoscope in a document format (0 to 4, kDocHtml for the view).
+    std::string report(const Horoscope& h, int format) const;
+
+private:
+    OpenChart* add(std::unique_ptr<Horoscope> h, bool unsaved);
+    std::unique_ptr<Horoscope> new_horoscope() const;
+    bool compute_into(Horoscope& h, const BirthData& data);
+
+    MessageSink& m_messages;
+    Overrides m_overrides;
+    std::unique_ptr<CliSettings> m_settings;
+    std::unique_ptr<EphemerisLibrary> m_library;
+    std::unique_ptr<InterpList> m_interp;
+    std::vector<ScriptMenuEntry> m_script_menu;
+    std::unique_ptr<StarCatalogue> m_stars;
+    std::unique_ptr<HinduAspectTable> m_hindu;
+    std::unique_ptr<WorkerThreads> m_workers;
+    std::vector<std::unique_ptr<OpenChart>> m_horoscopes;
+};
+
+}  // namespace tellurim
