@@ -3,7 +3,7 @@
 # Indian diamond and back.
 #
 # South Indian: the signs keep fixed boxes round a square of 4 by 4, Pisces in the top left
-# corner and the signs following clockwise; the Lagna's box is marked with a diagonal line.
+# corner and the signs following clockwise; the Lagna's box is marked with a line across its top right corner.
 # North Indian: the houses keep fixed places, the 1st house in the top diamond and the houses
 # following counter-clockwise; each house shows the number of its sign (Aries 1).
 #
@@ -75,7 +75,8 @@ proc draw_south {} {
         .chart create text [expr {$x0 + 4}] [expr {$y0 + 3}] -anchor nw -text [NameOfSign $s] \
             -font {Helvetica 8} -fill gray40
         if {$s == $lagna} {
-            .chart create line $x0 [expr {$y0 + 0.3 * $cell}] [expr {$x0 + 0.3 * $cell}] $y0 -width 2
+            .chart create line [expr {$x0 + 0.7 * $cell}] $y0 [expr {$x0 + $cell}] [expr {$y0 + 0.3 * $cell}] \
+                -width 2
         }
         write_bodies [expr {$x0 + $cell / 2}] [expr {$y0 + $cell / 2 + 6}] [in_sign $s]
     }
