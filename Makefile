@@ -54,7 +54,8 @@ test-ratio:
 # their seeds are made by the program of $(BUILD).
 fuzz-build: build
 	@cmake -S . -B $(FUZZ_BUILD) -G $(GENERATOR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=$(FUZZ_CXX) \
-	  -DTELLURIM_FUZZ=ON -DTELLURIM_BUILD_TESTS=OFF -DTELLURIM_BUILD_BENCH=OFF >/dev/null
+	  -DTELLURIM_FUZZ=ON -DTELLURIM_BUILD_TESTS=OFF -DTELLURIM_BUILD_BENCH=OFF \
+	  -DTELLURIM_FUZZ_EPHEMERIS_DIR=$(abspath $(BUILD))/bin >/dev/null
 	@cmake --build $(FUZZ_BUILD) --target fuzzers
 	@bash fuzz/make-seeds.sh $(TELLURIM) $(FUZZ_BUILD)/fuzz-seeds
 

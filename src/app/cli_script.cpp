@@ -24,7 +24,9 @@
 #include "core/paths.h"
 #include "base/strings.h"
 #include "core/worker_threads.h"
+#include "files/hindu_aspects_file.h"
 #include "files/horoscope_file.h"
+#include "files/stars_file.h"
 #include "script/script_commands.h"
 #include "script/script_menu.h"
 #include "script/tcl_host.h"
@@ -149,6 +151,13 @@ int run_script(ScriptArgs a, CliContext& ctx) {
         answers->pop_front();
         return next;
     };
+    // The stars catalogue and the Hindu aspect table, loaded as the application loads them at
+    // start-up; a catalogue that does not load leaves the stars commands without one.
+    StarCatalogue stars;
+    if (load_star_catalogue(settings->options.paths.stars_file, stars)) request.stars = &stars;
+    const HinduAspectsLoad hindu_aspects = load_hindu_aspects(settings->private_dir, *ctx.messages);
+    request.hindu_aspects = &hindu_aspects.table;
+    request.horoscopes_dir = settings->horoscopes_dir;
     const std::string viewer = settings->options.paths.text_editor;
     const bool to_stdout = viewer.find_first_not_of(' ') == std::string::npos;
     request.echo_to_stdout = a.tk || !to_stdout;

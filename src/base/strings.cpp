@@ -30,6 +30,8 @@ constexpr std::array<std::string_view, static_cast<int>(Str::Count)> kTexts = {
 #include "base/strings_roundtrip.def"
 #include "base/strings_transits.def"
 #include "base/strings_script.def"
+#include "base/strings_script_chart.def"
+#include "base/strings_script_sky.def"
 #undef TELLURIM_STRING
 };
 

@@ -34,6 +34,8 @@ enum class Str : int {
 #include "base/strings_roundtrip.def"
 #include "base/strings_transits.def"
 #include "base/strings_script.def"
+#include "base/strings_script_chart.def"
+#include "base/strings_script_sky.def"
 #undef TELLURIM_STRING
     Count
 };

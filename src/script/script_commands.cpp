@@ -9,62 +9,16 @@
 #include <utility>
 
 #include "files/interp_texts.h"
+#include "script/command_call.h"
+#include "script/commands_chart.h"
+#include "script/commands_sky.h"
 #include "script/tcl_host.h"
+
+using namespace tellurim::script_chart;  // NOLINT: the handlers named in the rows
+using namespace tellurim::script_sky;    // NOLINT
 
 namespace tellurim {
 namespace {
-
-// One call of a command: its context, interpreter and words (objv[0] is the command's name).
-struct Call {
-    ScriptContext& ctx;
-    Tcl_Interp* interp;
-    int objc;
-    Tcl_Obj* const* objv;
-
-    std::string word(int i) const {
-        int length = 0;
-        const char* s = Tcl_GetStringFromObj(objv[i], &length);
-        return std::string(s, static_cast<std::size_t>(length));
-    }
-    std::optional<int> integer(int i) const {
-        int v = 0;
-        if (Tcl_GetIntFromObj(nullptr, objv[i], &v) != TCL_OK) return std::nullopt;
-        return v;
-    }
-    int fail(std::string_view message) { return report_command_error(ctx, interp, message); }
-    int fail(Str message) { return fail(text(message)); }
-    int ok_int(long v) {
-        Tcl_SetObjResult(interp, Tcl_NewLongObj(v));
-        return TCL_OK;
-    }
-    int ok_text(std::string_view s) {
-        Tcl_SetObjResult(interp, Tcl_NewStringObj(s.data(), static_cast<int>(s.size())));
-        return TCL_OK;
-    }
-    int ok_empty() {
-        Tcl_ResetResult(interp);
-        return TCL_OK;
-    }
-    void write_run_text(std::string_view s) {
-        if (ctx.output_text) ctx.output_text->append(s);
-    }
-};
-
-using Handler = int (*)(Call&);
-
-// A command: its name, whether it needs a current horoscope, the word counts it accepts (the
-// command word included; max -1 for any number, min 0 for no check) and the message for any
-// other count.
-struct CommandRow {
-    const char* name;
-    bool needs_horoscope;
-    int min_words;
-    int max_words;
-    Str usage;
-    Handler run;
-};
-
-constexpr Str kNoUsage = Str::Count;
 
 // Interpretation texts are 8-bit files; a text that is not UTF-8 is read as Latin-1, so that
 // what a script writes is always valid UTF-8.
@@ -206,7 +160,7 @@ int cmd_idstr_to_number(Call& c) {
     if (c.ctx.interp_files) found = find_interp_entry(*c.ctx.interp_files, id, idstr);
     if (!found.found) return c.fail(fmt::format(fmt::runtime(text(Str::CmdAstroIdStr2nTxtNotFoundFormat)), id, idstr));
     // Paragraphs are numbered from 1, as PutAstroTxt takes them.
-    return c.ok_int(found.number + 1);
+    return c.ok_long(found.number + 1);
 }
 
 int cmd_nfii(Call& c) {
@@ -218,7 +172,7 @@ int cmd_nfii(Call& c) {
     }
     const int count = c.ctx.interp_files && c.ctx.interp_files->find(id) ? interp_entry_count(*c.ctx.interp_files, id) : -1;
     if (count < 0) return c.fail(Str::CmdNfiiNoFile);
-    return c.ok_int(count);
+    return c.ok_long(count);
 }
 
 int cmd_rebuild(Call& c) {
@@ -242,6 +196,10 @@ constexpr CommandRow kCommands[] = {
     {"nfii",                  false,     1,   2,  Str::CmdNfiiUsage,            cmd_nfii},
     {"RebuildInterpTxtIndex", false,     1,   1,  Str::CmdRebuildUsage,         cmd_rebuild},
     {"GetLang",               false,     1,   1,  Str::CmdGetLangUsage,         cmd_get_lang},
+// The horoscope list, birth data, signs, houses, lords, longitudes and aspects.
+#include "script/commands_chart.inc"
+// Time, lunations, angles, Hindu analysis, fixed stars and the run's settings.
+#include "script/commands_sky.inc"
 };
 constexpr std::size_t kCommandCount = std::size(kCommands);
 

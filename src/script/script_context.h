@@ -17,6 +17,7 @@
 
 namespace tellurim {
 
+struct HinduAspectTable;
 class WorkerThreads;
 struct StarCatalogue;
 struct InterpList;
@@ -38,6 +39,10 @@ struct ScriptContext {
     Options options;                                     // private copy, discarded at the end
     std::int32_t boxed_value = 0;
     InterpList* interp_files = nullptr;                  // the application's list, shared
+    // The horoscopes directory (GetHoroscopeDirectory) and the application's Hindu aspect
+    // table (HAspectedBy, HQualityOfAspect; null: the default table).
+    std::string horoscopes_dir;
+    const HinduAspectTable* hindu_aspects = nullptr;
     std::uint8_t debug = 0;                              // SetPRDebug: flush every channel write
     std::string message;                                 // the error being reported (499 characters)
     std::string scratch;

@@ -198,6 +198,8 @@ std::unique_ptr<ScriptContext> make_context(const ScriptRunRequest& request, std
     context->interp_files = request.interp_files;
     context->dialogs = request.dialogs;
     context->echo_to_stdout = request.echo_to_stdout;
+    context->horoscopes_dir = request.horoscopes_dir;
+    context->hindu_aspects = request.hindu_aspects;
     context->error_text = &run_text;
     context->output_text = &run_text;
     return context;

@@ -89,6 +89,8 @@ struct ScriptRunRequest {
     InterpList* interp_files = nullptr;
     ScriptDialogs dialogs;
     bool echo_to_stdout = true;
+    std::string horoscopes_dir;                       // copied into the context
+    const HinduAspectTable* hindu_aspects = nullptr;  // the application's, shared
     // Shows a TCL run's run text (or a TK run's failure report); false when it cannot.
     std::function<bool(const std::string& text)> show_run_text;
 };

@@ -1,0 +1,5 @@
+#include "script/commands_chart.h"
+
+namespace tellurim::script_chart {
+
+}  // namespace tellurim::script_chart
