@@ -1,4 +1,4 @@
-// tellurim script FILE [--tk] [--horoscope FILE.xml ...], script --menu, script --custom P, script --commands: runs a Tcl or Tk script against the
+// tellurim script FILE [--tk] [--horoscope FILE.xml ...], script --menu, script --custom P, script --commands, script --reference [FILE]: runs a Tcl or Tk script against the
 // run's own horoscopes, and prints its run text (or hands it to the viewer of the settings).
 #include "app/cli_script.h"
 
@@ -28,6 +28,7 @@
 #include "files/horoscope_file.h"
 #include "files/stars_file.h"
 #include "script/script_commands.h"
+#include "script/script_reference.h"
 #include "script/script_menu.h"
 #include "script/tcl_host.h"
 
@@ -42,6 +43,7 @@ struct ScriptArgs {
     std::optional<int> custom;
     bool json = false;
     bool commands = false;
+    bool reference = false;
     std::optional<Options> options;  // the run's options instead of the stored ones
 };
 
@@ -57,6 +59,24 @@ void print_commands(bool json) {
     }
     for (const ScriptCommandInfo& c : commands)
         std::cout << fmt::format("{:<24}{}{}\n", c.name, c.needs_horoscope ? "[horoscope] " : "", c.usage);
+}
+
+// The reference of the commands (docs/script-commands.md) to `path`, or to standard output.
+// Its faults (a command without a block or an example) are said and fail the run, the
+// reference being written all the same.
+void write_reference(const std::string& path, CliContext& ctx) {
+    const ScriptReference reference = make_script_reference(script_reference_sources());
+    if (path.empty()) {
+        std::cout << reference.markdown << std::flush;
+    } else {
+        std::ofstream out(path, std::ios::binary | std::ios::trunc);
+        out << reference.markdown;
+        if (!out.flush()) {
+            ctx.fail(kExitFailure, path, str(Str::CmdReferenceCannotWrite));
+            return;
+        }
+    }
+    for (const std::string& fault : reference.faults) ctx.fail(kExitFailure, fault, str(Str::ScriptErrorCaption));
 }
 
 volatile std::sig_atomic_t g_interrupted = 0;
@@ -144,6 +164,7 @@ int run_script(ScriptArgs a, CliContext& ctx) {
     request.messages = ctx.messages;
     request.workers = &workers;
     request.interp_files = &interp_files;
+    request.aspects = &settings->aspects;
     // Each --horoscope file answers one open-file dialog, in order; then the dialog is cancelled.
     request.dialogs.open_horoscope = [answers](const std::string&) -> std::optional<std::string> {
         if (answers->empty()) return std::nullopt;
@@ -219,7 +240,13 @@ void register_script_cli(CLI::App& app, CliContext& ctx) {
                                      "Run the Custom entry at this position, as TCL or TK as it says");
     script->add_flag("--json", a->json, "JSON output of --menu and --commands");
     script->add_flag("--commands", a->commands, "List the script commands with their usage messages");
+    script->add_flag("--reference", a->reference,
+                     "Write the command reference (Markdown, examples run) to FILE, or to standard output");
     script->callback([a, &ctx] {
+        if (a->reference) {
+            write_reference(a->file, ctx);
+            return;
+        }
         if (a->commands) {
             print_commands(a->json);
             return;

@@ -21,6 +21,10 @@ struct HinduAspectTable;
 class WorkerThreads;
 struct StarCatalogue;
 struct InterpList;
+struct AspectTable;
+namespace script_chart {
+struct ComputeTools;
+}
 
 // What a run asks of its surroundings besides message boxes: the open-file dialog of
 // SetCurrentHoroscope. The command line answers it from its --horoscope files, in order.
@@ -35,6 +39,7 @@ struct ScriptContext {
     MessageSink* messages = nullptr;                     // the run's message boxes
     WorkerThreads* workers = nullptr;                    // the application's worker table
     const StarCatalogue* stars = nullptr;                // may be absent
+    const AspectTable* aspects = nullptr;                // the application's; null: the defaults
     void* application = nullptr;                         // passed through from the caller
     Options options;                                     // private copy, discarded at the end
     std::int32_t boxed_value = 0;
@@ -52,6 +57,9 @@ struct ScriptContext {
     // Whether PutTxt copies its text to Tcl's standard output channel. A command-line TCL run
     // prints its run text on standard output at its end, and leaves the copy out.
     bool echo_to_stdout = true;
+    // The ephemeris provider of ComputeHoroscope and SetCurrentHoroscope, made when one of them
+    // first computes (script/commands_chart.h).
+    std::shared_ptr<script_chart::ComputeTools> compute_tools;
 
     // The current horoscope, or nullptr.
     Horoscope* current_horoscope() const {

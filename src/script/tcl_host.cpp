@@ -194,6 +194,7 @@ std::unique_ptr<ScriptContext> make_context(const ScriptRunRequest& request, std
     context->messages = request.messages;
     context->workers = request.workers;
     context->stars = request.stars;
+    context->aspects = request.aspects;
     context->options = request.options;
     context->interp_files = request.interp_files;
     context->dialogs = request.dialogs;

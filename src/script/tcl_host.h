@@ -86,6 +86,7 @@ struct ScriptRunRequest {
     MessageSink* messages = nullptr;
     WorkerThreads* workers = nullptr;
     const StarCatalogue* stars = nullptr;
+    const AspectTable* aspects = nullptr;  // what the run's charts find aspects with
     InterpList* interp_files = nullptr;
     ScriptDialogs dialogs;
     bool echo_to_stdout = true;
