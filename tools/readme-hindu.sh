@@ -13,12 +13,12 @@ trap 'rm -rf "$home"' EXIT
 run() { "$tellurim" --yes --private-dir "$home/private" --horoscopes-dir "$home/horoscopes" "$@"; }
 run chart "${sample[@]}" --save "$home/sample.xml" >/dev/null 2>&1
 mkdir -p docs
-export -f run
 export tellurim home grab
 # The window opens in the top left corner of the screen (no window manager) and closes by
 # itself once the picture is taken.
 xvfb-run -a -s "-screen 0 800x700x24" bash -c '
-  TELLURIM_TK_CLOSE_AFTER=4000 run script --tk hindu_horoscope_tk.tcl --horoscope "$home/sample.xml" &
+  TELLURIM_TK_CLOSE_AFTER=4000 "$tellurim" --yes --private-dir "$home/private" --horoscopes-dir "$home/horoscopes" \
+    script --tk hindu_horoscope_tk.tcl --horoscope "$home/sample.xml" &
   sleep 2
   QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR="$home" "$grab" docs/hindu-horoscope.png 500 540
   wait'

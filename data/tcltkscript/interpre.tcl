@@ -13,7 +13,7 @@
 # Ascendant and the planet list does not repeat them.
 #
 # Aspects are those of the aspect table (GetAspectPP), as the chart shows them; the five
-# major ones have texts, tightest orb first.
+# major ones have texts, tightest orb first, each with its distance from exact.
 #
 # With no current horoscope the script asks for a horoscope file (on the command line:
 # tellurim script interpre.tcl --horoscope FILE.xml).
@@ -42,7 +42,7 @@ proc underline {title} {
 # An angle of a few degrees as degrees and minutes.
 proc degrees_minutes {x} {
     set minutes [expr {int(round(abs($x) * 60.0))}]
-    return [format "%d°%02d'" [expr {$minutes / 60}] [expr {$minutes % 60}]]
+    return [format "%dd%02d'" [expr {$minutes / 60}] [expr {$minutes % 60}]]
 }
 
 proc ordinal {n} {
@@ -128,7 +128,10 @@ for {set i 0} {$i < [llength $planets]} {incr i} {
         set p [lindex $planets $i]
         set q [lindex $planets $j]
         if {[catch {$aspectCommand $p $q} rows]} continue
-        foreach {aspect angle orb separation} $rows {
+        # Each aspect that holds gives its angle, its orb and the separation (a name before
+        # them, if any, is left out).
+        set numbers [lmap x $rows {expr {[string is double -strict $x] ? $x : [continue]}}]
+        foreach {angle orb separation} $numbers {
             set word [aspect_word $angle]
             if {$word eq {}} continue
             lappend found [list [expr {abs($separation - $angle)}] $p $word $q]

@@ -92,7 +92,8 @@ if {!$found} {
     return
 }
 set return [GetCurrentHoroscopeNumber]
-set shsd [expr {[isSHSD] ? {-shsd} : {-shod}}]
+# Houses are numbered as the house table and HouseOccupiedByPlanet number them: the signs
+# and the houses in the same direction.
 
 # What the return holds.
 foreach p $planets {
@@ -108,7 +109,7 @@ PutTxt "Ascendant of the return: [FormatSignLongitude $ascendant]; houses: [Type
 
 # Where the return's Ascendant falls in the natal chart.
 SetCurrentHoroscope -nh $natal
-if {![catch {HouseOfPoint [ToZ360 $ascendant] $shsd -rasi -fix} natalHouse]} {
+if {![catch {HouseOfPoint [ToZ360 $ascendant] -shsd -rasi -fix} natalHouse]} {
     PutTxt "It rises in the natal [ordinal $natalHouse] house: the year's affairs lean toward\
 that house's matters."
 }
@@ -121,7 +122,7 @@ for {set h 1} {$h <= 12} {incr h} {
     foreach p $planets {
         if {$house($p) == $h} { lappend in $p }
     }
-    set cusp [NameOfSign [SignOfHouse $h -fix $shsd -rasi]]
+    set cusp [NameOfSign [SignOfHouse $h -fix -shsd -rasi]]
     set names {}
     foreach p $in { lappend names $name($p) }
     if {[llength $in] == 0} {
