@@ -78,7 +78,7 @@ foreach p $planets {
 }
 underline "Positions"
 foreach p $planets {
-    PutTxt [format "%-8s %-22s house %2d%s" $name($p) $where($p) $house($p) $retro($p)]
+    PutTxt [format "%-8s %-24s house %2d%s" $name($p) $where($p) $house($p) $retro($p)]
 }
 PutTxt ""
 
@@ -87,8 +87,9 @@ set ascSign [SignOfPoint [ToZ360 [LongOfPlanet 7 $zodiac]]]
 set ruler [LordOfSign $ascSign]
 underline "Ascendant"
 if {[lsearch -exact $planets $ruler] >= 0} {
-    PutTxt "The Ascendant stands at [FormatSignLongitude [LongOfPlanet 7 $zodiac]]. Its ruler,\
-$name($ruler), stands in [NameOfSign $sign($ruler)] in the [ordinal $house($ruler)] house."
+    set called [expr {$ruler in {0 1} ? "the $name($ruler)" : $name($ruler)}]
+    PutTxt "The Ascendant stands at [FormatSignLongitude [LongOfPlanet 7 $zodiac]]."
+    PutTxt "Its ruler, $called, stands in [NameOfSign $sign($ruler)] in the [ordinal $house($ruler)] house."
 } else {
     PutTxt "The Ascendant stands at [FormatSignLongitude [LongOfPlanet 7 $zodiac]]."
 }
