@@ -12,6 +12,7 @@
 #include "app/cli_db.h"
 #include "app/cli_common.h"
 #include "app/cli_hindu.h"
+#include "app/cli_script.h"
 #include "app/cli_settings.h"
 #include "app/cli_strengths.h"
 #include "app/cli_transits.h"
@@ -67,6 +68,7 @@ struct ChartArgs {
     std::string outside_ut;      // a second moment at the same place, superposed outside
     ReportRequest report;        // --report FILE, --format
     ChartSteps steps;            // --step, --count: the outside chart moved step by step
+    bool interpret = false;      // --interpret: the interpretation script's reading after the chart
 };
 
 std::string date_text(const DateHour& d) { return format_date_hour(d); }
@@ -587,9 +589,13 @@ int run_chart(const ChartArgs& a, CliContext& ctx) {
         return run_chart_steps(a.steps, a.outside_ut, a.wheel, wheel, *chart, a.json, ctx);
     if (int code = print_chart(h, *chart->library, *output, chart->settings->private_dir, ctx); code != kExitOk)
         return code;
-    if (wheel)
-        return write_chart_wheel(a, *wheel, chart->data, chart->correction_hours, h, *chart->settings, *chart->library,
-                                 *chart->workers, ctx);
+    if (wheel) {
+        if (int code = write_chart_wheel(a, *wheel, chart->data, chart->correction_hours, h, *chart->settings,
+                                         *chart->library, *chart->workers, ctx);
+            code != kExitOk)
+            return code;
+    }
+    if (a.interpret) return run_interpretation(h, options, ctx);
     return kExitOk;
 }
 
@@ -604,7 +610,7 @@ void register_chart_commands(CLI::App& app, CliContext& ctx) {
                     "the atlas when the service gives none");
     chart->add_option("--star-orb", args->star_orb, "Orb of the star conjunctions in degrees (default 1)")
         ->check(CLI::Range(0.0, 180.0));
-    chart->add_flag("--json", args->json, "JSON output");
+    auto* json = chart->add_flag("--json", args->json, "JSON output");
     add_section_options(*chart, args->sections);
     auto* save = chart->add_option("--save", args->save_path,
                                    "Save the horoscope file (default: LAST_FIRST.xml in the horoscopes directory)")
@@ -618,6 +624,8 @@ void register_chart_commands(CLI::App& app, CliContext& ctx) {
                            ->excludes(outside);
     add_step_options(*chart, args->steps, outside_ut);
     add_report_options(*chart, args->report);
+    chart->add_flag("--interpret", args->interpret, "Then print the reading of the interpretation script (interpre.tcl)")
+        ->excludes(json);
     chart->callback([args, save, &ctx] {
         args->save = save->count() > 0;
         ctx.exit_code = run_chart(*args, ctx);

@@ -1,10 +1,15 @@
 // tellurim script FILE [--tk] [--horoscope FILE.xml ...], script --menu, script --custom P, script --commands, script --reference [FILE]: runs a Tcl or Tk script against the
 // run's own horoscopes, and prints its run text (or hands it to the viewer of the settings).
+#include "app/cli_script.h"
+
 #include <fmt/format.h>
+#include <unistd.h>
 
 #include <csignal>
 #include <chrono>
+#include <cstdlib>
 #include <deque>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <memory>
@@ -20,6 +25,7 @@
 #include "base/strings.h"
 #include "core/worker_threads.h"
 #include "files/hindu_aspects_file.h"
+#include "files/horoscope_file.h"
 #include "files/stars_file.h"
 #include "script/script_commands.h"
 #include "script/script_reference.h"
@@ -38,6 +44,7 @@ struct ScriptArgs {
     bool json = false;
     bool commands = false;
     bool reference = false;
+    std::optional<Options> options;  // the run's options instead of the stored ones
 };
 
 // The command reference, from the command table itself.
@@ -153,7 +160,7 @@ int run_script(ScriptArgs a, CliContext& ctx) {
     auto answers = std::make_shared<std::deque<std::string>>(a.horoscopes.begin(), a.horoscopes.end());
     ScriptRunRequest request;
     request.script_name = a.file;
-    request.options = settings->options;
+    request.options = a.options ? *a.options : settings->options;
     request.messages = ctx.messages;
     request.workers = &workers;
     request.interp_files = &interp_files;
@@ -198,6 +205,28 @@ int run_script(ScriptArgs a, CliContext& ctx) {
 }
 
 }  // namespace
+
+int run_interpretation(const Horoscope& h, const Options& options, CliContext& ctx) {
+    // The script opens its horoscope as the user would: from a file, here a private copy of
+    // the chart just computed, removed when the run ends.
+    std::string path = (std::filesystem::temp_directory_path() / "tellurim-interpret-XXXXXX.xml").string();
+    const int fd = ::mkstemps(path.data(), 4);
+    if (fd < 0) {
+        ctx.fail(kExitFailure, path, str(Str::HoroFileCannotWrite));
+        return ctx.exit_code;
+    }
+    ::close(fd);
+    struct Remove {
+        std::string path;
+        ~Remove() { std::filesystem::remove(path); }
+    } remove{path};
+    std::ofstream(path, std::ios::binary) << horoscope_file_text(h);
+    ScriptArgs a;
+    a.file = kInterpretationScript;
+    a.horoscopes = {path};
+    a.options = options;
+    return run_script(a, ctx);
+}
 
 void register_script_cli(CLI::App& app, CliContext& ctx) {
     auto a = std::make_shared<ScriptArgs>();

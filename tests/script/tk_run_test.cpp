@@ -6,6 +6,7 @@
 
 #include <cstdlib>
 
+#include "common/sample_script_run.h"
 #include "common/temp_dir.h"
 #include "core/worker_threads.h"
 #include "script/tcl_host.h"
@@ -60,9 +61,12 @@ protected:
         if (!std::getenv("DISPLAY")) GTEST_SKIP() << "no X server (install xvfb)";
     }
     // Runs `script` as a TK script and waits for its slot; true when it succeeded.
-    bool run(const std::string& script) {
+    bool run(const std::string& script) { return run_file(write_text(m_dir / "run.tk", script)); }
+    bool run_file(const std::string& path, ScriptDialogs dialogs = {}) {
         ScriptRunRequest r;
-        r.script_name = write_text(m_dir / "run.tk", script);
+        r.script_name = path;
+        r.options = testing_data::sample_options();
+        r.dialogs = std::move(dialogs);
         r.messages = &m_messages;
         r.workers = &m_workers;
         r.echo_to_stdout = false;
@@ -101,6 +105,20 @@ TEST_F(TkRun, FailureReportWithLineFeeds) {
     EXPECT_EQ(m_shown[0], "\n" + path + "\n\nboom\n *** errorInfo *** \nboom\n    while executing\n\"error boom\"\n"
                           " Line: 2 (from 1)\n");
     EXPECT_EQ(m_messages.messages.back(), (Message{"Error running TCL script", "Error", MessageIcon::Warning}));
+}
+
+// The shipped Tk script opens the sample chart through the open-file dialog, draws it and
+// closes by itself when TELLURIM_TK_CLOSE_AFTER asks it to.
+TEST_F(TkRun, ShippedHinduChart) {
+    ::setenv("TELLURIM_TK_CLOSE_AFTER", "200", 1);
+    ScriptDialogs dialogs;
+    dialogs.open_horoscope = [](const std::string&) -> std::optional<std::string> {
+        return std::string(TELLURIM_TEST_DATA_DIR) + "/files/sample_horoscope.xml";
+    };
+    EXPECT_TRUE(run_file(std::string(TELLURIM_SOURCE_DIR) + "/data/tcltkscript/hindu_horoscope_tk.tcl", dialogs));
+    ::unsetenv("TELLURIM_TK_CLOSE_AFTER");
+    EXPECT_TRUE(m_shown.empty()) << m_shown.front();
+    EXPECT_TRUE(m_messages.messages.empty());
 }
 
 }  // namespace
