@@ -8,7 +8,6 @@
 #include <csignal>
 #include <chrono>
 #include <cstdlib>
-#include <deque>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -25,9 +24,9 @@
 #include "base/strings.h"
 #include "core/worker_threads.h"
 #include "files/hindu_aspects_file.h"
-#include "files/horoscope_file.h"
 #include "files/stars_file.h"
 #include "script/script_commands.h"
+#include "script/script_horoscope_file.h"
 #include "script/script_reference.h"
 #include "script/script_menu.h"
 #include "script/tcl_host.h"
@@ -45,6 +44,7 @@ struct ScriptArgs {
     bool commands = false;
     bool reference = false;
     std::optional<Options> options;  // the run's options instead of the stored ones
+    std::shared_ptr<ScriptHoroscopeFile> keep;  // a private copy among the horoscopes
 };
 
 // The command reference, from the command table itself.
@@ -157,7 +157,6 @@ int run_script(ScriptArgs a, CliContext& ctx) {
         return ctx.exit_code;
     }
     WorkerThreads workers;
-    auto answers = std::make_shared<std::deque<std::string>>(a.horoscopes.begin(), a.horoscopes.end());
     ScriptRunRequest request;
     request.script_name = a.file;
     request.options = a.options ? *a.options : settings->options;
@@ -166,12 +165,7 @@ int run_script(ScriptArgs a, CliContext& ctx) {
     request.interp_files = &interp_files;
     request.aspects = &settings->aspects;
     // Each --horoscope file answers one open-file dialog, in order; then the dialog is cancelled.
-    request.dialogs.open_horoscope = [answers](const std::string&) -> std::optional<std::string> {
-        if (answers->empty()) return std::nullopt;
-        std::string next = answers->front();
-        answers->pop_front();
-        return next;
-    };
+    request.dialogs = answering_dialogs({a.horoscopes.begin(), a.horoscopes.end()}, std::move(a.keep));
     // The stars catalogue and the Hindu aspect table, loaded as the application loads them at
     // start-up; a catalogue that does not load leaves the stars commands without one.
     StarCatalogue stars;
@@ -209,21 +203,15 @@ int run_script(ScriptArgs a, CliContext& ctx) {
 int run_interpretation(const Horoscope& h, const Options& options, CliContext& ctx) {
     // The script opens its horoscope as the user would: from a file, here a private copy of
     // the chart just computed, removed when the run ends.
-    std::string path = (std::filesystem::temp_directory_path() / "tellurim-interpret-XXXXXX.xml").string();
-    const int fd = ::mkstemps(path.data(), 4);
-    if (fd < 0) {
-        ctx.fail(kExitFailure, path, str(Str::HoroFileCannotWrite));
+    std::shared_ptr<ScriptHoroscopeFile> copy = ScriptHoroscopeFile::write(h);
+    if (!copy) {
+        ctx.fail(kExitFailure, std::filesystem::temp_directory_path().string(), str(Str::HoroFileCannotWrite));
         return ctx.exit_code;
     }
-    ::close(fd);
-    struct Remove {
-        std::string path;
-        ~Remove() { std::filesystem::remove(path); }
-    } remove{path};
-    std::ofstream(path, std::ios::binary) << horoscope_file_text(h);
     ScriptArgs a;
     a.file = kInterpretationScript;
-    a.horoscopes = {path};
+    a.horoscopes = {copy->path()};
+    a.keep = std::move(copy);
     a.options = options;
     return run_script(a, ctx);
 }

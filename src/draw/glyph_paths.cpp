@@ -287,4 +287,20 @@ QPainterPath planet_glyph_path(int planet) {
     return p;
 }
 
+GlyphBox planet_glyph_box(int planet) {
+    const QRectF r = planet_glyph_path(planet).boundingRect();
+    if (r.isNull()) return {};
+    constexpr double kHalfStroke = 1.0 / 9.0;
+    return {r.left() - kHalfStroke, r.top() - kHalfStroke, r.right() + kHalfStroke, r.bottom() + kHalfStroke};
+}
+
+const GlyphBoxes& planet_glyph_boxes() {
+    static const GlyphBoxes boxes = [] {
+        GlyphBoxes b{};
+        for (int p = 0; p < kPlanetRows; ++p) b[static_cast<std::size_t>(p)] = planet_glyph_box(p);
+        return b;
+    }();
+    return boxes;
+}
+
 }  // namespace tellurim

@@ -111,7 +111,7 @@ std::array<NakshatraPlace, 27> nakshatra_places(const WheelLayout& layout, const
 }
 
 PlanetPlaces planet_places(double cx, double cy, const WheelRing& ring, const WheelRotation& rot,
-                           const WheelLongitudes& lon, bool spread) {
+                           const WheelLongitudes& lon, bool spread, const GlyphBoxes* boxes) {
     PlanetPlaces out;
     const double w = ring.width;
     const double glyph_size = w / 4.0;
@@ -127,17 +127,22 @@ PlanetPlaces planet_places(double cx, double cy, const WheelRing& ring, const Wh
         m.outer_from = wheel_polar(cx, cy, ring.outer(), a);
         m.outer_to = wheel_polar(cx, cy, ring.outer() - w / 10.0, a);
         out.marks.push_back(m);
-        out.glyphs.push_back({p, glyph_size, ring.middle(), a});
+        out.glyphs.push_back({p, glyph_size, ring.middle(), a, boxes ? (*boxes)[static_cast<std::size_t>(p)] : GlyphBox{}});
     }
     if (spread) spread_glyphs(out.glyphs, glyph_size / 7.0);
     return out;
 }
 
 int spread_glyphs(std::vector<GlyphPlace>& glyphs, double min_size) {
+    // Each glyph keeps the circle of its size (a symbol with its halo) and its drawn box, which
+    // the letter glyphs fill to the corners and overrun sideways. The glyphs are drawn upright:
+    // their boxes stay parallel to the screen's axes.
     auto overlap = [](const GlyphPlace& a, const GlyphPlace& b) {
-        const double dx = a.radius * std::cos(a.angle) - b.radius * std::cos(b.angle);
-        const double dy = a.radius * std::sin(a.angle) - b.radius * std::sin(b.angle);
-        return a.size + b.size > std::hypot(dx, dy);
+        const double ax = a.radius * std::cos(a.angle), ay = -a.radius * std::sin(a.angle);
+        const double bx = b.radius * std::cos(b.angle), by = -b.radius * std::sin(b.angle);
+        if (a.size + b.size > std::hypot(ax - bx, ay - by)) return true;
+        return ax + a.box.left * a.size < bx + b.box.right * b.size && bx + b.box.left * b.size < ax + a.box.right * a.size &&
+               ay + a.box.top * a.size < by + b.box.bottom * b.size && by + b.box.top * b.size < ay + a.box.bottom * a.size;
     };
     // Adjusts one pair; true when anything changed.
     auto settle = [&](GlyphPlace& i, GlyphPlace& j) {

@@ -128,11 +128,18 @@ std::array<NakshatraPlace, 27> nakshatra_places(const WheelLayout& layout, const
 // A planet's place in a planet ring: its glyph's size, radius and angle (the display record),
 // and the marks of length w/10 at its true longitude, from the inner edge outwards and from
 // the outer edge inwards.
+// A glyph's ink around its centre in units of its size, screen y downwards: the symbols stay
+// within the unit square, the letter glyphs (AC, MC, Gul...) fill its corners and "C" reaches
+// beyond it.
+struct GlyphBox {
+    double left = -1.0, top = -1.0, right = 1.0, bottom = 1.0;
+};
 struct GlyphPlace {
     int planet = -1;
     double size = 0.0;
     double radius = 0.0;
     double angle = 0.0;
+    GlyphBox box;
     WheelPoint centre(double cx, double cy) const { return wheel_polar(cx, cy, radius, angle); }
 };
 struct PlanetMark {
@@ -147,14 +154,16 @@ struct PlanetPlaces {
 };
 // Longitudes in radians; +infinity for a planet whose longitude is unknown (not placed).
 using WheelLongitudes = std::array<double, kPlanetRows>;
+// Each planet's glyph box (null: the unit square for every glyph).
+using GlyphBoxes = std::array<GlyphBox, kPlanetRows>;
 PlanetPlaces planet_places(double cx, double cy, const WheelRing& ring, const WheelRotation& rot,
-                           const WheelLongitudes& lon, bool spread);
+                           const WheelLongitudes& lon, bool spread, const GlyphBoxes* boxes = nullptr);
 
 // The staggering of crowded glyphs: every ordered pair of two different glyphs is examined;
-// an overlapping pair (sizes summed exceed the centres' distance), ordered so that the first
-// lies behind the second, shrinks both sizes by 2 (not below min_size) and moves the first 4
-// inwards and the second 4 outwards until they no longer overlap; a radius that would reach 0
-// stops the pair with its sizes reduced. After a change the scan starts again; it ends after
+// an overlapping pair (sizes summed exceed the centres' distance, or their boxes scaled by their
+// sizes intersect), ordered so that the first lies behind the second, shrinks both sizes by 2
+// (not below min_size) and moves the first 4 inwards and the second 4 outwards until they no
+// longer overlap; a radius that would reach 0 stops the pair with its sizes reduced. After a change the scan starts again; it ends after
 // a scan without change. Angles never change. Returns the number of scans.
 int spread_glyphs(std::vector<GlyphPlace>& glyphs, double min_size);
 

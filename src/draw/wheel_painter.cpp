@@ -193,7 +193,7 @@ void draw_planets(QPainter& g, const WheelLayout& l, const WheelRing& ring, cons
                   const WheelChart& chart, const Options& o, const WheelStyle& st, std::vector<WheelHotSpot>* spots,
                   bool outside_chart) {
     const QColor background = qcolour(o.colours.drawing_background);
-    const PlanetPlaces places = planet_places(l.cx, l.cy, ring, rot, chart.longitudes, st.spread);
+    const PlanetPlaces places = planet_places(l.cx, l.cy, ring, rot, chart.longitudes, st.spread, &planet_glyph_boxes());
     QPen pen(qcolour(o.colours.pen));
     pen.setWidthF(1.0);
     g.setPen(pen);

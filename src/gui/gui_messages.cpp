@@ -1,7 +1,9 @@
 #include "gui/gui_messages.h"
 
+#include <QApplication>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QThread>
 
 namespace tellurim {
 namespace {
@@ -42,6 +44,12 @@ QMessageBox::StandardButton box_button(MessageAnswer a) {
 }  // namespace
 
 MessageAnswer GuiMessages::show(const Message& m) {
+    // A worker (a TK run) asks on the application's thread and waits for the answer.
+    if (QThread::currentThread() != qApp->thread()) {
+        MessageAnswer answer = m.default_answer;
+        QMetaObject::invokeMethod(qApp, [&] { answer = show(m); }, Qt::BlockingQueuedConnection);
+        return answer;
+    }
     QMessageBox box(box_icon(m.icon), qs(m.caption), qs(m.text), box_buttons(m.buttons), m_parent.data());
     box.setDefaultButton(box_button(m.default_answer));
     switch (box.exec()) {
@@ -55,6 +63,11 @@ MessageAnswer GuiMessages::show(const Message& m) {
 }
 
 std::string GuiMessages::ask_text(const std::string& prompt, const std::string& proposed) {
+    if (QThread::currentThread() != qApp->thread()) {
+        std::string answer;
+        QMetaObject::invokeMethod(qApp, [&] { answer = ask_text(prompt, proposed); }, Qt::BlockingQueuedConnection);
+        return answer;
+    }
     return QFileDialog::getExistingDirectory(m_parent.data(), qs(prompt), qs(proposed)).toStdString();
 }
 

@@ -11,11 +11,13 @@
 #include <QMenuBar>
 #include <QPageSetupDialog>
 #include <QPainter>
+#include <QPlainTextEdit>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QTextBrowser>
 #include <QTextDocument>
+#include <QThread>
 #include <filesystem>
 
 #include "core/paths.h"
@@ -116,14 +118,17 @@ void MainWindow::build_menus() {
     m_actions[Str::GuiExit] = exit;
 
     QMenu* interp = bar->addMenu(tr_(Str::GuiInterpretation));
-    placeholder(interp, Str::GuiRunTcl, Str::AppNotBuilt);
-    placeholder(interp, Str::GuiRunTk, Str::AppNotBuilt);
+    for (const auto& [s, kind] : {std::pair{Str::GuiRunTcl, ScriptKind::Tcl}, std::pair{Str::GuiRunTk, ScriptKind::Tk}}) {
+        QAction* a = interp->addAction(tr_(s));
+        connect(a, &QAction::triggered, this, [this, k = kind] { run_script_file(k); });
+        m_actions[s] = a;
+    }
     QMenu* custom = interp->addMenu(tr_(Str::GuiCustom));
     m_actions[Str::GuiCustom] = custom->menuAction();
     for (const ScriptMenuEntry& e : m_app.script_menu()) {
         QAction* a = custom->addAction(qs(e.text));
         connect(a, &QAction::triggered, this,
-                [this] { m_app.messages().tell(str(Str::AppNotBuilt), caption_of(Str::GuiCustom), MessageIcon::Information); });
+                [this, file = e.file, tcl = e.is_tcl] { run_script(file, tcl ? ScriptKind::Tcl : ScriptKind::Tk); });
     }
 
     QMenu* tools = bar->addMenu(tr_(Str::GuiTools));
@@ -371,6 +376,51 @@ void MainWindow::print() {
         const OpenChart& oc = c->chart();
         paint_wheel(g, area, area.toSize(), oc.horoscope->options, m_app.wheel_style(oc), m_app.wheel_input(oc));
     }
+}
+
+bool MainWindow::run_script(const std::string& file, ScriptKind kind) {
+    const OpenChart* chart = current_chart();
+    // Without a chart window the script's open-file dialog is the user's, shown on this
+    // window's thread even when a TK run asks from its worker.
+    ScriptDialogs dialogs;
+    dialogs.open_horoscope = [this](const std::string& title) -> std::optional<std::string> {
+        QString path;
+        QMetaObject::invokeMethod(
+            this,
+            [&] {
+                path = QFileDialog::getOpenFileName(this, qs(title), qs(m_app.horoscopes_dir()),
+                                                    qt_filter(horoscope_file_filter()));
+            },
+            QThread::currentThread() == thread() ? Qt::DirectConnection : Qt::BlockingQueuedConnection);
+        if (path.isEmpty()) return std::nullopt;
+        return path.toStdString();
+    };
+    // A TK run reports from its worker: the window is made on this one.
+    auto show = [this](const std::string& text) {
+        QMetaObject::invokeMethod(this, [this, text] { show_run_text(text); }, Qt::AutoConnection);
+        return true;
+    };
+    return m_app.run_script(file, kind, chart ? chart->horoscope.get() : nullptr, std::move(dialogs), show);
+}
+
+void MainWindow::run_script_file(ScriptKind kind) {
+    const Str command = kind == ScriptKind::Tcl ? Str::GuiRunTcl : Str::GuiRunTk;
+    const QString path = QFileDialog::getOpenFileName(this, tr_(command).remove('&'),
+                                                      qs(m_app.options().paths.tcl_script_dir), "Tcl (*.tcl);;(*)");
+    if (!path.isEmpty()) run_script(path.toStdString(), kind);
+}
+
+QPlainTextEdit* MainWindow::show_run_text(const std::string& text) {
+    auto* view = new QPlainTextEdit;
+    view->setReadOnly(true);
+    view->setPlainText(qs(text).remove('\r'));
+    view->setWindowTitle(tr_(Str::ScriptResultTitle));
+    view->setAttribute(Qt::WA_DeleteOnClose);
+    QMdiSubWindow* sub = m_mdi->addSubWindow(view);
+    sub->resize(640, 480);
+    sub->show();
+    m_mdi->setActiveSubWindow(sub);
+    return view;
 }
 
 void MainWindow::cascade() { m_mdi->cascadeSubWindows(); }

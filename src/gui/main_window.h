@@ -16,6 +16,7 @@
 class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
+class QPlainTextEdit;
 
 namespace tellurim {
 
@@ -47,6 +48,11 @@ public:
     MovingDialog* moving();
     // Starts a text export on a worker slot with its progress dialog; null when refused.
     TextExportRun* export_text(const TextExportRequest& request);
+    // Runs a script (a name relative to the script directory, or a path) on the horoscope of
+    // the active chart or results window; its run text opens a "Result" window.
+    bool run_script(const std::string& file, ScriptKind kind);
+    // A "Result" window holding a run text.
+    QPlainTextEdit* show_run_text(const std::string& text);
     // Redraws every window of `chart`.
     void refresh(OpenChart& chart);
 
@@ -71,6 +77,7 @@ private:
     void page_setup();
     void export_txt();
     void print();
+    void run_script_file(ScriptKind kind);
     void cascade();
     void tile_horizontal();
     void tile_vertical();

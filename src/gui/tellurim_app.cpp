@@ -15,6 +15,7 @@
 #include "report/doc_writer.h"
 #include "report/results_report.h"
 #include "report/text_measure.h"
+#include "script/script_horoscope_file.h"
 
 namespace tellurim {
 
@@ -212,6 +213,35 @@ WheelInput TellurimApp::wheel_input(const OpenChart& chart) const {
 
 WheelStyle TellurimApp::wheel_style(const OpenChart& chart) const {
     return tellurim::wheel_style(chart.horoscope->options, chart.outside && !chart.outside_hidden);
+}
+
+bool TellurimApp::run_script(const std::string& file, ScriptKind kind, const Horoscope* h, ScriptDialogs dialogs,
+                             std::function<bool(const std::string&)> show_text) {
+    ScriptRunRequest request;
+    request.script_name = file;
+    request.options = options();
+    request.messages = &m_messages;
+    request.workers = m_workers.get();
+    request.stars = m_stars.get();
+    request.aspects = &m_settings->aspects;
+    request.interp_files = m_interp.get();
+    request.hindu_aspects = m_hindu.get();
+    request.horoscopes_dir = horoscopes_dir();
+    request.echo_to_stdout = false;
+    request.show_run_text = std::move(show_text);
+    request.dialogs = std::move(dialogs);
+    if (h) {
+        std::shared_ptr<ScriptHoroscopeFile> copy = ScriptHoroscopeFile::write(*h);
+        if (!copy) {
+            m_messages.tell(std::filesystem::temp_directory_path().string(), str(Str::HoroFileCannotWrite),
+                            MessageIcon::Error);
+            return false;
+        }
+        const std::string path = copy->path();
+        request.dialogs = answering_dialogs({path}, std::move(copy));
+    }
+    if (kind == ScriptKind::Tk) return start_tk_script(request) >= 0;
+    return run_tcl_script(request) == ScriptRunResult::Succeeded;
 }
 
 std::string TellurimApp::report(const Horoscope& h, int format) const {

@@ -19,6 +19,7 @@
 #include "draw/wheel_painter.h"
 #include "files/interp_texts.h"
 #include "script/script_menu.h"
+#include "script/tcl_host.h"
 
 namespace tellurim {
 
@@ -87,6 +88,13 @@ public:
     // What the chart window paints, and its style.
     WheelInput wheel_input(const OpenChart& chart) const;
     WheelStyle wheel_style(const OpenChart& chart) const;
+    // Runs a script with the application's settings and tables: TCL on this thread, TK on a
+    // worker slot. Its open-file dialog is answered with a private copy of `h` when given, and
+    // by `dialogs` otherwise. `show_text` receives the run text of a TCL run, or the failure
+    // report of a TK run (from the worker's thread). False when the run failed or could not start.
+    bool run_script(const std::string& file, ScriptKind kind, const Horoscope* h, ScriptDialogs dialogs,
+                    std::function<bool(const std::string&)> show_text);
+
     // The results report of a horoscope in a document format (0 to 4, kDocHtml for the view).
     std::string report(const Horoscope& h, int format) const;
 

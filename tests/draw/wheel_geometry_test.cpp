@@ -9,6 +9,7 @@
 #include <numbers>
 
 #include "common/data_table.h"
+#include "draw/glyph_paths.h"
 
 namespace tellurim {
 namespace {
@@ -142,7 +143,7 @@ TEST(WheelGeometry, PlanetMarksAndGlyphsInTheRing) {
 TEST(WheelGeometry, CrowdedGlyphsAreStaggeredNotSpread) {
     // Two glyphs of size 10 on a circle of radius 100, 2 degrees apart (3.5 px): the one behind
     // goes inwards, the one ahead outwards, both shrink, angles stay.
-    std::vector<GlyphPlace> g = {{kMoon, 10, 100, 12 * kDeg}, {kSun, 10, 100, 10 * kDeg}};
+    std::vector<GlyphPlace> g = {{kMoon, 10, 100, 12 * kDeg, {}}, {kSun, 10, 100, 10 * kDeg, {}}};
     spread_glyphs(g, 10.0 / 7);
     EXPECT_DOUBLE_EQ(g[0].angle, 12 * kDeg);
     EXPECT_DOUBLE_EQ(g[1].angle, 10 * kDeg);
@@ -155,7 +156,7 @@ TEST(WheelGeometry, CrowdedGlyphsAreStaggeredNotSpread) {
     EXPECT_LE(g[0].size + g[1].size, std::hypot(dx, dy));
 
     // Across 0 deg the glyph at 359 lies behind the one at 1.
-    std::vector<GlyphPlace> wrap_pair = {{kSun, 10, 100, 1 * kDeg}, {kMoon, 10, 100, 359 * kDeg}};
+    std::vector<GlyphPlace> wrap_pair = {{kSun, 10, 100, 1 * kDeg, {}}, {kMoon, 10, 100, 359 * kDeg, {}}};
     spread_glyphs(wrap_pair, 10.0 / 7);
     EXPECT_GT(wrap_pair[0].radius, 100.0);
     EXPECT_LT(wrap_pair[1].radius, 100.0);
@@ -163,7 +164,7 @@ TEST(WheelGeometry, CrowdedGlyphsAreStaggeredNotSpread) {
     // Near the centre: radii 6 -> 2 and 10 with sizes 8; the next step would take the first
     // to -2, so it stops with sizes 6; the next scan shrinks them to 4 and stops again, and
     // 4 + 4 no longer exceeds the distance 8.
-    std::vector<GlyphPlace> tight = {{kSun, 10, 6, 0.0}, {kMoon, 10, 6, 0.0}};
+    std::vector<GlyphPlace> tight = {{kSun, 10, 6, 0.0, {}}, {kMoon, 10, 6, 0.0, {}}};
     spread_glyphs(tight, 10.0 / 7);
     EXPECT_DOUBLE_EQ(tight[0].size, 4.0);
     EXPECT_DOUBLE_EQ(tight[1].size, 4.0);
@@ -171,9 +172,26 @@ TEST(WheelGeometry, CrowdedGlyphsAreStaggeredNotSpread) {
     EXPECT_DOUBLE_EQ(tight[1].radius, 10.0);
 
     // Far apart: nothing changes, one scan.
-    std::vector<GlyphPlace> apart = {{kSun, 10, 100, 0.0}, {kMoon, 10, 100, kPi}};
+    std::vector<GlyphPlace> apart = {{kSun, 10, 100, 0.0, {}}, {kMoon, 10, 100, kPi, {}}};
     EXPECT_EQ(spread_glyphs(apart, 1.0), 1);
     EXPECT_DOUBLE_EQ(apart[0].radius, 100.0);
+}
+
+TEST(WheelGeometry, GlyphsStaggerByTheirDrawnBoxes) {
+    // Two glyphs of size 10 side by side at the top of the wheel, 20.5 px apart: the symbols
+    // stay clear, while MC and AC, whose "C" reaches past the unit square, touch ("MCAC").
+    const double half = std::asin(20.5 / 200.0);
+    const struct {
+        int left, right;
+        bool staggered;
+    } rows[] = {{kSun, kMoon, false}, {kMidheaven, kAscendant, true}, {kAscendant, kMidheaven, true}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.left);
+        std::vector<GlyphPlace> g = {{row.left, 10, 100, kPi / 2 + half, planet_glyph_box(row.left)},
+                                     {row.right, 10, 100, kPi / 2 - half, planet_glyph_box(row.right)}};
+        spread_glyphs(g, 10.0 / 7);
+        EXPECT_EQ(g[0].radius != 100.0, row.staggered);
+    }
 }
 
 TEST(WheelGeometry, CuspsAndNumerals) {

@@ -9,6 +9,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QPlainTextEdit>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <cstdlib>
@@ -90,7 +91,8 @@ private slots:
             {Str::GuiSaveAs, "S&ave as..."},              {Str::GuiPlanetHouseColors, "Pla&nets Colors in Houses ..."},
             {Str::GuiTileVertical, "Tile &vertical"},     {Str::GuiPermute, "&Permute inside and outside horoscope"},
             {Str::GuiZoomRestore, "Restore (x&1)"},       {Str::GuiShowDrawing, "Show &drawing"},
-            {Str::GuiHelpContext, "&Context(F1)"},        {Str::GuiRunTk, "Run T&K script ..."}};
+            {Str::GuiHelpContext, "&Context(F1)"},        {Str::GuiRunTk, "Run T&K script ..."},
+            {Str::GuiRunTcl, "Run T&CL script ..."},      {Str::GuiCustom, "Cust&om"}};
         for (const auto& [id, label] : commands) QCOMPARE(m_window->action(id)->text(), QString(label));
         QCOMPARE(m_window->action(Str::GuiHoroscopeNow)->shortcut(), QKeySequence(Qt::Key_F2));
         QCOMPARE(m_window->action(Str::GuiHelpContext)->shortcut(), QKeySequence(Qt::Key_F1));
@@ -192,6 +194,17 @@ private slots:
         sub->resize(screen.width() / 7, screen.height() / 7);
         QApplication::processEvents();
         QCOMPARE(coloured_pixels(w->canvas()->grab_wheel()), 0);
+    }
+
+    void customScriptReadsTheActiveChart() {
+        OpenChart* c = sample_chart();
+        QVERIFY(c);
+        m_window->show_chart(*c);
+        m_window->action(Str::GuiCustom)->menu()->actions().at(0)->trigger();  // interpre.tcl
+        auto* result = qobject_cast<QPlainTextEdit*>(m_window->mdi()->activeSubWindow()->widget());
+        QVERIFY(result && result->isReadOnly());
+        QCOMPARE(result->windowTitle(), QString("Result"));
+        QVERIFY(result->toPlainText().startsWith("Interpretation of the horoscope of Birth Sample\n"));
     }
 
     void movingStepsTheOutsideChart() {
