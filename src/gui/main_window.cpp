@@ -98,6 +98,14 @@ QAction* MainWindow::placeholder(QMenu* menu, Str text, Str message) {
     return a;
 }
 
+QAction* MainWindow::settings_command(QMenu* menu, Str text, DialogOpener opener) {
+    if (!opener) return placeholder(menu, text, Str::AppNextIssue);
+    QAction* a = menu->addAction(tr_(text));
+    connect(a, &QAction::triggered, this, [this, opener] { opener(*this); });
+    m_actions[text] = a;
+    return a;
+}
+
 void MainWindow::build_menus() {
     QMenuBar* bar = menuBar();
     QMenu* file = bar->addMenu(tr_(Str::GuiFile));
@@ -140,17 +148,17 @@ void MainWindow::build_menus() {
     QMenu* config = bar->addMenu(tr_(Str::GuiConfiguration));
     for (Str s : {Str::GuiHomeDir, Str::GuiHoroscopesDir, Str::GuiDirsFiles, Str::GuiInterface, Str::GuiDatabase,
                   Str::GuiInterpList, Str::GuiMyCity})
-        placeholder(config, s, Str::AppNextIssue);
+        settings_command(config, s, configuration_dialog(s));
     QMenu* options = bar->addMenu(tr_(Str::GuiOptions));
     for (Str s : {Str::GuiAstrology, Str::GuiAyanamsa, Str::GuiHouses, Str::GuiDasaAyanamsa, Str::GuiEphemeris})
-        placeholder(options, s, Str::AppNextIssue);
+        settings_command(options, s, options_dialog(s));
     options->addSeparator();
     for (Str s : {Str::GuiAspects, Str::GuiHinduAspects, Str::GuiExaltations, Str::GuiNakshatras})
-        placeholder(options, s, Str::AppNextIssue);
+        settings_command(options, s, options_dialog(s));
     options->addSeparator();
     for (Str s : {Str::GuiDrawingOptions, Str::GuiFonts, Str::GuiColors, Str::GuiPlanetColors,
                   Str::GuiPlanetHouseColors})
-        placeholder(options, s, Str::AppNextIssue);
+        settings_command(options, s, options_dialog(s));
 
     // The child windows' menus, shown while such a window is active.
     m_drawing = bar->addMenu(tr_(Str::GuiDrawing));
@@ -167,8 +175,7 @@ void MainWindow::build_menus() {
         connect(a, &QAction::triggered, this, [this, f = factor] { zoom(f); });
         m_actions[s] = a;
     }
-    placeholder(m_drawing, Str::GuiPlanetsFilter, Str::AppNextIssue);
-    placeholder(m_drawing, Str::GuiHousesFilter, Str::AppNextIssue);
+    for (Str s : {Str::GuiPlanetsFilter, Str::GuiHousesFilter}) settings_command(m_drawing, s, options_dialog(s));
     QAction* moving_action = m_drawing->addAction(tr_(Str::GuiMoving));
     connect(moving_action, &QAction::triggered, this, [this] { moving(); });
     m_actions[Str::GuiMoving] = moving_action;

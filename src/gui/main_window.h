@@ -10,6 +10,7 @@
 // moc cannot read the string table's X-macro lists.
 #ifndef Q_MOC_RUN
 #include "base/strings.h"
+#include "gui/settings_dialogs.h"
 #include "gui/tellurim_app.h"
 #endif
 
@@ -62,6 +63,8 @@ protected:
 private:
     QAction* add(QMenu* menu, Str text, void (MainWindow::*slot)(), const QKeySequence& key = {});
     QAction* placeholder(QMenu* menu, Str text, Str message);
+    // A settings command: its dialog, or a notice while it has none.
+    QAction* settings_command(QMenu* menu, Str text, DialogOpener opener);
     void build_menus();
     void update_menus();
     OpenChart* current_chart() const;
