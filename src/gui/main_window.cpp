@@ -151,14 +151,14 @@ void MainWindow::build_menus() {
         settings_command(config, s, configuration_dialog(s));
     QMenu* options = bar->addMenu(tr_(Str::GuiOptions));
     for (Str s : {Str::GuiAstrology, Str::GuiAyanamsa, Str::GuiHouses, Str::GuiDasaAyanamsa, Str::GuiEphemeris})
-        settings_command(options, s, options_dialog(s));
+        settings_command(options, s, computing_options_dialog(s));
     options->addSeparator();
     for (Str s : {Str::GuiAspects, Str::GuiHinduAspects, Str::GuiExaltations, Str::GuiNakshatras})
         settings_command(options, s, options_dialog(s));
     options->addSeparator();
     for (Str s : {Str::GuiDrawingOptions, Str::GuiFonts, Str::GuiColors, Str::GuiPlanetColors,
                   Str::GuiPlanetHouseColors})
-        settings_command(options, s, options_dialog(s));
+        settings_command(options, s, drawing_options_dialog(s));
 
     // The child windows' menus, shown while such a window is active.
     m_drawing = bar->addMenu(tr_(Str::GuiDrawing));

@@ -15,7 +15,13 @@ using DialogOpener = void (*)(MainWindow& window);
 
 // The Configuration menu's dialogs (null for a command that has none).
 DialogOpener configuration_dialog(Str command);
-// The Options menu's dialogs, and the "&Drawing" menu's two aspect filters (null for none).
+// The Options menu's dialogs of the computation: astrology, ayanamsa, houses, dasas' ayanamsa,
+// ephemeris (null for none).
+DialogOpener computing_options_dialog(Str command);
+// The Options menu's aspect, Hindu aspect, exaltation and nakshatra dialogs, and the
+// "&Drawing" menu's two aspect filters (null for none).
 DialogOpener options_dialog(Str command);
+// The Options menu's drawing, fonts and colours dialogs (null for none).
+DialogOpener drawing_options_dialog(Str command);
 
 }  // namespace tellurim
