@@ -33,6 +33,12 @@ constexpr std::array<std::string_view, static_cast<int>(Str::Count)> kTexts = {
 #include "base/strings_script_chart.def"
 #include "base/strings_script_sky.def"
 #include "base/strings_geocoding.def"
+#include "base/strings_gui_config.def"
+#include "base/strings_gui_computing.def"
+#include "base/strings_gui_aspects.def"
+#include "base/strings_gui_drawing.def"
+#include "base/strings_gui_tools.def"
+#include "base/strings_install.def"
 #undef TELLURIM_STRING
 };
 
