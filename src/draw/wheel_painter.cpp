@@ -3,11 +3,17 @@
 #include <QFontMetricsF>
 #include <QPainterPathStroker>
 #include <QRadialGradient>
+#include <QSemaphore>
 #include <QString>
+#include <QThread>
+#include <QThreadPool>
 #include <QTransform>
 #include <algorithm>
 #include <cmath>
+#include <map>
+#include <mutex>
 #include <numbers>
+#include <utility>
 
 #include "astro/planets_signs.h"
 #include "base/strings.h"
@@ -160,6 +166,31 @@ void draw_halo(QPainter& g, QPointF centre, double radius, Argb centre_colour, A
     g.drawEllipse(centre, radius, radius);
 }
 
+// The filled outline of a planet's glyph of half-side `half_side`, centred on the origin: its
+// strokes widened and their overlaps merged. Merging is the dearest step of a wheel's painting,
+// and a chart's glyphs come in a few sizes only, so the shapes are kept (for the sizes of the
+// last few wheels: the cache starts again when it holds a thousand).
+QPainterPath glyph_shape(int planet, double half_side) {
+    static std::mutex mutex;
+    static std::map<std::pair<int, double>, QPainterPath> shapes;
+    const std::lock_guard lock(mutex);
+    auto [it, added] = shapes.try_emplace({planet, half_side});
+    if (added) {
+        if (shapes.size() > 1000) {
+            shapes.clear();
+            it = shapes.try_emplace({planet, half_side}).first;
+        }
+        QTransform t;
+        t.scale(half_side, half_side);
+        QPainterPathStroker stroker;
+        stroker.setWidth(std::max(1.5, half_side / 4.5));
+        stroker.setCapStyle(Qt::RoundCap);
+        stroker.setJoinStyle(Qt::RoundJoin);
+        it->second = stroker.createStroke(t.map(planet_glyph_path(planet))).simplified();
+    }
+    return it->second;
+}
+
 // A planet glyph in its style: the outline's strokes widened into a shape that is filled with
 // the style's brush and outlined with its pen; the halos behind it, the house's first.
 void draw_planet_glyph(QPainter& g, int planet, QPointF centre, double half_side, const GlyphStyle& style,
@@ -168,14 +199,7 @@ void draw_planet_glyph(QPainter& g, int planet, QPointF centre, double half_side
     if (halos && house_halo && house_halo->on)
         draw_halo(g, centre, 1.3 * half_side + house_halo->size, house_halo->centre, house_halo->border);
     if (halos && style.halo_on) draw_halo(g, centre, 1.15 * half_side + style.halo_size, style.halo_centre, style.halo_border);
-    QTransform t;
-    t.translate(centre.x(), centre.y());
-    t.scale(half_side, half_side);
-    QPainterPathStroker stroker;
-    stroker.setWidth(std::max(1.5, half_side / 4.5));
-    stroker.setCapStyle(Qt::RoundCap);
-    stroker.setJoinStyle(Qt::RoundJoin);
-    const QPainterPath shape = stroker.createStroke(t.map(planet_glyph_path(planet))).simplified();
+    const QPainterPath shape = glyph_shape(planet, half_side).translated(centre);
     // The outline always stands out on the background, whatever the glyph's colours.
     QPen pen(contrasting(qcolour(style.pen_colour), background));
     pen.setWidthF(std::clamp(static_cast<double>(style.pen_size) * half_side / 30.0, 0.75, 2.0));
@@ -254,6 +278,9 @@ void draw_aspects(QPainter& g, const WheelLayout& l, const WheelRotation& rot, c
     }
 }
 
+void paint_wheel_here(QPainter& g, QSizeF area, QSize screen, const Options& o, const WheelStyle& st,
+                      const WheelInput& input, std::vector<WheelHotSpot>* spots);
+
 }  // namespace
 
 WheelStyle wheel_style(const Options& options, bool superposed) {
@@ -281,6 +308,30 @@ WheelStyle wheel_style(const Options& options, bool superposed) {
 
 void paint_wheel(QPainter& g, QSizeF area, QSize screen, const Options& o, const WheelStyle& st,
                  const WheelInput& input, std::vector<WheelHotSpot>* spots) {
+    // Qt's raster engine hands each fill of more than about a hundred spans (a long smoothed
+    // line, a halo, a sector) to its global thread pool and waits for it, unless it already
+    // runs on a thread of that pool. A wheel holds hundreds of such fills, and on a busy
+    // machine each hand-over costs more than the fill. An image is painted from a thread of the
+    // pool instead (the painter's thread waits): one hand-over for the whole wheel. A pool
+    // with no thread free paints here.
+    QThreadPool* pool = QThreadPool::globalInstance();
+    if (g.device() && g.device()->devType() == QInternal::Image && !pool->contains(QThread::currentThread())) {
+        QSemaphore done;
+        if (pool->tryStart([&] {
+                paint_wheel_here(g, area, screen, o, st, input, spots);
+                done.release();
+            })) {
+            done.acquire();
+            return;
+        }
+    }
+    paint_wheel_here(g, area, screen, o, st, input, spots);
+}
+
+namespace {
+
+void paint_wheel_here(QPainter& g, QSizeF area, QSize screen, const Options& o, const WheelStyle& st,
+                      const WheelInput& input, std::vector<WheelHotSpot>* spots) {
     g.save();
     g.setRenderHint(QPainter::Antialiasing, st.antialias);
     g.setRenderHint(QPainter::TextAntialiasing, st.antialias);
@@ -444,5 +495,7 @@ void paint_wheel(QPainter& g, QSizeF area, QSize screen, const Options& o, const
     }
     g.restore();
 }
+
+}  // namespace
 
 }  // namespace tellurim
