@@ -117,7 +117,7 @@ struct CosineBand {
 };
 constexpr double kBandSlack = 1e-9;
 
-std::vector<CosineBand> cosine_bands(const std::vector<AspectDef>& rows) {
+std::vector<CosineBand> make_cosine_bands(const std::vector<AspectDef>& rows) {
     std::vector<CosineBand> bands;
     for (std::size_t i = 0; i < rows.size(); ++i) {
         const AspectDef& r = rows[i];
@@ -141,6 +141,28 @@ std::vector<CosineBand> cosine_bands(const std::vector<AspectDef>& rows) {
     return bands;
 }
 
+// The bands of the table last used on this thread, kept with the angles and orbs they come from:
+// a chart's two aspect steps, and the charts after it, use the same table.
+const std::vector<CosineBand>& cosine_bands(const std::vector<AspectDef>& rows) {
+    struct Cache {
+        std::vector<std::pair<AngleValue, AngleValue>> key;
+        std::vector<CosineBand> bands;
+    };
+    thread_local Cache cache;
+    const auto same = [&rows](const std::vector<std::pair<AngleValue, AngleValue>>& key) {
+        if (key.size() != rows.size()) return false;
+        for (std::size_t i = 0; i < rows.size(); ++i)
+            if (!(key[i].first == rows[i].angle) || !(key[i].second == rows[i].orb)) return false;
+        return true;
+    };
+    if (cache.key.empty() || !same(cache.key)) {
+        cache.key.clear();
+        for (const AspectDef& r : rows) cache.key.emplace_back(r.angle, r.orb);
+        cache.bands = make_cosine_bands(rows);
+    }
+    return cache.bands;
+}
+
 // The cosine of the separation of two chart points from their sines and cosines, without a
 // trigonometric call.
 double quick_cosine(const SkyPoint& a, const SkyPoint& b) {
@@ -150,15 +172,17 @@ double quick_cosine(const SkyPoint& a, const SkyPoint& b) {
 
 // Row `r`, of nominal angle and orb `angle_deg` and `orb_deg`, against a separation of `d`
 // radians.
-AspectTest test_separation(const AspectDef& r, double angle_deg, double orb_deg, double d) {
+AspectTest test_usable_separation(const AspectDef& r, double angle_deg, double orb_deg, double d) {
     AspectTest t;
-    if (!has_usable_angle_and_orb(r)) return t;
     t.separation = AngleValue::radians(d);
     double diff = reduce_degrees(radians_to_degrees(d) - angle_deg);
     if (diff > 180.0) diff = 360.0 - diff;
     t.holds = diff <= orb_deg + kOrbMarginDeg;
     if (t.holds) t.opacity = aspect_opacity(r, std::min(diff, orb_deg));
     return t;
+}
+AspectTest test_separation(const AspectDef& r, double angle_deg, double orb_deg, double d) {
+    return has_usable_angle_and_orb(r) ? test_usable_separation(r, angle_deg, orb_deg, d) : AspectTest{};
 }
 
 // Calls `found(row, test)` for every row that holds between two chart points, in table order.
@@ -172,7 +196,8 @@ void each_aspect(const std::vector<AspectDef>& rows, const std::vector<CosineBan
         if (c < band.low || c > band.high || band.row == tested) continue;
         tested = band.row;
         if (d < 0.0) d = separation(a, b);
-        const AspectTest t = test_separation(rows[band.row], band.angle_deg, band.orb_deg, d);
+        // the bands hold usable rows only
+        const AspectTest t = test_usable_separation(rows[band.row], band.angle_deg, band.orb_deg, d);
         if (t.holds) found(rows[band.row], t);
     }
 }
@@ -375,8 +400,9 @@ std::array<SkyPoint, kPlanetRows> aspect_planets(const Horoscope& h) {
 
 bool find_planet_aspects(Horoscope& h) {
     h.aspects.clear();
+    h.aspects.reserve(32);
     const std::vector<AspectDef>& rows = rows_in_force(h);
-    const std::vector<CosineBand> bands = cosine_bands(rows);
+    const std::vector<CosineBand>& bands = cosine_bands(rows);
     const auto points = aspect_planets(h);
     for (int a = 0; a < kPlanetRows; ++a) {
         const SkyPoint& pa = points[static_cast<std::size_t>(a)];
@@ -395,8 +421,9 @@ bool find_planet_aspects(Horoscope& h) {
 
 bool find_house_aspects(Horoscope& h) {
     h.house_aspects.clear();
+    h.house_aspects.reserve(64);
     const std::vector<AspectDef>& rows = rows_in_force(h);
-    const std::vector<CosineBand> bands = cosine_bands(rows);
+    const std::vector<CosineBand>& bands = cosine_bands(rows);
     const auto points = aspect_planets(h);
     std::array<SkyPoint, kHouseCount> cusps{};
     for (std::size_t i = 0; i < cusps.size(); ++i) {
