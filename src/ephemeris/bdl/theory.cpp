@@ -142,10 +142,23 @@ void nutation(const Theories& t, double jd, double& dpsi, double& deps) {
     const double mp = (134.96298 + c * (477198.867398 + c * (0.0086972 + c / 56250))) * kRadPerDeg;
     const double f = (93.27191 + c * (483202.017538 + c * (-0.0036825 + c / 327270))) * kRadPerDeg;
     const double om = (125.04452 + c * (-1934.136261 + c * (0.0020708 + c / 450000))) * kRadPerDeg;
+    // Two terms a time through the two-lane sine and cosine (the same results as one at a
+    // time), the sums taken term by term in the table's order.
+    const auto argument = [&](const double* n) { return n[0] * d + n[1] * m + n[2] * mp + n[3] * f + n[4] * om; };
     double sp = 0, se = 0;
-    for (std::size_t i = 0; i + 9 <= t.nutation.size(); i += 9) {
+    std::size_t i = 0;
+    for (; i + 18 <= t.nutation.size(); i += 18) {
+        const double* a = &t.nutation[i];
+        const double* b = a + 9;
+        const SinCos2 sc = fast_sincos2(Double2{argument(a), argument(b)});
+        sp += (a[5] + a[6] * c) * sc.sin[0];
+        se += (a[7] + a[8] * c) * sc.cos[0];
+        sp += (b[5] + b[6] * c) * sc.sin[1];
+        se += (b[7] + b[8] * c) * sc.cos[1];
+    }
+    for (; i + 9 <= t.nutation.size(); i += 9) {
         const double* n = &t.nutation[i];
-        const SinCos sc = fast_sincos(n[0] * d + n[1] * m + n[2] * mp + n[3] * f + n[4] * om);
+        const SinCos sc = fast_sincos(argument(n));
         sp += (n[5] + n[6] * c) * sc.sin;
         se += (n[7] + n[8] * c) * sc.cos;
     }
