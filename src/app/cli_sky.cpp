@@ -235,9 +235,9 @@ void run_ayanamsa(CliContext& ctx, const AyanamsaArgs& a) {
     if (!aya.is_angle()) return ctx.fail(kExitFailure, str(Str::SkyAyanamsaUndefined), str(Str::ComputeCaption));
     // The test of the ayanamsa settings: the ayanamsa of 2000-01-01 00:00 and the date at
     // which it reaches 30 degrees (the Aquarius era) for this zero date.
-    const AngleValue aya_2000 = ayanamsa(parse_date_hour("2000-01-01 00:00:00 GD").value.jd_et, zero->jd_et);
-    const std::optional<DateHour> aquarius = date_of_ayanamsa(AngleValue::degrees(30.0), *zero);
-    const std::string aquarius_text = aquarius ? format_date_hour(*aquarius) : str(Str::AngleError);
+    const AyanamsaTest test = ayanamsa_test(*zero);
+    const AngleValue aya_2000 = test.ayanamsa_2000;
+    const std::string aquarius_text = test.aquarius_era_text();
     if (a.json) {
         nlohmann::json j = {
             {"ayanamsa_deg", aya.to_degrees()}, {"ayanamsa_rad", aya.value},
@@ -254,7 +254,7 @@ void run_ayanamsa(CliContext& ctx, const AyanamsaArgs& a) {
     std::cout << text(Str::SkyLabelZeroDate) << format_date_hour(*zero) << "\n";
     std::cout << text(Str::SkyLabelAyanamsa) << format_angle(AngleValue::degrees(aya.to_degrees()))
               << fmt::format("  ({:.9f} deg, {:.9f} rad)\n", aya.to_degrees(), aya.value);
-    std::cout << text(Str::SkyAyanamsa2000) << " " << format_angle(AngleValue::degrees(aya_2000.to_degrees())) << "\n";
+    std::cout << text(Str::SkyAyanamsa2000) << " " << test.ayanamsa_2000_text() << "\n";
     std::cout << text(Str::SkyAquariusEra) << " " << aquarius_text << "\n";
 }
 

@@ -26,14 +26,6 @@ std::string lower(std::string_view t) {
     return s;
 }
 
-// A zero date as the dialogs accept it: a preset's caption or a date-hour text.
-std::optional<DateHour> parse_zero_date(std::string_view text) {
-    const std::string_view preset = zero_date_preset(text);
-    DateParse p = parse_date_hour(preset.empty() ? text : preset);
-    if (!p.ok) return std::nullopt;
-    return p.value;
-}
-
 }  // namespace
 
 void append_interface_keys(OptionKeys& keys) {

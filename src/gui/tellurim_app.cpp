@@ -11,6 +11,7 @@
 #include "draw/wheel_chart.h"
 #include "files/hindu_aspects_file.h"
 #include "files/horoscope_file.h"
+#include "files/options_file.h"
 #include "files/host_identity.h"
 #include "report/doc_writer.h"
 #include "report/results_report.h"
@@ -80,6 +81,12 @@ bool TellurimApp::start() {
     // 12. The worker table, empty.
     m_workers = std::make_unique<WorkerThreads>();
     return true;
+}
+
+bool TellurimApp::update_options(const std::function<bool(Options&)>& change) {
+    if (tellurim::update_options(private_dir(), m_settings->options, change)) return true;
+    m_messages.tell(options_file_path(private_dir()), str(Str::OptionsCannotSave), MessageIcon::Error);
+    return false;
 }
 
 std::unique_ptr<Horoscope> TellurimApp::new_horoscope() const {

@@ -4,6 +4,7 @@
 // table, worker table), and the process-wide list of open horoscopes. It holds no widget:
 // the windows ask it to compute, open, save and move, and show what it gives.
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -55,6 +56,13 @@ public:
     const std::string& private_dir() const { return m_settings->private_dir; }
     const std::string& horoscopes_dir() const { return m_settings->horoscopes_dir; }
     WorkerThreads& workers() { return *m_workers; }
+    // The loaded ephemeris provider (the ephemeris dialog shows its texts and loads it again).
+    EphemerisLibrary& ephemeris() { return *m_library; }
+    // Changes the settings as `tellurim options set` does: `change` edits the record as the
+    // options file holds it now, under the file's lock, and returns whether to save it; the
+    // record held here is then the one saved. False after telling the user when the file
+    // could not be written.
+    bool update_options(const std::function<bool(Options&)>& change);
     const std::vector<ScriptMenuEntry>& script_menu() const { return m_script_menu; }
 
     // The process-wide horoscope list, in the order opened or computed.

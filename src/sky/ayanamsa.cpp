@@ -131,6 +131,21 @@ std::optional<DateHour> date_of_ayanamsa(const AngleValue& value, const DateHour
     return std::nullopt;
 }
 
+AyanamsaTest ayanamsa_test(const DateHour& zero_date) {
+    AyanamsaTest t;
+    t.ayanamsa_2000 = ayanamsa(parse_date_hour("2000-01-01 00:00:00 GD").value.jd_et, zero_date.jd_et);
+    t.aquarius_era = date_of_ayanamsa(AngleValue::degrees(30.0), zero_date);
+    return t;
+}
+
+std::string AyanamsaTest::ayanamsa_2000_text() const {
+    return ayanamsa_2000.is_angle() ? format_angle(AngleValue::degrees(ayanamsa_2000.to_degrees())) : str(Str::AngleError);
+}
+
+std::string AyanamsaTest::aquarius_era_text() const {
+    return aquarius_era ? format_date_hour(*aquarius_era) : str(Str::AngleError);
+}
+
 std::string_view zero_date_preset(std::string_view name) {
     name = trim(name);
     auto same = [name](Str caption) {
@@ -143,6 +158,13 @@ std::string_view zero_date_preset(std::string_view name) {
     for (const AyanamsaPreset& p : kAyanamsaPresets)
         if (same(p.name)) return p.zero_date;
     return {};
+}
+
+std::optional<DateHour> parse_zero_date(std::string_view text) {
+    const std::string_view preset = zero_date_preset(text);
+    DateParse p = parse_date_hour(preset.empty() ? text : preset);
+    if (!p.ok) return std::nullopt;
+    return p.value;
 }
 
 }  // namespace tellurim

@@ -8,6 +8,7 @@
 
 #include <array>
 #include <optional>
+#include <string>
 #include <string_view>
 
 #include "base/angle_value.h"
@@ -35,6 +36,17 @@ AngleValue ayanamsa(double jd_et, double zero_jd_et);
 // earlier ones Julian.
 std::optional<DateHour> date_of_ayanamsa(const AngleValue& value, const DateHour& zero_date);
 
+// The test of a zero date that the ayanamsa settings offer: the ayanamsa of
+// "2000-01-01 00:00:00 GD" and the date at which the ayanamsa reaches 30 degrees (the
+// Aquarius era), each as it is shown: an angle in degrees, a date-hour, or "ERROR".
+struct AyanamsaTest {
+    AngleValue ayanamsa_2000;
+    std::optional<DateHour> aquarius_era;
+    std::string ayanamsa_2000_text() const;
+    std::string aquarius_era_text() const;
+};
+AyanamsaTest ayanamsa_test(const DateHour& zero_date);
+
 // Zero dates offered by the ayanamsa settings.
 struct AyanamsaPreset {
     Str name;
@@ -49,6 +61,9 @@ inline constexpr std::array<AyanamsaPreset, 3> kAyanamsaPresets{{
 // blanks around it ignored; the dasa dialog's "Default Tellurim" is the first preset too), or
 // an empty view when `name` is no preset.
 std::string_view zero_date_preset(std::string_view name);
+// A zero date as the settings accept it: a preset's caption or a date-hour text; nullopt when
+// it is neither ("Not a valid date for zodiacs concordance.").
+std::optional<DateHour> parse_zero_date(std::string_view text);
 // The zero date of the fixed zodiac when the settings name none.
 inline constexpr std::string_view kDefaultZeroDate = "-134-02-03 12:00:00.00 JD";
 

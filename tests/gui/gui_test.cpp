@@ -96,9 +96,6 @@ private slots:
         for (const auto& [id, label] : commands) QCOMPARE(m_window->action(id)->text(), QString(label));
         QCOMPARE(m_window->action(Str::GuiHoroscopeNow)->shortcut(), QKeySequence(Qt::Key_F2));
         QCOMPARE(m_window->action(Str::GuiHelpContext)->shortcut(), QKeySequence(Qt::Key_F1));
-        // A settings dialog of a later version says so.
-        m_window->action(Str::GuiAyanamsa)->trigger();
-        QCOMPARE(m_messages.messages.back().caption, std::string("Ayanamsa"));
     }
 
     void birthDialogRefusesWithTheFieldsMessage_data() {
