@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <tuple>
 
 #include <QCheckBox>
 #include <QColorDialog>
@@ -192,18 +193,28 @@ AspectFields AspectsDialog::fields() const {
     return f;
 }
 
+bool AspectsDialog::refused(const AspectCheck& c) {
+    QWidget* field = m_pen_type;
+    if (c.failed == AspectField::Degrees) field = m_degrees;
+    if (c.failed == AspectField::Orb) field = m_orb;
+    if (c.failed == AspectField::PenSize) field = m_pen_size;
+    if (c.failed == AspectField::HotSpotSize) field = m_hot_spot;
+    refuse_field(m_app.messages(), field, str(c.message), str(Str::AspectErrorCaption));
+    return false;
+}
+
 bool AspectsDialog::rebuild_current() {
     if (m_current < 0 || m_current >= static_cast<int>(m_rows.size())) return true;
-    const AspectCheck c = check_aspect_fields(fields());
-    if (!c.ok()) {
-        QWidget* field = m_pen_type;
-        if (c.failed == AspectField::Degrees) field = m_degrees;
-        if (c.failed == AspectField::Orb) field = m_orb;
-        if (c.failed == AspectField::PenSize) field = m_pen_size;
-        if (c.failed == AspectField::HotSpotSize) field = m_hot_spot;
-        refuse_field(m_app.messages(), field, str(c.message), str(Str::AspectErrorCaption));
-        return false;
-    }
+    // A row shown and left as it was keeps its exact values (the texts are rounded).
+    const AspectFields f = fields();
+    const AspectFields shown = aspect_fields(m_rows[static_cast<std::size_t>(m_current)]);
+    if (std::tie(f.name, f.degrees, f.orb, f.colour, f.pen_size, f.hot_spot_size, f.pen_type, f.draw, f.more_opaque,
+                 f.show_information) == std::tie(shown.name, shown.degrees, shown.orb, shown.colour, shown.pen_size,
+                                                 shown.hot_spot_size, shown.pen_type, shown.draw, shown.more_opaque,
+                                                 shown.show_information))
+        return true;
+    const AspectCheck c = check_aspect_fields(f);
+    if (!c.ok()) return refused(c);
     m_rows[static_cast<std::size_t>(m_current)] = c.row;
     m_list->item(m_current)->setText(qs(c.row.name));
     return true;
@@ -214,9 +225,7 @@ void AspectsDialog::add_row() {
     f.name = str(Str::AspectNewName);
     const AspectCheck c = check_aspect_fields(f);
     if (!c.ok()) {
-        // Same fields, same checks: the failure shows as it would for the selected row.
-        m_name->setText(qs(f.name));
-        (void)rebuild_current();
+        (void)refused(c);
         return;
     }
     m_rows.push_back(c.row);

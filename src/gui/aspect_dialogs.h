@@ -51,6 +51,8 @@ private:
     void show_row(int index);
     void row_changed(int index);
     AspectFields fields() const;
+    // Shows the failure of a check on its field; false.
+    bool refused(const AspectCheck& check);
 
     TellurimApp& m_app;
     std::vector<AspectDef> m_rows;
