@@ -310,29 +310,12 @@ int run_hindu_aspects_set(const HinduAspectArgs& a, CliContext& ctx) {
     auto settings = load_cli_settings(ctx);
     if (!settings) return ctx.exit_code;
     HinduAspectsLoad load = load_hindu_aspects(settings->private_dir, *ctx.messages);
-    HinduAspectRow& row = load.table.rows[static_cast<std::size_t>(planet)];
-    if (row.planet < 0) row = HinduAspectRow{};
-    row.planet = static_cast<std::int8_t>(planet);
-    if (a.offsets_given) {
-        for (std::size_t o = 0; o < 12; ++o) {
-            if (offsets[o] && !row.offsets[o]) row.pens[o].fill(HinduPen{0xFF000000, 1.0f, kDashSolid});
-            if (!offsets[o]) row.pens[o].fill(HinduPen{});
-            row.offsets[o] = offsets[o];
-        }
-    }
-    if (pen)
-        for (std::size_t o = 0; o < 12; ++o)
-            if (row.offsets[o]) row.pens[o].fill(*pen);
-    // A file whose lines do not read gave the defaults: it is kept beside the new one, as a
-    // damaged options file is, rather than overwritten.
-    const std::string path = hindu_aspects_path(settings->private_dir);
-    if (!load.ok && !load.created)
-        if (auto kept = keep_damaged_file(path))
-            ctx.messages->tell(str(Str::OptionsDamagedKeptAs) + " " + *kept, path, MessageIcon::Warning);
-    if (!save_hindu_aspects(settings->private_dir, load.table)) {
+    edit_hindu_aspect_row(load.table, planet, a.offsets_given ? std::optional(offsets) : std::nullopt, pen);
+    if (!save_edited_hindu_aspects(settings->private_dir, load, *ctx.messages)) {
         ctx.fail(kExitFailure, hindu_aspects_path(settings->private_dir), str(Str::HinduAspectsCannotWrite));
         return ctx.exit_code;
     }
+    const HinduAspectRow& row = load.table.rows[static_cast<std::size_t>(planet)];
     std::cout << format_hindu_aspect_row(row) << "\n";
     return kExitOk;
 }

@@ -175,4 +175,22 @@ bool hindu_aspected_by(const HinduAspectTable& table, const DivisionTable& divis
     return row.offsets[static_cast<std::size_t>(((a - b) % 12 + 12) % 12)];
 }
 
+void edit_hindu_aspect_row(HinduAspectTable& table, int planet, const std::optional<std::array<bool, 12>>& offsets,
+                           const std::optional<HinduPen>& pen) {
+    if (planet < 0 || planet >= kPlanetRows) return;
+    HinduAspectRow& row = table.rows[static_cast<std::size_t>(planet)];
+    if (row.planet < 0) row = HinduAspectRow{};
+    row.planet = static_cast<std::int8_t>(planet);
+    if (offsets) {
+        for (std::size_t o = 0; o < 12; ++o) {
+            if ((*offsets)[o] && !row.offsets[o]) row.pens[o].fill(HinduPen{0xFF000000, 1.0f, kDashSolid});
+            if (!(*offsets)[o]) row.pens[o].fill(HinduPen{});
+            row.offsets[o] = (*offsets)[o];
+        }
+    }
+    if (pen)
+        for (std::size_t o = 0; o < 12; ++o)
+            if (row.offsets[o]) row.pens[o].fill(*pen);
+}
+
 }  // namespace tellurim

@@ -11,6 +11,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -60,6 +61,12 @@ bool parse_hindu_aspects(std::string_view text, HinduAspectTable& table, std::st
 std::string format_hindu_aspect_row(const HinduAspectRow& row);
 // Parses a pen "ARGB width style"; false when it does not read.
 bool parse_hindu_pen(std::string_view text, HinduPen& pen);
+
+// Changes the row of `planet` (0..17; a row unused until now starts empty): its aspected
+// offsets when given (an offset newly flagged draws with a black solid pen of width 1, a
+// cleared one gets the empty pens), then, when given, one pen for every aspect of the row.
+void edit_hindu_aspect_row(HinduAspectTable& table, int planet, const std::optional<std::array<bool, 12>>& offsets,
+                           const std::optional<HinduPen>& pen);
 
 // True when the aspecting planet's row flags the offset (sign of the aspected - sign of the
 // aspecting) mod 12 in the rasi chart (`navamsa` false) or the navamsa. False for a planet

@@ -243,6 +243,25 @@ ExaltationEditResult apply_exaltation_edit(const ExaltationEdit& edit, Exaltatio
     return ExaltationEditResult{true, {}, {}, -1};
 }
 
+ExaltationEdit exaltation_dialog_fields(const ExaltationTable& table) {
+    ExaltationEdit edit;
+    for (std::size_t p = 0; p < table.rows.size(); ++p) edit.fields[p] = exaltation_field_text(table.rows[p]);
+    edit.absolute_longitudes = table.absolute_longitudes != 0;
+    edit.zero_date_text = format_date_hour(table.zero_date);
+    return edit;
+}
+
+ExaltationEditResult apply_exaltation_dialog(const ExaltationEdit& edit, ExaltationTable& table) {
+    const ExaltationEdit before = exaltation_dialog_fields(table);
+    const ExaltationTable old = table;
+    ExaltationEditResult r = apply_exaltation_edit(edit, table);
+    if (!r.ok) return r;
+    for (std::size_t p = 0; p < table.rows.size(); ++p)
+        if (edit.fields[p] == before.fields[p]) table.rows[p] = old.rows[p];
+    if (edit.zero_date_text == before.zero_date_text) table.zero_date = old.zero_date;
+    return r;
+}
+
 int natural_quality_of_moon(int lunar_day) {
     if (lunar_day >= 8 && lunar_day <= 22) return kQualityBenefic;
     if ((lunar_day >= 1 && lunar_day <= 7) || (lunar_day >= 23 && lunar_day <= 30)) return kQualityMalefic;

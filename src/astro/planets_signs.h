@@ -103,6 +103,12 @@ struct ExaltationEditResult {
 // a decimal number of degrees, or the sign-and-degrees form shown by the editor
 // ("19d00'00.00\" Aries").
 [[nodiscard]] ExaltationEditResult apply_exaltation_edit(const ExaltationEdit& edit, ExaltationTable& table);
+// The editor's OK on the table as it stands: apply_exaltation_edit, after which every row whose
+// field still shows the text the editor gives it (the texts are rounded) keeps its stored point
+// exactly, and so does the zero date when its text is the one the editor gives it.
+[[nodiscard]] ExaltationEditResult apply_exaltation_dialog(const ExaltationEdit& edit, ExaltationTable& table);
+// What the editor shows for `table`: the field of every row, the flag and the zero date.
+ExaltationEdit exaltation_dialog_fields(const ExaltationTable& table);
 
 // --- natural qualities ----------------------------------------------------------------------
 

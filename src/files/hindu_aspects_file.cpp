@@ -39,6 +39,14 @@ bool save_hindu_aspects(const std::string& private_dir, const HinduAspectTable& 
     return write_settings_file(hindu_aspects_path(private_dir), format_hindu_aspects(table));
 }
 
+bool save_edited_hindu_aspects(const std::string& private_dir, const HinduAspectsLoad& load, MessageSink& messages) {
+    const std::string path = hindu_aspects_path(private_dir);
+    if (!load.ok && !load.created)
+        if (auto kept = keep_damaged_file(path))
+            messages.tell(str(Str::OptionsDamagedKeptAs) + " " + *kept, path, MessageIcon::Warning);
+    return save_hindu_aspects(private_dir, load.table);
+}
+
 bool reset_hindu_aspects(const std::string& private_dir) {
     return write_settings_file(hindu_aspects_path(private_dir), default_hindu_aspects_text());
 }

@@ -25,6 +25,10 @@ HinduAspectsLoad load_hindu_aspects(const std::string& private_dir, MessageSink&
 
 // Writes the table in its file form; false when the file cannot be written.
 [[nodiscard]] bool save_hindu_aspects(const std::string& private_dir, const HinduAspectTable& table);
+// Saves a table edited from `load`. A file whose lines did not read (it gave the defaults) is
+// first kept beside, as a damaged options file is, and the user told its new name.
+[[nodiscard]] bool save_edited_hindu_aspects(const std::string& private_dir, const HinduAspectsLoad& load,
+                                             MessageSink& messages);
 // Writes the default content; false when the file cannot be written.
 [[nodiscard]] bool reset_hindu_aspects(const std::string& private_dir);
 

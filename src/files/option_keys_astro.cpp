@@ -144,23 +144,12 @@ const DasaPreset* dasa_preset(std::string_view text) {
     return nullptr;
 }
 
-// Runs the exaltation dialog's checks on the table as it stands with one change, then keeps
-// the rows that did not change exactly as they were (the dialog's fields show rounded texts).
+// Runs the exaltation dialog's checks on the table as it stands with one change.
 OptionSetResult edit_exaltations(Options& options, const std::function<void(ExaltationEdit&)>& change) {
-    ExaltationTable& table = options.exaltations;
-    ExaltationEdit edit;
-    for (int p = 0; p < kPlanetRows; ++p)
-        edit.fields[static_cast<std::size_t>(p)] = exaltation_field_text(table.rows[static_cast<std::size_t>(p)]);
-    edit.absolute_longitudes = table.absolute_longitudes != 0;
-    edit.zero_date_text = format_date_hour(table.zero_date);
-    const ExaltationEdit before = edit;
+    ExaltationEdit edit = exaltation_dialog_fields(options.exaltations);
     change(edit);
-    const ExaltationTable old = table;
-    ExaltationEditResult r = apply_exaltation_edit(edit, table);
+    ExaltationEditResult r = apply_exaltation_dialog(edit, options.exaltations);
     if (!r.ok) return r.message;
-    for (std::size_t p = 0; p < table.rows.size(); ++p)
-        if (edit.fields[p] == before.fields[p]) table.rows[p] = old.rows[p];
-    if (edit.zero_date_text == before.zero_date_text) table.zero_date = old.zero_date;
     return std::nullopt;
 }
 

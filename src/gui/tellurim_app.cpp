@@ -9,7 +9,9 @@
 #include "base/strings.h"
 #include "core/paths.h"
 #include "draw/wheel_chart.h"
+#include "files/aspects_file.h"
 #include "files/hindu_aspects_file.h"
+#include "files/options_file.h"
 #include "files/horoscope_file.h"
 #include "files/options_file.h"
 #include "files/host_identity.h"
@@ -259,6 +261,28 @@ std::string TellurimApp::report(const Horoscope& h, int format) const {
     std::string text;
     (void)write_results_report(h, sources, format, doc_style_from_options(h.options), device, text);
     return text;
+}
+
+void TellurimApp::reread_settings() {
+    Options now = m_settings->options;
+    if (tellurim::update_options(private_dir(), m_settings->options, [&](Options& o) {
+            now = o;
+            return false;
+        }))
+        m_settings->options = now;
+    m_settings->aspects.rows = load_aspect_table(m_settings->aspects.path, m_messages).table.rows;
+}
+
+bool TellurimApp::save_aspects(const AspectTable& table) {
+    AspectTable saved = table;
+    saved.path = m_settings->aspects.path;
+    if (!save_aspect_table(saved)) {
+        m_messages.tell(str(Str::AspectCannotWrite), str(Str::AspectCannotWriteCaption), MessageIcon::Error);
+        return false;
+    }
+    // In place: every horoscope points to the table in force.
+    m_settings->aspects.rows = std::move(saved.rows);
+    return true;
 }
 
 }  // namespace tellurim

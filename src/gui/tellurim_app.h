@@ -106,6 +106,18 @@ public:
     // The results report of a horoscope in a document format (0 to 4, kDocHtml for the view).
     std::string report(const Horoscope& h, int format) const;
 
+    // --- settings changed by the dialogs; the open horoscopes keep theirs until recomputed ---
+    // Takes the options file and "aspects.pra" as they are now (a `tellurim` command may have
+    // changed them since), before a dialog shows them.
+    void reread_settings();
+    // The aspect table in force; `save_aspects` sorts and saves a new one, then puts it in
+    // force (false, and told, when "aspects.pra" cannot be written).
+    const AspectTable& aspects() const { return m_settings->aspects; }
+    bool save_aspects(const AspectTable& table);
+    // The Hindu aspect table in force, and a new one (already saved) put in force.
+    const HinduAspectTable& hindu_aspects() const { return *m_hindu; }
+    void set_hindu_aspects(const HinduAspectTable& table) { *m_hindu = table; }
+
 private:
     OpenChart* add(std::unique_ptr<Horoscope> h, bool unsaved);
     std::unique_ptr<Horoscope> new_horoscope() const;
