@@ -9,6 +9,7 @@
 #include <QDialog>
 #include <QObject>
 #include <QPointer>
+#include <QProgressDialog>
 #include <memory>
 
 // moc cannot read the string table's X-macro lists.
@@ -21,7 +22,6 @@
 class QCheckBox;
 class QLineEdit;
 class QListWidget;
-class QProgressDialog;
 class QTimer;
 
 namespace tellurim {

@@ -182,6 +182,7 @@ DirectionsDialog::DirectionsDialog(TellurimApp& app, const OpenChart* current, Q
     m_planets = new QListWidget(this);
     m_planets->setObjectName("planets");
     m_planets->setSelectionMode(QAbstractItemView::MultiSelection);
+    m_planets->setMinimumHeight(330);
     for (int p = 0; p < kPlanetRows; ++p) {
         auto* item = new QListWidgetItem(qs(planet_name(p)), m_planets);
         item->setData(Qt::UserRole, p);
@@ -343,7 +344,9 @@ void DasaWindow::paintEvent(QPaintEvent*) {
             const int lord = r == 0 ? m_periods[i].dasa : r == 1 ? m_periods[i].bhukti : m_periods[i].antara;
             const QRectF box(QPointF(x_of(m_periods[i].start_jd_et), area.top() + r * row + 2),
                              QPointF(x_of(m_periods[j - 1].end_jd_et), area.top() + (r + 1) * row - 2));
-            g.setPen(QPen(Qt::black, 1));
+            // Bars narrower than their outline are filled only, so that a century of antaras
+            // keeps its colours.
+            g.setPen(box.width() < 4.0 ? QPen(Qt::NoPen) : QPen(Qt::black, 1));
             g.setBrush(lord_colour(lord));
             g.drawRect(box);
             const QString name = qs(planet_name(lord));

@@ -116,7 +116,7 @@ int main(int argc, char** argv) {
     dasas->parentWidget()->resize(900, 320);
     ok = save(dasas->parentWidget(), out + "/gui-dasas.png") && ok;
     ImportDialog import(app, &window);
-    import.set_request({home + "/births.txt", home + "/horoscopes", home + "/import.log", ";", false});
+    import.set_request({"/home/me/births.txt", "/home/me/horoscopes", "/home/me/import.log", ";", false});
     import.show();
     ok = save(&import, out + "/gui-import.png") && ok;
     return ok ? 0 : 1;
