@@ -389,7 +389,14 @@ void MainWindow::print() {
 }
 
 bool MainWindow::run_script(const std::string& file, ScriptKind kind) {
+    // The chart of the active window, or else of the chart or results window active last: the
+    // "Result" window of an earlier run takes the focus, and the next run must not ask for a file.
     const OpenChart* chart = current_chart();
+    const auto history = m_mdi->subWindowList(QMdiArea::ActivationHistoryOrder);
+    for (auto it = history.rbegin(); !chart && it != history.rend(); ++it) {
+        if (auto* c = qobject_cast<ChartWindow*>((*it)->widget())) chart = &c->chart();
+        if (auto* r = qobject_cast<ResultsWindow*>((*it)->widget())) chart = &r->chart();
+    }
     // Without a chart window the script's open-file dialog is the user's, shown on this
     // window's thread even when a TK run asks from its worker.
     ScriptDialogs dialogs;
