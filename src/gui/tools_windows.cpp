@@ -27,6 +27,7 @@
 #include "astro/planets_signs.h"
 #include "base/strings.h"
 #include "base/text.h"
+#include "gui/dasa_bars.h"
 #include "gui/gui_messages.h"
 #include "gui/main_window.h"
 #include "report/directions_report.h"
@@ -332,29 +333,21 @@ void DasaWindow::paintEvent(QPaintEvent*) {
         g.drawText(QRectF(4, area.top() + r * row, area.left() - 8, row), Qt::AlignRight | Qt::AlignVCenter, tr_(labels[r]));
     // Each row merges the antaras of one dasa (of one bhukti) into one bar.
     const QFontMetricsF metrics(font());
+    const DasaLevel levels[] = {DasaLevel::Dasa, DasaLevel::Bhukti, DasaLevel::Antara};
     for (int r = 0; r < 3; ++r) {
-        std::size_t i = 0;
-        while (i < m_periods.size()) {
-            std::size_t j = i + 1;
-            auto same = [&](const DasaPeriodAt& a, const DasaPeriodAt& b) {
-                return a.dasa == b.dasa && (r < 1 || a.bhukti == b.bhukti) && (r < 2 || a.antara == b.antara) &&
-                       a.position / (r == 0 ? 81 : r == 1 ? 9 : 1) == b.position / (r == 0 ? 81 : r == 1 ? 9 : 1);
-            };
-            while (j < m_periods.size() && same(m_periods[i], m_periods[j])) ++j;
-            const int lord = r == 0 ? m_periods[i].dasa : r == 1 ? m_periods[i].bhukti : m_periods[i].antara;
-            const QRectF box(QPointF(x_of(m_periods[i].start_jd_et), area.top() + r * row + 2),
-                             QPointF(x_of(m_periods[j - 1].end_jd_et), area.top() + (r + 1) * row - 2));
+        for (const DasaBar& bar : dasa_bars(m_periods, levels[r])) {
+            const QRectF box(QPointF(x_of(bar.start_jd_et), area.top() + r * row + 2),
+                             QPointF(x_of(bar.end_jd_et), area.top() + (r + 1) * row - 2));
             // Bars narrower than their outline are filled only, so that a century of antaras
             // keeps its colours.
             g.setPen(box.width() < 4.0 ? QPen(Qt::NoPen) : QPen(Qt::black, 1));
-            g.setBrush(lord_colour(lord));
+            g.setBrush(lord_colour(bar.lord));
             g.drawRect(box);
-            const QString name = qs(planet_name(lord));
+            const QString name = qs(planet_name(bar.lord));
             const QString shown = metrics.horizontalAdvance(name) + 4 < box.width() ? name
                                   : metrics.horizontalAdvance(name.left(2)) + 2 < box.width() ? name.left(2)
                                                                                                 : QString();
             if (!shown.isEmpty()) g.drawText(box, Qt::AlignCenter, shown);
-            i = j;
         }
     }
     // The scale: months over a year, years (named every ten) over longer spans.
