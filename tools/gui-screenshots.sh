@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Takes the README's pictures of the desktop application under a throw-away X server (Xvfb),
 # with default settings in a throw-away private directory: docs/gui-new-chart.png,
-# docs/gui-main-window.png and docs/gui-results.png.
+# docs/gui-main-window.png, docs/gui-results.png, the Moving dialog and the Tools and Data windows.
 # Usage: tools/gui-screenshots.sh build
 set -euo pipefail
 build=$1

@@ -19,10 +19,6 @@
 namespace tellurim {
 namespace {
 
-// Sun to Saturn, the Ascendant and Midheaven, and the three outer planets.
-constexpr int kDefaultDirectionPlanets[] = {kSun,    kMoon,      kMercury,   kVenus,  kMars,    kJupiter,
-                                            kSaturn, kAscendant, kMidheaven, kUranus, kNeptune, kPluto};
-
 struct DirectionArgs {
     BirthArgs birth;
     std::string from;

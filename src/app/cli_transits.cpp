@@ -20,6 +20,7 @@
 #include "astro/lunations.h"
 #include "astro/movings.h"
 #include "astro/planets_signs.h"
+#include "app/solar_return_run.h"
 #include "astro/solar_return.h"
 #include "astro/transits.h"
 #include "core/birth_input.h"
@@ -65,94 +66,46 @@ struct ReturnArgs {
     WheelArgs wheel;
 };
 
-// The age as the dialog takes it: a number of years, not negative.
-std::optional<double> parse_age(std::string_view text) {
-    text = trim(text);
-    double v = 0.0;
-    auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), v);
-    if (text.empty() || ec != std::errc{} || end != text.data() + text.size() || !std::isfinite(v) || v < 0.0)
-        return std::nullopt;
-    return v;
-}
-
-// The place of the return: the birth place unless another is given. `correction` is the
-// hours from legal to universal time there, when known.
-bool return_place(const ReturnArgs& a, const BirthChart& c, BirthData& data, double& correction, bool& from_atlas,
-                  CliContext& ctx) {
-    from_atlas = false;
-    correction = c.correction_hours;
-    if (!a.at_lon.empty() || !a.at_lat.empty()) {
-        auto lon = parse_birth_longitude(a.at_lon);
-        if (!lon) return ctx.fail(kExitBadInput, str(Str::NotAValidLongitude)), false;
-        auto lat = parse_birth_latitude(a.at_lat);
-        if (!lat) return ctx.fail(kExitBadInput, str(Str::NotAValidLatitude)), false;
-        data.place = BirthPlace{};
-        data.place.longitude = *lon;
-        data.place.latitude = *lat;
-        data.place.city = a.at_city;
-        data.place.county = a.at_county;
-        data.state = a.at_state;
-        data.country = a.at_country;
-        correction = 0.0;
-        return true;
-    }
+// The place of the return: the birth place unless another is given.
+std::optional<ReturnPlace> return_place(const ReturnArgs& a, const BirthChart& c, CliContext& ctx) {
     if (a.at_my_city) {
-        data.place = c.options.my_city.place;
-        data.state = c.options.my_city.state;
-        data.country = c.options.my_city.country;
-        correction = c.options.my_city.correction_hours;
-        return true;
+        ReturnPlace p;
+        p.place = c.options.my_city.place;
+        p.state = c.options.my_city.state;
+        p.country = c.options.my_city.country;
+        p.correction_hours = c.options.my_city.correction_hours;
+        return p;
     }
-    if (a.at_city.empty()) {
-        // At the birth place: its correction is the atlas's when the birth's city came from it.
-        from_atlas = !a.birth.city.empty() && !a.birth.correction && !a.birth.my_city;
-        return true;
+    if (a.at_lon.empty() && a.at_lat.empty() && a.at_city.empty()) {
+        ReturnPlace p;
+        p.place = c.data.place;
+        p.state = c.data.state;
+        p.country = c.data.country;
+        p.correction_hours = c.correction_hours;
+        // The birth's city from the atlas: its correction is the atlas's at the return.
+        if (!a.birth.city.empty() && !a.birth.correction && !a.birth.my_city) {
+            CityQuery q;
+            q.country = a.birth.country;
+            q.state = a.birth.state;
+            q.county = a.birth.county;
+            q.city = a.birth.city;
+            p.atlas = q;
+        }
+        return p;
     }
-    CityQuery q;
-    q.country = a.at_country;
-    q.state = a.at_state;
-    q.county = a.at_county;
-    q.city = a.at_city;
-    const AtlasSettings atlas{c.options.paths.countries_dir, c.options.paths.default_country};
-    if (!find_city(q, atlas, false, NameCollator::for_user())) {
-        // The search's own step that failed ("City not found." for a city the atlas lacks).
-        const std::string cause = trim_message(q.cause);
-        ctx.fail(kExitFailure, cause.empty() ? str(Str::PlaceCityNotFound) : cause);
-        return false;
+    const ReturnPlaceFields fields{a.at_lon, a.at_lat, a.at_city, a.at_county, a.at_state, a.at_country};
+    ReturnPlaceResult r = return_place_from_fields(fields, c.options, *c.horoscope);
+    if (!r.place) {
+        ctx.fail(r.error == str(Str::NotAValidLongitude) || r.error == str(Str::NotAValidLatitude) ? kExitBadInput
+                                                                                                   : kExitFailure,
+                 r.error);
+        return std::nullopt;
     }
-    data.place = q.place;
-    data.state = q.state;
-    data.country = q.country;
-    correction = 0.0;
-    from_atlas = true;
-    return true;
-}
-
-// The atlas's correction at the return's place for the moment `ut`: the correction files are
-// read with a legal time, so the universal time is taken for it first and the legal time that
-// results is read again (which settles a return near a change of offset). Zero when the place
-// has no correction file.
-double atlas_correction_at(const CityQuery& place, const BirthChart& c, const DateHour& ut) {
-    const AtlasSettings atlas{c.options.paths.countries_dir, c.options.paths.default_country};
-    const NameCollator names = NameCollator::for_user();
-    double correction = 0.0;
-    for (int pass = 0; pass < 2; ++pass) {
-        DateHour legal = ut;
-        if (!set_julian_day_ut(legal, ut.jd_ut - correction / 24.0)) return correction;
-        CityQuery q;
-        q.country = place.country;
-        q.state = place.state;
-        q.county = place.county;
-        q.city = place.city;
-        q.date_hour = format_date_hour(legal);
-        if (!find_city(q, atlas, true, names) || !q.universal) return correction;
-        correction = (q.universal->jd_ut - legal.jd_ut) * 24.0;
-    }
-    return correction;
+    return r.place;
 }
 
 int run_return(const ReturnArgs& a, CliContext& ctx) {
-    const std::optional<double> age = parse_age(a.age);
+    const std::optional<double> age = parse_return_age(a.age);
     if (!age) return ctx.fail(kExitBadInput, str(Str::SolarReturnBadAge), str(Str::SolarReturnCaption)), ctx.exit_code;
     const std::optional<WheelRequest> wheel = check_wheel_args(a.wheel, ctx);
     if (ctx.exit_code != kExitOk) return ctx.exit_code;
@@ -160,38 +113,14 @@ int run_return(const ReturnArgs& a, CliContext& ctx) {
     if (!chart) return ctx.exit_code;
     const Horoscope& birth = *chart->horoscope;
 
-    BirthData data = chart->data;
-    double correction = 0.0;
-    bool from_atlas = false;
-    if (!return_place(a, *chart, data, correction, from_atlas, ctx)) return ctx.exit_code;
-    LibraryLongitudes sun(*chart->library, chart->options.astro.zero_date.jd_et, !a.movable);
-    const std::optional<SolarReturn> found = solar_return(sun, birth.birth_ut.jd_et, *age);
-    const DateHour ut = found ? date_hour_from_et(found->jd_et) : DateHour{};
-    if (!is_valid(ut)) {
-        ctx.fail(kExitFailure, str(Str::SolarReturnFailed), str(Str::SolarReturnCaption));
-        return ctx.exit_code;
-    }
-    // The mark "SR" ends the last name (or the title that replaces it); the first name stays.
-    data.last_name = (a.title.empty() ? birth.last_name : a.title) + " " + str(Str::SolarReturnMark);
-    if (from_atlas) {
-        // The return's place from the atlas: the given city, or the birth's when none is given.
-        const bool at_birth_place = a.at_city.empty();
-        CityQuery place;
-        place.country = at_birth_place ? a.birth.country : a.at_country;
-        place.state = at_birth_place ? a.birth.state : a.at_state;
-        place.county = at_birth_place ? a.birth.county : a.at_county;
-        place.city = at_birth_place ? a.birth.city : a.at_city;
-        correction = atlas_correction_at(place, *chart, ut);
-    }
-    data.ut = ut;
-    data.local = ut;
-    if (!set_julian_day_ut(data.local, ut.jd_ut - correction / 24.0)) data.local = ut;
+    const std::optional<ReturnPlace> place = return_place(a, *chart, ctx);
+    if (!place) return ctx.exit_code;
     Horoscope h;
     h.aspect_table = &chart->settings->aspects;
-    if (!set_and_compute(h, data, true, chart->options, *ctx.messages, *chart->workers, *chart->library)) {
-        ctx.fail(kExitFailure, str(Str::SolarReturnFailed), str(Str::SolarReturnCaption));
-        return ctx.exit_code;
-    }
+    const std::optional<SolarReturn> found = compute_solar_return(
+        birth, *age, a.movable, a.title, *place, chart->options, *ctx.messages, *chart->workers, *chart->library, h);
+    if (!found) return ctx.exit_code = kExitFailure;
+    const DateHour& ut = h.birth_ut;
     if (a.save) {
         const std::string path =
             a.save_path.empty() ? default_horoscope_file_name(h, chart->settings->horoscopes_dir) : a.save_path;

@@ -63,6 +63,11 @@ enum class DirectionFilter {
 // "all", "angles", "personal"; nullopt for another text.
 std::optional<DirectionFilter> direction_filter_from_name(std::string_view name);
 
+// The planets chosen when none are named: Sun to Saturn, the Ascendant and Midheaven, and the
+// three outer planets.
+inline constexpr int kDefaultDirectionPlanets[] = {kSun,    kMoon,      kMercury,   kVenus,  kMars,    kJupiter,
+                                                   kSaturn, kAscendant, kMidheaven, kUranus, kNeptune, kPluto};
+
 struct DirectionRequest {
     std::vector<int> planets;         // "Planets:"
     std::vector<AspectDef> aspects;   // "Aspects:"

@@ -1,5 +1,8 @@
 #include "astro/planet_quality.h"
 
+#include <fmt/format.h>
+#include <cmath>
+
 #include "astro/planets_signs.h"
 
 namespace tellurim {
@@ -39,6 +42,19 @@ Str quality_cross_check_label(int cross_check) {
         case 1: return Str::QualityFromMoon;
         default: return Str::QualityNavamsa;
     }
+}
+
+std::string quality_value_text(std::int8_t value) {
+    return value == kNoQualityValue ? "-" : fmt::format("{:+d}", value);
+}
+
+double strength_share_percent(const PlanetStrengthTable& table, int planet) {
+    if (planet < 0 || planet >= kStrengthPlanets) return kInfinity;
+    double sum = 0.0;
+    for (const PlanetStrength& p : table)
+        if (std::isfinite(p.total)) sum += p.total;
+    const double total = table[static_cast<std::size_t>(planet)].total;
+    return sum > 0.0 && std::isfinite(total) ? 100.0 * total / sum : kInfinity;
 }
 
 }  // namespace tellurim

@@ -12,6 +12,7 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
 
 #include "base/planet_position.h"
 #include "core/strength_record.h"
@@ -35,5 +36,12 @@ bool compute_planet_quality(const QualityInputs& in, PlanetQualityTable& out);
 
 // "As", "Moon", "Nav" for cross-checks 0, 1, 2.
 Str quality_cross_check_label(int cross_check);
+
+// A cross-check's value as the reports write it: "+1", "-2", "0", or "-" when it has none.
+std::string quality_value_text(std::int8_t value);
+
+// The share in percent of `planet`'s total strength (Sun .. Saturn) in the sum of the seven
+// defined totals; +infinity when it has none.
+double strength_share_percent(const PlanetStrengthTable& table, int planet);
 
 }  // namespace tellurim

@@ -1,8 +1,12 @@
 #include "draw/wheel_chart.h"
 
 #include <algorithm>
+#include <cmath>
+#include <fmt/format.h>
 
 #include "astro/aspects.h"
+#include "astro/chart_grids.h"
+#include "astro/planet_quality.h"
 #include "astro/planets_signs.h"
 #include "base/angle_value.h"
 #include "base/date_hour.h"
@@ -152,7 +156,8 @@ std::vector<std::string> wheel_informations(const Horoscope& h) {
     return lines;
 }
 
-std::string wheel_tooltip(const WheelHotSpot& spot, const Horoscope& inside, const Horoscope* outside) {
+std::string wheel_tooltip(const WheelHotSpot& spot, const Horoscope& inside, const Horoscope* outside,
+                          const HinduAspectTable* hindu) {
     const Horoscope& own = spot.outside_chart && outside ? *outside : inside;
     if (!spot.aspect) {
         if (spot.planet < 0 || spot.planet >= kPlanetRows) return {};
@@ -162,11 +167,37 @@ std::string wheel_tooltip(const WheelHotSpot& spot, const Horoscope& inside, con
         std::string t(planet_name(spot.planet));
         if (row.longitude.is_angle()) t += " " + format_sign_longitude(row.longitude.to_degrees());
         if (row.retrograde) t += " (R)";
+        const auto& quality = own.strengths.quality.values[static_cast<std::size_t>(spot.planet)];
+        if (std::any_of(quality.begin(), quality.end(), [](std::int8_t v) { return v != kNoQualityValue; }))
+            t += "\r\n" + str(Str::ToolTipQuality) + quality_value_text(quality[0]) + str(Str::ToolTipQualityMoon) +
+                 quality_value_text(quality[1]) + str(Str::ToolTipQualityNav) + quality_value_text(quality[2]);
+        if (spot.planet < kStrengthPlanets) {
+            const PlanetStrengthTable& strengths = own.strengths.planets;
+            const double total = strengths[static_cast<std::size_t>(spot.planet)].total;
+            const double share = strength_share_percent(strengths, spot.planet);
+            if (std::isfinite(total)) {
+                // "\r\nStrength: %05.2Lf rupas (%06.2LF%%)"
+                std::string line = str(Str::StrengthToolTip);
+                auto put = [&line](std::string_view spec, const std::string& value) {
+                    if (auto at = line.find(spec); at != std::string::npos) line.replace(at, spec.size(), value);
+                };
+                put("%05.2Lf", fmt::format("{:05.2f}", total / 60.0));
+                put("%06.2LF", std::isfinite(share) ? fmt::format("{:06.2f}", share) : "ERROR");
+                put("%%", "%");
+                t += line;
+            }
+        }
         return t;
     }
     // Across the charts, the first planet is the outside chart's.
     std::string t = std::string(planet_name(spot.aspect->a)) + " - " + std::string(planet_name(spot.aspect->b));
-    if (!spot.aspect->name.empty()) t += " " + spot.aspect->name;
+    if (!spot.aspect->name.empty()) {
+        t += " " + spot.aspect->name;
+    } else if (hindu && !spot.across) {
+        // A Hindu aspect: a is the aspecting planet, b the aspected one.
+        const std::int8_t q = hindu_aspect_quality(*hindu, own, spot.aspect->b, spot.aspect->a, false);
+        if (q != kNoAspectQuality) t += str(Str::ToolTipAspectQuality) + fmt::format("{:+d}", q);
+    }
     return t;
 }
 

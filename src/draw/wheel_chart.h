@@ -49,9 +49,13 @@ std::vector<AspectStroke> wheel_hindu_aspects(const Horoscope& aspecting, const 
 WheelInput wheel_input(const Horoscope& inside, const Horoscope* outside, const AspectTable* table,
                        const HinduAspectTable* hindu = nullptr);
 
-// The tooltip of a glyph ("Sun 15d23'28.76\" Gemini", "(R)" when retrograde) or of an
-// aspect's marker (the two planets and the aspect's name).
-std::string wheel_tooltip(const WheelHotSpot& spot, const Horoscope& inside, const Horoscope* outside);
+// The tooltip of a glyph ("Sun 15d23'28.76\" Gemini", "(R)" when retrograde), followed by the
+// planet's Hindu quality in the three cross-checks and its strength in rupas with its share, as
+// the report gives them; or of an aspect's marker (the two planets and the aspect's name), a
+// Hindu aspect within one chart followed by its quality (given the table it was drawn from).
+// Lines end with CR LF.
+std::string wheel_tooltip(const WheelHotSpot& spot, const Horoscope& inside, const Horoscope* outside,
+                          const HinduAspectTable* hindu = nullptr);
 
 // The side panel's lines: name, local and universal birth moments, place.
 std::vector<std::string> wheel_informations(const Horoscope& h);

@@ -1,5 +1,6 @@
 #include "gui/birth_dialog.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
@@ -12,6 +13,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include "app/form_geocode.h"
 #include "base/strings.h"
 #include "gui/gui_messages.h"
 
@@ -81,13 +83,14 @@ BirthDialog::BirthDialog(const Options& options, MessageSink& messages, QWidget*
     auto* lf = new QFormLayout(place);
     auto* find = new QPushButton(tr_(Str::NewChartFindCity), place);
     find->setObjectName("find_city");
-    auto* maps = new QPushButton(tr_(Str::NewChartGoogleMaps), place);
-    maps->setEnabled(false);  // the web geocoding is offered by the command line for now
+    m_maps = new QPushButton(tr_(Str::NewChartGoogleMaps), place);
+    m_maps->setObjectName("google_maps");
+    m_maps->setEnabled(false);
     lf->addRow(tr_(Str::NewChartCity), m_city);
     lf->addRow(tr_(Str::NewChartCounty), m_county);
     lf->addRow(tr_(Str::NewChartState), m_state);
     lf->addRow(tr_(Str::NewChartCountry), m_country);
-    lf->addRow(QString(), row(place, {find, maps}));
+    lf->addRow(QString(), row(place, {find, m_maps}));
     lf->addRow(tr_(Str::NewChartLongitude), m_longitude);
     lf->addRow(tr_(Str::NewChartLatitude), m_latitude);
     lf->addRow(tr_(Str::NewChartCorrection), m_correction);
@@ -97,6 +100,7 @@ BirthDialog::BirthDialog(const Options& options, MessageSink& messages, QWidget*
     connect(buttons, &QDialogButtonBox::accepted, this, &BirthDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &BirthDialog::reject);
     connect(find, &QPushButton::clicked, this, &BirthDialog::find_city);
+    connect(m_maps, &QPushButton::clicked, this, &BirthDialog::google_maps);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(person);
@@ -190,6 +194,25 @@ void BirthDialog::find_city() {
     const PlaceLookup r = look_up_form_place(f, m_options);
     m_feedback->setPlainText(qs(r.feedback));
     if (r.found) set_form(f);
+}
+
+}  // namespace tellurim
+
+namespace tellurim {
+
+void BirthDialog::set_private_dir(const std::string& dir) {
+    m_private_dir = dir;
+    m_maps->setEnabled(!dir.empty());
+}
+
+void BirthDialog::google_maps() {
+    BirthForm f = form();
+    // The requests are made while the user waits, with the wait cursor.
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const PlaceLookup r = geocode_form_place(f, m_private_dir, m_messages);
+    QApplication::restoreOverrideCursor();
+    if (!r.feedback.empty()) m_feedback->setPlainText(qs(r.feedback).remove('\r'));
+    set_form(f);
 }
 
 }  // namespace tellurim

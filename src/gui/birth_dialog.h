@@ -15,6 +15,7 @@ class QLineEdit;
 class QCheckBox;
 class QRadioButton;
 class QPlainTextEdit;
+class QPushButton;
 
 namespace tellurim {
 
@@ -28,10 +29,14 @@ public:
     // The birth data once the dialog is accepted.
     const std::optional<BirthData>& birth() const { return m_birth; }
     QString feedback() const;
+    // The private directory, whose keys file the "Google Maps" button reads; the button is
+    // offered once it is set.
+    void set_private_dir(const std::string& dir);
 
 public slots:
     void accept() override;
     void find_city();
+    void google_maps();
 
 private:
     QLineEdit* field(BirthField f) const;
@@ -45,6 +50,8 @@ private:
     QRadioButton *m_neuter, *m_man, *m_woman;
     QCheckBox *m_bce, *m_julian;
     QPlainTextEdit* m_feedback;
+    QPushButton* m_maps;
+    std::string m_private_dir;
 };
 
 }  // namespace tellurim

@@ -57,7 +57,7 @@ QString WheelCanvas::tooltip_at(QPoint pos) const {
         const double dy = pos.y() - it->centre.y;
         if (dx * dx + dy * dy > it->radius * it->radius) continue;
         const Horoscope* outside = m_chart.outside && !m_chart.outside_hidden ? m_chart.outside.get() : nullptr;
-        return qs(wheel_tooltip(*it, *m_chart.horoscope, outside));
+        return qs(wheel_tooltip(*it, *m_chart.horoscope, outside, m_app.hindu_aspects())).remove('\r');
     }
     return {};
 }

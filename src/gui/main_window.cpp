@@ -140,11 +140,13 @@ void MainWindow::build_menus() {
     }
 
     QMenu* tools = bar->addMenu(tr_(Str::GuiTools));
-    for (Str s : {Str::GuiSolarReturn, Str::GuiDasas, Str::GuiDirections}) placeholder(tools, s, Str::AppNotBuilt);
+    add(tools, Str::GuiSolarReturn, &MainWindow::solar_return);
+    add(tools, Str::GuiDasas, &MainWindow::dasas);
+    add(tools, Str::GuiDirections, &MainWindow::directions);
     QMenu* data = bar->addMenu(tr_(Str::GuiData));
-    placeholder(data, Str::GuiExportDb, Str::AppNotBuilt);
+    add(data, Str::GuiExportDb, &MainWindow::export_db);
     add(data, Str::GuiExportTxt, &MainWindow::export_txt);
-    placeholder(data, Str::GuiImportTxt, Str::AppNotBuilt);
+    add(data, Str::GuiImportTxt, &MainWindow::import_txt);
     QMenu* config = bar->addMenu(tr_(Str::GuiConfiguration));
     for (Str s : {Str::GuiHomeDir, Str::GuiHoroscopesDir, Str::GuiDirsFiles, Str::GuiInterface, Str::GuiDatabase,
                   Str::GuiInterpList, Str::GuiMyCity})
@@ -270,6 +272,7 @@ OpenChart* MainWindow::choose_chart(Str prompt) {
 
 void MainWindow::new_horoscope() {
     BirthDialog dialog(m_app.options(), m_app.messages(), this);
+    dialog.set_private_dir(m_app.private_dir());
     if (dialog.exec() != QDialog::Accepted || !dialog.birth()) return;
     if (OpenChart* c = m_app.compute_birth(*dialog.birth())) show_chart(*c);
 }
@@ -386,7 +389,14 @@ void MainWindow::print() {
 }
 
 bool MainWindow::run_script(const std::string& file, ScriptKind kind) {
+    // The chart of the active window, or else of the chart or results window active last: the
+    // "Result" window of an earlier run takes the focus, and the next run must not ask for a file.
     const OpenChart* chart = current_chart();
+    const auto history = m_mdi->subWindowList(QMdiArea::ActivationHistoryOrder);
+    for (auto it = history.rbegin(); !chart && it != history.rend(); ++it) {
+        if (auto* c = qobject_cast<ChartWindow*>((*it)->widget())) chart = &c->chart();
+        if (auto* r = qobject_cast<ResultsWindow*>((*it)->widget())) chart = &r->chart();
+    }
     // Without a chart window the script's open-file dialog is the user's, shown on this
     // window's thread even when a TK run asks from its worker.
     ScriptDialogs dialogs;

@@ -18,12 +18,14 @@ class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
 class QPlainTextEdit;
+class QTextBrowser;
 
 namespace tellurim {
 
 class ChartWindow;
 class ResultsWindow;
 class MovingDialog;
+class DasaWindow;
 class TextExportRun;
 struct TextExportRequest;
 
@@ -57,6 +59,15 @@ public:
     QPlainTextEdit* show_run_text(const std::string& text);
     // Redraws every window of `chart`.
     void refresh(OpenChart& chart);
+    // The Tools and Data commands (tools_windows.cpp, data_runs.cpp): their dialogs on the
+    // active window's chart, and the windows they open.
+    void solar_return();
+    void directions();
+    void dasas();
+    DasaWindow* show_dasas(const OpenChart& chart);
+    QTextBrowser* show_document(const QString& title, const QString& html);
+    void export_db();
+    void import_txt();
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -64,6 +64,13 @@ public:
     // could not be written.
     bool update_options(const std::function<bool(Options&)>& change);
     const std::vector<ScriptMenuEntry>& script_menu() const { return m_script_menu; }
+    // For the tools that compute horoscopes of their own (the solar return).
+    const CliSettings& settings() const { return *m_settings; }
+    EphemerisLibrary& library() { return *m_library; }
+    const HinduAspectTable* hindu_aspects() const { return m_hindu.get(); }
+    // An empty horoscope with the application's aspect table, and the list taking it over.
+    std::unique_ptr<Horoscope> blank_horoscope() const { return new_horoscope(); }
+    OpenChart* adopt(std::unique_ptr<Horoscope> h) { return add(std::move(h), true); }
 
     // The process-wide horoscope list, in the order opened or computed.
     const std::vector<std::unique_ptr<OpenChart>>& horoscopes() const { return m_horoscopes; }

@@ -319,14 +319,10 @@ void ReportWriter::lunation() {
 void ReportWriter::planet_strengths() {
     const PlanetStrengthTable& t = m_h.strengths.planets;
     std::array<double, kStrengthPlanets> totals{};
-    double sum = 0.0;
-    for (int p = 0; p < kStrengthPlanets; ++p) {
-        totals[at(p)] = t[at(p)].total;
-        if (std::isfinite(totals[at(p)])) sum += totals[at(p)];
-    }
+    for (int p = 0; p < kStrengthPlanets; ++p) totals[at(p)] = t[at(p)].total;
     std::vector<std::vector<std::string>> rows;
     for (int p : strongest_first(totals)) {
-        const double share = sum > 0.0 && std::isfinite(totals[at(p)]) ? 100.0 * totals[at(p)] / sum : kInfinity;
+        const double share = strength_share_percent(t, p);
         const std::string share_text = std::isfinite(share) ? fmt::format("{:06.2f}", share) : "ERROR";
         rows.push_back({name(planet_name(p)), rupas_text(totals[at(p)]) + " (" + share_text + "%)"});
     }
@@ -389,7 +385,7 @@ void ReportWriter::quality() {
     for (int p = 0; p < kPlanetRows; ++p) {
         if (!std::isfinite(q.average[at(p)])) continue;  // a row no cross-check could judge
         std::vector<std::string> row{name(planet_name(p))};
-        for (std::int8_t v : q.values[at(p)]) row.push_back(v == kNoQualityValue ? "-" : fmt::format("{:+d}", v));
+        for (std::int8_t v : q.values[at(p)]) row.push_back(quality_value_text(v));
         row.push_back(fmt::format("{:.2f}", q.average[at(p)]));
         rows.push_back(row);
     }

@@ -157,7 +157,7 @@ private slots:
         for (int y = 0; y < w->canvas()->height(); y += 3)
             for (int x = 0; x < w->canvas()->width(); x += 3) tips << w->canvas()->tooltip_at(QPoint(x, y));
         // The default zodiac is the fixed one.
-        QVERIFY(tips.contains("Sun 16d29'54.08\" Taurus"));
+        QVERIFY(std::any_of(tips.begin(), tips.end(), [](const QString& t) { return t.startsWith("Sun 16d29'54.08\" Taurus\n"); }));
         QVERIFY(tips.contains("Moon - Mars Trine"));
         const std::string path = home("horoscopes") + "/sample.xml";
         QVERIFY(m_app->save(*c, path));

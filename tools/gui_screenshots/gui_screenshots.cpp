@@ -1,8 +1,10 @@
 // Takes the README's pictures of tellurim-gui: the new-chart dialog filled with the sample
-// birth, the main window with its chart and results, and the results window, into the
+// birth, the main window with its chart and results, the results window, the Moving dialog,
+// and the Tools and Data windows (solar return, directions, dasas, import), into the
 // directory given (docs/). Settings come from a throw-away private directory given as the
 // second argument; what the application says goes to standard error.
 #include <QApplication>
+#include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPixmap>
@@ -12,8 +14,10 @@
 #include "astro/movings.h"
 #include "gui/birth_dialog.h"
 #include "gui/chart_windows.h"
+#include "gui/data_runs.h"
 #include "gui/main_window.h"
 #include "gui/moving_dialog.h"
+#include "gui/tools_windows.h"
 
 using namespace tellurim;
 
@@ -95,5 +99,25 @@ int main(int argc, char** argv) {
     moving->move(860, 20);
     ok = save(moving, out + "/gui-moving.png") && ok;
     ok = save(&window, out + "/gui-transits.png") && ok;
+    moving->close();
+    wheel->parentWidget()->showNormal();
+
+    // The Tools and Data windows on the sample chart.
+    SolarReturnDialog solar(app, chart, &window);
+    solar.findChild<QLineEdit*>("age")->setText("30");
+    solar.findChild<QLineEdit*>("city")->setText("London");
+    solar.findChild<QLineEdit*>("country")->setText("United Kingdom");
+    solar.show();
+    ok = save(&solar, out + "/gui-solar-return.png") && ok;
+    DirectionsDialog directions(app, chart, &window);
+    directions.show();
+    ok = save(&directions, out + "/gui-directions.png") && ok;
+    DasaWindow* dasas = window.show_dasas(*chart);
+    dasas->parentWidget()->resize(900, 320);
+    ok = save(dasas->parentWidget(), out + "/gui-dasas.png") && ok;
+    ImportDialog import(app, &window);
+    import.set_request({"/home/me/births.txt", "/home/me/horoscopes", "/home/me/import.log", ";", false});
+    import.show();
+    ok = save(&import, out + "/gui-import.png") && ok;
     return ok ? 0 : 1;
 }
