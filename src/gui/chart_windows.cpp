@@ -44,7 +44,7 @@ void WheelCanvas::paintEvent(QPaintEvent* event) {
         m_painted.fill(Qt::white);
         QPainter p(&m_painted);
         m_spots.clear();
-        paint_wheel(p, QSizeF(size()), screen_size(this), m_chart.horoscope->options, m_style, m_input, &m_spots);
+        paint_wheel(p, QSizeF(size()), screen_size(this), m_app.options(), m_style, m_input, &m_spots);
     }
     QPainter g(this);
     g.drawImage(event->rect(), m_painted, QRectF(QPointF(event->rect().topLeft()) * ratio, QSizeF(event->rect().size()) * ratio));
@@ -79,7 +79,7 @@ QImage WheelCanvas::grab_wheel() const {
     QImage image(size(), QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::white);
     QPainter g(&image);
-    paint_wheel(g, QSizeF(size()), screen_size(this), m_chart.horoscope->options, m_style, m_input);
+    paint_wheel(g, QSizeF(size()), screen_size(this), m_app.options(), m_style, m_input);
     return image;
 }
 

@@ -18,6 +18,7 @@
 #include "core/worker_threads.h"
 #include "draw/wheel_painter.h"
 #include "files/interp_texts.h"
+#include "files/option_edits.h"
 #include "script/script_menu.h"
 #include "script/tcl_host.h"
 
@@ -55,6 +56,9 @@ public:
     const std::string& private_dir() const { return m_settings->private_dir; }
     const std::string& horoscopes_dir() const { return m_settings->horoscopes_dir; }
     WorkerThreads& workers() { return *m_workers; }
+    // Changes settings as `tellurim options set` does (the same rows, checks and locked save);
+    // the record in force is the one saved. Nothing is written when one value is refused.
+    OptionEditsResult edit_options(const std::vector<OptionEdit>& edits);
     const std::vector<ScriptMenuEntry>& script_menu() const { return m_script_menu; }
 
     // The process-wide horoscope list, in the order opened or computed.
@@ -85,7 +89,8 @@ public:
     // True when a horoscope has changes not saved.
     bool any_unsaved() const;
 
-    // What the chart window paints, and its style.
+    // What the chart window paints, and its style (from the drawing settings in force, so that
+    // a change of colours or fonts reaches the open charts).
     WheelInput wheel_input(const OpenChart& chart) const;
     WheelStyle wheel_style(const OpenChart& chart) const;
     // Runs a script with the application's settings and tables: TCL on this thread, TK on a

@@ -1,7 +1,8 @@
 // Takes the README's pictures of tellurim-gui: the new-chart dialog filled with the sample
-// birth, the main window with its chart and results, and the results window, into the
-// directory given (docs/). Settings come from a throw-away private directory given as the
-// second argument; what the application says goes to standard error.
+// birth, the main window with its chart and results, the results window, and the drawing,
+// fonts and colours dialogs, into the directory given (docs/). Settings come from a throw-away
+// private directory given as the second argument; what the application says goes to standard
+// error.
 #include <QApplication>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -12,6 +13,7 @@
 #include "astro/movings.h"
 #include "gui/birth_dialog.h"
 #include "gui/chart_windows.h"
+#include "gui/drawing_dialogs.h"
 #include "gui/main_window.h"
 #include "gui/moving_dialog.h"
 
@@ -95,5 +97,16 @@ int main(int argc, char** argv) {
     moving->move(860, 20);
     ok = save(moving, out + "/gui-moving.png") && ok;
     ok = save(&window, out + "/gui-transits.png") && ok;
+
+    // The Options menu's drawing, fonts and colours dialogs.
+    auto shot = [&](QDialog&& d, const char* name) {
+        d.show();
+        ok = save(&d, out + "/" + name) && ok;
+    };
+    shot(DrawingDialog(app, &window), "gui-drawing-dialog.png");
+    shot(FontsDialog(app, &window), "gui-fonts-dialog.png");
+    shot(ColoursDialog(app, &window), "gui-colours-dialog.png");
+    shot(PlanetColoursDialog(app, &window), "gui-planet-colours-dialog.png");
+    shot(HouseHalosDialog(app, &window), "gui-house-halos-dialog.png");
     return ok ? 0 : 1;
 }
