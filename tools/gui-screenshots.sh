@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Takes the README's pictures of the desktop application under a throw-away X server (Xvfb),
 # with default settings in a throw-away private directory: docs/gui-new-chart.png,
-# docs/gui-main-window.png and docs/gui-results.png.
+# docs/gui-main-window.png, docs/gui-results.png, docs/gui-moving.png, docs/gui-transits.png
+# and the drawing, fonts and colours dialogs (docs/gui-*-dialog.png).
 # Usage: tools/gui-screenshots.sh build
 set -euo pipefail
 build=$1

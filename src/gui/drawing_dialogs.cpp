@@ -260,6 +260,7 @@ PlanetTableDialog::PlanetTableDialog(TellurimApp& app, Str command, QString key,
     m_table->setHorizontalHeaderLabels(headers);
     m_table->setVerticalHeaderLabels(row_labels);
     m_table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    m_table->horizontalHeader()->setStretchLastSection(true);
     m_table->setTabKeyNavigation(false);  // Tab leaves the table, as in every other field
     connect(m_table, &QTableWidget::cellDoubleClicked, this, &PlanetTableDialog::cell_chosen);
     connect(m_planets, &QComboBox::currentIndexChanged, this, &PlanetTableDialog::show_planet);
