@@ -15,6 +15,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableWidget>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 #include "astro/planets_signs.h"
@@ -54,11 +55,6 @@ DrawingDialog::DrawingDialog(TellurimApp& app, QWidget* parent) : DrawingFormDia
         {Str::DrawHideExaltations, "drawing.show-exaltations", true},
         {Str::DrawHideGraduations, "drawing.show-graduations", true},
     };
-    auto* form = new QFormLayout;
-    auto* picture = new QComboBox;
-    picture->addItem(tr_drawing(Str::DrawPictureWheel));
-    form->addRow(tr_drawing(Str::DrawPictureType), picture);
-
     auto* boxes = new QGridLayout;
     auto add_flags = [&](const auto& flags, int column) {
         int row = 0;
@@ -73,6 +69,12 @@ DrawingDialog::DrawingDialog(TellurimApp& app, QWidget* parent) : DrawingFormDia
     };
     add_flags(kLeft, 0);
     add_flags(kRight, 1);
+
+    // Created in the order shown, which is the order of the Tab key.
+    auto* form = new QFormLayout;
+    auto* picture = new QComboBox;
+    picture->addItem(tr_drawing(Str::DrawPictureWheel));
+    form->addRow(tr_drawing(Str::DrawPictureType), picture);
 
     auto* origin = new QLineEdit(qs(current("drawing.zodiac-origin")));
     origin->setObjectName("drawing.zodiac-origin");
@@ -185,15 +187,6 @@ ColoursDialog::ColoursDialog(TellurimApp& app, QWidget* parent) : DrawingFormDia
         return field;
     };
 
-    auto* spectral = new QGroupBox(tr_drawing(Str::ColourSpectral));
-    auto* spectral_grid = new QGridLayout(spectral);
-    const QString classes = QStringLiteral("OBAFGKMRNS");
-    for (int i = 0; i < classes.size(); ++i) {
-        const std::string key = "colours.spectral-" + text_of(classes.mid(i, 1).toLower());
-        spectral_grid->addWidget(new QLabel(classes.mid(i, 1)), i % 5, 2 * (i / 5));
-        spectral_grid->addWidget(colour_field(key), i % 5, 2 * (i / 5) + 1);
-    }
-
     auto* chart = new QGroupBox(tr_drawing(Str::ColourChart));
     auto* chart_form = new QFormLayout(chart);
     const std::pair<Str, const char*> kChart[] = {
@@ -205,6 +198,15 @@ ColoursDialog::ColoursDialog(TellurimApp& app, QWidget* parent) : DrawingFormDia
         {Str::ColourTooltipBackground, "colours.tooltip-background"},
     };
     for (const auto& [label, key] : kChart) chart_form->addRow(tr_drawing(label), colour_field(key));
+
+    auto* spectral = new QGroupBox(tr_drawing(Str::ColourSpectral));
+    auto* spectral_grid = new QGridLayout(spectral);
+    const QString classes = QStringLiteral("OBAFGKMRNS");
+    for (int i = 0; i < classes.size(); ++i) {
+        const std::string key = "colours.spectral-" + text_of(classes.mid(i, 1).toLower());
+        spectral_grid->addWidget(new QLabel(classes.mid(i, 1)), i % 5, 2 * (i / 5));
+        spectral_grid->addWidget(colour_field(key), i % 5, 2 * (i / 5) + 1);
+    }
 
     auto* signs = new QGroupBox(tr_drawing(Str::ColourSigns));
     auto* signs_grid = new QGridLayout(signs);
@@ -402,6 +404,8 @@ PlanetColoursDialog::PlanetColoursDialog(TellurimApp& app, QWidget* parent)
     row->addWidget(m_colour);
     row->addStretch(1);
     static_cast<QVBoxLayout*>(body())->insertLayout(1, row);
+    setTabOrder(planets(), m_colour->edit());
+    setTabOrder(m_colour->swatch(), table());
     Texts texts(kPlanetRows);
     for (std::size_t p = 0; p < kPlanetRows; ++p) {
         m_colours_shown[p] = m_colours[p] = argb_text(m_shown.glyphs.planet_colours[p]);
