@@ -7,6 +7,7 @@
 #include "app/cli.h"
 #include "app/cli_settings.h"
 #include "base/strings.h"
+#include "files/option_edits.h"
 #include "files/option_keys.h"
 #include "files/options_file.h"
 
@@ -74,19 +75,20 @@ void run_set(CliContext& ctx, const SetArgs& a) {
     if (!s) return;
 
     OptionSetResult failure;
-    auto apply = [&](Options& o) {
-        OptionContext oc{o, s->private_dir, s->horoscopes_dir, *ctx.messages};
-        failure = k->set(oc, a.values);
-        return !failure.has_value();
-    };
     if (!k->in_options_file) {
         // A directory: the registry changes, the options file stays as it is.
         OptionContext oc{s->options, s->private_dir, s->horoscopes_dir, *ctx.messages};
         failure = k->set(oc, a.values);
         s->private_dir = oc.private_dir;
         s->horoscopes_dir = oc.horoscopes_dir;
-    } else if (!update_options(s->private_dir, s->options, apply)) {
-        return ctx.fail(kExitFailure, options_file_path(s->private_dir), str(Str::OptionsCannotSave));
+    } else {
+        // The same path as the desktop program's dialogs: checked and saved under the file's lock.
+        const OptionEditsResult r =
+            apply_option_edits(s->private_dir, s->horoscopes_dir, s->options, *ctx.messages, {{a.key, a.values}});
+        if (r.failed >= 0)
+            failure = r.message;
+        else if (!r.saved)
+            return ctx.fail(kExitFailure, r.message, r.caption);
     }
     if (failure) {
         // An empty message: the setting has told the user already.

@@ -28,19 +28,68 @@ bool wheel_fits(int area_width, int area_height, int screen_width, int screen_he
     return area_width >= screen_width / 6 && area_height >= screen_height / 6;
 }
 
+namespace {
+
+// True when a circle of radius r around (x, y) keeps `gap` away from the rectangle.
+bool clear_of(const WheelRect& rect, double x, double y, double r, double gap) {
+    const double nx = std::clamp(x, rect.x, rect.x + rect.width);
+    const double ny = std::clamp(y, rect.y, rect.y + rect.height);
+    return std::hypot(x - nx, y - ny) >= r + gap;
+}
+
+// The panel holds its text in the top right corner; the wheel is the largest circle that keeps
+// a margin away from it, placed as near the middle of the area as that circle allows. On a
+// square area this gives the wheel most of the area instead of two thirds of its width.
+void place_beside_text(WheelLayout& l, double width, double height, double mx, double my, WheelSize text) {
+    const double left = mx, top = my, right = std::max(mx, width - mx), bottom = std::max(my, height - my);
+    const double pw = std::min(text.width, right - left);
+    l.panel = {right - pw, top, pw, std::min(text.height, bottom - top)};
+    // The circle in the bottom left corner keeps farthest from the panel: the largest radius
+    // that fits there, by bisection (the clearance only shrinks as the radius grows).
+    double lo = 0.0, hi = std::min(right - left, bottom - top) / 2.0;
+    if (clear_of(l.panel, left + hi, bottom - hi, hi, mx)) lo = hi;
+    for (int i = 0; i < 60 && hi - lo > 1e-6; ++i) {
+        const double mid = (lo + hi) / 2.0;
+        (clear_of(l.panel, left + mid, bottom - mid, mid, mx) ? lo : hi) = mid;
+    }
+    const double r = lo;
+    // From the middle (held where a circle of r fits) towards that corner, the first place clear.
+    const WheelPoint corner{left + r, bottom - r};
+    const WheelPoint middle{std::clamp(width / 2.0, left + r, right - r), std::clamp(height / 2.0, top + r, bottom - r)};
+    auto at = [&](double t) { return WheelPoint{middle.x + t * (corner.x - middle.x), middle.y + t * (corner.y - middle.y)}; };
+    double t_lo = 0.0, t_hi = 1.0;
+    if (clear_of(l.panel, middle.x, middle.y, r, mx)) t_hi = 0.0;
+    for (int i = 0; i < 60 && t_hi - t_lo > 1e-9; ++i) {
+        const double mid = (t_lo + t_hi) / 2.0;
+        const WheelPoint c = at(mid);
+        (clear_of(l.panel, c.x, c.y, r, mx) ? t_hi : t_lo) = mid;
+    }
+    const WheelPoint c = at(t_hi);
+    l.radius = r;
+    l.cx = c.x;
+    l.cy = c.y;
+    l.box = {c.x - r, c.y - r, 2.0 * r, 2.0 * r};
+}
+
+}  // namespace
+
 WheelLayout layout_wheel(double width, double height, double margin_x, double margin_y, bool side_panel,
-                         const WheelRingsShown& rings) {
+                         const WheelRingsShown& rings, WheelSize panel_text) {
     WheelLayout l;
-    // With the panel, the three margins (left, between, right) come off first and the rest is
-    // shared two thirds to the wheel, one third to the panel.
-    const double wheel_width = side_panel ? 2.0 * (width - 3.0 * margin_x) / 3.0 : width - 2.0 * margin_x;
-    l.box = {margin_x, margin_y, std::max(0.0, wheel_width), std::max(0.0, height - 2.0 * margin_y)};
-    if (side_panel)
-        l.panel = {2.0 * margin_x + l.box.width, margin_y, std::max(0.0, width - 3.0 * margin_x - l.box.width),
-                   l.box.height};
-    l.radius = std::min(l.box.width, l.box.height) / 2.0;
-    l.cx = l.box.x + l.box.width / 2.0;
-    l.cy = l.box.y + l.box.height / 2.0;
+    if (side_panel && panel_text.width > 0.0 && panel_text.height > 0.0) {
+        place_beside_text(l, width, height, margin_x, margin_y, panel_text);
+    } else {
+        // With the panel, the three margins (left, between, right) come off first and the rest
+        // is shared two thirds to the wheel, one third to the panel.
+        const double wheel_width = side_panel ? 2.0 * (width - 3.0 * margin_x) / 3.0 : width - 2.0 * margin_x;
+        l.box = {margin_x, margin_y, std::max(0.0, wheel_width), std::max(0.0, height - 2.0 * margin_y)};
+        if (side_panel)
+            l.panel = {2.0 * margin_x + l.box.width, margin_y, std::max(0.0, width - 3.0 * margin_x - l.box.width),
+                       l.box.height};
+        l.radius = std::min(l.box.width, l.box.height) / 2.0;
+        l.cx = l.box.x + l.box.width / 2.0;
+        l.cy = l.box.y + l.box.height / 2.0;
+    }
 
     const double r = l.radius;
     double edge = r;  // the outer radius of the next ring

@@ -69,10 +69,18 @@ struct WheelLayout {
     double inner_radius = 0.0;  // the inner disc: house cusps, numerals and aspect lines
 };
 
+struct WheelSize {
+    double width = 0.0;
+    double height = 0.0;
+};
+
 // The layout of an area of `width` x `height` pixels whose house numeral "VIII" measures
-// margin_x x margin_y pixels.
+// margin_x x margin_y pixels. With the side panel and the size of its text, the panel takes
+// the top right corner that its text needs and the wheel the largest circle clear of it, as
+// near the middle as it fits; without the text's size, the wheel's box is two thirds of the
+// width left after three margins and the panel the rest.
 WheelLayout layout_wheel(double width, double height, double margin_x, double margin_y, bool side_panel,
-                         const WheelRingsShown& rings);
+                         const WheelRingsShown& rings, WheelSize panel_text = {});
 
 // Longitude (radians) to screen angle: theta = offset + d * lon.
 struct WheelRotation {

@@ -155,6 +155,10 @@ QColor contrasting(const QColor& c, const QColor& background) {
     return lb > 0.5 ? QColor(Qt::black) : QColor(Qt::white);
 }
 
+// The halos' radii beyond the glyph, in units of its size: the house's halo rings the sign's.
+constexpr double kStyleHaloScale = 1.15;
+constexpr double kHouseHaloScale = 1.3;
+
 // A halo behind a glyph: a disc fading from its centre colour to its border colour.
 void draw_halo(QPainter& g, QPointF centre, double radius, Argb centre_colour, Argb border_colour) {
     if (radius <= 0.0) return;
@@ -197,8 +201,9 @@ void draw_planet_glyph(QPainter& g, int planet, QPointF centre, double half_side
                        const HouseHalo* house_halo, bool halos, const QColor& background) {
     if (half_side <= 0.0) return;
     if (halos && house_halo && house_halo->on)
-        draw_halo(g, centre, 1.3 * half_side + house_halo->size, house_halo->centre, house_halo->border);
-    if (halos && style.halo_on) draw_halo(g, centre, 1.15 * half_side + style.halo_size, style.halo_centre, style.halo_border);
+        draw_halo(g, centre, kHouseHaloScale * half_side + house_halo->size, house_halo->centre, house_halo->border);
+    if (halos && style.halo_on)
+        draw_halo(g, centre, kStyleHaloScale * half_side + style.halo_size, style.halo_centre, style.halo_border);
     const QPainterPath shape = glyph_shape(planet, half_side).translated(centre);
     // The outline always stands out on the background, whatever the glyph's colours.
     QPen pen(contrasting(qcolour(style.pen_colour), background));
@@ -217,7 +222,23 @@ void draw_planets(QPainter& g, const WheelLayout& l, const WheelRing& ring, cons
                   const WheelChart& chart, const Options& o, const WheelStyle& st, std::vector<WheelHotSpot>* spots,
                   bool outside_chart) {
     const QColor background = qcolour(o.colours.drawing_background);
-    const PlanetPlaces places = planet_places(l.cx, l.cy, ring, rot, chart.longitudes, st.spread, &planet_glyph_boxes());
+    // A glyph's box takes in its halos, so that the spreading keeps a neighbour off them too.
+    GlyphBoxes boxes = planet_glyph_boxes();
+    const double glyph_size = ring.width / 4.0;
+    for (std::size_t p = 0; p < kPlanetRows; ++p) {
+        if (!st.halos || !std::isfinite(chart.longitudes[p]) || glyph_size <= 0.0) continue;
+        const int house = chart.houses[p];
+        const GlyphStyle& style = o.glyphs.styles[p][static_cast<std::size_t>(sign_of(chart.longitudes[p]))][chart.retrograde[p] ? 1 : 0];
+        double k = 0.0;  // the halo's radius in units of the glyph's size
+        if (style.halo_on) k = std::max(k, kStyleHaloScale + style.halo_size / glyph_size);
+        if (house >= 1 && house <= 12) {
+            const HouseHalo& h = o.house_halos.halos[p][static_cast<std::size_t>(house - 1)];
+            if (h.on) k = std::max(k, kHouseHaloScale + h.size / glyph_size);
+        }
+        GlyphBox& b = boxes[p];
+        b = {std::min(b.left, -k), std::min(b.top, -k), std::max(b.right, k), std::max(b.bottom, k)};
+    }
+    const PlanetPlaces places = planet_places(l.cx, l.cy, ring, rot, chart.longitudes, st.spread, &boxes);
     QPen pen(qcolour(o.colours.pen));
     pen.setWidthF(1.0);
     g.setPen(pen);
@@ -359,8 +380,14 @@ void paint_wheel_here(QPainter& g, QSizeF area, QSize screen, const Options& o, 
     QFont numeral_font = qfont(numeral_setting.font, numeral_setting.size_points * 96.0 / 72.0);
     numeral_font.setPixelSize(std::max(1, static_cast<int>(std::lround(numeral_font.pixelSize() * font_scale))));
     const QRectF numeral_box = QFontMetricsF(numeral_font, g.device()).boundingRect(qtext(text(Str::WheelWidestNumeral)));
+    // The side panel's text, measured so that it takes only the corner it needs.
+    const QFontMetricsF numeral_metrics(numeral_font, g.device());
+    WheelSize panel_text;
+    for (const std::string& line : input.informations)
+        panel_text.width = std::max(panel_text.width, numeral_metrics.horizontalAdvance(qtext(line)) + 1.0);
+    panel_text.height = numeral_metrics.lineSpacing() * static_cast<double>(input.informations.size());
     const WheelLayout l = layout_wheel(area.width(), area.height(), numeral_box.width(), numeral_box.height(),
-                                       st.side_panel, st.rings);
+                                       st.side_panel, st.rings, panel_text);
     const WheelRotation rot = wheel_rotation(st.direction, st.fix_ascendant, input.inside.cusps[0], st.base_angle_rad);
     const double cx = l.cx;
     const double cy = l.cy;
@@ -471,11 +498,14 @@ void paint_wheel_here(QPainter& g, QSizeF area, QSize screen, const Options& o, 
 
     // The house numerals over the aspect lines, each on a patch of the background, so that the
     // lines (an outside chart's above all) do not hide them.
-    const QFontMetricsF numeral_metrics(numeral_font, g.device());
     for (const CuspPlace& c : cusp_places(l, rot, input.inside.cusps)) {
         const QString numeral = qtext(house_roman(c.house));
-        QRectF patch = numeral_metrics.tightBoundingRect(numeral);
-        patch.moveCenter(qpoint(c.numeral_centre));
+        // The ink's box where draw_centred_text puts it: the line's box (from the top of the
+        // ascent) centred on the point, the ink at its place from the baseline.
+        const QRectF line = numeral_metrics.boundingRect(numeral);
+        const QPointF baseline(c.numeral_centre.x - line.width() / 2 - line.left(),
+                               c.numeral_centre.y - line.height() / 2 - line.top());
+        const QRectF patch = numeral_metrics.tightBoundingRect(numeral).translated(baseline).adjusted(-1, -1, 1, 1);
         QColor veil = background;
         veil.setAlphaF(0.85);
         g.fillRect(patch.adjusted(-1, -1, 1, 1), veil);

@@ -20,6 +20,7 @@ const OptionKeys& all_option_keys() {
         append_paths_keys(k);
         append_font_keys(k);
         append_colour_keys(k);
+        append_glyph_keys(k);
         append_drawing_keys(k);
         append_aspect_filter_keys(k);
         append_my_city_keys(k);

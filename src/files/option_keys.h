@@ -62,6 +62,7 @@ void append_astrology_keys(OptionKeys& keys);
 void append_paths_keys(OptionKeys& keys);
 void append_font_keys(OptionKeys& keys);
 void append_colour_keys(OptionKeys& keys);
+void append_glyph_keys(OptionKeys& keys);  // planet glyph styles and planet-in-house halos
 void append_drawing_keys(OptionKeys& keys);
 void append_aspect_filter_keys(OptionKeys& keys);  // in the drawing settings, shown after them
 void append_my_city_keys(OptionKeys& keys);
@@ -86,6 +87,13 @@ OptionKey text_key(std::string name, std::string block, std::size_t units,
                    std::function<std::string&(Options&)> field);
 // An ARGB colour of the record.
 OptionKey argb_key(std::string name, std::string block, std::function<std::uint32_t&(Options&)> field);
+// The values of a planet's style row after its sign and motion (PEN BRUSH PEN-SIZE HALO
+// HALO-CENTRE HALO-BORDER HALO-SIZE) and of a house halo row after its house (ON CENTRE BORDER
+// SIZE): an ARGB colour, a size in pixels from 0 to kMaxGlyphSize, or yes/no.
+enum class GlyphField { Colour, Size, Flag };
+inline constexpr double kMaxGlyphSize = 100.0;
+bool glyph_value_ok(GlyphField field, std::string_view text);
+
 // A row that is only shown.
 OptionKey shown_key(std::string name, std::string block, std::function<std::string(const Options&)> get);
 

@@ -238,17 +238,6 @@ void append_colour_keys(OptionKeys& keys) {
                                 [i](Options& o) -> std::uint32_t& { return o.colours.signs[i]; }));
     keys.push_back(text_key("colours.background-image", block, kPathUnits,
                             [](Options& o) -> std::string& { return o.colours.background_image; }));
-    keys.push_back(shown_key("glyphs.planet-colours", "Planet glyphs", [](const Options& o) {
-        std::string s;
-        for (Argb c : o.glyphs.planet_colours) s += (s.empty() ? "" : " ") + format_argb(c);
-        return s;
-    }));
-    keys.push_back(shown_key("house-halos.on", "Planet-in-house halos", [](const Options& o) {
-        int on = 0;
-        for (const auto& planet : o.house_halos.halos)
-            for (const HouseHalo& h : planet) on += h.on != 0;
-        return fmt::format("{} of {}", on, kPlanetRows * 12);
-    }));
 }
 
 void append_drawing_keys(OptionKeys& keys) {

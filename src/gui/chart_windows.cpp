@@ -44,7 +44,7 @@ void WheelCanvas::paintEvent(QPaintEvent* event) {
         m_painted.fill(Qt::white);
         QPainter p(&m_painted);
         m_spots.clear();
-        paint_wheel(p, QSizeF(size()), screen_size(this), m_chart.horoscope->options, m_style, m_input, &m_spots);
+        paint_wheel(p, QSizeF(size()), screen_size(this), m_app.options(), m_style, m_input, &m_spots);
     }
     QPainter g(this);
     g.drawImage(event->rect(), m_painted, QRectF(QPointF(event->rect().topLeft()) * ratio, QSizeF(event->rect().size()) * ratio));
@@ -57,7 +57,7 @@ QString WheelCanvas::tooltip_at(QPoint pos) const {
         const double dy = pos.y() - it->centre.y;
         if (dx * dx + dy * dy > it->radius * it->radius) continue;
         const Horoscope* outside = m_chart.outside && !m_chart.outside_hidden ? m_chart.outside.get() : nullptr;
-        return qs(wheel_tooltip(*it, *m_chart.horoscope, outside, m_app.hindu_aspects())).remove('\r');
+        return qs(wheel_tooltip(*it, *m_chart.horoscope, outside, &m_app.hindu_aspects())).remove('\r');
     }
     return {};
 }
@@ -79,7 +79,7 @@ QImage WheelCanvas::grab_wheel() const {
     QImage image(size(), QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::white);
     QPainter g(&image);
-    paint_wheel(g, QSizeF(size()), screen_size(this), m_chart.horoscope->options, m_style, m_input);
+    paint_wheel(g, QSizeF(size()), screen_size(this), m_app.options(), m_style, m_input);
     return image;
 }
 

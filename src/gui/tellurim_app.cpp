@@ -221,7 +221,11 @@ WheelInput TellurimApp::wheel_input(const OpenChart& chart) const {
 }
 
 WheelStyle TellurimApp::wheel_style(const OpenChart& chart) const {
-    return tellurim::wheel_style(chart.horoscope->options, chart.outside && !chart.outside_hidden);
+    return tellurim::wheel_style(options(), chart.outside && !chart.outside_hidden);
+}
+
+OptionEditsResult TellurimApp::edit_options(const std::vector<OptionEdit>& edits) {
+    return apply_option_edits(private_dir(), horoscopes_dir(), m_settings->options, m_messages, edits);
 }
 
 bool TellurimApp::run_script(const std::string& file, ScriptKind kind, const Horoscope* h, ScriptDialogs dialogs,

@@ -19,6 +19,7 @@
 #include "core/worker_threads.h"
 #include "draw/wheel_painter.h"
 #include "files/interp_texts.h"
+#include "files/option_edits.h"
 #include "script/script_menu.h"
 #include "script/tcl_host.h"
 
@@ -63,11 +64,12 @@ public:
     // record held here is then the one saved. False after telling the user when the file
     // could not be written.
     bool update_options(const std::function<bool(Options&)>& change);
+    // Changes settings as `tellurim options set` does (the same rows, checks and locked save);
+    // the record in force is the one saved. Nothing is written when one value is refused.
+    OptionEditsResult edit_options(const std::vector<OptionEdit>& edits);
     const std::vector<ScriptMenuEntry>& script_menu() const { return m_script_menu; }
     // For the tools that compute horoscopes of their own (the solar return).
     const CliSettings& settings() const { return *m_settings; }
-    EphemerisLibrary& library() { return *m_library; }
-    const HinduAspectTable* hindu_aspects() const { return m_hindu.get(); }
     // An empty horoscope with the application's aspect table, and the list taking it over.
     std::unique_ptr<Horoscope> blank_horoscope() const { return new_horoscope(); }
     OpenChart* adopt(std::unique_ptr<Horoscope> h) { return add(std::move(h), true); }
@@ -100,7 +102,8 @@ public:
     // True when a horoscope has changes not saved.
     bool any_unsaved() const;
 
-    // What the chart window paints, and its style.
+    // What the chart window paints, and its style (from the drawing settings in force, so that
+    // a change of colours or fonts reaches the open charts).
     WheelInput wheel_input(const OpenChart& chart) const;
     WheelStyle wheel_style(const OpenChart& chart) const;
     // Runs a script with the application's settings and tables: TCL on this thread, TK on a

@@ -169,7 +169,7 @@ void SolarReturnDialog::accept() {
     }
     auto h = m_app.blank_horoscope();
     if (!compute_solar_return(*birth->horoscope, *age, m_movable->isChecked(), m_title->text().toStdString(),
-                              *place.place, m_app.options(), m_app.messages(), m_app.workers(), m_app.library(), *h))
+                              *place.place, m_app.options(), m_app.messages(), m_app.workers(), m_app.ephemeris(), *h))
         return;  // the dialog stays open with the message
     m_result = m_app.adopt(std::move(h));
     QDialog::accept();

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <cmath>
 #include <limits>
 #include <numbers>
@@ -64,6 +66,29 @@ TEST(WheelGeometry, RadiiOfTheRingsAndTheSidePanel) {
     EXPECT_NEAR(l.panel.x, 620.0, kTol);
     EXPECT_NEAR(l.panel.width, 300.0, kTol);
     EXPECT_NEAR(l.radius, 300.0, kTol);
+
+    // Given its text's size, the panel keeps only the corner it needs: the wheel grows beyond
+    // two thirds of the width, keeps a margin off the text, and stands as near the middle as it can.
+    struct Row {
+        double width, height;
+        double min_radius;  // at least
+    } rows[] = {{1600, 1600, 680}, {1600, 1000, 465}, {400, 400, 150}};
+    for (const Row& r : rows) {
+        SCOPED_TRACE(testing::Message() << r.width << " x " << r.height);
+        const WheelSize text{r.width / 4, r.height / 5};
+        const WheelLayout p = layout_wheel(r.width, r.height, 10, 10, true, {}, text);
+        EXPECT_GT(p.radius, r.min_radius);
+        EXPECT_NEAR(p.panel.x + p.panel.width, r.width - 10, kTol);
+        const double nx = std::clamp(p.cx, p.panel.x, p.panel.x + p.panel.width);
+        const double ny = std::clamp(p.cy, p.panel.y, p.panel.y + p.panel.height);
+        EXPECT_GE(std::hypot(p.cx - nx, p.cy - ny), p.radius + 10 - 1e-6);
+        EXPECT_GE(p.cx - p.radius, 10 - 1e-6);
+        EXPECT_LE(p.cy + p.radius, r.height - 10 + 1e-6);
+    }
+    // A wide area leaves the wheel in the middle height, shifted left only as the text needs.
+    const WheelLayout wide = layout_wheel(1600, 1000, 10, 10, true, {}, {400, 200});
+    EXPECT_NEAR(wide.cy, 500.0, kTol);
+    EXPECT_GT(wide.cx, 650.0);
 }
 
 TEST(WheelGeometry, FixedAscendantAtNineOrThreeOClock) {

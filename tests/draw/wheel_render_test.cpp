@@ -228,6 +228,39 @@ TEST_F(WheelRender, TextScalesWithTheWheel) {
     EXPECT_GT(large, 3 * small);
 }
 
+// With a chart superposed, its lines across the two charts pass under the house numerals:
+// no pixel of a numeral's ink has a line's colour beside it.
+TEST_F(WheelRender, HouseNumeralsStayReadableOverTheOutsideLines) {
+    m_style.rings.superposed = true;
+    m_options.colours.drawing_background = 0xFFFFFFFF;
+    m_options.fonts[kFontGlobal].colour = 0x0000A000;  // COLORREF, green
+    WheelChart outside;
+    outside.longitudes.fill(kNone);
+    outside.cusps.fill(kNone);
+    for (int k = 0; k < 12; ++k) {
+        m_input.inside.cusps[static_cast<std::size_t>(k)] = k * 30 * kDeg;
+        m_input.inside.longitudes[static_cast<std::size_t>(k)] = (k * 30 + 7) * kDeg;
+        outside.longitudes[static_cast<std::size_t>(k)] = (k * 30 + 22) * kDeg;
+    }
+    m_input.outside = outside;
+    for (int a = 0; a < 12; ++a)
+        for (int b = 0; b < 12; ++b) m_input.across.push_back({a, b, 0xFFFF0000, 2.0f, 0, 1.0, false});
+    const QImage img = render_wheel_image(QSize(800, 800), QSize(1920, 1080), m_options, m_style, m_input);
+    const QRgb ink = qRgb(0, 0xA0, 0);
+    int numeral = 0, crossed = 0;
+    for (int y = 1; y < 799; ++y)
+        for (int x = 1; x < 799; ++x) {
+            if (img.pixel(x, y) != ink) continue;
+            ++numeral;
+            bool red = false;
+            for (int dy = -1; dy <= 1; ++dy)
+                for (int dx = -1; dx <= 1; ++dx) red = red || img.pixel(x + dx, y + dy) == qRgb(0xFF, 0, 0);
+            crossed += red;
+        }
+    EXPECT_GT(numeral, 100);
+    EXPECT_EQ(crossed, 0);
+}
+
 TEST_F(WheelRender, TooSmallBelowASixthOfTheScreen) {
     const QSize size(300, 300);
     m_input.inside.longitudes[kSun] = 0.0;
