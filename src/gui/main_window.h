@@ -35,6 +35,8 @@ public:
     // The action of a command, by its text's number (nullptr for none).
     QAction* action(Str command) const;
     QMdiArea* mdi() const { return m_mdi; }
+    // The application the window shows (for the settings dialogs).
+    TellurimApp& app() { return m_app; }
     // The chart window (or results window) that is active, or null.
     ChartWindow* active_chart() const;
     ResultsWindow* active_results() const;

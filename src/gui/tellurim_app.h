@@ -55,6 +55,10 @@ public:
     const std::string& private_dir() const { return m_settings->private_dir; }
     const std::string& horoscopes_dir() const { return m_settings->horoscopes_dir; }
     WorkerThreads& workers() { return *m_workers; }
+    // The settings as the settings dialogs change them: after a dialog has saved the options
+    // file or moved a directory, the record and the directories of the run are these.
+    CliSettings& settings() { return *m_settings; }
+    InterpList& interp_list() { return *m_interp; }
     const std::vector<ScriptMenuEntry>& script_menu() const { return m_script_menu; }
 
     // The process-wide horoscope list, in the order opened or computed.
