@@ -194,6 +194,7 @@ PathsDialog::PathsDialog(TellurimApp& app, QWidget* parent) : QDialog(parent), m
         e->setObjectName(name);
         e->setMinimumWidth(460);
         auto* b = side_button("...", this, (std::string(name) + "_browse").c_str());
+        b->setMaximumWidth(b->fontMetrics().horizontalAdvance("...") + 24);
         connect(b, &QPushButton::clicked, this, [this, e, kind] {
             // 0 a directory, 1 a file to read, 2 a file to write
             const QString title = windowTitle();

@@ -52,7 +52,7 @@ MyCityDialog::MyCityDialog(TellurimApp& app, QWidget* parent)
     m_feedback = new QPlainTextEdit(this);
     m_feedback->setReadOnly(true);
     m_feedback->setObjectName("feedback");
-    m_feedback->setMinimumHeight(90);
+    m_feedback->setFixedHeight(100);
     m_feedback->setTabChangesFocus(true);
 
     auto* find = side_button(qs(text(Str::ConfigMyCityFind)), this, "find_city");
