@@ -291,6 +291,7 @@ InterfaceDialog::InterfaceDialog(TellurimApp& app, QWidget* parent)
         {"interface.top-status-bar", Str::ConfigInterfaceTopStatusBar},
     };
     for (const auto& [key, label] : flags) layout->addWidget(bind_check(key, label, key));
+    layout->itemAt(0)->widget()->setFocus();
     layout->addWidget(new QLabel(qs(text(Str::OptionsRestartNeeded)), this));
     layout->addWidget(buttons());
 }

@@ -166,6 +166,19 @@ private slots:
         QCOMPARE(bytes_of(cli_file), written);
     }
 
+    void enterIsOkAndEscapeIsCancel() {
+        for (Str c : {Str::GuiHomeDir, Str::GuiHoroscopesDir, Str::GuiDirsFiles, Str::GuiInterface, Str::GuiDatabase,
+                      Str::GuiInterpList, Str::GuiMyCity}) {
+            for (auto [key, result] : {std::pair{Qt::Key_Escape, QDialog::Rejected}, {Qt::Key_Return, QDialog::Accepted}}) {
+                auto d = open(int(c), {});
+                QVERIFY2(d->focusWidget(), text(c).data());
+                QTest::keyClick(d->focusWidget(), key);
+                QCOMPARE(d->result(), int(result));
+            }
+        }
+        QVERIFY(m_messages.messages.empty());
+    }
+
     void findAndGeocodeFillTheFeedback() {
         auto d = open(int(Str::GuiMyCity), {"city=Nowhereville", "state=", "country=France", "find_city"});
         QCOMPARE(d->findChild<QPlainTextEdit*>("feedback")->toPlainText(), QString("City not found."));
