@@ -51,10 +51,20 @@ void refuse(MessageSink& messages, const std::string& message, QWidget* focus) {
     if (auto* e = qobject_cast<QLineEdit*>(focus)) e->selectAll();
 }
 
+void reread_options(TellurimApp& app) {
+    Options now = app.options();
+    (void)update_options(app.private_dir(), app.settings().options, [&](Options& o) {
+        now = o;
+        return false;  // read only
+    });
+    app.settings().options = now;
+}
+
 // --- KeyedDialog ------------------------------------------------------------------------------
 
 KeyedDialog::KeyedDialog(TellurimApp& app, const QString& title, QWidget* parent) : QDialog(parent), m_app(app) {
     setWindowTitle(title);
+    reread_options(app);
 }
 
 OptionContext KeyedDialog::context(Options& o, MessageSink& messages) const {
@@ -187,6 +197,7 @@ void DirectoryDialog::accept() {
 
 PathsDialog::PathsDialog(TellurimApp& app, QWidget* parent) : QDialog(parent), m_app(app) {
     setWindowTitle(command_caption(Str::GuiDirsFiles));
+    reread_options(app);
     m_initial = app.options().paths;
     auto* form = new QFormLayout;
     auto path_row = [&](Str label, const std::string& value, const char* name, int kind) {

@@ -16,6 +16,12 @@ class QWidget;
 
 namespace tellurim {
 
+class TellurimApp;
+
+// The run's options record read again from the options file (under its lock), so that a
+// dialog shows what a `tellurim` command may have changed since start-up.
+void reread_options(TellurimApp& app);
+
 // A command's text without its mnemonic and trailing dots: the dialog's title.
 QString command_caption(Str command);
 // A button beside a field; Enter still means OK.

@@ -9,6 +9,7 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include "core/paths.h"
 #include "files/interp_texts.h"
 #include "gui/configuration_dialogs.h"
 #include "gui/configuration_widgets.h"
@@ -29,6 +30,8 @@ void add_row(QTreeWidget* list, const QString& id, const QString& path) {
 
 InterpListDialog::InterpListDialog(TellurimApp& app, QWidget* parent) : QDialog(parent), m_app(app) {
     setWindowTitle(qs(text(Str::InterpDialogTitle)));
+    // The list as the file holds it now: `tellurim interp add` may have changed it.
+    app.interp_list() = load_interp_list(app.private_dir(), base_directory(), app.messages());
     m_files = new QTreeWidget(this);
     m_files->setObjectName("files");
     m_files->setHeaderLabels({without_colon(Str::ConfigInterpId), without_colon(Str::ConfigInterpPath)});

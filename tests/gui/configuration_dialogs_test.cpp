@@ -6,6 +6,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTreeWidget>
 #include <QtTest>
 #include <filesystem>
 #include <fstream>
@@ -49,8 +50,23 @@ class ConfigurationDialogs : public QObject {
         return d;
     }
 
+    // `tellurim` on the private directory `dir`.
+    int run(const std::string& dir, const QStringList& cli) const {
+        std::vector<std::string> args = {"tellurim", "--private-dir", dir, "--horoscopes-dir", home("horoscopes")};
+        for (const QString& a : cli) args.push_back(expand(a).toStdString());
+        std::vector<char*> argv;
+        for (std::string& a : args) argv.push_back(a.data());
+        RecordingMessages messages;
+        return run_cli(static_cast<int>(argv.size()), argv.data(), &messages);
+    }
+
 private slots:
-    void initTestCase() { qputenv("XDG_CONFIG_HOME", (m_home.path() + "/config").toUtf8()); }
+    void initTestCase() {
+        qputenv("XDG_CONFIG_HOME", (m_home.path() + "/config").toUtf8());
+        std::ofstream(home("extra.txt")) << "<a name=1>One</a> text\n";
+        // Read once, so that the access time the list keeps no longer moves when it is indexed.
+        (void)bytes_of(home("extra.txt"));
+    }
     void init() {
         fs::remove_all(home("private"));
         fs::remove(registry_file_path());
@@ -137,9 +153,6 @@ private slots:
         QFETCH(QStringList, cli);
         QFETCH(QString, file);
         QFETCH(QString, said);
-        std::ofstream(home("extra.txt")) << "<a name=1>One</a> text\n";
-        // Read once, so that the access time the list keeps no longer moves when it is indexed.
-        (void)bytes_of(home("extra.txt"));
         const std::string gui_file = file == "registry" ? registry_file_path() : home("private/") + file.toStdString();
         const std::string cli_file = file == "registry" ? registry_file_path() : home("cli/") + file.toStdString();
         fs::remove_all(home("cli"));
@@ -157,13 +170,15 @@ private slots:
         QVERIFY(written != before);
 
         fs::remove(registry_file_path());
-        std::vector<std::string> args = {"tellurim", "--private-dir", home("cli"), "--horoscopes-dir", home("horoscopes")};
-        for (const QString& a : cli) args.push_back(expand(a).toStdString());
-        std::vector<char*> argv;
-        for (std::string& a : args) argv.push_back(a.data());
-        RecordingMessages cli_messages;
-        QCOMPARE(run_cli(static_cast<int>(argv.size()), argv.data(), &cli_messages), 0);
+        QCOMPARE(run(home("cli"), cli), 0);
         QCOMPARE(bytes_of(cli_file), written);
+    }
+
+    void showsWhatTheCommandLineChanged() {
+        QCOMPARE(run(home("private"), {"options", "set", "database.login", "bob"}), 0);
+        QCOMPARE(run(home("private"), {"interp", "add", "$HOME/extra.txt"}), 0);
+        QCOMPARE(open(int(Str::GuiDatabase), {})->findChild<QLineEdit*>("login")->text(), QString("bob"));
+        QCOMPARE(open(int(Str::GuiInterpList), {})->findChild<QTreeWidget*>("files")->topLevelItemCount(), 4);
     }
 
     void enterIsOkAndEscapeIsCancel() {
