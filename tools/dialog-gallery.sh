@@ -4,7 +4,10 @@
 # Usage: tools/dialog-gallery.sh build
 set -euo pipefail
 build=$1
-home=$(mktemp -d)
+# A fixed directory, so that the paths the dialogs show stay the same from one run to the next.
+home="${TMPDIR:-/tmp}/tellurim-dialog-gallery"
+rm -rf "$home"
+mkdir -p "$home"
 trap 'rm -rf "$home"' EXIT
 mkdir -p docs/dialogs
 rm -f docs/dialogs/*.png
