@@ -7,7 +7,7 @@ build=$1
 # A fixed directory, so that the paths the dialogs show stay the same from one run to the next.
 home="${TMPDIR:-/tmp}/tellurim-dialog-gallery"
 rm -rf "$home"
-mkdir -p "$home"
+mkdir -m 700 -p "$home"
 trap 'rm -rf "$home"' EXIT
 mkdir -p docs/dialogs
 rm -f docs/dialogs/*.png
