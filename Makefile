@@ -14,7 +14,7 @@ FUZZ_JOBS  ?= 1
 GENERATOR  ?= Ninja
 TELLURIM    = $(BUILD)/bin/tellurim
 
-.PHONY: all setup configure build run test test-fast test-asan test-ratio bench clean data readme-wheel docs-screenshots fuzz fuzz-build fuzz-short
+.PHONY: all setup configure build run test test-fast test-asan test-ratio bench clean data readme-wheel docs-screenshots docs-dialogs fuzz fuzz-build fuzz-short
 
 all: build
 
@@ -41,6 +41,11 @@ readme-wheel: data
 docs-screenshots: data
 	@cmake --build $(BUILD) --target gui_screenshots
 	@bash tools/gui-screenshots.sh $(BUILD)
+
+# The gallery of the settings dialogs, taken under Xvfb (docs/dialogs.md, docs/dialogs/*.png).
+docs-dialogs: data
+	@cmake --build $(BUILD) --target dialog_gallery
+	@bash tools/dialog-gallery.sh $(BUILD)
 
 test-fast: data
 	@cd $(BUILD) && ctest --output-on-failure -j2

@@ -23,16 +23,6 @@ struct GeocodeArgs {
     bool json = false;
 };
 
-// The keys, or nullopt after saying that they are missing and where they go.
-std::optional<GoogleKeys> keys_or_tell(const std::string& private_dir, CliContext& ctx, MessageIcon icon) {
-    auto keys = read_google_keys(private_dir);
-    if (!keys) {
-        ctx.messages->tell(google_keys_path(private_dir), str(Str::GeoKeysFileCaption), MessageIcon::Information);
-        ctx.messages->tell(str(Str::GeoCannotReadKeys), str(Str::FilesCaptionError), icon);
-    }
-    return keys;
-}
-
 // Error lines as one line of a message.
 std::string one_line(std::string_view errors, Str otherwise) {
     std::string s;
@@ -99,7 +89,7 @@ void run_geocode(CliContext& ctx, const GeocodeArgs& a) {
     if (!a.local.empty() && !(q.legal = parse_birth_date(ctx, a.local))) return;
     auto settings = load_cli_settings(ctx);
     if (!settings) return;
-    auto keys = keys_or_tell(settings->private_dir, ctx, MessageIcon::Error);
+    auto keys = read_google_keys_or_tell(settings->private_dir, *ctx.messages, MessageIcon::Error);
     if (!keys) {
         ctx.exit_code = kExitFailure;
         return;
@@ -123,7 +113,7 @@ GeocodedBirth geocode_birth(const std::string& private_dir, const std::string& c
                             const std::string& state, const std::string& country,
                             const std::optional<DateHour>& legal, CliContext& ctx) {
     GeocodedBirth b;
-    auto keys = keys_or_tell(private_dir, ctx, MessageIcon::Warning);
+    auto keys = read_google_keys_or_tell(private_dir, *ctx.messages, MessageIcon::Warning);
     auto fall_back = [&](Str what, std::string_view errors, Str otherwise) {
         const std::string why = keys ? hide_keys(one_line(errors, otherwise), *keys) : str(Str::GeoCannotReadKeys);
         ctx.messages->tell(str(what) + " " + why, str(Str::GeoCaption), MessageIcon::Warning);

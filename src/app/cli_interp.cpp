@@ -79,10 +79,7 @@ int run_change(const InterpArgs& a, bool add, CliContext& ctx) {
     std::vector<InterpFile> files = list->files;
     std::uint32_t id = a.id.value_or(a.file_id);
     if (add) {
-        if (!a.id) {
-            id = 1;
-            for (const InterpFile& f : files) id = std::max(id, f.id + 1);
-        }
+        if (!a.id) id = next_interp_id(files);
         InterpFile f;
         f.id = id;
         f.path = a.path;

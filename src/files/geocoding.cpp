@@ -164,6 +164,16 @@ std::optional<GoogleKeys> read_google_keys(const std::string& private_dir) {
     return parse_google_keys(*text);
 }
 
+std::optional<GoogleKeys> read_google_keys_or_tell(const std::string& private_dir, MessageSink& messages,
+                                                   MessageIcon icon) {
+    auto keys = read_google_keys(private_dir);
+    if (!keys) {
+        messages.tell(google_keys_path(private_dir), str(Str::GeoKeysFileCaption), MessageIcon::Information);
+        messages.tell(str(Str::GeoCannotReadKeys), str(Str::FilesCaptionError), icon);
+    }
+    return keys;
+}
+
 std::string hide_keys(std::string text, const GoogleKeys& keys) {
     for (const std::string* key : {&keys.geocode, &keys.timezone}) {
         if (key->empty()) continue;

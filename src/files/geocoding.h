@@ -21,6 +21,7 @@
 #include "base/angle_value.h"
 #include "base/date_hour.h"
 #include "base/strings.h"
+#include "core/messages.h"
 
 namespace tellurim {
 
@@ -63,6 +64,11 @@ std::optional<GoogleKeys> parse_google_keys(std::string_view text);
 // values: no key ships with the system), then reads it. nullopt as above; the caller says
 // "Cannot read Google API key!".
 std::optional<GoogleKeys> read_google_keys(const std::string& private_dir);
+// read_google_keys, telling the user when the keys are missing: the file's path (caption
+// "Put the two Google API keys in this file:", information) and "Cannot read Google API key!"
+// (caption "Error", `icon`).
+std::optional<GoogleKeys> read_google_keys_or_tell(const std::string& private_dir, MessageSink& messages,
+                                                   MessageIcon icon);
 // `text` with every occurrence of either key replaced by "***".
 std::string hide_keys(std::string text, const GoogleKeys& keys);
 

@@ -354,6 +354,21 @@ std::optional<std::string> check_interp_files(const std::vector<InterpFile>& fil
     return std::nullopt;
 }
 
+std::uint32_t next_interp_id(const std::vector<InterpFile>& files) {
+    std::uint32_t id = 1;
+    for (const InterpFile& f : files) id = std::max(id, f.id + 1);
+    return id;
+}
+
+std::optional<InterpFile> interp_file_from_texts(std::string_view id, std::string_view path) {
+    const auto n = parse_integer(trim(id));
+    if (!n || *n < 0 || *n > 0xFFFFFFFFLL || trim(path).empty()) return std::nullopt;
+    InterpFile f;
+    f.id = static_cast<std::uint32_t>(*n);
+    f.path = std::string(path);
+    return f;
+}
+
 std::optional<std::string> replace_interp_files(InterpList& list, std::vector<InterpFile> files) {
     if (auto refusal = check_interp_files(files, &list)) return refusal;
     for (InterpFile& f : files) {

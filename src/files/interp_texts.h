@@ -121,6 +121,12 @@ InterpExtract extract_interp_entry(const InterpList& list, std::uint32_t id, int
 std::optional<std::string> check_interp_files(const std::vector<InterpFile>& files,
                                               const InterpList* current = nullptr);
 
+// The id a file added without one takes: one more than the largest in `files` (1 for none).
+std::uint32_t next_interp_id(const std::vector<InterpFile>& files);
+// A row of the list dialog read back from its texts: nullopt unless the id is a whole number
+// from 0 to 4294967295 and the path is not blank.
+std::optional<InterpFile> interp_file_from_texts(std::string_view id, std::string_view path);
+
 // Replaces the list's files with `files` (checked above), saves the list and rebuilds the
 // indexes. The refusal, or a failure to save ("Error processing file list"), is the result.
 std::optional<std::string> replace_interp_files(InterpList& list, std::vector<InterpFile> files);

@@ -67,6 +67,10 @@ public:
     // Changes settings as `tellurim options set` does (the same rows, checks and locked save);
     // the record in force is the one saved. Nothing is written when one value is refused.
     OptionEditsResult edit_options(const std::vector<OptionEdit>& edits);
+    // The settings as the settings dialogs change them: after a dialog has saved the options
+    // file or moved a directory, the record and the directories of the run are these.
+    CliSettings& settings() { return *m_settings; }
+    InterpList& interp_list() { return *m_interp; }
     const std::vector<ScriptMenuEntry>& script_menu() const { return m_script_menu; }
     // For the tools that compute horoscopes of their own (the solar return).
     const CliSettings& settings() const { return *m_settings; }
