@@ -54,8 +54,8 @@ set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_PACKAGE_CONTACT "Tellurim developers <tellurim@example.org>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "astrology workstation for horoscopes in both zodiacs")
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "astrology workstation for horoscopes in both zodiacs
-Tellurim computes a horoscope from a birth: the Sun, Moon, planets and
+# The first line of the control file's description is the summary above.
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "Tellurim computes a horoscope from a birth: the Sun, Moon, planets and
 lunar nodes, house cusps in seven systems, and positions in both the
 tropical and the sidereal zodiac. It draws the chart wheel, writes the
 results report, and adds western aspects, primary directions, transits,

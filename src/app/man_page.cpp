@@ -70,10 +70,13 @@ std::string option_names(const CLI::Option* o) {
     return names;
 }
 
-bool takes_value(const CLI::Option* o) { return o->get_type_size_max() > 0; }
+// A flag expects no value; an option one or more (--save [FILE] one at most).
+bool takes_value(const CLI::Option* o) { return o->get_expected_max() > 0; }
 
 ManItem man_item(const CLI::Option* o) {
-    ManItem item{option_names(o), takes_value(o) ? o->get_type_name() : std::string(), o->get_description()};
+    // An argument is shown by its name alone, an option with the kind of value it takes.
+    const bool value = takes_value(o) && o->nonpositional();
+    ManItem item{option_names(o), value ? o->get_type_name() : std::string(), o->get_description()};
     if (takes_value(o) && !o->get_default_str().empty()) item.text += " (default: " + o->get_default_str() + ")";
     return item;
 }
@@ -150,7 +153,7 @@ std::string bash_completion(const CLI::App& app) {
             std::string names;
             for (const std::string& s : o->get_snames()) names += (names.empty() ? "-" : "|-") + s;
             for (const std::string& l : o->get_lnames()) names += (names.empty() ? "--" : "|--") + l;
-            vals += " " + names;
+            vals += "|" + names;
             if (std::string c = choices(o); !c.empty()) choice_cases += "        " + names + ") choices=\"" + c + "\";;\n";
         }
         nodes << "    \"" << path << "\")\n        cmds=\"" << cmds << "\"; opts=\"" << opts.substr(opts.empty() ? 0 : 1)
