@@ -24,7 +24,7 @@ check() {
   mkdir -p "$home/run" && cd "$home/run"
   local run=(env -i "HOME=$home" PATH=/usr/bin:/bin LANG=C.UTF-8 QT_QPA_PLATFORM=offscreen)
   "${run[@]}" "$prefix/bin/tellurim" chart --name Sample --first-name Birth --local "1944-06-06 08:00:00" \
-    --correction -2 --city Paris --country France --save >chart.txt 2>said.txt || { cat said.txt; return 1; }
+    --correction -2 --city Paris --country France --save --print >chart.txt 2>said.txt || { cat said.txt; return 1; }
   grep -q "Sun" chart.txt && grep -q "Bdl precision" chart.txt || { cat chart.txt; return 1; }
   "${run[@]}" "$prefix/bin/tellurim" script --custom 0 \
     --horoscope "$home/Tellurim/horoscopes/Sample_Birth.xml" >reading.txt 2>said.txt || { cat said.txt; return 1; }
