@@ -75,7 +75,7 @@ set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, fonts-dejavu-core, libsqliteo
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "odbc-postgresql")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_STRIP_FILES ON)
-# zstd (dpkg 1.21.18 and later) packs the 150 MB of data several times faster than xz.
-set(CPACK_DEBIAN_COMPRESSION_TYPE zstd)
+# xz: lintian refuses a zstd archive.
+set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
 set(CPACK_THREADS 0)
 include(CPack)

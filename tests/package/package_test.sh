@@ -35,6 +35,14 @@ check() {
 }
 version=$(dpkg-deb -f "$deb" Version)
 check "$work/root/usr" "$version"
+# Settings of an installation that has moved name data that is gone: repaired, said once.
+run=(env -i "HOME=$work" PATH=/usr/bin:/bin)
+"${run[@]}" "$work/root/usr/bin/tellurim" --private-dir "$work/priv" options show >/dev/null 2>&1
+mv "$work/root" "$work/moved"
+for said in 1 0; do
+  [ "$("${run[@]}" "$work/moved/usr/bin/tellurim" --private-dir "$work/priv" options show 2>&1 >/dev/null |
+      grep -c "^Settings repaired: ")" = "$said" ]
+done
 echo "unpacked package: ok"
 
 if [ "$(id -u)" -ne 0 ]; then
