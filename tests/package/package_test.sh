@@ -54,6 +54,6 @@ if dpkg-query -W -f='${Status}' tellurim 2>/dev/null | grep -q "install ok insta
   exit 0
 fi
 DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "$deb" >"$work/apt.log" 2>&1 || { cat "$work/apt.log"; exit 1; }
-trap 'DEBIAN_FRONTEND=noninteractive apt-get remove -y -qq tellurim >/dev/null 2>&1; rm -rf "$work"' EXIT
+trap 'DEBIAN_FRONTEND=noninteractive apt-get purge -y -qq tellurim >/dev/null 2>&1; rm -rf "$work"' EXIT
 check /usr "$version"
 echo "installed package: ok"
