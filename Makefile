@@ -4,6 +4,7 @@
 # make fuzz : every fuzz target for FUZZ_RUNS executions (10 million), one after the other,
 #             each on FUZZ_JOBS cores (1)
 # make test-ratio : the test code's size against the code's (budget 35%)
+# make deb  : the Debian package build/tellurim_VERSION_ARCH.deb (CPack), with the data
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
 FUZZ_BUILD ?= build-fuzz
@@ -14,7 +15,7 @@ FUZZ_JOBS  ?= 1
 GENERATOR  ?= Ninja
 TELLURIM    = $(BUILD)/bin/tellurim
 
-.PHONY: all setup configure build run test test-fast test-asan test-ratio bench clean data readme-wheel docs-screenshots docs-dialogs fuzz fuzz-build fuzz-short
+.PHONY: all setup configure build run deb test test-fast test-asan test-ratio bench clean data readme-wheel docs-screenshots docs-dialogs fuzz fuzz-build fuzz-short
 
 all: build
 
@@ -32,6 +33,10 @@ build: configure
 
 run: data
 	@bash tools/run-main.sh $(TELLURIM)
+
+# The Debian package of the programs, their libraries and the data (cmake/TellurimInstall.cmake).
+deb: data
+	@cd $(BUILD) && cpack -G DEB
 
 # The README's wheel pictures, drawn by the program (docs/sample-wheel.png and docs/sample-transits.png).
 readme-wheel: data

@@ -30,6 +30,9 @@ packages=(
   clang-14 libclang-rt-14-dev
   # npm fetches the pinned public data packages (cities, series coefficients)
   nodejs
+  # the Debian package (make deb): its dependencies (dpkg-shlibdeps), its checks (lintian, the
+  # AppStream and desktop-entry validators) and the man page reader of the install test
+  dpkg-dev fakeroot lintian appstream desktop-file-utils man-db
 )
 if ! command -v npm >/dev/null 2>&1; then
   packages+=(npm)

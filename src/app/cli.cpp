@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include "app/cli_hindu.h"
+#include "app/man_page.h"
 #include "core/paths.h"
 
 namespace tellurim {
@@ -54,6 +55,16 @@ int run_cli(int argc, char** argv, MessageSink* messages_override) {
     app.add_option("--horoscopes-dir", ctx.horoscopes_dir, "Horoscopes directory for this run");
     app.add_flag("--yes", ctx.assume_yes, "Answer yes to every question");
     app.parse_complete_callback([&] { cli_messages.set_assume_yes(ctx.assume_yes); });
+    // Hidden: the manual page and the completion script that the build installs, made from
+    // this very table.
+    app.add_flag_callback("--help-man", [&] {
+           std::cout << render_man_page(cli_man_page(app, tellurim_version(), manual_blocks("tellurim-gui")));
+           throw CLI::Success();
+       })->group("");
+    app.add_option_function<std::string>("--completion", [&](const std::string&) {
+           std::cout << bash_completion(app);
+           throw CLI::Success();
+       })->check(CLI::IsMember({"bash"}))->group("");
 
     CLI::App* calc = app.add_subcommand("calc", "Calculations on dates, angles and the sky");
     calc->require_subcommand(1);

@@ -2,9 +2,11 @@
 
 #include "files/aspects_file.h"
 #include "files/directories.h"
+#include "files/installed_data.h"
 #include "files/my_city.h"
 #include "files/options_file.h"
 #include "base/strings.h"
+#include "core/paths.h"
 
 namespace tellurim {
 
@@ -38,6 +40,9 @@ std::optional<CliSettings> load_cli_settings(CliContext& ctx) {
                             [&](Options& o) { return check_my_city(o.my_city, zone, told) || true; }))
             messages.tell(options_file_path(private_dir.path), str(Str::OptionsCannotSave), MessageIcon::Warning);
     }
+    // Settings of another installation (or of a build tree) whose shipped data is gone are
+    // brought to this installation's data before the check.
+    repair_shipped_paths(private_dir.path, load.options, base_directory(), messages);
     // Every configured path is checked at start-up; a missing one is only reported.
     check_configuration(load.options, horoscopes_dir.path, messages);
     AspectsLoad aspects = load_aspect_table(aspects_file_path(private_dir.path), messages);

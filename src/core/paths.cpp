@@ -14,27 +14,31 @@ std::string executable_dir() {
     return p.parent_path().string();
 }
 
-namespace {
-bool runs_installed() {
-    std::string exe = executable_dir();
-    if (exe.empty()) return false;
+std::string installed_directory(const std::string& exe_dir, const char* relative) {
+    if (exe_dir.empty()) return {};
+    // <prefix>/bin/tellurim reads <prefix>/share/tellurim and <prefix>/lib/tellurim; a build
+    // tree has no such directory beside its bin/ (and has its CMakeCache.txt there).
+    const fs::path prefix = fs::path(exe_dir).parent_path();
     std::error_code ec;
-    return fs::exists(fs::path(exe) / "CMakeFiles", ec) == false && fs::exists(TELLURIM_INSTALL_DATA_DIR, ec) &&
-           !fs::exists(fs::path(exe).parent_path() / "CMakeCache.txt", ec);
+    if (fs::exists(prefix / "CMakeCache.txt", ec) || !fs::is_directory(prefix / TELLURIM_INSTALL_DATA_SUBDIR, ec))
+        return {};
+    return (prefix / relative).lexically_normal().string();
 }
-}  // namespace
 
 std::string base_directory() {
     if (std::getenv("TELLURIM_DEV")) {
         const char* owl = std::getenv("OWLNEXT_TELLURIM");
         return owl ? owl : "/tmp";
     }
-    return runs_installed() ? TELLURIM_INSTALL_DATA_DIR : TELLURIM_SOURCE_DATA_DIR;
+    std::string installed = installed_directory(executable_dir(), TELLURIM_INSTALL_DATA_SUBDIR);
+    return installed.empty() ? TELLURIM_SOURCE_DATA_DIR : installed;
 }
 
 std::string library_directory() {
     if (const char* dir = std::getenv("TELLURIM_LIB_DIR")) return dir;
-    return runs_installed() ? TELLURIM_INSTALL_LIB_DIR : executable_dir();
+    const std::string exe = executable_dir();
+    std::string installed = installed_directory(exe, TELLURIM_INSTALL_LIB_SUBDIR);
+    return installed.empty() ? exe : installed;
 }
 
 std::string join_path(const std::string& a, const std::string& b) {

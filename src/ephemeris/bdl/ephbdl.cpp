@@ -30,6 +30,7 @@
 //    chart date to the zero date (sky/ayanamsa.h).
 //  - The retrograde flag: the apparent geocentric longitude decreases; never for the Moon.
 #include <dlfcn.h>
+#include <sys/stat.h>
 
 #include <cerrno>
 #include <cmath>
@@ -290,8 +291,19 @@ std::string own_directory() {
     return slash == std::string::npos ? "." : path.substr(0, slash);
 }
 
+// ephbdl.dat beside the library (the build tree), else in the installed data directory
+// (<prefix>/share/tellurim from <prefix>/lib/tellurim).
+std::string data_file_path() {
+    const std::string dir = own_directory();
+    std::string path = dir + "/" + kDataFileName;
+    struct stat st {};
+    if (::stat(path.c_str(), &st) == 0) return path;
+    const std::string installed = dir + "/" + EPHBDL_INSTALLED_DATA_DIR + "/" + kDataFileName;
+    return ::stat(installed.c_str(), &st) == 0 ? installed : path;
+}
+
 bool load() {
-    const std::string path = own_directory() + "/" + kDataFileName;
+    const std::string path = data_file_path();
     std::string cause;
     auto file = RegularFile::open(path, &cause);
     if (!file) {
